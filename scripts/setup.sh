@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs every Debian 12 package the player needs to build, run and test.
+# Safe to run again: apt-get skips what is already there.
+set -euo pipefail
+
+packages=(
+  # build
+  build-essential cmake pkg-config ninja-build
+  qt6-base-dev qt6-base-dev-tools libgl-dev
+  libfluidsynth-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  # run time
+  qt6-qpa-plugins fluid-soundfont-gm fonts-ipafont-gothic
+  # window tests and checks by eye and ear
+  xvfb xdotool x11-apps imagemagick sox
+)
+
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
+done
+
+if [ "${#missing[@]}" -gt 0 ]; then
+  export DEBIAN_FRONTEND=noninteractive
+  $sudo apt-get update -q
+  $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,37 @@
+// The choice menu `(N opt1,opt2)`: a count, a dropped separator and N option
+// texts, each ended by ',' or ')'. Shows them over "text.bmp" and pauses.
+
+#include "interpreter.h"
+
+namespace vorn {
+
+void Interpreter::VORN_Cmd() {
+    beginCommand("choice menu", "end its last option with ')', as in (2 Yes,No)");
+    menuOffset_ = commandOffset_;
+    const ScriptChar count = stream_.readChar();
+    int n = 0;
+    if (count.bytes.size() == 1 && count.bytes[0] >= '1' && count.bytes[0] <= '4') n = count.bytes[0] - '0';
+    if (n > 0)
+        NumCmds = static_cast<std::int16_t>(n);
+    else
+        NumCmds.reset();
+    loadPicture(PictureElement::Image2, "text.bmp", stream_.describe(commandOffset_) + ": the choice box");
+    stream_.readChar(); // separator
+    for (int label = 1; label <= 4; ++label) surface_.setCaption(label, "");
+    for (int option = 1; option <= n; ++option) {
+        std::string text;
+        while (true) {
+            const ScriptChar ch = stream_.readChar();
+            if (ch.is(',') || ch.is(')')) break;
+            text.append(ch.bytes);
+        }
+        surface_.setCaption(option, stream_.decode(text));
+        // The run has not returned to the event loop yet: draw the captions now.
+        for (int label = 1; label <= 4; ++label) surface_.refreshLabel(label);
+    }
+    surface_.setText("");
+    WaitCmd = -1;
+    menuWaiting_ = true;
+}
+
+} // namespace vorn

@@ -1,0 +1,46 @@
+// Set `~` and clear `-`: four characters each, the command character, a flag
+// letter A..H, a bit digit 1..8 and a closing character read unexamined.
+
+#include "fatal_error.h"
+#include "interpreter.h"
+
+namespace vorn {
+
+FlagName Interpreter::readFlagName(const char* command) {
+    const std::size_t digitOffset = stream_.position();
+    const ScriptChar letter = stream_.readChar();
+    const ScriptChar digit = stream_.readChar();
+    FlagName name;
+    if (letter.bytes.size() != 1 || letter.bytes[0] < 'A' || letter.bytes[0] > 'H') return name;
+    name.byte = letter.bytes[0] - 'A';
+    if (!digit.bytes.empty() && digit.bytes.size() == 1 && digit.bytes[0] >= '0' && digit.bytes[0] <= '9') {
+        const int d = digit.bytes[0] - '0';
+        name.bit = (d >= 1 && d <= 8) ? d : 0; // 0 and 9 name no bit of the byte
+        return name;
+    }
+    throw FatalError(stream_.describe(digitOffset + letter.bytes.size()) + ": the " + command + " names flag " +
+                     std::string(letter.bytes) + " with the bit \"" + stream_.decode(digit.bytes) +
+                     "\", which is not a digit. Write a bit digit from 1 to 8, as in " + std::string(letter.bytes) +
+                     "1.");
+}
+
+void Interpreter::VORN_Set() {
+    beginCommand("set command", "write it as ~A1~");
+    const FlagName name = readFlagName("set command");
+    if (name.byte >= 0 && name.bit > 0) Flag[name.byte] |= static_cast<std::uint8_t>(1u << (name.bit - 1));
+    stream_.readChar();
+    // The nested run of the set command: the current cycle ends and a new one
+    // begins at once, in the mode Cmd_Selected then selects. Done by the run
+    // loop rather than by a nested call, so no script can deepen the stack.
+    WaitCmd = 0;
+    newCycle_ = true;
+}
+
+void Interpreter::VORN_Reset() {
+    beginCommand("clear command", "write it as -A1-");
+    const FlagName name = readFlagName("clear command");
+    if (name.byte >= 0 && name.bit > 0) Flag[name.byte] &= static_cast<std::uint8_t>(~(1u << (name.bit - 1)));
+    stream_.readChar();
+}
+
+} // namespace vorn

@@ -1,0 +1,159 @@
+#include "interpreter.h"
+
+#include "fatal_error.h"
+
+namespace vorn {
+
+int valueOr0(const std::optional<std::int16_t>& value) { return value.value_or(0); }
+
+Interpreter::Interpreter(const GameFolder& folder, DisplaySurface& surface, MusicDevice& device)
+    : folder_(folder), surface_(surface), device_(device), stream_(folder) {}
+
+void Interpreter::Form_Load() {
+    stream_.open();
+    loadPicture(PictureElement::Form1, "back.bmp", "the window background");
+    const FileContents icon = folder_.read("mouse.ico", 16 * 1024 * 1024);
+    if (!icon.error.empty())
+        throw FatalError("cannot load the cursor \"mouse.ico\": " + icon.error + ".");
+    if (!surface_.setCursor({"mouse.ico", icon.bytes}))
+        throw FatalError("cannot load the cursor \"mouse.ico\": it is not an icon file the player can read.");
+    device_.setNotify(false);
+    device_.setWait(true);
+    device_.setShareable(false);
+    device_.setDeviceType("Sequencer");
+}
+
+void Interpreter::Form_Activate() {
+    if (running_) return;
+    struct RunScope {
+        Interpreter& self;
+        explicit RunScope(Interpreter& s) : self(s) {
+            self.running_ = true;
+            self.menuWaiting_ = false;
+            self.lastAlive_ = std::chrono::steady_clock::now();
+        }
+        ~RunScope() { self.running_ = false; }
+    } scope(*this);
+
+    WaitCmd = 0;
+    while (true) {
+        keepAliveNowAndThen();
+        newCycle_ = false;
+        if (stream_.atEnd()) break;
+        if (valueOr0(Cmd_Selected) > 0) {
+            ScriptChar ch;
+            if (!fetch(ch)) break;
+            dispatchBranch(ch);
+            if (newCycle_) continue;
+        }
+        if (WaitCmd == 0) {
+            if (stream_.atEnd()) break;
+            ScriptChar ch;
+            if (!fetch(ch)) break;
+            dispatchMain(ch);
+            if (newCycle_) continue;
+        }
+        if (WaitCmd == -1) break;
+    }
+    running_ = false;
+    if (musicDonePending_) {
+        musicDonePending_ = false;
+        MMControl1_Done();
+    }
+}
+
+bool Interpreter::fetch(ScriptChar& ch) {
+    if (!stream_.fetchCommandChar(ch)) return false;
+    commandOffset_ = stream_.position() - ch.bytes.size();
+    return true;
+}
+
+void Interpreter::dispatchMain(const ScriptChar& ch) {
+    if (ch.bytes.size() != 1) return;
+    switch (ch.bytes[0]) {
+    case '"': VORN_Print(); break;
+    case '<': VORN_Pic(); break;
+    case '>': VORN_Goto(); break;
+    case '(': VORN_Cmd(); break;
+    case '[': VORN_Mus(); break;
+    case '~': VORN_Set(); break;
+    case '-': VORN_Reset(); break;
+    case '=': VORN_Ifset(); break;
+    case '!': VORN_Ifreset(); break;
+    default: break; // ordinary text: consumed without effect
+    }
+}
+
+void Interpreter::dispatchBranch(const ScriptChar& ch) {
+    if (ch.bytes.size() != 1) return;
+    switch (ch.bytes[0]) {
+    case '"': VORN_Prt(); break;
+    case '<': VORN_Pic(); break;
+    case '[': VORN_Mus(); break;
+    case '~': VORN_Set(); break;
+    case '-': VORN_Reset(); break;
+    case '}': branchEnd(); break;
+    default: break;
+    }
+}
+
+// A run that never pauses must still let the reader close the window.
+void Interpreter::keepAliveNowAndThen() {
+    if (++cyclesSinceCheck_ < 16) return;
+    cyclesSinceCheck_ = 0;
+    const auto now = std::chrono::steady_clock::now();
+    if (now - lastAlive_ < std::chrono::milliseconds(50)) return;
+    lastAlive_ = now;
+    surface_.keepAlive();
+}
+
+void Interpreter::Text1_Click() {
+    if (running_) return;
+    // One click starts at most one run, so the page it shows stays to be read.
+    if (valueOr0(NumCmds) == 0 || valueOr0(Cmd_Selected) != 0) {
+        WaitCmd = 0;
+        Form_Activate();
+    }
+}
+
+void Interpreter::MMControl1_Done() {
+    if (running_) {
+        musicDonePending_ = true;
+        return;
+    }
+    sendMusic(musfile.value_or(""));
+}
+
+void Interpreter::restartScript() {
+    if (running_) return;
+    stream_.reopen();
+    Form_Activate();
+}
+
+void Interpreter::beginCommand(const char* what, const char* hint) {
+    stream_.setReading(what, hint, commandOffset_);
+}
+
+std::string Interpreter::readUntil(char closing) {
+    std::string raw;
+    while (true) {
+        const ScriptChar ch = stream_.readChar();
+        if (ch.is(closing)) return raw;
+        raw.append(ch.bytes);
+    }
+}
+
+void Interpreter::loadPicture(PictureElement element, const std::string& name, const std::string& where) {
+    PictureFile picture{name, std::nullopt};
+    if (!name.empty()) {
+        FileContents file = folder_.read(name, 256 * 1024 * 1024);
+        if (!file.error.empty())
+            throw FatalError(where + ": cannot load the picture \"" + name + "\": " + file.error + ".");
+        picture.bytes = std::move(file.bytes);
+    }
+    if (!surface_.setPicture(element, picture))
+        throw FatalError(where + ": cannot load the picture \"" + name +
+                         "\": it is not a picture the player can read (a Windows bitmap is expected).");
+}
+
+} // namespace vorn

@@ -1,0 +1,108 @@
+#pragma once
+// The interpreter: the state members of the window, the run routine that plays
+// the script in runs, and the command procedures it dispatches to. It reaches
+// the screen and the music only through a DisplaySurface and a MusicDevice.
+
+#include "display_surface.h"
+#include "game_folder.h"
+#include "music_device.h"
+#include "script_stream.h"
+
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace vorn {
+
+// Flag letters A..H select Flag_A..Flag_H; bit digits 1..8 the bit 2^(d-1).
+struct FlagName {
+    int byte = -1; // 0..7, or -1 when the letter is not A..H
+    int bit = 0;   // 1..8; 0 when the digit is 0 or 9, which name no bit
+};
+
+class Interpreter {
+  public:
+    Interpreter(const GameFolder& folder, DisplaySurface& surface, MusicDevice& device);
+
+    // State members. Empty optionals are the values never assigned; they count
+    // as 0 (or the empty text) wherever they are compared.
+    std::int16_t WaitCmd = 0;
+    std::optional<std::int16_t> NumCmds;
+    std::optional<std::string> musfile; // UTF-8
+    std::array<std::uint8_t, 8> Flag{}; // Flag_A .. Flag_H
+    std::optional<std::int16_t> Cmd_Selected;
+
+    // Events. Each of them does nothing while a run is in progress, so no
+    // event can interleave with the script.
+    void Form_Load();     // opens the script, background, cursor, music set-up
+    void Form_Activate(); // the run routine
+    void Text1_Click();   // the resume rule
+    void Label1_Click() { optionClick(1); }
+    void Label2_Click() { optionClick(2); }
+    void Label3_Click() { optionClick(3); }
+    void Label4_Click() { optionClick(4); }
+    void optionClick(int option);
+    // The music reached its end; while a run is going on it waits for the run's end.
+    void MMControl1_Done();
+    // "New": the script again from its first character, everything else kept.
+    void restartScript();
+
+    bool running() const { return running_; }
+    // True while the last run paused at a choice menu and no run has started since.
+    bool menuWaiting() const { return menuWaiting_; }
+    ScriptStream& stream() { return stream_; }
+    const ScriptStream& stream() const { return stream_; }
+
+  private:
+    // Run loop helpers.
+    bool fetch(ScriptChar& ch);
+    void dispatchMain(const ScriptChar& ch);
+    void dispatchBranch(const ScriptChar& ch);
+    void keepAliveNowAndThen();
+
+    // Command procedures, each reading its own arguments from the stream.
+    void VORN_Print();
+    void VORN_Prt();
+    void showPage(bool resetsNumCmds);
+    void VORN_Pic();
+    void VORN_Mus();
+    void VORN_Goto();
+    void VORN_Cmd();
+    void VORN_Set();
+    void VORN_Reset();
+    void VORN_Ifset();
+    void VORN_Ifreset();
+    void conditional(bool runWhenSet);
+    bool runGuarded(const ScriptChar& first);
+    void VORN_RecLoop();
+    void skipBranch();
+    void scanToOpenBrace();
+    void branchEnd();
+
+    FlagName readFlagName(const char* command);
+    std::string readUntil(char closing); // raw script bytes, closing char consumed
+    void beginCommand(const char* what, const char* hint);
+    void loadPicture(PictureElement element, const std::string& name, const std::string& where);
+    void sendMusic(const std::string& fileName);
+
+    const GameFolder& folder_;
+    DisplaySurface& surface_;
+    MusicDevice& device_;
+    ScriptStream stream_;
+
+    bool running_ = false;
+    bool menuWaiting_ = false;
+    bool newCycle_ = false;      // a set command ended the cycle; the next begins at once
+    bool musicDonePending_ = false;
+    std::size_t commandOffset_ = 0; // where the command being carried out starts
+    std::size_t menuOffset_ = 0;
+    std::uint32_t cyclesSinceCheck_ = 0;
+    std::chrono::steady_clock::time_point lastAlive_;
+};
+
+// Renders the members as a headless state record's payload does.
+int valueOr0(const std::optional<std::int16_t>& value);
+
+} // namespace vorn

@@ -1,0 +1,29 @@
+// The jump `>label<`: reopen the script and read it line by line from the top
+// to the first line that is exactly *label*.
+
+#include "fatal_error.h"
+#include "interpreter.h"
+
+namespace vorn {
+
+void Interpreter::VORN_Goto() {
+    beginCommand("jump", "close the label with '<', as in >start<");
+    const std::string label = readUntil('<');
+    const std::string target = "*" + label + "*";
+    const std::string where = stream_.describe(commandOffset_);
+
+    stream_.reopen();
+    std::string_view line;
+    while (stream_.readLine(line)) {
+        if (line == target) return;
+        keepAliveNowAndThen();
+    }
+    std::string message = where + ": the jump to \"" + stream_.decode(label) +
+                          "\" reached the end of file without finding its marker line \"" +
+                          stream_.decode(target) + "\". Add a line that holds exactly " + stream_.decode(target) + ".";
+    if (!stream_.hasCarriageReturn())
+        message += " (This script has no carriage returns; jumps find marker lines only in files with Windows line ends.)";
+    throw FatalError(message);
+}
+
+} // namespace vorn

@@ -1,0 +1,32 @@
+#pragma once
+// What the interpreter needs of a music player: the properties it sets, in the
+// order it sets them. The device reports the end of playback by calling the
+// interpreter's MMControl1_Done, on the window's thread, between handlers.
+
+#include <string>
+
+namespace vorn {
+
+class MusicDevice {
+  public:
+    virtual ~MusicDevice() = default;
+    virtual void setDeviceType(const std::string& value) = 0;
+    virtual void setFileName(const std::string& value) = 0;
+    virtual void setCommand(const std::string& value) = 0; // "Open", "Play", "Close"
+    virtual void setNotify(bool value) = 0;
+    virtual void setWait(bool value) = 0;
+    virtual void setShareable(bool value) = 0;
+};
+
+// A device that plays nothing, for --no-music and for tools.
+class SilentMusicDevice : public MusicDevice {
+  public:
+    void setDeviceType(const std::string&) override {}
+    void setFileName(const std::string&) override {}
+    void setCommand(const std::string&) override {}
+    void setNotify(bool) override {}
+    void setWait(bool) override {}
+    void setShareable(bool) override {}
+};
+
+} // namespace vorn

@@ -1,0 +1,109 @@
+#include "script_stream.h"
+
+#include "fatal_error.h"
+
+namespace vorn {
+
+ScriptStream::ScriptStream(const GameFolder& folder) : folder_(folder) {}
+
+void ScriptStream::open() {
+    FileContents contents = folder_.read(kScriptName, kMaxScriptBytes);
+    if (!contents.error.empty())
+        throw FatalError(std::string("cannot open the script \"") + kScriptName + "\" in " +
+                         folder_.root().string() + ": " + contents.error +
+                         ". Start the player in the game's folder, or name the folder on the command line.");
+    bytes_ = std::move(contents.bytes);
+    encoding_ = bytes_.rfind("\xEF\xBB\xBF", 0) == 0 ? Encoding::Utf8 : Encoding::CodePage932;
+    start_ = encoding_ == Encoding::Utf8 ? 3 : 0;
+    pos_ = start_;
+    open_ = true;
+    reading_.clear();
+}
+
+void ScriptStream::close() {
+    bytes_.clear();
+    bytes_.shrink_to_fit();
+    pos_ = start_ = 0;
+    open_ = false;
+}
+
+void ScriptStream::reopen() {
+    close();
+    open();
+}
+
+ScriptChar ScriptStream::readChar() {
+    if (atEnd()) failAtEnd();
+    const std::size_t len = characterLength(encoding_, bytes_, pos_);
+    ScriptChar ch{std::string_view(bytes_).substr(pos_, len)};
+    pos_ += len;
+    return ch;
+}
+
+bool ScriptStream::readLine(std::string_view& line) {
+    if (atEnd()) return false;
+    const std::string_view all(bytes_);
+    const std::size_t begin = pos_;
+    std::size_t at = pos_;
+    if (encoding_ == Encoding::Utf8) {
+        // A CR byte never occurs inside a UTF-8 sequence.
+        at = all.find('\r', pos_);
+        if (at == std::string_view::npos) at = all.size();
+    } else {
+        // A CR after a lead byte is that character's second byte.
+        while (at < all.size() && all[at] != '\r') {
+            const auto b = static_cast<unsigned char>(all[at]);
+            at += ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC)) && at + 1 < all.size() ? 2 : 1;
+        }
+        if (at > all.size()) at = all.size();
+    }
+    line = all.substr(begin, at - begin);
+    pos_ = at;
+    if (pos_ < all.size()) { // the CR, and an LF right behind it
+        ++pos_;
+        if (pos_ < all.size() && all[pos_] == '\n') ++pos_;
+    }
+    return true;
+}
+
+bool ScriptStream::fetchCommandChar(ScriptChar& ch) {
+    while (true) {
+        if (atEnd()) return false; // only when the script was at end already
+        ch = readChar();
+        if (atEnd()) return false; // the last character is never dispatched
+        if (!ch.isBlank()) return true;
+    }
+}
+
+Place ScriptStream::placeOf(std::size_t offset) const {
+    Place place;
+    std::size_t pos = start_;
+    offset = std::min(offset, bytes_.size());
+    while (pos < offset) {
+        const char c = bytes_[pos];
+        if (c == '\r' || c == '\n') {
+            if (c == '\r' && pos + 1 < offset && bytes_[pos + 1] == '\n') ++pos;
+            ++place.line;
+            place.column = 1;
+            ++pos;
+        } else {
+            pos += characterLength(encoding_, bytes_, pos);
+            ++place.column;
+        }
+    }
+    return place;
+}
+
+std::string ScriptStream::describe(std::size_t offset) const {
+    const Place place = placeOf(offset);
+    return std::string(kScriptName) + ":" + std::to_string(place.line) + ":" + std::to_string(place.column);
+}
+
+void ScriptStream::failAtEnd() const {
+    if (reading_.empty())
+        throw FatalError(describe(bytes_.size()) + ": the script reached its end of file in the middle of a command.");
+    throw FatalError(describe(readingOffset_) + ": the " + reading_ +
+                     " that starts here runs into the end of file: " + readingHint_ + ".");
+}
+
+} // namespace vorn

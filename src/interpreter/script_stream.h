@@ -1,0 +1,80 @@
+#pragma once
+// The script stream: "code.vrn", read strictly forward one character at a time.
+// The whole file is read into memory on open, so a read is a step through a
+// buffer; reopen reads the file afresh from disk, so an author's edit counts.
+
+#include "code_page.h"
+#include "game_folder.h"
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace vorn {
+
+inline constexpr const char* kScriptName = "code.vrn";
+
+// One character of the script: one byte, or the bytes of a double-byte
+// (Shift-JIS) or multi-byte (UTF-8) character.
+struct ScriptChar {
+    std::string_view bytes;
+    bool is(char c) const { return bytes.size() == 1 && bytes[0] == c; }
+    bool isBlank() const { return is('\r') || is(' ') || is('\n'); }
+};
+
+struct Place {
+    std::size_t line = 1;   // lines end at CR LF, CR or LF, as an editor counts them
+    std::size_t column = 1; // in characters
+};
+
+class ScriptStream {
+  public:
+    explicit ScriptStream(const GameFolder& folder);
+
+    void open();   // throws FatalError when "code.vrn" cannot be read
+    void close();
+    void reopen();
+    bool isOpen() const { return open_; }
+
+    bool atEnd() const { return pos_ >= bytes_.size(); }
+    // Throws FatalError ("end of file") when at end.
+    ScriptChar readChar();
+    // Up to the next CR or CR LF (not included), which is consumed; a lone LF
+    // ends no line. Returns false instead of reading when at end.
+    bool readLine(std::string_view& line);
+    // The run loop's fetch: skips blanks; false at end of script. The last
+    // character of a script is never returned.
+    bool fetchCommandChar(ScriptChar& ch);
+
+    bool hasCarriageReturn() const { return bytes_.find('\r') != std::string::npos; }
+    Encoding encoding() const { return encoding_; }
+    std::size_t position() const { return pos_; }
+    Place placeOf(std::size_t offset) const;
+    std::string describe(std::size_t offset) const; // "code.vrn:LINE:COLUMN"
+    std::string decode(std::string_view bytes) const { return toUtf8(encoding_, bytes); }
+
+    // The report for a command cut off by the end of the script.
+    [[noreturn]] void failAtEnd() const;
+    // What is being read, named in an end-of-file report: the command and its
+    // place. Set by each command procedure before it reads its arguments.
+    void setReading(std::string what, std::string hint, std::size_t commandOffset) {
+        reading_ = std::move(what);
+        readingHint_ = std::move(hint);
+        readingOffset_ = commandOffset;
+    }
+
+    static constexpr std::size_t kMaxScriptBytes = std::size_t(512) * 1024 * 1024;
+
+  private:
+    const GameFolder& folder_;
+    std::string bytes_;
+    std::size_t pos_ = 0;
+    std::size_t start_ = 0; // behind a byte-order mark
+    Encoding encoding_ = Encoding::CodePage932;
+    bool open_ = false;
+    std::string reading_;
+    std::string readingHint_;
+    std::size_t readingOffset_ = 0;
+};
+
+} // namespace vorn

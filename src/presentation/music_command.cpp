@@ -1,0 +1,22 @@
+// The music command `[name]` and the loop at the end of playback.
+
+#include "interpreter/interpreter.h"
+
+namespace vorn {
+
+void Interpreter::VORN_Mus() {
+    beginCommand("music command", "close the file name with ']', as in [theme.mid]");
+    musfile = std::string();
+    musfile = stream_.decode(readUntil(']'));
+    sendMusic(*musfile);
+}
+
+// Close the old music before the new one opens, so two pieces never sound at once.
+void Interpreter::sendMusic(const std::string& fileName) {
+    device_.setCommand("Close");
+    device_.setFileName(fileName);
+    device_.setCommand("Open");
+    device_.setCommand("Play");
+}
+
+} // namespace vorn

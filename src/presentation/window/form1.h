@@ -1,0 +1,100 @@
+#pragma once
+// The player's window: the scene drawn as one 632 x 425 canvas (scaled as a
+// whole), the text box as a child above it, and the events that drive the
+// interpreter. It is the display surface of the windowed player.
+
+#include "interpreter/display_surface.h"
+#include "interpreter/interpreter.h"
+#include "scene_geometry.h"
+#include "shell/shell.h"
+
+#include <QImage>
+#include <QWidget>
+#include <array>
+#include <functional>
+#include <memory>
+
+class QPlainTextEdit;
+class QMenu;
+
+namespace vorn {
+
+class Form1 : public QWidget, public DisplaySurface {
+    Q_OBJECT
+  public:
+    Form1(const GameFolder& folder, MusicDevice& device, int zoom);
+    ~Form1() override;
+
+    // Runs the load steps; false (after the report) when the game cannot start.
+    bool load();
+    // Starts the first run, as the window's activation does.
+    void activate();
+    // The device reached the end of the music; queued onto the window's thread.
+    void musicDone();
+    // A termination signal: music stopped, script closed, exit status 0, no box.
+    void terminate();
+
+    // DisplaySurface
+    void setText(const std::string& text) override;
+    void setCaption(int label, const std::string& text) override;
+    void refreshLabel(int label) override;
+    bool setPicture(PictureElement element, const PictureFile& picture) override;
+    bool setCursor(const PictureFile& icon) override;
+    void showMessage(const std::string& text, const std::string& title) override;
+    void keepAlive() override;
+
+    // For tests and the keyboard: the handlers behind the mouse.
+    void Text1_Click();
+    void optionClick(int option);
+    void Form_MouseDown(Qt::MouseButtons buttons, QPoint globalPos);
+    void Menu_File_New_Click();
+    void Menu_File_Quit_Click();
+    void Menu_File_About_Click();
+
+    Interpreter& interpreter() { return interpreter_; }
+    QPlainTextEdit* text1() const { return text1_; }
+    const QString& caption(int label) const { return captions_[label - 1]; }
+    QSize image1Size() const { return image1Size_; }
+    QSize image2Size() const { return image2Size_; }
+    bool image2Empty() const { return image2_.isNull(); }
+    SceneTransform sceneTransform() const { return transform_; }
+    QMenu* popupMenu() const { return menu_; }
+    void setZoom(int zoom);
+    int zoom() const { return zoom_; }
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    // Calls into the interpreter; a fatal error is reported and ends the program.
+    void guarded(const std::function<void()>& action);
+    void reportFatal(const QString& message);
+    void shutDown(bool showCredits, int exitCode);
+    void layoutChildren();
+
+    GameFolder folder_;
+    MusicDevice& device_;
+    Interpreter interpreter_;
+    Shell shell_;
+
+    QImage background_, image1_, image2_;
+    QSize image1Size_, image2Size_;
+    std::array<QString, 4> captions_;
+    QPlainTextEdit* text1_ = nullptr;
+    QMenu* menu_ = nullptr;
+    QCursor* cursor_ = nullptr;
+    QImage cursorImage_;
+    int zoom_ = 1;
+    SceneTransform transform_;
+    int pressedLabel_ = 0;
+    bool closeRequested_ = false;
+    bool terminateRequested_ = false;
+    bool finished_ = false;
+};
+
+} // namespace vorn

@@ -1,0 +1,70 @@
+#include "scene_geometry.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace vorn {
+namespace {
+
+int px(int twips) { return static_cast<int>(std::lround(twips / double(kTwipsPerPixel))); }
+
+QRect twipRect(int left, int top, int width, int height) {
+    return QRect(px(left), px(top), px(width), px(height));
+}
+
+} // namespace
+
+QRect startRect(SceneElement element) {
+    switch (element) {
+    case SceneElement::Background: return QRect(QPoint(0, 0), kSceneSize);
+    case SceneElement::Image1: return twipRect(1192, 412, 7230, 4455);
+    case SceneElement::Image2: return twipRect(7200, 230, 2400, 1515);
+    case SceneElement::Label1: return twipRect(7425, 525, 1935, 375);
+    case SceneElement::Label2: return twipRect(7420, 770, 1935, 375);
+    case SceneElement::Label3: return twipRect(7420, 1000, 1935, 375);
+    case SceneElement::Label4: return twipRect(7420, 1260, 1935, 375);
+    case SceneElement::Text1: return twipRect(967, 5107, 7680, 968);
+    }
+    return {};
+}
+
+QRect labelRect(int label) {
+    static constexpr SceneElement labels[] = {SceneElement::Label1, SceneElement::Label2, SceneElement::Label3,
+                                              SceneElement::Label4};
+    return startRect(labels[std::clamp(label, 1, 4) - 1]);
+}
+
+SceneElement hitTest(QPoint p, QSize image1Size, QSize image2Size) {
+    if (startRect(SceneElement::Text1).contains(p)) return SceneElement::Text1;
+    for (SceneElement label : {SceneElement::Label1, SceneElement::Label2, SceneElement::Label3, SceneElement::Label4})
+        if (startRect(label).contains(p)) return label;
+    if (QRect(startRect(SceneElement::Image2).topLeft(), image2Size).contains(p)) return SceneElement::Image2;
+    if (QRect(startRect(SceneElement::Image1).topLeft(), image1Size).contains(p)) return SceneElement::Image1;
+    return SceneElement::Background;
+}
+
+SceneTransform SceneTransform::fitting(QSize widgetSize, int zoom) {
+    SceneTransform t;
+    t.zoom = std::max(1, zoom);
+    t.offset = QPoint((widgetSize.width() - kSceneSize.width() * t.zoom) / 2,
+                      (widgetSize.height() - kSceneSize.height() * t.zoom) / 2);
+    return t;
+}
+
+QRect SceneTransform::toWidget(QRect r) const {
+    return QRect(offset + r.topLeft() * zoom, r.size() * zoom);
+}
+
+QPoint SceneTransform::toScene(QPoint p) const {
+    const QPoint q = p - offset;
+    return QPoint(static_cast<int>(std::floor(q.x() / double(zoom))), static_cast<int>(std::floor(q.y() / double(zoom))));
+}
+
+int largestZoomFitting(QSize available) {
+    int zoom = 1;
+    for (int z = 2; z <= 4; ++z)
+        if (kSceneSize.width() * z <= available.width() && kSceneSize.height() * z <= available.height()) zoom = z;
+    return zoom;
+}
+
+} // namespace vorn

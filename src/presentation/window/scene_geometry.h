@@ -1,0 +1,40 @@
+#pragma once
+// Where everything sits in the player's 632 x 425 scene, and how the scene maps
+// onto a window that shows it zoomed or in full screen with bars.
+
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+
+namespace vorn {
+
+// Elements of the window, back to front as they are drawn.
+enum class SceneElement { Background, Image1, Image2, Label4, Label3, Label2, Label1, Text1 };
+
+inline constexpr int kTwipsPerPixel = 15;
+inline constexpr QSize kSceneSize(9480 / kTwipsPerPixel, 6375 / kTwipsPerPixel); // 632 x 425
+
+// An element's rectangle at start, in scene pixels, from its place in twips.
+QRect startRect(SceneElement element);
+// A label's rectangle, label = 1..4.
+QRect labelRect(int label);
+
+// The element that a press at `p` (scene pixels) lands on: the front-most one,
+// given the current sizes of the two pictures, whose top-left corners stay put.
+SceneElement hitTest(QPoint p, QSize image1Size, QSize image2Size);
+
+// The scene drawn at a whole zoom, centred in a widget of `widgetSize` with
+// black bars around it where the proportions differ.
+struct SceneTransform {
+    int zoom = 1;
+    QPoint offset;
+
+    static SceneTransform fitting(QSize widgetSize, int zoom);
+    QRect toWidget(QRect sceneRect) const;
+    QPoint toScene(QPoint widgetPoint) const;
+};
+
+// The largest whole zoom, 1 to 4, at which the scene fits into `available`.
+int largestZoomFitting(QSize available);
+
+} // namespace vorn

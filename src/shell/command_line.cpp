@@ -1,0 +1,88 @@
+#include "command_line.h"
+
+namespace vorn {
+namespace fs = std::filesystem;
+
+std::string usageText() {
+    return "Usage: vorn [OPTIONS] [GAME_DIR | GAME_DIR/code.vrn]\n"
+           "Plays the VORN game whose script \"code.vrn\" is in GAME_DIR (default: the current folder).\n"
+           "\n"
+           "Options:\n"
+           "  --headless         play without a window: events on standard input, one per line,\n"
+           "                     everything shown or played as JSON lines on standard output\n"
+           "  --no-music         play no music\n"
+           "  --soundfont FILE   the General MIDI soundfont for the music\n"
+           "  --zoom N           scale the window by N (1 to 4); default: as large as fits\n"
+           "  --fullscreen       start in full screen\n"
+           "  --help             show this help and exit\n"
+           "  --version          show the version and exit\n";
+}
+
+ParsedOptions parseCommandLine(const std::vector<std::string>& args) {
+    ParsedOptions parsed;
+    Options& o = parsed.options;
+    std::optional<std::string> game;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        auto value = [&](const char* option) -> std::optional<std::string> {
+            if (i + 1 >= args.size()) {
+                parsed.error = std::string(option) + " needs a value";
+                return std::nullopt;
+            }
+            return args[++i];
+        };
+        if (a == "--help" || a == "-h") {
+            o.mode = Options::Mode::Help;
+            return parsed;
+        } else if (a == "--version") {
+            o.mode = Options::Mode::Version;
+            return parsed;
+        } else if (a == "--headless") {
+            o.mode = Options::Mode::Headless;
+        } else if (a == "--no-music") {
+            o.music = false;
+        } else if (a == "--fullscreen") {
+            o.fullscreen = true;
+        } else if (a == "--soundfont") {
+            auto v = value("--soundfont");
+            if (!v) return parsed;
+            o.soundfont = *v;
+        } else if (a == "--zoom") {
+            auto v = value("--zoom");
+            if (!v) return parsed;
+            if (v->size() != 1 || (*v)[0] < '1' || (*v)[0] > '4') {
+                parsed.error = "--zoom takes a whole number from 1 to 4, not \"" + *v + "\"";
+                return parsed;
+            }
+            o.zoom = (*v)[0] - '0';
+        } else if (a.size() > 1 && a[0] == '-') {
+            parsed.error = "unknown option \"" + a + "\"";
+            return parsed;
+        } else if (game) {
+            parsed.error = "only one game can be played at a time (got \"" + *game + "\" and \"" + a + "\")";
+            return parsed;
+        } else {
+            game = a;
+        }
+    }
+    if (game) {
+        if (game->empty()) {
+            parsed.error = "the game folder name is empty";
+            return parsed;
+        }
+        fs::path p(*game);
+        std::error_code ec;
+        if (fs::is_regular_file(p, ec) && p.extension() == ".vrn") {
+            p = p.parent_path();
+            if (p.empty()) p = ".";
+        } else if (!fs::is_directory(p, ec)) {
+            parsed.error = fs::exists(p, ec) ? "\"" + *game + "\" is neither a game folder nor a .vrn script"
+                                             : "the game folder \"" + *game + "\" does not exist";
+            return parsed;
+        }
+        o.gameFolder = p;
+    }
+    return parsed;
+}
+
+} // namespace vorn

@@ -1,0 +1,28 @@
+#pragma once
+// What the command line asks of the player.
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vorn {
+
+struct Options {
+    enum class Mode { Window, Headless, Help, Version } mode = Mode::Window;
+    std::filesystem::path gameFolder = ".";
+    bool music = true;
+    std::optional<std::string> soundfont;
+    int zoom = 0; // 0: the largest whole zoom that fits the screen
+    bool fullscreen = false;
+};
+
+struct ParsedOptions {
+    Options options;
+    std::string error; // a usage error, worded for the user
+};
+
+ParsedOptions parseCommandLine(const std::vector<std::string>& args);
+std::string usageText();
+
+} // namespace vorn

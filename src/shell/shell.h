@@ -1,0 +1,34 @@
+#pragma once
+// The pop-up menu's commands and the orderly shut-down, shared by the window
+// and the headless driver.
+
+#include "interpreter/interpreter.h"
+
+#include <string>
+
+namespace vorn {
+
+inline constexpr const char* kCreditsTitle = "VORN";
+// "VORN interpeter", one blank, and the credit line of this player.
+std::string creditsText();
+
+class Shell {
+  public:
+    Shell(Interpreter& interpreter, DisplaySurface& surface, MusicDevice& device)
+        : interpreter_(interpreter), surface_(surface), device_(device) {}
+
+    void Menu_File_New_Click();   // plays the script again from its first character
+    void Menu_File_About_Click(); // the credits box
+    // Shut-down, however the window closes: credits, music closed, script closed.
+    // Runs once; later calls do nothing.
+    void Form_Unload();
+    bool unloaded() const { return unloaded_; }
+
+  private:
+    Interpreter& interpreter_;
+    DisplaySurface& surface_;
+    MusicDevice& device_;
+    bool unloaded_ = false;
+};
+
+} // namespace vorn

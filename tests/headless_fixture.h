@@ -1,0 +1,48 @@
+#pragma once
+// A game folder made for one test, played through the headless driver.
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace vorn::test {
+
+std::string bitmap(int width, int height, unsigned char r = 40, unsigned char g = 80, unsigned char b = 120);
+std::string icon32();
+
+class TestGame {
+  public:
+    // A folder with "code.vrn" holding `script`, plus a valid back.bmp,
+    // mouse.ico and text.bmp.
+    explicit TestGame(const std::string& script);
+    ~TestGame();
+    TestGame(const TestGame&) = delete;
+    TestGame& operator=(const TestGame&) = delete;
+
+    const std::filesystem::path& dir() const { return dir_; }
+    void write(const std::string& name, const std::string& bytes) const;
+    void remove(const std::string& name) const;
+
+    struct Result {
+        int status = 0;
+        std::vector<std::string> lines; // the JSON lines, in order
+        std::string errors;
+        // Lines from the first echo of event number `n` (1-based) up to the next echo.
+        std::vector<std::string> afterEvent(int n) const;
+        std::string lastState() const;
+        std::string fatal() const; // the fatal record's line, or ""
+        // Lines that start with `prefix`, in order.
+        std::vector<std::string> matching(const std::string& prefix) const;
+    };
+    // Plays the game with `events` on standard input (one per line).
+    Result play(const std::string& events = "") const;
+
+  private:
+    std::filesystem::path dir_;
+};
+
+// The state record for the given members, as the driver writes it.
+std::string state(int waitCmd, const std::string& numCmds, const std::string& cmdSelected,
+                  const std::string& musfile = "null", const std::string& flags = "0,0,0,0,0,0,0,0");
+
+} // namespace vorn::test

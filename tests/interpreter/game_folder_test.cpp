@@ -1,0 +1,63 @@
+#include "interpreter/game_folder.h"
+
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace vorn;
+namespace fs = std::filesystem;
+
+class GameFolderTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        root = fs::temp_directory_path() / ("vorn-folder-" + std::to_string(::getpid()));
+        fs::remove_all(root);
+        fs::create_directories(root / "Pictures");
+    }
+    void TearDown() override { fs::remove_all(root); }
+    void file(const std::string& name, const std::string& content = "x") {
+        std::ofstream(root / name, std::ios::binary) << content;
+    }
+    fs::path root;
+};
+
+TEST_F(GameFolderTest, NameAsWrittenComesFirst) {
+    file("Room.bmp", "upper");
+    file("room.bmp", "lower");
+    const GameFolder folder(root);
+    EXPECT_EQ(folder.read("room.bmp", 100).bytes, "lower");
+    EXPECT_FALSE(folder.resolve("room.bmp").byFallback);
+}
+
+TEST_F(GameFolderTest, WindowsNamesFindFilesWhateverTheirCaseAndSeparators) {
+    file("Pictures/Moon.bmp", "moon");
+    const GameFolder folder(root);
+    for (const char* name : {"pictures\\moon.bmp", "PICTURES\\MOON.BMP", "Pictures/moon.BMP"}) {
+        const FileLookup found = folder.resolve(name);
+        ASSERT_TRUE(found.path) << name;
+        EXPECT_TRUE(found.byFallback);
+        EXPECT_EQ(folder.read(name, 100).bytes, "moon");
+    }
+}
+
+TEST_F(GameFolderTest, SeveralCaseMatchesResolveToTheFirstInByteOrder) {
+    file("ROOM.bmp", "A");
+    file("Room.bmp", "B");
+    file("rOOM.bmp", "C");
+    EXPECT_EQ(GameFolder(root).read("room.BMP", 100).bytes, "A");
+}
+
+TEST_F(GameFolderTest, UnreadableThingsAreErrorsNotHangs) {
+    const GameFolder folder(root);
+    EXPECT_EQ(folder.read("nothing.bmp", 100).error, "no such file in the game folder");
+    EXPECT_FALSE(folder.read("Pictures", 100).error.empty());
+    ASSERT_EQ(::mkfifo((root / "pipe.bmp").c_str(), 0600), 0);
+    EXPECT_EQ(folder.read("pipe.bmp", 100).error, "it is not a regular file");
+    fs::create_symlink(root / "loop1", root / "loop2");
+    fs::create_symlink(root / "loop2", root / "loop1");
+    EXPECT_FALSE(folder.read("loop1", 100).error.empty());
+    file("big.bmp", std::string(200, 'x'));
+    EXPECT_FALSE(folder.read("big.bmp", 100).error.empty());
+    EXPECT_FALSE(folder.read("", 100).error.empty());
+}
