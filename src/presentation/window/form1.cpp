@@ -62,6 +62,11 @@ Form1::Form1(const GameFolder& folder, MusicDevice& device, int zoom)
     connect(menu_->addAction("Quit"), &QAction::triggered, this, [this] { Menu_File_Quit_Click(); });
     connect(menu_->addAction("About"), &QAction::triggered, this, [this] { Menu_File_About_Click(); });
 
+    presentMessage_ = [this](const QString& title, const QString& text, bool isError) {
+        QMessageBox box(isError ? QMessageBox::Critical : QMessageBox::NoIcon, title, text, QMessageBox::Ok,
+                        isVisible() ? this : nullptr);
+        box.exec();
+    };
     setZoom(zoom);
 }
 
@@ -128,8 +133,7 @@ void Form1::reportFatal(const QString& message) {
     finished_ = true;
     device_.setCommand("Close");
     interpreter_.stream().close();
-    QMessageBox box(QMessageBox::Critical, "VORN", message, QMessageBox::Ok, isVisible() ? this : nullptr);
-    box.exec();
+    presentMessage_("VORN", message, true);
     hide();
     QCoreApplication::exit(1);
 }
@@ -223,9 +227,7 @@ bool Form1::setCursor(const PictureFile& icon) {
 }
 
 void Form1::showMessage(const std::string& text, const std::string& title) {
-    QMessageBox box(QMessageBox::NoIcon, fromUtf8(title), fromUtf8(text), QMessageBox::Ok,
-                    isVisible() ? this : nullptr);
-    box.exec();
+    presentMessage_(fromUtf8(title), fromUtf8(text), false);
 }
 
 // A run that never pauses still lets the window close; nothing the reader

@@ -62,6 +62,10 @@ class Form1 : public QWidget, public DisplaySurface {
     void setZoom(int zoom);
     int zoom() const { return zoom_; }
 
+    // Shows a modal message box; tests replace it to answer at once.
+    using MessagePresenter = std::function<void(const QString& title, const QString& text, bool isError)>;
+    void setMessagePresenter(MessagePresenter presenter) { presentMessage_ = std::move(presenter); }
+
   protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -95,6 +99,7 @@ class Form1 : public QWidget, public DisplaySurface {
     bool closeRequested_ = false;
     bool terminateRequested_ = false;
     bool finished_ = false;
+    MessagePresenter presentMessage_;
 };
 
 } // namespace vorn

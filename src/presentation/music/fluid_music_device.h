@@ -1,0 +1,84 @@
+#pragma once
+// The music device that really plays: MIDI files through FluidSynth's synth,
+// MIDI file player and audio driver.
+//
+// The synth, the audio driver and the soundfont are set up once, on a thread
+// of their own started by the constructor, so the window never waits for the
+// soundfont. Commands given before that is done are remembered and carried
+// out when it is. Any failure (no soundfont, no audio output, a file that is
+// missing or no MIDI file) leaves the music silent and writes one line to
+// standard error; the caller never sees it.
+
+#include "interpreter/game_folder.h"
+#include "interpreter/music_device.h"
+
+#include <cstddef>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vorn {
+
+struct FluidMusicOptions {
+    enum class Output {
+        AudioDriver, // the first of PulseAudio and ALSA that opens
+        Offline,     // no audio driver: the caller pulls the sound with render()
+    };
+    Output output = Output::AudioDriver;
+    double sampleRate = 44100;
+    int periodSize = 512; // frames the audio driver asks for at a time
+    int periods = 4;      // buffers the ALSA driver keeps queued
+};
+
+class FluidMusicDevice : public MusicDevice {
+  public:
+    // `soundfont` empty: the first of defaultSoundfonts() that exists.
+    FluidMusicDevice(GameFolder folder, std::optional<std::filesystem::path> soundfont,
+                     FluidMusicOptions options = {});
+    ~FluidMusicDevice() override;
+    FluidMusicDevice(const FluidMusicDevice&) = delete;
+    FluidMusicDevice& operator=(const FluidMusicDevice&) = delete;
+
+    void setDeviceType(const std::string& value) override;
+    void setFileName(const std::string& value) override;
+    void setCommand(const std::string& value) override; // "Open", "Play", "Close"
+    void setNotify(bool value) override;
+    void setWait(bool value) override;
+    void setShareable(bool value) override;
+
+    // Called once each time a playback reaches the end of its file by itself;
+    // never for a Close, an Open or a playback that a Close cut short. It runs
+    // on the audio thread (inside render() when offline), outside every lock
+    // of the device, so it should only hand the news on to the window's thread.
+    void setDoneCallback(std::function<void()> callback);
+
+    // On the window's thread, when the news of the callback arrives: true if
+    // the end it reported still stands, that is no Close or Open came since,
+    // and only once per end. A report that lost this race must not restart
+    // the music, or the piece that replaced it would start over.
+    bool takeEnd();
+
+    // Offline only: the next `frames` frames of sound, stereo interleaved.
+    // Waits for the set-up (the soundfont load) to finish first; silence when
+    // the device is off.
+    std::vector<float> render(std::size_t frames);
+
+    // Blocks until the set-up has finished, well or not; true when music can play.
+    bool waitUntilReady();
+
+    // The frames of one audio buffer, as asked of the driver.
+    int periodSize() const;
+    double sampleRate() const;
+
+    // Debian's General MIDI soundfonts, in the order they are tried.
+    static std::vector<std::filesystem::path> defaultSoundfonts();
+
+  private:
+    class Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+} // namespace vorn
