@@ -4,12 +4,14 @@
 #include "presentation/picture_decoder.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <cmath>
 #include <iostream>
 
 namespace vorn {
@@ -18,17 +20,33 @@ namespace {
 // Thrown out of a run that the reader ended by closing the window.
 struct RunAborted {};
 
-const char* const kFontFamilies[] = {"MS Gothic", "IPAGothic", "Noto Sans Mono CJK JP"};
-
 QFont gothicFont(int pixelSize) {
     QFont font;
-    font.setFamilies({kFontFamilies[0], kFontFamilies[1], kFontFamilies[2]});
-    font.setPixelSize(pixelSize); // 11.25 pt at 96 dpi
+    // Debian has no "MS Gothic": a metric-compatible Japanese Gothic stands in.
+    font.setFamilies({"MS Gothic", "IPAGothic", "Noto Sans Mono CJK JP"});
+    font.setPixelSize(pixelSize); // 11.25 pt at 96 dpi is 15 pixels
     font.setWeight(QFont::Normal);
     return font;
 }
 
 QString fromUtf8(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+QPlainTextEdit* makeTextView(QWidget* parent, const QColor& background) {
+    auto* view = new QPlainTextEdit(parent);
+    view->setReadOnly(true);
+    view->setFrameShape(QFrame::NoFrame);
+    view->setContextMenuPolicy(Qt::NoContextMenu);
+    view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    view->setWordWrapMode(QTextOption::WrapAnywhere); // Japanese text breaks between any two characters
+    view->setFocusPolicy(Qt::NoFocus);
+    view->document()->setDocumentMargin(2);
+    QPalette palette = view->palette();
+    palette.setColor(QPalette::Base, background);
+    palette.setColor(QPalette::Text, Qt::white);
+    view->setPalette(palette);
+    return view;
+}
 
 } // namespace
 
@@ -37,30 +55,28 @@ Form1::Form1(const GameFolder& folder, MusicDevice& device, int zoom)
     setWindowTitle("VORN Interpeter");
     setWindowIcon(QIcon(":/vorn.png"));
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::StrongFocus);
     image1_ = QImage(":/scene.bmp");
     image1Size_ = image1_.size();
     image2Size_ = startRect(SceneElement::Image2).size();
 
-    text1_ = new QPlainTextEdit(this);
-    text1_->setReadOnly(true);
-    text1_->setFrameShape(QFrame::NoFrame);
-    text1_->setContextMenuPolicy(Qt::NoContextMenu);
-    text1_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    text1_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    text1_->setWordWrapMode(QTextOption::WrapAnywhere); // Japanese text breaks between any two characters
-    text1_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    text1_->setFocusPolicy(Qt::NoFocus);
-    text1_->document()->setDocumentMargin(2);
-    QPalette palette = text1_->palette();
-    palette.setColor(QPalette::Base, Qt::black);
-    palette.setColor(QPalette::Text, Qt::white);
-    text1_->setPalette(palette);
+    text1_ = makeTextView(this, Qt::black);
     text1_->viewport()->installEventFilter(this);
+    backlog_ = makeTextView(this, QColor(0, 0, 0, 225));
+    backlog_->viewport()->installEventFilter(this);
+    backlog_->hide();
 
     menu_ = new QMenu("File", this);
     connect(menu_->addAction("New"), &QAction::triggered, this, [this] { Menu_File_New_Click(); });
     connect(menu_->addAction("Quit"), &QAction::triggered, this, [this] { Menu_File_Quit_Click(); });
     connect(menu_->addAction("About"), &QAction::triggered, this, [this] { Menu_File_About_Click(); });
+
+    // Holding Ctrl clicks the text box every 50 ms; at a choice menu such a click does nothing.
+    fastForward_.setInterval(50);
+    connect(&fastForward_, &QTimer::timeout, this, [this] {
+        if (!(QGuiApplication::queryKeyboardModifiers() & Qt::ControlModifier)) fastForward_.stop();
+        else Text1_Click();
+    });
 
     presentMessage_ = [this](const QString& title, const QString& text, bool isError) {
         QMessageBox box(isError ? QMessageBox::Critical : QMessageBox::NoIcon, title, text, QMessageBox::Ok,
@@ -70,26 +86,40 @@ Form1::Form1(const GameFolder& folder, MusicDevice& device, int zoom)
     setZoom(zoom);
 }
 
-Form1::~Form1() { delete cursor_; }
+Form1::~Form1() = default;
 
 void Form1::setZoom(int zoom) {
     zoom_ = std::clamp(zoom, 1, 4);
     if (!isFullScreen()) setFixedSize(kSceneSize * zoom_);
-    transform_ = SceneTransform::fitting(size(), zoom_);
-    text1_->setFont(gothicFont(15 * zoom_));
-    layoutChildren();
+    updateTransform();
+}
+
+void Form1::setFullScreen(bool on) {
+    if (on == isFullScreen()) return;
+    if (on) {
+        setMinimumSize(0, 0);
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        showFullScreen();
+    } else {
+        showNormal();
+        setFixedSize(kSceneSize * zoom_);
+    }
+    updateTransform();
+}
+
+int Form1::fontPixels() const { return static_cast<int>(std::lround(15 * transform_.scale)); }
+
+void Form1::updateTransform() {
+    transform_ = isFullScreen() ? SceneTransform::filling(size()) : SceneTransform::fitting(size(), zoom_);
+    text1_->setFont(gothicFont(fontPixels()));
+    text1_->setGeometry(transform_.toWidget(startRect(SceneElement::Text1)));
+    backlog_->setFont(gothicFont(fontPixels()));
+    backlog_->setGeometry(transform_.toWidget(QRect(QPoint(0, 0), kSceneSize)).adjusted(40, 20, -40, -20));
     if (!cursorImage_.isNull()) setCursor({"", std::nullopt});
     update();
 }
 
-void Form1::layoutChildren() {
-    text1_->setGeometry(transform_.toWidget(startRect(SceneElement::Text1)));
-}
-
-void Form1::resizeEvent(QResizeEvent*) {
-    transform_ = SceneTransform::fitting(size(), zoom_);
-    layoutChildren();
-}
+void Form1::resizeEvent(QResizeEvent*) { updateTransform(); }
 
 bool Form1::load() {
     bool ok = false;
@@ -131,6 +161,7 @@ void Form1::reportFatal(const QString& message) {
     std::cerr << "vorn: " << message.toStdString() << std::endl;
     if (finished_) return;
     finished_ = true;
+    fastForward_.stop();
     device_.setCommand("Close");
     interpreter_.stream().close();
     presentMessage_("VORN", message, true);
@@ -140,6 +171,7 @@ void Form1::reportFatal(const QString& message) {
 
 void Form1::shutDown(bool showCredits, int exitCode) {
     if (finished_) return;
+    fastForward_.stop();
     if (showCredits) {
         shell_.Form_Unload();
     } else {
@@ -174,11 +206,63 @@ void Form1::Menu_File_Quit_Click() { close(); }
 
 void Form1::Menu_File_About_Click() { shell_.Menu_File_About_Click(); }
 
+void Form1::perform(KeyAction action) {
+    if (backlog_->isVisible()) {
+        switch (action) {
+        case KeyAction::ToggleBacklog:
+        case KeyAction::CloseBacklog: closeBacklog(); return;
+        case KeyAction::ScrollUp: backlog_->verticalScrollBar()->triggerAction(QScrollBar::SliderSingleStepSub); return;
+        case KeyAction::ScrollDown: backlog_->verticalScrollBar()->triggerAction(QScrollBar::SliderSingleStepAdd); return;
+        case KeyAction::Quit:
+        case KeyAction::ToggleFullScreen:
+        case KeyAction::ZoomIn:
+        case KeyAction::ZoomOut:
+        case KeyAction::CopyPage: break;
+        default: return; // the backlog only shows pages; the story waits behind it
+        }
+    }
+    switch (action) {
+    case KeyAction::None:
+    case KeyAction::CloseBacklog: break;
+    case KeyAction::ClickText: Text1_Click(); break;
+    case KeyAction::ClickOption1: optionClick(1); break;
+    case KeyAction::ClickOption2: optionClick(2); break;
+    case KeyAction::ClickOption3: optionClick(3); break;
+    case KeyAction::ClickOption4: optionClick(4); break;
+    case KeyAction::ScrollUp: text1_->verticalScrollBar()->triggerAction(QScrollBar::SliderSingleStepSub); break;
+    case KeyAction::ScrollDown: text1_->verticalScrollBar()->triggerAction(QScrollBar::SliderSingleStepAdd); break;
+    case KeyAction::ToggleBacklog: openBacklog(); break;
+    case KeyAction::CopyPage: QGuiApplication::clipboard()->setText(text1_->toPlainText()); break;
+    case KeyAction::ZoomIn: setZoom(zoom_ + 1); break;
+    case KeyAction::ZoomOut: setZoom(zoom_ - 1); break;
+    case KeyAction::ToggleFullScreen: setFullScreen(!isFullScreen()); break;
+    case KeyAction::PopupMenu: {
+        const QPoint at = rect().contains(mapFromGlobal(QCursor::pos())) ? QCursor::pos()
+                                                                        : mapToGlobal(transform_.offset);
+        Form_MouseDown(Qt::RightButton, at);
+        break;
+    }
+    case KeyAction::Quit: Menu_File_Quit_Click(); break;
+    }
+}
+
+void Form1::openBacklog() {
+    if (pages_.isEmpty()) return;
+    backlog_->setPlainText(pages_.join("\n\n"));
+    backlog_->show();
+    backlog_->raise();
+    backlog_->verticalScrollBar()->setValue(backlog_->verticalScrollBar()->maximum());
+}
+
+void Form1::closeBacklog() { backlog_->hide(); }
+
 // ---- display surface ------------------------------------------------------
 
 void Form1::setText(const std::string& text) {
-    text1_->setPlainText(fromUtf8(text));
+    const QString page = fromUtf8(text);
+    text1_->setPlainText(page);
     text1_->verticalScrollBar()->setValue(0);
+    if (!page.isEmpty()) pages_.push_back(QString(page).replace("\r\n", "\n"));
 }
 
 void Form1::setCaption(int label, const std::string& text) {
@@ -218,9 +302,9 @@ bool Form1::setCursor(const PictureFile& icon) {
         if (!decoded) return false;
         cursorImage_ = *decoded;
     }
-    const QPixmap pixmap = QPixmap::fromImage(cursorImage_.scaled(cursorImage_.size() * zoom_));
-    delete cursor_;
-    cursor_ = new QCursor(pixmap, pixmap.width() / 2, pixmap.height() / 2); // an icon's hot spot is its centre
+    // The cursor grows with the scene; an icon's hot spot is its centre.
+    const QPixmap pixmap = QPixmap::fromImage(cursorImage_.scaled(cursorImage_.size() * transform_.scale));
+    cursor_ = std::make_unique<QCursor>(pixmap, pixmap.width() / 2, pixmap.height() / 2);
     QWidget::setCursor(*cursor_);
     text1_->viewport()->setCursor(*cursor_);
     return true;
@@ -241,7 +325,7 @@ void Form1::keepAlive() {
 
 void Form1::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    p.fillRect(rect(), Qt::black);
+    p.fillRect(rect(), Qt::black); // the bars around a scene that does not fill the window
     const QRect scene = transform_.toWidget(QRect(QPoint(0, 0), kSceneSize));
     p.setClipRect(scene);
     p.fillRect(scene, palette().window());
@@ -252,7 +336,8 @@ void Form1::paintEvent(QPaintEvent*) {
     draw(background_, QPoint(0, 0));
     draw(image1_, startRect(SceneElement::Image1).topLeft());
     draw(image2_, startRect(SceneElement::Image2).topLeft());
-    p.setFont(gothicFont(15 * zoom_));
+    // Captions are laid out at the zoomed size, so they stay sharp.
+    p.setFont(gothicFont(fontPixels()));
     p.setPen(Qt::black);
     for (int label = 4; label >= 1; --label) {
         if (captions_[label - 1].isEmpty()) continue;
@@ -262,8 +347,9 @@ void Form1::paintEvent(QPaintEvent*) {
 }
 
 void Form1::mousePressEvent(QMouseEvent* event) {
-    const SceneElement hit =
-        hitTest(transform_.toScene(event->position().toPoint()), image1Size_, image2Size_);
+    if (backlog_->isVisible()) return;
+    const QPoint at = event->position().toPoint();
+    const SceneElement hit = hitTest(transform_.toScene(at), image1Size_, image2Size_);
     pressedLabel_ = 0;
     switch (hit) {
     case SceneElement::Label1: pressedLabel_ = 1; break;
@@ -271,8 +357,8 @@ void Form1::mousePressEvent(QMouseEvent* event) {
     case SceneElement::Label3: pressedLabel_ = 3; break;
     case SceneElement::Label4: pressedLabel_ = 4; break;
     case SceneElement::Background:
-        if (!transform_.toWidget(QRect(QPoint(0, 0), kSceneSize)).contains(event->position().toPoint())) break;
-        Form_MouseDown(event->buttons(), event->globalPosition().toPoint());
+        if (transform_.toWidget(QRect(QPoint(0, 0), kSceneSize)).contains(at))
+            Form_MouseDown(event->buttons(), event->globalPosition().toPoint());
         break;
     default: break;
     }
@@ -283,20 +369,63 @@ void Form1::mouseReleaseEvent(QMouseEvent* event) {
     const int label = pressedLabel_;
     pressedLabel_ = 0;
     if (event->button() != Qt::LeftButton || label == 0) return;
-    const QPoint p = transform_.toScene(event->position().toPoint());
-    if (hitTest(p, image1Size_, image2Size_) == [label] {
-            static constexpr SceneElement labels[] = {SceneElement::Label1, SceneElement::Label2,
-                                                      SceneElement::Label3, SceneElement::Label4};
-            return labels[label - 1];
-        }())
-        optionClick(label);
+    const SceneElement hit = hitTest(transform_.toScene(event->position().toPoint()), image1Size_, image2Size_);
+    static constexpr SceneElement labels[] = {SceneElement::Label1, SceneElement::Label2, SceneElement::Label3,
+                                              SceneElement::Label4};
+    if (hit == labels[label - 1]) optionClick(label); // a click is a press and a release on the same caption
+}
+
+void Form1::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Control && !event->isAutoRepeat() && !backlog_->isVisible()) {
+        Text1_Click();
+        fastForward_.start();
+        return;
+    }
+    const KeyAction action = keyAction(event->key(), event->modifiers());
+    if (action == KeyAction::None) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    perform(action);
+}
+
+void Form1::keyReleaseEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Control) fastForward_.stop();
+    QWidget::keyReleaseEvent(event);
+}
+
+void Form1::focusOutEvent(QFocusEvent* event) {
+    fastForward_.stop();
+    QWidget::focusOutEvent(event);
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == text1_->viewport() && event->type() == QEvent::MouseButtonRelease) {
-        auto* mouse = static_cast<QMouseEvent*>(event);
-        if (mouse->button() == Qt::LeftButton && text1_->viewport()->rect().contains(mouse->position().toPoint()))
-            Text1_Click();
+    if (watched == text1_->viewport()) {
+        if (event->type() == QEvent::MouseButtonRelease) {
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            if (mouse->button() == Qt::LeftButton && text1_->viewport()->rect().contains(mouse->position().toPoint()))
+                Text1_Click();
+        } else if (event->type() == QEvent::Wheel) {
+            // Turning the wheel up at the top of the page opens the backlog.
+            auto* wheel = static_cast<QWheelEvent*>(event);
+            if (wheel->angleDelta().y() > 0 && text1_->verticalScrollBar()->value() == 0) {
+                openBacklog();
+                return true;
+            }
+        }
+    } else if (watched == backlog_->viewport()) {
+        if (event->type() == QEvent::MouseButtonRelease) {
+            closeBacklog();
+            return true;
+        }
+        if (event->type() == QEvent::Wheel) {
+            auto* wheel = static_cast<QWheelEvent*>(event);
+            QScrollBar* bar = backlog_->verticalScrollBar();
+            if (wheel->angleDelta().y() < 0 && bar->value() == bar->maximum()) {
+                closeBacklog(); // turned down past the end
+                return true;
+            }
+        }
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -1,14 +1,17 @@
 #pragma once
-// The player's window: the scene drawn as one 632 x 425 canvas (scaled as a
-// whole), the text box as a child above it, and the events that drive the
+// The player's window: the scene drawn as one 632 x 425 canvas scaled as a
+// whole, the text box as a child above it, and the events that drive the
 // interpreter. It is the display surface of the windowed player.
 
 #include "interpreter/display_surface.h"
 #include "interpreter/interpreter.h"
+#include "keyboard.h"
 #include "scene_geometry.h"
 #include "shell/shell.h"
 
 #include <QImage>
+#include <QStringList>
+#include <QTimer>
 #include <QWidget>
 #include <array>
 #include <functional>
@@ -29,7 +32,7 @@ class Form1 : public QWidget, public DisplaySurface {
     bool load();
     // Starts the first run, as the window's activation does.
     void activate();
-    // The device reached the end of the music; queued onto the window's thread.
+    // The device reached the end of the music; called on the window's thread.
     void musicDone();
     // A termination signal: music stopped, script closed, exit status 0, no box.
     void terminate();
@@ -43,24 +46,28 @@ class Form1 : public QWidget, public DisplaySurface {
     void showMessage(const std::string& text, const std::string& title) override;
     void keepAlive() override;
 
-    // For tests and the keyboard: the handlers behind the mouse.
+    // The handlers behind the mouse, which the keyboard calls too.
     void Text1_Click();
     void optionClick(int option);
     void Form_MouseDown(Qt::MouseButtons buttons, QPoint globalPos);
     void Menu_File_New_Click();
     void Menu_File_Quit_Click();
     void Menu_File_About_Click();
+    void perform(KeyAction action);
 
     Interpreter& interpreter() { return interpreter_; }
     QPlainTextEdit* text1() const { return text1_; }
+    QPlainTextEdit* backlog() const { return backlog_; }
     const QString& caption(int label) const { return captions_[label - 1]; }
     QSize image1Size() const { return image1Size_; }
     QSize image2Size() const { return image2Size_; }
     bool image2Empty() const { return image2_.isNull(); }
     SceneTransform sceneTransform() const { return transform_; }
     QMenu* popupMenu() const { return menu_; }
+    const QStringList& pagesShown() const { return pages_; }
     void setZoom(int zoom);
     int zoom() const { return zoom_; }
+    void setFullScreen(bool on);
 
     // Shows a modal message box; tests replace it to answer at once.
     using MessagePresenter = std::function<void(const QString& title, const QString& text, bool isError)>;
@@ -70,6 +77,9 @@ class Form1 : public QWidget, public DisplaySurface {
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -79,7 +89,10 @@ class Form1 : public QWidget, public DisplaySurface {
     void guarded(const std::function<void()>& action);
     void reportFatal(const QString& message);
     void shutDown(bool showCredits, int exitCode);
-    void layoutChildren();
+    void updateTransform();
+    int fontPixels() const;
+    void openBacklog();
+    void closeBacklog();
 
     GameFolder folder_;
     MusicDevice& device_;
@@ -90,9 +103,12 @@ class Form1 : public QWidget, public DisplaySurface {
     QSize image1Size_, image2Size_;
     std::array<QString, 4> captions_;
     QPlainTextEdit* text1_ = nullptr;
+    QPlainTextEdit* backlog_ = nullptr;
     QMenu* menu_ = nullptr;
-    QCursor* cursor_ = nullptr;
+    std::unique_ptr<QCursor> cursor_;
     QImage cursorImage_;
+    QStringList pages_; // every page shown since start-up, for the backlog
+    QTimer fastForward_;
     int zoom_ = 1;
     SceneTransform transform_;
     int pressedLabel_ = 0;

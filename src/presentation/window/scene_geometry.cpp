@@ -43,21 +43,34 @@ SceneElement hitTest(QPoint p, QSize image1Size, QSize image2Size) {
     return SceneElement::Background;
 }
 
-SceneTransform SceneTransform::fitting(QSize widgetSize, int zoom) {
+namespace {
+SceneTransform centred(QSize widgetSize, double scale) {
     SceneTransform t;
-    t.zoom = std::max(1, zoom);
-    t.offset = QPoint((widgetSize.width() - kSceneSize.width() * t.zoom) / 2,
-                      (widgetSize.height() - kSceneSize.height() * t.zoom) / 2);
+    t.scale = scale;
+    t.offset = QPoint(static_cast<int>(std::lround((widgetSize.width() - kSceneSize.width() * scale) / 2)),
+                      static_cast<int>(std::lround((widgetSize.height() - kSceneSize.height() * scale) / 2)));
     return t;
+}
+} // namespace
+
+SceneTransform SceneTransform::fitting(QSize widgetSize, int zoom) { return centred(widgetSize, std::max(1, zoom)); }
+
+SceneTransform SceneTransform::filling(QSize widgetSize) {
+    const double scale = std::min(widgetSize.width() / double(kSceneSize.width()),
+                                  widgetSize.height() / double(kSceneSize.height()));
+    return centred(widgetSize, scale > 0 ? scale : 1);
 }
 
 QRect SceneTransform::toWidget(QRect r) const {
-    return QRect(offset + r.topLeft() * zoom, r.size() * zoom);
+    const auto at = [this](int v) { return static_cast<int>(std::lround(v * scale)); };
+    const QPoint topLeft(offset.x() + at(r.left()), offset.y() + at(r.top()));
+    const QPoint end(offset.x() + at(r.left() + r.width()), offset.y() + at(r.top() + r.height()));
+    return QRect(topLeft, QSize(end.x() - topLeft.x(), end.y() - topLeft.y()));
 }
 
 QPoint SceneTransform::toScene(QPoint p) const {
     const QPoint q = p - offset;
-    return QPoint(static_cast<int>(std::floor(q.x() / double(zoom))), static_cast<int>(std::floor(q.y() / double(zoom))));
+    return QPoint(static_cast<int>(std::floor(q.x() / scale)), static_cast<int>(std::floor(q.y() / scale)));
 }
 
 int largestZoomFitting(QSize available) {

@@ -26,10 +26,12 @@ SceneElement hitTest(QPoint p, QSize image1Size, QSize image2Size);
 // The scene drawn at a whole zoom, centred in a widget of `widgetSize` with
 // black bars around it where the proportions differ.
 struct SceneTransform {
-    int zoom = 1;
+    double scale = 1;
     QPoint offset;
 
     static SceneTransform fitting(QSize widgetSize, int zoom);
+    // Full screen: as large as the screen allows, proportions kept.
+    static SceneTransform filling(QSize widgetSize);
     QRect toWidget(QRect sceneRect) const;
     QPoint toScene(QPoint widgetPoint) const;
 };

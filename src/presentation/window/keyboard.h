@@ -1,0 +1,25 @@
+#pragma once
+// What each key does in the player. The keys only call the handlers that the
+// mouse calls; they add no behaviour of their own.
+
+#include <Qt>
+
+namespace vorn {
+
+enum class KeyAction {
+    None,
+    ClickText,      // Enter, Space, Page Down
+    ClickOption1, ClickOption2, ClickOption3, ClickOption4,
+    ScrollUp, ScrollDown,
+    ToggleBacklog,  // B
+    CloseBacklog,   // Escape
+    CopyPage,       // Ctrl+C
+    ZoomIn, ZoomOut,
+    ToggleFullScreen, // F11, Alt+Enter
+    PopupMenu,      // the context-menu key, Shift+F10
+    Quit,           // Ctrl+Q
+};
+
+KeyAction keyAction(int key, Qt::KeyboardModifiers modifiers);
+
+} // namespace vorn
