@@ -8,7 +8,10 @@
 #include <QApplication>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QClipboard>
+#include <QMenu>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace vorn;
@@ -149,6 +152,170 @@ TEST(Form1, ZoomScalesTheTextBoxAndItsFont) {
     EXPECT_EQ(w.form.size(), QSize(1264, 850));
     EXPECT_EQ(w.form.text1()->geometry(), QRect(128, 680, 1024, 130));
     EXPECT_EQ(w.form.text1()->font().pixelSize(), 30);
+}
+
+// Presses the mouse at a scene point and reports whether the pop-up menu opened.
+bool menuOpensAt(Window& w, QPoint scenePoint, Qt::MouseButtons buttons) {
+    bool opened = false;
+    QTimer::singleShot(0, [&] {
+        if (QWidget* popup = QApplication::activePopupWidget()) {
+            opened = popup == w.form.popupMenu();
+            popup->close();
+        }
+    });
+    const QPoint p = w.form.sceneTransform().toWidget(QRect(scenePoint, QSize(1, 1))).topLeft();
+    QWidget* target = w.form.childAt(p) ? w.form.childAt(p) : &w.form;
+    const Qt::MouseButton button = buttons & Qt::RightButton ? Qt::RightButton : Qt::LeftButton;
+    QMouseEvent press(QEvent::MouseButtonPress, target->mapFrom(&w.form, p), target->mapToGlobal(target->mapFrom(&w.form, p)),
+                      button, buttons, Qt::NoModifier);
+    QApplication::sendEvent(target, &press);
+    QApplication::processEvents();
+    return opened;
+}
+
+TEST(Form1, OnlyTheRightButtonAloneOverTheBareBackgroundOpensTheMenu) {
+    TestGame game("\"x\"(2 a,b){\"A\"}{\"B\"}");
+    Window w(game);
+    ASSERT_TRUE(w.start());
+    EXPECT_TRUE(menuOpensAt(w, {20, 20}, Qt::RightButton));
+    EXPECT_FALSE(menuOpensAt(w, {20, 20}, Qt::LeftButton));
+    EXPECT_FALSE(menuOpensAt(w, {20, 20}, Qt::LeftButton | Qt::RightButton));
+    EXPECT_FALSE(menuOpensAt(w, {20, 20}, Qt::MiddleButton | Qt::RightButton));
+    EXPECT_FALSE(menuOpensAt(w, {200, 200}, Qt::RightButton)) << "over Image1";
+    EXPECT_FALSE(menuOpensAt(w, {485, 20}, Qt::RightButton)) << "over Image2";
+    EXPECT_FALSE(menuOpensAt(w, {500, 40}, Qt::RightButton)) << "over a caption";
+    EXPECT_FALSE(menuOpensAt(w, {200, 360}, Qt::RightButton)) << "over the text box";
+    ASSERT_EQ(w.form.popupMenu()->actions().size(), 3);
+    EXPECT_EQ(w.form.popupMenu()->actions()[0]->text(), "New");
+    EXPECT_EQ(w.form.popupMenu()->actions()[1]->text(), "Quit");
+    EXPECT_EQ(w.form.popupMenu()->actions()[2]->text(), "About");
+}
+
+TEST(Form1, ClosingShowsTheCreditsFirstHoweverItCloses) {
+    TestGame game("\"x\"");
+    {
+        Window w(game);
+        ASSERT_TRUE(w.start());
+        w.form.close();
+        ASSERT_EQ(w.messages.size(), 1);
+        EXPECT_TRUE(w.messages[0].startsWith("VORN: VORN interpeter ")) << w.messages[0].toStdString();
+        EXPECT_FALSE(w.form.isVisible());
+    }
+    {
+        Window w(game);
+        ASSERT_TRUE(w.start());
+        w.form.popupMenu()->actions()[1]->trigger(); // "Quit"
+        EXPECT_EQ(w.messages.size(), 1);
+        w.form.close();
+        EXPECT_EQ(w.messages.size(), 1) << "the shut-down runs once";
+    }
+}
+
+TEST(Keyboard, KeysMapToTheMouseHandlers) {
+    struct Case {
+        int key;
+        Qt::KeyboardModifiers mods;
+        KeyAction action;
+    } cases[] = {
+        {Qt::Key_Return, {}, KeyAction::ClickText},
+        {Qt::Key_Enter, Qt::KeypadModifier, KeyAction::ClickText},
+        {Qt::Key_Space, {}, KeyAction::ClickText},
+        {Qt::Key_PageDown, {}, KeyAction::ClickText},
+        {Qt::Key_1, {}, KeyAction::ClickOption1},
+        {Qt::Key_4, Qt::KeypadModifier, KeyAction::ClickOption4},
+        {Qt::Key_Up, {}, KeyAction::ScrollUp},
+        {Qt::Key_Down, {}, KeyAction::ScrollDown},
+        {Qt::Key_B, {}, KeyAction::ToggleBacklog},
+        {Qt::Key_Escape, {}, KeyAction::CloseBacklog},
+        {Qt::Key_C, Qt::ControlModifier, KeyAction::CopyPage},
+        {Qt::Key_Plus, Qt::ControlModifier, KeyAction::ZoomIn},
+        {Qt::Key_Equal, Qt::ControlModifier, KeyAction::ZoomIn},
+        {Qt::Key_Plus, Qt::ControlModifier | Qt::ShiftModifier, KeyAction::ZoomIn},
+        {Qt::Key_Minus, Qt::ControlModifier, KeyAction::ZoomOut},
+        {Qt::Key_F11, {}, KeyAction::ToggleFullScreen},
+        {Qt::Key_Return, Qt::AltModifier, KeyAction::ToggleFullScreen},
+        {Qt::Key_Menu, {}, KeyAction::PopupMenu},
+        {Qt::Key_F10, Qt::ShiftModifier, KeyAction::PopupMenu},
+        {Qt::Key_Q, Qt::ControlModifier, KeyAction::Quit},
+        {Qt::Key_Q, {}, KeyAction::None},
+        {Qt::Key_1, Qt::ControlModifier, KeyAction::None},
+        {Qt::Key_5, {}, KeyAction::None},
+    };
+    for (const Case& c : cases) EXPECT_EQ(keyAction(c.key, c.mods), c.action) << c.key;
+}
+
+TEST(Keyboard, KeysPlayTheStoryAsClicksDo) {
+    TestGame game("\"one\"(2 a,b){\"A\"}{\"B\"}\"end\"");
+    Window w(game);
+    ASSERT_TRUE(w.start());
+    QTest::keyClick(&w.form, Qt::Key_3);
+    QTest::keyClick(&w.form, Qt::Key_Space);
+    EXPECT_EQ(w.form.caption(2), "b");
+    QTest::keyClick(&w.form, Qt::Key_Return);
+    EXPECT_EQ(w.form.caption(2), "b") << "a click on the text box does nothing while a menu waits";
+    QTest::keyClick(&w.form, Qt::Key_3);
+    EXPECT_EQ(w.form.caption(2), "b") << "there is no third option";
+    QTest::keyClick(&w.form, Qt::Key_2);
+    EXPECT_EQ(w.text(), "B");
+    QTest::keyClick(&w.form, Qt::Key_PageDown);
+    EXPECT_EQ(w.text(), "end");
+}
+
+TEST(Keyboard, TheBacklogShowsThePagesReadAndChangesNothing) {
+    TestGame game("\"one\"\"two\"\"three\"");
+    Window w(game);
+    ASSERT_TRUE(w.start());
+    QTest::keyClick(&w.form, Qt::Key_Space);
+    QTest::keyClick(&w.form, Qt::Key_B);
+    ASSERT_TRUE(w.form.backlog()->isVisible());
+    EXPECT_EQ(w.form.backlog()->toPlainText(), "one\n\ntwo");
+    QTest::keyClick(&w.form, Qt::Key_Space);
+    EXPECT_EQ(w.text(), "two") << "the story waits behind the backlog";
+    QTest::keyClick(&w.form, Qt::Key_Escape);
+    EXPECT_FALSE(w.form.backlog()->isVisible());
+    QTest::keyClick(&w.form, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "two");
+}
+
+TEST(Keyboard, HoldingCtrlFastForwardsToTheNextChoice) {
+    std::string script;
+    for (int i = 1; i <= 12; ++i) script += "\"page " + std::to_string(i) + "\"";
+    script += "(2 a,b){\"A\"}{\"B\"}\"after\"";
+    TestGame game(script);
+    Window w(game);
+    ASSERT_TRUE(w.start());
+    QTest::keyPress(&w.form, Qt::Key_Control);
+    QTest::qWait(100);
+    EXPECT_EQ(w.text(), "page 1") << "a short press turns no page";
+    QTest::qWait(1500);
+    QTest::keyRelease(&w.form, Qt::Key_Control);
+    EXPECT_EQ(w.form.caption(1), "a") << "it stops by itself at the menu";
+    EXPECT_EQ(w.form.pagesShown().size(), 12);
+}
+
+TEST(Keyboard, ZoomAndFullScreenKeepTheSceneWhole) {
+    TestGame game("\"x\"");
+    Window w(game, 1);
+    ASSERT_TRUE(w.start());
+    QTest::keyClick(&w.form, Qt::Key_Plus, Qt::ControlModifier);
+    EXPECT_EQ(w.form.size(), QSize(1264, 850));
+    QTest::keyClick(&w.form, Qt::Key_Minus, Qt::ControlModifier);
+    QTest::keyClick(&w.form, Qt::Key_Minus, Qt::ControlModifier);
+    EXPECT_EQ(w.form.size(), QSize(632, 425)) << "1x is the smallest";
+    w.form.setFullScreen(true);
+    QApplication::processEvents();
+    const QSize screen = w.form.size(); // whatever the offscreen screen measures
+    const QRect scene = w.form.sceneTransform().toWidget(QRect(QPoint(0, 0), kSceneSize));
+    const double scale = std::min(screen.width() / 632.0, screen.height() / 425.0);
+    EXPECT_NEAR(scene.width(), 632 * scale, 1);
+    EXPECT_NEAR(scene.height(), 425 * scale, 1);
+    EXPECT_NEAR(scene.left(), (screen.width() - scene.width()) / 2, 1) << "centred";
+    EXPECT_NEAR(scene.top(), (screen.height() - scene.height()) / 2, 1);
+    const QPoint bar = scene.left() > 1 ? QPoint(scene.left() / 2, screen.height() / 2)
+                                        : QPoint(screen.width() / 2, scene.top() / 2);
+    ASSERT_TRUE(scene.left() > 1 || scene.top() > 1) << "the offscreen screen has other proportions";
+    EXPECT_EQ(w.form.grab().toImage().pixelColor(bar), QColor(Qt::black)) << "bars are black";
+    EXPECT_EQ(w.form.text1()->geometry(), w.form.sceneTransform().toWidget(startRect(SceneElement::Text1)));
 }
 
 int main(int argc, char** argv) {

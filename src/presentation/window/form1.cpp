@@ -71,12 +71,14 @@ Form1::Form1(const GameFolder& folder, MusicDevice& device, int zoom)
     connect(menu_->addAction("Quit"), &QAction::triggered, this, [this] { Menu_File_Quit_Click(); });
     connect(menu_->addAction("About"), &QAction::triggered, this, [this] { Menu_File_About_Click(); });
 
-    // Holding Ctrl clicks the text box every 50 ms; at a choice menu such a click does nothing.
+    // Holding Ctrl clicks the text box every 50 ms; at a choice menu such a click
+    // does nothing. It starts only once Ctrl has been held alone for a moment,
+    // so Ctrl+C and the other shortcuts never turn a page.
+    fastForwardDelay_.setSingleShot(true);
+    fastForwardDelay_.setInterval(300);
+    connect(&fastForwardDelay_, &QTimer::timeout, this, [this] { fastForward_.start(); });
     fastForward_.setInterval(50);
-    connect(&fastForward_, &QTimer::timeout, this, [this] {
-        if (!(QGuiApplication::queryKeyboardModifiers() & Qt::ControlModifier)) fastForward_.stop();
-        else Text1_Click();
-    });
+    connect(&fastForward_, &QTimer::timeout, this, [this] { Text1_Click(); });
 
     presentMessage_ = [this](const QString& title, const QString& text, bool isError) {
         QMessageBox box(isError ? QMessageBox::Critical : QMessageBox::NoIcon, title, text, QMessageBox::Ok,
@@ -161,7 +163,7 @@ void Form1::reportFatal(const QString& message) {
     std::cerr << "vorn: " << message.toStdString() << std::endl;
     if (finished_) return;
     finished_ = true;
-    fastForward_.stop();
+    stopFastForward();
     device_.setCommand("Close");
     interpreter_.stream().close();
     presentMessage_("VORN", message, true);
@@ -171,7 +173,7 @@ void Form1::reportFatal(const QString& message) {
 
 void Form1::shutDown(bool showCredits, int exitCode) {
     if (finished_) return;
-    fastForward_.stop();
+    stopFastForward();
     if (showCredits) {
         shell_.Form_Unload();
     } else {
@@ -376,11 +378,11 @@ void Form1::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void Form1::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Control && !event->isAutoRepeat() && !backlog_->isVisible()) {
-        Text1_Click();
-        fastForward_.start();
+    if (event->key() == Qt::Key_Control) {
+        if (!event->isAutoRepeat() && !backlog_->isVisible()) fastForwardDelay_.start();
         return;
     }
+    stopFastForward();
     const KeyAction action = keyAction(event->key(), event->modifiers());
     if (action == KeyAction::None) {
         QWidget::keyPressEvent(event);
@@ -390,12 +392,17 @@ void Form1::keyPressEvent(QKeyEvent* event) {
 }
 
 void Form1::keyReleaseEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Control) fastForward_.stop();
+    if (event->key() == Qt::Key_Control && !event->isAutoRepeat()) stopFastForward();
     QWidget::keyReleaseEvent(event);
 }
 
-void Form1::focusOutEvent(QFocusEvent* event) {
+void Form1::stopFastForward() {
+    fastForwardDelay_.stop();
     fastForward_.stop();
+}
+
+void Form1::focusOutEvent(QFocusEvent* event) {
+    stopFastForward();
     QWidget::focusOutEvent(event);
 }
 

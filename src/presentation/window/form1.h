@@ -91,6 +91,7 @@ class Form1 : public QWidget, public DisplaySurface {
     void shutDown(bool showCredits, int exitCode);
     void updateTransform();
     int fontPixels() const;
+    void stopFastForward();
     void openBacklog();
     void closeBacklog();
 
@@ -108,6 +109,7 @@ class Form1 : public QWidget, public DisplaySurface {
     std::unique_ptr<QCursor> cursor_;
     QImage cursorImage_;
     QStringList pages_; // every page shown since start-up, for the backlog
+    QTimer fastForwardDelay_; // Ctrl held alone this long starts the fast-forward
     QTimer fastForward_;
     int zoom_ = 1;
     SceneTransform transform_;
