@@ -211,6 +211,29 @@ TEST(Form1, ClosingShowsTheCreditsFirstHoweverItCloses) {
     }
 }
 
+TEST(Form1, ARunThatNeverPausesCanStillBeClosed) {
+    TestGame game("*loop*\r\n>loop<\r\n");
+    Window w(game);
+    ASSERT_TRUE(w.form.load());
+    w.form.show();
+    QTimer::singleShot(300, &w.form, [&] { w.form.close(); });
+    w.form.activate(); // returns only because the close request ends the run
+    ASSERT_EQ(w.messages.size(), 1);
+    EXPECT_TRUE(w.messages[0].startsWith("VORN: VORN interpeter")) << "the credits, as at every close";
+    EXPECT_FALSE(w.form.interpreter().running());
+}
+
+TEST(Form1, ATerminationSignalEndsAnEndlessRunWithoutTheCreditsBox) {
+    TestGame game("*loop*\r\n~A1~>loop<\r\n");
+    Window w(game);
+    ASSERT_TRUE(w.form.load());
+    w.form.show();
+    QTimer::singleShot(300, &w.form, [&] { w.form.terminate(); });
+    w.form.activate();
+    EXPECT_TRUE(w.messages.isEmpty());
+    EXPECT_FALSE(w.form.interpreter().stream().isOpen()) << "the script was closed";
+}
+
 TEST(Keyboard, KeysMapToTheMouseHandlers) {
     struct Case {
         int key;
