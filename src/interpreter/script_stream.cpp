@@ -40,23 +40,33 @@ ScriptChar ScriptStream::readChar() {
     return ch;
 }
 
+namespace {
+
+bool isCp932LeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+
+// Whether the CR at `cr` starts a character, given that `from` does. Behind any
+// byte outside the lead-byte range a character ends, so only the run of
+// lead-range bytes right before the CR matters: they pair up, and an odd one
+// out is a lead byte that takes the CR as its second byte. This lets a jump
+// find line ends with memchr instead of walking every character.
+bool isCharacterStart(std::string_view bytes, std::size_t from, std::size_t cr) {
+    std::size_t run = 0;
+    while (cr - run > from && isCp932LeadByte(static_cast<unsigned char>(bytes[cr - run - 1]))) ++run;
+    return run % 2 == 0;
+}
+
+} // namespace
+
 bool ScriptStream::readLine(std::string_view& line) {
     if (atEnd()) return false;
     const std::string_view all(bytes_);
     const std::size_t begin = pos_;
-    std::size_t at = pos_;
-    if (encoding_ == Encoding::Utf8) {
-        // A CR byte never occurs inside a UTF-8 sequence.
-        at = all.find('\r', pos_);
-        if (at == std::string_view::npos) at = all.size();
-    } else {
-        // A CR after a lead byte is that character's second byte.
-        while (at < all.size() && all[at] != '\r') {
-            const auto b = static_cast<unsigned char>(all[at]);
-            at += ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC)) && at + 1 < all.size() ? 2 : 1;
-        }
-        if (at > all.size()) at = all.size();
-    }
+    std::size_t at = all.find('\r', pos_);
+    // A CR byte never occurs inside a UTF-8 sequence; in code page 932 it may be
+    // the second byte of a character.
+    if (encoding_ == Encoding::CodePage932)
+        while (at != std::string_view::npos && !isCharacterStart(all, begin, at)) at = all.find('\r', at + 1);
+    if (at == std::string_view::npos) at = all.size();
     line = all.substr(begin, at - begin);
     pos_ = at;
     if (pos_ < all.size()) { // the CR, and an LF right behind it

@@ -48,6 +48,17 @@ TEST_F(ScriptStreamTest, ReadLineEndsAtCarriageReturnsOnly) {
     EXPECT_FALSE(stream.readLine(line));
 }
 
+TEST_F(ScriptStreamTest, ACarriageReturnAfterALeadByteEndsNoLine) {
+    // A lead byte takes the byte after it, even a CR; an even run of lead-range
+    // bytes pairs up and leaves the CR a line end.
+    open("ab\x82\rcd\r\x82\x82\x82\rx\r\x82\xA0\xE0\x82\ry\r\x83\x5C\r\nz");
+    std::string_view line;
+    std::vector<std::string> lines;
+    while (stream.readLine(line)) lines.emplace_back(line);
+    EXPECT_EQ(lines, (std::vector<std::string>{"ab\x82\rcd", "\x82\x82\x82\rx", "\x82\xA0\xE0\x82", "y",
+                                               "\x83\x5C", "z"}));
+}
+
 TEST_F(ScriptStreamTest, ReadingPastTheEndIsAFatalErrorNamingTheCommand) {
     open("\"abc");
     ScriptChar ch;
