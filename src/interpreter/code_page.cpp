@@ -2,7 +2,6 @@
 
 #include <array>
 #include <iconv.h>
-#include <mutex>
 #include <vector>
 
 namespace vorn {
@@ -12,52 +11,58 @@ constexpr std::string_view kReplacement = "\xEF\xBF\xBD"; // U+FFFD
 
 bool isCp932Lead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 
-// Every single byte and every lead/trail pair of code page 932, decoded once
-// with the C library's "CP932" table (which maps the wave dash and the NEC
-// rows as Windows does) and kept for table look-ups.
+// Code page 932 decoded with the C library's "CP932" table, which maps the
+// wave dash and the NEC rows as Windows does. Each lead byte's row of 256
+// pairs is decoded on first use and kept, so start-up pays only for the rows
+// a game uses.
 class Cp932Table {
   public:
-    static const Cp932Table& instance() {
-        static const Cp932Table table;
+    static Cp932Table& instance() {
+        static Cp932Table table;
         return table;
     }
+    ~Cp932Table() {
+        if (cd_ != invalid()) iconv_close(cd_);
+    }
     std::string_view single(unsigned char b) const { return singles_[b]; }
-    std::string_view pair(unsigned char lead, unsigned char trail) const {
-        return pairs_[index(lead) * 256 + trail];
+    std::string_view pair(unsigned char lead, unsigned char trail) {
+        std::vector<std::string>& row = rows_[index(lead)];
+        if (row.empty()) {
+            row.resize(256);
+            for (int t = 0; t < 256; ++t) {
+                const char bytes[2] = {static_cast<char>(lead), static_cast<char>(t)};
+                row[t] = convert(bytes, 2);
+            }
+        }
+        return row[trail];
     }
 
   private:
+    static iconv_t invalid() { return reinterpret_cast<iconv_t>(-1); }
     static std::size_t index(unsigned char lead) { return lead <= 0x9F ? lead - 0x81 : lead - 0xE0 + 31; }
 
-    Cp932Table() : pairs_(60 * 256) {
-        iconv_t cd = iconv_open("UTF-8", "CP932");
-        auto convert = [cd](const char* in, std::size_t len) -> std::string {
-            if (cd == reinterpret_cast<iconv_t>(-1)) return std::string(kReplacement);
-            char buffer[16];
-            char* inPtr = const_cast<char*>(in);
-            char* outPtr = buffer;
-            std::size_t inLeft = len, outLeft = sizeof buffer;
-            iconv(cd, nullptr, nullptr, nullptr, nullptr);
-            if (iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<std::size_t>(-1) || inLeft != 0)
-                return std::string(kReplacement);
-            return std::string(buffer, outPtr);
-        };
+    Cp932Table() : cd_(iconv_open("UTF-8", "CP932")) {
         for (int b = 0; b < 256; ++b) {
-            char c = static_cast<char>(b);
+            const char c = static_cast<char>(b);
             singles_[b] = isCp932Lead(static_cast<unsigned char>(b)) ? std::string(kReplacement) : convert(&c, 1);
         }
-        for (int lead = 0x81; lead <= 0xFC; ++lead) {
-            if (!isCp932Lead(static_cast<unsigned char>(lead))) continue;
-            for (int trail = 0; trail < 256; ++trail) {
-                const char pairBytes[2] = {static_cast<char>(lead), static_cast<char>(trail)};
-                pairs_[index(static_cast<unsigned char>(lead)) * 256 + trail] = convert(pairBytes, 2);
-            }
-        }
-        if (cd != reinterpret_cast<iconv_t>(-1)) iconv_close(cd);
     }
 
+    std::string convert(const char* in, std::size_t len) {
+        if (cd_ == invalid()) return std::string(kReplacement);
+        char buffer[16];
+        char* inPtr = const_cast<char*>(in);
+        char* outPtr = buffer;
+        std::size_t inLeft = len, outLeft = sizeof buffer;
+        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+        if (iconv(cd_, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<std::size_t>(-1) || inLeft != 0)
+            return std::string(kReplacement);
+        return std::string(buffer, outPtr);
+    }
+
+    iconv_t cd_;
     std::array<std::string, 256> singles_;
-    std::vector<std::string> pairs_;
+    std::array<std::vector<std::string>, 60> rows_;
 };
 
 std::size_t utf8SequenceLength(unsigned char lead) {
@@ -97,7 +102,7 @@ std::string toUtf8(Encoding encoding, std::string_view bytes) {
         }
         return out;
     }
-    const Cp932Table& table = Cp932Table::instance();
+    Cp932Table& table = Cp932Table::instance();
     for (std::size_t pos = 0; pos < bytes.size();) {
         const auto lead = static_cast<unsigned char>(bytes[pos]);
         if (lead < 0x80) {

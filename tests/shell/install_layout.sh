@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# `cmake --install` puts the player, its desktop entry, icon, file type and man page in place.
+set -euo pipefail
+build=$1
+dest=$(mktemp -d)
+trap 'rm -rf "$dest"' EXIT
+DESTDIR="$dest" cmake --install "$build" --prefix /usr >/dev/null
+for f in bin/vorn share/applications/vorn.desktop share/icons/hicolor/32x32/apps/vorn.png \
+         share/mime/packages/vorn.xml share/man/man6/vorn.6; do
+  [ -e "$dest/usr/$f" ] || { echo "missing after install: $f"; exit 1; }
+done
+grep -q '^MimeType=application/x-vorn-script;' "$dest/usr/share/applications/vorn.desktop"
+grep -q 'glob pattern="\*.vrn"' "$dest/usr/share/mime/packages/vorn.xml"
+"$dest/usr/bin/vorn" --version | grep -q '^vorn '
+echo "install layout: ok"
