@@ -29,7 +29,7 @@ struct FluidMusicOptions {
     };
     Output output = Output::AudioDriver;
     double sampleRate = 44100;
-    int periodSize = 512; // frames the audio driver asks for at a time
+    int periodSize = 1024; // frames the audio driver asks for at a time (23 ms)
     int periods = 4;      // buffers the ALSA driver keeps queued
 };
 
@@ -51,8 +51,10 @@ class FluidMusicDevice : public MusicDevice {
 
     // Called once each time a playback reaches the end of its file by itself;
     // never for a Close, an Open or a playback that a Close cut short. It runs
-    // on the audio thread (inside render() when offline), outside every lock
-    // of the device, so it should only hand the news on to the window's thread.
+    // on the audio thread (inside render() when offline) and should only hand
+    // the news on to the window's thread; it must not set the callback itself.
+    // Setting it waits for a call in progress: once setDoneCallback({})
+    // returns, the old callback is not called again.
     void setDoneCallback(std::function<void()> callback);
 
     // On the window's thread, when the news of the callback arrives: true if

@@ -2,6 +2,7 @@
 
 #include "form1.h"
 #include "interpreter/music_device.h"
+#include "presentation/music/fluid_music_device.h"
 
 #include <QApplication>
 #include <QScreen>
@@ -9,6 +10,7 @@
 #include <QTimer>
 #include <csignal>
 #include <cstdlib>
+#include <memory>
 #include <iostream>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -43,7 +45,15 @@ int runWindow(int argc, char** argv, const Options& options) {
     QApplication::setApplicationVersion(VORN_VERSION);
 
     const GameFolder folder(options.gameFolder);
-    SilentMusicDevice device;
+    // The soundfont loads on the device's own thread while the window opens.
+    std::unique_ptr<FluidMusicDevice> fluid;
+    SilentMusicDevice silent;
+    if (options.music) {
+        std::optional<std::filesystem::path> soundfont;
+        if (options.soundfont) soundfont = *options.soundfont;
+        fluid = std::make_unique<FluidMusicDevice>(folder, soundfont);
+    }
+    MusicDevice& device = fluid ? static_cast<MusicDevice&>(*fluid) : silent;
 
     int zoom = options.zoom;
     if (zoom == 0) {
@@ -51,6 +61,20 @@ int runWindow(int argc, char** argv, const Options& options) {
         zoom = screen ? largestZoomFitting(screen->availableGeometry().size() - QSize(16, 48)) : 1;
     }
     Form1 window(folder, device, zoom);
+    if (fluid) {
+        // The end of the music arrives on the audio thread; the window handles it
+        // between its own events. takeEnd() drops an end that a Close overtook.
+        fluid->setDoneCallback([&window, device = fluid.get()] {
+            QMetaObject::invokeMethod(
+                &window, [&window, device] { if (device->takeEnd()) window.musicDone(); }, Qt::QueuedConnection);
+        });
+    }
+    struct CallbackReset {
+        FluidMusicDevice* device;
+        ~CallbackReset() {
+            if (device) device->setDoneCallback({});
+        }
+    } callbackReset{fluid.get()};
     if (!window.load()) return 1;
 
     // SIGTERM and SIGINT end the program in order, through the event loop.

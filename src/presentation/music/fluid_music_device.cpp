@@ -1,0 +1,451 @@
+// Background music through FluidSynth.
+//
+// Threads: the window's thread sends the commands; the set-up thread creates
+// the synth, loads the soundfont and opens the audio driver; the driver's
+// thread renders. FluidSynth's MIDI player runs inside the rendering, on the
+// synth's sample timer, so an offline render plays exactly as the sound card
+// does. Creating or deleting a player changes the synth's list of sample
+// timers, which FluidSynth does not guard against the rendering thread, so the
+// rendering and every change of the player take one mutex. The window's
+// thread holds it for microseconds only: files are read before it is taken.
+//
+// The end of playback is the player's tick reaching the tick of the file's
+// last event. FluidSynth's own end comes only once the last notes have died
+// away, seconds later, which would leave a hole at every loop. The player
+// moves one block of the synth (64 frames) at a time, so the device renders
+// block by block and looks at the player's tick after each: the end is
+// reported with the buffer that holds it, and the restart can sound in the
+// very next buffer.
+
+#include "presentation/music/fluid_music_device.h"
+
+#include <fluidsynth.h>
+
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <dlfcn.h>
+#include <mutex>
+#include <string_view>
+#include <thread>
+#include <utility>
+
+namespace vorn {
+namespace fs = std::filesystem;
+namespace {
+
+constexpr std::size_t maxMidiBytes = 16 * 1024 * 1024;
+
+// The one line that tells why the music is silent. A device that cannot play
+// would otherwise say so at every music command and every loop.
+void reportMusicOff(std::atomic<bool>& reported, const std::string& why) {
+    if (!reported.exchange(true)) std::fprintf(stderr, "vorn: music is off: %s\n", why.c_str());
+}
+
+// FluidSynth writes its messages to the terminal; the player keeps them and
+// quotes the last error when it has to say why the music is off.
+std::mutex fluidErrorMutex;
+std::string fluidError;
+
+void keepFluidError(int level, const char* message, void*) {
+    if (level > FLUID_ERR || !message) return;
+    std::lock_guard lock(fluidErrorMutex);
+    fluidError = message;
+}
+
+std::string takeFluidError() {
+    std::lock_guard lock(fluidErrorMutex);
+    return std::exchange(fluidError, {});
+}
+
+void ignoreAlsaError(const char*, int, const char*, int, const char*, ...) {}
+
+// ALSA's library writes a dozen lines to the terminal on a machine without a
+// sound card. It comes with FluidSynth, so its error handler is looked up by
+// name instead of linking the library for this one call.
+void quietLibraries() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        for (int level = 0; level < LAST_LOG_LEVEL; ++level) fluid_set_log_function(level, keepFluidError, nullptr);
+        using AlsaErrorHandler = void (*)(const char*, int, const char*, int, const char*, ...);
+        using SetAlsaErrorHandler = int (*)(AlsaErrorHandler);
+        if (void* set = ::dlsym(RTLD_DEFAULT, "snd_lib_error_set_handler"))
+            reinterpret_cast<SetAlsaErrorHandler>(set)(&ignoreAlsaError);
+    });
+}
+
+std::uint32_t bigEndian(std::string_view b, std::size_t at, int bytes) {
+    std::uint32_t value = 0;
+    for (int i = 0; i < bytes; ++i) value = (value << 8) | static_cast<unsigned char>(b[at + i]);
+    return value;
+}
+
+std::uint32_t littleEndian32(std::string_view b, std::size_t at) {
+    std::uint32_t value = 0;
+    for (int i = 3; i >= 0; --i) value = (value << 8) | static_cast<unsigned char>(b[at + i]);
+    return value;
+}
+
+// A RIFF MIDI file (.rmi), as Windows' sequencer plays them, carries a
+// Standard MIDI File in its "data" chunk.
+std::string_view unwrapRiffMidi(std::string_view bytes) {
+    if (bytes.size() < 12 || bytes.substr(0, 4) != "RIFF" || bytes.substr(8, 4) != "RMID") return bytes;
+    std::size_t at = 12;
+    while (at + 8 <= bytes.size()) {
+        const std::size_t length = littleEndian32(bytes, at + 4);
+        if (bytes.substr(at, 4) == "data") return bytes.substr(at + 8, std::min(length, bytes.size() - at - 8));
+        at += 8 + length + (length & 1);
+    }
+    return bytes;
+}
+
+// Why FluidSynth could not play `smf`, or empty when it looks like a Standard
+// MIDI File: the header, and the start of every track it announces. What lies
+// within the tracks is for FluidSynth to judge (a last track that claims more
+// bytes than there are, but ends in time, plays).
+std::string midiProblem(std::string_view smf) {
+    if (smf.size() < 14 || smf.substr(0, 4) != "MThd") return "it is not a MIDI file";
+    const std::uint32_t headerLength = bigEndian(smf, 4, 4);
+    const std::uint32_t tracks = bigEndian(smf, 10, 2);
+    if (headerLength < 6 || tracks == 0) return "its MIDI header is damaged";
+    if (static_cast<unsigned char>(smf[12]) & 0x80)
+        return "it counts time in SMPTE frames, which FluidSynth cannot play";
+    std::size_t at = 8 + std::size_t{headerLength};
+    for (std::uint32_t track = 0; track < tracks; ++track) {
+        if (at + 8 > smf.size()) return "the MIDI file is cut short";
+        at += 8 + std::size_t{bigEndian(smf, at + 4, 4)};
+    }
+    return {};
+}
+
+std::string inQuotes(const std::string& name) { return "\"" + name + "\""; }
+
+} // namespace
+
+class FluidMusicDevice::Impl {
+  public:
+    Impl(GameFolder folder, std::optional<fs::path> soundfont, FluidMusicOptions options)
+        : options_(options), folder_(std::move(folder)), soundfontChoice_(std::move(soundfont)) {
+        setUpThread_ = std::thread([this] { setUp(); });
+    }
+
+    ~Impl() {
+        if (setUpThread_.joinable()) setUpThread_.join();
+        if (driver_) delete_fluid_audio_driver(driver_); // joins the audio thread: no callback after this
+        if (player_) delete_fluid_player(player_);
+        if (synth_) delete_fluid_synth(synth_);
+        if (settings_) delete_fluid_settings(settings_);
+    }
+
+    void setFileName(const std::string& name) { fileName_ = name; }
+
+    void open() {
+        close(); // at most one open file
+        if (knownOff()) return;
+        const std::string name = fileName_;
+        if (name.empty()) return reportMusicOff(reported_, "a music command names no file");
+        const FileContents file = folder_.read(name, maxMidiBytes);
+        if (!file.error.empty()) return reportMusicOff(reported_, "cannot play " + inQuotes(name) + ": " + file.error);
+        const std::string_view smf = unwrapRiffMidi(file.bytes);
+        if (const std::string why = midiProblem(smf); !why.empty())
+            return reportMusicOff(reported_, "cannot play " + inQuotes(name) + ": " + why);
+        std::lock_guard lock(mutex_);
+        open_ = OpenFile{std::string(smf), name, static_cast<int>(bigEndian(smf, 12, 2))};
+    }
+
+    void play() {
+        std::lock_guard lock(mutex_);
+        if (!open_ || player_) return;
+        if (!setUpFinished_) {
+            playWanted_ = true; // starts when the soundfont is in
+            return;
+        }
+        if (!off_) startPlayerLocked();
+    }
+
+    void close() {
+        std::lock_guard lock(mutex_);
+        open_.reset();
+        playWanted_ = false;
+        endStands_ = false;
+        if (player_) {
+            delete_fluid_player(player_);
+            player_ = nullptr;
+            // Nothing of the old piece may reach the next one. The reset puts
+            // back programs, controllers and effects, but it only releases the
+            // notes, and a piano's release rings for a second: sounds-off cuts them.
+            fluid_synth_system_reset(synth_);
+            fluid_synth_all_sounds_off(synth_, -1);
+        }
+    }
+
+    void setDoneCallback(std::function<void()> callback) {
+        std::lock_guard lock(callbackMutex_);
+        onDone_ = std::move(callback);
+    }
+
+    bool takeEnd() {
+        std::lock_guard lock(mutex_);
+        return std::exchange(endStands_, false);
+    }
+
+    bool waitUntilReady() {
+        std::unique_lock lock(mutex_);
+        setUpDone_.wait(lock, [this] { return setUpFinished_; });
+        return !off_;
+    }
+
+    std::vector<float> render(std::size_t frames) {
+        std::vector<float> sound(frames * 2, 0.0f);
+        if (options_.output != FluidMusicOptions::Output::Offline || !waitUntilReady()) return sound;
+        Outcome outcome;
+        {
+            std::lock_guard lock(mutex_);
+            for (std::size_t done = 0; done < frames; done += std::size_t(blockFrames_)) {
+                const int n = static_cast<int>(std::min(std::size_t(blockFrames_), frames - done));
+                float* at = sound.data() + 2 * done;
+                fluid_synth_write_float(synth_, n, at, 0, 2, at, 1, 2);
+                watchPlayerLocked(outcome);
+            }
+        }
+        deliver(outcome);
+        return sound;
+    }
+
+    const FluidMusicOptions options_;
+
+  private:
+    struct OpenFile {
+        std::string smf; // a Standard MIDI File
+        std::string name;
+        int division; // ticks a quarter note
+    };
+
+    // What a rendered stretch brought about, acted on once the mutex is released.
+    struct Outcome {
+        bool ended = false; // a playback reached its end
+        std::string failure;
+    };
+
+    void setUp() {
+        const std::string problem = prepare();
+        if (!problem.empty()) {
+            // Give back the soundfont's memory at once; the device stays silent.
+            if (driver_) delete_fluid_audio_driver(driver_);
+            if (synth_) delete_fluid_synth(synth_);
+            driver_ = nullptr;
+            synth_ = nullptr;
+        }
+        {
+            std::lock_guard lock(mutex_);
+            setUpFinished_ = true;
+            off_ = !problem.empty();
+            if (!off_ && playWanted_ && open_) startPlayerLocked();
+            playWanted_ = false;
+        }
+        setUpDone_.notify_all();
+        if (!problem.empty()) reportMusicOff(reported_, problem);
+    }
+
+    // Synth, soundfont, audio driver; why not, when one fails.
+    std::string prepare() {
+        quietLibraries();
+        settings_ = new_fluid_settings();
+        if (!settings_) return "FluidSynth cannot start";
+        fluid_settings_setnum(settings_, "synth.sample-rate", options_.sampleRate);
+        fluid_settings_setint(settings_, "audio.period-size", options_.periodSize);
+        fluid_settings_setint(settings_, "audio.periods", options_.periods);
+        fluid_settings_setstr(settings_, "player.timing-source", "sample");
+        synth_ = new_fluid_synth(settings_);
+        if (!synth_) return "FluidSynth cannot start: " + takeFluidError();
+        blockFrames_ = std::max(1, fluid_synth_get_internal_bufsize(synth_));
+
+        std::optional<fs::path> font = soundfontChoice_;
+        if (!font) {
+            for (const fs::path& candidate : defaultSoundfonts()) {
+                std::error_code ec;
+                if (fs::is_regular_file(candidate, ec)) {
+                    font = candidate;
+                    break;
+                }
+            }
+        }
+        if (!font)
+            return "no General MIDI soundfont is installed (fluid-soundfont-gm has one; --soundfont FILE names another)";
+        std::error_code ec;
+        if (!fs::is_regular_file(*font, ec)) return "no soundfont file " + inQuotes(font->string());
+        if (fluid_synth_sfload(synth_, font->c_str(), 1) == FLUID_FAILED)
+            return "cannot load the soundfont " + inQuotes(font->string()) + ": " + takeFluidError();
+
+        // The driver comes last: nothing renders while the soundfont loads.
+        if (options_.output == FluidMusicOptions::Output::AudioDriver) return openDriver();
+        return {};
+    }
+
+    std::string openDriver() {
+        std::string failures;
+        for (const char* name : {"pulseaudio", "alsa"}) {
+            fluid_settings_setstr(settings_, "audio.driver", name);
+            driver_ = new_fluid_audio_driver2(settings_, &Impl::onAudio, this);
+            if (driver_) return {};
+            failures += std::string(failures.empty() ? "" : "; ") + name + ": " + takeFluidError();
+        }
+        return "no audio output (" + failures + ")";
+    }
+
+    void startPlayerLocked() {
+        player_ = new_fluid_player(synth_);
+        if (!player_) return;
+        fluid_player_add_mem(player_, open_->smf.data(), open_->smf.size());
+        playerStopped_ = false;
+        exactTick_ = 0;
+        endReached_ = false;
+        failed_ = false;
+        fluid_player_play(player_);
+    }
+
+    bool knownOff() {
+        std::lock_guard lock(mutex_);
+        return off_;
+    }
+
+    // The audio driver's thread asks for the next buffer.
+    static int onAudio(void* data, int len, int nfx, float* fx[], int nout, float* out[]) {
+        auto* self = static_cast<Impl*>(data);
+        // PulseAudio and ALSA ask for two buffers and no effect buffers; more
+        // than this many stay silent.
+        constexpr int most = 16;
+        nout = std::min(nout, most);
+        nfx = fx ? std::min(nfx, most) : 0;
+        for (int i = 0; i < nout; ++i)
+            if (out[i]) std::memset(out[i], 0, sizeof(float) * static_cast<std::size_t>(len));
+        for (int i = 0; i < nfx; ++i)
+            if (fx[i]) std::memset(fx[i], 0, sizeof(float) * static_cast<std::size_t>(len));
+
+        Outcome outcome;
+        {
+            std::lock_guard lock(self->mutex_);
+            float* outAt[most];
+            float* fxAt[most];
+            for (int done = 0; done < len; done += self->blockFrames_) {
+                const int n = std::min(self->blockFrames_, len - done);
+                for (int i = 0; i < nout; ++i) outAt[i] = out[i] ? out[i] + done : nullptr;
+                for (int i = 0; i < nfx; ++i) fxAt[i] = fx[i] ? fx[i] + done : nullptr;
+                // Without effect buffers of its own the driver gets reverb and
+                // chorus mixed into the output.
+                if (nfx == 0) fluid_synth_process(self->synth_, n, nout, outAt, nout, outAt);
+                else fluid_synth_process(self->synth_, n, nfx, fxAt, nout, outAt);
+                self->watchPlayerLocked(outcome);
+            }
+        }
+        self->deliver(outcome);
+        return FLUID_OK;
+    }
+
+    // After each rendered block: has the playback reached its end, or has the
+    // player stopped short of it, finding nothing it could play?
+    void watchPlayerLocked(Outcome& outcome) {
+        if (!player_ || playerStopped_) return;
+        // Zero until the player has read the file, and for a file whose last
+        // event lies at its start, which has no length to loop over.
+        const int total = fluid_player_get_total_ticks(player_);
+        const int tick = fluid_player_get_current_tick(player_);
+        // The player's tick runs on a clock of whole milliseconds and lags by
+        // up to one; the tick at the end of this block, counted exactly, tells
+        // whether the last event falls within it.
+        exactTick_ += ticksPerBlock();
+        if (total > 0 && !endReached_ && (tick >= total || exactTick_ >= total)) {
+            endReached_ = true;
+            endStands_ = true;
+            outcome.ended = true;
+        }
+        if (total > 0 && tick >= total) {
+            playerStopped_ = true;
+            fluid_player_stop(player_);
+        } else if (!endReached_ && !failed_ && fluid_player_get_status(player_) == FLUID_PLAYER_DONE) {
+            failed_ = true;
+            outcome.failure = "cannot play " + inQuotes(open_->name) + ": FluidSynth finds nothing to play in it";
+        }
+    }
+
+    double ticksPerBlock() const {
+        const int tempo = fluid_player_get_midi_tempo(player_); // microseconds a quarter note
+        if (tempo <= 0) return 0;
+        return blockFrames_ * 1e6 * open_->division / (options_.sampleRate * tempo);
+    }
+
+    void deliver(const Outcome& outcome) {
+        if (outcome.ended) {
+            std::lock_guard lock(callbackMutex_);
+            if (onDone_) onDone_();
+        }
+        if (!outcome.failure.empty()) reportMusicOff(reported_, outcome.failure);
+    }
+
+    GameFolder folder_;
+    std::optional<fs::path> soundfontChoice_;
+    std::string fileName_; // the window's thread only
+    std::atomic<bool> reported_{false};
+
+    std::mutex mutex_; // guards everything below
+    std::condition_variable setUpDone_;
+    bool setUpFinished_ = false;
+    bool off_ = false; // no soundfont or no audio output: silent for good
+    fluid_settings_t* settings_ = nullptr;
+    fluid_synth_t* synth_ = nullptr;
+    fluid_audio_driver_t* driver_ = nullptr;
+    int blockFrames_ = 64; // the synth renders and the player moves by these
+    std::optional<OpenFile> open_;
+    bool playWanted_ = false; // Play came before the set-up had finished
+    fluid_player_t* player_ = nullptr; // playing open_
+    bool playerStopped_ = false;
+    double exactTick_ = 0; // where the player's tick stands at the end of the last block
+    bool endReached_ = false; // the playback reached the end of its file
+    bool endStands_ = false;  // ... and no Close came since
+    bool failed_ = false;
+
+    // Held while the callback runs, so that whoever replaces it waits for a
+    // call in progress. Never taken with mutex_ held.
+    std::mutex callbackMutex_;
+    std::function<void()> onDone_;
+
+    std::thread setUpThread_; // last: starts once everything above exists
+};
+
+FluidMusicDevice::FluidMusicDevice(GameFolder folder, std::optional<std::filesystem::path> soundfont,
+                                   FluidMusicOptions options)
+    : impl_(std::make_unique<Impl>(std::move(folder), std::move(soundfont), options)) {}
+
+FluidMusicDevice::~FluidMusicDevice() = default;
+
+// The device type, Notify, Wait and Shareable change nothing: this device
+// plays MIDI files, and "Play" always returns at once.
+void FluidMusicDevice::setDeviceType(const std::string&) {}
+void FluidMusicDevice::setNotify(bool) {}
+void FluidMusicDevice::setWait(bool) {}
+void FluidMusicDevice::setShareable(bool) {}
+
+void FluidMusicDevice::setFileName(const std::string& value) { impl_->setFileName(value); }
+
+void FluidMusicDevice::setCommand(const std::string& value) {
+    if (value == "Open") impl_->open();
+    else if (value == "Play") impl_->play();
+    else if (value == "Close") impl_->close();
+}
+
+void FluidMusicDevice::setDoneCallback(std::function<void()> callback) { impl_->setDoneCallback(std::move(callback)); }
+bool FluidMusicDevice::takeEnd() { return impl_->takeEnd(); }
+std::vector<float> FluidMusicDevice::render(std::size_t frames) { return impl_->render(frames); }
+bool FluidMusicDevice::waitUntilReady() { return impl_->waitUntilReady(); }
+int FluidMusicDevice::periodSize() const { return impl_->options_.periodSize; }
+double FluidMusicDevice::sampleRate() const { return impl_->options_.sampleRate; }
+
+std::vector<std::filesystem::path> FluidMusicDevice::defaultSoundfonts() {
+    return {"/usr/share/sounds/sf2/default-GM.sf2", "/usr/share/sounds/sf3/default-GM.sf3",
+            "/usr/share/sounds/sf2/FluidR3_GM.sf2", "/usr/share/sounds/sf2/TimGM6mb.sf2"};
+}
+
+} // namespace vorn
