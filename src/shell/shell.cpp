@@ -3,7 +3,7 @@
 namespace vorn {
 
 std::string creditsText() {
-    return std::string("VORN interpeter") + " " + "- played on Linux by the VORN player, by its developers (2026)";
+    return std::string("VORN interpeter") + " " + "for Linux, by the VORN player's developers, 2026";
 }
 
 void Shell::Menu_File_New_Click() { interpreter_.restartScript(); }
