@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QScrollBar>
 #include <cmath>
 #include <iostream>
@@ -92,16 +93,19 @@ Form1::~Form1() = default;
 
 void Form1::setZoom(int zoom) {
     zoom_ = std::clamp(zoom, 1, 4);
-    if (!isFullScreen()) setFixedSize(kSceneSize * zoom_);
+    if (!fullScreen_) setFixedSize(kSceneSize * zoom_);
     updateTransform();
 }
 
 void Form1::setFullScreen(bool on) {
-    if (on == isFullScreen()) return;
+    if (on == fullScreen_) return;
+    fullScreen_ = on; // the window state follows later, and not at all without a window manager
     if (on) {
         setMinimumSize(0, 0);
         setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
         showFullScreen();
+        if (screen()) setGeometry(screen()->geometry()); // also where no window manager does it
+
     } else {
         showNormal();
         setFixedSize(kSceneSize * zoom_);
@@ -112,7 +116,7 @@ void Form1::setFullScreen(bool on) {
 int Form1::fontPixels() const { return static_cast<int>(std::lround(15 * transform_.scale)); }
 
 void Form1::updateTransform() {
-    transform_ = isFullScreen() ? SceneTransform::filling(size()) : SceneTransform::fitting(size(), zoom_);
+    transform_ = fullScreen_ ? SceneTransform::filling(size()) : SceneTransform::fitting(size(), zoom_);
     text1_->setFont(gothicFont(fontPixels()));
     text1_->setGeometry(transform_.toWidget(startRect(SceneElement::Text1)));
     backlog_->setFont(gothicFont(fontPixels()));
@@ -237,7 +241,7 @@ void Form1::perform(KeyAction action) {
     case KeyAction::CopyPage: QGuiApplication::clipboard()->setText(text1_->toPlainText()); break;
     case KeyAction::ZoomIn: setZoom(zoom_ + 1); break;
     case KeyAction::ZoomOut: setZoom(zoom_ - 1); break;
-    case KeyAction::ToggleFullScreen: setFullScreen(!isFullScreen()); break;
+    case KeyAction::ToggleFullScreen: setFullScreen(!fullScreen_); break;
     case KeyAction::PopupMenu: {
         const QPoint at = rect().contains(mapFromGlobal(QCursor::pos())) ? QCursor::pos()
                                                                         : mapToGlobal(transform_.offset);
@@ -331,6 +335,8 @@ void Form1::paintEvent(QPaintEvent*) {
     const QRect scene = transform_.toWidget(QRect(QPoint(0, 0), kSceneSize));
     p.setClipRect(scene);
     p.fillRect(scene, palette().window());
+    // Whole zooms repeat pixels exactly; a full-screen scale between them is smoothed.
+    p.setRenderHint(QPainter::SmoothPixmapTransform, transform_.scale != std::floor(transform_.scale));
     auto draw = [&](const QImage& image, QPoint topLeft) {
         if (image.isNull()) return;
         p.drawImage(transform_.toWidget(QRect(topLeft, image.size())), image);

@@ -68,6 +68,7 @@ class Form1 : public QWidget, public DisplaySurface {
     void setZoom(int zoom);
     int zoom() const { return zoom_; }
     void setFullScreen(bool on);
+    bool fullScreen() const { return fullScreen_; }
 
     // Shows a modal message box; tests replace it to answer at once.
     using MessagePresenter = std::function<void(const QString& title, const QString& text, bool isError)>;
@@ -112,6 +113,7 @@ class Form1 : public QWidget, public DisplaySurface {
     QTimer fastForwardDelay_; // Ctrl held alone this long starts the fast-forward
     QTimer fastForward_;
     int zoom_ = 1;
+    bool fullScreen_ = false;
     SceneTransform transform_;
     int pressedLabel_ = 0;
     bool closeRequested_ = false;

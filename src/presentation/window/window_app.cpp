@@ -94,7 +94,7 @@ int runWindow(int argc, char** argv, const Options& options) {
     }
 
     if (options.fullscreen)
-        window.showFullScreen();
+        window.setFullScreen(true);
     else
         window.show();
     QTimer::singleShot(0, &window, [&window] { window.activate(); });
