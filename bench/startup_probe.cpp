@@ -2,7 +2,7 @@
 // window of the player's size, or the player's window on its first page.
 // Prints the milliseconds; bench/startup.sh runs it and compares the two.
 
-#include "interpreter/music_device.h"
+#include "presentation/music/fluid_music_device.h"
 #include "presentation/window/form1.h"
 
 #include <QApplication>
@@ -55,7 +55,8 @@ int main(int argc, char** argv) {
         return app.exec();
     }
     const vorn::GameFolder folder(argv[1]);
-    vorn::SilentMusicDevice device;
+    // The music device as the player makes it: its soundfont loads meanwhile.
+    vorn::FluidMusicDevice device(folder, std::nullopt);
     vorn::Form1 window(folder, device, 1);
     if (!window.load()) return 1;
     FirstPaint probe(clock, [&window] { return !window.text1()->toPlainText().isEmpty(); });

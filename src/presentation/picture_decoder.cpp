@@ -33,6 +33,9 @@ std::optional<QImage> readImage(const std::string& bytes, const char* format, bo
 
 std::optional<QImage> decodePicture(const std::string& bytes) {
     if (bytes.empty()) return std::nullopt;
+    // Windows bitmaps, the games' own pictures, go straight to the built-in
+    // reader; only other files wait for the image plugins to be asked.
+    if (bytes.rfind("BM", 0) == 0) return readImage(bytes, "bmp", false);
     return readImage(bytes, nullptr, false);
 }
 

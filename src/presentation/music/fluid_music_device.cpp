@@ -19,6 +19,9 @@
 
 #include "presentation/music/fluid_music_device.h"
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <fluidsynth.h>
 
 #include <algorithm>
@@ -231,6 +234,10 @@ class FluidMusicDevice::Impl {
     };
 
     void setUp() {
+        // The soundfont load yields to the window's thread, which is busy
+        // showing the first page meanwhile. The audio thread that FluidSynth
+        // starts later is its own and keeps the normal priority.
+        setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), 10);
         const std::string problem = prepare();
         if (!problem.empty()) {
             // Give back the soundfont's memory at once; the device stays silent.

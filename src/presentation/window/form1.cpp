@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QFontDatabase>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
@@ -21,10 +22,22 @@ namespace {
 // Thrown out of a run that the reader ended by closing the window.
 struct RunAborted {};
 
+// "MS Gothic" where it is installed; Debian has none, so a metric-compatible
+// Japanese Gothic stands in. Only installed families are named, which spares
+// the font matcher a search for fallbacks of a missing one.
+const QStringList& gothicFamilies() {
+    static const QStringList families = [] {
+        QStringList found;
+        for (const char* family : {"MS Gothic", "IPAGothic", "Noto Sans Mono CJK JP"})
+            if (QFontDatabase::hasFamily(family)) found << family;
+        return found.isEmpty() ? QStringList{"monospace"} : found;
+    }();
+    return families;
+}
+
 QFont gothicFont(int pixelSize) {
     QFont font;
-    // Debian has no "MS Gothic": a metric-compatible Japanese Gothic stands in.
-    font.setFamilies({"MS Gothic", "IPAGothic", "Noto Sans Mono CJK JP"});
+    font.setFamilies(gothicFamilies());
     font.setPixelSize(pixelSize); // 11.25 pt at 96 dpi is 15 pixels
     font.setWeight(QFont::Normal);
     return font;
