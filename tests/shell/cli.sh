@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# The player's command line as a user meets it: help, version, usage errors,
+# and a clear line when there is no display to open a window on.
+set -uo pipefail
+vorn=$1 demo=$2
+fail() { echo "FAIL: $*"; exit 1; }
+
+out=$("$vorn" --help) || fail "--help exits with $?"
+grep -q -- '--headless' <<<"$out" || fail "--help does not mention --headless"
+"$vorn" --version | grep -Eq '^vorn [0-9]+\.[0-9]+' || fail "--version"
+
+err=$("$vorn" --no-such-option 2>&1); status=$?
+[ $status -eq 2 ] || fail "a bad option exits with $status, not 2"
+grep -q "unknown option" <<<"$err" || fail "a bad option is not named: $err"
+
+err=$("$vorn" /no/such/folder 2>&1); status=$?
+[ $status -eq 2 ] || fail "a missing game folder exits with $status, not 2"
+grep -q "does not exist" <<<"$err" || fail "a missing folder is not explained: $err"
+
+err=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$vorn" "$demo" 2>&1); status=$?
+[ $status -eq 1 ] || fail "without a display the player exits with $status"
+[ "$(wc -l <<<"$err")" -eq 1 ] || fail "without a display the player says more than one line: $err"
+grep -q -- "--headless" <<<"$err" || fail "without a display the player does not point to --headless"
+
+out=$(printf 'click text\n' | "$vorn" --headless "$demo/code.vrn") || fail "headless play of a code.vrn path"
+grep -q '"event":"click text"' <<<"$out" || fail "headless play did not echo the event"
+echo "command line: ok"
