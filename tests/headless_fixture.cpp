@@ -134,6 +134,25 @@ std::vector<std::string> TestGame::Result::matching(const std::string& prefix) c
     return out;
 }
 
+Lines firstRun(const TestGame::Result& r) {
+    constexpr std::size_t startUpLines = 6;
+    Lines all = r.afterEvent(0);
+    if (all.size() < startUpLines) return all;
+    return Lines(all.begin() + startUpLines, all.end());
+}
+
+Lines page(const std::string& text) {
+    return {R"({"text":")" + text + R"("})",   R"({"caption":1,"text":""})", R"({"caption":2,"text":""})",
+            R"({"caption":3,"text":""})",      R"({"caption":4,"text":""})", R"({"picture":"Image2","file":""})"};
+}
+
+Lines operator+(Lines a, const Lines& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
 std::string state(int waitCmd, const std::string& numCmds, const std::string& cmdSelected,
                   const std::string& musfile, const std::string& flags) {
     return "{\"state\":{\"WaitCmd\":" + std::to_string(waitCmd) + ",\"NumCmds\":" + numCmds +

@@ -41,6 +41,16 @@ class TestGame {
     std::filesystem::path dir_;
 };
 
+using Lines = std::vector<std::string>;
+
+// What the first run recorded, its state record included: the lines after the
+// start-up's background, cursor and four device settings.
+Lines firstRun(const TestGame::Result& r);
+// The records of a text page; `text` is written as it appears in JSON.
+Lines page(const std::string& text);
+Lines operator+(Lines a, const Lines& b);
+bool has(const std::string& text, const std::string& part);
+
 // The state record for the given members, as the driver writes it.
 std::string state(int waitCmd, const std::string& numCmds, const std::string& cmdSelected,
                   const std::string& musfile = "null", const std::string& flags = "0,0,0,0,0,0,0,0");

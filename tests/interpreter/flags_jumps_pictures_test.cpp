@@ -8,31 +8,8 @@
 #include <algorithm>
 
 using namespace vorn::test;
-using Lines = std::vector<std::string>;
 
 namespace {
-
-// Start-up records before the first run: back.bmp, the cursor, four device settings.
-constexpr std::size_t kStartUpLines = 6;
-
-Lines firstRun(const TestGame::Result& r) {
-    Lines all = r.afterEvent(0);
-    if (all.size() < kStartUpLines) return all;
-    return Lines(all.begin() + kStartUpLines, all.end());
-}
-
-// The records of a text page; `text` is written as it appears in JSON.
-Lines page(const std::string& text) {
-    return {R"({"text":")" + text + R"("})",   R"({"caption":1,"text":""})", R"({"caption":2,"text":""})",
-            R"({"caption":3,"text":""})",      R"({"caption":4,"text":""})", R"({"picture":"Image2","file":""})"};
-}
-
-Lines operator+(Lines a, const Lines& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
-
-bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 // The eight flag bytes of a state record, from the leading ones given: "1,2" -> "1,2,0,0,0,0,0,0".
 std::string flags(const std::string& leading) {

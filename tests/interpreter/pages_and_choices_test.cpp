@@ -6,25 +6,8 @@
 #include <gtest/gtest.h>
 
 using namespace vorn::test;
-using Lines = std::vector<std::string>;
 
 namespace {
-
-// Start-up records before the first run: back.bmp, the cursor, four device settings.
-constexpr std::size_t kStartUpLines = 6;
-
-// What the first run recorded, its state record included.
-Lines firstRun(const TestGame::Result& r) {
-    Lines all = r.afterEvent(0);
-    if (all.size() < kStartUpLines) return all;
-    return Lines(all.begin() + kStartUpLines, all.end());
-}
-
-// The records of a text page; `text` is written as it appears in JSON.
-Lines page(const std::string& text) {
-    return {R"({"text":")" + text + R"("})",   R"({"caption":1,"text":""})", R"({"caption":2,"text":""})",
-            R"({"caption":3,"text":""})",      R"({"caption":4,"text":""})", R"({"picture":"Image2","file":""})"};
-}
 
 // The records of a choice menu with the given captions (as JSON text).
 Lines menu(const Lines& captions) {
@@ -35,13 +18,6 @@ Lines menu(const Lines& captions) {
     out.push_back(R"({"text":""})");
     return out;
 }
-
-Lines operator+(Lines a, const Lines& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
-
-bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 } // namespace
 

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 using namespace vorn::test;
-using Lines = std::vector<std::string>;
 
 TEST(RunLoop, StartUpAndAPageFollowTheTranscriptContract) {
     TestGame game("\"Hello\"\r\n(2 Yes,No){\"Y\"}{\"N\"}");

@@ -11,7 +11,6 @@
 #include <gtest/gtest.h>
 
 using namespace vorn::test;
-using Lines = std::vector<std::string>;
 
 namespace {
 const std::string kCredits =
