@@ -1,6 +1,7 @@
 // The player's entry: reads the command line and hands the game to the window
 // or to the headless driver.
 
+#include "authoring/authoring_tool.h"
 #include "presentation/headless/headless_driver.h"
 #include "presentation/window/window_app.h"
 #include "shell/command_line.h"
@@ -11,6 +12,8 @@
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
+    if (!args.empty() && (args[0] == "check" || args[0] == "explore"))
+        return vorn::runAuthoringTool(args, std::cout, std::cerr);
     const vorn::ParsedOptions parsed = vorn::parseCommandLine(args);
     if (!parsed.error.empty()) {
         std::cerr << "vorn: " << parsed.error << "\nTry 'vorn --help' for more information.\n";

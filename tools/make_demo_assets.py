@@ -1594,7 +1594,7 @@ a paper lantern swinging in one hand.
 [night.mid]
 <night.bmp>
 "Night comes down over the shrine, and the lanterns glow.\夜が社をつつみ、灯籠の明かりがあたたかい。"
-=A1= <Pictures\moon.bmp>
+=A1= <pictures/Moon.bmp>
 =A1= "The bell's voice seems to have parted the clouds:\a great round moon looks down on the shrine.\鈴の音に雲が晴れ、大きな月が顔を出した。"
 !A1! "Clouds cover the sky, and the night stays dark.\Only the lanterns light your way.\空は雲におおわれ、灯籠だけが道を照らす。"
 =A2= "A small white fox sits by the offering box, watching you.\It bows its head, then slips away into the dark.\白い狐が一匹こちらを見て、闇に消えた。"
@@ -1652,8 +1652,7 @@ def main():
     write(root, demo + "shrine.bmp", bmp24(scene_shrine()))
     write(root, demo + "night.bmp", bmp24(scene_night()))
     write(root, demo + "dawn.bmp", bmp24(scene_dawn()))
-    # named "Pictures\moon.bmp" in the script: a folder and a letter case
-    # that only a Windows-minded lookup finds
+    # in a folder of its own, and of another size than the other scenes
     write(root, demo + "pictures/Moon.bmp", bmp24(scene_moon()))
     write(root, demo + "theme.mid", theme_music())
     write(root, demo + "night.mid", night_music())

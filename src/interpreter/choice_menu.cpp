@@ -1,6 +1,7 @@
 // The choice menu `(N opt1,opt2)`: a count, a dropped separator and N option
 // texts, each ended by ',' or ')'. Shows them over "text.bmp" and pauses.
 
+#include "command_syntax.h"
 #include "interpreter.h"
 
 namespace vorn {
@@ -9,8 +10,7 @@ void Interpreter::VORN_Cmd() {
     beginCommand("choice menu", "end its last option with ')', as in (2 Yes,No)");
     menuOffset_ = commandOffset_;
     const ScriptChar count = stream_.readChar();
-    int n = 0;
-    if (count.bytes.size() == 1 && count.bytes[0] >= '1' && count.bytes[0] <= '4') n = count.bytes[0] - '0';
+    const int n = syntax::menuCount(count);
     if (n > 0)
         NumCmds = static_cast<std::int16_t>(n);
     else
@@ -22,7 +22,7 @@ void Interpreter::VORN_Cmd() {
         std::string text;
         while (true) {
             const ScriptChar ch = stream_.readChar();
-            if (ch.is(',') || ch.is(')')) break;
+            if (syntax::endsOption(ch)) break;
             text.append(ch.bytes);
         }
         surface_.setCaption(option, stream_.decode(text));

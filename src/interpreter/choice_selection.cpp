@@ -1,6 +1,7 @@
 // A click on option K plays branch K of the waiting menu: the branches before
 // it are skipped, brace pairs counted; the branch-end step skips those behind.
 
+#include "command_syntax.h"
 #include "interpreter.h"
 
 namespace vorn {
@@ -21,7 +22,7 @@ void Interpreter::optionClick(int option) {
 }
 
 void Interpreter::scanToOpenBrace() {
-    while (!stream_.readChar().is('{')) {
+    while (!stream_.readChar().is(syntax::kOpenBrace)) {
     }
 }
 
@@ -31,10 +32,10 @@ void Interpreter::VORN_RecLoop() {
     std::size_t depth = 0;
     while (true) {
         const ScriptChar ch = stream_.readChar();
-        if (ch.is('}')) {
+        if (ch.is(syntax::kCloseBrace)) {
             if (depth == 0) return;
             --depth;
-        } else if (ch.is('{')) {
+        } else if (ch.is(syntax::kOpenBrace)) {
             ++depth;
         }
     }

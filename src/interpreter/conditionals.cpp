@@ -1,9 +1,24 @@
 // If-set `=` and if-clear `!`: a flag name, one discarded character, blanks,
 // then one guarded command that runs or is read over up to its closing character.
 
+#include "command_syntax.h"
 #include "interpreter.h"
 
 namespace vorn {
+namespace {
+
+const char* skippedName(syntax::Command guarded) {
+    switch (guarded) {
+    case syntax::Command::Page: return "text page skipped by a conditional";
+    case syntax::Command::Picture: return "picture command skipped by a conditional";
+    case syntax::Command::Music: return "music command skipped by a conditional";
+    case syntax::Command::Set: return "set command skipped by a conditional";
+    case syntax::Command::Clear: return "clear command skipped by a conditional";
+    default: return "jump skipped by a conditional";
+    }
+}
+
+} // namespace
 
 void Interpreter::VORN_Ifset() { conditional(true); }
 void Interpreter::VORN_Ifreset() { conditional(false); }
@@ -21,28 +36,22 @@ void Interpreter::conditional(bool runWhenSet) {
         runGuarded(first);
         return;
     }
-    char closing = 0;
-    const char* what = nullptr;
-    if (first.is('"')) closing = '"', what = "text page skipped by a conditional";
-    else if (first.is('<')) closing = '>', what = "picture command skipped by a conditional";
-    else if (first.is('[')) closing = ']', what = "music command skipped by a conditional";
-    else if (first.is('~')) closing = '~', what = "set command skipped by a conditional";
-    else if (first.is('-')) closing = '-', what = "clear command skipped by a conditional";
-    else if (first.is('>')) closing = '<', what = "jump skipped by a conditional";
-    if (closing == 0) return; // not one of the six: dropped
-    stream_.setReading(what, std::string("close it with '") + closing + "'", commandOffset_);
+    const syntax::Command guarded = syntax::guardedCommand(first);
+    if (guarded == syntax::Command::None) return; // not one of the six: dropped
+    const char closing = syntax::closingCharacter(guarded);
+    stream_.setReading(skippedName(guarded), std::string("close it with '") + closing + "'", commandOffset_);
     readUntil(closing);
 }
 
 bool Interpreter::runGuarded(const ScriptChar& first) {
-    if (first.bytes.size() != 1) return false;
-    switch (first.bytes[0]) {
-    case '"': VORN_Print(); return true; // never the branch variant
-    case '<': VORN_Pic(); return true;
-    case '[': VORN_Mus(); return true;
-    case '~': VORN_Set(); return true;
-    case '-': VORN_Reset(); return true;
-    case '>': VORN_Goto(); return true;
+    using syntax::Command;
+    switch (syntax::guardedCommand(first)) {
+    case Command::Page: VORN_Print(); return true; // never the branch variant
+    case Command::Picture: VORN_Pic(); return true;
+    case Command::Music: VORN_Mus(); return true;
+    case Command::Set: VORN_Set(); return true;
+    case Command::Clear: VORN_Reset(); return true;
+    case Command::Jump: VORN_Goto(); return true;
     default: return false;
     }
 }

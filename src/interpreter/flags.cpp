@@ -1,6 +1,7 @@
 // Set `~` and clear `-`: four characters each, the command character, a flag
 // letter A..H, a bit digit 1..8 and a closing character read unexamined.
 
+#include "command_syntax.h"
 #include "fatal_error.h"
 #include "interpreter.h"
 
@@ -10,14 +11,8 @@ FlagName Interpreter::readFlagName(const char* command) {
     const std::size_t digitOffset = stream_.position();
     const ScriptChar letter = stream_.readChar();
     const ScriptChar digit = stream_.readChar();
-    FlagName name;
-    if (letter.bytes.size() != 1 || letter.bytes[0] < 'A' || letter.bytes[0] > 'H') return name;
-    name.byte = letter.bytes[0] - 'A';
-    if (!digit.bytes.empty() && digit.bytes.size() == 1 && digit.bytes[0] >= '0' && digit.bytes[0] <= '9') {
-        const int d = digit.bytes[0] - '0';
-        name.bit = (d >= 1 && d <= 8) ? d : 0; // 0 and 9 name no bit of the byte
-        return name;
-    }
+    const syntax::FlagSyntax name = syntax::flagName(letter, digit);
+    if (!name.notADigit) return {name.byte, name.bit};
     throw FatalError(stream_.describe(digitOffset + letter.bytes.size()) + ": the " + command + " names flag " +
                      std::string(letter.bytes) + " with the bit \"" + stream_.decode(digit.bytes) +
                      "\", which is not a digit. Write a bit digit from 1 to 8, as in " + std::string(letter.bytes) +

@@ -1,5 +1,6 @@
 #include "interpreter.h"
 
+#include "command_syntax.h"
 #include "fatal_error.h"
 
 namespace vorn {
@@ -69,30 +70,30 @@ bool Interpreter::fetch(ScriptChar& ch) {
 }
 
 void Interpreter::dispatchMain(const ScriptChar& ch) {
-    if (ch.bytes.size() != 1) return;
-    switch (ch.bytes[0]) {
-    case '"': VORN_Print(); break;
-    case '<': VORN_Pic(); break;
-    case '>': VORN_Goto(); break;
-    case '(': VORN_Cmd(); break;
-    case '[': VORN_Mus(); break;
-    case '~': VORN_Set(); break;
-    case '-': VORN_Reset(); break;
-    case '=': VORN_Ifset(); break;
-    case '!': VORN_Ifreset(); break;
+    using syntax::Command;
+    switch (syntax::mainCommand(ch)) {
+    case Command::Page: VORN_Print(); break;
+    case Command::Picture: VORN_Pic(); break;
+    case Command::Jump: VORN_Goto(); break;
+    case Command::Menu: VORN_Cmd(); break;
+    case Command::Music: VORN_Mus(); break;
+    case Command::Set: VORN_Set(); break;
+    case Command::Clear: VORN_Reset(); break;
+    case Command::IfSet: VORN_Ifset(); break;
+    case Command::IfClear: VORN_Ifreset(); break;
     default: break; // ordinary text: consumed without effect
     }
 }
 
 void Interpreter::dispatchBranch(const ScriptChar& ch) {
-    if (ch.bytes.size() != 1) return;
-    switch (ch.bytes[0]) {
-    case '"': VORN_Prt(); break;
-    case '<': VORN_Pic(); break;
-    case '[': VORN_Mus(); break;
-    case '~': VORN_Set(); break;
-    case '-': VORN_Reset(); break;
-    case '}': branchEnd(); break;
+    using syntax::Command;
+    switch (syntax::branchCommand(ch)) {
+    case Command::Page: VORN_Prt(); break;
+    case Command::Picture: VORN_Pic(); break;
+    case Command::Music: VORN_Mus(); break;
+    case Command::Set: VORN_Set(); break;
+    case Command::Clear: VORN_Reset(); break;
+    case Command::BranchEnd: branchEnd(); break;
     default: break;
     }
 }

@@ -1,6 +1,7 @@
 // The jump `>label<`: reopen the script and read it line by line from the top
 // to the first line that is exactly *label*.
 
+#include "command_syntax.h"
 #include "fatal_error.h"
 #include "interpreter.h"
 
@@ -8,7 +9,7 @@ namespace vorn {
 
 void Interpreter::VORN_Goto() {
     beginCommand("jump", "close the label with '<', as in >start<");
-    const std::string label = readUntil('<');
+    const std::string label = readUntil(syntax::closingCharacter(syntax::Command::Jump));
     const std::string target = "*" + label + "*";
     const std::string where = stream_.describe(commandOffset_);
 

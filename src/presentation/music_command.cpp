@@ -1,5 +1,6 @@
 // The music command `[name]` and the loop at the end of playback.
 
+#include "interpreter/command_syntax.h"
 #include "interpreter/interpreter.h"
 
 namespace vorn {
@@ -7,7 +8,7 @@ namespace vorn {
 void Interpreter::VORN_Mus() {
     beginCommand("music command", "close the file name with ']', as in [theme.mid]");
     musfile = std::string();
-    musfile = stream_.decode(readUntil(']'));
+    musfile = stream_.decode(readUntil(syntax::closingCharacter(syntax::Command::Music)));
     sendMusic(*musfile);
 }
 

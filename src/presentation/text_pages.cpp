@@ -1,6 +1,7 @@
 // The text page `"...":` its text up to the closing quote, a backslash standing
 // for a line break, shown in the text box; the choice display is cleared.
 
+#include "interpreter/command_syntax.h"
 #include "interpreter/interpreter.h"
 
 namespace vorn {
@@ -13,8 +14,8 @@ void Interpreter::showPage(bool resetsNumCmds) {
     std::string page;
     while (true) {
         const ScriptChar ch = stream_.readChar();
-        if (ch.is('"')) break;
-        if (ch.is('\\'))
+        if (ch.is(syntax::closingCharacter(syntax::Command::Page))) break;
+        if (ch.is(syntax::kLineBreakMark))
             page += "\r\n";
         else
             page.append(ch.bytes);

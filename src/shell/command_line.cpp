@@ -5,6 +5,8 @@ namespace fs = std::filesystem;
 
 std::string usageText() {
     return "Usage: vorn [OPTIONS] [GAME_DIR | GAME_DIR/code.vrn]\n"
+           "       vorn check [GAME_DIR]               find mistakes in the script without playing it\n"
+           "       vorn explore [OPTIONS] [GAME_DIR]   play every path and report those that end in an error\n"
            "Plays the VORN game whose script \"code.vrn\" is in GAME_DIR (default: the current folder).\n"
            "\n"
            "Options:\n"

@@ -1,0 +1,57 @@
+#include "game_files.h"
+
+#include "presentation/picture_decoder.h"
+
+namespace vorn::authoring {
+namespace {
+
+// The limits the interpreter reads pictures and the cursor with.
+constexpr std::size_t kMaxPictureBytes = std::size_t(256) * 1024 * 1024;
+constexpr std::size_t kMaxIconBytes = std::size_t(16) * 1024 * 1024;
+
+} // namespace
+
+const FileReport& GameFiles::look(const std::string& name, Kind kind) {
+    const auto key = std::make_pair(static_cast<int>(kind), name);
+    if (auto it = seen_.find(key); it != seen_.end()) return it->second;
+    FileReport& report = seen_[key];
+
+    const FileLookup found = folder_.resolve(name);
+    if (!found.path) {
+        report.status = FileStatus::Missing;
+        return report;
+    }
+    if (found.byFallback) {
+        report.status = FileStatus::FoundByFallback;
+        report.actualName = found.path->lexically_relative(folder_.root()).generic_string();
+        if (report.actualName.empty() || report.actualName.rfind("..", 0) == 0)
+            report.actualName = found.path->generic_string();
+    }
+    if (kind == Kind::Music) {
+        std::error_code ec;
+        if (std::filesystem::is_directory(*found.path, ec)) {
+            report.status = FileStatus::Unreadable;
+            report.detail = "it is a folder, not a file";
+        }
+        return report;
+    }
+    const FileContents contents = folder_.read(name, kind == Kind::Icon ? kMaxIconBytes : kMaxPictureBytes);
+    if (!contents.error.empty()) {
+        report.status = FileStatus::Unreadable;
+        report.detail = contents.error;
+        return report;
+    }
+    const bool decodes =
+        kind == Kind::Icon ? decodeIcon(contents.bytes).has_value() : decodePicture(contents.bytes).has_value();
+    if (!decodes) report.status = FileStatus::NotAPicture;
+    return report;
+}
+
+bool PictureDecodeCache::decodes(const std::string& name, const std::string& bytes) {
+    if (auto it = seen_.find(name); it != seen_.end()) return it->second;
+    const bool ok = decodePicture(bytes).has_value();
+    seen_.emplace(name, ok);
+    return ok;
+}
+
+} // namespace vorn::authoring

@@ -1,0 +1,44 @@
+#include "authoring_fixture.h"
+
+#include "authoring/authoring_tool.h"
+
+#include <sstream>
+
+namespace vorn::test {
+
+std::vector<std::string> ToolRun::findings() const {
+    std::vector<std::string> out;
+    for (const std::string& line : lines)
+        if (line.find(": error: ") != std::string::npos || line.find(": warning: ") != std::string::npos)
+            out.push_back(line);
+    return out;
+}
+
+std::string ToolRun::hintOf(const std::string& prefix) const {
+    for (std::size_t i = 0; i + 1 < lines.size(); ++i)
+        if (lines[i].rfind(prefix, 0) == 0) {
+            const std::string& next = lines[i + 1];
+            const std::string mark = "    hint: ";
+            return next.rfind(mark, 0) == 0 ? next.substr(mark.size()) : "";
+        }
+    return "";
+}
+
+ToolRun runTool(const std::vector<std::string>& args) {
+    std::ostringstream out, err;
+    ToolRun run;
+    run.status = runAuthoringTool(args, out, err);
+    run.out = out.str();
+    run.err = err.str();
+    std::istringstream lines(run.out);
+    for (std::string line; std::getline(lines, line);) run.lines.push_back(line);
+    return run;
+}
+
+std::string crlf(const std::vector<std::string>& lines) {
+    std::string out;
+    for (std::size_t i = 0; i < lines.size(); ++i) out += (i ? "\r\n" : "") + lines[i];
+    return out;
+}
+
+} // namespace vorn::test
