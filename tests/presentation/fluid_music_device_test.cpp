@@ -20,7 +20,7 @@ namespace {
 
 constexpr int rate = 44100;
 constexpr std::size_t chunk = 512;
-constexpr float silence = 1e-3f; // -60 dB; a note's release rings at -40 dB
+constexpr float silence = 3e-3f; // -50 dB at the device's gain of 0.6; a note's release rings at -30 dB
 
 void appendVarLength(std::string& out, unsigned value) {
     std::string bytes(1, static_cast<char>(value & 0x7F));

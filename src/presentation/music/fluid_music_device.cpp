@@ -266,6 +266,9 @@ class FluidMusicDevice::Impl {
         fluid_settings_setint(settings_, "audio.period-size", options_.periodSize);
         fluid_settings_setint(settings_, "audio.periods", options_.periods);
         fluid_settings_setstr(settings_, "player.timing-source", "sample");
+        // FluidSynth's default gain of 0.2 leaves General MIDI music some 27 dB
+        // below full scale, far quieter than a Windows synthesizer played it.
+        fluid_settings_setnum(settings_, "synth.gain", 0.6);
         synth_ = new_fluid_synth(settings_);
         if (!synth_) return "FluidSynth cannot start: " + takeFluidError();
         blockFrames_ = std::max(1, fluid_synth_get_internal_bufsize(synth_));
