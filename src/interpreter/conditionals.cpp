@@ -43,16 +43,16 @@ void Interpreter::conditional(bool runWhenSet) {
     readUntil(closing);
 }
 
-bool Interpreter::runGuarded(const ScriptChar& first) {
+void Interpreter::runGuarded(const ScriptChar& first) {
     using syntax::Command;
     switch (syntax::guardedCommand(first)) {
-    case Command::Page: VORN_Print(); return true; // never the branch variant
-    case Command::Picture: VORN_Pic(); return true;
-    case Command::Music: VORN_Mus(); return true;
-    case Command::Set: VORN_Set(); return true;
-    case Command::Clear: VORN_Reset(); return true;
-    case Command::Jump: VORN_Goto(); return true;
-    default: return false;
+    case Command::Page: VORN_Print(); break; // never the branch variant
+    case Command::Picture: VORN_Pic(); break;
+    case Command::Music: VORN_Mus(); break;
+    case Command::Set: VORN_Set(); break;
+    case Command::Clear: VORN_Reset(); break;
+    case Command::Jump: VORN_Goto(); break;
+    default: break; // not one of the six: dropped
     }
 }
 

@@ -75,7 +75,7 @@ class Interpreter {
     void VORN_Ifset();
     void VORN_Ifreset();
     void conditional(bool runWhenSet);
-    bool runGuarded(const ScriptChar& first);
+    void runGuarded(const ScriptChar& first);
     void VORN_RecLoop();
     void skipBranch();
     void scanToOpenBrace();

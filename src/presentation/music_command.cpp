@@ -7,7 +7,6 @@ namespace vorn {
 
 void Interpreter::VORN_Mus() {
     beginCommand("music command", "close the file name with ']', as in [theme.mid]");
-    musfile = std::string();
     musfile = stream_.decode(readUntil(syntax::closingCharacter(syntax::Command::Music)));
     sendMusic(*musfile);
 }
