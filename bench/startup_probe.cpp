@@ -4,12 +4,14 @@
 
 #include "presentation/music/fluid_music_device.h"
 #include "presentation/window/form1.h"
+#include "presentation/window/window_app.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QPlainTextEdit>
 #include <cstdio>
 #include <cstring>
+#include <thread>
 
 namespace {
 
@@ -45,8 +47,12 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: startup_probe empty | GAME_DIR\n");
         return 2;
     }
+    const bool empty = std::strcmp(argv[1], "empty") == 0;
+    // As the player does: the font configuration is read beside the application's set-up.
+    std::thread fontConfiguration = empty ? std::thread() : vorn::readFontConfigurationMeanwhile();
     QApplication app(argc, argv);
-    if (std::strcmp(argv[1], "empty") == 0) {
+    if (fontConfiguration.joinable()) fontConfiguration.join();
+    if (empty) {
         QWidget window;
         window.setFixedSize(632, 425);
         FirstPaint probe(clock, [] { return true; });

@@ -9,8 +9,10 @@
 #include <QSocketNotifier>
 #include <QTimer>
 #include <csignal>
+#include <fontconfig/fontconfig.h>
 #include <cstdlib>
 #include <memory>
+#include <thread>
 #include <iostream>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -35,12 +37,18 @@ bool hasDisplay() {
 
 } // namespace
 
+std::thread readFontConfigurationMeanwhile() {
+    return std::thread([] { FcInit(); });
+}
+
 int runWindow(int argc, char** argv, const Options& options) {
     if (!hasDisplay()) {
         std::cerr << "vorn: no display to open a window on; to play without one, use 'vorn --headless'.\n";
         return 1;
     }
+    std::thread fontConfiguration = readFontConfigurationMeanwhile();
     QApplication app(argc, argv);
+    fontConfiguration.join();
     QApplication::setApplicationName("vorn");
     QApplication::setApplicationVersion(VORN_VERSION);
 

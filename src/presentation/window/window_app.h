@@ -3,8 +3,15 @@
 
 #include "shell/command_line.h"
 
+#include <thread>
+
 namespace vorn {
 
 int runWindow(int argc, char** argv, const Options& options);
+
+// Reading the font configuration is the largest cost of a first page; it can
+// run beside the set-up of the application, which does not need it yet. Join
+// the thread before the first widget is made.
+std::thread readFontConfigurationMeanwhile();
 
 } // namespace vorn
