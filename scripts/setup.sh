@@ -6,13 +6,15 @@ set -euo pipefail
 packages=(
   # build
   build-essential cmake pkg-config ninja-build
-  qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-base-dev qt6-base-dev-tools libgl-dev libfontconfig-dev
   libfluidsynth-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   # run time
   qt6-qpa-plugins fluid-soundfont-gm fonts-ipafont-gothic
   # window tests and checks by eye and ear
   xvfb xdotool x11-apps imagemagick sox
+  # the script fuzzer (libFuzzer) and its seed corpus
+  clang libclang-rt-14-dev python3
 )
 
 sudo=""

@@ -22,6 +22,17 @@ namespace {
 // Thrown out of a run that the reader ended by closing the window.
 struct RunAborted {};
 
+// A message box lays out every character it is given, and a report that quotes
+// a label a megabyte long from a damaged script would freeze the window for a
+// minute. The box shows the start and the end; standard error has it whole.
+QString boxedMessage(const QString& message) {
+    constexpr qsizetype half = 500;
+    if (message.size() <= 2 * half) return message;
+    const qsizetype head = message.at(half - 1).isHighSurrogate() ? half - 1 : half;
+    const qsizetype tail = message.at(message.size() - half).isLowSurrogate() ? half - 1 : half;
+    return message.left(head) + QStringLiteral(" \u2026 ") + message.right(tail);
+}
+
 // "MS Gothic" where it is installed; Debian has none, so a metric-compatible
 // Japanese Gothic stands in. Only installed families are named, which spares
 // the font matcher a search for fallbacks of a missing one.
@@ -158,6 +169,12 @@ void Form1::musicDone() {
 }
 
 void Form1::terminate() {
+    // A fatal report is on screen (the window stays visible behind it until it
+    // is closed): the signal ends the program now, with the report's status.
+    if (finished_ && isVisible()) {
+        QCoreApplication::exit(1);
+        return;
+    }
     if (interpreter_.running()) {
         terminateRequested_ = true; // the run ends at its next keep-alive
         return;
@@ -183,7 +200,7 @@ void Form1::reportFatal(const QString& message) {
     stopFastForward();
     device_.setCommand("Close");
     interpreter_.stream().close();
-    presentMessage_("VORN", message, true);
+    presentMessage_("VORN", boxedMessage(message), true);
     hide();
     QCoreApplication::exit(1);
 }
@@ -281,7 +298,16 @@ void Form1::setText(const std::string& text) {
     const QString page = fromUtf8(text);
     text1_->setPlainText(page);
     text1_->verticalScrollBar()->setValue(0);
-    if (!page.isEmpty()) pages_.push_back(QString(page).replace("\r\n", "\n"));
+    if (page.isEmpty()) return;
+    pages_.push_back(QString(page).replace("\r\n", "\n"));
+    // The backlog keeps the latest pages up to a million characters, and the
+    // latest page always, so a script showing huge pages over and over cannot
+    // fill the memory.
+    constexpr qsizetype budget = 1024 * 1024;
+    qsizetype kept = pages_.back().size();
+    qsizetype first = pages_.size() - 1;
+    while (first > 0 && kept + pages_[first - 1].size() <= budget) kept += pages_[--first].size();
+    pages_.remove(0, first);
 }
 
 void Form1::setCaption(int label, const std::string& text) {
