@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds the player and runs every test: once as
-# built for use, once built with AddressSanitizer and UndefinedBehaviorSanitizer,
-# then a short regression run of the fuzzers.
+# built for use, then a short regression run of the fuzzers, then every test
+# again built with AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build
 ctest --test-dir build --output-on-failure --timeout 300
+
+bash scripts/fuzz.sh --regression
 
 # Any memory error, leak or undefined behaviour fails the test that met it.
 # Leaks that system libraries keep for the life of the process are listed in
@@ -18,5 +20,3 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 \
 LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0" \
 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build-asan --output-on-failure --timeout 300
-
-bash scripts/fuzz.sh --regression

@@ -304,10 +304,11 @@ void Form1::setText(const std::string& text) {
     // latest page always, so a script showing huge pages over and over cannot
     // fill the memory.
     constexpr qsizetype budget = 1024 * 1024;
-    qsizetype kept = pages_.back().size();
-    qsizetype first = pages_.size() - 1;
-    while (first > 0 && kept + pages_[first - 1].size() <= budget) kept += pages_[--first].size();
-    pages_.remove(0, first);
+    backlogCharacters_ += pages_.back().size();
+    while (pages_.size() > 1 && backlogCharacters_ > budget) {
+        backlogCharacters_ -= pages_.front().size();
+        pages_.removeFirst();
+    }
 }
 
 void Form1::setCaption(int label, const std::string& text) {

@@ -109,7 +109,8 @@ class Form1 : public QWidget, public DisplaySurface {
     QMenu* menu_ = nullptr;
     std::unique_ptr<QCursor> cursor_;
     QImage cursorImage_;
-    QStringList pages_; // every page shown since start-up, for the backlog
+    QStringList pages_; // the pages shown since start-up, newest last, for the backlog
+    qsizetype backlogCharacters_ = 0;
     QTimer fastForwardDelay_; // Ctrl held alone this long starts the fast-forward
     QTimer fastForward_;
     int zoom_ = 1;
