@@ -102,7 +102,7 @@ class Interpreter {
     std::chrono::steady_clock::time_point lastAlive_;
 };
 
-// Renders the members as a headless state record's payload does.
+// The value of NumCmds or Cmd_Selected in a comparison: empty counts as 0.
 int valueOr0(const std::optional<std::int16_t>& value);
 
 } // namespace vorn
