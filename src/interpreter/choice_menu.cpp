@@ -15,7 +15,7 @@ void Interpreter::VORN_Cmd() {
         NumCmds = static_cast<std::int16_t>(n);
     else
         NumCmds.reset();
-    loadPicture(PictureElement::Image2, "text.bmp", stream_.describe(commandOffset_) + ": the choice box");
+    loadPicture(PictureElement::Image2, "text.bmp", "the choice box", commandOffset_);
     stream_.readChar(); // separator
     for (int label = 1; label <= 4; ++label) surface_.setCaption(label, "");
     for (int option = 1; option <= n; ++option) {

@@ -93,10 +93,12 @@ FileContents GameFolder::read(std::string_view name, std::size_t maxBytes) const
         return {{}, "the file is larger than " + std::to_string(maxBytes / (1024 * 1024)) + " MB"};
 
     FileContents contents;
-    contents.bytes.resize(static_cast<std::size_t>(info.st_size));
+    // One byte of room beyond the size, so the read that finds the end needs no
+    // larger buffer; more only if the file grew meanwhile.
+    contents.bytes.resize(static_cast<std::size_t>(info.st_size) + 1);
     std::size_t done = 0;
     while (true) {
-        if (done == contents.bytes.size()) contents.bytes.resize(done + 65536); // the file grew meanwhile
+        if (done == contents.bytes.size()) contents.bytes.resize(done + 65536);
         const ssize_t got = ::read(fd, contents.bytes.data() + done, contents.bytes.size() - done);
         if (got < 0) {
             if (errno == EINTR) continue;

@@ -12,7 +12,7 @@ Interpreter::Interpreter(const GameFolder& folder, DisplaySurface& surface, Musi
 
 void Interpreter::Form_Load() {
     stream_.open();
-    loadPicture(PictureElement::Form1, "back.bmp", "the window background");
+    loadPicture(PictureElement::Form1, "back.bmp", "the window background", std::nullopt);
     const FileContents icon = folder_.read("mouse.ico", 16 * 1024 * 1024);
     if (!icon.error.empty())
         throw FatalError("cannot load the cursor \"mouse.ico\": " + icon.error + ".");
@@ -144,16 +144,22 @@ std::string Interpreter::readUntil(char closing) {
     }
 }
 
-void Interpreter::loadPicture(PictureElement element, const std::string& name, const std::string& where) {
+void Interpreter::loadPicture(PictureElement element, const std::string& name, const char* what,
+                              std::optional<std::size_t> commandOffset) {
+    // The place in the script is worked out only for a report: it costs a scan
+    // from the top of the script.
+    const auto where = [&] {
+        return commandOffset ? stream_.describe(*commandOffset) + ": " + what : std::string(what);
+    };
     PictureFile picture{name, std::nullopt};
     if (!name.empty()) {
         FileContents file = folder_.read(name, 256 * 1024 * 1024);
         if (!file.error.empty())
-            throw FatalError(where + ": cannot load the picture \"" + name + "\": " + file.error + ".");
+            throw FatalError(where() + ": cannot load the picture \"" + name + "\": " + file.error + ".");
         picture.bytes = std::move(file.bytes);
     }
     if (!surface_.setPicture(element, picture))
-        throw FatalError(where + ": cannot load the picture \"" + name +
+        throw FatalError(where() + ": cannot load the picture \"" + name +
                          "\": it is not a picture the player can read (a Windows bitmap is expected).");
 }
 

@@ -84,7 +84,9 @@ class Interpreter {
     FlagName readFlagName(const char* command);
     std::string readUntil(char closing); // raw script bytes, closing char consumed
     void beginCommand(const char* what, const char* hint);
-    void loadPicture(PictureElement element, const std::string& name, const std::string& where);
+    // `what` names the loader in a report; `commandOffset` its place in the script, if any.
+    void loadPicture(PictureElement element, const std::string& name, const char* what,
+                     std::optional<std::size_t> commandOffset);
     void sendMusic(const std::string& fileName);
 
     const GameFolder& folder_;

@@ -11,15 +11,15 @@ void Interpreter::VORN_Goto() {
     beginCommand("jump", "close the label with '<', as in >start<");
     const std::string label = readUntil(syntax::closingCharacter(syntax::Command::Jump));
     const std::string target = "*" + label + "*";
-    const std::string where = stream_.describe(commandOffset_);
-
     stream_.reopen();
     std::string_view line;
     while (stream_.readLine(line)) {
         if (line == target) return;
         keepAliveNowAndThen();
     }
-    std::string message = where + ": the jump to \"" + stream_.decode(label) +
+    // Placed in the fresh copy of the script, the same file unless it was edited
+    // meanwhile: working out a place costs a scan, so only a failure pays it.
+    std::string message = stream_.describe(commandOffset_) + ": the jump to \"" + stream_.decode(label) +
                           "\" reached the end of file without finding its marker line \"" +
                           stream_.decode(target) + "\". Add a line that holds exactly " + stream_.decode(target) + ".";
     if (!stream_.hasCarriageReturn())

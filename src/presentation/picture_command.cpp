@@ -8,7 +8,7 @@ namespace vorn {
 void Interpreter::VORN_Pic() {
     beginCommand("picture command", "close the file name with '>', as in <room.bmp>");
     const std::string name = stream_.decode(readUntil(syntax::closingCharacter(syntax::Command::Picture)));
-    loadPicture(PictureElement::Image1, name, stream_.describe(commandOffset_) + ": the picture command");
+    loadPicture(PictureElement::Image1, name, "the picture command", commandOffset_);
 }
 
 } // namespace vorn

@@ -145,7 +145,7 @@ void Form1::updateTransform() {
     text1_->setGeometry(transform_.toWidget(startRect(SceneElement::Text1)));
     backlog_->setFont(gothicFont(fontPixels()));
     backlog_->setGeometry(transform_.toWidget(QRect(QPoint(0, 0), kSceneSize)).adjusted(40, 20, -40, -20));
-    if (!cursorImage_.isNull()) setCursor({"", std::nullopt});
+    applyCursor();
     update();
 }
 
@@ -343,17 +343,21 @@ bool Form1::setPicture(PictureElement element, const PictureFile& picture) {
 }
 
 bool Form1::setCursor(const PictureFile& icon) {
-    if (icon.bytes) {
-        auto decoded = decodeIcon(*icon.bytes);
-        if (!decoded) return false;
-        cursorImage_ = *decoded;
-    }
-    // The cursor grows with the scene; an icon's hot spot is its centre.
+    if (!icon.bytes) return false;
+    auto decoded = decodeIcon(*icon.bytes);
+    if (!decoded) return false;
+    cursorImage_ = *decoded;
+    applyCursor();
+    return true;
+}
+
+// The cursor grows with the scene; an icon's hot spot is its centre.
+void Form1::applyCursor() {
+    if (cursorImage_.isNull()) return;
     const QPixmap pixmap = QPixmap::fromImage(cursorImage_.scaled(cursorImage_.size() * transform_.scale));
     cursor_ = std::make_unique<QCursor>(pixmap, pixmap.width() / 2, pixmap.height() / 2);
     QWidget::setCursor(*cursor_);
     text1_->viewport()->setCursor(*cursor_);
-    return true;
 }
 
 void Form1::showMessage(const std::string& text, const std::string& title) {

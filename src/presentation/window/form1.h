@@ -91,6 +91,7 @@ class Form1 : public QWidget, public DisplaySurface {
     void reportFatal(const QString& message);
     void shutDown(bool showCredits, int exitCode);
     void updateTransform();
+    void applyCursor();
     int fontPixels() const;
     void stopFastForward();
     void openBacklog();
