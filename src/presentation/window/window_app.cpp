@@ -5,6 +5,7 @@
 #include "presentation/music/fluid_music_device.h"
 
 #include <QApplication>
+#include <QPlainTextEdit>
 #include <QScreen>
 #include <QSocketNotifier>
 #include <QTimer>
@@ -12,6 +13,7 @@
 #include <fontconfig/fontconfig.h>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <thread>
 #include <iostream>
 #include <sys/socket.h>
@@ -35,13 +37,33 @@ bool hasDisplay() {
     return (x11 && *x11) || (wayland && *wayland);
 }
 
+// Calls its function after the first paint of a text box that holds text.
+class FirstPageWatch : public QObject {
+  public:
+    FirstPageWatch(QPlainTextEdit* text, std::function<void()> painted) : text_(text), painted_(std::move(painted)) {
+        text_->viewport()->installEventFilter(this);
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint && !text_->document()->isEmpty()) {
+            watched->removeEventFilter(this);
+            // Queued: the paint reaches the screen before the call.
+            QMetaObject::invokeMethod(this, painted_, Qt::QueuedConnection);
+        }
+        return false;
+    }
+
+  private:
+    QPlainTextEdit* text_;
+    std::function<void()> painted_;
+};
+
 } // namespace
 
 std::thread readFontConfigurationMeanwhile() {
     return std::thread([] { FcInit(); });
 }
 
-int runWindow(int argc, char** argv, const Options& options) {
+int runWindow(int argc, char** argv, const Options& options, std::function<void()> firstPagePainted) {
     if (!hasDisplay()) {
         std::cerr << "vorn: no display to open a window on; to play without one, use 'vorn --headless'.\n";
         return 1;
@@ -84,6 +106,8 @@ int runWindow(int argc, char** argv, const Options& options) {
         }
     } callbackReset{fluid.get()};
     if (!window.load()) return 1;
+    std::optional<FirstPageWatch> watch;
+    if (firstPagePainted) watch.emplace(window.text1(), std::move(firstPagePainted));
 
     // SIGTERM and SIGINT end the program in order, through the event loop.
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) == 0) {

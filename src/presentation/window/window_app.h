@@ -3,11 +3,14 @@
 
 #include "shell/command_line.h"
 
+#include <functional>
 #include <thread>
 
 namespace vorn {
 
-int runWindow(int argc, char** argv, const Options& options);
+// `firstPagePainted`, when given, is called once the window has painted its
+// first page of text; the start-up benchmark watches for that moment.
+int runWindow(int argc, char** argv, const Options& options, std::function<void()> firstPagePainted = {});
 
 // Reading the font configuration is the largest cost of a first page; it can
 // run beside the set-up of the application, which does not need it yet. Join
