@@ -4,12 +4,14 @@
 #include "presentation/music/fluid_music_device.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -240,6 +242,36 @@ TEST(FluidMusicDeviceSetUp, PlayBeforeTheSoundfontIsInStartsWhenItIs) {
     options.output = FluidMusicOptions::Output::Offline;
     FluidMusicDevice device(GameFolder(root), font, options);
     playAsTheInterpreterDoes(device, "Music/theme.mid"); // the soundfont takes far longer to load
+    EXPECT_GT(rms(device.render(rate / 2)), 0.01);
+    fs::remove_all(root);
+}
+
+// The window defers the set-up until its first page is painted: nothing is
+// loaded or said before then, commands given meanwhile are kept, and a device
+// closed before it ever started ends at once.
+TEST(FluidMusicDeviceSetUp, ADeferredSetUpWaitsForItsStartAndKeepsTheCommandsGivenMeanwhile) {
+    const std::optional<fs::path> font = installedSoundfont();
+    const fs::path root = makeGameFolder();
+    FluidMusicOptions options;
+    options.output = FluidMusicOptions::Output::Offline;
+    options.deferSetUp = true;
+    testing::internal::CaptureStderr();
+    {
+        FluidMusicDevice neverStarted(GameFolder(root), root / "missing.sf2", options);
+        playAsTheInterpreterDoes(neverStarted, "Music/theme.mid");
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << "a set-up that never started has nothing to say";
+
+    if (!font) {
+        fs::remove_all(root);
+        GTEST_SKIP() << "no General MIDI soundfont installed";
+    }
+    FluidMusicDevice device(GameFolder(root), font, options);
+    playAsTheInterpreterDoes(device, "Music/theme.mid");
+    device.startSetUp();
+    device.startSetUp(); // a second start changes nothing
+    EXPECT_TRUE(device.waitUntilReady());
     EXPECT_GT(rms(device.render(rate / 2)), 0.01);
     fs::remove_all(root);
 }

@@ -19,10 +19,10 @@
 
 #include "presentation/music/fluid_music_device.h"
 
+#include "presentation/music/fluid_library.h"
+
 #include <sys/resource.h>
 #include <unistd.h>
-
-#include <fluidsynth.h>
 
 #include <algorithm>
 #include <atomic>
@@ -69,14 +69,17 @@ void ignoreAlsaError(const char*, int, const char*, int, const char*, ...) {}
 // ALSA's library writes a dozen lines to the terminal on a machine without a
 // sound card. It comes with FluidSynth, so its error handler is looked up by
 // name instead of linking the library for this one call.
-void quietLibraries() {
+void quietLibraries(const FluidLibrary& fluid) {
     static std::once_flag once;
-    std::call_once(once, [] {
-        for (int level = 0; level < LAST_LOG_LEVEL; ++level) fluid_set_log_function(level, keepFluidError, nullptr);
+    std::call_once(once, [&fluid] {
+        for (int level = 0; level < LAST_LOG_LEVEL; ++level) fluid.fluid_set_log_function(level, keepFluidError, nullptr);
         using AlsaErrorHandler = void (*)(const char*, int, const char*, int, const char*, ...);
         using SetAlsaErrorHandler = int (*)(AlsaErrorHandler);
-        if (void* set = ::dlsym(RTLD_DEFAULT, "snd_lib_error_set_handler"))
-            reinterpret_cast<SetAlsaErrorHandler>(set)(&ignoreAlsaError);
+        if (void* alsa = ::dlopen("libasound.so.2", RTLD_NOW | RTLD_NOLOAD)) {
+            if (void* set = ::dlsym(alsa, "snd_lib_error_set_handler"))
+                reinterpret_cast<SetAlsaErrorHandler>(set)(&ignoreAlsaError);
+            ::dlclose(alsa); // only drops the count this lookup added
+        }
     });
 }
 
@@ -132,15 +135,19 @@ class FluidMusicDevice::Impl {
   public:
     Impl(GameFolder folder, std::optional<fs::path> soundfont, FluidMusicOptions options)
         : options_(options), folder_(std::move(folder)), soundfontChoice_(std::move(soundfont)) {
-        setUpThread_ = std::thread([this] { setUp(); });
+        if (!options_.deferSetUp) startSetUp();
+    }
+
+    void startSetUp() {
+        std::call_once(setUpStarted_, [this] { setUpThread_ = std::thread([this] { setUp(); }); });
     }
 
     ~Impl() {
         if (setUpThread_.joinable()) setUpThread_.join();
-        if (driver_) delete_fluid_audio_driver(driver_); // joins the audio thread: no callback after this
-        if (player_) delete_fluid_player(player_);
-        if (synth_) delete_fluid_synth(synth_);
-        if (settings_) delete_fluid_settings(settings_);
+        if (driver_) fl_->delete_fluid_audio_driver(driver_); // joins the audio thread: no callback after this
+        if (player_) fl_->delete_fluid_player(player_);
+        if (synth_) fl_->delete_fluid_synth(synth_);
+        if (settings_) fl_->delete_fluid_settings(settings_);
     }
 
     void setFileName(const std::string& name) { fileName_ = name; }
@@ -175,13 +182,13 @@ class FluidMusicDevice::Impl {
         playWanted_ = false;
         endStands_ = false;
         if (player_) {
-            delete_fluid_player(player_);
+            fl_->delete_fluid_player(player_);
             player_ = nullptr;
             // Nothing of the old piece may reach the next one. The reset puts
             // back programs, controllers and effects, but it only releases the
             // notes, and a piano's release rings for a second: sounds-off cuts them.
-            fluid_synth_system_reset(synth_);
-            fluid_synth_all_sounds_off(synth_, -1);
+            fl_->fluid_synth_system_reset(synth_);
+            fl_->fluid_synth_all_sounds_off(synth_, -1);
         }
     }
 
@@ -196,6 +203,7 @@ class FluidMusicDevice::Impl {
     }
 
     bool waitUntilReady() {
+        startSetUp();
         std::unique_lock lock(mutex_);
         setUpDone_.wait(lock, [this] { return setUpFinished_; });
         return !off_;
@@ -210,7 +218,7 @@ class FluidMusicDevice::Impl {
             for (std::size_t done = 0; done < frames; done += std::size_t(blockFrames_)) {
                 const int n = static_cast<int>(std::min(std::size_t(blockFrames_), frames - done));
                 float* at = sound.data() + 2 * done;
-                fluid_synth_write_float(synth_, n, at, 0, 2, at, 1, 2);
+                fl_->fluid_synth_write_float(synth_, n, at, 0, 2, at, 1, 2);
                 watchPlayerLocked(outcome);
             }
         }
@@ -241,8 +249,8 @@ class FluidMusicDevice::Impl {
         const std::string problem = prepare();
         if (!problem.empty()) {
             // Give back the soundfont's memory at once; the device stays silent.
-            if (driver_) delete_fluid_audio_driver(driver_);
-            if (synth_) delete_fluid_synth(synth_);
+            if (driver_) fl_->delete_fluid_audio_driver(driver_);
+            if (synth_) fl_->delete_fluid_synth(synth_);
             driver_ = nullptr;
             synth_ = nullptr;
         }
@@ -259,19 +267,22 @@ class FluidMusicDevice::Impl {
 
     // Synth, soundfont, audio driver; why not, when one fails.
     std::string prepare() {
-        quietLibraries();
-        settings_ = new_fluid_settings();
+        std::string why;
+        fl_ = fluidLibrary(why);
+        if (!fl_) return why;
+        quietLibraries(*fl_);
+        settings_ = fl_->new_fluid_settings();
         if (!settings_) return "FluidSynth cannot start";
-        fluid_settings_setnum(settings_, "synth.sample-rate", options_.sampleRate);
-        fluid_settings_setint(settings_, "audio.period-size", options_.periodSize);
-        fluid_settings_setint(settings_, "audio.periods", options_.periods);
-        fluid_settings_setstr(settings_, "player.timing-source", "sample");
+        fl_->fluid_settings_setnum(settings_, "synth.sample-rate", options_.sampleRate);
+        fl_->fluid_settings_setint(settings_, "audio.period-size", options_.periodSize);
+        fl_->fluid_settings_setint(settings_, "audio.periods", options_.periods);
+        fl_->fluid_settings_setstr(settings_, "player.timing-source", "sample");
         // FluidSynth's default gain of 0.2 leaves General MIDI music some 27 dB
         // below full scale, far quieter than a Windows synthesizer played it.
-        fluid_settings_setnum(settings_, "synth.gain", 0.6);
-        synth_ = new_fluid_synth(settings_);
+        fl_->fluid_settings_setnum(settings_, "synth.gain", 0.6);
+        synth_ = fl_->new_fluid_synth(settings_);
         if (!synth_) return "FluidSynth cannot start: " + takeFluidError();
-        blockFrames_ = std::max(1, fluid_synth_get_internal_bufsize(synth_));
+        blockFrames_ = std::max(1, fl_->fluid_synth_get_internal_bufsize(synth_));
 
         std::optional<fs::path> font = soundfontChoice_;
         if (!font) {
@@ -287,7 +298,7 @@ class FluidMusicDevice::Impl {
             return "no General MIDI soundfont is installed (fluid-soundfont-gm has one; --soundfont FILE names another)";
         std::error_code ec;
         if (!fs::is_regular_file(*font, ec)) return "no soundfont file " + inQuotes(font->string());
-        if (fluid_synth_sfload(synth_, font->c_str(), 1) == FLUID_FAILED)
+        if (fl_->fluid_synth_sfload(synth_, font->c_str(), 1) == FLUID_FAILED)
             return "cannot load the soundfont " + inQuotes(font->string()) + ": " + takeFluidError();
 
         // The driver comes last: nothing renders while the soundfont loads.
@@ -298,8 +309,8 @@ class FluidMusicDevice::Impl {
     std::string openDriver() {
         std::string failures;
         for (const char* name : {"pulseaudio", "alsa"}) {
-            fluid_settings_setstr(settings_, "audio.driver", name);
-            driver_ = new_fluid_audio_driver2(settings_, &Impl::onAudio, this);
+            fl_->fluid_settings_setstr(settings_, "audio.driver", name);
+            driver_ = fl_->new_fluid_audio_driver2(settings_, &Impl::onAudio, this);
             if (driver_) return {};
             failures += std::string(failures.empty() ? "" : "; ") + name + ": " + takeFluidError();
         }
@@ -307,14 +318,14 @@ class FluidMusicDevice::Impl {
     }
 
     void startPlayerLocked() {
-        player_ = new_fluid_player(synth_);
+        player_ = fl_->new_fluid_player(synth_);
         if (!player_) return;
-        fluid_player_add_mem(player_, open_->smf.data(), open_->smf.size());
+        fl_->fluid_player_add_mem(player_, open_->smf.data(), open_->smf.size());
         playerStopped_ = false;
         exactTick_ = 0;
         endReached_ = false;
         failed_ = false;
-        fluid_player_play(player_);
+        fl_->fluid_player_play(player_);
     }
 
     bool knownOff() {
@@ -346,8 +357,8 @@ class FluidMusicDevice::Impl {
                 for (int i = 0; i < nfx; ++i) fxAt[i] = fx[i] ? fx[i] + done : nullptr;
                 // Without effect buffers of its own the driver gets reverb and
                 // chorus mixed into the output.
-                if (nfx == 0) fluid_synth_process(self->synth_, n, nout, outAt, nout, outAt);
-                else fluid_synth_process(self->synth_, n, nfx, fxAt, nout, outAt);
+                if (nfx == 0) self->fl_->fluid_synth_process(self->synth_, n, nout, outAt, nout, outAt);
+                else self->fl_->fluid_synth_process(self->synth_, n, nfx, fxAt, nout, outAt);
                 self->watchPlayerLocked(outcome);
             }
         }
@@ -361,8 +372,8 @@ class FluidMusicDevice::Impl {
         if (!player_ || playerStopped_) return;
         // Zero until the player has read the file, and for a file whose last
         // event lies at its start, which has no length to loop over.
-        const int total = fluid_player_get_total_ticks(player_);
-        const int tick = fluid_player_get_current_tick(player_);
+        const int total = fl_->fluid_player_get_total_ticks(player_);
+        const int tick = fl_->fluid_player_get_current_tick(player_);
         // The player's tick runs on a clock of whole milliseconds and lags by
         // up to one; the tick at the end of this block, counted exactly, tells
         // whether the last event falls within it.
@@ -374,15 +385,15 @@ class FluidMusicDevice::Impl {
         }
         if (total > 0 && tick >= total) {
             playerStopped_ = true;
-            fluid_player_stop(player_);
-        } else if (!endReached_ && !failed_ && fluid_player_get_status(player_) == FLUID_PLAYER_DONE) {
+            fl_->fluid_player_stop(player_);
+        } else if (!endReached_ && !failed_ && fl_->fluid_player_get_status(player_) == FLUID_PLAYER_DONE) {
             failed_ = true;
             outcome.failure = "cannot play " + inQuotes(open_->name) + ": FluidSynth finds nothing to play in it";
         }
     }
 
     double ticksPerBlock() const {
-        const int tempo = fluid_player_get_midi_tempo(player_); // microseconds a quarter note
+        const int tempo = fl_->fluid_player_get_midi_tempo(player_); // microseconds a quarter note
         if (tempo <= 0) return 0;
         return blockFrames_ * 1e6 * open_->division / (options_.sampleRate * tempo);
     }
@@ -403,6 +414,7 @@ class FluidMusicDevice::Impl {
     std::mutex mutex_; // guards everything below
     std::condition_variable setUpDone_;
     bool setUpFinished_ = false;
+    const FluidLibrary* fl_ = nullptr; // set with settings_, before any of the objects below
     bool off_ = false; // no soundfont or no audio output: silent for good
     fluid_settings_t* settings_ = nullptr;
     fluid_synth_t* synth_ = nullptr;
@@ -422,6 +434,7 @@ class FluidMusicDevice::Impl {
     std::mutex callbackMutex_;
     std::function<void()> onDone_;
 
+    std::once_flag setUpStarted_;
     std::thread setUpThread_; // last: starts once everything above exists
 };
 
@@ -449,6 +462,7 @@ void FluidMusicDevice::setCommand(const std::string& value) {
 void FluidMusicDevice::setDoneCallback(std::function<void()> callback) { impl_->setDoneCallback(std::move(callback)); }
 bool FluidMusicDevice::takeEnd() { return impl_->takeEnd(); }
 std::vector<float> FluidMusicDevice::render(std::size_t frames) { return impl_->render(frames); }
+void FluidMusicDevice::startSetUp() { impl_->startSetUp(); }
 bool FluidMusicDevice::waitUntilReady() { return impl_->waitUntilReady(); }
 int FluidMusicDevice::periodSize() const { return impl_->options_.periodSize; }
 double FluidMusicDevice::sampleRate() const { return impl_->options_.sampleRate; }

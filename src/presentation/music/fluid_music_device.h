@@ -31,6 +31,10 @@ struct FluidMusicOptions {
     double sampleRate = 44100;
     int periodSize = 1024; // frames the audio driver asks for at a time (23 ms)
     int periods = 4;      // buffers the ALSA driver keeps queued
+    // The set-up starts with startSetUp() rather than in the constructor. The
+    // window starts it once its first page is painted: loading a soundfont of
+    // a hundred megabytes beside the first page slows that page by a third.
+    bool deferSetUp = false;
 };
 
 class FluidMusicDevice : public MusicDevice {
@@ -68,7 +72,12 @@ class FluidMusicDevice : public MusicDevice {
     // the device is off.
     std::vector<float> render(std::size_t frames);
 
-    // Blocks until the set-up has finished, well or not; true when music can play.
+    // Starts the set-up if it has not started yet. Commands given before it
+    // has finished wait for it, as they do for the soundfont.
+    void startSetUp();
+
+    // Starts the set-up if need be, and blocks until it has finished, well or
+    // not; true when music can play.
     bool waitUntilReady();
 
     // The frames of one audio buffer, as asked of the driver.

@@ -37,24 +37,25 @@ bool hasDisplay() {
     return (x11 && *x11) || (wayland && *wayland);
 }
 
-// Calls its function after the first paint of a text box that holds text.
-class FirstPageWatch : public QObject {
+// Calls its function once a paint of `widget` for which `ready` holds has
+// been delivered; queued, so the paint has reached the screen by then.
+class AfterFirstPaint : public QObject {
   public:
-    FirstPageWatch(QPlainTextEdit* text, std::function<void()> painted) : text_(text), painted_(std::move(painted)) {
-        text_->viewport()->installEventFilter(this);
+    AfterFirstPaint(QWidget* widget, std::function<bool()> ready, std::function<void()> then)
+        : ready_(std::move(ready)), then_(std::move(then)) {
+        widget->installEventFilter(this);
     }
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint && !text_->document()->isEmpty()) {
+        if (event->type() == QEvent::Paint && ready_()) {
             watched->removeEventFilter(this);
-            // Queued: the paint reaches the screen before the call.
-            QMetaObject::invokeMethod(this, painted_, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(this, then_, Qt::QueuedConnection);
         }
         return false;
     }
 
   private:
-    QPlainTextEdit* text_;
-    std::function<void()> painted_;
+    std::function<bool()> ready_;
+    std::function<void()> then_;
 };
 
 } // namespace
@@ -75,13 +76,15 @@ int runWindow(int argc, char** argv, const Options& options, std::function<void(
     QApplication::setApplicationVersion(VORN_VERSION);
 
     const GameFolder folder(options.gameFolder);
-    // The soundfont loads on the device's own thread while the window opens.
+    // The soundfont loads on the device's own thread, from the window's first paint on.
     std::unique_ptr<FluidMusicDevice> fluid;
     SilentMusicDevice silent;
     if (options.music) {
         std::optional<std::filesystem::path> soundfont;
         if (options.soundfont) soundfont = *options.soundfont;
-        fluid = std::make_unique<FluidMusicDevice>(folder, soundfont);
+        FluidMusicOptions fluidOptions;
+        fluidOptions.deferSetUp = true; // started below, once the window has painted
+        fluid = std::make_unique<FluidMusicDevice>(folder, soundfont, fluidOptions);
     }
     MusicDevice& device = fluid ? static_cast<MusicDevice&>(*fluid) : silent;
 
@@ -106,8 +109,19 @@ int runWindow(int argc, char** argv, const Options& options, std::function<void(
         }
     } callbackReset{fluid.get()};
     if (!window.load()) return 1;
-    std::optional<FirstPageWatch> watch;
-    if (firstPagePainted) watch.emplace(window.text1(), std::move(firstPagePainted));
+    std::optional<AfterFirstPaint> firstPageWatch;
+    if (firstPagePainted) {
+        QPlainTextEdit* text = window.text1();
+        firstPageWatch.emplace(text->viewport(), [text] { return !text->document()->isEmpty(); },
+                               std::move(firstPagePainted));
+    }
+    // The music's set-up begins once the window is on screen, or after a
+    // moment where it never shows (a window manager that keeps it hidden).
+    std::optional<AfterFirstPaint> musicStart;
+    if (fluid) {
+        musicStart.emplace(&window, [] { return true; }, [device = fluid.get()] { device->startSetUp(); });
+        QTimer::singleShot(500, &window, [device = fluid.get()] { device->startSetUp(); });
+    }
 
     // SIGTERM and SIGINT end the program in order, through the event loop.
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) == 0) {
