@@ -101,6 +101,20 @@ TEST(Form1, OpensWithItsStartUpLook) {
     EXPECT_TRUE(w.text().isEmpty());
     const QImage shot = w.form.grab().toImage();
     EXPECT_EQ(shot.pixelColor(100, 360), QColor(Qt::black)) << "the text box is black";
+    // The built-in pictures are decoded beside the start and arrive with the first paint.
+    const QImage scene(":/scene.bmp");
+    EXPECT_EQ(shot.pixelColor(79 + 100, 27 + 100), scene.pixelColor(100, 100)) << "the built-in scene";
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(w.form.windowIcon().isNull());
+}
+
+TEST(Form1, AGameThatSetsItsSceneAtOnceNeverShowsTheBuiltInOne) {
+    TestGame game("<own.bmp>\"p\"");
+    game.write("own.bmp", test::bitmap(482, 297, 10, 200, 30));
+    Window w(game);
+    ASSERT_TRUE(w.start());
+    const QImage shot = w.form.grab().toImage();
+    EXPECT_EQ(shot.pixelColor(79 + 100, 27 + 100), QColor(10, 200, 30));
 }
 
 TEST(Form1, ClicksReachTheTextBoxAndTheFrontCaption) {

@@ -7,6 +7,7 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QFontDatabase>
+#include <QFile>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
@@ -78,11 +79,18 @@ QPlainTextEdit* makeTextView(QWidget* parent, const QColor& background) {
 Form1::Form1(const GameFolder& folder, MusicDevice& device, int zoom)
     : folder_(folder), device_(device), interpreter_(folder_, *this, device), shell_(interpreter_, *this, device) {
     setWindowTitle("VORN Interpeter");
-    setWindowIcon(QIcon(":/vorn.png"));
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
-    image1_ = QImage(":/scene.bmp");
-    image1Size_ = image1_.size();
+    // The built-in pictures are decoded on a thread of their own: the first
+    // page does not wait for them, and most games replace the scene before it.
+    builtIn_ = std::async(std::launch::async, [] {
+        BuiltInPictures pictures;
+        QFile scene(":/scene.bmp");
+        if (scene.open(QIODevice::ReadOnly)) pictures.scene = decodePicture(scene.readAll().toStdString()).value_or(QImage());
+        pictures.icon = QImage(":/vorn.png");
+        return pictures;
+    });
+    image1Size_ = startRect(SceneElement::Image1).size();
     image2Size_ = startRect(SceneElement::Image2).size();
 
     text1_ = makeTextView(this, Qt::black);
@@ -331,6 +339,7 @@ bool Form1::setPicture(PictureElement element, const PictureFile& picture) {
     case PictureElement::Form1: background_ = image; break;
     case PictureElement::Image1:
         image1_ = image;
+        sceneReplaced_ = true;
         if (!image.isNull()) image1Size_ = image.size();
         break;
     case PictureElement::Image2:
@@ -374,6 +383,7 @@ void Form1::keepAlive() {
 // ---- painting and input ---------------------------------------------------
 
 void Form1::paintEvent(QPaintEvent*) {
+    takeBuiltInPictures();
     QPainter p(this);
     p.fillRect(rect(), Qt::black); // the bars around a scene that does not fill the window
     const QRect scene = transform_.toWidget(QRect(QPoint(0, 0), kSceneSize));
@@ -396,6 +406,15 @@ void Form1::paintEvent(QPaintEvent*) {
         p.drawText(transform_.toWidget(labelRect(label)), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
                    captions_[label - 1]);
     }
+}
+
+void Form1::takeBuiltInPictures() {
+    if (!builtIn_.valid()) return;
+    const BuiltInPictures pictures = builtIn_.get();
+    if (!sceneReplaced_) image1_ = pictures.scene;
+    // Not in the middle of a paint: the icon goes out to the window system.
+    QMetaObject::invokeMethod(
+        this, [this, icon = pictures.icon] { setWindowIcon(QIcon(QPixmap::fromImage(icon))); }, Qt::QueuedConnection);
 }
 
 void Form1::mousePressEvent(QMouseEvent* event) {

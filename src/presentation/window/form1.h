@@ -14,6 +14,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <array>
+#include <future>
 #include <functional>
 #include <memory>
 
@@ -101,6 +102,14 @@ class Form1 : public QWidget, public DisplaySurface {
     MusicDevice& device_;
     Interpreter interpreter_;
     Shell shell_;
+
+    // Decoded meanwhile; taken at the first paint.
+    struct BuiltInPictures {
+        QImage scene, icon;
+    };
+    void takeBuiltInPictures();
+    std::future<BuiltInPictures> builtIn_;
+    bool sceneReplaced_ = false; // the game has set Image1 itself
 
     QImage background_, image1_, image2_;
     QSize image1Size_, image2Size_;
