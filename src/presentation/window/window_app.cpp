@@ -60,16 +60,14 @@ class AfterFirstPaint : public QObject {
 
 } // namespace
 
-std::thread readFontConfigurationMeanwhile() {
-    return std::thread([] { FcInit(); });
-}
-
 int runWindow(int argc, char** argv, const Options& options, std::function<void()> firstPagePainted) {
     if (!hasDisplay()) {
         std::cerr << "vorn: no display to open a window on; to play without one, use 'vorn --headless'.\n";
         return 1;
     }
-    std::thread fontConfiguration = readFontConfigurationMeanwhile();
+    // Reading the font configuration is the largest cost of a first page; it
+    // runs beside the application's set-up, which does not need it yet.
+    std::jthread fontConfiguration([] { FcInit(); });
     QApplication app(argc, argv);
     fontConfiguration.join();
     QApplication::setApplicationName("vorn");
