@@ -19,9 +19,9 @@ FlagName Interpreter::readFlagName(const char* command) {
                      "1.");
 }
 
-void Interpreter::VORN_Set() {
-    beginCommand("set command", "write it as ~A1~");
-    const FlagName name = readFlagName("set command");
+void Interpreter::setFlag(Table) {
+    beginCommand(Command::Set);
+    const FlagName name = readFlagName(rowOf(Command::Set).name);
     if (name.byte >= 0 && name.bit > 0) Flag[name.byte] |= static_cast<std::uint8_t>(1u << (name.bit - 1));
     stream_.readChar();
     // The nested run of the set command: the current cycle ends and a new one
@@ -31,9 +31,9 @@ void Interpreter::VORN_Set() {
     newCycle_ = true;
 }
 
-void Interpreter::VORN_Reset() {
-    beginCommand("clear command", "write it as -A1-");
-    const FlagName name = readFlagName("clear command");
+void Interpreter::clearFlag(Table) {
+    beginCommand(Command::Clear);
+    const FlagName name = readFlagName(rowOf(Command::Clear).name);
     if (name.byte >= 0 && name.bit > 0) Flag[name.byte] &= static_cast<std::uint8_t>(~(1u << (name.bit - 1)));
     stream_.readChar();
 }

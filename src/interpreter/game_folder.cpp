@@ -1,5 +1,7 @@
 #include "game_folder.h"
 
+#include "code_page.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -16,8 +18,6 @@ bool existsNoThrow(const fs::path& p) {
     std::error_code ec;
     return fs::symlink_status(p, ec).type() != fs::file_type::not_found && !ec;
 }
-
-char asciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {

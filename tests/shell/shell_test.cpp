@@ -41,7 +41,7 @@ TEST(Shell, NewPlaysFromTheFirstCharacterAndKeepsEverythingElse) {
     TestGame game("~A1~[m.mid]\"one\"(2 a,b){\"A\"}{\"B\"}");
     const auto r = game.play("click text\nclick option 1\nmenu new\n");
     // The branch of option 1 is still under way, so the restarted run plays in
-    // branch mode: the page falls to a main half (VORN_Print). Flags are kept.
+    // branch mode: the page falls to a main half, which sets NumCmds to 0. Flags are kept.
     const Lines afterNew = r.afterEvent(3);
     EXPECT_EQ(r.matching(R"({"device":"Command","value":"Play"})").size(), 2u) << "the music command ran again";
     EXPECT_EQ(afterNew.back(), state(-1, "0", "1", "\"m.mid\"", "1,0,0,0,0,0,0,0"));

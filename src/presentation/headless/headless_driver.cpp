@@ -60,8 +60,8 @@ int runHeadless(const GameFolder& folder, std::istream& in, std::ostream& out, s
     Interpreter interpreter(folder, recorder, recorder);
     Shell shell(interpreter, recorder, recorder);
     try {
-        interpreter.Form_Load();
-        interpreter.Form_Activate();
+        interpreter.load();
+        interpreter.playRun();
         recorder.line(stateRecord(interpreter));
         out.flush();
 
@@ -82,15 +82,15 @@ int runHeadless(const GameFolder& folder, std::istream& in, std::ostream& out, s
             }
             recorder.line("{\"event\":" + json::quote(event) + "}");
             if (event == "close" || event == "menu quit") {
-                shell.Form_Unload();
+                shell.shutDown();
                 out.flush();
                 return 0;
             }
-            if (event == "click text") interpreter.Text1_Click();
-            else if (event == "menu new") shell.Menu_File_New_Click();
-            else if (event == "menu about") shell.Menu_File_About_Click();
-            else if (event == "music done") interpreter.MMControl1_Done();
-            else interpreter.optionClick(event.back() - '0');
+            if (event == "click text") interpreter.resume();
+            else if (event == "menu new") shell.newGame();
+            else if (event == "menu about") shell.showCredits();
+            else if (event == "music done") interpreter.musicEnded();
+            else interpreter.chooseOption(event.back() - '0');
             recorder.line(stateRecord(interpreter));
             out.flush();
         }
