@@ -22,7 +22,10 @@ Each script is saved both ways the guide allows (UTF-8 with the byte-order mark,
 and code page 932) in a game folder made from the demo's pictures and music;
 both must play the same.
 
-Usage: guide_examples.py VORN GUIDE.md DEMO_DIR
+The example of a manual page (its .EX block), given as MANPAGE, is played
+the same way.
+
+Usage: guide_examples.py VORN GUIDE.md DEMO_DIR [MANPAGE]
 """
 
 import json
@@ -39,7 +42,8 @@ KNOWN_WORDS = {"mistake", "lf"}
 
 
 class Example:
-    def __init__(self, line, words, script):
+    def __init__(self, source, line, words, script):
+        self.source = source
         self.line = line
         self.words = words
         self.script = script
@@ -50,7 +54,7 @@ class Example:
 
     @property
     def name(self):
-        return f"example at line {self.line}"
+        return f"{self.source}:{self.line}: example"
 
 
 def parse_guide(path):
@@ -72,7 +76,7 @@ def parse_guide(path):
         i += 1
         if lang != "vrn":
             continue
-        ex = Example(start + 1, words, "\n".join(body) + "\n")
+        ex = Example(path, start + 1, words, "\n".join(body) + "\n")
         for w in words:
             if w not in KNOWN_WORDS:
                 errors.append(f"{ex.name}: unknown word {w!r} after ```vrn")
@@ -84,6 +88,20 @@ def parse_guide(path):
             i += 1
         examples.append(ex)
     return examples, errors
+
+
+def parse_manual_page(path):
+    examples, block, start = [], None, 0
+    for number, line in enumerate(path.read_text(encoding="utf-8").split("\n"), 1):
+        if line == ".EX":
+            block, start = [], number
+        elif line == ".EE" and block is not None:
+            script = "\n".join(block).replace("\\-", "-").replace("\\e", "\\") + "\n"
+            examples.append(Example(path, start, [], script))
+            block = None
+        elif block is not None:
+            block.append(line)
+    return examples
 
 
 def read_play_line(ex, item, errors):
@@ -188,6 +206,11 @@ def main():
     examples, problems = parse_guide(guide)
     if len(examples) < 10:
         problems.append(f"only {len(examples)} examples found in {guide}: is the ```vrn marking still used?")
+    if len(sys.argv) > 4:
+        manual = parse_manual_page(Path(sys.argv[4]))
+        if not manual:
+            problems.append(f"no example found in {sys.argv[4]}")
+        examples += manual
     with tempfile.TemporaryDirectory() as tmp:
         folder = Path(tmp) / "game"
         shutil.copytree(demo, folder, ignore=shutil.ignore_patterns("code.vrn", "README.md"))
@@ -204,8 +227,8 @@ def main():
             if transcripts[0] != transcripts[1]:
                 problems.append(f"{ex.name}: plays differently saved in UTF-8 and in code page 932")
     for p in problems:
-        print(f"{guide}: {p}")
-    print(f"{len(examples)} guide examples, {len(problems)} problems")
+        print(p)
+    print(f"{len(examples)} examples, {len(problems)} problems")
     return 1 if problems else 0
 
 
