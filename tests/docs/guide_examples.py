@@ -87,6 +87,10 @@ def parse_guide(path):
                 i += 1
             i += 1
         examples.append(ex)
+    comments = sum(1 for line in lines if line.startswith("<!-- play"))
+    stray = comments - sum(1 for ex in examples if ex.steps or ex.findings or ex.exit)
+    if stray:
+        errors.append(f"{path}: {stray} play comments follow no ```vrn block")
     return examples, errors
 
 
