@@ -46,7 +46,8 @@ class Interpreter {
     void optionClick(int option);
     // The music reached its end; while a run is going on it waits for the run's end.
     void MMControl1_Done();
-    // "New": the script again from its first character, everything else kept.
+    // "New": the script again from its first character, with no choice under
+    // way; the flags, the music and the screen are kept.
     void restartScript();
 
     bool running() const { return running_; }

@@ -36,7 +36,10 @@ QRect labelRect(int label) {
 
 SceneElement hitTest(QPoint p, QSize image1Size, QSize image2Size) {
     if (startRect(SceneElement::Text1).contains(p)) return SceneElement::Text1;
-    for (SceneElement label : {SceneElement::Label1, SceneElement::Label2, SceneElement::Label3, SceneElement::Label4})
+    // Each caption's rectangle reaches over the upper part of the next one's
+    // text. Label1 is drawn in front, but a click belongs to the option whose
+    // line it is on, so the lower caption takes the overlap from its top edge down.
+    for (SceneElement label : {SceneElement::Label4, SceneElement::Label3, SceneElement::Label2, SceneElement::Label1})
         if (startRect(label).contains(p)) return label;
     if (QRect(startRect(SceneElement::Image2).topLeft(), image2Size).contains(p)) return SceneElement::Image2;
     if (QRect(startRect(SceneElement::Image1).topLeft(), image1Size).contains(p)) return SceneElement::Image1;
@@ -68,9 +71,13 @@ QRect SceneTransform::toWidget(QRect r) const {
     return QRect(topLeft, QSize(end.x() - topLeft.x(), end.y() - topLeft.y()));
 }
 
+// The scene pixel that toWidget draws over widget pixel `p`: scene pixel v
+// covers [lround(v * scale), lround((v + 1) * scale)), so at a fractional
+// scale a click on an element's first drawn row lands in the element.
 QPoint SceneTransform::toScene(QPoint p) const {
     const QPoint q = p - offset;
-    return QPoint(static_cast<int>(std::floor(q.x() / scale)), static_cast<int>(std::floor(q.y() / scale)));
+    const auto back = [this](int w) { return static_cast<int>(std::ceil((w + 0.5) / scale)) - 1; };
+    return QPoint(back(q.x()), back(q.y()));
 }
 
 int largestZoomFitting(QSize available) {

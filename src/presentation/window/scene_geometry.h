@@ -20,7 +20,8 @@ QRect startRect(SceneElement element);
 QRect labelRect(int label);
 
 // The element that a press at `p` (scene pixels) lands on: the front-most one,
-// given the current sizes of the two pictures, whose top-left corners stay put.
+// given the current sizes of the two pictures, whose top-left corners stay put;
+// except that where two captions overlap, the lower one takes the press.
 SceneElement hitTest(QPoint p, QSize image1Size, QSize image2Size);
 
 // The scene drawn at a whole zoom, centred in a widget of `widgetSize` with
