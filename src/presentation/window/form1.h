@@ -95,6 +95,7 @@ class Form1 : public QWidget, public DisplaySurface {
     void applyCursor();
     int fontPixels() const;
     void stopFastForward();
+    int offeredCaptions() const; // how many captions a click can choose from now
     void openBacklog();
     void closeBacklog();
 
