@@ -1565,15 +1565,11 @@ def night_music():
 #   option count alone, and the branch's "}" skips the branches behind it.
 # - The walk-again branch shows a picture (branch table), starts the music
 #   (main table), then sets two flags, each of which begins a fresh cycle.
-# - "New" keeps the interpreter's state. Chosen while a branch's page waits,
-#   it restarts the script in branch mode; the first line then takes the
-#   place of the branch's "}" and of up to three branches behind it. In
-#   normal play every character of that line is passed over.
-# - Flags survive "New" too, so the script clears its flags next.
+# - "New" ends any choice under way but keeps the flags, so the script
+#   clears its flags first.
 # - Labels and loose text hold no command characters.
 
-SCRIPT = r"""}{}{}{}
--A1--A2--A3--B1--C1-
+SCRIPT = r"""-A1--A2--A3--B1--C1-
 [theme.mid]
 <forest.bmp>
 "THE LANTERN ROAD   灯籠の道\A short story for the VORN player.\Click this box to read on.   クリックで次へ。"

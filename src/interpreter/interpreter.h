@@ -46,7 +46,8 @@ class Interpreter {
     void chooseOption(int option);
     // The music reached its end; while a run is going on it waits for the run's end.
     void musicEnded();
-    // "New": the script again from its first character, everything else kept.
+    // "New": the script again from its first character, with no choice under
+    // way; the flags, the music and the screen are kept.
     void restartScript();
     // Shut-down: the script is closed; nothing plays after.
     void close();

@@ -274,10 +274,10 @@ TEST(ChoiceSelection, AMillionNestedBracesInASkippedBranch) {
     // the page; the branch end then skips the other branch.
     const std::string nested = std::string(1000000, '{') + "\"deep\"" + std::string(1000000, '}');
     TestGame played("(2 a,b)\r\n{" + nested + "}\r\n{\"B\"}\r\n\"end\"");
-    const auto chosen = played.play("click option 1\nclick text\nclick text\n");
-    EXPECT_EQ(chosen.afterEvent(1).front(), R"({"text":"deep"})");
-    EXPECT_EQ(chosen.status, 0);
-    EXPECT_EQ(chosen.fatal(), "");
+    const auto playedDeep = played.play("click option 1\nclick text\nclick text\n");
+    EXPECT_EQ(playedDeep.afterEvent(1).front(), R"({"text":"deep"})");
+    EXPECT_EQ(playedDeep.status, 0);
+    EXPECT_EQ(playedDeep.fatal(), "");
 }
 
 TEST(ChoiceSelection, MissingOrUnclosedBranchesAreFatalAtTheEndOfFile) {

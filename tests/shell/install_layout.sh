@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
-# `cmake --install` puts the player, its desktop entry, icon, file type and man page in place.
+# `cmake --install` puts the player, its desktop entry, icon, file type and man pages in place.
 set -euo pipefail
 build=$1
 dest=$(mktemp -d)
 trap 'rm -rf "$dest"' EXIT
 DESTDIR="$dest" cmake --install "$build" --prefix /usr >/dev/null
 for f in bin/vorn share/applications/vorn.desktop share/icons/hicolor/32x32/apps/vorn.png \
-         share/mime/packages/vorn.xml share/man/man6/vorn.6; do
+         share/mime/packages/vorn.xml share/man/man6/vorn.6 share/man/man5/vorn-script.5; do
   [ -e "$dest/usr/$f" ] || { echo "missing after install: $f"; exit 1; }
 done
 grep -q '^MimeType=application/x-vorn-script;' "$dest/usr/share/applications/vorn.desktop"

@@ -104,6 +104,7 @@ class Form1 : public QWidget, public DisplaySurface {
     void setUpFastForward();
     void stopFastForward();
     void keepPage(const QString& page);
+    int offeredCaptions() const; // how many captions a click can choose from now
     void openBacklog();
     void closeBacklog();
 

@@ -73,7 +73,7 @@ void Form1::perform(KeyAction action) {
 void Form1::mousePressEvent(QMouseEvent* event) {
     if (backlog_->isVisible()) return;
     const QPoint at = event->position().toPoint();
-    const SceneElement hit = hitTest(transform_.toScene(at), image1Size_, image2Size_);
+    const SceneElement hit = hitTest(transform_.toScene(at), image1Size_, image2Size_, offeredCaptions());
     pressedLabel_ = 0;
     switch (hit) {
     case SceneElement::Label1: pressedLabel_ = 1; break;
@@ -89,11 +89,16 @@ void Form1::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) pressedLabel_ = 0;
 }
 
+int Form1::offeredCaptions() const {
+    return interpreter_.menuWaiting() ? valueOr0(interpreter_.NumCmds) : 4;
+}
+
 void Form1::mouseReleaseEvent(QMouseEvent* event) {
     const int label = pressedLabel_;
     pressedLabel_ = 0;
     if (event->button() != Qt::LeftButton || label == 0) return;
-    const SceneElement hit = hitTest(transform_.toScene(event->position().toPoint()), image1Size_, image2Size_);
+    const SceneElement hit = hitTest(transform_.toScene(event->position().toPoint()), image1Size_, image2Size_,
+                                        offeredCaptions());
     static constexpr SceneElement labels[] = {SceneElement::Label1, SceneElement::Label2, SceneElement::Label3,
                                               SceneElement::Label4};
     if (hit == labels[label - 1]) chooseOption(label); // a click is a press and a release on the same caption
