@@ -10,10 +10,10 @@ void Shell::newGame() { interpreter_.restartScript(); }
 
 void Shell::showCredits() { surface_.showMessage(creditsText(), kCreditsTitle); }
 
-void Shell::shutDown() {
+void Shell::shutDown(bool showCredits) {
     if (shutDown_) return;
     shutDown_ = true;
-    surface_.showMessage(creditsText(), kCreditsTitle);
+    if (showCredits) surface_.showMessage(creditsText(), kCreditsTitle);
     device_.setCommand("Close");
     interpreter_.close();
 }

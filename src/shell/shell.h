@@ -20,9 +20,10 @@ class Shell {
 
     void newGame();     // "New": plays the script again from its first character
     void showCredits(); // "About": the credits box
-    // Shut-down, however the window closes: credits, music closed, script closed.
-    // Runs once; later calls do nothing.
-    void shutDown();
+    // Shut-down, however the program ends: the credits (not after a fatal
+    // report or a termination signal), music closed, script closed. Runs once;
+    // later calls do nothing.
+    void shutDown(bool showCredits = true);
     bool isShutDown() const { return shutDown_; }
 
   private:

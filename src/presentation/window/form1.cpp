@@ -29,7 +29,7 @@ QString boxedMessage(const QString& message) {
 } // namespace
 
 Form1::Form1(const GameFolder& folder, MusicDevice& device, int zoom)
-    : folder_(folder), device_(device), interpreter_(folder_, *this, device), shell_(interpreter_, *this, device) {
+    : folder_(folder), interpreter_(folder_, *this, device), shell_(interpreter_, *this, device) {
     setWindowTitle("VORN Interpeter"); // spelled as the original player spelled it, on purpose
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
@@ -115,8 +115,7 @@ void Form1::reportFatal(const QString& message) {
     if (finished_) return;
     finished_ = true;
     stopFastForward();
-    device_.setCommand("Close");
-    interpreter_.close();
+    shell_.shutDown(false);
     presentMessage_("VORN", boxedMessage(message), true);
     hide();
     QCoreApplication::exit(1);
@@ -125,12 +124,7 @@ void Form1::reportFatal(const QString& message) {
 void Form1::shutDown(bool showCredits, int exitCode) {
     if (finished_) return;
     stopFastForward();
-    if (showCredits) {
-        shell_.shutDown();
-    } else {
-        device_.setCommand("Close");
-        interpreter_.close();
-    }
+    shell_.shutDown(showCredits);
     finished_ = true;
     hide();
     QCoreApplication::exit(exitCode);

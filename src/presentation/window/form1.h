@@ -109,7 +109,6 @@ class Form1 : public QWidget, public DisplaySurface {
     void closeBacklog();
 
     GameFolder folder_;
-    MusicDevice& device_;
     Interpreter interpreter_;
     Shell shell_;
 
