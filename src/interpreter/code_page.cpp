@@ -74,6 +74,18 @@ std::size_t utf8SequenceLength(unsigned char lead) {
 
 bool isContinuation(unsigned char b) { return (b & 0xC0) == 0x80; }
 
+// Overlong forms, UTF-16 surrogates and code points above U+10FFFF are
+// sequences of the right length that still encode no character.
+bool encodesACharacter(unsigned char lead, unsigned char second) {
+    switch (lead) {
+    case 0xE0: return second >= 0xA0;
+    case 0xED: return second <= 0x9F;
+    case 0xF0: return second >= 0x90;
+    case 0xF4: return second <= 0x8F;
+    default: return true;
+    }
+}
+
 } // namespace
 
 std::size_t characterLength(Encoding encoding, std::string_view bytes, std::size_t pos) {
@@ -94,7 +106,8 @@ std::string toUtf8(Encoding encoding, std::string_view bytes) {
         for (std::size_t pos = 0; pos < bytes.size();) {
             const std::size_t len = characterLength(encoding, bytes, pos);
             const auto lead = static_cast<unsigned char>(bytes[pos]);
-            if (len == 1 && lead >= 0x80)
+            if ((len == 1 && lead >= 0x80) ||
+                (len > 1 && !encodesACharacter(lead, static_cast<unsigned char>(bytes[pos + 1]))))
                 out += kReplacement;
             else
                 out.append(bytes.substr(pos, len));

@@ -36,3 +36,12 @@ TEST(CodePage, Utf8SequencesAreOneCharacterAndBrokenOnesAreReplaced) {
     EXPECT_EQ(toUtf8(Encoding::Utf8, "a\xE3\x82"), "a\xEF\xBF\xBD\xEF\xBF\xBD");
     EXPECT_EQ(toUtf8(Encoding::Utf8, "表"), "表");
 }
+
+// Texts leave the player as UTF-8 (transcripts, saves), so a sequence of the
+// right shape that encodes no character must not pass through as it is.
+TEST(CodePage, Utf8OverlongSurrogateAndTooLargeSequencesAreReplaced) {
+    for (const char* bad : {"\xE0\x80\x80", "\xED\xA0\x80", "\xF0\x80\x80\x80", "\xF4\x90\x80\x80"})
+        EXPECT_EQ(toUtf8(Encoding::Utf8, bad), "\xEF\xBF\xBD") << bad;
+    for (const char* good : {"\xE0\xA0\x80", "\xED\x9F\xBF", "\xF0\x90\x80\x80", "\xF4\x8F\xBF\xBF"})
+        EXPECT_EQ(toUtf8(Encoding::Utf8, good), good);
+}
