@@ -6,6 +6,7 @@
 #include <QJsonParseError>
 #include <QJsonValue>
 #include <QString>
+#include <cmath>
 #include <initializer_list>
 #include <utility>
 
@@ -40,9 +41,15 @@ QByteArray picture(const PictureState& p) {
     return object({{"file", optionalText(p.file)}, {"sizeOf", optionalText(p.sizeOf)}});
 }
 
+// Reads the members of a save; the first that is missing or of the wrong kind
+// is kept as the problem, and the rest read as defaults.
 class Reader {
   public:
     std::string problem;
+
+    void fail(const char* key, const char* expected) {
+        if (problem.empty()) problem = std::string("\"") + key + "\" is not " + expected;
+    }
 
     QJsonObject object(const QJsonObject& in, const char* key) {
         const QJsonValue v = in.value(key);
@@ -66,8 +73,9 @@ class Reader {
         return text(v, key);
     }
     long long number(const QJsonValue& v, const char* key, long long low, long long high) {
-        const double d = v.toDouble(-1e300);
-        if (!v.isDouble() || d != static_cast<double>(static_cast<long long>(d)) || d < double(low) || d > double(high)) {
+        const double d = v.toDouble();
+        // Range first: only then is the conversion to an integer defined.
+        if (!v.isDouble() || !(d >= double(low) && d <= double(high)) || d != std::floor(d)) {
             fail(key, ("a whole number from " + std::to_string(low) + " to " + std::to_string(high)).c_str());
             return low;
         }
@@ -89,11 +97,6 @@ class Reader {
     PictureState picture(const QJsonObject& screen, const char* key) {
         const QJsonObject p = object(screen, key);
         return {optionalText(p, "file"), optionalText(p, "sizeOf")};
-    }
-
-  private:
-    void fail(const char* key, const char* expected) {
-        if (problem.empty()) problem = std::string("\"") + key + "\" is not " + expected;
     }
 };
 
@@ -187,7 +190,7 @@ std::optional<SaveDocument> decodeSave(const QByteArray& bytes, std::string& why
     s.music = r.optionalText(top, "music");
     for (const QJsonValue entry : r.array(top, "backlog")) {
         if (!entry.isObject()) {
-            r.text(QJsonValue(), "backlog");
+            r.fail("backlog", "a list of pages");
             break;
         }
         s.backlog.push_back({BacklogEntry::Kind::Page, r.text(entry.toObject(), "page")});
