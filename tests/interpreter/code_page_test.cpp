@@ -106,12 +106,3 @@ TEST(CodePage, DamagedUtf8IsOneCharacterPerMaximalSubpart) {
         EXPECT_EQ(toUtf8(Encoding::Utf8, lead + "\x80"), R + R) << b;
     }
 }
-
-// Texts leave the player as UTF-8 (transcripts, saves), so a sequence of the
-// right shape that encodes no character must not pass through as it is.
-TEST(CodePage, Utf8OverlongSurrogateAndTooLargeSequencesAreReplaced) {
-    for (const char* bad : {"\xE0\x80\x80", "\xED\xA0\x80", "\xF0\x80\x80\x80", "\xF4\x90\x80\x80"})
-        EXPECT_EQ(toUtf8(Encoding::Utf8, bad), "\xEF\xBF\xBD") << bad;
-    for (const char* good : {"\xE0\xA0\x80", "\xED\x9F\xBF", "\xF0\x90\x80\x80", "\xF4\x8F\xBF\xBF"})
-        EXPECT_EQ(toUtf8(Encoding::Utf8, good), good);
-}
