@@ -10,9 +10,11 @@ bash scripts/setup.sh
 # relocations bound at load time.
 export DEB_BUILD_MAINT_OPTIONS=hardening=+all
 eval "$(dpkg-buildflags --export=sh)"
-export CXXFLAGS="$CPPFLAGS $CXXFLAGS" # CMake reads no CPPFLAGS
 
+# Given on the command line, not through the environment, which CMake reads
+# only when a build folder is first made; CMake reads no CPPFLAGS.
 cmake -S . -B build-package -G Ninja -DCMAKE_BUILD_TYPE=Release \
+  -DCMAKE_INSTALL_PREFIX=/usr -DCMAKE_CXX_FLAGS="$CPPFLAGS $CXXFLAGS" -DCMAKE_EXE_LINKER_FLAGS="$LDFLAGS" \
   -DVORN_BUILD_TESTS=OFF -DVORN_BUILD_BENCH=OFF >/dev/null
 cmake --build build-package
 (cd build-package && cpack -G DEB >/dev/null)
