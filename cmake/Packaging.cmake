@@ -82,9 +82,20 @@ set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS OFF)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 # The libraries the program links come from dpkg-shlibdeps. FluidSynth is
-# opened at run time, so its package is named here, with the soundfont it
-# plays through and the Gothic font the window asks for.
+# opened at run time, out of its sight: its package is the one that holds the
+# library under the name the player opens. The soundfont the music plays
+# through and the Gothic font the window asks for are named too.
+set(vorn_fluidsynth_package libfluidsynth3)
+find_program(DPKG_QUERY_PROGRAM dpkg-query)
+if(DPKG_QUERY_PROGRAM)
+  get_filename_component(fluidsynth_dir ${FLUIDSYNTH_LIBRARY_FILE} DIRECTORY)
+  execute_process(COMMAND ${DPKG_QUERY_PROGRAM} -S ${fluidsynth_dir}/${VORN_FLUIDSYNTH_SONAME}
+                  OUTPUT_VARIABLE fluidsynth_owner RESULT_VARIABLE fluidsynth_status ERROR_QUIET)
+  if(fluidsynth_status EQUAL 0 AND fluidsynth_owner MATCHES "^([^:, ]+)")
+    set(vorn_fluidsynth_package ${CMAKE_MATCH_1})
+  endif()
+endif()
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libfluidsynth3, fluid-soundfont-gm | sf2-soundfont-gm, fonts-ipafont-gothic")
+    "${vorn_fluidsynth_package}, fluid-soundfont-gm | sf2-soundfont-gm, fonts-ipafont-gothic")
 include(CPack)

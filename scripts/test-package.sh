@@ -80,6 +80,18 @@ in_root test -e /usr/share/sounds/sf2/default-GM.sf2 || fail "no General MIDI so
 in_root fc-list | grep -q 'IPAGothic' || fail "the IPA Gothic font is not installed"
 in_root test -e /usr/share/man/man6/vorn.6.gz || fail "no man page"
 
+# The window opens on Qt's offscreen platform and sets up the music: FluidSynth
+# opens and loads the soundfont, and only the audio output, which a chroot
+# lacks, is missing. Then it ends in order on SIGTERM.
+$sudo chroot "$root" env -i PATH=/usr/bin:/bin HOME=/root LANG=C.UTF-8 XDG_RUNTIME_DIR=/tmp QT_QPA_PLATFORM=offscreen \
+  timeout -k 5 60 /usr/games/vorn --zoom 1 /usr/share/games/vorn/demo 2>"$work/window.err" &
+window=$!
+for _ in $(seq 120); do grep -q 'music is off' "$work/window.err" && break; sleep 0.25; done
+kill -TERM "$window"
+wait "$window" || fail "the installed window ends with status $?: $(cat "$work/window.err")"
+grep -q 'music is off: no audio output' "$work/window.err" ||
+  fail "the installed window's music cannot start: $(cat "$work/window.err")"
+
 # The installed player plays the installed demo headless, exactly as the
 # player just built plays the demo in the source tree.
 # Up the steps to the shrine, the coin offered, into the night, and quit.
