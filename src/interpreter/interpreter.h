@@ -6,8 +6,10 @@
 #include "command_table.h"
 #include "display_surface.h"
 #include "game_folder.h"
+#include "mirror.h"
 #include "music_device.h"
 #include "script_stream.h"
+#include "snapshot.h"
 
 #include <array>
 #include <chrono>
@@ -57,6 +59,20 @@ class Interpreter {
     bool menuWaiting() const { return menuWaiting_; }
     const ScriptStream& stream() const { return stream_; }
 
+    // Saving. A game is saved and loaded only between runs, never inside one.
+    // The snapshot of the game as it stands; none while a run is in progress.
+    std::optional<Snapshot> snapshot() const;
+    // Puts the game back as `saved` holds it, with `script` (the bytes of
+    // code.vrn it was saved with) as the script stream, and shows the saved
+    // screen and music again through the surface and the device: pictures
+    // reloaded from the game folder, the music started from its beginning.
+    // Returns why it cannot be done, with nothing changed; "" when done.
+    // Throws FatalError, like the picture command, when a picture the screen
+    // needs is no picture the surface can decode.
+    std::string restore(const Snapshot& saved, std::string script);
+    // The pages read, oldest first.
+    const std::deque<BacklogEntry>& backlog() const { return surface_.backlog(); }
+
   private:
     // The command table names the command procedures.
     friend std::span<const CommandRow> commandRows();
@@ -87,10 +103,12 @@ class Interpreter {
     void loadPicture(PictureElement element, const std::string& name, const char* what,
                      std::optional<std::size_t> commandOffset);
     void sendMusic(const std::string& fileName);
+    void showSavedPicture(PictureElement element, const PictureState& saved, const std::string& bytes,
+                          const std::string& sizeBytes);
 
     const GameFolder& folder_;
-    DisplaySurface& surface_;
-    MusicDevice& device_;
+    SurfaceMirror surface_; // every display and device operation goes through these
+    DeviceMirror device_;
     ScriptStream stream_;
 
     bool running_ = false;

@@ -670,13 +670,14 @@ TEST(NoFilesWritten, AGamePlayedInAReadOnlyWorldCreatesNothing) {
         for (int k = 0; k < 12; ++k) events += "click text\n";
         events += "click option " + std::to_string(i % 2 + 1) + "\nmusic done\n";
     }
-    events += "menu new\nclick text\nmenu about\nclick text\nmenu quit\n";
+    events += "menu new\nclick text\nmenu about\nsave q\nclick text\nload q\nmenu quit\n"; // headless saves stay in memory
 
     const Snapshot before = snapshot(world);
     const PlayerRun run = runPlayer({"--headless"}, env, game, events); // the game in the working folder
     const Snapshot after = snapshot(world);
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.out.find(R"({"event":"menu quit"})"), std::string::npos);
+    EXPECT_NE(run.out.find(R"({"loaded":"q"})"), std::string::npos);
     EXPECT_EQ(run.out.find(R"({"fatal")"), std::string::npos) << run.out.substr(run.out.find(R"({"fatal")"));
     EXPECT_EQ(after.entries, before.entries) << "the player changed something in " << world;
 

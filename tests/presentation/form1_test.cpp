@@ -4,6 +4,7 @@
 #include "headless_fixture.h"
 #include "interpreter/music_device.h"
 #include "presentation/window/form1.h"
+#include "shell/saves.h"
 
 #include <QApplication>
 #include <QPlainTextEdit>
@@ -252,6 +253,37 @@ TEST(Form1, ATerminationSignalEndsAnEndlessRunWithoutTheCreditsBox) {
     w.form.activate();
     EXPECT_TRUE(w.messages.isEmpty());
     EXPECT_FALSE(w.form.interpreter().stream().isOpen()) << "the script was closed";
+}
+
+// A loaded game shows the saved scene with the saved element sizes: the
+// built-in scene at its size, an emptied element at its last picture's size.
+TEST(Window, ALoadedGameShowsTheSavedPicturesAtTheirSizes) {
+    TestGame game("\"start\"<big.bmp>\"one\"(2 a,b){<>\"A\"}{\"B\"}");
+    game.write("big.bmp", vorn::test::bitmap(300, 200));
+    game.write("text.bmp", vorn::test::bitmap(150, 90));
+    Window w(game);
+    ASSERT_TRUE(w.start());
+    MemorySlotStore store;
+    Saves saves(w.form.interpreter(), w.folder, store);
+    ASSERT_EQ(saves.save("start"), "");
+    w.form.resume();
+    w.form.resume();
+    w.form.chooseOption(1);
+    ASSERT_EQ(w.text(), "A");
+    ASSERT_EQ(saves.save("branch"), "");
+
+    ASSERT_EQ(saves.load("start"), "");
+    EXPECT_EQ(w.text(), "start");
+    EXPECT_EQ(w.form.image1Size(), QSize(482, 297)) << "the built-in scene again";
+    EXPECT_EQ(w.form.image2Size(), QSize(160, 101));
+    EXPECT_TRUE(w.form.image2Empty());
+
+    ASSERT_EQ(saves.load("branch"), "");
+    EXPECT_EQ(w.text(), "A");
+    EXPECT_EQ(w.form.image1Size(), QSize(300, 200)) << "emptied, with the size of big.bmp";
+    EXPECT_EQ(w.form.image2Size(), QSize(150, 90)) << "emptied, with the size of text.bmp";
+    EXPECT_TRUE(w.form.image2Empty());
+    EXPECT_EQ(w.form.caption(1), "");
 }
 
 TEST(Keyboard, KeysPlayTheStoryAsClicksDo) {

@@ -92,6 +92,23 @@ bool Form1::setPicture(PictureElement element, const PictureFile& picture) {
     return true;
 }
 
+void Form1::resetPicture(PictureElement element) {
+    switch (element) {
+    case PictureElement::Form1: background_ = QImage(); break;
+    case PictureElement::Image1:
+        takeBuiltInPictures();
+        image1_ = builtInScene_;
+        sceneReplaced_ = false;
+        image1Size_ = startRect(SceneElement::Image1).size();
+        break;
+    case PictureElement::Image2:
+        image2_ = QImage();
+        image2Size_ = startRect(SceneElement::Image2).size();
+        break;
+    }
+    update();
+}
+
 bool Form1::setCursor(const PictureFile& icon) {
     if (!icon.bytes) return false;
     auto decoded = decodeIcon(*icon.bytes);
@@ -150,6 +167,7 @@ void Form1::paintEvent(QPaintEvent*) {
 void Form1::takeBuiltInPictures() {
     if (!builtIn_.valid()) return;
     const BuiltInPictures pictures = builtIn_.get();
+    builtInScene_ = pictures.scene;
     if (!sceneReplaced_) image1_ = pictures.scene;
     // Not in the middle of a paint: the icon goes out to the window system.
     QMetaObject::invokeMethod(
