@@ -3,6 +3,7 @@
 #include "explore.h"
 #include "script_check.h"
 #include "shell/command_line.h"
+#include "shell/open_game.h"
 
 #include <QCoreApplication>
 #include <charconv>
@@ -54,11 +55,23 @@ std::optional<std::size_t> limitValue(const std::string& text) {
 }
 
 struct ToolCommandLine {
-    std::optional<GameFolder> folder;
+    std::filesystem::path game;
     authoring::ExploreOptions explore;
     bool help = false;
     std::string error;
 };
+
+// The game as the player itself would open it; an archive that cannot be
+// played is an error of the game, not of the command line.
+std::optional<GameFolder> openForTool(const std::filesystem::path& path, const char* tool, std::ostream& err) {
+    OpenedGame game = openGame(path);
+    if (!game.folder) {
+        err << "vorn " << tool << ": " << game.error << '\n';
+        return std::nullopt;
+    }
+    if (!game.notice.empty()) err << "vorn " << tool << ": " << game.notice << '\n';
+    return std::move(game.folder);
+}
 
 ToolCommandLine parse(const std::vector<std::string>& args, bool isExplore) {
     ToolCommandLine parsed;
@@ -100,7 +113,7 @@ ToolCommandLine parse(const std::vector<std::string>& args, bool isExplore) {
         parsed.error = player.error;
         return parsed;
     }
-    parsed.folder.emplace(player.options.gameFolder);
+    parsed.game = player.options.gameFolder;
     return parsed;
 }
 
@@ -114,8 +127,10 @@ int runCheck(const std::vector<std::string>& args, std::ostream& out, std::ostre
         err << "vorn check: " << parsed.error << "\nTry 'vorn check --help' for more information.\n";
         return 2;
     }
+    const std::optional<GameFolder> folder = openForTool(parsed.game, "check", err);
+    if (!folder) return 1;
     ensureApplication();
-    const authoring::CheckReport report = authoring::checkGame(*parsed.folder);
+    const authoring::CheckReport report = authoring::checkGame(*folder);
     for (const authoring::Finding& f : report.findings) out << authoring::formatFinding(f) << '\n';
     if (!report.findings.empty())
         out << report.errors << (report.errors == 1 ? " error" : " errors") << ", " << report.warnings
@@ -133,9 +148,11 @@ int runExplore(const std::vector<std::string>& args, std::ostream& out, std::ost
         err << "vorn explore: " << parsed.error << "\nTry 'vorn explore --help' for more information.\n";
         return 2;
     }
+    const std::optional<GameFolder> folder = openForTool(parsed.game, "explore", err);
+    if (!folder) return 1;
     ensureApplication();
     if (&err == &std::cerr && ::isatty(STDERR_FILENO)) parsed.explore.progress = &err;
-    const authoring::ExploreResult result = authoring::explore(*parsed.folder, parsed.explore);
+    const authoring::ExploreResult result = authoring::explore(*folder, parsed.explore);
     authoring::writeExploreReport(result, parsed.explore, out);
     return result.errors.empty() ? 0 : 1;
 }

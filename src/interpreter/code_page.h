@@ -19,4 +19,10 @@ std::size_t characterLength(Encoding encoding, std::string_view bytes, std::size
 // Script bytes as UTF-8; a sequence with no mapping becomes U+FFFD.
 std::string toUtf8(Encoding encoding, std::string_view bytes);
 
+bool isValidUtf8(std::string_view bytes);
+
+// A file name as stored on disk or in an archive, read as UTF-8: a name that
+// is not valid UTF-8 was written by Windows in code page 932.
+std::string fileNameReading(std::string_view stored);
+
 } // namespace vorn

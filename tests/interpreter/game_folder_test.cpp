@@ -35,7 +35,7 @@ TEST_F(GameFolderTest, WindowsNamesFindFilesWhateverTheirCaseAndSeparators) {
     const GameFolder folder(root);
     for (const char* name : {"pictures\\moon.bmp", "PICTURES\\MOON.BMP", "Pictures/moon.BMP"}) {
         const FileLookup found = folder.resolve(name);
-        ASSERT_TRUE(found.path) << name;
+        ASSERT_TRUE(found.place) << name;
         EXPECT_TRUE(found.byFallback);
         EXPECT_EQ(folder.read(name, 100).bytes, "moon");
     }

@@ -3,6 +3,7 @@
 #include "form1.h"
 #include "interpreter/music_device.h"
 #include "presentation/music/fluid_music_device.h"
+#include "shell/open_game.h"
 
 #include <QApplication>
 #include <QPlainTextEdit>
@@ -73,7 +74,13 @@ int runWindow(int argc, char** argv, const Options& options, std::function<void(
     QApplication::setApplicationName("vorn");
     QApplication::setApplicationVersion(VORN_VERSION);
 
-    const GameFolder folder(options.gameFolder);
+    const OpenedGame game = openGame(options.gameFolder);
+    if (!game.folder) {
+        std::cerr << "vorn: " << game.error << '\n';
+        return 1;
+    }
+    if (!game.notice.empty()) std::cerr << "vorn: " << game.notice << '\n';
+    const GameFolder& folder = *game.folder;
     // The soundfont loads on the device's own thread, from the window's first paint on.
     std::unique_ptr<FluidMusicDevice> fluid;
     SilentMusicDevice silent;
