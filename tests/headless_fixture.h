@@ -5,6 +5,10 @@
 #include <string>
 #include <vector>
 
+namespace vorn {
+class GameFolder;
+}
+
 namespace vorn::test {
 
 std::string bitmap(int width, int height, unsigned char r = 40, unsigned char g = 80, unsigned char b = 120);
@@ -36,6 +40,8 @@ class TestGame {
     };
     // Plays the game with `events` on standard input (one per line).
     Result play(const std::string& events = "") const;
+    // Plays any game folder, one inside an archive too, the same way.
+    static Result play(const GameFolder& folder, const std::string& events = "");
 
   private:
     std::filesystem::path dir_;
