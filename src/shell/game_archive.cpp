@@ -3,12 +3,14 @@
 #include "interpreter/code_page.h"
 
 #include <algorithm>
+#include <atomic>
 #include <archive.h>
 #include <archive_entry.h>
 #include <clocale>
 #include <locale.h>
 #include <map>
 #include <mutex>
+#include <thread>
 
 namespace vorn {
 namespace fs = std::filesystem;
@@ -147,6 +149,21 @@ class ArchiveTree : public FileTree {
     };
 
     explicit ArchiveTree(fs::path path) : path_(std::move(path)) { nodes_[""]; }
+    ~ArchiveTree() override {
+        stopAhead_ = true;
+        if (ahead_.joinable()) ahead_.join();
+    }
+
+    // Unpacks these files on a thread of their own, so that a player about to
+    // ask for them finds them unpacked.
+    void unpackAhead(std::vector<std::string> places) {
+        ahead_ = std::thread([this, places = std::move(places)] {
+            for (const std::string& place : places) {
+                if (stopAhead_) return;
+                (void)read(place, kMaxAheadBytes);
+            }
+        });
+    }
 
     // Lists every entry; an empty result means the archive can be played.
     std::string index();
@@ -190,6 +207,10 @@ class ArchiveTree : public FileTree {
     mutable std::map<std::size_t, std::string> unpacked_; // by entry index
     mutable ArchiveHandle reader_;                        // left after the last entry it unpacked
     mutable std::size_t nextEntry_ = 0;                   // the entry its next header is
+
+    static constexpr std::size_t kMaxAheadBytes = 16 * 1024 * 1024; // larger ones wait until asked for
+    std::atomic<bool> stopAhead_ = false;
+    std::thread ahead_;
 };
 
 std::string ArchiveTree::add(const std::string& stored, Node::Kind kind, std::size_t entry,
@@ -359,7 +380,12 @@ ArchiveGame openArchive(const fs::path& archivePath) {
     }
     for (const std::string& place : folders) game.games.push_back(place.empty() ? "." : readablePath(place));
     tree->setGameRoot(folders.front());
-    game.folder.emplace(std::shared_ptr<const FileTree>(std::move(tree)));
+    game.folder.emplace(std::shared_ptr<const FileTree>(tree));
+    // Every game opens these first, before its window can show anything.
+    std::vector<std::string> startUp;
+    for (const char* name : {"code.vrn", "back.bmp", "mouse.ico"})
+        if (const FileLookup found = game.folder->resolve(name); found.place) startUp.push_back(*found.place);
+    tree->unpackAhead(std::move(startUp));
     return game;
 }
 

@@ -17,7 +17,9 @@ OpenedGame openGame(const fs::path& path) {
         opened.error = "the game \"" + path.string() + "\" does not exist";
         return opened;
     }
-    if (fs::is_regular_file(status) && path.extension() == ".vrn") {
+    std::string extension = path.extension().string();
+    for (char& c : extension) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    if (fs::is_regular_file(status) && extension == ".vrn") {
         opened.folder.emplace(path.has_parent_path() ? path.parent_path() : fs::path("."));
         return opened;
     }

@@ -66,14 +66,8 @@ int runWindow(int argc, char** argv, const Options& options, std::function<void(
         std::cerr << "vorn: no display to open a window on; to play without one, use 'vorn --headless'.\n";
         return 1;
     }
-    // Reading the font configuration is the largest cost of a first page; it
-    // runs beside the application's set-up, which does not need it yet.
-    std::jthread fontConfiguration([] { FcInit(); });
-    QApplication app(argc, argv);
-    fontConfiguration.join();
-    QApplication::setApplicationName("vorn");
-    QApplication::setApplicationVersion(VORN_VERSION);
-
+    // Opened first: a game in an archive unpacks its first files on a thread
+    // of its own while the application sets up.
     const OpenedGame game = openGame(options.gameFolder);
     if (!game.folder) {
         std::cerr << "vorn: " << game.error << '\n';
@@ -81,6 +75,14 @@ int runWindow(int argc, char** argv, const Options& options, std::function<void(
     }
     if (!game.notice.empty()) std::cerr << "vorn: " << game.notice << '\n';
     const GameFolder& folder = *game.folder;
+
+    // Reading the font configuration is the largest cost of a first page; it
+    // runs beside the application's set-up, which does not need it yet.
+    std::jthread fontConfiguration([] { FcInit(); });
+    QApplication app(argc, argv);
+    fontConfiguration.join();
+    QApplication::setApplicationName("vorn");
+    QApplication::setApplicationVersion(VORN_VERSION);
     // The soundfont loads on the device's own thread, from the window's first paint on.
     std::unique_ptr<FluidMusicDevice> fluid;
     SilentMusicDevice silent;
