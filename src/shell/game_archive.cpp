@@ -345,6 +345,8 @@ FileContents ArchiveTree::unpack(std::size_t entry, std::size_t maxBytes) const 
         ++nextEntry_;
     }
     FileContents contents;
+    if (archive_entry_size_is_set(header) && archive_entry_size(header) > 0)
+        contents.bytes.reserve(std::min(static_cast<std::size_t>(archive_entry_size(header)), maxBytes));
     char buffer[kChunk];
     while (true) {
         const la_ssize_t got = archive_read_data(reader_.get(), buffer, sizeof buffer);
