@@ -15,13 +15,13 @@ namespace vorn {
 namespace {
 
 const char* kCheckUsage =
-    "Usage: vorn check [GAME_DIR | GAME_DIR/code.vrn]\n"
+    "Usage: vorn check [GAME_DIR | GAME_DIR/code.vrn | ARCHIVE]\n"
     "Reads the game's script \"code.vrn\" without playing it and reports, as compilers do, what would stop\n"
     "or mislead the player: code.vrn:LINE:COLUMN: error: ... or warning: ..., each with a hint.\n"
     "Exit status: 0 when there is no error, 1 when there are errors, 2 for a usage error.\n";
 
 const char* kExploreUsage =
-    "Usage: vorn explore [OPTIONS] [GAME_DIR | GAME_DIR/code.vrn]\n"
+    "Usage: vorn explore [OPTIONS] [GAME_DIR | GAME_DIR/code.vrn | ARCHIVE]\n"
     "Plays the game without a window along every path a reader can take, choosing every option of every\n"
     "menu, and reports each path that ends in a fatal error as the clicks that reproduce it with\n"
     "vorn --headless. A path is cut where it meets a state played before. Each error path is printed\n"

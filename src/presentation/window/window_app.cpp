@@ -6,6 +6,7 @@
 #include "shell/open_game.h"
 
 #include <QApplication>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QSocketNotifier>
@@ -69,12 +70,7 @@ int runWindow(int argc, char** argv, const Options& options, std::function<void(
     // Opened first: a game in an archive unpacks its first files on a thread
     // of its own while the application sets up.
     const OpenedGame game = openGame(options.gameFolder);
-    if (!game.folder) {
-        std::cerr << "vorn: " << game.error << '\n';
-        return 1;
-    }
     if (!game.notice.empty()) std::cerr << "vorn: " << game.notice << '\n';
-    const GameFolder& folder = *game.folder;
 
     // Reading the font configuration is the largest cost of a first page; it
     // runs beside the application's set-up, which does not need it yet.
@@ -83,6 +79,13 @@ int runWindow(int argc, char** argv, const Options& options, std::function<void(
     fontConfiguration.join();
     QApplication::setApplicationName("vorn");
     QApplication::setApplicationVersion(VORN_VERSION);
+    if (!game.folder) {
+        // Told as the window tells a fatal error: on standard error and in a box.
+        std::cerr << "vorn: " << game.error << '\n';
+        QMessageBox::critical(nullptr, "VORN", QString::fromStdString(game.error));
+        return 1;
+    }
+    const GameFolder& folder = *game.folder;
     // The soundfont loads on the device's own thread, from the window's first paint on.
     std::unique_ptr<FluidMusicDevice> fluid;
     SilentMusicDevice silent;
