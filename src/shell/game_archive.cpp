@@ -9,6 +9,7 @@
 #include <clocale>
 #include <locale.h>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -53,9 +54,8 @@ ArchiveHandle openReader(const fs::path& path) {
     // LHA names are read byte for byte (as Latin-1) and decoded by our own
     // rule below: libarchive's own guess fails on names in code page 932.
     archive_read_set_options(a.get(), "lha:hdrcharset=ISO-8859-1");
-    if (archive_read_open_filename(a.get(), path.c_str(), kChunk) != ARCHIVE_OK) {
-        // The handle stays, so the caller can ask for the error.
-    }
+    // A failure shows at the first header, with libarchive's reason.
+    (void)archive_read_open_filename(a.get(), path.c_str(), kChunk);
     return a;
 }
 
