@@ -61,7 +61,9 @@ ArchiveHandle openReader(const fs::path& path) {
 
 std::string libarchiveError(archive* a) {
     const char* why = archive_error_string(a);
-    return why && *why ? why : "unknown error";
+    std::string text = why && *why ? why : "unknown error";
+    while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
+    return text;
 }
 
 bool isLha(archive* a) { return (archive_format(a) & ARCHIVE_FORMAT_BASE_MASK) == ARCHIVE_FORMAT_LHA; }

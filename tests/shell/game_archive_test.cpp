@@ -55,6 +55,19 @@ int playerStatus(const fs::path& game) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+// A zip whose local header and central directory say that `name` unpacks to 1000 bytes.
+std::string claimingThousandBytes(std::string zip, const std::string& name) {
+    const auto u16 = [&](std::size_t i) { return std::size_t(uint8_t(zip[i])) | std::size_t(uint8_t(zip[i + 1])) << 8; };
+    const struct {
+        const char* signature;
+        std::size_t size, nameLength, name;
+    } headers[] = {{"PK\3\4", 22, 26, 30}, {"PK\1\2", 24, 28, 46}};
+    for (const auto& h : headers)
+        for (std::size_t at = zip.find(h.signature); at != std::string::npos; at = zip.find(h.signature, at + 4))
+            if (zip.compare(at + h.name, u16(at + h.nameLength), name) == 0) zip.replace(at + h.size, 4, "\xE8\x03\0\0", 4);
+    return zip;
+}
+
 const char* kScript = "<pics\\Moon.bmp>\"first\" (2 Yes,No){\"yes\"}{\"no\"} \"end\"";
 
 } // namespace
@@ -187,6 +200,7 @@ TEST(GameArchive, BadArchivesAreClearErrorsThatEndThePlayer) {
     for (ArchiveEntry& e : bomb)
         if (e.name == "mouse.ico") e.content = std::string(17 * 1024 * 1024, '\0'); // unpacks past 16 MB
     writeArchive(scratch / "bomb.zip", bomb, ArchiveFormat::Zip);
+    writeFile(scratch / "lying.zip", claimingThousandBytes(readFile(scratch / "bomb.zip"), "mouse.ico"));
     std::vector<ArchiveEntry> escape = game;
     escape.push_back({"../outside.bmp", "x"});
     writeArchive(scratch / "escape.zip", escape, ArchiveFormat::Zip);
@@ -205,6 +219,8 @@ TEST(GameArchive, BadArchivesAreClearErrorsThatEndThePlayer) {
         {"nogame.zip", "there is no code.vrn in it"},
         {"bomb.zip", "mouse.ico"},
         {"bomb.zip", "larger than 16 MB"},
+        {"lying.zip", "mouse.ico"},
+        {"lying.zip", "larger than 16 MB"}, // counted while unpacking
         {"escape.zip", "points out of it (\"../outside.bmp\")"},
         {"absolute.zip", "absolute path (\"/etc/outside.bmp\")"},
         {"notes.txt", "neither a game folder, a .vrn script nor an archive"},
@@ -214,6 +230,15 @@ TEST(GameArchive, BadArchivesAreClearErrorsThatEndThePlayer) {
         EXPECT_NE(why.find(c.says), std::string::npos) << c.file << ": " << why;
     }
     EXPECT_TRUE(problem(scratch / "good.zip").empty());
+
+    // Unpacking stops at the limit it is given, whatever the entry claims.
+    writeArchive(scratch / "claims.zip", {{"code.vrn", "\"x\""}, {"huge.bmp", std::string(3 << 20, '\0')}},
+                 ArchiveFormat::Zip);
+    writeFile(scratch / "claims.zip", claimingThousandBytes(readFile(scratch / "claims.zip"), "huge.bmp"));
+    const ArchiveGame claims = openArchive(scratch / "claims.zip");
+    ASSERT_TRUE(claims.folder) << claims.error;
+    EXPECT_EQ(claims.folder->read("huge.bmp", 1 << 20).error, "the file is larger than 1 MB");
+
     for (const char* file : {"truncated.zip", "encrypted.zip", "bomb.zip", "escape.zip", "notes.txt"})
         EXPECT_EQ(playerStatus(scratch / file), 1) << file;
 }
