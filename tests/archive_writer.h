@@ -14,11 +14,11 @@ struct ArchiveEntry {
 };
 
 enum class ArchiveFormat {
-    Zip,         // names stored as raw bytes, without the UTF-8 flag
-    ZipUtf8,     // names flagged UTF-8
+    Zip,     // names stored as raw bytes, without the UTF-8 flag
+    ZipUtf8, // names flagged UTF-8
     ZipEncrypted,
     SevenZip,
-    Iso9660,     // a CD image with Rock Ridge and Joliet names
+    Iso9660, // a CD image with Rock Ridge and Joliet names
     TarGz,
 };
 

@@ -80,8 +80,9 @@ ParsedOptions parseCommandLine(const std::vector<std::string>& args) {
             if (p.empty()) p = ".";
         } else if (!fs::is_directory(p, ec) && !fs::is_regular_file(p, ec)) {
             // Any other file may be an archive; opening the game tells.
-            parsed.error = fs::exists(p, ec) ? "\"" + *game + "\" is neither a game folder, a .vrn script nor an archive"
-                                             : "the game folder \"" + *game + "\" does not exist";
+            parsed.error = fs::exists(p, ec)
+                               ? "\"" + *game + "\" is neither a game folder, a .vrn script nor an archive"
+                               : "the game folder \"" + *game + "\" does not exist";
             return parsed;
         }
         o.gameFolder = p;

@@ -3,9 +3,9 @@
 #include "interpreter/code_page.h"
 
 #include <algorithm>
-#include <atomic>
 #include <archive.h>
 #include <archive_entry.h>
+#include <atomic>
 #include <clocale>
 #include <locale.h>
 #include <map>
@@ -123,8 +123,8 @@ char asciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 
 bool isScriptName(const std::string& stored) {
     const std::string reading = fileNameReading(stored);
     static constexpr std::string_view kScript = "code.vrn";
-    return reading.size() == kScript.size() &&
-           std::equal(reading.begin(), reading.end(), kScript.begin(), [](char a, char b) { return asciiLower(a) == b; });
+    return reading.size() == kScript.size() && std::equal(reading.begin(), reading.end(), kScript.begin(),
+                                                          [](char a, char b) { return asciiLower(a) == b; });
 }
 
 // A place as a person reads it; places join stored names with '/', a byte

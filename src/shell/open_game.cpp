@@ -35,8 +35,7 @@ OpenedGame openGame(const fs::path& path) {
     opened.folder = std::move(archive.folder);
     if (archive.games.size() > 1) {
         opened.notice = "\"" + path.string() + "\" holds " + std::to_string(archive.games.size()) + " games (";
-        for (std::size_t i = 0; i < archive.games.size(); ++i)
-            opened.notice += (i ? ", " : "") + archive.games[i];
+        for (std::size_t i = 0; i < archive.games.size(); ++i) opened.notice += (i ? ", " : "") + archive.games[i];
         opened.notice += "); playing the top-most, \"" + archive.games.front() + "\"";
     }
     return opened;

@@ -20,7 +20,8 @@ class Scratch {
   public:
     Scratch() {
         static int counter = 0;
-        dir_ = fs::temp_directory_path() / ("vorn-archive-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+        dir_ = fs::temp_directory_path() /
+               ("vorn-archive-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
         fs::remove_all(dir_);
         fs::create_directories(dir_);
     }
@@ -57,14 +58,17 @@ int playerStatus(const fs::path& game) {
 
 // A zip whose local header and central directory say that `name` unpacks to 1000 bytes.
 std::string claimingThousandBytes(std::string zip, const std::string& name) {
-    const auto u16 = [&](std::size_t i) { return std::size_t(uint8_t(zip[i])) | std::size_t(uint8_t(zip[i + 1])) << 8; };
+    const auto u16 = [&](std::size_t i) {
+        return std::size_t(uint8_t(zip[i])) | std::size_t(uint8_t(zip[i + 1])) << 8;
+    };
     const struct {
         const char* signature;
         std::size_t size, nameLength, name;
     } headers[] = {{"PK\3\4", 22, 26, 30}, {"PK\1\2", 24, 28, 46}};
     for (const auto& h : headers)
         for (std::size_t at = zip.find(h.signature); at != std::string::npos; at = zip.find(h.signature, at + 4))
-            if (zip.compare(at + h.name, u16(at + h.nameLength), name) == 0) zip.replace(at + h.size, 4, "\xE8\x03\0\0", 4);
+            if (zip.compare(at + h.name, u16(at + h.nameLength), name) == 0)
+                zip.replace(at + h.size, 4, "\xE8\x03\0\0", 4);
     return zip;
 }
 
@@ -99,7 +103,8 @@ TEST(GameArchive, NamesResolveAsInAFolderOnDisk) {
 
 TEST(GameArchive, NamesFlaggedUtf8AreUtf8) {
     Scratch scratch;
-    writeArchive(scratch / "utf8.zip", {{"ゲーム/code.vrn", "\"x\""}, {"ゲーム/森.bmp", "mori"}}, ArchiveFormat::ZipUtf8);
+    writeArchive(scratch / "utf8.zip", {{"ゲーム/code.vrn", "\"x\""}, {"ゲーム/森.bmp", "mori"}},
+                 ArchiveFormat::ZipUtf8);
     const ArchiveGame game = openArchive(scratch / "utf8.zip");
     ASSERT_TRUE(game.folder) << game.error;
     EXPECT_EQ(game.games, std::vector<std::string>{"ゲーム"});
@@ -115,8 +120,10 @@ TEST(GameArchive, EveryKindOfArchivePlaysAsItsFolderDoes) {
 
     Scratch scratch;
     const std::vector<ArchiveEntry> entries = entriesOf(original.dir(), "Moon Game/");
-    for (const auto& [format, name] : {std::pair{ArchiveFormat::Zip, "game.zip"}, {ArchiveFormat::SevenZip, "game.7z"},
-                                       {ArchiveFormat::Iso9660, "game.iso"}, {ArchiveFormat::TarGz, "game.tar.gz"}}) {
+    for (const auto& [format, name] : {std::pair{ArchiveFormat::Zip, "game.zip"},
+                                       {ArchiveFormat::SevenZip, "game.7z"},
+                                       {ArchiveFormat::Iso9660, "game.iso"},
+                                       {ArchiveFormat::TarGz, "game.tar.gz"}}) {
         writeArchive(scratch / name, entries, format);
         const OpenedGame game = openGame(scratch / name);
         ASSERT_TRUE(game.folder) << name << ": " << game.error;
@@ -141,9 +148,10 @@ TEST(GameArchive, ACodePage932LzhPlays) {
 
 TEST(GameArchive, TheTopMostGameIsPlayedAndTheReaderToldOfTheOthers) {
     Scratch scratch;
-    writeArchive(scratch / "several.zip",
-                 {{"a/x/code.vrn", "\"deep\""}, {"c/CODE.VRN", "\"c\""}, {"b/code.vrn", "\"b\""}, {"d/code.vrn/", "", true}},
-                 ArchiveFormat::Zip);
+    writeArchive(
+        scratch / "several.zip",
+        {{"a/x/code.vrn", "\"deep\""}, {"c/CODE.VRN", "\"c\""}, {"b/code.vrn", "\"b\""}, {"d/code.vrn/", "", true}},
+        ArchiveFormat::Zip);
     const ArchiveGame game = openArchive(scratch / "several.zip");
     ASSERT_TRUE(game.folder) << game.error;
     EXPECT_EQ(game.games, (std::vector<std::string>{"b", "c", "a/x"}));
@@ -170,7 +178,7 @@ TEST(GameArchive, FilesAreUnpackedWhenFirstAskedForAndKept) {
     const std::size_t limit = 1024 * 1024;
     EXPECT_EQ(game.folder->read("b.bmp", limit).bytes, b);
     EXPECT_EQ(game.folder->read("a.bmp", limit).bytes, a); // behind the last one read
-    fs::resize_file(scratch / "lazy.zip", 0);            // in place: an open reader sees it too
+    fs::resize_file(scratch / "lazy.zip", 0);              // in place: an open reader sees it too
     EXPECT_EQ(game.folder->read("a.bmp", limit).bytes, a);
     EXPECT_EQ(game.folder->read("b.bmp", limit).bytes, b);
     EXPECT_NE(game.folder->read("c.bmp", limit).error, "") << "never read before the archive went";
@@ -180,7 +188,8 @@ TEST(GameArchive, FilesAreUnpackedWhenFirstAskedForAndKept) {
 TEST(GameArchive, BadArchivesAreClearErrorsThatEndThePlayer) {
     Scratch scratch;
     std::string page;
-    for (unsigned n = 1; page.size() < 20000; n = n * 1103515245 + 12345) page += static_cast<char>('a' + (n >> 16) % 26);
+    for (unsigned n = 1; page.size() < 20000; n = n * 1103515245 + 12345)
+        page += static_cast<char>('a' + (n >> 16) % 26);
     TestGame source("\"" + page + "\""); // a script that does not shrink much when packed
     const std::vector<ArchiveEntry> game = entriesOf(source.dir(), "");
     writeArchive(scratch / "good.zip", game, ArchiveFormat::Zip);
