@@ -22,6 +22,12 @@ std::size_t characterLength(Encoding encoding, std::string_view bytes, std::size
 // of damaged UTF-8, becomes one U+FFFD. The result is always valid UTF-8.
 std::string toUtf8(Encoding encoding, std::string_view bytes);
 
+bool isValidUtf8(std::string_view bytes);
+
+// A file name as stored on disk or in an archive, read as UTF-8: a name that
+// is not valid UTF-8 was written by Windows in code page 932.
+std::string fileNameReading(std::string_view stored);
+
 // A byte that starts a double-byte character of code page 932.
 inline bool isCp932Lead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 

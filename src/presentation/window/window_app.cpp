@@ -3,8 +3,10 @@
 #include "form1.h"
 #include "interpreter/music_device.h"
 #include "presentation/music/fluid_music_device.h"
+#include "shell/open_game.h"
 
 #include <QApplication>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QSocketNotifier>
@@ -65,6 +67,11 @@ int runWindow(int argc, char** argv, const Options& options, std::function<void(
         std::cerr << "vorn: no display to open a window on; to play without one, use 'vorn --headless'.\n";
         return 1;
     }
+    // Opened first: a game in an archive unpacks its first files on a thread
+    // of its own while the application sets up.
+    const OpenedGame game = openGame(options.gameFolder);
+    if (!game.notice.empty()) std::cerr << "vorn: " << game.notice << '\n';
+
     // Reading the font configuration is the largest cost of a first page; it
     // runs beside the application's set-up, which does not need it yet.
     std::jthread fontConfiguration([] { FcInit(); });
@@ -72,8 +79,13 @@ int runWindow(int argc, char** argv, const Options& options, std::function<void(
     fontConfiguration.join();
     QApplication::setApplicationName("vorn");
     QApplication::setApplicationVersion(VORN_VERSION);
-
-    const GameFolder folder(options.gameFolder);
+    if (!game.folder) {
+        // Told as the window tells a fatal error: on standard error and in a box.
+        std::cerr << "vorn: " << game.error << '\n';
+        QMessageBox::critical(nullptr, "VORN", QString::fromStdString(game.error));
+        return 1;
+    }
+    const GameFolder& folder = *game.folder;
     // The soundfont loads on the device's own thread, from the window's first paint on.
     std::unique_ptr<FluidMusicDevice> fluid;
     SilentMusicDevice silent;
