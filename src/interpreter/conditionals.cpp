@@ -10,7 +10,7 @@ void Interpreter::ifClear(Table) { conditional(false); }
 
 void Interpreter::conditional(bool runWhenSet) {
     beginCommand(runWhenSet ? Command::IfSet : Command::IfClear);
-    const FlagName name = readFlagName(rowOf(Command::IfSet).name);
+    const syntax::FlagSyntax name = readFlagName(rowOf(Command::IfSet).name);
     const bool set = name.byte >= 0 && name.bit > 0 && (Flag[name.byte] & (1u << (name.bit - 1))) != 0;
     stream_.readChar(); // the discarded character, as a rule the closing = or !
     ScriptChar first = stream_.readChar();

@@ -3,6 +3,7 @@
 // the script in runs, and the command procedures it dispatches to. It reaches
 // the screen and the music only through a DisplaySurface and a MusicDevice.
 
+#include "command_syntax.h"
 #include "command_table.h"
 #include "display_surface.h"
 #include "game_folder.h"
@@ -19,12 +20,6 @@
 #include <string>
 
 namespace vorn {
-
-// Flag letters A..H select Flag_A..Flag_H; bit digits 1..8 the bit 2^(d-1).
-struct FlagName {
-    int byte = -1; // 0..7, or -1 when the letter is not A..H
-    int bit = 0;   // 1..8; 0 when the digit is 0 or 9, which name no bit
-};
 
 class Interpreter {
   public:
@@ -96,7 +91,8 @@ class Interpreter {
     void endBranch(Table from);
     void skipBranch();
 
-    FlagName readFlagName(const char* command);
+    // The flag a command names; throws FatalError when its bit is no digit.
+    syntax::FlagSyntax readFlagName(const char* command);
     std::string readUntil(char closing); // raw script bytes, closing char consumed
     void beginCommand(Command command);
     // `what` names the loader in a report; `commandOffset` its place in the script, if any.
