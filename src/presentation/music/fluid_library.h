@@ -24,6 +24,15 @@ namespace vorn {
     X(fluid_synth_sfload)                                                                                          \
     X(fluid_synth_system_reset)                                                                                    \
     X(fluid_synth_all_sounds_off)                                                                                  \
+    X(fluid_synth_program_change)                                                                                  \
+    X(fluid_synth_unset_program)                                                                                   \
+    X(fluid_synth_pin_preset)                                                                                      \
+    X(fluid_synth_unpin_preset)                                                                                    \
+    X(fluid_synth_get_sfont_by_id)                                                                                 \
+    X(fluid_synth_add_sfont)                                                                                       \
+    X(fluid_synth_remove_sfont)                                                                                    \
+    X(fluid_sfont_get_id)                                                                                          \
+    X(fluid_sfont_get_preset)                                                                                      \
     X(fluid_synth_write_float)                                                                                     \
     X(fluid_synth_process)                                                                                         \
     X(new_fluid_audio_driver2)                                                                                     \

@@ -9,6 +9,13 @@
 // rendering and every change of the player take one mutex. The window's
 // thread holds it for microseconds only: files are read before it is taken.
 //
+// Samples: FluidSynth keeps the soundfont's instruments on disk and loads an
+// instrument's samples when a channel selects it. A program change in the
+// music would then read the disk on the audio thread, so opening a music file
+// works out every instrument it can select and a thread of its own pins them
+// in memory before the music plays; those of the previous piece are let go
+// once the new ones are in. A restart of the same piece finds them all in.
+//
 // The end of playback is the player's tick reaching the tick of the file's
 // last event. FluidSynth's own end comes only once the last notes have died
 // away, seconds later, which would leave a hole at every loop. The player
@@ -20,6 +27,7 @@
 #include "presentation/music/fluid_music_device.h"
 
 #include "presentation/music/fluid_library.h"
+#include "presentation/music/midi_presets.h"
 
 #include <sys/resource.h>
 #include <unistd.h>
@@ -32,6 +40,7 @@
 #include <cstring>
 #include <dlfcn.h>
 #include <mutex>
+#include <set>
 #include <string_view>
 #include <thread>
 #include <utility>
@@ -144,6 +153,12 @@ class FluidMusicDevice::Impl {
 
     ~Impl() {
         if (setUpThread_.joinable()) setUpThread_.join();
+        {
+            std::lock_guard lock(mutex_);
+            stopping_ = true;
+        }
+        pinWanted_.notify_all();
+        if (pinThread_.joinable()) pinThread_.join();
         if (driver_) fl_->delete_fluid_audio_driver(driver_); // joins the audio thread: no callback after this
         if (player_) fl_->delete_fluid_player(player_);
         if (synth_) fl_->delete_fluid_synth(synth_);
@@ -162,15 +177,22 @@ class FluidMusicDevice::Impl {
         const std::string_view smf = unwrapRiffMidi(file.bytes);
         if (const std::string why = midiProblem(smf); !why.empty())
             return reportMusicOff(reported_, "cannot play " + inQuotes(name) + ": " + why);
+        const MidiPresetUse use = options_.loadSamplesOnDemand ? midiPresetUse(smf) : MidiPresetUse{};
         std::lock_guard lock(mutex_);
-        open_ = OpenFile{std::string(smf), name, static_cast<int>(bigEndian(smf, 12, 2))};
+        open_.emplace();
+        open_->smf = std::string(smf);
+        open_->name = name;
+        open_->division = static_cast<int>(bigEndian(smf, 12, 2));
+        open_->use = use;
+        open_->generation = ++generation_;
+        if (setUpFinished_ && !off_) prepareLocked();
     }
 
     void play() {
         std::lock_guard lock(mutex_);
         if (!open_ || player_) return;
-        if (!setUpFinished_) {
-            playWanted_ = true; // starts when the soundfont is in
+        if (!setUpFinished_ || !open_->ready) {
+            playWanted_ = true; // starts when the soundfont and the instruments are in
             return;
         }
         if (!off_) startPlayerLocked();
@@ -187,7 +209,7 @@ class FluidMusicDevice::Impl {
             // Nothing of the old piece may reach the next one. The reset puts
             // back programs, controllers and effects, but it only releases the
             // notes, and a piano's release rings for a second: sounds-off cuts them.
-            fl_->fluid_synth_system_reset(synth_);
+            resetSynthLocked();
             fl_->fluid_synth_all_sounds_off(synth_, -1);
         }
     }
@@ -214,7 +236,10 @@ class FluidMusicDevice::Impl {
         if (options_.output != FluidMusicOptions::Output::Offline || !waitUntilReady()) return sound;
         Outcome outcome;
         {
-            std::lock_guard lock(mutex_);
+            // Offline, the caller's time is the music's: a piece opened waits
+            // for its instruments rather than starting late.
+            std::unique_lock lock(mutex_);
+            pinsDone_.wait(lock, [this] { return !open_ || open_->ready || stopping_; });
             for (std::size_t done = 0; done < frames; done += std::size_t(blockFrames_)) {
                 const int n = static_cast<int>(std::min(std::size_t(blockFrames_), frames - done));
                 float* at = sound.data() + 2 * done;
@@ -229,11 +254,18 @@ class FluidMusicDevice::Impl {
     const FluidMusicOptions options_;
 
   private:
+    using PresetKey = std::pair<int, int>; // bank, program
+
     struct OpenFile {
         std::string smf; // a Standard MIDI File
         std::string name;
-        int division; // ticks a quarter note
+        int division = 0; // ticks a quarter note
+        MidiPresetUse use;
+        std::set<PresetKey> instruments; // found in the soundfont
+        std::uint64_t generation = 0;
+        bool ready = false; // the instruments it uses are in memory
     };
+
 
     // What a rendered stretch brought about, acted on once the mutex is released.
     struct Outcome {
@@ -254,12 +286,14 @@ class FluidMusicDevice::Impl {
             driver_ = nullptr;
             synth_ = nullptr;
         }
+        if (problem.empty() && options_.loadSamplesOnDemand) pinThread_ = std::thread([this] { pinInstruments(); });
         {
             std::lock_guard lock(mutex_);
             setUpFinished_ = true;
             off_ = !problem.empty();
-            if (!off_ && playWanted_ && open_) startPlayerLocked();
-            playWanted_ = false;
+            if (!off_ && open_) prepareLocked();
+            if (!off_ && playWanted_ && open_ && open_->ready) startPlayerLocked();
+            if (!open_ || off_ || open_->ready) playWanted_ = false;
         }
         setUpDone_.notify_all();
         if (!problem.empty()) reportMusicOff(reported_, problem);
@@ -280,6 +314,7 @@ class FluidMusicDevice::Impl {
         // FluidSynth's default gain of 0.2 leaves General MIDI music some 27 dB
         // below full scale, far quieter than a Windows synthesizer played it.
         fl_->fluid_settings_setnum(settings_, "synth.gain", 0.6);
+        if (options_.loadSamplesOnDemand) fl_->fluid_settings_setint(settings_, "synth.dynamic-sample-loading", 1);
         synth_ = fl_->new_fluid_synth(settings_);
         if (!synth_) return "FluidSynth cannot start: " + takeFluidError();
         blockFrames_ = std::max(1, fl_->fluid_synth_get_internal_bufsize(synth_));
@@ -298,8 +333,16 @@ class FluidMusicDevice::Impl {
             return "no General MIDI soundfont is installed (fluid-soundfont-gm has one; --soundfont FILE names another)";
         std::error_code ec;
         if (!fs::is_regular_file(*font, ec)) return "no soundfont file " + inQuotes(font->string());
-        if (fl_->fluid_synth_sfload(synth_, font->c_str(), 1) == FLUID_FAILED)
+        // On demand, no channel selects an instrument yet: that would load a
+        // piano and a drum kit that the music may never play.
+        const int id = fl_->fluid_synth_sfload(synth_, font->c_str(), options_.loadSamplesOnDemand ? 0 : 1);
+        if (id == FLUID_FAILED)
             return "cannot load the soundfont " + inQuotes(font->string()) + ": " + takeFluidError();
+        {
+            std::lock_guard lock(mutex_);
+            sfontId_ = id;
+            sfont_ = fl_->fluid_synth_get_sfont_by_id(synth_, id);
+        }
 
         // The driver comes last: nothing renders while the soundfont loads.
         if (options_.output == FluidMusicOptions::Output::AudioDriver) return openDriver();
@@ -317,7 +360,117 @@ class FluidMusicDevice::Impl {
         return "no audio output (" + failures + ")";
     }
 
+    // The instrument a program change selects, found as the synth finds it:
+    // the bank and program asked for; else on a drum channel the standard
+    // kit, and on another the same program in bank 0, else bank 0's first.
+    std::optional<PresetKey> findPreset(int bank, int program, bool drums) const {
+        auto has = [this](int b, int p) { return fl_->fluid_sfont_get_preset(sfont_, b, p) != nullptr; };
+        if (has(bank, program)) return PresetKey{bank, program};
+        if (drums) return has(128, 0) ? std::optional<PresetKey>(PresetKey{128, 0}) : std::nullopt;
+        if (has(0, program)) return PresetKey{0, program};
+        if (has(0, 0)) return PresetKey{0, 0};
+        return std::nullopt;
+    }
+
+    // Every instrument the piece can select. Channel 10 is the drum channel,
+    // which takes its programs from the drum bank whatever bank is selected.
+    std::set<PresetKey> instrumentsOf(const MidiPresetUse& use) const {
+        std::set<PresetKey> keys;
+        for (int c = 0; c < 16; ++c) {
+            const MidiChannelUse& channel = use.channels[std::size_t(c)];
+            const bool drums = c == 9;
+            if (channel.playsDefault)
+                if (auto key = findPreset(drums ? 128 : 0, 0, drums)) keys.insert(*key);
+            for (int program : channel.programs) {
+                if (drums) {
+                    if (auto key = findPreset(128, program, true)) keys.insert(*key);
+                    continue;
+                }
+                for (int bank : channel.banks)
+                    if (auto key = findPreset(bank, program, false)) keys.insert(*key);
+            }
+        }
+        return keys;
+    }
+
+    // The open file is ready at once when its instruments are all in memory
+    // (a restart of the same piece); else the pinning thread loads them.
+    void prepareLocked() {
+        if (!options_.loadSamplesOnDemand || !sfont_) {
+            open_->ready = true;
+            return;
+        }
+        open_->instruments = instrumentsOf(open_->use);
+        open_->ready = std::includes(pinned_.begin(), pinned_.end(), open_->instruments.begin(),
+                                     open_->instruments.end());
+        if (!open_->ready) pinWanted_.notify_all();
+    }
+
+    // The pinning thread: loads the instruments of the file opened, starts it
+    // if Play came meanwhile, then lets go of the instruments it does not use.
+    // FluidSynth's own lock guards the pins; the device's mutex is never held
+    // while the disk is read, so the audio thread renders on meanwhile.
+    void pinInstruments() {
+        std::unique_lock lock(mutex_);
+        for (;;) {
+            pinWanted_.wait(lock, [this] { return stopping_ || (open_ && !open_->ready); });
+            if (stopping_) return;
+            const std::uint64_t generation = open_->generation;
+            const std::set<PresetKey> wanted = open_->instruments;
+            std::vector<PresetKey> missing;
+            std::set_difference(wanted.begin(), wanted.end(), pinned_.begin(), pinned_.end(),
+                                std::back_inserter(missing));
+            int id = sfontId_;
+            lock.unlock();
+            std::vector<PresetKey> done;
+            for (const PresetKey& key : missing)
+                if (fl_->fluid_synth_pin_preset(synth_, id, key.first, key.second) == FLUID_OK) done.push_back(key);
+            lock.lock();
+            pinned_.insert(done.begin(), done.end());
+            // A Close in between takes the soundfont out and back in under a
+            // new number, and a pin with the old one fails: try again. A pin
+            // that fails for good (samples that cannot be read) is given up,
+            // and the synth loads them when the note comes.
+            if (done.size() < missing.size() && id != sfontId_) continue;
+            if (!open_ || open_->generation != generation) continue;
+            open_->ready = true;
+            if (playWanted_ && !player_ && !off_) startPlayerLocked();
+            playWanted_ = false;
+            std::vector<PresetKey> unused;
+            std::set_difference(pinned_.begin(), pinned_.end(), wanted.begin(), wanted.end(),
+                                std::back_inserter(unused));
+            for (const PresetKey& key : unused) pinned_.erase(key);
+            id = sfontId_;
+            pinsDone_.notify_all();
+            lock.unlock();
+            for (const PresetKey& key : unused) fl_->fluid_synth_unpin_preset(synth_, id, key.first, key.second);
+            lock.lock();
+        }
+    }
+
+    // Back to the state of a new synth. On demand, the reset runs with the
+    // soundfont out of the synth, so that no channel selects its default
+    // instrument (and loads its samples) before a piece plays it.
+    void resetSynthLocked() {
+        if (!options_.loadSamplesOnDemand || !sfont_) {
+            fl_->fluid_synth_system_reset(synth_);
+            return;
+        }
+        fl_->fluid_synth_all_sounds_off(synth_, -1);
+        fl_->fluid_synth_remove_sfont(synth_, sfont_);
+        fl_->fluid_synth_system_reset(synth_);
+        for (int c = 0; c < 16; ++c) fl_->fluid_synth_unset_program(synth_, c);
+        sfontId_ = fl_->fluid_synth_add_sfont(synth_, sfont_);
+        pinsDone_.notify_all(); // a pinning thread waits for no one, but may have to try again
+    }
+
     void startPlayerLocked() {
+        if (options_.loadSamplesOnDemand && sfont_) {
+            // The channels the piece plays before choosing an instrument get
+            // their default one, as a reset gives it.
+            for (int c = 0; c < 16; ++c)
+                if (open_->use.channels[std::size_t(c)].playsDefault) fl_->fluid_synth_program_change(synth_, c, 0);
+        }
         player_ = fl_->new_fluid_player(synth_);
         if (!player_) return;
         fl_->fluid_player_add_mem(player_, open_->smf.data(), open_->smf.size());
@@ -420,6 +573,13 @@ class FluidMusicDevice::Impl {
     fluid_synth_t* synth_ = nullptr;
     fluid_audio_driver_t* driver_ = nullptr;
     int blockFrames_ = 64; // the synth renders and the player moves by these
+    fluid_sfont_t* sfont_ = nullptr;
+    int sfontId_ = 0; // changes each time the reset takes the soundfont out and back in
+    std::set<PresetKey> pinned_; // instruments held in memory
+    std::condition_variable pinWanted_;
+    std::condition_variable pinsDone_;
+    bool stopping_ = false;
+    std::uint64_t generation_ = 0; // files opened
     std::optional<OpenFile> open_;
     bool playWanted_ = false; // Play came before the set-up had finished
     fluid_player_t* player_ = nullptr; // playing open_
@@ -435,7 +595,8 @@ class FluidMusicDevice::Impl {
     std::function<void()> onDone_;
 
     std::once_flag setUpStarted_;
-    std::thread setUpThread_; // last: starts once everything above exists
+    std::thread setUpThread_; // last: start once everything above exists
+    std::thread pinThread_;
 };
 
 FluidMusicDevice::FluidMusicDevice(GameFolder folder, std::optional<std::filesystem::path> soundfont,

@@ -35,6 +35,10 @@ struct FluidMusicOptions {
     // window starts it once its first page is painted: loading a soundfont of
     // a hundred megabytes beside the first page slows that page by a third.
     bool deferSetUp = false;
+    // Only the samples of the instruments the music uses are kept in memory,
+    // loaded when a music file is opened and before it plays; false loads the
+    // whole soundfont (some 140 MB for Debian's), which sounds the same.
+    bool loadSamplesOnDemand = true;
 };
 
 class FluidMusicDevice : public MusicDevice {
