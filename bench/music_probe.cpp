@@ -8,6 +8,10 @@
 //       from nothing, and the milliseconds from the first music command to
 //       its first sound; then, the music closed and silent, from a second
 //       music command to its first sound
+//   music_probe loop [--soundfont FILE] FOLDER SECONDS
+//       a tune of one second loops through the real audio output for SECONDS,
+//       restarted as the window restarts it; prints the silences heard at
+//       its loop points (FOLDER receives the tune)
 //   music_probe launch PROGRAM [ARGS...]
 //       starts a player and prints the milliseconds from its start to its
 //       first sound
@@ -25,11 +29,13 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <ctime>
 #include <optional>
 #include <spawn.h>
 #include <string>
 #include <sys/wait.h>
+#include <mutex>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -122,8 +128,17 @@ class Listener {
         return false;
     }
 
+    void record(bool on) { recording_ = on; }
+    std::vector<float> recorded() {
+        std::lock_guard lock(recordMutex_);
+        return recorded_;
+    }
+
   private:
     static constexpr int fragment = 220;
+    std::atomic<bool> recording_{false};
+    std::mutex recordMutex_;
+    std::vector<float> recorded_;
 
     void listen() {
         std::vector<float> buffer(fragment * 2);
@@ -131,6 +146,10 @@ class Listener {
             int error = 0;
             if (pa_simple_read(stream_, buffer.data(), buffer.size() * sizeof(float), &error) < 0) return;
             const auto now = Clock::now();
+            if (recording_) {
+                std::lock_guard lock(recordMutex_);
+                recorded_.insert(recorded_.end(), buffer.begin(), buffer.end());
+            }
             if (!armed_ || heard_) continue;
             for (int i = 0; i < fragment; ++i)
                 if (std::fabs(buffer[2 * i]) > threshold || std::fabs(buffer[2 * i + 1]) > threshold) {
@@ -221,6 +240,60 @@ int start(const std::optional<fs::path>& font, const fs::path& game, const std::
     return 0;
 }
 
+// Two beats at 120 a minute: C4, then E4, then the end; the first note at the very start.
+std::string twoBeatTune() {
+    const unsigned char track[] = {0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20, 0x00, 0xC0, 0x00, 0x00, 0x90, 60,
+                                   100,  0x83, 0x60, 0x80, 60,   64,   0x00, 0x90, 64,   100,  0x83, 0x60, 0x80,
+                                   64,   64,   0x00, 0xFF, 0x2F, 0x00};
+    std::string file("MThd\0\0\0\x06\0\0\0\x01\x01\xE0MTrk\0\0\0", 21);
+    file += static_cast<char>(sizeof track);
+    return file + std::string(reinterpret_cast<const char*>(track), sizeof track);
+}
+
+// The tune loops through the real audio output, restarted from this thread
+// as the window's thread restarts it; the silences heard at the loop points.
+int loop(const std::optional<fs::path>& font, const fs::path& folder, double seconds) {
+    fs::create_directories(folder);
+    std::ofstream(folder / "loop.mid", std::ios::binary) << twoBeatTune();
+    Listener listener;
+    std::atomic<bool> ended{false};
+    FluidMusicDevice device{GameFolder(folder), font, {}};
+    device.setDoneCallback([&] { ended = true; });
+    if (!device.waitUntilReady()) return 1;
+    listener.record(true);
+    play(device, "loop.mid");
+    const auto until = Clock::now() + std::chrono::duration<double>(seconds);
+    while (Clock::now() < until) {
+        if (ended.exchange(false) && device.takeEnd()) play(device, "loop.mid");
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+    listener.record(false);
+    device.setDoneCallback({});
+    const std::vector<float> sound = listener.recorded();
+    // Silences of 1 ms and more between the first and the last sound.
+    std::size_t first = 0, last = 0;
+    for (std::size_t i = 0; i < sound.size() / 2; ++i)
+        if (std::fabs(sound[2 * i]) > threshold || std::fabs(sound[2 * i + 1]) > threshold) {
+            if (!first) first = i;
+            last = i;
+        }
+    std::vector<double> gaps;
+    std::size_t quiet = 0;
+    for (std::size_t i = first; i <= last; ++i) {
+        const bool loud = std::fabs(sound[2 * i]) > threshold || std::fabs(sound[2 * i + 1]) > threshold;
+        if (!loud) ++quiet;
+        else {
+            if (quiet >= rate / 1000) gaps.push_back(1000.0 * double(quiet) / rate);
+            quiet = 0;
+        }
+    }
+    const double passes = double(last - first) / rate; // about one a second
+    std::printf("%.0f s of loops, %zu silences of 1 ms or more:", passes, gaps.size());
+    for (double g : gaps) std::printf(" %.1f", g);
+    std::printf(" ms\n");
+    return 0;
+}
+
 int launch(char** program) {
     Listener listener;
     if (!listener.silentFor(0.5)) {
@@ -262,6 +335,7 @@ int main(int argc, char** argv) {
     if (args.size() == 3 && args[0] == "synthesis") return synthesis(font, args[1], std::atof(args[2].c_str()));
     if (args.size() == 4 && args[0] == "start") return start(font, args[1], args[2], args[3]);
     if (args.size() >= 2 && args[0] == "launch") return launch(argv + 2);
+    if (args.size() == 3 && args[0] == "loop") return loop(font, args[1], std::atof(args[2].c_str()));
     std::fprintf(stderr, "usage: music_probe synthesis|start|launch ...\n");
     return 2;
 }

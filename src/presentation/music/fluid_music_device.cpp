@@ -40,6 +40,7 @@
 #include <cstring>
 #include <dlfcn.h>
 #include <malloc.h>
+#include <chrono>
 #include <mutex>
 #include <set>
 #include <string_view>
@@ -51,6 +52,9 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr std::size_t maxMidiBytes = 16 * 1024 * 1024;
+// How long the audio thread waits for the restart of a piece that ended
+// within the buffer it renders: a fifth of the default buffer.
+constexpr int restartWaitMs = 10;
 
 // The one line that tells why the music is silent. A device that cannot play
 // would otherwise say so at every music command and every loop.
@@ -478,6 +482,8 @@ class FluidMusicDevice::Impl {
         }
         player_ = fl_->new_fluid_player(synth_);
         if (!player_) return;
+        ++playerStarts_;
+        playerStarted_.notify_all();
         fl_->fluid_player_add_mem(player_, open_->smf.data(), open_->smf.size());
         playerStopped_ = false;
         exactTick_ = 0;
@@ -506,7 +512,7 @@ class FluidMusicDevice::Impl {
 
         Outcome outcome;
         {
-            std::lock_guard lock(self->mutex_);
+            std::unique_lock lock(self->mutex_);
             float* outAt[most];
             float* fxAt[most];
             for (int done = 0; done < len; done += self->blockFrames_) {
@@ -518,6 +524,21 @@ class FluidMusicDevice::Impl {
                 if (nfx == 0) self->fl_->fluid_synth_process(self->synth_, n, nout, outAt, nout, outAt);
                 else self->fl_->fluid_synth_process(self->synth_, n, nfx, fxAt, nout, outAt);
                 self->watchPlayerLocked(outcome);
+                if (outcome.ended && done + n < len) {
+                    // The end lies within this buffer. The window's thread
+                    // restarts the piece as soon as it hears of it, in well
+                    // under a millisecond when idle; the buffer waits that
+                    // long for the restart, which then sounds right after the
+                    // end instead of a buffer later. The sound server still
+                    // holds a whole buffer, so the wait is never heard.
+                    const std::uint64_t startsBefore = self->playerStarts_;
+                    lock.unlock();
+                    self->deliver(outcome);
+                    outcome = {};
+                    lock.lock();
+                    self->playerStarted_.wait_for(lock, std::chrono::milliseconds(restartWaitMs),
+                                                  [&] { return self->playerStarts_ != startsBefore; });
+                }
             }
         }
         self->deliver(outcome);
@@ -585,6 +606,8 @@ class FluidMusicDevice::Impl {
     std::condition_variable pinsDone_;
     bool stopping_ = false;
     std::uint64_t generation_ = 0; // files opened
+    std::uint64_t playerStarts_ = 0;
+    std::condition_variable playerStarted_;
     std::optional<OpenFile> open_;
     bool playWanted_ = false; // Play came before the set-up had finished
     fluid_player_t* player_ = nullptr; // playing open_

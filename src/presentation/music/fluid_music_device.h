@@ -29,7 +29,7 @@ struct FluidMusicOptions {
     };
     Output output = Output::AudioDriver;
     double sampleRate = 44100;
-    int periodSize = 1024; // frames the audio driver asks for at a time (23 ms)
+    int periodSize = 2048; // frames the audio driver asks for at a time (46 ms)
     int periods = 4;      // buffers the ALSA driver keeps queued
     // The set-up starts with startSetUp() rather than in the constructor. The
     // window starts it once its first page is painted: loading a soundfont of
