@@ -9,7 +9,8 @@
 #   - CPU while the first piece plays, against its synthesis alone;
 #   - the milliseconds from a music command to its first sound at the sink:
 #     the first music with the device set up from nothing, as the window does
-#     it, a change of music once it is up, and the player from its start.
+#     it, a change of music once it is up, and the player from its start;
+#   - the silences heard at the loop point of a short tune.
 # Usage: bench/music_cost.sh [BUILD_DIR] [SECONDS] [RUNS]   (defaults: build, 20, 3)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -101,6 +102,7 @@ for r in $(seq "$runs"); do
   first+=("$f"); change+=("$c")
   launch+=("$("$probe" launch "$player" --zoom 1 "$work/game" 2>/dev/null)")
 done
+echo "silences at the loop point through the sound server: $("$probe" loop "$work/loop" 8)"
 echo "first sound: first music of a game, device set up from nothing $(printf '%s\n' "${first[@]}" | median) ms;" \
      "change of music $(printf '%s\n' "${change[@]}" | median) ms (target: at most 150 ms);" \
      "player started to its first sound $(printf '%s\n' "${launch[@]}" | median) ms"

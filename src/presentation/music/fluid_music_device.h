@@ -29,7 +29,10 @@ struct FluidMusicOptions {
     };
     Output output = Output::AudioDriver;
     double sampleRate = 44100;
-    int periodSize = 2048; // frames the audio driver asks for at a time (46 ms)
+    // Frames the audio driver asks for at a time (46 ms). Background music
+    // needs no quick answer, and larger buffers wake the audio thread and the
+    // sound server less often; a new piece is still heard within one buffer.
+    int periodSize = 2048;
     int periods = 4;      // buffers the ALSA driver keeps queued
     // The set-up starts with startSetUp() rather than in the constructor. The
     // window starts it once its first page is painted: loading a soundfont of
