@@ -33,6 +33,10 @@ namespace vorn {
     X(fluid_synth_remove_sfont)                                                                                    \
     X(fluid_sfont_get_id)                                                                                          \
     X(fluid_sfont_get_preset)                                                                                      \
+    X(fluid_synth_sfunload)                                                                                        \
+    X(new_fluid_defsfloader)                                                                                       \
+    X(fluid_sfloader_set_callbacks)                                                                                \
+    X(fluid_synth_add_sfloader)                                                                                    \
     X(fluid_synth_write_float)                                                                                     \
     X(fluid_synth_process)                                                                                         \
     X(new_fluid_audio_driver2)                                                                                     \

@@ -28,6 +28,7 @@
 
 #include "presentation/music/fluid_library.h"
 #include "presentation/music/midi_presets.h"
+#include "presentation/music/soundfont_directory.h"
 
 #include <sys/resource.h>
 #include <unistd.h>
@@ -41,6 +42,8 @@
 #include <dlfcn.h>
 #include <malloc.h>
 #include <chrono>
+#include <map>
+#include <memory>
 #include <mutex>
 #include <set>
 #include <string_view>
@@ -142,6 +145,75 @@ std::string midiProblem(std::string_view smf) {
 }
 
 std::string inQuotes(const std::string& name) { return "\"" + name + "\""; }
+
+// The trimmed soundfonts FluidSynth reads through its file callbacks, by the
+// names they are registered under. FluidSynth opens a soundfont again each
+// time it loads samples, so a name stays registered while its soundfont is
+// in the synth.
+class TrimmedFiles {
+  public:
+    static std::string add(std::shared_ptr<const SoundfontDirectory::Trimmed> file) {
+        std::lock_guard lock(mutex());
+        static std::uint64_t made = 0;
+        std::string name = "vorn-trimmed-soundfont:" + std::to_string(++made);
+        files().emplace(name, std::move(file));
+        return name;
+    }
+    static void remove(const std::string& name) {
+        std::lock_guard lock(mutex());
+        files().erase(name);
+    }
+
+    static void* open(const char* name) {
+        std::shared_ptr<const SoundfontDirectory::Trimmed> file;
+        {
+            std::lock_guard lock(mutex());
+            auto found = files().find(name ? name : "");
+            if (found == files().end()) return nullptr; // not ours: FluidSynth's own loader takes it
+            file = found->second;
+        }
+        std::FILE* source = std::fopen(file->source.c_str(), "rb");
+        if (!source) return nullptr;
+        return new Handle{source, std::move(file), 0};
+    }
+    static int read(void* buffer, fluid_long_long_t count, void* handle) {
+        auto* h = static_cast<Handle*>(handle);
+        if (count < 0 || !h->file->read(h->source, h->at, static_cast<char*>(buffer), std::uint64_t(count)))
+            return FLUID_FAILED;
+        h->at += std::uint64_t(count);
+        return FLUID_OK;
+    }
+    static int seek(void* handle, fluid_long_long_t offset, int origin) {
+        auto* h = static_cast<Handle*>(handle);
+        const long long base = origin == SEEK_SET ? 0 : origin == SEEK_CUR ? static_cast<long long>(h->at)
+                                                                            : static_cast<long long>(h->file->size());
+        if (base + offset < 0 || std::uint64_t(base + offset) > h->file->size()) return FLUID_FAILED;
+        h->at = std::uint64_t(base + offset);
+        return FLUID_OK;
+    }
+    static fluid_long_long_t tell(void* handle) { return static_cast<fluid_long_long_t>(static_cast<Handle*>(handle)->at); }
+    static int close(void* handle) {
+        auto* h = static_cast<Handle*>(handle);
+        std::fclose(h->source);
+        delete h;
+        return FLUID_OK;
+    }
+
+  private:
+    struct Handle {
+        std::FILE* source;
+        std::shared_ptr<const SoundfontDirectory::Trimmed> file;
+        std::uint64_t at;
+    };
+    static std::mutex& mutex() {
+        static std::mutex m;
+        return m;
+    }
+    static std::map<std::string, std::shared_ptr<const SoundfontDirectory::Trimmed>>& files() {
+        static std::map<std::string, std::shared_ptr<const SoundfontDirectory::Trimmed>> registered;
+        return registered;
+    }
+};
 
 } // namespace
 
@@ -269,6 +341,7 @@ class FluidMusicDevice::Impl {
         std::set<PresetKey> instruments; // found in the soundfont
         std::uint64_t generation = 0;
         bool ready = false; // the instruments it uses are in memory
+        bool pinWanted = false; // ... and the pinning thread is to bring them in
     };
 
 
@@ -341,15 +414,21 @@ class FluidMusicDevice::Impl {
             return "no General MIDI soundfont is installed (fluid-soundfont-gm has one; --soundfont FILE names another)";
         std::error_code ec;
         if (!fs::is_regular_file(*font, ec)) return "no soundfont file " + inQuotes(font->string());
-        // On demand, no channel selects an instrument yet: that would load a
-        // piano and a drum kit that the music may never play.
-        const int id = fl_->fluid_synth_sfload(synth_, font->c_str(), options_.loadSamplesOnDemand ? 0 : 1);
-        if (id == FLUID_FAILED)
-            return "cannot load the soundfont " + inQuotes(font->string()) + ": " + takeFluidError();
-        {
+        if (options_.loadSamplesOnDemand) {
+            // Only the directory is read now; each piece gets a soundfont of
+            // its own instruments when it is opened.
+            std::string problem;
+            std::optional<SoundfontDirectory> directory = SoundfontDirectory::read(*font, problem);
+            if (!directory) return "cannot load the soundfont " + inQuotes(font->string()) + ": " + problem;
+            fluid_sfloader_t* loader = fl_->new_fluid_defsfloader(settings_);
+            if (!loader) return "FluidSynth cannot start";
+            fl_->fluid_sfloader_set_callbacks(loader, &TrimmedFiles::open, &TrimmedFiles::read, &TrimmedFiles::seek,
+                                              &TrimmedFiles::tell, &TrimmedFiles::close);
+            fl_->fluid_synth_add_sfloader(synth_, loader); // the synth owns it
             std::lock_guard lock(mutex_);
-            sfontId_ = id;
-            sfont_ = fl_->fluid_synth_get_sfont_by_id(synth_, id);
+            directory_ = std::move(directory);
+        } else if (fl_->fluid_synth_sfload(synth_, font->c_str(), 1) == FLUID_FAILED) {
+            return "cannot load the soundfont " + inQuotes(font->string()) + ": " + takeFluidError();
         }
 
         // The driver comes last: nothing renders while the soundfont loads.
@@ -372,7 +451,7 @@ class FluidMusicDevice::Impl {
     // the bank and program asked for; else on a drum channel the standard
     // kit, and on another the same program in bank 0, else bank 0's first.
     std::optional<PresetKey> findPreset(int bank, int program, bool drums) const {
-        auto has = [this](int b, int p) { return fl_->fluid_sfont_get_preset(sfont_, b, p) != nullptr; };
+        auto has = [this](int b, int p) { return directory_->hasPreset(b, p); };
         if (has(bank, program)) return PresetKey{bank, program};
         if (drums) return has(128, 0) ? std::optional<PresetKey>(PresetKey{128, 0}) : std::nullopt;
         if (has(0, program)) return PresetKey{0, program};
@@ -401,58 +480,68 @@ class FluidMusicDevice::Impl {
         return keys;
     }
 
-    // The open file is ready at once when its instruments are all in memory
-    // (a restart of the same piece); else the pinning thread loads them.
+    // The open file is ready at once when the soundfont in the synth holds
+    // all its instruments (a restart of the same piece); else the pinning
+    // thread makes one that does.
     void prepareLocked() {
-        if (!options_.loadSamplesOnDemand || !sfont_) {
+        if (!options_.loadSamplesOnDemand || !directory_) {
             open_->ready = true;
             return;
         }
         open_->instruments = instrumentsOf(open_->use);
-        open_->ready = std::includes(pinned_.begin(), pinned_.end(), open_->instruments.begin(),
-                                     open_->instruments.end());
-        if (!open_->ready) pinWanted_.notify_all();
+        open_->ready = sfont_ && std::includes(fontPresets_.begin(), fontPresets_.end(),
+                                               open_->instruments.begin(), open_->instruments.end());
+        open_->pinWanted = !open_->ready;
+        if (open_->pinWanted) pinWanted_.notify_all();
     }
 
-    // The pinning thread: loads the instruments of the file opened, starts it
-    // if Play came meanwhile, then lets go of the instruments it does not use.
-    // FluidSynth's own lock guards the pins; the device's mutex is never held
-    // while the disk is read, so the audio thread renders on meanwhile.
+    // The pinning thread: gives the synth a soundfont of the opened file's
+    // instruments, with their samples in memory, in place of the previous
+    // piece's, and starts the piece if Play came meanwhile. The synth finds
+    // in it every instrument it would find in the whole soundfont for this
+    // piece, falling back alike where one is missing. FluidSynth's own lock
+    // guards the loading; the device's mutex is never held while the disk is
+    // read, so the audio thread renders on meanwhile.
     void pinInstruments() {
         std::unique_lock lock(mutex_);
         for (;;) {
-            pinWanted_.wait(lock, [this] { return stopping_ || (open_ && !open_->ready); });
+            pinWanted_.wait(lock, [this] { return stopping_ || (open_ && open_->pinWanted); });
             if (stopping_) return;
+            open_->pinWanted = false;
             const std::uint64_t generation = open_->generation;
             const std::set<PresetKey> wanted = open_->instruments;
-            std::vector<PresetKey> missing;
-            std::set_difference(wanted.begin(), wanted.end(), pinned_.begin(), pinned_.end(),
-                                std::back_inserter(missing));
-            int id = sfontId_;
             lock.unlock();
-            std::vector<PresetKey> done;
-            for (const PresetKey& key : missing)
-                if (fl_->fluid_synth_pin_preset(synth_, id, key.first, key.second) == FLUID_OK) done.push_back(key);
+            const std::string name = TrimmedFiles::add(directory_->trimmed(wanted));
+            const int id = fl_->fluid_synth_sfload(synth_, name.c_str(), 0);
+            if (id != FLUID_FAILED)
+                for (const PresetKey& key : wanted) fl_->fluid_synth_pin_preset(synth_, id, key.first, key.second);
             lock.lock();
-            pinned_.insert(done.begin(), done.end());
-            // A Close in between takes the soundfont out and back in under a
-            // new number, and a pin with the old one fails: try again. A pin
-            // that fails for good (samples that cannot be read) is given up,
-            // and the synth loads them when the note comes.
-            if (done.size() < missing.size() && id != sfontId_) continue;
-            if (!open_ || open_->generation != generation) continue;
+            if (!open_ || open_->generation != generation || id == FLUID_FAILED) {
+                // Another file came meanwhile, or this one cannot be made.
+                if (id != FLUID_FAILED) fl_->fluid_synth_sfunload(synth_, id, 0);
+                TrimmedFiles::remove(name);
+                if (id == FLUID_FAILED && open_ && open_->generation == generation) {
+                    reportMusicOff(reported_, "cannot load the soundfont: " + takeFluidError());
+                    open_->ready = true; // plays without it: silence
+                    playWanted_ = false;
+                    pinsDone_.notify_all();
+                }
+                continue;
+            }
+            if (sfont_) {
+                fl_->fluid_synth_sfunload(synth_, sfontId_, 0);
+                TrimmedFiles::remove(fontName_);
+            }
+            sfontId_ = id;
+            sfont_ = fl_->fluid_synth_get_sfont_by_id(synth_, id);
+            fontName_ = name;
+            fontPresets_ = wanted;
             open_->ready = true;
             if (playWanted_ && !player_ && !off_) startPlayerLocked();
             playWanted_ = false;
-            std::vector<PresetKey> unused;
-            std::set_difference(pinned_.begin(), pinned_.end(), wanted.begin(), wanted.end(),
-                                std::back_inserter(unused));
-            for (const PresetKey& key : unused) pinned_.erase(key);
-            id = sfontId_;
             pinsDone_.notify_all();
             lock.unlock();
-            for (const PresetKey& key : unused) fl_->fluid_synth_unpin_preset(synth_, id, key.first, key.second);
-            if (!unused.empty()) ::malloc_trim(0);
+            ::malloc_trim(0); // the previous piece's samples
             lock.lock();
         }
     }
@@ -601,7 +690,10 @@ class FluidMusicDevice::Impl {
     int blockFrames_ = 64; // the synth renders and the player moves by these
     fluid_sfont_t* sfont_ = nullptr;
     int sfontId_ = 0; // changes each time the reset takes the soundfont out and back in
-    std::set<PresetKey> pinned_; // instruments held in memory
+    // sfont_: the soundfont in the synth; on demand, the current piece's
+    std::optional<SoundfontDirectory> directory_; // when loading on demand
+    std::string fontName_;          // of the soundfont in the synth
+    std::set<PresetKey> fontPresets_; // its presets, all pinned
     std::condition_variable pinWanted_;
     std::condition_variable pinsDone_;
     bool stopping_ = false;
