@@ -27,12 +27,9 @@ namespace vorn {
     X(fluid_synth_program_change)                                                                                  \
     X(fluid_synth_unset_program)                                                                                   \
     X(fluid_synth_pin_preset)                                                                                      \
-    X(fluid_synth_unpin_preset)                                                                                    \
     X(fluid_synth_get_sfont_by_id)                                                                                 \
     X(fluid_synth_add_sfont)                                                                                       \
     X(fluid_synth_remove_sfont)                                                                                    \
-    X(fluid_sfont_get_id)                                                                                          \
-    X(fluid_sfont_get_preset)                                                                                      \
     X(fluid_synth_sfunload)                                                                                        \
     X(new_fluid_defsfloader)                                                                                       \
     X(fluid_sfloader_set_callbacks)                                                                                \

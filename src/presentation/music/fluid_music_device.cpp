@@ -9,12 +9,14 @@
 // rendering and every change of the player take one mutex. The window's
 // thread holds it for microseconds only: files are read before it is taken.
 //
-// Samples: FluidSynth keeps the soundfont's instruments on disk and loads an
-// instrument's samples when a channel selects it. A program change in the
-// music would then read the disk on the audio thread, so opening a music file
-// works out every instrument it can select and a thread of its own pins them
-// in memory before the music plays; those of the previous piece are let go
-// once the new ones are in. A restart of the same piece finds them all in.
+// Samples: FluidSynth, asked to load samples on demand, loads an
+// instrument's samples when a channel selects it, which for a program change
+// in the music would be on the audio thread. Opening a music file therefore
+// works out every instrument it can select, and a thread of its own gives the
+// synth a soundfont of just those (the directory trimmed, the samples read
+// from the real file) with all their samples pinned in memory, in place of
+// the previous piece's, before the music plays. A restart of the same piece
+// finds them all in.
 //
 // The end of playback is the player's tick reaching the tick of the file's
 // last event. FluidSynth's own end comes only once the last notes have died
