@@ -242,6 +242,7 @@ class FluidMusicDevice::Impl {
         if (player_) fl_->delete_fluid_player(player_);
         if (synth_) fl_->delete_fluid_synth(synth_);
         if (settings_) fl_->delete_fluid_settings(settings_);
+        if (!fontName_.empty()) TrimmedFiles::remove(fontName_);
     }
 
     void setFileName(const std::string& name) { fileName_ = name; }
@@ -345,7 +346,6 @@ class FluidMusicDevice::Impl {
         bool ready = false; // the instruments it uses are in memory
         bool pinWanted = false; // ... and the pinning thread is to bring them in
     };
-
 
     // What a rendered stretch brought about, acted on once the mutex is released.
     struct Outcome {
@@ -561,7 +561,6 @@ class FluidMusicDevice::Impl {
         fl_->fluid_synth_system_reset(synth_);
         for (int c = 0; c < 16; ++c) fl_->fluid_synth_unset_program(synth_, c);
         sfontId_ = fl_->fluid_synth_add_sfont(synth_, sfont_);
-        pinsDone_.notify_all(); // a pinning thread waits for no one, but may have to try again
     }
 
     void startPlayerLocked() {
