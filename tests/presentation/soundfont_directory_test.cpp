@@ -22,10 +22,10 @@ std::optional<fs::path> installedSoundfont() {
     return std::nullopt;
 }
 
-std::string whole(const SoundfontDirectory::Trimmed& trimmed) {
+std::string readTrimmed(const SoundfontDirectory::Trimmed& trimmed, std::uint64_t at, std::size_t n) {
     std::FILE* source = std::fopen(trimmed.source.c_str(), "rb");
-    std::string bytes(trimmed.size(), '\0');
-    const bool read = source && trimmed.read(source, 0, bytes.data(), bytes.size());
+    std::string bytes(n, '\0');
+    const bool read = source && trimmed.read(source, at, bytes.data(), n);
     if (source) std::fclose(source);
     return read ? bytes : std::string();
 }
@@ -41,27 +41,41 @@ TEST(SoundfontDirectory, ATrimmedSoundfontHoldsTheKeptPresetsAndTheSameSampleDat
     EXPECT_FALSE(directory->hasPreset(77, 0));
 
     const auto trimmed = directory->trimmed({{0, 0}, {128, 0}, {0, 49}});
-    const std::string bytes = whole(*trimmed);
-    ASSERT_EQ(bytes.size(), trimmed->size());
     EXPECT_LT(trimmed->directory.size(), 200000u) << "a fraction of the whole directory";
-    // The sample data lies where it lay, byte for byte.
+    // The file's first megabyte, sample data included, is the original's
+    // byte for byte (the size in its header aside); the new directory comes
+    // right after the sample data.
     std::ifstream original(*font, std::ios::binary);
-    std::string head(trimmed->prefix, '\0');
+    std::string head(1 << 20, '\0');
     original.read(head.data(), std::streamsize(head.size()));
+    const std::string bytes = readTrimmed(*trimmed, 0, head.size());
+    ASSERT_EQ(bytes.size(), head.size());
     EXPECT_EQ(bytes.compare(8, head.size() - 8, head, 8, head.size() - 8), 0);
-    EXPECT_FALSE(trimmed->read(nullptr, trimmed->size() - 4, head.data(), 8)) << "a read past the end fails";
+    EXPECT_EQ(readTrimmed(*trimmed, trimmed->prefix - 4, 16).substr(4, 12), trimmed->directory.substr(0, 12));
+    EXPECT_EQ(readTrimmed(*trimmed, trimmed->size() - 4, 8), "") << "a read past the end fails";
 
-    // Read as a soundfont of its own, it has those presets and no others.
+    // Its directory, read as a soundfont of its own, has those presets and
+    // no others.
     const fs::path copy = fs::temp_directory_path() / ("vorn-trimmed-" + std::to_string(::getpid()) + ".sf2");
-    std::ofstream(copy, std::ios::binary) << bytes;
+    std::string directoryOnly = bytes.substr(0, 12) + trimmed->directory;
+    std::ofstream(copy, std::ios::binary) << directoryOnly;
     const std::optional<SoundfontDirectory> again = SoundfontDirectory::read(copy, why);
-    fs::remove(copy);
     ASSERT_TRUE(again) << why;
     EXPECT_TRUE(again->hasPreset(0, 0));
     EXPECT_TRUE(again->hasPreset(128, 0));
     EXPECT_TRUE(again->hasPreset(0, 49));
     EXPECT_FALSE(again->hasPreset(0, 1));
     EXPECT_FALSE(again->hasPreset(0, 48));
+
+    // A preset bag that points past the generators is refused, not followed.
+    const std::size_t pbag = directoryOnly.find("pbag");
+    ASSERT_NE(pbag, std::string::npos);
+    directoryOnly[pbag + 8] = '\xFF';
+    directoryOnly[pbag + 9] = '\x7F';
+    std::ofstream(copy, std::ios::binary) << directoryOnly;
+    EXPECT_FALSE(SoundfontDirectory::read(copy, why));
+    EXPECT_EQ(why, "its preset directory is damaged");
+    fs::remove(copy);
 }
 
 TEST(SoundfontDirectory, FilesThatAreNoSoundfontOrAreCutShortAreRefused) {
