@@ -1,67 +1,37 @@
 #include "code_page.h"
 
-#include <array>
-#include <iconv.h>
-#include <vector>
+#include <cstdint>
 
 namespace vorn {
 namespace {
 
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD"; // U+FFFD
 
-// Code page 932 decoded with the C library's "CP932" table, which maps the
-// wave dash and the NEC rows as Windows does. Each lead byte's row of 256
-// pairs is decoded on first use and kept, so start-up pays only for the rows
-// a game uses.
-class Cp932Table {
-  public:
-    static Cp932Table& instance() {
-        static Cp932Table table;
-        return table;
-    }
-    ~Cp932Table() {
-        if (cd_ != invalid()) iconv_close(cd_);
-    }
-    std::string_view single(unsigned char b) const { return singles_[b]; }
-    std::string_view pair(unsigned char lead, unsigned char trail) {
-        std::vector<std::string>& row = rows_[index(lead)];
-        if (row.empty()) {
-            row.resize(256);
-            for (int t = 0; t < 256; ++t) {
-                const char bytes[2] = {static_cast<char>(lead), static_cast<char>(t)};
-                row[t] = convert(bytes, 2);
-            }
-        }
-        return row[trail];
-    }
+// Code page 932 as the C library's iconv "CP932" decodes it, which maps the
+// wave dash and the NEC rows as Windows does. The table is generated from
+// iconv (tools/make_cp932_table.cpp) and kept in the source, so that every
+// build decodes alike, also where the C library has no such code page.
+#include "cp932_table.inc"
 
-  private:
-    static iconv_t invalid() { return reinterpret_cast<iconv_t>(-1); }
-    static std::size_t index(unsigned char lead) { return lead <= 0x9F ? lead - 0x81 : lead - 0xE0 + 31; }
-
-    Cp932Table() : cd_(iconv_open("UTF-8", "CP932")) {
-        for (int b = 0; b < 256; ++b) {
-            const char c = static_cast<char>(b);
-            singles_[b] = isCp932Lead(static_cast<unsigned char>(b)) ? std::string(kReplacement) : convert(&c, 1);
-        }
+void appendUtf8(std::string& out, std::uint32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
     }
+}
 
-    std::string convert(const char* in, std::size_t len) {
-        if (cd_ == invalid()) return std::string(kReplacement);
-        char buffer[16];
-        char* inPtr = const_cast<char*>(in);
-        char* outPtr = buffer;
-        std::size_t inLeft = len, outLeft = sizeof buffer;
-        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
-        if (iconv(cd_, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<std::size_t>(-1) || inLeft != 0)
-            return std::string(kReplacement);
-        return std::string(buffer, outPtr);
-    }
+void appendCp932(std::string& out, std::uint16_t c) {
+    if (c == 0) out += kReplacement;
+    else appendUtf8(out, c);
+}
 
-    iconv_t cd_;
-    std::array<std::string, 256> singles_;
-    std::array<std::vector<std::string>, 60> rows_;
-};
+std::size_t rowOf(unsigned char lead) { return lead <= 0x9F ? lead - 0x81 : lead - 0xE0 + 31; }
 
 // One UTF-8 character: a well-formed sequence, or else the maximal subpart
 // (the longest start of a well-formed sequence, at least one byte), which
@@ -115,17 +85,16 @@ std::string toUtf8(Encoding encoding, std::string_view bytes) {
         }
         return out;
     }
-    Cp932Table& table = Cp932Table::instance();
     for (std::size_t pos = 0; pos < bytes.size();) {
         const auto lead = static_cast<unsigned char>(bytes[pos]);
         if (lead < 0x80) {
             out += static_cast<char>(lead);
             ++pos;
         } else if (characterLength(encoding, bytes, pos) == 2) {
-            out += table.pair(lead, static_cast<unsigned char>(bytes[pos + 1]));
+            appendCp932(out, kCp932Pairs[rowOf(lead)][static_cast<unsigned char>(bytes[pos + 1])]);
             pos += 2;
         } else {
-            out += table.single(lead);
+            appendCp932(out, kCp932Singles[lead]);
             ++pos;
         }
     }

@@ -38,13 +38,6 @@ bool isPictureOf(const QString& file, const std::string& slot) {
 
 } // namespace
 
-bool isSlotName(std::string_view name) {
-    if (name.empty() || name.size() > 32) return false;
-    return std::all_of(name.begin(), name.end(), [](char c) {
-        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_';
-    });
-}
-
 // ---- in memory ----------------------------------------------------------------
 
 std::optional<QByteArray> MemorySlotStore::readDocument(const std::string& slot, std::string&) const {

@@ -4,6 +4,8 @@
 // window, --save-dir for headless play) or, for headless play without one,
 // the memory of the process, so that headless play writes nothing.
 
+#include "slot_name.h"
+
 #include <QByteArray>
 #include <QString>
 #include <functional>
@@ -15,8 +17,6 @@
 
 namespace vorn {
 
-// Slot names: ASCII letters, digits, '-' and '_', 1 to 32 of them.
-bool isSlotName(std::string_view name);
 
 class SlotStore {
   public:

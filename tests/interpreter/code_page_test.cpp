@@ -1,6 +1,7 @@
 #include "interpreter/code_page.h"
 
 #include <gtest/gtest.h>
+#include <iconv.h>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,39 @@ TEST(CodePage, UnmappedSequencesBecomeTheReplacementCharacter) {
     std::string every;
     for (int b = 0; b < 256; ++b) every += char(b);
     EXPECT_FALSE(toUtf8(Encoding::CodePage932, every).empty());
+}
+
+// The decoding table is kept in the source so that the WebAssembly build,
+// whose C library has no code page 932, decodes alike: it must be exactly
+// what this system's iconv makes of every single byte and every pair.
+TEST(CodePage, TheDecodingTableIsTheCLibrarysCodePage932) {
+    iconv_t cd = iconv_open("UTF-8", "CP932");
+    ASSERT_NE(cd, reinterpret_cast<iconv_t>(-1));
+    const auto byIconv = [cd](std::string bytes) {
+        char out[16];
+        char* in = bytes.data();
+        char* at = out;
+        std::size_t inLeft = bytes.size(), outLeft = sizeof out;
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        if (iconv(cd, &in, &inLeft, &at, &outLeft) == static_cast<std::size_t>(-1) || inLeft != 0)
+            return std::string("\xEF\xBF\xBD");
+        return std::string(out, at);
+    };
+    int differ = 0;
+    for (int lead = 0x80; lead < 256; ++lead) {
+        const std::string one(1, char(lead));
+        if (!isCp932Lead(static_cast<unsigned char>(lead)) && toUtf8(Encoding::CodePage932, one) != byIconv(one))
+            ++differ;
+        if (!isCp932Lead(static_cast<unsigned char>(lead))) continue;
+        for (int trail = 0; trail < 256; ++trail) {
+            const std::string pair{char(lead), char(trail)};
+            if (toUtf8(Encoding::CodePage932, pair) != byIconv(pair)) {
+                if (++differ < 5) ADD_FAILURE() << std::hex << lead << " " << trail;
+            }
+        }
+    }
+    iconv_close(cd);
+    EXPECT_EQ(differ, 0) << "regenerate src/interpreter/cp932_table.inc with tools/make_cp932_table.cpp";
 }
 
 TEST(CodePage, Utf8SequencesAreOneCharacterAndBrokenOnesAreReplaced) {

@@ -1,128 +1,43 @@
 #include "headless_driver.h"
 
-#include "headless_recorder.h"
-#include "interpreter/fatal_error.h"
-#include "interpreter/interpreter.h"
-#include "json_lines.h"
+#include "headless_session.h"
+#include "presentation/picture_decoder.h"
 #include "shell/save_store.h"
 #include "shell/saves.h"
-#include "shell/shell.h"
 
 #include <QFile>
 #include <memory>
 
-#include <sstream>
-#include <string>
-#include <vector>
-
 namespace vorn {
 namespace {
 
-std::string optionalNumber(const std::optional<std::int16_t>& value) {
-    return value ? std::to_string(*value) : "null";
-}
+// Saves kept by the desktop player's stores: files in --save-dir, or memory.
+class StoredSaves : public HeadlessSaving {
+  public:
+    StoredSaves(Interpreter& interpreter, const GameFolder& folder, std::unique_ptr<SlotStore> store)
+        : store_(std::move(store)), saves_(interpreter, folder, *store_) {}
+    std::string save(const std::string& slot) override { return saves_.save(slot); }
+    std::string load(const std::string& slot) override { return saves_.load(slot); }
 
-std::string stateRecord(const Interpreter& i) {
-    std::string flags;
-    for (std::size_t b = 0; b < i.Flag.size(); ++b) flags += (b ? "," : "") + std::to_string(i.Flag[b]);
-    return "{\"state\":{\"WaitCmd\":" + std::to_string(i.WaitCmd) + ",\"NumCmds\":" + optionalNumber(i.NumCmds) +
-           ",\"Cmd_Selected\":" + optionalNumber(i.Cmd_Selected) +
-           ",\"musfile\":" + (i.musfile ? json::quote(*i.musfile) : "null") + ",\"flags\":[" + flags + "]}}";
-}
-
-// The event named by an input line, in its canonical spelling, or "" if none.
-std::string parseEvent(const std::string& line) {
-    std::istringstream words(line);
-    std::vector<std::string> w;
-    for (std::string word; words >> word;) w.push_back(word);
-    const auto is = [&w](std::initializer_list<const char*> expected) {
-        if (w.size() != expected.size()) return false;
-        std::size_t k = 0;
-        for (const char* e : expected)
-            if (w[k++] != e) return false;
-        return true;
-    };
-    if (is({"click", "text"})) return "click text";
-    if (w.size() == 3 && w[0] == "click" && w[1] == "option" && w[2].size() == 1 && w[2][0] >= '1' &&
-        w[2][0] <= '4')
-        return "click option " + w[2];
-    for (const char* e : {"new", "quit", "about"})
-        if (is({"menu", e})) return std::string("menu ") + e;
-    if (is({"music", "done"})) return "music done";
-    if (is({"close"})) return "close";
-    if (w.size() == 2 && (w[0] == "save" || w[0] == "load") && isSlotName(w[1])) return w[0] + " " + w[1];
-    return "";
-}
-
-bool isIgnored(const std::string& line) {
-    const auto first = line.find_first_not_of(" \t\r\n");
-    return first == std::string::npos || line[first] == '#';
-}
+  private:
+    std::unique_ptr<SlotStore> store_;
+    Saves saves_;
+};
 
 } // namespace
 
 int runHeadless(const GameFolder& folder, std::istream& in, std::ostream& out, std::ostream& err,
                 const HeadlessOptions& options) {
-    HeadlessRecorder recorder(out);
-    Interpreter interpreter(folder, recorder, recorder);
-    Shell shell(interpreter, recorder, recorder);
-    std::unique_ptr<SlotStore> store;
-    if (options.saveDir)
-        store = std::make_unique<FolderSlotStore>(QFile::decodeName(options.saveDir->c_str()));
-    else
-        store = std::make_unique<MemorySlotStore>();
-    Saves saves(interpreter, folder, *store);
-    try {
-        interpreter.load();
-        interpreter.playRun();
-        recorder.line(stateRecord(interpreter));
-        out.flush();
-
-        std::string line;
-        while (true) {
-            std::string event;
-            if (!std::getline(in, line)) {
-                event = "close"; // end of input acts as the close box
-            } else {
-                if (isIgnored(line)) continue;
-                event = parseEvent(line);
-                if (event.empty()) {
-                    out.flush();
-                    err << "vorn --headless: \"" << line << "\" is not an event; expected one of: click text, "
-                        << "click option 1..4, menu new, menu quit, menu about, music done, close, save SLOT, load SLOT "
-                        << "(a slot is named by 1 to 32 letters, digits, '-' and '_')\n";
-                    return 2;
-                }
-            }
-            recorder.line("{\"event\":" + json::quote(event) + "}");
-            if (event == "close" || event == "menu quit") {
-                shell.shutDown();
-                out.flush();
-                return 0;
-            }
-            if (event == "click text") interpreter.resume();
-            else if (event == "menu new") shell.newGame();
-            else if (event == "menu about") shell.showCredits();
-            else if (event == "music done") interpreter.musicEnded();
-            else if (event.rfind("save ", 0) == 0 || event.rfind("load ", 0) == 0) {
-                const std::string slot = event.substr(5);
-                const bool saving = event[0] == 's';
-                const std::string why = saving ? saves.save(slot) : saves.load(slot);
-                if (why.empty())
-                    recorder.line(std::string(saving ? "{\"saved\":" : "{\"loaded\":") + json::quote(slot) + "}");
-                else
-                    recorder.line("{\"refused\":" + json::quote(slot) + ",\"why\":" + json::quote(why) + "}");
-            }
-            else interpreter.chooseOption(event.back() - '0');
-            recorder.line(stateRecord(interpreter));
-            out.flush();
-        }
-    } catch (const FatalError& error) {
-        recorder.line("{\"fatal\":" + json::quote(error.what()) + "}");
-        out.flush();
-        err << "vorn: " << error.what() << '\n';
-        return 1;
-    }
+    const PictureCheck decoded{[](const std::string& bytes) { return decodePicture(bytes).has_value(); },
+                               [](const std::string& bytes) { return decodeIcon(bytes).has_value(); }};
+    return playHeadless(folder, in, out, err, decoded, [&options](Interpreter& interpreter, const GameFolder& game) {
+        std::unique_ptr<SlotStore> store;
+        if (options.saveDir)
+            store = std::make_unique<FolderSlotStore>(QFile::decodeName(options.saveDir->c_str()));
+        else
+            store = std::make_unique<MemorySlotStore>();
+        return std::make_unique<StoredSaves>(interpreter, game, std::move(store));
+    });
 }
 
 } // namespace vorn

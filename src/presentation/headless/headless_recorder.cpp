@@ -1,7 +1,6 @@
 #include "headless_recorder.h"
 
 #include "json_lines.h"
-#include "presentation/picture_decoder.h"
 
 namespace vorn {
 
@@ -14,7 +13,7 @@ void HeadlessRecorder::setCaption(int label, const std::string& text) {
 }
 
 bool HeadlessRecorder::setPicture(PictureElement element, const PictureFile& picture) {
-    if (picture.bytes && !decodePicture(*picture.bytes)) return false;
+    if (picture.bytes && !pictures_.picture(*picture.bytes)) return false;
     line(std::string("{\"picture\":\"") + elementName(element) + "\",\"file\":" + json::quote(picture.name) + "}");
     return true;
 }
@@ -26,7 +25,7 @@ void HeadlessRecorder::resetPicture(PictureElement element) {
 }
 
 bool HeadlessRecorder::setCursor(const PictureFile& icon) {
-    if (!icon.bytes || !decodeIcon(*icon.bytes)) return false;
+    if (!icon.bytes || !pictures_.icon(*icon.bytes)) return false;
     line("{\"cursor\":" + json::quote(icon.name) + "}");
     return true;
 }

@@ -7,12 +7,21 @@
 #include "interpreter/music_device.h"
 
 #include <ostream>
+#include <string>
 
 namespace vorn {
 
+// Whether the bytes of a picture, or of the cursor's icon, can be shown. The
+// desktop player decodes them with its image library; a front end without it
+// checks them by the same rules.
+struct PictureCheck {
+    bool (*picture)(const std::string& bytes);
+    bool (*icon)(const std::string& bytes);
+};
+
 class HeadlessRecorder : public DisplaySurface, public MusicDevice {
   public:
-    explicit HeadlessRecorder(std::ostream& out) : out_(out) {}
+    HeadlessRecorder(std::ostream& out, const PictureCheck& pictures) : out_(out), pictures_(pictures) {}
 
     void setText(const std::string& text) override;
     void setCaption(int label, const std::string& text) override;
@@ -36,6 +45,7 @@ class HeadlessRecorder : public DisplaySurface, public MusicDevice {
     void flag(const char* property, bool value);
 
     std::ostream& out_;
+    PictureCheck pictures_;
 };
 
 } // namespace vorn

@@ -1,0 +1,36 @@
+#pragma once
+// The event loop of headless play, with no Qt: it reads events one per line,
+// hands them to the interpreter and the shell, and writes the state records.
+// The desktop player and the WebAssembly build both run it; they differ only
+// in how pictures are checked and where saved games are kept.
+
+#include "headless_recorder.h"
+#include "interpreter/game_folder.h"
+
+#include <functional>
+#include <istream>
+#include <memory>
+#include <ostream>
+#include <string>
+
+namespace vorn {
+
+class Interpreter;
+
+// What `save SLOT` and `load SLOT` do; each returns "" when done, otherwise
+// why not, naming the slot.
+class HeadlessSaving {
+  public:
+    virtual ~HeadlessSaving() = default;
+    virtual std::string save(const std::string& slot) = 0;
+    virtual std::string load(const std::string& slot) = 0;
+};
+
+using HeadlessSavingFactory = std::function<std::unique_ptr<HeadlessSaving>(Interpreter&, const GameFolder&)>;
+
+// Returns the exit status: 0 after an orderly shut-down, 1 after a fatal error,
+// 2 for an input line that is no event.
+int playHeadless(const GameFolder& folder, std::istream& in, std::ostream& out, std::ostream& err,
+                 const PictureCheck& pictures, const HeadlessSavingFactory& saving);
+
+} // namespace vorn
