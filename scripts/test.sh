@@ -10,6 +10,9 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORN_BUILD_BENC
 cmake --build build
 ctest --test-dir build --output-on-failure --timeout 300
 
+# The WebAssembly build, held to the desktop player's transcripts.
+bash scripts/test-web.sh
+
 # The Debian package, installed with apt into a clean Debian 12 root.
 bash scripts/test-package.sh
 

@@ -4,9 +4,12 @@
 
 #include <QCoreApplication>
 #include <atomic>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <sstream>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace vorn::test {
@@ -89,8 +92,57 @@ void TestGame::write(const std::string& name, const std::string& bytes) const {
 
 void TestGame::remove(const std::string& name) const { fs::remove(dir_ / name); }
 
+namespace {
+
+// The player named by VORN_HEADLESS_PLAYER (the WebAssembly build's
+// vorn-headless, say), run as its own process on the game folder: the same
+// transcript tests then hold it to what the desktop player writes.
+std::optional<std::string> externalPlayer() {
+    const char* player = std::getenv("VORN_HEADLESS_PLAYER");
+    if (!player || !*player) return std::nullopt;
+    return std::string(player);
+}
+
+std::string shellQuoted(const std::string& text) {
+    std::string out = "'";
+    for (char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+}
+
+std::string readWhole(const fs::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::stringstream bytes;
+    bytes << file.rdbuf();
+    return bytes.str();
+}
+
+TestGame::Result playExternally(const std::string& player, const fs::path& dir, const std::string& events) {
+    const fs::path input = dir.string() + ".events", output = dir.string() + ".out", errors = dir.string() + ".err";
+    std::ofstream(input, std::ios::binary) << events;
+    const std::string command = shellQuoted(player) + " --headless " + shellQuoted(dir.string()) + " <" +
+                                shellQuoted(input.string()) + " >" + shellQuoted(output.string()) + " 2>" +
+                                shellQuoted(errors.string());
+    const int raw = std::system(command.c_str());
+    TestGame::Result result;
+    result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    std::istringstream lines(readWhole(output));
+    for (std::string line; std::getline(lines, line);) result.lines.push_back(line);
+    result.errors = readWhole(errors);
+    for (const fs::path& p : {input, output, errors}) fs::remove(p);
+    return result;
+}
+
+} // namespace
+
 TestGame::Result TestGame::play(const std::string& events, const std::optional<fs::path>& saveDir) const {
-    return play(GameFolder(dir_), events, saveDir);
+    Result here = play(GameFolder(dir_), events, saveDir);
+    const auto player = externalPlayer();
+    if (!player || saveDir) return here;
+    // Every game played by both must give the same transcript, byte for byte.
+    Result there = playExternally(*player, dir_, events);
+    EXPECT_EQ(there.status, here.status) << *player << " ends otherwise than the desktop player";
+    EXPECT_EQ(there.lines, here.lines) << *player << " writes another transcript than the desktop player";
+    return there;
 }
 
 TestGame::Result TestGame::play(const GameFolder& folder, const std::string& events,

@@ -58,6 +58,13 @@ class DiskTree : public FileTree {
 };
 
 FileContents DiskTree::read(const std::string& place, std::size_t maxBytes) const {
+    // Looked at before it is opened: where opening cannot be told not to wait
+    // (Node.js's file system, under the WebAssembly build), a FIFO would block.
+    struct stat before {};
+    if (::stat(place.c_str(), &before) == 0) {
+        if (S_ISDIR(before.st_mode)) return {{}, "it is a folder, not a file"};
+        if (!S_ISREG(before.st_mode)) return {{}, "it is not a regular file"};
+    }
     const int fd = ::open(place.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) return {{}, std::strerror(errno)};
     struct FdCloser {

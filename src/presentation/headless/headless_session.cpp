@@ -57,11 +57,11 @@ bool isIgnored(const std::string& line) {
 } // namespace
 
 int playHeadless(const GameFolder& folder, std::istream& in, std::ostream& out, std::ostream& err,
-                 const PictureCheck& pictures, const HeadlessSavingFactory& saving) {
+                 const PictureCheck& pictures, const HeadlessSavingFactory& makeSaving) {
     HeadlessRecorder recorder(out, pictures);
     Interpreter interpreter(folder, recorder, recorder);
     Shell shell(interpreter, recorder, recorder);
-    const std::unique_ptr<HeadlessSaving> saves = saving(interpreter, folder);
+    const std::unique_ptr<HeadlessSaving> saves = makeSaving(interpreter, folder);
     try {
         interpreter.load();
         interpreter.playRun();

@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Builds the WebAssembly version and holds it to the desktop player: every
+# transcript test plays its game through build-web/vorn-headless as well as
+# through the desktop player's headless driver, and the two transcripts must
+# be the same byte for byte. Needs the native build in build/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup-web.sh
+bash scripts/build-web.sh
+
+# The suites whose games are played headless. Saved games are kept only by
+# the desktop player, so its save tests are not among them.
+suites='TextPages.*:ChoiceMenu.*:ChoiceSelection.*:Conditionals.*:Flags.*:BinaryCounter.*:Jump.*'
+suites+=':PictureCommand.*:RunLoop.*:Shell.*:HostileScript.*:HostileFolder.*:HostilePicture.*:HostileMusic.*'
+suites+=':NoFilesWritten.*'
+VORN_HEADLESS_PLAYER="$PWD/build-web/vorn-headless" QT_QPA_PLATFORM=offscreen \
+  build/tests/vorn_tests --gtest_filter="$suites" --gtest_brief=1
+
+# The demo, along every path of its story, through both players.
+for events in tests/web/demo_paths/*.events; do
+  diff <(build/vorn --headless examples/demo <"$events") \
+       <(build-web/vorn-headless --headless examples/demo <"$events") \
+    || { echo "the WebAssembly build plays $events otherwise than the desktop player" >&2; exit 1; }
+done
+echo "web transcripts: the same as the desktop player's"

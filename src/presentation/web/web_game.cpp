@@ -1,0 +1,195 @@
+// The game in the browser page: the interpreter over the game's files held in
+// memory, its display surface and music device handed to the page's script.
+// The page draws the pictures (decoded by the browser), shows the text and the
+// captions, and plays the music; the rules stay here, in the shared core.
+
+#include "interpreter/fatal_error.h"
+#include "interpreter/interpreter.h"
+#include "presentation/picture_check.h"
+#include "shell/shell.h"
+
+#include <emscripten/bind.h>
+#include <emscripten/val.h>
+
+#include <map>
+#include <memory>
+#include <set>
+
+namespace vorn {
+namespace {
+
+using emscripten::val;
+
+// The files of a game folder or archive as the page read them; places are
+// '/'-separated paths below the game folder, "" for the folder itself.
+class MemoryTree : public FileTree {
+  public:
+    void add(const std::string& path, std::string bytes) {
+        files_[path] = std::move(bytes);
+        for (std::size_t slash = path.find('/'); slash != std::string::npos; slash = path.find('/', slash + 1))
+            folders_.insert(path.substr(0, slash));
+    }
+    std::string gameRoot() const override { return ""; }
+    std::optional<std::string> top() const override { return std::nullopt; }
+    std::optional<std::string> child(const std::string& place, const std::string& entry) const override {
+        if (entry == ".") return place;
+        if (entry == "..") {
+            if (place.empty()) return std::nullopt;
+            const auto slash = place.rfind('/');
+            return slash == std::string::npos ? std::string() : place.substr(0, slash);
+        }
+        return place.empty() ? entry : place + "/" + entry;
+    }
+    bool exists(const std::string& place) const override { return files_.count(place) || isFolder(place); }
+    bool isFolder(const std::string& place) const override { return place.empty() || folders_.count(place); }
+    std::vector<std::string> entries(const std::string& place) const override {
+        std::set<std::string> names;
+        const std::string prefix = place.empty() ? "" : place + "/";
+        const auto collect = [&](const std::string& path) {
+            if (path.compare(0, prefix.size(), prefix) != 0 || path.size() == prefix.size()) return;
+            const std::string rest = path.substr(prefix.size());
+            names.insert(rest.substr(0, rest.find('/')));
+        };
+        for (const auto& [path, bytes] : files_) collect(path);
+        for (const std::string& folder : folders_) collect(folder);
+        return {names.begin(), names.end()};
+    }
+    FileContents read(const std::string& place, std::size_t maxBytes) const override {
+        const auto it = files_.find(place);
+        if (it == files_.end()) return {{}, isFolder(place) ? "it is a folder, not a file" : "no such file"};
+        if (it->second.size() > maxBytes)
+            return {{}, "the file is larger than " + std::to_string(maxBytes / (1024 * 1024)) + " MB"};
+        return {it->second, {}};
+    }
+    std::string describe() const override { return name_; }
+    void setName(const std::string& name) { name_ = name; }
+
+  private:
+    std::map<std::string, std::string> files_;
+    std::set<std::string> folders_;
+    std::string name_;
+};
+
+std::string bytesOf(const val& array) {
+    const std::vector<std::uint8_t> v = emscripten::convertJSArrayToNumberVector<std::uint8_t>(array);
+    return std::string(v.begin(), v.end());
+}
+
+val viewOf(const std::string& bytes) {
+    return val(emscripten::typed_memory_view(bytes.size(), reinterpret_cast<const std::uint8_t*>(bytes.data())));
+}
+
+// Every display and music operation goes to the page's object `page`, by the
+// names of the headless transcript's records.
+class PageSurface : public DisplaySurface, public MusicDevice {
+  public:
+    explicit PageSurface(val page) : page_(std::move(page)) {}
+
+    void setText(const std::string& text) override { page_.call<void>("setText", text); }
+    void setCaption(int label, const std::string& text) override { page_.call<void>("setCaption", label, text); }
+    void refreshLabel(int) override {}
+    bool setPicture(PictureElement element, const PictureFile& picture) override {
+        if (picture.bytes && !isShowablePicture(*picture.bytes)) return false;
+        page_.call<void>("setPicture", std::string(elementName(element)), picture.name,
+                         picture.bytes ? viewOf(*picture.bytes) : val::null());
+        return true;
+    }
+    bool setCursor(const PictureFile& icon) override {
+        if (!icon.bytes || !isShowableIcon(*icon.bytes)) return false;
+        page_.call<void>("setCursor", icon.name, viewOf(*icon.bytes));
+        return true;
+    }
+    void resetPicture(PictureElement element) override {
+        page_.call<void>("resetPicture", std::string(elementName(element)));
+    }
+    void showMessage(const std::string& text, const std::string& title) override {
+        page_.call<void>("showMessage", text, title);
+    }
+
+    void setDeviceType(const std::string& value) override { page_.call<void>("music", std::string("DeviceType"), value); }
+    void setFileName(const std::string& value) override { page_.call<void>("music", std::string("FileName"), value); }
+    void setCommand(const std::string& value) override { page_.call<void>("music", std::string("Command"), value); }
+    void setNotify(bool value) override { page_.call<void>("music", std::string("Notify"), val(value)); }
+    void setWait(bool value) override { page_.call<void>("music", std::string("Wait"), val(value)); }
+    void setShareable(bool value) override { page_.call<void>("music", std::string("Shareable"), val(value)); }
+
+  private:
+    val page_;
+};
+
+// One game being played in the page. Each event returns "" or, after a fatal
+// error, its message; the game then takes no more events.
+class WebGame {
+  public:
+    explicit WebGame(val page) : surface_(std::move(page)) {}
+
+    void addFile(val path, val bytes) { tree_->add(bytesOf(path), bytesOf(bytes)); }
+    void setName(const std::string& name) { tree_->setName(name); }
+    // The music file's bytes, for the page's synthesizer, or none.
+    val musicFile(const std::string& name) const {
+        const FileLookup found = folder_->resolve(name);
+        if (!found.place || found.isFolder) return val::null();
+        musicBytes_ = folder_->read(name, 64 * 1024 * 1024).bytes;
+        return viewOf(musicBytes_);
+    }
+
+    std::string start() {
+        folder_ = std::make_unique<GameFolder>(tree_);
+        interpreter_ = std::make_unique<Interpreter>(*folder_, surface_, surface_);
+        shell_ = std::make_unique<Shell>(*interpreter_, surface_, surface_);
+        return guarded([this] {
+            interpreter_->load();
+            interpreter_->playRun();
+        });
+    }
+    std::string clickText() { return guarded([this] { interpreter_->resume(); }); }
+    std::string chooseOption(int option) { return guarded([this, option] { interpreter_->chooseOption(option); }); }
+    std::string musicEnded() { return guarded([this] { interpreter_->musicEnded(); }); }
+    std::string newGame() { return guarded([this] { shell_->newGame(); }); }
+    std::string showCredits() { return guarded([this] { shell_->showCredits(); }); }
+    std::string quit() { return guarded([this] { shell_->shutDown(); }); }
+
+    // The members the page needs for its own input rules.
+    int waitCmd() const { return interpreter_ ? interpreter_->WaitCmd : 0; }
+    int numCmds() const { return interpreter_ && interpreter_->NumCmds ? *interpreter_->NumCmds : 0; }
+
+  private:
+    template <typename F> std::string guarded(F&& f) {
+        if (!fatal_.empty()) return fatal_;
+        try {
+            f();
+        } catch (const FatalError& error) {
+            fatal_ = error.what();
+            if (fatal_.empty()) fatal_ = "fatal error";
+        }
+        return fatal_;
+    }
+
+    PageSurface surface_;
+    std::shared_ptr<MemoryTree> tree_ = std::make_shared<MemoryTree>();
+    std::unique_ptr<GameFolder> folder_;
+    std::unique_ptr<Interpreter> interpreter_;
+    std::unique_ptr<Shell> shell_;
+    mutable std::string musicBytes_;
+    std::string fatal_;
+};
+
+} // namespace
+} // namespace vorn
+
+EMSCRIPTEN_BINDINGS(vorn_web) {
+    emscripten::class_<vorn::WebGame>("WebGame")
+        .constructor<emscripten::val>()
+        .function("addFile", &vorn::WebGame::addFile)
+        .function("setName", &vorn::WebGame::setName)
+        .function("musicFile", &vorn::WebGame::musicFile)
+        .function("start", &vorn::WebGame::start)
+        .function("clickText", &vorn::WebGame::clickText)
+        .function("chooseOption", &vorn::WebGame::chooseOption)
+        .function("musicEnded", &vorn::WebGame::musicEnded)
+        .function("newGame", &vorn::WebGame::newGame)
+        .function("showCredits", &vorn::WebGame::showCredits)
+        .function("quit", &vorn::WebGame::quit)
+        .function("waitCmd", &vorn::WebGame::waitCmd)
+        .function("numCmds", &vorn::WebGame::numCmds);
+}
