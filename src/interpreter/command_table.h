@@ -60,13 +60,13 @@ Command commandIn(Table table, const ScriptChar& ch);
 const CommandRow& rowOf(Command command);
 
 // How a report names what is read while a conditional reads over a command.
-std::string skippedName(const CommandRow& row);
-std::string skippedHint(const CommandRow& row);
+Message skippedName(const CommandRow& row);
+Message skippedHint(const CommandRow& row);
 
 // A menu's branches are read by counting braces; a report of a skip cut off by
 // the end of file names them so.
-inline constexpr const char* kBranchesName = "branches of the choice menu";
+inline constexpr const char* kBranchesName = VORN_TR("branches of the choice menu");
 inline constexpr const char* kBranchesHint =
-    "write one {...} branch per option behind the menu and balance every brace";
+    VORN_TR("write one {...} branch per option behind the menu and balance every brace");
 
 } // namespace vorn

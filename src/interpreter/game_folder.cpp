@@ -67,8 +67,8 @@ FileContents DiskTree::read(const std::string& place, std::size_t maxBytes) cons
 
     struct stat info {};
     if (::fstat(fd, &info) != 0) return {{}, std::strerror(errno)};
-    if (S_ISDIR(info.st_mode)) return {{}, "it is a folder, not a file"};
-    if (!S_ISREG(info.st_mode)) return {{}, "it is not a regular file"};
+    if (S_ISDIR(info.st_mode)) return {{}, kIsAFolder};
+    if (!S_ISREG(info.st_mode)) return {{}, kNotARegularFile};
     if (static_cast<std::uintmax_t>(info.st_size) > maxBytes) return {{}, tooLarge(maxBytes)};
 
     FileContents contents;
@@ -167,7 +167,7 @@ FileLookup GameFolder::resolve(std::string_view name) const {
 
 FileContents GameFolder::read(std::string_view name, std::size_t maxBytes) const {
     const FileLookup found = resolve(name);
-    if (!found.place) return {{}, "no such file in the game folder"};
+    if (!found.place) return {{}, kNoSuchFile};
     return tree_->read(*found.place, maxBytes);
 }
 

@@ -6,6 +6,13 @@
 namespace vorn {
 namespace {
 
+constexpr const char* kSavedPictureUndecodable =
+    VORN_TR("loading a saved game: cannot load the picture \"%1\" of %2: it is not a picture the player can read (a "
+            "Windows bitmap is expected).");
+
+} // namespace
+namespace {
+
 constexpr PictureElement kElements[] = {PictureElement::Form1, PictureElement::Image1, PictureElement::Image2};
 constexpr std::size_t kMaxPictureBytes = 256 * 1024 * 1024;
 
@@ -95,9 +102,7 @@ void Interpreter::showSavedPicture(PictureElement element, const PictureState& s
         PictureFile picture{name, std::nullopt};
         if (!name.empty()) picture.bytes = data;
         if (!surface_.setPicture(element, picture))
-            throw FatalError(std::string("loading a saved game: cannot load the picture \"") + name + "\" of " +
-                             elementName(element) + ": it is not a picture the player can read (a Windows bitmap " +
-                             "is expected).");
+            throw FatalError(Message(kSavedPictureUndecodable, {Message::words(name), Message::words(elementName(element))}));
     };
     if (!saved.file) {
         surface_.resetPicture(element);

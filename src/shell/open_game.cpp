@@ -4,6 +4,20 @@
 
 namespace vorn {
 namespace fs = std::filesystem;
+namespace {
+
+constexpr const char* kNoSuchGame = VORN_TR("the game \"%1\" does not exist");
+constexpr const char* kNoGame = VORN_TR("\"%1\" is neither a game folder, a .vrn script nor an archive");
+constexpr const char* kArchiveUnplayable = VORN_TR("cannot play \"%1\": %2.");
+
+OpenedGame failed(Message problem) {
+    OpenedGame opened;
+    opened.error = problem.english();
+    opened.problem = std::move(problem);
+    return opened;
+}
+
+} // namespace
 
 OpenedGame openGame(const fs::path& path) {
     OpenedGame opened;
@@ -13,25 +27,17 @@ OpenedGame openGame(const fs::path& path) {
         opened.folder.emplace(path);
         return opened;
     }
-    if (!fs::exists(status)) {
-        opened.error = "the game \"" + path.string() + "\" does not exist";
-        return opened;
-    }
+    if (!fs::exists(status)) return failed(Message(kNoSuchGame, {Message::words(path.string())}));
     std::string extension = path.extension().string();
     for (char& c : extension) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
     if (fs::is_regular_file(status) && extension == ".vrn") {
         opened.folder.emplace(path.has_parent_path() ? path.parent_path() : fs::path("."));
         return opened;
     }
-    if (!fs::is_regular_file(status)) {
-        opened.error = "\"" + path.string() + "\" is neither a game folder, a .vrn script nor an archive";
-        return opened;
-    }
+    if (!fs::is_regular_file(status)) return failed(Message(kNoGame, {Message::words(path.string())}));
     ArchiveGame archive = openArchive(path);
-    if (!archive.folder) {
-        opened.error = "cannot play \"" + path.string() + "\": " + archive.error + ".";
-        return opened;
-    }
+    if (!archive.folder)
+        return failed(Message(kArchiveUnplayable, {Message::words(path.string()), Message::sentence(archive.error)}));
     opened.folder = std::move(archive.folder);
     if (archive.games.size() > 1) {
         opened.notice = "\"" + path.string() + "\" holds " + std::to_string(archive.games.size()) + " games (";

@@ -3,6 +3,7 @@
 // an archive that holds one.
 
 #include "interpreter/game_folder.h"
+#include "interpreter/message.h"
 
 #include <filesystem>
 #include <optional>
@@ -12,7 +13,8 @@ namespace vorn {
 
 struct OpenedGame {
     std::optional<GameFolder> folder; // empty when there is nothing to play
-    std::string error;                // then: why, in words for the reader
+    std::string error;                // then: why, in words for the reader (English)
+    Message problem;                  // the same, for wording in the reader's language
     std::string notice;               // something to tell the reader before playing, or empty
 };
 

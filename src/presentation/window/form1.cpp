@@ -1,6 +1,7 @@
 #include "form1.h"
 
 #include "interpreter/fatal_error.h"
+#include "presentation/language/language.h"
 #include "presentation/picture_decoder.h"
 #include "text_views.h"
 
@@ -104,14 +105,15 @@ void Form1::guarded(const std::function<void()>& action) {
     try {
         action();
     } catch (const FatalError& error) {
-        reportFatal(QString::fromUtf8(error.what()));
+        reportFatal(QString::fromUtf8(error.what()), translated(error.message()));
     } catch (const RunAborted&) {
         shutDown(!terminateRequested_, 0);
     }
 }
 
-void Form1::reportFatal(const QString& message) {
-    std::cerr << "vorn: " << message.toStdString() << std::endl;
+void Form1::reportFatal(const QString& english, const QString& message) {
+    // Standard error keeps the English, as the transcript and the tools do.
+    std::cerr << "vorn: " << english.toStdString() << std::endl;
     if (finished_) return;
     finished_ = true;
     stopFastForward();

@@ -97,7 +97,7 @@ class Form1 : public QWidget, public DisplaySurface {
 
     // Calls into the interpreter; a fatal error is reported and ends the program.
     void guarded(const std::function<void()>& action);
-    void reportFatal(const QString& message);
+    void reportFatal(const QString& english, const QString& message); // the message in the reader's language
     void shutDown(bool showCredits, int exitCode);
     void updateTransform();
     void applyCursor();

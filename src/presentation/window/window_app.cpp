@@ -1,6 +1,7 @@
 #include "window_app.h"
 
 #include "form1.h"
+#include "presentation/language/language.h"
 #include "interpreter/music_device.h"
 #include "presentation/music/fluid_music_device.h"
 #include "shell/open_game.h"
@@ -79,10 +80,11 @@ int runWindow(int argc, char** argv, const Options& options, std::function<void(
     fontConfiguration.join();
     QApplication::setApplicationName("vorn");
     QApplication::setApplicationVersion(VORN_VERSION);
+    installTranslations(chosenLanguage(options.language));
     if (!game.folder) {
         // Told as the window tells a fatal error: on standard error and in a box.
         std::cerr << "vorn: " << game.error << '\n';
-        QMessageBox::critical(nullptr, "VORN", QString::fromStdString(game.error));
+        QMessageBox::critical(nullptr, "VORN", translated(game.problem));
         return 1;
     }
     const GameFolder& folder = *game.folder;
