@@ -83,6 +83,7 @@ ParsedOptions parseCommandLine(const std::vector<std::string>& args) {
             return parsed;
         }
         o.gameFolder = p;
+        o.gameNamed = true;
     }
     return parsed;
 }

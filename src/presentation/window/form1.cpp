@@ -76,8 +76,8 @@ QPlainTextEdit* makeTextView(QWidget* parent, const QColor& background) {
 
 } // namespace
 
-Form1::Form1(const GameFolder& folder, MusicDevice& device, int zoom)
-    : folder_(folder), device_(device), interpreter_(folder_, *this, device), shell_(interpreter_, *this, device) {
+Form1::Form1(const GameFolder& folder, MusicDevice& device, int zoom, QWidget* parent)
+    : QWidget(parent), folder_(folder), device_(device), interpreter_(folder_, *this, device), shell_(interpreter_, *this, device) {
     setWindowTitle("VORN Interpeter");
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
@@ -125,22 +125,23 @@ Form1::~Form1() = default;
 
 void Form1::setZoom(int zoom) {
     zoom_ = std::clamp(zoom, 1, 4);
-    if (!fullScreen_) setFixedSize(kSceneSize * zoom_);
+    if (!fullScreen_) window()->setFixedSize(kSceneSize * zoom_);
     updateTransform();
 }
 
 void Form1::setFullScreen(bool on) {
     if (on == fullScreen_) return;
     fullScreen_ = on; // the window state follows later, and not at all without a window manager
+    QWidget* w = window();
     if (on) {
-        setMinimumSize(0, 0);
-        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-        showFullScreen();
-        if (screen()) setGeometry(screen()->geometry()); // also where no window manager does it
+        w->setMinimumSize(0, 0);
+        w->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        w->showFullScreen();
+        if (screen()) w->setGeometry(screen()->geometry()); // also where no window manager does it
 
     } else {
-        showNormal();
-        setFixedSize(kSceneSize * zoom_);
+        w->showNormal();
+        w->setFixedSize(kSceneSize * zoom_);
     }
     updateTransform();
 }
@@ -208,6 +209,11 @@ void Form1::reportFatal(const QString& message) {
     stopFastForward();
     device_.setCommand("Close");
     interpreter_.stream().close();
+    if (ended_) {
+        hide();
+        ended_(1, message);
+        return;
+    }
     presentMessage_("VORN", boxedMessage(message), true);
     hide();
     QCoreApplication::exit(1);
@@ -224,7 +230,10 @@ void Form1::shutDown(bool showCredits, int exitCode) {
     }
     finished_ = true;
     hide();
-    QCoreApplication::exit(exitCode);
+    if (ended_)
+        ended_(exitCode, {});
+    else
+        QCoreApplication::exit(exitCode);
 }
 
 // ---- handlers -------------------------------------------------------------
