@@ -1,7 +1,7 @@
 #pragma once
 // The list of games the reader has played, newest first: the one thing the
 // player keeps between sessions. It lives in the reader's configuration
-// folder ($XDG_CONFIG_HOME/vorn/games.conf), never in a game folder. A list
+// folder ($XDG_CONFIG_HOME/vorn/games.json), never in a game folder. A list
 // that cannot be read, or is damaged, counts as empty and is written anew;
 // one that cannot be written is simply not kept.
 

@@ -1,0 +1,67 @@
+// What the start screen, the file dialog and drops accept as a game.
+
+#include "headless_fixture.h"
+#include "shell/open_game.h"
+
+#include <fstream>
+#include <gtest/gtest.h>
+
+using namespace vorn;
+using vorn::test::TestGame;
+namespace fs = std::filesystem;
+
+TEST(OpenGame, AFolderItsScriptAndALinkToItAreOneGame) {
+    TestGame game("\"page\"");
+    const fs::path link = game.dir().parent_path() / (game.dir().filename().string() + "-link");
+    fs::remove(link);
+    fs::create_directory_symlink(game.dir(), link);
+    const fs::path canonical = fs::canonical(game.dir());
+    fs::create_directory(game.dir() / "sub");
+    for (const fs::path& path : {game.dir(), game.dir() / "code.vrn", game.dir() / "", link,
+                                 game.dir() / "sub" / ".."}) {
+        const OpenedGame opened = openGame(path);
+        ASSERT_TRUE(opened.folder) << path << ": " << opened.error;
+        EXPECT_EQ(opened.location, canonical) << path;
+        EXPECT_TRUE(opened.folder->resolve("code.vrn").path) << path;
+    }
+    fs::remove(link);
+}
+
+TEST(OpenGame, AScriptNamedInAnotherCaseIsFound) {
+    TestGame game("");
+    fs::rename(game.dir() / "code.vrn", game.dir() / "CODE.VRN");
+    EXPECT_TRUE(openGame(game.dir()).folder);
+    EXPECT_TRUE(openGame(game.dir() / "CODE.VRN").folder);
+}
+
+TEST(OpenGame, WhatIsNoGameSaysWhy) {
+    TestGame game("");
+    game.remove("code.vrn");
+    game.write("notes.txt", "hello");
+    game.write("story.zip", "PK\x03\x04");
+    game.write("STORY.LZH", "-lh5-");
+    struct Case {
+        fs::path path;
+        std::string says;
+    } cases[] = {
+        {game.dir(), "holds no code.vrn"},
+        {game.dir() / "gone", "is not there any more"},
+        {game.dir() / "notes.txt", "is not a game"},
+        {game.dir() / "story.zip", "is an archive"},
+        {game.dir() / "STORY.LZH", "is an archive"},
+        {"", "no game was named"},
+    };
+    for (const Case& c : cases) {
+        const OpenedGame opened = openGame(c.path);
+        EXPECT_FALSE(opened.folder) << c.path;
+        EXPECT_NE(opened.error.find(c.says), std::string::npos) << c.path << ": " << opened.error;
+    }
+}
+
+TEST(OpenGame, AGameIsKnownByItsFolderOrArchiveName) {
+    EXPECT_EQ(gameName("/games/Lantern Road"), "Lantern Road");
+    EXPECT_EQ(gameName("/games/Lantern Road/"), "Lantern Road");
+    EXPECT_EQ(gameName("/games/castle.zip"), "castle.zip");
+    EXPECT_EQ(gameName(std::string("/games/\x90\x58\x82\xCC\x8A\xD9")), "森の館"); // a name unpacked as code page 932
+    EXPECT_EQ(gameName("/games/森の館"), "森の館");
+}
