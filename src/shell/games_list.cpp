@@ -49,9 +49,13 @@ bool GamesList::read() {
                                       [&](const PlayedGame& g) { return g.location == game.location; });
         if (!seen) games_.push_back(std::move(game));
     }
+    sortNewestFirst();
+    return true;
+}
+
+void GamesList::sortNewestFirst() {
     std::stable_sort(games_.begin(), games_.end(),
                      [](const PlayedGame& a, const PlayedGame& b) { return a.lastPlayed > b.lastPlayed; });
-    return true;
 }
 
 void GamesList::write() {
@@ -80,6 +84,7 @@ void GamesList::add(const std::filesystem::path& location, const QDateTime& when
     read();
     std::erase_if(games_, [&](const PlayedGame& g) { return g.location == location; });
     games_.insert(games_.begin(), PlayedGame{location, when.toUTC()});
+    sortNewestFirst();
     if (games_.size() > kMaxGames) games_.resize(kMaxGames);
     write();
 }

@@ -38,6 +38,7 @@ class GamesList {
   private:
     bool read(); // false, leaving the list as it was, when there is none to read
     void write();
+    void sortNewestFirst();
 
     QString file_;
     std::vector<PlayedGame> games_;
