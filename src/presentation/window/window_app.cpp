@@ -138,7 +138,10 @@ int runWindow(int argc, char** argv, const Options& options, std::function<void(
         }
     } callbackReset{fluid.get()};
     if (!window.load()) return 1;
-    GamesList().add(openGame(options.gameFolder).location); // the start screen offers it next time
+    // The start screen offers the game next time; the list is written once the
+    // first page is on screen, not before it.
+    AfterFirstPaint remember(&window, [] { return true; },
+                             [&options] { GamesList().add(openGame(options.gameFolder).location); });
     std::optional<AfterFirstPaint> firstPageWatch;
     if (firstPagePainted) {
         QPlainTextEdit* text = window.text1();
