@@ -120,6 +120,7 @@ TEST_F(StartScreenTest, TheKeyboardPlaysAGameAtTheSameZoomAndQuitComesBack) {
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages[0].startsWith("VORN: VORN interpeter")) << messages[0].toStdString(); // the credits
     EXPECT_EQ(rows(), (QStringList{nameOf(forest), nameOf(sea)})) << "the game just played comes first";
+    EXPECT_EQ(list().currentRow(), 0) << "and is the one chosen";
     EXPECT_EQ(w.size(), kSceneSize);
     EXPECT_TRUE(w.startScreen()->error().isEmpty());
     EXPECT_TRUE(list().hasFocus() || QApplication::focusWidget() == nullptr);
@@ -236,6 +237,32 @@ TEST_F(StartScreenTest, TheCloseBoxEndsTheProgramAfterTheCredits) {
     QTimer::singleShot(5000, [] { QCoreApplication::exit(99); });
     EXPECT_EQ(QCoreApplication::exec(), 0);
     EXPECT_EQ(messages.size(), 1);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(StartScreenTest, FullScreenCarriesOverIntoTheGameAndBack) {
+    TestGame forest("\"page\"");
+    games->add(forest.dir(), earlier);
+    open();
+    QTest::keyClick(&list(), Qt::Key_F11);
+    settle();
+    const QSize screen = window->size();
+    EXPECT_NE(screen, kSceneSize);
+    QTest::keyClick(&list(), Qt::Key_Return);
+    settle();
+    ASSERT_TRUE(window->game());
+    EXPECT_TRUE(window->game()->fullScreen());
+    EXPECT_EQ(window->game()->size(), screen);
+    QTest::keyClick(window->game(), Qt::Key_F11); // the reader leaves full screen in the game
+    settle();
+    EXPECT_EQ(window->size(), kSceneSize);
+    QTest::keyClick(window->game(), Qt::Key_Q, Qt::ControlModifier);
+    settle();
+    EXPECT_FALSE(window->game());
+    EXPECT_EQ(window->size(), kSceneSize) << "the start screen comes back as the game was left";
 }
 
 } // namespace

@@ -97,4 +97,23 @@ kill -TERM "$pid"
 status=0
 wait "$pid" || status=$?
 [ "$status" -eq 0 ] || fail "SIGTERM ended the player with status $status"
+
+# Started in a game folder with no game named, it plays that game. Where the
+# list cannot be written (the configuration folder cannot be made), the game
+# plays as ever, no list is kept, and nothing is written anywhere.
+: >"$work/not-a-folder"
+gamesBefore=$(cd "$work/games" && find . -printf '%p %s %T@\n' | sort)
+(cd "$work/games/Sea Road" && exec env XDG_CONFIG_HOME="$work/not-a-folder/config" "$player" --zoom 1 --no-music) &
+pid=$!; pids+=("$pid")
+win=$(waitFor "^VORN Interpeter$")
+sleep 1
+import -window "$win" "$shots/unwritable-list.png"
+onStartScreen "$shots/unwritable-list.png" && fail "the game in the current folder did not play"
+textBoxLit "$shots/unwritable-list.png" || fail "with a list that cannot be kept, the game does not play"
+kill -TERM "$pid"
+status=0
+wait "$pid" || status=$?
+[ "$status" -eq 0 ] || fail "with a list that cannot be kept, SIGTERM ended the player with status $status"
+[ "$(cd "$work/games" && find . -printf '%p %s %T@\n' | sort)" = "$gamesBefore" ] || fail "something was written in a game folder"
+[ -s "$work/not-a-folder" ] && fail "something was written where the list could not be kept"
 echo "start screen window: ok (screenshots in $shots)"

@@ -45,7 +45,7 @@ PlayerWindow::PlayerWindow(GamesList& games, const Options& options, int zoom) :
         box.exec();
     };
     setZoom(zoom);
-    start_->gamesView()->setFocus();
+    start_->focusFirst();
 }
 
 PlayerWindow::~PlayerWindow() {
@@ -141,10 +141,11 @@ void PlayerWindow::gameEnded(int status, const QString& fatal) {
 void PlayerWindow::showStartScreen() {
     if (!fullScreen_) setFixedSize(kSceneSize * zoom_);
     start_->setZoom(zoom_); // also lays out the list anew, with the game just played first
+    start_->gamesView()->setCurrentRow(0);
     start_->setGeometry(rect());
     start_->show();
     start_->raise();
-    start_->gamesView()->setFocus();
+    start_->focusFirst();
 }
 
 // A game ends inside its own handlers (a run, a menu, the credits box); it is

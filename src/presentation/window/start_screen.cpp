@@ -78,7 +78,6 @@ StartScreen::StartScreen(GamesList& games, QWidget* parent) : QWidget(parent), g
     error_->setWordWrap(true);
     error_->setTextFormat(Qt::PlainText);
     error_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    error_->setStyleSheet("QLabel#error { background: #5c1f1f; color: white; padding: 6px; border-radius: 3px; }");
     error_->hide();
 
     list_ = new QListWidget(this);
@@ -139,6 +138,11 @@ void StartScreen::setZoom(int zoom) {
     headingFont.setPixelSize(18 * zoom_);
     headingFont.setBold(true);
     findChild<QLabel*>("heading")->setFont(headingFont);
+    // A style sheet takes no font from the widget: the size goes in it.
+    error_->setStyleSheet(QString("QLabel#error { background: #5c1f1f; color: white; padding: %1px; "
+                                  "border-radius: 3px; font-size: %2px; }")
+                              .arg(6 * zoom_)
+                              .arg(13 * zoom_));
     list_->setIconSize(thumbnailSize());
     refresh(); // the pictures again, at the new size
 }
@@ -205,6 +209,13 @@ void StartScreen::showError(const QString& message) {
 
 QString StartScreen::error() const { return error_->isVisible() ? error_->text() : QString(); }
 
+void StartScreen::focusFirst() {
+    if (list_->count() > 0)
+        list_->setFocus();
+    else
+        open_->setFocus();
+}
+
 void StartScreen::playSelected() {
     const std::filesystem::path game = location(list_->currentRow());
     if (!game.empty() && onPlay) onPlay(game);
@@ -217,7 +228,7 @@ void StartScreen::forgetSelected() {
     games_.forget(game);
     refresh();
     list_->setCurrentRow(std::min(row, list_->count() - 1)); // the next row, or the one before at the end
-    if (list_->count() == 0) open_->setFocus();
+    if (list_->count() == 0) focusFirst();
 }
 
 void StartScreen::openGameFile() {

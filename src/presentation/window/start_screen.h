@@ -35,6 +35,8 @@ class StartScreen : public QWidget {
     // Scales the text and the pictures with the window.
     void setZoom(int zoom);
 
+    // The list where it has games, otherwise "Open game…".
+    void focusFirst();
     void playSelected();
     void forgetSelected();
     void openGameFile();
