@@ -11,6 +11,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   # run time
   qt6-qpa-plugins fluid-soundfont-gm fonts-ipafont-gothic
+  # the Debian package: its build, its checks, the clean root it installs into
+  file debootstrap lintian appstream desktop-file-utils
   # window tests and checks by eye and ear
   xvfb xdotool x11-apps imagemagick sox
   # the script fuzzer (libFuzzer) and its seed corpus

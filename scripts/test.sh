@@ -1,13 +1,17 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds the player and runs every test: once as
-# built for use, then a short regression run of the fuzzers, then every test
-# again built with AddressSanitizer and UndefinedBehaviorSanitizer.
+# built for use, then the Debian package's checks, then a short regression run
+# of the fuzzers, then every test again built with AddressSanitizer and
+# UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORN_BUILD_BENCH=ON # benchmarks built, so they keep compiling
 cmake --build build
 ctest --test-dir build --output-on-failure --timeout 300
+
+# The Debian package, installed with apt into a clean Debian 12 root.
+bash scripts/test-package.sh
 
 bash scripts/fuzz.sh --regression
 

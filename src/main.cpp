@@ -30,7 +30,7 @@ int main(int argc, char** argv) {
     case vorn::Options::Mode::Headless: {
         QCoreApplication app(argc, argv); // image plugins (the .ico reader) load through it
         const vorn::GameFolder folder(options.gameFolder);
-        return vorn::runHeadless(folder, std::cin, std::cout, std::cerr);
+        return vorn::runHeadless(folder, std::cin, std::cout, std::cerr, {options.saveDir});
     }
     case vorn::Options::Mode::Window:
         break;

@@ -89,12 +89,12 @@ void TestGame::write(const std::string& name, const std::string& bytes) const {
 
 void TestGame::remove(const std::string& name) const { fs::remove(dir_ / name); }
 
-TestGame::Result TestGame::play(const std::string& events) const {
+TestGame::Result TestGame::play(const std::string& events, const std::optional<fs::path>& saveDir) const {
     application();
     std::istringstream in(events);
     std::ostringstream out, err;
     Result result;
-    result.status = runHeadless(GameFolder(dir_), in, out, err);
+    result.status = runHeadless(GameFolder(dir_), in, out, err, {saveDir});
     std::istringstream lines(out.str());
     for (std::string line; std::getline(lines, line);) result.lines.push_back(line);
     result.errors = err.str();

@@ -2,6 +2,7 @@
 // A game folder made for one test, played through the headless driver.
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -34,8 +35,9 @@ class TestGame {
         // Lines that start with `prefix`, in order.
         std::vector<std::string> matching(const std::string& prefix) const;
     };
-    // Plays the game with `events` on standard input (one per line).
-    Result play(const std::string& events = "") const;
+    // Plays the game with `events` on standard input (one per line), its
+    // saves in `saveDir` if given.
+    Result play(const std::string& events = "", const std::optional<std::filesystem::path>& saveDir = {}) const;
 
   private:
     std::filesystem::path dir_;

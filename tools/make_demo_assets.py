@@ -5,6 +5,7 @@ Writes, relative to the repository root:
   assets/scene.bmp           built-in scene picture (482 x 297, 24-bit BMP)
   assets/vorn.png            window icon (32 x 32 PNG)
   assets/vorn.ico            the same icon as a 16-colour Windows icon
+  assets/icons/vorn-N.png    the icon drawn smooth at the desktop's other sizes
   examples/demo/...          the demo game: back.bmp, text.bmp, mouse.ico,
                              scene pictures, theme.mid, night.mid, code.vrn
 
@@ -1290,6 +1291,39 @@ def icon_art(cv, alpha, s):
     px(19, 25, 23, 28, hexc("2a1e22"))
 
 
+ICON_SIZES = (16, 22, 24, 48, 64, 128, 256)
+
+
+def icon_smooth(size):
+    """The icon at any size, antialiased instead of snapped to palette pixels:
+    rendered at several times the size, each pixel the alpha-weighted mean
+    of its sub-pixels. Returns rows of (r, g, b, a)."""
+    ss = max(2, -(-512 // size))
+    big = Canvas(size * ss, size * ss, (0, 0, 0))
+    alpha = Canvas(size * ss, size * ss, (0, 0, 0))
+    icon_art(big, alpha, size * ss / 32)
+    rows = []
+    for y in range(size):
+        row = []
+        for x in range(size):
+            r = g = b = a = 0.0
+            for yy in range(y * ss, y * ss + ss):
+                for xx in range(x * ss, x * ss + ss):
+                    w = alpha.get(xx, yy)[0] / 255.0
+                    c = big.get(xx, yy)
+                    r += c[0] * w
+                    g += c[1] * w
+                    b += c[2] * w
+                    a += w
+            if a <= 0.0:
+                row.append((0, 0, 0, 0))
+            else:
+                row.append((int(r / a + 0.5), int(g / a + 0.5), int(b / a + 0.5),
+                            int(a * 255.0 / (ss * ss) + 0.5)))
+        rows.append(row)
+    return rows
+
+
 def cursor_art(cv, alpha, s):
     """An arrow whose tip is the icon's centre, where the player puts the hot spot."""
     tip = (16 * s, 16 * s)
@@ -1565,15 +1599,11 @@ def night_music():
 #   option count alone, and the branch's "}" skips the branches behind it.
 # - The walk-again branch shows a picture (branch table), starts the music
 #   (main table), then sets two flags, each of which begins a fresh cycle.
-# - "New" keeps the interpreter's state. Chosen while a branch's page waits,
-#   it restarts the script in branch mode; the first line then takes the
-#   place of the branch's "}" and of up to three branches behind it. In
-#   normal play every character of that line is passed over.
-# - Flags survive "New" too, so the script clears its flags next.
+# - "New" ends any choice under way but keeps the flags, so the script
+#   clears its flags first.
 # - Labels and loose text hold no command characters.
 
-SCRIPT = r"""}{}{}{}
--A1--A2--A3--B1--C1-
+SCRIPT = r"""-A1--A2--A3--B1--C1-
 [theme.mid]
 <forest.bmp>
 "THE LANTERN ROAD   灯籠の道\A short story for the VORN player.\Click this box to read on.   クリックで次へ。"
@@ -1643,6 +1673,8 @@ def main():
     rgba = [[(0, 0, 0, 0) if m else ICON_PALETTE[i] + (255,) for i, m in zip(ir, mr)]
             for ir, mr in zip(idx, mask)]
     write(root, "assets/vorn.png", png_rgba(32, 32, rgba))
+    for size in ICON_SIZES:
+        write(root, "assets/icons/vorn-%d.png" % size, png_rgba(size, size, icon_smooth(size)))
     demo = "examples/demo/"
     write(root, demo + "back.bmp", bmp24(back_picture()))
     write(root, demo + "text.bmp", bmp24(choice_picture()))

@@ -65,26 +65,42 @@ class Cp932Table {
     std::array<std::vector<std::string>, 60> rows_;
 };
 
-std::size_t utf8SequenceLength(unsigned char lead) {
-    if (lead >= 0xC2 && lead <= 0xDF) return 2;
-    if (lead >= 0xE0 && lead <= 0xEF) return 3;
-    if (lead >= 0xF0 && lead <= 0xF4) return 4;
-    return 1;
-}
+// One UTF-8 character: a well-formed sequence, or else the maximal subpart
+// (the longest start of a well-formed sequence, at least one byte), which
+// reads as one U+FFFD as Unicode recommends.
+struct Utf8Character {
+    std::size_t length;
+    bool wellFormed;
+};
 
-bool isContinuation(unsigned char b) { return (b & 0xC0) == 0x80; }
+Utf8Character utf8Character(std::string_view bytes, std::size_t pos) {
+    const auto lead = static_cast<unsigned char>(bytes[pos]);
+    std::size_t want = 0;
+    unsigned char low = 0x80, high = 0xBF; // the second byte's range, narrowed for some leads
+    if (lead < 0x80) return {1, true};
+    if (lead >= 0xC2 && lead <= 0xDF) want = 2;
+    else if (lead >= 0xE0 && lead <= 0xEF) want = 3;
+    else if (lead >= 0xF0 && lead <= 0xF4) want = 4;
+    else return {1, false}; // a continuation byte, C0, C1 or F5..FF
+    if (lead == 0xE0) low = 0xA0;  // no overlong forms
+    if (lead == 0xED) high = 0x9F; // no surrogates
+    if (lead == 0xF0) low = 0x90;  // no overlong forms
+    if (lead == 0xF4) high = 0x8F; // nothing past U+10FFFF
+    std::size_t len = 1;
+    while (len < want && pos + len < bytes.size()) {
+        const auto b = static_cast<unsigned char>(bytes[pos + len]);
+        if (b < (len == 1 ? low : 0x80) || b > (len == 1 ? high : 0xBF)) break;
+        ++len;
+    }
+    return {len, len == want};
+}
 
 } // namespace
 
 std::size_t characterLength(Encoding encoding, std::string_view bytes, std::size_t pos) {
+    if (encoding == Encoding::Utf8) return utf8Character(bytes, pos).length;
     const auto lead = static_cast<unsigned char>(bytes[pos]);
-    const std::size_t left = bytes.size() - pos;
-    if (encoding == Encoding::CodePage932) return (isCp932Lead(lead) && left >= 2) ? 2 : 1;
-    const std::size_t want = utf8SequenceLength(lead);
-    if (want > left) return 1;
-    for (std::size_t i = 1; i < want; ++i)
-        if (!isContinuation(static_cast<unsigned char>(bytes[pos + i]))) return 1;
-    return want;
+    return (isCp932Lead(lead) && bytes.size() - pos >= 2) ? 2 : 1;
 }
 
 std::string toUtf8(Encoding encoding, std::string_view bytes) {
@@ -92,13 +108,12 @@ std::string toUtf8(Encoding encoding, std::string_view bytes) {
     out.reserve(bytes.size() + bytes.size() / 2);
     if (encoding == Encoding::Utf8) {
         for (std::size_t pos = 0; pos < bytes.size();) {
-            const std::size_t len = characterLength(encoding, bytes, pos);
-            const auto lead = static_cast<unsigned char>(bytes[pos]);
-            if (len == 1 && lead >= 0x80)
-                out += kReplacement;
+            const Utf8Character ch = utf8Character(bytes, pos);
+            if (ch.wellFormed)
+                out.append(bytes.substr(pos, ch.length));
             else
-                out.append(bytes.substr(pos, len));
-            pos += len;
+                out += kReplacement;
+            pos += ch.length;
         }
         return out;
     }

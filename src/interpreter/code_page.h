@@ -14,9 +14,12 @@ enum class Encoding {
 };
 
 // Length in bytes of the character that starts at `pos` (never past the end).
+// In UTF-8 a damaged sequence is one character per maximal subpart, the
+// longest start of a well-formed sequence: E3 81 is one, ED A0 80 is three.
 std::size_t characterLength(Encoding encoding, std::string_view bytes, std::size_t pos);
 
-// Script bytes as UTF-8; a sequence with no mapping becomes U+FFFD.
+// Script bytes as UTF-8; a sequence with no mapping, and each maximal subpart
+// of damaged UTF-8, becomes one U+FFFD. The result is always valid UTF-8.
 std::string toUtf8(Encoding encoding, std::string_view bytes);
 
 } // namespace vorn

@@ -27,6 +27,10 @@ class DisplaySurface {
     // Returns false when the bytes are no picture the surface can decode.
     virtual bool setPicture(PictureElement element, const PictureFile& picture) = 0;
     virtual bool setCursor(const PictureFile& icon) = 0; // MouseIcon, MousePointer 99
+    // Puts an element back as it was at start-up, size included: Image1 shows
+    // its built-in scene again, Image2 nothing. Only a loaded game asks for it;
+    // a surface that shows nothing may ignore it.
+    virtual void resetPicture(PictureElement) {}
     virtual void showMessage(const std::string& text, const std::string& title) = 0;
 
     // Called now and then while a run goes on without pausing, so a front end

@@ -128,6 +128,11 @@ void Interpreter::MMControl1_Done() {
 void Interpreter::restartScript() {
     if (running_) return;
     stream_.reopen();
+    // A choice under way belongs to the old reading: kept, it would play the
+    // restart in branch mode and never offer the first menu again.
+    NumCmds.reset();
+    Cmd_Selected.reset();
+    WaitCmd = 0;
     Form_Activate();
 }
 

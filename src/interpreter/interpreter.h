@@ -5,8 +5,10 @@
 
 #include "display_surface.h"
 #include "game_folder.h"
+#include "mirror.h"
 #include "music_device.h"
 #include "script_stream.h"
+#include "snapshot.h"
 
 #include <array>
 #include <chrono>
@@ -46,7 +48,8 @@ class Interpreter {
     void optionClick(int option);
     // The music reached its end; while a run is going on it waits for the run's end.
     void MMControl1_Done();
-    // "New": the script again from its first character, everything else kept.
+    // "New": the script again from its first character, with no choice under
+    // way; the flags, the music and the screen are kept.
     void restartScript();
 
     bool running() const { return running_; }
@@ -54,6 +57,20 @@ class Interpreter {
     bool menuWaiting() const { return menuWaiting_; }
     ScriptStream& stream() { return stream_; }
     const ScriptStream& stream() const { return stream_; }
+
+    // Saving. A game is saved and loaded only between runs, never inside one.
+    // The snapshot of the game as it stands; none while a run is in progress.
+    std::optional<Snapshot> snapshot() const;
+    // Puts the game back as `saved` holds it, with `script` (the bytes of
+    // code.vrn it was saved with) as the script stream, and shows the saved
+    // screen and music again through the surface and the device: pictures
+    // reloaded from the game folder, the music started from its beginning.
+    // Returns why it cannot be done, with nothing changed; "" when done.
+    // Throws FatalError, like the picture command, when a picture the screen
+    // needs is no picture the surface can decode.
+    std::string restore(const Snapshot& saved, std::string script);
+    // The pages read, oldest first.
+    const std::deque<BacklogEntry>& backlog() const { return surface_.backlog(); }
 
   private:
     // Run loop helpers.
@@ -88,10 +105,12 @@ class Interpreter {
     void loadPicture(PictureElement element, const std::string& name, const char* what,
                      std::optional<std::size_t> commandOffset);
     void sendMusic(const std::string& fileName);
+    void showSavedPicture(PictureElement element, const PictureState& saved, const std::string& bytes,
+                          const std::string& sizeBytes);
 
     const GameFolder& folder_;
-    DisplaySurface& surface_;
-    MusicDevice& device_;
+    SurfaceMirror surface_; // every display and device operation goes through these
+    DeviceMirror device_;
     ScriptStream stream_;
 
     bool running_ = false;

@@ -12,12 +12,26 @@ void ScriptStream::open() {
         throw FatalError(std::string("cannot open the script \"") + kScriptName + "\" in " +
                          folder_.root().string() + ": " + contents.error +
                          ". Start the player in the game's folder, or name the folder on the command line.");
-    bytes_ = std::move(contents.bytes);
-    encoding_ = bytes_.rfind("\xEF\xBB\xBF", 0) == 0 ? Encoding::Utf8 : Encoding::CodePage932;
-    start_ = encoding_ == Encoding::Utf8 ? 3 : 0;
+    adopt(std::move(contents.bytes));
+}
+
+std::size_t ScriptStream::firstCharacter(std::string_view bytes) {
+    return bytes.substr(0, 3) == "\xEF\xBB\xBF" ? 3 : 0;
+}
+
+void ScriptStream::adopt(std::string bytes) {
+    bytes_ = std::move(bytes);
+    start_ = firstCharacter(bytes_);
+    encoding_ = start_ == 3 ? Encoding::Utf8 : Encoding::CodePage932;
     pos_ = start_;
     open_ = true;
     reading_.clear();
+}
+
+bool ScriptStream::seek(std::size_t offset) {
+    if (!open_ || offset < start_ || offset > bytes_.size()) return false;
+    pos_ = offset;
+    return true;
 }
 
 void ScriptStream::close() {

@@ -35,6 +35,15 @@ class ScriptStream {
     void close();
     void reopen();
     bool isOpen() const { return open_; }
+    // Takes `bytes` as the script, read from its first character, as open() does.
+    void adopt(std::string bytes);
+    // Moves the stream to a byte offset between the first character and the
+    // end; false (and no move) for any other offset.
+    bool seek(std::size_t offset);
+    // The script's bytes, as read from code.vrn.
+    const std::string& contents() const { return bytes_; }
+    // Where the first character of a script is: behind a byte-order mark.
+    static std::size_t firstCharacter(std::string_view bytes);
 
     bool atEnd() const { return pos_ >= bytes_.size(); }
     // Throws FatalError ("end of file") when at end.

@@ -17,6 +17,8 @@ std::string usageText() {
            "  --soundfont FILE   the General MIDI soundfont for the music\n"
            "  --zoom N           scale the window by N (1 to 4); default: as large as fits\n"
            "  --fullscreen       start in full screen\n"
+           "  --save-dir DIR     keep saved games in DIR; with --headless, without it, saves last only\n"
+           "                     as long as the program runs and nothing is written\n"
            "  --help             show this help and exit\n"
            "  --version          show the version and exit\n";
 }
@@ -50,6 +52,14 @@ ParsedOptions parseCommandLine(const std::vector<std::string>& args) {
             auto v = value("--soundfont");
             if (!v) return parsed;
             o.soundfont = *v;
+        } else if (a == "--save-dir") {
+            auto v = value("--save-dir");
+            if (!v) return parsed;
+            if (v->empty()) {
+                parsed.error = "--save-dir needs a folder name";
+                return parsed;
+            }
+            o.saveDir = *v;
         } else if (a == "--zoom") {
             auto v = value("--zoom");
             if (!v) return parsed;

@@ -4,6 +4,7 @@
 // never crashes, hangs or writes a file.
 
 #include "headless_fixture.h"
+#include "presentation/headless/headless_driver.h"
 #include "presentation/music/fluid_music_device.h"
 
 #include <gtest/gtest.h>
@@ -33,14 +34,22 @@ namespace {
 
 constexpr std::size_t MB = 1024 * 1024;
 
+// Well-formed UTF-8 as the Unicode standard's table of byte sequences gives
+// it: no overlongs, no surrogates, nothing past U+10FFFF.
 bool validUtf8(std::string_view s) {
-    std::size_t i = 0;
-    while (i < s.size()) {
-        const auto b = static_cast<unsigned char>(s[i]);
-        const std::size_t n = b < 0x80 ? 1 : (b >> 5) == 0x6 ? 2 : (b >> 4) == 0xE ? 3 : (b >> 3) == 0x1E ? 4 : 0;
-        if (n == 0 || i + n > s.size()) return false;
+    const auto at = [&s](std::size_t k) { return static_cast<unsigned char>(s[k]); };
+    for (std::size_t i = 0; i < s.size();) {
+        const unsigned char b = at(i);
+        std::size_t n = 0;
+        unsigned char low = 0x80, high = 0xBF; // the second byte's range
+        if (b < 0x80) n = 1;
+        else if (b >= 0xC2 && b <= 0xDF) n = 2;
+        else if (b >= 0xE0 && b <= 0xEF) n = 3, low = b == 0xE0 ? 0xA0 : 0x80, high = b == 0xED ? 0x9F : 0xBF;
+        else if (b >= 0xF0 && b <= 0xF4) n = 4, low = b == 0xF0 ? 0x90 : 0x80, high = b == 0xF4 ? 0x8F : 0xBF;
+        else return false;
+        if (i + n > s.size()) return false;
         for (std::size_t k = 1; k < n; ++k)
-            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
+            if (at(i + k) < (k == 1 ? low : 0x80) || at(i + k) > (k == 1 ? high : 0xBF)) return false;
         i += n;
     }
     return true;
@@ -215,6 +224,32 @@ TEST(HostileScript, ALeadByteAtTheVeryEnd) {
     expectFatal(TestGame("\xEF\xBB\xBF\"abc\xE3\x81").play(), {"code.vrn:1:1", "end of file"});
     // A jump whose label ends in a lead byte: the byte takes the '<'.
     expectFatal(TestGame(">a\x81<\r\n*a*\r\n").play(), {"code.vrn:1:1", "jump", "end of file"});
+}
+
+TEST(HostileScript, DamagedUtf8IsOneCharacterPerMaximalSubpart) {
+    const std::string bom = "\xEF\xBB\xBF", R = "\xEF\xBF\xBD";
+    // E3 81 is one character: the conditional drops it as its closing
+    // character and then reads past the end for the command it guards.
+    expectFatal(TestGame(bom + "!xd\xE3\x81").play(), {"end of file"});
+    // A page of damaged sequences shows one U+FFFD per maximal subpart, and
+    // the transcript stays valid UTF-8.
+    const std::string damaged = "\xE3\x81|\xED\xA0\x80|\xED\xBF\xBF|\xE0\x80\xAF|\xF4\x90\x80\x80|"
+                                "\xC0\xAF|\xF5\xFF|\x80|\xED\x80";
+    const auto r = TestGame(bom + "\"" + damaged + "\"").play();
+    EXPECT_EQ(r.status, 0);
+    expectWellFormed(r);
+    EXPECT_EQ(r.matching(R"({"text":)"),
+              (Lines{"{\"text\":\"" + R + "|" + R + R + R + "|" + R + R + R + "|" + R + R + R + "|" + R + R + R + R +
+                     "|" + R + R + "|" + R + R + "|" + R + "|" + R + "\"}"}));
+}
+
+TEST(HostileScript, AFatalReportNamingAFolderThatIsNotUtf8IsStillUtf8) {
+    const fs::path missing = fs::temp_directory_path() / "vorn-\xFF\xE3\x81-missing";
+    std::istringstream in;
+    std::ostringstream out, err;
+    EXPECT_EQ(runHeadless(GameFolder(missing), in, out, err), 1);
+    EXPECT_NE(out.str().find(R"({"fatal":)"), std::string::npos);
+    EXPECT_TRUE(validUtf8(out.str())) << out.str();
 }
 
 // ---- things that are not files ---------------------------------------------
@@ -651,13 +686,14 @@ TEST(NoFilesWritten, AGamePlayedInAReadOnlyWorldCreatesNothing) {
         for (int k = 0; k < 12; ++k) events += "click text\n";
         events += "click option " + std::to_string(i % 2 + 1) + "\nmusic done\n";
     }
-    events += "menu new\nclick text\nmenu about\nclick text\nmenu quit\n";
+    events += "menu new\nclick text\nmenu about\nsave q\nclick text\nload q\nmenu quit\n"; // headless saves stay in memory
 
     const Snapshot before = snapshot(world);
     const PlayerRun run = runPlayer({"--headless"}, env, game, events); // the game in the working folder
     const Snapshot after = snapshot(world);
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.out.find(R"({"event":"menu quit"})"), std::string::npos);
+    EXPECT_NE(run.out.find(R"({"loaded":"q"})"), std::string::npos);
     EXPECT_EQ(run.out.find(R"({"fatal")"), std::string::npos) << run.out.substr(run.out.find(R"({"fatal")"));
     EXPECT_EQ(after.entries, before.entries) << "the player changed something in " << world;
 

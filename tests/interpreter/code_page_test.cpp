@@ -1,6 +1,8 @@
 #include "interpreter/code_page.h"
 
 #include <gtest/gtest.h>
+#include <string>
+#include <vector>
 
 using namespace vorn;
 
@@ -32,7 +34,75 @@ TEST(CodePage, UnmappedSequencesBecomeTheReplacementCharacter) {
 
 TEST(CodePage, Utf8SequencesAreOneCharacterAndBrokenOnesAreReplaced) {
     EXPECT_EQ(characterLength(Encoding::Utf8, "ソ", 0), 3u);
-    EXPECT_EQ(characterLength(Encoding::Utf8, "\xE3\x82", 0), 1u);
-    EXPECT_EQ(toUtf8(Encoding::Utf8, "a\xE3\x82"), "a\xEF\xBF\xBD\xEF\xBF\xBD");
     EXPECT_EQ(toUtf8(Encoding::Utf8, "表"), "表");
+    EXPECT_EQ(toUtf8(Encoding::Utf8, "a\xE3\x82"), "a\xEF\xBF\xBD");
+}
+
+namespace {
+
+std::vector<std::string> splitUtf8(const std::string& bytes) {
+    std::vector<std::string> chars;
+    for (std::size_t pos = 0; pos < bytes.size();) {
+        const std::size_t len = characterLength(Encoding::Utf8, bytes, pos);
+        chars.push_back(bytes.substr(pos, len));
+        pos += len;
+    }
+    return chars;
+}
+
+const std::string R = "\xEF\xBF\xBD"; // U+FFFD
+
+} // namespace
+
+// Damaged UTF-8 splits into maximal subparts, the longest starts of a
+// well-formed sequence, and each of them reads as one U+FFFD.
+TEST(CodePage, DamagedUtf8IsOneCharacterPerMaximalSubpart) {
+    struct Row {
+        std::string bytes;
+        std::vector<std::string> chars;
+        std::string decoded;
+    } rows[] = {
+        // truncated sequences, at the end and before an ASCII character
+        {"\xC3", {"\xC3"}, R},
+        {"\xC3\"", {"\xC3", "\""}, R + "\""},
+        {"\xE3\x81", {"\xE3\x81"}, R},
+        {"\xE3\x81\"", {"\xE3\x81", "\""}, R + "\""},
+        {"\xE3x", {"\xE3", "x"}, R + "x"},
+        {"\xF0\x9F\x98", {"\xF0\x9F\x98"}, R},
+        {"\xF0\x9F\x98}", {"\xF0\x9F\x98", "}"}, R + "}"},
+        {"\xF1\x80", {"\xF1\x80"}, R},
+        {"\xE3\x81\xE3\x81\x82", {"\xE3\x81", "\xE3\x81\x82"}, R + "あ"},
+        // encoded surrogates: ED takes 80..9F only
+        {"\xED\xA0\x80", {"\xED", "\xA0", "\x80"}, R + R + R},
+        {"\xED\xBF\xBF", {"\xED", "\xBF", "\xBF"}, R + R + R},
+        {"\xED\x80", {"\xED\x80"}, R},
+        {"\xED\x9F\xBF", {"\xED\x9F\xBF"}, "\xED\x9F\xBF"},
+        // overlong forms: C0 and C1 never start a sequence, E0 takes A0..BF, F0 takes 90..BF
+        {"\xC0\xAF", {"\xC0", "\xAF"}, R + R},
+        {"\xC1\xBF", {"\xC1", "\xBF"}, R + R},
+        {"\xE0\x80\xAF", {"\xE0", "\x80", "\xAF"}, R + R + R},
+        {"\xE0\xA0\x80", {"\xE0\xA0\x80"}, "\xE0\xA0\x80"},
+        {"\xF0\x8F\xBF\xBF", {"\xF0", "\x8F", "\xBF", "\xBF"}, R + R + R + R},
+        {"\xF0\x90\x80\x80", {"\xF0\x90\x80\x80"}, "\xF0\x90\x80\x80"},
+        // past U+10FFFF: F4 takes 80..8F
+        {"\xF4\x90\x80\x80", {"\xF4", "\x90", "\x80", "\x80"}, R + R + R + R},
+        {"\xF4\x8F\xBF\xBF", {"\xF4\x8F\xBF\xBF"}, "\xF4\x8F\xBF\xBF"},
+        // lone continuation bytes
+        {"\x80", {"\x80"}, R},
+        {"\xBF\x80", {"\xBF", "\x80"}, R + R},
+        {"a\x80" "b", {"a", "\x80", "b"}, "a" + R + "b"},
+        // the worked example of the Unicode standard
+        {"a\xF1\x80\x80\xE1\x80\xC2" "b\x80" "c\x80\xBF" "d",
+         {"a", "\xF1\x80\x80", "\xE1\x80", "\xC2", "b", "\x80", "c", "\x80", "\xBF", "d"},
+         "a" + R + R + R + "b" + R + "c" + R + R + "d"},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(splitUtf8(row.bytes), row.chars) << testing::PrintToString(row.bytes);
+        EXPECT_EQ(toUtf8(Encoding::Utf8, row.bytes), row.decoded) << testing::PrintToString(row.bytes);
+    }
+    for (int b = 0xF5; b <= 0xFF; ++b) {
+        const std::string lead(1, static_cast<char>(b));
+        EXPECT_EQ(splitUtf8(lead + "\x80\x80\x80"), (std::vector<std::string>{lead, "\x80", "\x80", "\x80"})) << b;
+        EXPECT_EQ(toUtf8(Encoding::Utf8, lead + "\x80"), R + R) << b;
+    }
 }

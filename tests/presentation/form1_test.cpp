@@ -4,6 +4,7 @@
 #include "headless_fixture.h"
 #include "interpreter/music_device.h"
 #include "presentation/window/form1.h"
+#include "shell/saves.h"
 
 #include <QApplication>
 #include <QPlainTextEdit>
@@ -31,8 +32,8 @@ struct Window {
         form.activate();
         return true;
     }
-    void click(QPoint scenePoint) {
-        const QPoint p = form.sceneTransform().toWidget(QRect(scenePoint, QSize(1, 1))).topLeft();
+    void click(QPoint scenePoint) { clickWidget(form.sceneTransform().toWidget(QRect(scenePoint, QSize(1, 1))).topLeft()); }
+    void clickWidget(QPoint p) {
         QWidget* target = form.childAt(p) ? form.childAt(p) : &form;
         QTest::mouseClick(target, Qt::LeftButton, {}, target->mapFrom(&form, p));
     }
@@ -57,15 +58,19 @@ TEST(SceneGeometry, ElementsStandWhereTheirTwipsPutThem) {
     EXPECT_EQ(startRect(SceneElement::Text1), QRect(64, 340, 512, 65));
 }
 
-TEST(SceneGeometry, PressesGoToTheFrontMostElement) {
+TEST(SceneGeometry, PressesGoToTheFrontMostElementAndOverlappingCaptionsToTheLowerOne) {
     const QSize image1(482, 297), image2(160, 101);
     struct Case {
         QPoint at;
         SceneElement expected;
     } cases[] = {
-        {{500, 55}, SceneElement::Label1}, // Label1 over Label2
-        {{500, 70}, SceneElement::Label2}, // Label2 over Label3
-        {{500, 88}, SceneElement::Label3}, // Label3 over Label4
+        {{500, 50}, SceneElement::Label1},
+        {{500, 51}, SceneElement::Label2}, // Label1's lower part, from Label2's top down
+        {{500, 59}, SceneElement::Label2},
+        {{500, 66}, SceneElement::Label2},
+        {{500, 67}, SceneElement::Label3}, // Label2's lower part, from Label3's top down
+        {{500, 83}, SceneElement::Label3},
+        {{500, 84}, SceneElement::Label4}, // Label3's lower part, from Label4's top down
         {{500, 100}, SceneElement::Label4},
         {{485, 20}, SceneElement::Image2},
         {{100, 100}, SceneElement::Image1},
@@ -125,12 +130,60 @@ TEST(Form1, ClicksReachTheTextBoxAndTheFrontCaption) {
     w.click({300, 360});
     EXPECT_EQ(w.form.caption(2), "South");
     EXPECT_FALSE(w.form.image2Empty());
-    w.click({500, 70}); // where Label2 overlaps Label3
+    w.click({500, 60});
     EXPECT_EQ(w.text(), "S");
     EXPECT_TRUE(w.form.caption(1).isEmpty()) << "a page clears the captions";
     EXPECT_TRUE(w.form.image2Empty()) << "and the choice box";
     w.click({300, 360});
     EXPECT_EQ(w.text(), "Night");
+}
+
+// The captions' rectangles overlap: each reaches over the upper part of the
+// next one's text. A click there chooses the option whose text line it is on.
+TEST(Form1, AClickOnAnOptionsTextChoosesThatOptionAtEveryZoomAndInFullScreen) {
+    TestGame game("*m*\r\n(4 One,Two,Three,Four)\r\n{\"1\"}{\"2\"}{\"3\"}{\"4\"}>m<\r\n");
+    for (const int zoom : {1, 2, 0}) { // 0: full screen
+        SCOPED_TRACE(zoom ? "zoom " + std::to_string(zoom) : std::string("full screen"));
+        Window w(game, std::max(zoom, 1));
+        ASSERT_TRUE(w.start());
+        if (zoom == 0) {
+            w.form.setFullScreen(true);
+            QApplication::processEvents();
+        }
+        const SceneTransform t = w.form.sceneTransform();
+        // The branch's page shows the option's number; the next click on the
+        // text box plays on to the jump back to the menu.
+        const auto choose = [&](int y) {
+            w.clickWidget({t.toWidget(labelRect(1)).left() + 8, y});
+            const std::string chosen = w.text().toStdString();
+            if (!chosen.empty()) w.clickWidget(t.toWidget(startRect(SceneElement::Text1)).center());
+            EXPECT_EQ(w.form.caption(4), "Four") << "the menu is back";
+            return chosen;
+        };
+        for (int label = 1; label <= 4; ++label) {
+            const QRect caption = t.toWidget(labelRect(label));
+            const std::string number = std::to_string(label);
+            EXPECT_EQ(choose(caption.top()), number) << "the top edge of caption " << label;
+            if (label < 4) {
+                const int nextTop = t.toWidget(labelRect(label + 1)).top();
+                EXPECT_EQ(choose(nextTop - 1), number) << "just above caption " << label + 1;
+                EXPECT_EQ(choose(nextTop), std::to_string(label + 1)) << "the top edge of caption " << label + 1;
+            } else {
+                EXPECT_EQ(choose(caption.bottom()), number) << "the bottom edge of the last caption";
+                EXPECT_EQ(choose(caption.bottom() + 1), "") << "below the last caption";
+            }
+        }
+    }
+}
+
+TEST(Form1, AnEmptyCaptionLeavesItsOverlapToTheOptionAboveAndDoesNothingElsewhere) {
+    TestGame game("(1 Go on){\"went\"}");
+    Window w(game);
+    ASSERT_TRUE(w.start());
+    w.click({500, labelRect(1).bottom() + 1});
+    EXPECT_EQ(w.text(), "") << "below the first caption, the second is empty";
+    w.click({500, labelRect(2).top()});
+    EXPECT_EQ(w.text(), "went") << "the first caption's own rectangle, under the empty second";
 }
 
 TEST(Form1, TextWrapsAtTheBoxWidthAndALongPageScrolls) {
@@ -279,6 +332,37 @@ TEST(Keyboard, KeysMapToTheMouseHandlers) {
         {Qt::Key_5, {}, KeyAction::None},
     };
     for (const Case& c : cases) EXPECT_EQ(keyAction(c.key, c.mods), c.action) << c.key;
+}
+
+// A loaded game shows the saved scene with the saved element sizes: the
+// built-in scene at its size, an emptied element at its last picture's size.
+TEST(Window, ALoadedGameShowsTheSavedPicturesAtTheirSizes) {
+    TestGame game("\"start\"<big.bmp>\"one\"(2 a,b){<>\"A\"}{\"B\"}");
+    game.write("big.bmp", vorn::test::bitmap(300, 200));
+    game.write("text.bmp", vorn::test::bitmap(150, 90));
+    Window w(game);
+    ASSERT_TRUE(w.start());
+    MemorySlotStore store;
+    Saves saves(w.form.interpreter(), w.folder, store);
+    ASSERT_EQ(saves.save("start"), "");
+    w.form.Text1_Click();
+    w.form.Text1_Click();
+    w.form.optionClick(1);
+    ASSERT_EQ(w.text(), "A");
+    ASSERT_EQ(saves.save("branch"), "");
+
+    ASSERT_EQ(saves.load("start"), "");
+    EXPECT_EQ(w.text(), "start");
+    EXPECT_EQ(w.form.image1Size(), QSize(482, 297)) << "the built-in scene again";
+    EXPECT_EQ(w.form.image2Size(), QSize(160, 101));
+    EXPECT_TRUE(w.form.image2Empty());
+
+    ASSERT_EQ(saves.load("branch"), "");
+    EXPECT_EQ(w.text(), "A");
+    EXPECT_EQ(w.form.image1Size(), QSize(300, 200)) << "emptied, with the size of big.bmp";
+    EXPECT_EQ(w.form.image2Size(), QSize(150, 90)) << "emptied, with the size of text.bmp";
+    EXPECT_TRUE(w.form.image2Empty());
+    EXPECT_EQ(w.form.caption(1), "");
 }
 
 TEST(Keyboard, KeysPlayTheStoryAsClicksDo) {

@@ -40,11 +40,26 @@ TEST(Shell, CloseAndQuitShowTheCreditsThenCloseTheMusicAndEnd) {
 TEST(Shell, NewPlaysFromTheFirstCharacterAndKeepsEverythingElse) {
     TestGame game("~A1~[m.mid]\"one\"(2 a,b){\"A\"}{\"B\"}");
     const auto r = game.play("click text\nclick option 1\nmenu new\n");
-    // The branch of option 1 is still under way, so the restarted run plays in
-    // branch mode: the page falls to a main half (VORN_Print). Flags are kept.
+    // The flags and the music are kept; the choice under way is not.
     const Lines afterNew = r.afterEvent(3);
     EXPECT_EQ(r.matching(R"({"device":"Command","value":"Play"})").size(), 2u) << "the music command ran again";
-    EXPECT_EQ(afterNew.back(), state(-1, "0", "1", "\"m.mid\"", "1,0,0,0,0,0,0,0"));
+    EXPECT_EQ(afterNew.back(), state(-1, "0", "null", "\"m.mid\"", "1,0,0,0,0,0,0,0"));
+}
+
+TEST(Shell, NewInsideABranchShowsTheStartAndTheMenuAgain) {
+    // The second script opens with the old workaround for a restart inside a
+    // branch; braces pass over harmlessly, so it plays the same.
+    for (const std::string prefix : {"", "}{}{}{}"}) {
+        TestGame game(prefix + "\"Start\"(2 a,b){\"A1\"\"A2\"}{\"B1\"}\"End\"");
+        const auto r = game.play("click text\nclick option 1\nmenu new\nclick text\nclick option 2\nclick text\n");
+        EXPECT_EQ(r.afterEvent(3).front(), R"({"text":"Start"})") << prefix;
+        EXPECT_EQ(r.afterEvent(3).back(), state(-1, "0", "null")) << prefix;
+        EXPECT_EQ(r.matching(R"({"caption":2,"text":"b"})").size(), 2u) << prefix << ": the menu is offered again";
+        EXPECT_EQ(r.afterEvent(4).back(), state(-1, "2", "null")) << prefix;
+        EXPECT_EQ(r.afterEvent(5).front(), R"({"text":"B1"})") << prefix;
+        EXPECT_EQ(r.afterEvent(6).front(), R"({"text":"End"})") << prefix;
+        EXPECT_EQ(r.afterEvent(6).back(), state(-1, "0", "0")) << prefix;
+    }
 }
 
 TEST(Shell, NewAfterTheEndPlaysTheStoryAgain) {

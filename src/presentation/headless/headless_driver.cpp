@@ -4,7 +4,12 @@
 #include "interpreter/fatal_error.h"
 #include "interpreter/interpreter.h"
 #include "json_lines.h"
+#include "shell/save_store.h"
+#include "shell/saves.h"
 #include "shell/shell.h"
+
+#include <QFile>
+#include <memory>
 
 #include <sstream>
 #include <string>
@@ -45,6 +50,7 @@ std::string parseEvent(const std::string& line) {
         if (is({"menu", e})) return std::string("menu ") + e;
     if (is({"music", "done"})) return "music done";
     if (is({"close"})) return "close";
+    if (w.size() == 2 && (w[0] == "save" || w[0] == "load") && isSlotName(w[1])) return w[0] + " " + w[1];
     return "";
 }
 
@@ -55,10 +61,17 @@ bool isIgnored(const std::string& line) {
 
 } // namespace
 
-int runHeadless(const GameFolder& folder, std::istream& in, std::ostream& out, std::ostream& err) {
+int runHeadless(const GameFolder& folder, std::istream& in, std::ostream& out, std::ostream& err,
+                const HeadlessOptions& options) {
     HeadlessRecorder recorder(out);
     Interpreter interpreter(folder, recorder, recorder);
     Shell shell(interpreter, recorder, recorder);
+    std::unique_ptr<SlotStore> store;
+    if (options.saveDir)
+        store = std::make_unique<FolderSlotStore>(QFile::decodeName(options.saveDir->c_str()));
+    else
+        store = std::make_unique<MemorySlotStore>();
+    Saves saves(interpreter, folder, *store);
     try {
         interpreter.Form_Load();
         interpreter.Form_Activate();
@@ -76,7 +89,8 @@ int runHeadless(const GameFolder& folder, std::istream& in, std::ostream& out, s
                 if (event.empty()) {
                     out.flush();
                     err << "vorn --headless: \"" << line << "\" is not an event; expected one of: click text, "
-                        << "click option 1..4, menu new, menu quit, menu about, music done, close\n";
+                        << "click option 1..4, menu new, menu quit, menu about, music done, close, save SLOT, load SLOT "
+                        << "(a slot is named by 1 to 32 letters, digits, '-' and '_')\n";
                     return 2;
                 }
             }
@@ -90,6 +104,15 @@ int runHeadless(const GameFolder& folder, std::istream& in, std::ostream& out, s
             else if (event == "menu new") shell.Menu_File_New_Click();
             else if (event == "menu about") shell.Menu_File_About_Click();
             else if (event == "music done") interpreter.MMControl1_Done();
+            else if (event.rfind("save ", 0) == 0 || event.rfind("load ", 0) == 0) {
+                const std::string slot = event.substr(5);
+                const bool saving = event[0] == 's';
+                const std::string why = saving ? saves.save(slot) : saves.load(slot);
+                if (why.empty())
+                    recorder.line(std::string(saving ? "{\"saved\":" : "{\"loaded\":") + json::quote(slot) + "}");
+                else
+                    recorder.line("{\"refused\":" + json::quote(slot) + ",\"why\":" + json::quote(why) + "}");
+            }
             else interpreter.optionClick(event.back() - '0');
             recorder.line(stateRecord(interpreter));
             out.flush();

@@ -19,6 +19,7 @@ class HeadlessRecorder : public DisplaySurface, public MusicDevice {
     void refreshLabel(int) override {}
     bool setPicture(PictureElement element, const PictureFile& picture) override;
     bool setCursor(const PictureFile& icon) override;
+    void resetPicture(PictureElement element) override;
     void showMessage(const std::string& text, const std::string& title) override;
 
     void setDeviceType(const std::string& value) override { text("DeviceType", value); }

@@ -1,14 +1,19 @@
 #include "json_lines.h"
 
+#include "interpreter/code_page.h"
+
 #include <cstdio>
 
 namespace vorn::json {
 
 std::string quote(std::string_view text) {
+    // Texts from the script are decoded already; a name from the file system
+    // (the game folder in a report) may be any bytes, and a record must stay UTF-8.
+    const std::string valid = toUtf8(Encoding::Utf8, text);
     std::string out;
-    out.reserve(text.size() + 2);
+    out.reserve(valid.size() + 2);
     out += '"';
-    for (const char c : text) {
+    for (const char c : valid) {
         switch (c) {
         case '"': out += "\\\""; break;
         case '\\': out += "\\\\"; break;

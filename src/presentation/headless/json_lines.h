@@ -7,7 +7,8 @@
 
 namespace vorn::json {
 
-// A JSON string literal, quotes included; the text is UTF-8.
+// A JSON string literal, quotes included; the text is UTF-8, and bytes that
+// are not become U+FFFD.
 std::string quote(std::string_view text);
 
 } // namespace vorn::json

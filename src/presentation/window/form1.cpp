@@ -360,6 +360,23 @@ bool Form1::setPicture(PictureElement element, const PictureFile& picture) {
     return true;
 }
 
+void Form1::resetPicture(PictureElement element) {
+    switch (element) {
+    case PictureElement::Form1: background_ = QImage(); break;
+    case PictureElement::Image1:
+        takeBuiltInPictures();
+        image1_ = builtInScene_;
+        sceneReplaced_ = false;
+        image1Size_ = startRect(SceneElement::Image1).size();
+        break;
+    case PictureElement::Image2:
+        image2_ = QImage();
+        image2Size_ = startRect(SceneElement::Image2).size();
+        break;
+    }
+    update();
+}
+
 bool Form1::setCursor(const PictureFile& icon) {
     if (!icon.bytes) return false;
     auto decoded = decodeIcon(*icon.bytes);
@@ -420,6 +437,7 @@ void Form1::paintEvent(QPaintEvent*) {
 void Form1::takeBuiltInPictures() {
     if (!builtIn_.valid()) return;
     const BuiltInPictures pictures = builtIn_.get();
+    builtInScene_ = pictures.scene;
     if (!sceneReplaced_) image1_ = pictures.scene;
     // Not in the middle of a paint: the icon goes out to the window system.
     QMetaObject::invokeMethod(
@@ -429,7 +447,7 @@ void Form1::takeBuiltInPictures() {
 void Form1::mousePressEvent(QMouseEvent* event) {
     if (backlog_->isVisible()) return;
     const QPoint at = event->position().toPoint();
-    const SceneElement hit = hitTest(transform_.toScene(at), image1Size_, image2Size_);
+    const SceneElement hit = hitTest(transform_.toScene(at), image1Size_, image2Size_, offeredCaptions());
     pressedLabel_ = 0;
     switch (hit) {
     case SceneElement::Label1: pressedLabel_ = 1; break;
@@ -445,11 +463,16 @@ void Form1::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) pressedLabel_ = 0;
 }
 
+int Form1::offeredCaptions() const {
+    return interpreter_.menuWaiting() ? valueOr0(interpreter_.NumCmds) : 4;
+}
+
 void Form1::mouseReleaseEvent(QMouseEvent* event) {
     const int label = pressedLabel_;
     pressedLabel_ = 0;
     if (event->button() != Qt::LeftButton || label == 0) return;
-    const SceneElement hit = hitTest(transform_.toScene(event->position().toPoint()), image1Size_, image2Size_);
+    const SceneElement hit = hitTest(transform_.toScene(event->position().toPoint()), image1Size_, image2Size_,
+                                        offeredCaptions());
     static constexpr SceneElement labels[] = {SceneElement::Label1, SceneElement::Label2, SceneElement::Label3,
                                               SceneElement::Label4};
     if (hit == labels[label - 1]) optionClick(label); // a click is a press and a release on the same caption

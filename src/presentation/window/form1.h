@@ -46,6 +46,7 @@ class Form1 : public QWidget, public DisplaySurface {
     void refreshLabel(int label) override;
     bool setPicture(PictureElement element, const PictureFile& picture) override;
     bool setCursor(const PictureFile& icon) override;
+    void resetPicture(PictureElement element) override;
     void showMessage(const std::string& text, const std::string& title) override;
     void keepAlive() override;
 
@@ -103,6 +104,7 @@ class Form1 : public QWidget, public DisplaySurface {
     void applyCursor();
     int fontPixels() const;
     void stopFastForward();
+    int offeredCaptions() const; // how many captions a click can choose from now
     void openBacklog();
     void closeBacklog();
 
@@ -118,6 +120,7 @@ class Form1 : public QWidget, public DisplaySurface {
     void takeBuiltInPictures();
     std::future<BuiltInPictures> builtIn_;
     bool sceneReplaced_ = false; // the game has set Image1 itself
+    QImage builtInScene_;        // kept for a loaded game that shows it again
 
     QImage background_, image1_, image2_;
     QSize image1Size_, image2Size_;

@@ -34,10 +34,19 @@ QRect labelRect(int label) {
     return startRect(labels[std::clamp(label, 1, 4) - 1]);
 }
 
-SceneElement hitTest(QPoint p, QSize image1Size, QSize image2Size) {
+SceneElement hitTest(QPoint p, QSize image1Size, QSize image2Size, int offeredCaptions) {
     if (startRect(SceneElement::Text1).contains(p)) return SceneElement::Text1;
-    for (SceneElement label : {SceneElement::Label1, SceneElement::Label2, SceneElement::Label3, SceneElement::Label4})
-        if (startRect(label).contains(p)) return label;
+    // Each caption's rectangle reaches over the upper part of the next one's
+    // text. Label1 is drawn in front, but a click belongs to the option whose
+    // line it is on, so the lower caption takes the overlap from its top edge
+    // down; a caption that offers nothing leaves the overlap to the one above.
+    static constexpr SceneElement labels[] = {SceneElement::Label1, SceneElement::Label2, SceneElement::Label3,
+                                              SceneElement::Label4};
+    for (int n = 4; n >= 1; --n) {
+        if (!labelRect(n).contains(p)) continue;
+        if (n > offeredCaptions && n > 1 && labelRect(n - 1).contains(p)) continue;
+        return labels[n - 1];
+    }
     if (QRect(startRect(SceneElement::Image2).topLeft(), image2Size).contains(p)) return SceneElement::Image2;
     if (QRect(startRect(SceneElement::Image1).topLeft(), image1Size).contains(p)) return SceneElement::Image1;
     return SceneElement::Background;
@@ -68,9 +77,13 @@ QRect SceneTransform::toWidget(QRect r) const {
     return QRect(topLeft, QSize(end.x() - topLeft.x(), end.y() - topLeft.y()));
 }
 
+// The scene pixel that toWidget draws over widget pixel `p`: scene pixel v
+// covers [lround(v * scale), lround((v + 1) * scale)), so at a fractional
+// scale a click on an element's first drawn row lands in the element.
 QPoint SceneTransform::toScene(QPoint p) const {
     const QPoint q = p - offset;
-    return QPoint(static_cast<int>(std::floor(q.x() / scale)), static_cast<int>(std::floor(q.y() / scale)));
+    const auto back = [this](int w) { return static_cast<int>(std::ceil((w + 0.5) / scale)) - 1; };
+    return QPoint(back(q.x()), back(q.y()));
 }
 
 int largestZoomFitting(QSize available) {

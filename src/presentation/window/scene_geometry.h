@@ -20,8 +20,10 @@ QRect startRect(SceneElement element);
 QRect labelRect(int label);
 
 // The element that a press at `p` (scene pixels) lands on: the front-most one,
-// given the current sizes of the two pictures, whose top-left corners stay put.
-SceneElement hitTest(QPoint p, QSize image1Size, QSize image2Size);
+// given the current sizes of the two pictures, whose top-left corners stay put;
+// except that where two captions overlap, the lower one takes the press when
+// it is among the `offeredCaptions` of the waiting menu.
+SceneElement hitTest(QPoint p, QSize image1Size, QSize image2Size, int offeredCaptions = 4);
 
 // The scene drawn at a whole zoom, centred in a widget of `widgetSize` with
 // black bars around it where the proportions differ.

@@ -1,0 +1,74 @@
+#include "mirror.h"
+
+namespace vorn {
+namespace {
+
+// Characters, not bytes, so Japanese and Latin pages weigh alike.
+std::size_t characters(const std::string& utf8) {
+    std::size_t n = 0;
+    for (const char c : utf8)
+        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++n;
+    return n;
+}
+
+} // namespace
+
+void SurfaceMirror::setText(const std::string& text) {
+    target_->setText(text);
+    text_ = text;
+    if (text.empty()) return; // a menu empties the text box; that is no page read
+    backlog_.push_back({BacklogEntry::Kind::Page, text});
+    backlogCharacters_ += characters(text);
+    trimBacklog();
+}
+
+void SurfaceMirror::trimBacklog() {
+    while (backlog_.size() > 1 && backlogCharacters_ > kBacklogCharacters) {
+        backlogCharacters_ -= characters(backlog_.front().text);
+        backlog_.pop_front();
+    }
+}
+
+void SurfaceMirror::replaceBacklog(const std::vector<BacklogEntry>& entries) {
+    backlog_.assign(entries.begin(), entries.end());
+    backlogCharacters_ = 0;
+    for (const BacklogEntry& entry : backlog_) backlogCharacters_ += characters(entry.text);
+    trimBacklog();
+}
+
+void SurfaceMirror::setCaption(int label, const std::string& text) {
+    target_->setCaption(label, text);
+    if (label >= 1 && label <= 4) captions_[static_cast<std::size_t>(label - 1)] = text;
+}
+
+bool SurfaceMirror::setPicture(PictureElement element, const PictureFile& picture) {
+    if (!target_->setPicture(element, picture)) return false;
+    PictureState& state = pictures_[index(element)];
+    state.file = picture.name;
+    if (!picture.name.empty()) state.sizeOf = picture.name; // an empty picture keeps the size it had
+    return true;
+}
+
+void SurfaceMirror::resetPicture(PictureElement element) {
+    target_->resetPicture(element);
+    pictures_[index(element)] = PictureState{};
+}
+
+void DeviceMirror::setFileName(const std::string& value) {
+    target_->setFileName(value);
+    fileName_ = value;
+}
+
+void DeviceMirror::setCommand(const std::string& value) {
+    target_->setCommand(value);
+    if (value == "Open") {
+        opened_ = fileName_;
+    } else if (value == "Play") {
+        if (opened_) playing_ = opened_;
+    } else if (value == "Close") {
+        opened_.reset();
+        playing_.reset();
+    }
+}
+
+} // namespace vorn

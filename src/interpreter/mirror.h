@@ -1,0 +1,75 @@
+#pragma once
+// The display surface and the music device as the interpreter sees them: each
+// operation is passed on unchanged, and what it put there is remembered, so a
+// snapshot can hold the screen and the music. Copies share the real surface
+// and device, as copies of the interpreter do.
+
+#include "display_surface.h"
+#include "music_device.h"
+#include "snapshot.h"
+
+#include <array>
+#include <deque>
+#include <optional>
+#include <string>
+
+namespace vorn {
+
+class SurfaceMirror {
+  public:
+    explicit SurfaceMirror(DisplaySurface& target) : target_(&target) {}
+
+    void setText(const std::string& text);
+    void setCaption(int label, const std::string& text);
+    void refreshLabel(int label) { target_->refreshLabel(label); }
+    bool setPicture(PictureElement element, const PictureFile& picture);
+    void resetPicture(PictureElement element);
+    bool setCursor(const PictureFile& icon) { return target_->setCursor(icon); }
+    void showMessage(const std::string& text, const std::string& title) { target_->showMessage(text, title); }
+    void keepAlive() { target_->keepAlive(); }
+
+    const std::string& text() const { return text_; }
+    const std::array<std::string, 4>& captions() const { return captions_; }
+    const PictureState& picture(PictureElement element) const { return pictures_[index(element)]; }
+    const std::deque<BacklogEntry>& backlog() const { return backlog_; }
+    void replaceBacklog(const std::vector<BacklogEntry>& entries);
+
+    // The latest pages are kept up to this many characters, and the latest
+    // page always, so a script showing huge pages over and over cannot fill
+    // the memory (or a save).
+    static constexpr std::size_t kBacklogCharacters = 1024 * 1024;
+
+  private:
+    static std::size_t index(PictureElement element) { return static_cast<std::size_t>(element); }
+    void trimBacklog();
+
+    DisplaySurface* target_;
+    std::string text_;
+    std::array<std::string, 4> captions_;
+    std::array<PictureState, 3> pictures_;
+    std::deque<BacklogEntry> backlog_;
+    std::size_t backlogCharacters_ = 0;
+};
+
+class DeviceMirror {
+  public:
+    explicit DeviceMirror(MusicDevice& target) : target_(&target) {}
+
+    void setDeviceType(const std::string& value) { target_->setDeviceType(value); }
+    void setFileName(const std::string& value);
+    void setCommand(const std::string& value);
+    void setNotify(bool value) { target_->setNotify(value); }
+    void setWait(bool value) { target_->setWait(value); }
+    void setShareable(bool value) { target_->setShareable(value); }
+
+    // The file that "Play" last started and no "Close" has stopped.
+    const std::optional<std::string>& playing() const { return playing_; }
+
+  private:
+    MusicDevice* target_;
+    std::string fileName_;
+    std::optional<std::string> opened_;
+    std::optional<std::string> playing_;
+};
+
+} // namespace vorn

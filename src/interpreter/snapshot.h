@@ -1,0 +1,55 @@
+#pragma once
+// A paused game, whole: everything that decides how the script goes on, and
+// everything the reader sees and hears. Taken and restored only between runs.
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vorn {
+
+// The picture of one element. `file` is the name as the script or the program
+// gave it; no value means the element still holds its start picture (Image1's
+// built-in scene, nothing in Image2). An element keeps the size of its last
+// picture when it is emptied, so `sizeOf` names the picture whose size it has;
+// no value means its start size.
+struct PictureState {
+    std::optional<std::string> file;
+    std::optional<std::string> sizeOf;
+    bool operator==(const PictureState&) const = default;
+};
+
+// One entry of the backlog, oldest first. Pages only so far; other kinds of
+// entry (an option chosen) take their place beside them.
+struct BacklogEntry {
+    enum class Kind { Page };
+    Kind kind = Kind::Page;
+    std::string text; // UTF-8, as the text box showed it
+    bool operator==(const BacklogEntry&) const = default;
+};
+
+struct Snapshot {
+    // The interpreter: the script stream's place and the state members.
+    std::size_t position = 0;   // byte offset into code.vrn
+    std::size_t menuOffset = 0; // where the latest choice menu starts; named in reports
+    std::int16_t WaitCmd = 0;
+    std::optional<std::int16_t> NumCmds;
+    std::optional<std::string> musfile;
+    std::array<std::uint8_t, 8> Flag{};
+    std::optional<std::int16_t> Cmd_Selected;
+    bool menuWaiting = false;
+
+    // The screen and the music.
+    std::array<PictureState, 3> pictures; // Form1, Image1, Image2
+    std::array<std::string, 4> captions;
+    std::string text;
+    std::optional<std::string> music; // the file last started; no value while silent
+    std::vector<BacklogEntry> backlog;
+
+    bool operator==(const Snapshot&) const = default;
+};
+
+} // namespace vorn

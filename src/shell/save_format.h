@@ -1,0 +1,37 @@
+#pragma once
+// A saved game as a file: a small versioned JSON document that a person can
+// read in a text editor. The README describes it key by key.
+
+#include "interpreter/snapshot.h"
+
+#include <QByteArray>
+#include <optional>
+#include <string>
+
+namespace vorn {
+
+inline constexpr const char* kSaveFormatName = "VORN saved game";
+inline constexpr int kSaveFormatVersion = 1;
+
+// Which game a save belongs to: the game folder's name and the SHA-256 of the
+// script's bytes, so an edited script is told from the one that was saved.
+struct GameIdentity {
+    std::string name;
+    std::string scriptHash; // lower-case hex
+    bool operator==(const GameIdentity&) const = default;
+};
+
+struct SaveDocument {
+    GameIdentity game;
+    std::string savedAt;                // UTC, as 2026-12-07T12:34:56Z
+    std::optional<std::string> picture; // the PNG of the scene beside the document, if any
+    Snapshot snapshot;
+};
+
+QByteArray encodeSave(const SaveDocument& document);
+
+// Reads a save. On failure returns no document and says why, in words for the
+// reader ("it is cut short or damaged: ...").
+std::optional<SaveDocument> decodeSave(const QByteArray& bytes, std::string& why);
+
+} // namespace vorn

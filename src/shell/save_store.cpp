@@ -1,0 +1,161 @@
+#include "save_store.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <algorithm>
+
+namespace vorn {
+namespace {
+
+// A save is small; a file far larger is no save, and is not read whole.
+constexpr qint64 kMaxDocumentBytes = 64 * 1024 * 1024;
+
+std::string describe(const QFileDevice& file) { return file.errorString().toStdString(); }
+
+// A game folder's name as a folder name of our own: letters, digits, '.', '-'
+// and '_' stay, every other byte is written %XX, and no name starts with '.'.
+QString folderName(const std::string& name) {
+    QByteArray out;
+    for (const char c : name) {
+        const auto b = static_cast<unsigned char>(c);
+        const bool plain = (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z') || (b >= '0' && b <= '9') || b == '-' ||
+                           b == '_' || (b == '.' && !out.isEmpty());
+        if (plain)
+            out += c;
+        else
+            out += "%" + QByteArray::number(b, 16).rightJustified(2, '0').toUpper();
+    }
+    return out.isEmpty() ? QStringLiteral("game") : QString::fromLatin1(out);
+}
+
+bool isPictureOf(const QString& file, const std::string& slot) {
+    const QString prefix = QString::fromStdString(slot) + ".";
+    return file.startsWith(prefix) && file.endsWith(".png") && file.count(QChar('.')) == 2 && !file.contains(QChar('/'));
+}
+
+} // namespace
+
+bool isSlotName(std::string_view name) {
+    if (name.empty() || name.size() > 32) return false;
+    return std::all_of(name.begin(), name.end(), [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_';
+    });
+}
+
+// ---- in memory ----------------------------------------------------------------
+
+std::optional<QByteArray> MemorySlotStore::readDocument(const std::string& slot, std::string&) const {
+    const auto it = slots_.find(slot);
+    if (it == slots_.end()) return std::nullopt;
+    return it->second.document;
+}
+
+std::string MemorySlotStore::write(const std::string& slot, const QByteArray& png,
+                                   const std::function<QByteArray(const std::optional<std::string>&)>& document) {
+    std::optional<std::string> picture;
+    if (!png.isEmpty()) picture = slot + ".png";
+    slots_[slot] = {document(picture), png};
+    return "";
+}
+
+QByteArray MemorySlotStore::readPicture(const std::string& slot, const std::string&) const {
+    const auto it = slots_.find(slot);
+    return it == slots_.end() ? QByteArray() : it->second.png;
+}
+
+std::vector<std::string> MemorySlotStore::slotNames() const {
+    std::vector<std::string> names;
+    for (const auto& [name, slot] : slots_) names.push_back(name);
+    return names;
+}
+
+std::string MemorySlotStore::remove(const std::string& slot) {
+    slots_.erase(slot);
+    return "";
+}
+
+// ---- in a folder ----------------------------------------------------------------
+
+QString FolderSlotStore::userFolder(const std::string& gameName) {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/vorn/saves/" +
+           folderName(gameName);
+}
+
+QString FolderSlotStore::path(const std::string& file) const { return folder_ + "/" + QString::fromStdString(file); }
+
+std::optional<QByteArray> FolderSlotStore::readDocument(const std::string& slot, std::string& why) const {
+    QFile file(path(slot + ".json"));
+    if (!file.exists()) return std::nullopt;
+    if (!file.open(QIODevice::ReadOnly)) {
+        why = "it cannot be read: " + describe(file);
+        return std::nullopt;
+    }
+    if (file.size() > kMaxDocumentBytes) {
+        why = "it is far too large to be a saved game";
+        return std::nullopt;
+    }
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        why = "it cannot be read: " + describe(file);
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+std::string FolderSlotStore::write(const std::string& slot, const QByteArray& png,
+                                   const std::function<QByteArray(const std::optional<std::string>&)>& document) {
+    if (!QDir().mkpath(folder_)) return "the folder " + folder_.toStdString() + " cannot be made";
+    const auto writeWhole = [this](const std::string& name, const QByteArray& bytes) -> std::string {
+        QSaveFile file(path(name));
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+            return "cannot write " + path(name).toStdString() + ": " + describe(file);
+        return "";
+    };
+    // The picture goes under a name of its own, so the old document and the
+    // old picture stay a pair until the new document replaces the old one.
+    std::optional<std::string> picture;
+    if (!png.isEmpty()) {
+        picture = slot + "." + std::to_string(QDateTime::currentMSecsSinceEpoch()) + ".png";
+        if (std::string why = writeWhole(*picture, png); !why.empty()) return why;
+    }
+    if (std::string why = writeWhole(slot + ".json", document(picture)); !why.empty()) {
+        if (picture) QFile::remove(path(*picture));
+        return why;
+    }
+    removePicturesExcept(slot, picture);
+    return "";
+}
+
+void FolderSlotStore::removePicturesExcept(const std::string& slot, const std::optional<std::string>& keep) const {
+    const QDir dir(folder_);
+    for (const QString& name : dir.entryList({QString::fromStdString(slot) + ".*.png"}, QDir::Files))
+        if (isPictureOf(name, slot) && (!keep || name.toStdString() != *keep)) QFile::remove(dir.filePath(name));
+}
+
+QByteArray FolderSlotStore::readPicture(const std::string& slot, const std::string& picture) const {
+    if (!isPictureOf(QString::fromStdString(picture), slot)) return {}; // only a file of this slot, in this folder
+    QFile file(path(picture));
+    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxDocumentBytes) return {};
+    return file.readAll();
+}
+
+std::vector<std::string> FolderSlotStore::slotNames() const {
+    std::vector<std::string> names;
+    for (const QString& name : QDir(folder_).entryList({"*.json"}, QDir::Files, QDir::Name)) {
+        const std::string slot = name.chopped(5).toStdString();
+        if (isSlotName(slot)) names.push_back(slot);
+    }
+    return names;
+}
+
+std::string FolderSlotStore::remove(const std::string& slot) {
+    QFile file(path(slot + ".json"));
+    if (file.exists() && !file.remove()) return "cannot delete " + file.fileName().toStdString() + ": " + describe(file);
+    removePicturesExcept(slot, std::nullopt);
+    return "";
+}
+
+} // namespace vorn

@@ -1,0 +1,114 @@
+#include "saves.h"
+
+#include "interpreter/script_stream.h"
+
+#include <QCryptographicHash>
+#include <QDateTime>
+#include <filesystem>
+
+namespace vorn {
+namespace {
+
+std::string inSlot(const std::string& slot, const std::string& why) {
+    return "the save in slot \"" + slot + "\" " + why;
+}
+
+std::string firstLineOf(const std::string& text) { return text.substr(0, text.find_first_of("\r\n")); }
+
+} // namespace
+
+Saves::Saves(Interpreter& interpreter, const GameFolder& folder, SlotStore& store)
+    : interpreter_(interpreter), folder_(folder), store_(store), gameName_(gameName(folder)) {}
+
+std::string Saves::gameName(const GameFolder& folder) {
+    std::error_code ec;
+    std::filesystem::path path = std::filesystem::weakly_canonical(folder.root(), ec);
+    if (ec) path = std::filesystem::absolute(folder.root(), ec);
+    std::string name = path.filename().string();
+    if (name.empty()) name = path.parent_path().filename().string(); // a path that ends in '/'
+    return name;
+}
+
+std::string Saves::scriptHash(std::string_view script) {
+    const QByteArray bytes = QByteArray::fromRawData(script.data(), static_cast<qsizetype>(script.size()));
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex().toStdString();
+}
+
+std::string Saves::save(const std::string& slot, const QByteArray& png) {
+    if (!isSlotName(slot)) return "\"" + slot + "\" is no slot name: use letters, digits, '-' and '_', 1 to 32";
+    const std::optional<Snapshot> snapshot = interpreter_.snapshot();
+    if (!snapshot) return "the game cannot be saved to slot \"" + slot + "\" in the middle of a run";
+    SaveDocument document;
+    document.game = {gameName_, scriptHash(interpreter_.stream().contents())};
+    document.savedAt = QDateTime::currentDateTimeUtc().toString(Qt::ISODate).toStdString();
+    document.snapshot = *snapshot;
+    const std::string why = store_.write(slot, png, [&](const std::optional<std::string>& picture) {
+        document.picture = picture;
+        return encodeSave(document);
+    });
+    return why.empty() ? "" : "the game cannot be saved to slot \"" + slot + "\": " + why;
+}
+
+std::optional<SaveDocument> Saves::read(const std::string& slot, std::string& why) const {
+    std::string problem;
+    const std::optional<QByteArray> bytes = store_.readDocument(slot, problem);
+    if (!bytes) {
+        why = problem.empty() ? "slot \"" + slot + "\" is empty" : inSlot(slot, problem);
+        return std::nullopt;
+    }
+    std::optional<SaveDocument> document = decodeSave(*bytes, problem);
+    if (!document) {
+        why = inSlot(slot, "cannot be loaded: " + problem);
+        return std::nullopt;
+    }
+    if (document->game.name != gameName_) {
+        why = inSlot(slot, "belongs to the game \"" + document->game.name + "\", not to \"" + gameName_ + "\"");
+        return std::nullopt;
+    }
+    return document;
+}
+
+std::string Saves::load(const std::string& slot) {
+    if (!isSlotName(slot)) return "\"" + slot + "\" is no slot name: use letters, digits, '-' and '_', 1 to 32";
+    if (interpreter_.running()) return "slot \"" + slot + "\" cannot be loaded in the middle of a run";
+    std::string why;
+    std::optional<SaveDocument> document = read(slot, why);
+    if (!document) return why;
+    FileContents script = folder_.read(kScriptName, ScriptStream::kMaxScriptBytes);
+    if (!script.error.empty()) return "slot \"" + slot + "\" cannot be loaded: the script cannot be read: " + script.error;
+    if (scriptHash(script.bytes) != document->game.scriptHash)
+        return inSlot(slot, "was made with another version of this game's script: " + std::string(kScriptName) +
+                                " has changed since. The save is kept; it loads again with the script it was made with");
+    why = interpreter_.restore(document->snapshot, std::move(script.bytes));
+    return why.empty() ? "" : inSlot(slot, "cannot be loaded: " + why);
+}
+
+std::vector<SlotSummary> Saves::list() const {
+    std::vector<SlotSummary> summaries;
+    const std::string current = scriptHash(interpreter_.stream().contents());
+    for (const std::string& slot : store_.slotNames()) {
+        SlotSummary summary;
+        summary.slot = slot;
+        std::string why;
+        if (const std::optional<SaveDocument> document = read(slot, why)) {
+            const Snapshot& s = document->snapshot;
+            summary.savedAt = document->savedAt;
+            summary.firstLine = firstLineOf(s.text.empty() && !s.backlog.empty() ? s.backlog.back().text : s.text);
+            if (document->picture) summary.picture = store_.readPicture(slot, *document->picture);
+            if (document->game.scriptHash != current)
+                summary.problem = inSlot(slot, "was made with another version of this game's script");
+        } else {
+            summary.problem = why;
+        }
+        summaries.push_back(std::move(summary));
+    }
+    return summaries;
+}
+
+std::string Saves::remove(const std::string& slot) {
+    if (!isSlotName(slot)) return "\"" + slot + "\" is no slot name";
+    const std::string why = store_.remove(slot);
+    return why.empty() ? "" : "slot \"" + slot + "\" cannot be deleted: " + why;
+}
+
+} // namespace vorn

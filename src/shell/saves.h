@@ -1,0 +1,59 @@
+#pragma once
+// Saving and loading one game: the interpreter's snapshot, named for its game,
+// kept in a slot store. Front ends call save() and load() between runs and
+// show what they return.
+
+#include "interpreter/game_folder.h"
+#include "interpreter/interpreter.h"
+#include "save_format.h"
+#include "save_store.h"
+
+#include <QByteArray>
+#include <string>
+#include <vector>
+
+namespace vorn {
+
+// What a save dialog shows of a slot.
+struct SlotSummary {
+    std::string slot;
+    std::string savedAt;   // UTC, as 2026-12-07T12:34:56Z; empty when the slot cannot be read
+    std::string firstLine; // of the page on screen (or the latest page read, while a menu waits)
+    QByteArray picture;    // PNG; empty when none
+    std::string problem;   // why the slot cannot be loaded; empty when it can
+};
+
+class Saves {
+  public:
+    Saves(Interpreter& interpreter, const GameFolder& folder, SlotStore& store);
+
+    // The game as the saves know it: the game folder's name and the script.
+    static std::string gameName(const GameFolder& folder);
+    static std::string scriptHash(std::string_view script);
+
+    // Saves the game as it stands into `slot`; `png` is a picture of the scene
+    // (the window's), or empty. Returns "" when saved, otherwise why not,
+    // naming the slot; the slot then keeps what it held.
+    std::string save(const std::string& slot, const QByteArray& png = {});
+    // Loads `slot` and shows its screen. Returns "" when loaded, otherwise why
+    // not, naming the slot; the game then goes on unchanged, and the slot is
+    // kept whatever is wrong with it.
+    std::string load(const std::string& slot);
+    // Every slot of the store, readable or not, by name.
+    std::vector<SlotSummary> list() const;
+    // Deletes a slot, on the reader's request only.
+    std::string remove(const std::string& slot);
+
+    SlotStore& store() { return store_; }
+
+  private:
+    // The slot's document, checked for this game; `why` says what is wrong.
+    std::optional<SaveDocument> read(const std::string& slot, std::string& why) const;
+
+    Interpreter& interpreter_;
+    const GameFolder& folder_;
+    SlotStore& store_;
+    std::string gameName_;
+};
+
+} // namespace vorn

@@ -1,0 +1,112 @@
+// save SLOT and load SLOT in the headless transcript: what a load replays,
+// and refusals that change nothing.
+
+#include "headless_fixture.h"
+
+#include <gtest/gtest.h>
+
+using namespace vorn::test;
+
+TEST(HeadlessSaves, ALoadReplaysTheSavedScreenAndMusicThenSaysLoaded) {
+    TestGame game("<a.bmp>[one.mid]\"Hi\"(2 Yes,No){\"Y\"}{\"N\"}<b.bmp>[two.mid]\"After\"");
+    game.write("a.bmp", bitmap(100, 60));
+    game.write("b.bmp", bitmap(50, 40));
+    const auto r = game.play("click text\nsave m\nclick option 2\nclick text\nload m\n");
+    const std::string menuState = state(-1, "2", "null", R"("one.mid")");
+    EXPECT_EQ(r.afterEvent(2), (Lines{R"({"saved":"m"})", menuState}));
+    EXPECT_EQ(r.afterEvent(5), (Lines{
+                                      R"({"picture":"Form1","file":"back.bmp"})",
+                                      R"({"picture":"Image1","file":"a.bmp"})",
+                                      R"({"picture":"Image2","file":"text.bmp"})",
+                                      R"({"caption":1,"text":"Yes"})",
+                                      R"({"caption":2,"text":"No"})",
+                                      R"({"caption":3,"text":""})",
+                                      R"({"caption":4,"text":""})",
+                                      R"({"text":""})",
+                                      R"({"device":"Command","value":"Close"})",
+                                      R"({"device":"FileName","value":"one.mid"})",
+                                      R"({"device":"Command","value":"Open"})",
+                                      R"({"device":"Command","value":"Play"})",
+                                      R"({"loaded":"m"})",
+                                      menuState,
+                                  }));
+}
+
+// An emptied picture element keeps the size of the picture it held, so the
+// load shows that picture first; an element never set goes back to its start.
+TEST(HeadlessSaves, EmptiedAndUntouchedPicturesComeBackWithTheirSizes) {
+    TestGame game("<a.bmp><>\"Hi\"\"Two\"<b.bmp>[x.mid][]\"Three\"");
+    game.write("a.bmp", bitmap(100, 60));
+    game.write("b.bmp", bitmap(50, 40));
+    const auto r = game.play("save s\nclick text\nclick text\nload s\n");
+    EXPECT_EQ(r.afterEvent(4), (Lines{
+                                   R"({"picture":"Form1","file":"back.bmp"})",
+                                   R"({"picture":"Image1","file":"a.bmp"})",
+                                   R"({"picture":"Image1","file":""})",
+                                   R"({"reset":"Image2"})",
+                                   R"({"picture":"Image2","file":""})",
+                                   R"({"caption":1,"text":""})",
+                                   R"({"caption":2,"text":""})",
+                                   R"({"caption":3,"text":""})",
+                                   R"({"caption":4,"text":""})",
+                                   R"({"text":"Hi"})",
+                                   R"({"device":"Command","value":"Close"})",
+                                   R"({"loaded":"s"})",
+                                   state(-1, "0", "null"),
+                               }));
+
+    // A scene never set is the built-in one; the empty name [] "plays" again.
+    TestGame untouched("[x.mid][]\"Hi\"");
+    const auto r2 = untouched.play("save t\nload t\n");
+    EXPECT_EQ(r2.afterEvent(2), (Lines{
+                                    R"({"picture":"Form1","file":"back.bmp"})",
+                                    R"({"reset":"Image1"})",
+                                    R"({"reset":"Image2"})",
+                                    R"({"picture":"Image2","file":""})",
+                                    R"({"caption":1,"text":""})",
+                                    R"({"caption":2,"text":""})",
+                                    R"({"caption":3,"text":""})",
+                                    R"({"caption":4,"text":""})",
+                                    R"({"text":"Hi"})",
+                                    R"({"device":"Command","value":"Close"})",
+                                    R"({"device":"FileName","value":""})",
+                                    R"({"device":"Command","value":"Open"})",
+                                    R"({"device":"Command","value":"Play"})",
+                                    R"({"loaded":"t"})",
+                                    state(-1, "0", "null", R"("")"),
+                                }));
+}
+
+TEST(HeadlessSaves, ALoadThatCannotBeDoneIsRefusedAndChangesNothing) {
+    TestGame game("\"one\"<pic.bmp>\"two\"\"three\"");
+    game.write("pic.bmp", bitmap(20, 20));
+    const auto r = game.play("load nothing\nclick text\n");
+    EXPECT_EQ(r.afterEvent(1), (Lines{R"({"refused":"nothing","why":"slot \"nothing\" is empty"})",
+                                      state(-1, "0", "null")}));
+    EXPECT_EQ(r.afterEvent(2)[1], R"({"text":"two"})") << "the game goes on";
+
+    // A picture of the saved screen that has gone since: refused before anything is shown.
+    const auto saves = game.dir() / "saves";
+    ASSERT_EQ(game.play("click text\nsave p\n", saves).status, 0);
+    game.remove("pic.bmp");
+    const auto gone = game.play("load p\n", saves);
+    ASSERT_EQ(gone.status, 0) << gone.errors;
+    const Lines refused = gone.afterEvent(1);
+    ASSERT_EQ(refused.size(), 2u);
+    EXPECT_TRUE(has(refused[0], R"({"refused":"p","why":)")) << refused[0];
+    EXPECT_TRUE(has(refused[0], "pic.bmp")) << refused[0];
+    EXPECT_EQ(refused[1], state(-1, "0", "null")) << "still at the first page";
+}
+
+TEST(HeadlessSaves, SlotNamesOutsideTheRulesAreUsageErrors) {
+    TestGame game("\"one\"");
+    for (const std::string& bad : std::vector<std::string>{"save\n", "load\n", "save a/b\n", "save ../x\n", "load a b\n", "save é\n",
+                                  "save " + std::string(33, 'a') + "\n"}) {
+        const auto r = game.play(bad);
+        EXPECT_EQ(r.status, 2) << bad;
+        EXPECT_TRUE(has(r.errors, "save SLOT")) << r.errors;
+    }
+    const auto ok = game.play("save " + std::string(32, 'a') + "\nsave A-z_09\n");
+    EXPECT_EQ(ok.status, 0) << ok.errors;
+    EXPECT_EQ(ok.afterEvent(2).front(), R"({"saved":"A-z_09"})");
+}
