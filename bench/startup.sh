@@ -2,7 +2,8 @@
 # Fast start: the demo game's first page on screen against an empty Qt window
 # of the same size, both timed from the moment they are started (shared
 # libraries loaded, window shown, first paint done), under Xvfb. Prints the
-# medians at zoom 1 and at zoom 2, and their ratios.
+# medians at zoom 1 and at zoom 2, and their ratios; then the first page played
+# straight from a zip of the demo against from its folder.
 # Usage: bench/startup.sh [BUILD_DIR] [RUNS]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -31,3 +32,27 @@ compare() {
 }
 compare 1
 compare 2
+
+# The same first page from a zip of the demo (deflated, in a folder of its
+# own, as games are passed around) against from the demo's folder.
+archive_dir=$(mktemp -d)
+trap 'rm -rf "$archive_dir"' EXIT
+python3 - examples/demo "$archive_dir/demo.zip" <<'PY'
+import os, sys, zipfile
+folder, target = sys.argv[1], sys.argv[2]
+with zipfile.ZipFile(target, "w", zipfile.ZIP_DEFLATED) as archive:
+    for root, _, files in os.walk(folder):
+        for name in sorted(files):
+            path = os.path.join(root, name)
+            archive.write(path, os.path.join("demo", os.path.relpath(path, folder)))
+PY
+folder=() zipped=()
+"$bench/startup_launch" "$bench/startup_probe" "$archive_dir/demo.zip" --zoom 1 >/dev/null 2>&1
+for _ in $(seq "$runs"); do
+  folder+=("$("$bench/startup_launch" "$bench/startup_probe" examples/demo --zoom 1 2>/dev/null)")
+  zipped+=("$("$bench/startup_launch" "$bench/startup_probe" "$archive_dir/demo.zip" --zoom 1 2>/dev/null)")
+done
+f=$(printf '%s\n' "${folder[@]}" | median)
+z=$(printf '%s\n' "${zipped[@]}" | median)
+echo "zoom 1: demo's first page from its folder ${f} ms, from a zip of it ${z} ms (medians of $runs)"
+awk -v z="$z" -v f="$f" 'BEGIN { printf "zip against folder: ratio %.2f (target: at most 1.2)\n", z / f }'

@@ -3,13 +3,16 @@
 literal of the tests and each example game's code.vrn, each once alone and
 once followed by the events of a few play paths (the input layout of
 script_fuzzer.cpp). OUT_DIR/midi: the example games' MIDI files.
+OUT_DIR/archive: the checked-in test archives and zips of the example games.
 
 Usage: seed_corpus.py REPO_DIR OUT_DIR
 """
 import hashlib
+import io
 import pathlib
 import re
 import sys
+import zipfile
 
 EVENT_CODES = {"click text": 0, "click option 1": 1, "click option 2": 2, "click option 3": 3,
                "click option 4": 4, "menu new": 5, "music done": 6, "menu about": 7}
@@ -97,7 +100,22 @@ def main():
             data = encode(script, path)
             (out / hashlib.sha1(data).hexdigest()).write_bytes(data)
             count += 1
-    print(f"{count} seeds from {len(scripts)} scripts in {out}; {len(pieces)} MIDI files in {midi}")
+    archives = pathlib.Path(sys.argv[2]) / "archive"
+    archives.mkdir(parents=True, exist_ok=True)
+    seeds = [fixture.read_bytes() for fixture in sorted(repo.glob("tests/shell/fixtures/*.lzh"))]
+    for game in sorted((repo / "examples").glob("*/code.vrn")):
+        for method in (zipfile.ZIP_STORED, zipfile.ZIP_DEFLATED):
+            packed = io.BytesIO()
+            with zipfile.ZipFile(packed, "w", method) as archive:
+                # The script and the small files: large pictures only slow the fuzzer down.
+                for path in sorted(game.parent.rglob("*")):
+                    if path.is_file() and path.stat().st_size <= 4096:
+                        archive.write(path, "game/" + path.relative_to(game.parent).as_posix())
+            seeds.append(packed.getvalue())
+    for seed in seeds:
+        (archives / hashlib.sha1(seed).hexdigest()).write_bytes(seed)
+    print(f"{count} seeds from {len(scripts)} scripts in {out}; {len(pieces)} MIDI files in {midi}; "
+          f"{len(seeds)} archives in {archives}")
 
 
 if __name__ == "__main__":

@@ -2,7 +2,8 @@
 # Builds the fuzzers (libFuzzer, clang) and runs them.
 #
 #   scripts/fuzz.sh [SECONDS]     fuzz the script interpreter for SECONDS (default
-#                                 600) and the MIDI device for a third of that;
+#                                 600), the MIDI device and the archive reader for
+#                                 a third of that each;
 #                                 new inputs are kept in build-fuzz/corpus/,
 #                                 crashes in build-fuzz/crashes/
 #   scripts/fuzz.sh --regression  what CI runs: every seed and every input in
@@ -18,16 +19,17 @@ cmake -S fuzz -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX
 cmake --build "$build"
 rm -rf "$build/seeds"
 python3 fuzz/seed_corpus.py . "$build/seeds"
-mkdir -p "$build/corpus/script" "$build/corpus/midi" "$build/crashes"
+mkdir -p "$build/corpus/script" "$build/corpus/midi" "$build/corpus/archive" "$build/crashes"
 
 common=(-timeout=10 -artifact_prefix="$build/crashes/" -print_final_stats=1)
 script_options=("${common[@]}" -max_len=8192 -dict=fuzz/script.dict)
 midi_options=("${common[@]}" -max_len=4096)
+archive_options=("${common[@]}" -max_len=16384)
 
 if [ "${1:-}" = "--regression" ]; then
   scratch=$(mktemp -d)
   trap 'rm -rf "$scratch"' EXIT
-  mkdir -p "$scratch/script" "$scratch/midi"
+  mkdir -p "$scratch/script" "$scratch/midi" "$scratch/archive"
   echo "== script fuzzer: the seeds and the saved regressions, once each"
   "$build/script_fuzzer" "${script_options[@]}" -runs=0 "$build/seeds/script" fuzz/regressions/script
   echo "== script fuzzer: a short run from a fixed seed"
@@ -37,6 +39,10 @@ if [ "${1:-}" = "--regression" ]; then
   "$build/midi_fuzzer" "${midi_options[@]}" -runs=0 "$build/seeds/midi" fuzz/regressions/midi
   "$build/midi_fuzzer" "${midi_options[@]}" -seed=1 -runs=10000 -max_total_time=30 "$scratch/midi" \
     "$build/seeds/midi" fuzz/regressions/midi
+  echo "== archive fuzzer: the seeds and the saved regressions, then a short run from a fixed seed"
+  "$build/archive_fuzzer" "${archive_options[@]}" -runs=0 "$build/seeds/archive" fuzz/regressions/archive
+  "$build/archive_fuzzer" "${archive_options[@]}" -seed=1 -runs=20000 -max_total_time=30 "$scratch/archive" \
+    "$build/seeds/archive" fuzz/regressions/archive
   echo "fuzz regression: ok"
 else
   seconds=${1:-600}
@@ -44,4 +50,6 @@ else
     "$build/seeds/script" fuzz/regressions/script
   "$build/midi_fuzzer" "${midi_options[@]}" -max_total_time=$((seconds / 3 + 1)) "$build/corpus/midi" \
     "$build/seeds/midi" fuzz/regressions/midi
+  "$build/archive_fuzzer" "${archive_options[@]}" -max_total_time=$((seconds / 3 + 1)) "$build/corpus/archive" \
+    "$build/seeds/archive" fuzz/regressions/archive
 fi

@@ -7,7 +7,7 @@ packages=(
   # build
   build-essential cmake pkg-config ninja-build
   qt6-base-dev qt6-base-dev-tools libgl-dev libfontconfig-dev
-  libfluidsynth-dev
+  libfluidsynth-dev libarchive-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   # run time
   qt6-qpa-plugins fluid-soundfont-gm fonts-ipafont-gothic

@@ -4,7 +4,9 @@
 #include "authoring/authoring_tool.h"
 #include "presentation/headless/headless_driver.h"
 #include "presentation/window/window_app.h"
+#include "presentation/headless/json_lines.h"
 #include "shell/command_line.h"
+#include "shell/open_game.h"
 
 #include <QCoreApplication>
 #include <cstdlib>
@@ -29,8 +31,15 @@ int main(int argc, char** argv) {
         return 0;
     case vorn::Options::Mode::Headless: {
         QCoreApplication app(argc, argv); // image plugins (the .ico reader) load through it
-        const vorn::GameFolder folder(options.gameFolder);
-        return vorn::runHeadless(folder, std::cin, std::cout, std::cerr, {options.saveDir});
+        const vorn::OpenedGame game = vorn::openGame(options.gameFolder);
+        if (!game.folder) {
+            // As any fatal error: recorded, told, and the end of play.
+            std::cout << "{\"fatal\":" << vorn::json::quote(game.error) << "}\n";
+            std::cerr << "vorn: " << game.error << '\n';
+            return 1;
+        }
+        if (!game.notice.empty()) std::cerr << "vorn: " << game.notice << '\n';
+        return vorn::runHeadless(*game.folder, std::cin, std::cout, std::cerr, {options.saveDir});
     }
     case vorn::Options::Mode::Window:
         break;

@@ -90,11 +90,16 @@ void TestGame::write(const std::string& name, const std::string& bytes) const {
 void TestGame::remove(const std::string& name) const { fs::remove(dir_ / name); }
 
 TestGame::Result TestGame::play(const std::string& events, const std::optional<fs::path>& saveDir) const {
+    return play(GameFolder(dir_), events, saveDir);
+}
+
+TestGame::Result TestGame::play(const GameFolder& folder, const std::string& events,
+                                const std::optional<fs::path>& saveDir) {
     application();
     std::istringstream in(events);
     std::ostringstream out, err;
     Result result;
-    result.status = runHeadless(GameFolder(dir_), in, out, err, {saveDir});
+    result.status = runHeadless(folder, in, out, err, {saveDir});
     std::istringstream lines(out.str());
     for (std::string line; std::getline(lines, line);) result.lines.push_back(line);
     result.errors = err.str();

@@ -6,6 +6,10 @@
 #include <string>
 #include <vector>
 
+namespace vorn {
+class GameFolder;
+}
+
 namespace vorn::test {
 
 std::string bitmap(int width, int height, unsigned char r = 40, unsigned char g = 80, unsigned char b = 120);
@@ -38,6 +42,9 @@ class TestGame {
     // Plays the game with `events` on standard input (one per line), its
     // saves in `saveDir` if given.
     Result play(const std::string& events = "", const std::optional<std::filesystem::path>& saveDir = {}) const;
+    // Plays any game folder, one inside an archive too, the same way.
+    static Result play(const GameFolder& folder, const std::string& events = "",
+                       const std::optional<std::filesystem::path>& saveDir = {});
 
   private:
     std::filesystem::path dir_;

@@ -3,6 +3,7 @@
 #include "explore.h"
 #include "script_check.h"
 #include "shell/command_line.h"
+#include "shell/open_game.h"
 
 #include <QCoreApplication>
 #include <charconv>
@@ -14,13 +15,13 @@ namespace vorn {
 namespace {
 
 const char* kCheckUsage =
-    "Usage: vorn check [GAME_DIR | GAME_DIR/code.vrn]\n"
+    "Usage: vorn check [GAME_DIR | GAME_DIR/code.vrn | ARCHIVE]\n"
     "Reads the game's script \"code.vrn\" without playing it and reports, as compilers do, what would stop\n"
     "or mislead the player: code.vrn:LINE:COLUMN: error: ... or warning: ..., each with a hint.\n"
     "Exit status: 0 when there is no error, 1 when there are errors, 2 for a usage error.\n";
 
 const char* kExploreUsage =
-    "Usage: vorn explore [OPTIONS] [GAME_DIR | GAME_DIR/code.vrn]\n"
+    "Usage: vorn explore [OPTIONS] [GAME_DIR | GAME_DIR/code.vrn | ARCHIVE]\n"
     "Plays the game without a window along every path a reader can take, choosing every option of every\n"
     "menu, and reports each path that ends in a fatal error as the clicks that reproduce it with\n"
     "vorn --headless. A path is cut where it meets a state played before. Each error path is printed\n"
@@ -54,11 +55,23 @@ std::optional<std::size_t> limitValue(const std::string& text) {
 }
 
 struct ToolCommandLine {
-    std::optional<GameFolder> folder;
+    std::filesystem::path game;
     authoring::ExploreOptions explore;
     bool help = false;
     std::string error;
 };
+
+// The game as the player itself would open it; an archive that cannot be
+// played is an error of the game, not of the command line.
+std::optional<GameFolder> openForTool(const std::filesystem::path& path, const char* tool, std::ostream& err) {
+    OpenedGame game = openGame(path);
+    if (!game.folder) {
+        err << "vorn " << tool << ": " << game.error << '\n';
+        return std::nullopt;
+    }
+    if (!game.notice.empty()) err << "vorn " << tool << ": " << game.notice << '\n';
+    return std::move(game.folder);
+}
 
 ToolCommandLine parse(const std::vector<std::string>& args, bool isExplore) {
     ToolCommandLine parsed;
@@ -100,7 +113,7 @@ ToolCommandLine parse(const std::vector<std::string>& args, bool isExplore) {
         parsed.error = player.error;
         return parsed;
     }
-    parsed.folder.emplace(player.options.gameFolder);
+    parsed.game = player.options.gameFolder;
     return parsed;
 }
 
@@ -114,8 +127,10 @@ int runCheck(const std::vector<std::string>& args, std::ostream& out, std::ostre
         err << "vorn check: " << parsed.error << "\nTry 'vorn check --help' for more information.\n";
         return 2;
     }
+    const std::optional<GameFolder> folder = openForTool(parsed.game, "check", err);
+    if (!folder) return 1;
     ensureApplication();
-    const authoring::CheckReport report = authoring::checkGame(*parsed.folder);
+    const authoring::CheckReport report = authoring::checkGame(*folder);
     for (const authoring::Finding& f : report.findings) out << authoring::formatFinding(f) << '\n';
     if (!report.findings.empty())
         out << report.errors << (report.errors == 1 ? " error" : " errors") << ", " << report.warnings
@@ -133,9 +148,11 @@ int runExplore(const std::vector<std::string>& args, std::ostream& out, std::ost
         err << "vorn explore: " << parsed.error << "\nTry 'vorn explore --help' for more information.\n";
         return 2;
     }
+    const std::optional<GameFolder> folder = openForTool(parsed.game, "explore", err);
+    if (!folder) return 1;
     ensureApplication();
     if (&err == &std::cerr && ::isatty(STDERR_FILENO)) parsed.explore.progress = &err;
-    const authoring::ExploreResult result = authoring::explore(*parsed.folder, parsed.explore);
+    const authoring::ExploreResult result = authoring::explore(*folder, parsed.explore);
     authoring::writeExploreReport(result, parsed.explore, out);
     return result.errors.empty() ? 0 : 1;
 }

@@ -17,19 +17,16 @@ const FileReport& GameFiles::look(const std::string& name, Kind kind) {
     FileReport& report = seen_[key];
 
     const FileLookup found = folder_.resolve(name);
-    if (!found.path) {
+    if (!found.place) {
         report.status = FileStatus::Missing;
         return report;
     }
     if (found.byFallback) {
         report.status = FileStatus::FoundByFallback;
-        report.actualName = found.path->lexically_relative(folder_.root()).generic_string();
-        if (report.actualName.empty() || report.actualName.rfind("..", 0) == 0)
-            report.actualName = found.path->generic_string();
+        report.actualName = found.actualName;
     }
     if (kind == Kind::Music) {
-        std::error_code ec;
-        if (std::filesystem::is_directory(*found.path, ec)) {
+        if (found.isFolder) {
             report.status = FileStatus::Unreadable;
             report.detail = "it is a folder, not a file";
         }

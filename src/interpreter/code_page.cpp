@@ -134,4 +134,17 @@ std::string toUtf8(Encoding encoding, std::string_view bytes) {
     return out;
 }
 
+bool isValidUtf8(std::string_view bytes) {
+    for (std::size_t pos = 0; pos < bytes.size();) {
+        const std::size_t len = characterLength(Encoding::Utf8, bytes, pos);
+        if (len == 1 && static_cast<unsigned char>(bytes[pos]) >= 0x80) return false;
+        pos += len;
+    }
+    return true;
+}
+
+std::string fileNameReading(std::string_view stored) {
+    return isValidUtf8(stored) ? std::string(stored) : toUtf8(Encoding::CodePage932, stored);
+}
+
 } // namespace vorn

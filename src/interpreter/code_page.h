@@ -22,4 +22,10 @@ std::size_t characterLength(Encoding encoding, std::string_view bytes, std::size
 // of damaged UTF-8, becomes one U+FFFD. The result is always valid UTF-8.
 std::string toUtf8(Encoding encoding, std::string_view bytes);
 
+bool isValidUtf8(std::string_view bytes);
+
+// A file name as stored on disk or in an archive, read as UTF-8: a name that
+// is not valid UTF-8 was written by Windows in code page 932.
+std::string fileNameReading(std::string_view stored);
+
 } // namespace vorn

@@ -1,21 +1,17 @@
 #include "game_folder.h"
 
+#include "code_page.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <vector>
 
 namespace vorn {
 namespace fs = std::filesystem;
 namespace {
-
-bool existsNoThrow(const fs::path& p) {
-    std::error_code ec;
-    return fs::symlink_status(p, ec).type() != fs::file_type::not_found && !ec;
-}
 
 char asciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -25,60 +21,45 @@ bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
            });
 }
 
-// The entry of `dir` named `part`: exactly if it exists, otherwise the first
-// in byte order whose name matches without regard to ASCII case.
-std::optional<fs::path> matchEntry(const fs::path& dir, const std::string& part) {
-    if (part.empty() || part == "." || part == "..") return dir / part;
-    if (existsNoThrow(dir / part)) return dir / part;
-    std::error_code ec;
-    fs::directory_iterator it(dir.empty() ? fs::path(".") : dir, ec);
-    if (ec) return std::nullopt;
-    std::vector<std::string> matches;
-    for (const auto& entry : it) {
-        std::string name = entry.path().filename().string();
-        if (equalsIgnoringAsciiCase(name, part)) matches.push_back(std::move(name));
-    }
-    if (matches.empty()) return std::nullopt;
-    return dir / *std::min_element(matches.begin(), matches.end());
+std::string tooLarge(std::size_t maxBytes) {
+    return "the file is larger than " + std::to_string(maxBytes / (1024 * 1024)) + " MB";
 }
 
-} // namespace
+// A folder on disk; places are paths.
+class DiskTree : public FileTree {
+  public:
+    explicit DiskTree(fs::path root) : root_(std::move(root)) {}
 
-GameFolder::GameFolder(fs::path root) : root_(std::move(root)) {}
-
-FileLookup GameFolder::resolve(std::string_view name) const {
-    const fs::path asWritten = root_ / fs::path(std::string(name));
-    if (name.empty()) return {};
-    if (existsNoThrow(asWritten)) return {asWritten, false};
-
-    // Names are UTF-8 here, so a `\` byte is always a real backslash: the trail
-    // byte 0x5C of a Shift-JIS character became part of a multi-byte sequence.
-    std::vector<std::string> parts;
-    std::string current;
-    for (char c : name) {
-        if (c == '\\' || c == '/') {
-            parts.push_back(current);
-            current.clear();
-        } else {
-            current += c;
-        }
+    std::string gameRoot() const override { return root_.string(); }
+    std::optional<std::string> top() const override { return std::string("/"); }
+    std::optional<std::string> child(const std::string& place, const std::string& entry) const override {
+        return (fs::path(place) / entry).string();
     }
-    parts.push_back(current);
-
-    fs::path at = (name.front() == '/' || name.front() == '\\') ? fs::path("/") : root_;
-    for (const std::string& part : parts) {
-        if (part.empty()) continue;
-        auto next = matchEntry(at, part);
-        if (!next) return {};
-        at = *next;
+    bool exists(const std::string& place) const override {
+        std::error_code ec;
+        return fs::symlink_status(place, ec).type() != fs::file_type::not_found && !ec;
     }
-    return {at, true};
-}
+    bool isFolder(const std::string& place) const override {
+        std::error_code ec;
+        return fs::is_directory(place, ec);
+    }
+    std::vector<std::string> entries(const std::string& place) const override {
+        std::vector<std::string> names;
+        std::error_code ec;
+        fs::directory_iterator it(place.empty() ? fs::path(".") : fs::path(place), ec);
+        if (ec) return names;
+        for (const auto& entry : it) names.push_back(entry.path().filename().string());
+        return names;
+    }
+    FileContents read(const std::string& place, std::size_t maxBytes) const override;
+    std::string describe() const override { return root_.string(); }
 
-FileContents GameFolder::read(std::string_view name, std::size_t maxBytes) const {
-    const FileLookup found = resolve(name);
-    if (!found.path) return {{}, "no such file in the game folder"};
-    const int fd = ::open(found.path->c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  private:
+    fs::path root_;
+};
+
+FileContents DiskTree::read(const std::string& place, std::size_t maxBytes) const {
+    const int fd = ::open(place.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) return {{}, std::strerror(errno)};
     struct FdCloser {
         int fd;
@@ -89,8 +70,7 @@ FileContents GameFolder::read(std::string_view name, std::size_t maxBytes) const
     if (::fstat(fd, &info) != 0) return {{}, std::strerror(errno)};
     if (S_ISDIR(info.st_mode)) return {{}, "it is a folder, not a file"};
     if (!S_ISREG(info.st_mode)) return {{}, "it is not a regular file"};
-    if (static_cast<std::uintmax_t>(info.st_size) > maxBytes)
-        return {{}, "the file is larger than " + std::to_string(maxBytes / (1024 * 1024)) + " MB"};
+    if (static_cast<std::uintmax_t>(info.st_size) > maxBytes) return {{}, tooLarge(maxBytes)};
 
     FileContents contents;
     // One byte of room beyond the size, so the read that finds the end needs no
@@ -106,11 +86,90 @@ FileContents GameFolder::read(std::string_view name, std::size_t maxBytes) const
         }
         if (got == 0) break;
         done += static_cast<std::size_t>(got);
-        if (done > maxBytes)
-            return {{}, "the file is larger than " + std::to_string(maxBytes / (1024 * 1024)) + " MB"};
+        if (done > maxBytes) return {{}, tooLarge(maxBytes)};
     }
     contents.bytes.resize(done);
     return contents;
+}
+
+struct Step {
+    std::string place;
+    std::string reading; // the entry's name as UTF-8, for messages
+};
+
+// The entry of the folder at `place` that `part` names: the entry stored under
+// exactly that name; else the first in byte order whose reading is `part`;
+// else, when `ignoreCase`, the first whose reading matches ignoring ASCII case.
+std::optional<Step> matchEntry(const FileTree& tree, const std::string& place, const std::string& part,
+                               bool ignoreCase) {
+    if (const auto exact = tree.child(place, part); exact && tree.exists(*exact)) return Step{*exact, part};
+    std::vector<std::string> names = tree.entries(place);
+    std::sort(names.begin(), names.end());
+    for (bool caseless : {false, true}) {
+        if (caseless && !ignoreCase) break;
+        for (const std::string& stored : names) {
+            const std::string reading = fileNameReading(stored);
+            if (caseless ? equalsIgnoringAsciiCase(reading, part) : reading == part) {
+                if (auto found = tree.child(place, stored)) return Step{*found, reading};
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+// Walks `name` split at the given separators, from the game folder or, for a
+// name that starts with a separator, from the tree's top.
+std::optional<FileLookup> walk(const FileTree& tree, std::string_view name, std::string_view separators,
+                               bool ignoreCase) {
+    // Names are UTF-8 here, so a `\` byte is always a real backslash: the trail
+    // byte 0x5C of a Shift-JIS character became part of a multi-byte sequence.
+    std::vector<std::string> parts{{}};
+    for (char c : name) {
+        if (separators.find(c) != std::string_view::npos)
+            parts.emplace_back();
+        else
+            parts.back() += c;
+    }
+    const bool fromTop = separators.find(name.front()) != std::string_view::npos;
+    std::optional<std::string> at = fromTop ? tree.top() : std::optional(tree.gameRoot());
+    if (!at) return std::nullopt;
+    std::string actual = fromTop ? "/" : "";
+    for (const std::string& part : parts) {
+        if (part.empty() || part == ".") continue;
+        std::optional<Step> step;
+        if (part == "..") {
+            if (auto up = tree.child(*at, part)) step = Step{*up, part};
+        } else {
+            step = matchEntry(tree, *at, part, ignoreCase);
+        }
+        if (!step) return std::nullopt;
+        at = step->place;
+        if (!actual.empty() && actual.back() != '/') actual += '/';
+        actual += step->reading;
+    }
+    return FileLookup{at, false, actual, tree.isFolder(*at)};
+}
+
+} // namespace
+
+GameFolder::GameFolder(fs::path root) : tree_(std::make_shared<DiskTree>(std::move(root))) {}
+
+GameFolder::GameFolder(std::shared_ptr<const FileTree> tree) : tree_(std::move(tree)) {}
+
+FileLookup GameFolder::resolve(std::string_view name) const {
+    if (name.empty()) return {};
+    if (auto asWritten = walk(*tree_, name, "/", false)) return *asWritten;
+    if (auto windowsName = walk(*tree_, name, "/\\", true)) {
+        windowsName->byFallback = true;
+        return *windowsName;
+    }
+    return {};
+}
+
+FileContents GameFolder::read(std::string_view name, std::size_t maxBytes) const {
+    const FileLookup found = resolve(name);
+    if (!found.place) return {{}, "no such file in the game folder"};
+    return tree_->read(*found.place, maxBytes);
 }
 
 } // namespace vorn

@@ -1,42 +1,75 @@
 #pragma once
 // The game folder: every file the player opens ("code.vrn", pictures, the
-// cursor, music) is found here, by one set of rules.
+// cursor, music) is found here, by one set of rules, whether the folder is on
+// disk or inside an archive.
 
+#include <cstddef>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vorn {
-
-struct FileLookup {
-    std::optional<std::filesystem::path> path; // empty when nothing matches
-    bool byFallback = false; // found only by treating `\` as a separator or ignoring case
-};
 
 struct FileContents {
     std::string bytes;
     std::string error; // empty on success; otherwise why the file could not be read
 };
 
+// Where the game's files are kept: a folder on disk, or the folders of an
+// archive. Places are the tree's own strings; entry names are raw bytes as
+// stored, which may be code page 932 rather than UTF-8.
+class FileTree {
+  public:
+    virtual ~FileTree() = default;
+
+    // The game's own folder, from which names resolve.
+    virtual std::string gameRoot() const = 0;
+    // Where a name that starts with a separator begins; none in an archive.
+    virtual std::optional<std::string> top() const = 0;
+    // `place` followed by one entry name, "." or ".."; none when that would
+    // leave the tree.
+    virtual std::optional<std::string> child(const std::string& place, const std::string& entry) const = 0;
+    virtual bool exists(const std::string& place) const = 0;
+    virtual bool isFolder(const std::string& place) const = 0;
+    // The raw names in the folder at `place`; none when it is no folder.
+    virtual std::vector<std::string> entries(const std::string& place) const = 0;
+    // Never blocks on a FIFO or a device and refuses files larger than `maxBytes`.
+    virtual FileContents read(const std::string& place, std::size_t maxBytes) const = 0;
+    // The game folder as named in messages.
+    virtual std::string describe() const = 0;
+};
+
+struct FileLookup {
+    std::optional<std::string> place; // empty when nothing matches
+    bool byFallback = false;          // found only by treating `\` as a separator or ignoring case
+    std::string actualName;           // the name found, relative to the game folder, '/' between folders
+    bool isFolder = false;
+};
+
 class GameFolder {
   public:
+    // A folder on disk.
     explicit GameFolder(std::filesystem::path root);
+    explicit GameFolder(std::shared_ptr<const FileTree> tree);
 
-    const std::filesystem::path& root() const { return root_; }
+    // The game folder as named in messages: its path, or the archive and the folder in it.
+    std::string describe() const { return tree_->describe(); }
 
     // A name as a script or the program gives it, in UTF-8. The name as written
     // is tried first; failing that, backslashes separate folders and each part
     // matches a directory entry whatever its ASCII letter case (the first of
-    // several in byte order), as games made on Windows expect.
+    // several in byte order), as games made on Windows expect. An entry whose
+    // stored name is not UTF-8 matches by its code page 932 reading.
     FileLookup resolve(std::string_view name) const;
 
-    // Reads a whole regular file found by resolve(). Never blocks on a FIFO or a
-    // device and refuses files larger than `maxBytes`.
+    // Reads a whole regular file found by resolve(), refusing files larger than `maxBytes`.
     FileContents read(std::string_view name, std::size_t maxBytes) const;
 
   private:
-    std::filesystem::path root_;
+    std::shared_ptr<const FileTree> tree_;
 };
 
 } // namespace vorn

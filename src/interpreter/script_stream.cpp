@@ -10,7 +10,7 @@ void ScriptStream::open() {
     FileContents contents = folder_.read(kScriptName, kMaxScriptBytes);
     if (!contents.error.empty())
         throw FatalError(std::string("cannot open the script \"") + kScriptName + "\" in " +
-                         folder_.root().string() + ": " + contents.error +
+                         folder_.describe() + ": " + contents.error +
                          ". Start the player in the game's folder, or name the folder on the command line.");
     adopt(std::move(contents.bytes));
 }

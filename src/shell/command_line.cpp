@@ -4,11 +4,12 @@ namespace vorn {
 namespace fs = std::filesystem;
 
 std::string usageText() {
-    return "Usage: vorn [OPTIONS] [GAME_DIR | GAME_DIR/code.vrn]\n"
-           "       vorn check [GAME_DIR]               find mistakes in the script without playing it\n"
-           "       vorn explore [OPTIONS] [GAME_DIR]   play every path and report those that end in an error\n"
+    return "Usage: vorn [OPTIONS] [GAME_DIR | GAME_DIR/code.vrn | ARCHIVE]\n"
+           "       vorn check [GAME]                   find mistakes in the script without playing it\n"
+           "       vorn explore [OPTIONS] [GAME]       play every path and report those that end in an error\n"
            "Plays the VORN game whose script \"code.vrn\" is in GAME_DIR (default: the current folder;\n"
-           "when that holds no game, the window opens on the start screen of the games played before).\n"
+           "when that holds no game, the window opens on the start screen of the games played before),\n"
+           "or straight from an archive that holds one (.zip, .lzh, .7z, .rar, .cab, .iso, ...).\n"
            "\n"
            "Options:\n"
            "  --headless         play without a window: events on standard input, one per line,\n"
@@ -88,9 +89,11 @@ ParsedOptions parseCommandLine(const std::vector<std::string>& args) {
         if (fs::is_regular_file(p, ec) && p.extension() == ".vrn") {
             p = p.parent_path();
             if (p.empty()) p = ".";
-        } else if (!fs::is_directory(p, ec)) {
-            parsed.error = fs::exists(p, ec) ? "\"" + *game + "\" is neither a game folder nor a .vrn script"
-                                             : "the game folder \"" + *game + "\" does not exist";
+        } else if (!fs::is_directory(p, ec) && !fs::is_regular_file(p, ec)) {
+            // Any other file may be an archive; opening the game tells.
+            parsed.error = fs::exists(p, ec)
+                               ? "\"" + *game + "\" is neither a game folder, a .vrn script nor an archive"
+                               : "the game folder \"" + *game + "\" does not exist";
             return parsed;
         }
         o.gameFolder = p;

@@ -1,20 +1,11 @@
 #include "open_game.h"
 
+#include "game_archive.h"
 #include "interpreter/code_page.h"
-
-#include <algorithm>
-#include <array>
-#include <string_view>
 
 namespace vorn {
 namespace fs = std::filesystem;
 namespace {
-
-std::string lowerAscii(std::string s) {
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return s;
-}
 
 bool validUtf8(std::string_view s) {
     std::size_t i = 0;
@@ -38,15 +29,7 @@ fs::path absoluteLocation(const fs::path& path) {
     return p;
 }
 
-std::string quoted(const fs::path& path) { return "\"" + gameName(path) + "\""; }
-
 } // namespace
-
-bool looksLikeArchive(const fs::path& path) {
-    static constexpr std::array<std::string_view, 8> kinds = {".zip", ".lzh", ".lha", ".7z", ".rar", ".cab", ".iso", ".tar"};
-    const std::string extension = lowerAscii(path.extension().string());
-    return std::find(kinds.begin(), kinds.end(), extension) != kinds.end();
-}
 
 std::string gameName(const fs::path& location) {
     fs::path p = location;
@@ -56,6 +39,8 @@ std::string gameName(const fs::path& location) {
     return validUtf8(name) ? name : toUtf8(Encoding::CodePage932, name);
 }
 
+bool holdsGame(const OpenedGame& opened) { return opened.folder && opened.folder->resolve("code.vrn").place; }
+
 OpenedGame openGame(const fs::path& path) {
     OpenedGame opened;
     if (path.empty()) {
@@ -64,36 +49,37 @@ OpenedGame openGame(const fs::path& path) {
     }
     opened.location = absoluteLocation(path);
     std::error_code ec;
-    const fs::file_status status = fs::status(opened.location, ec);
-    fs::path folder;
-    if (status.type() == fs::file_type::not_found) {
-        opened.error = quoted(opened.location) + " is not there any more (" + opened.location.string() +
-                       "): it may have been moved, renamed or deleted";
-        return opened;
-    } else if (status.type() == fs::file_type::directory) {
-        folder = opened.location;
-    } else if (status.type() == fs::file_type::regular && lowerAscii(opened.location.extension().string()) == ".vrn") {
-        folder = opened.location.parent_path();
-        opened.location = folder;
-    } else if (status.type() == fs::file_type::regular && looksLikeArchive(opened.location)) {
-        opened.error = quoted(opened.location) +
-                       " is an archive, and this player cannot play games from archives yet: unpack it and open the "
-                       "folder that holds its code.vrn";
-        return opened;
-    } else if (ec || status.type() == fs::file_type::unknown) {
-        opened.error = "cannot open " + quoted(opened.location) + ": " + (ec ? ec.message() : "permission denied");
-        return opened;
-    } else {
-        opened.error = quoted(opened.location) + " is not a game: open a game folder, its code.vrn or an archive of it";
+    const fs::file_status status = fs::status(path, ec);
+    if (fs::is_directory(status)) {
+        opened.folder.emplace(path);
         return opened;
     }
-    GameFolder game(folder);
-    if (!game.resolve("code.vrn").path) {
-        opened.error = "the folder " + quoted(folder) + " holds no code.vrn, so it is not a VORN game (" +
-                       folder.string() + ")";
+    if (!fs::exists(status)) {
+        opened.error = "the game \"" + path.string() + "\" does not exist";
         return opened;
     }
-    opened.folder = std::move(game);
+    std::string extension = path.extension().string();
+    for (char& c : extension) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    if (fs::is_regular_file(status) && extension == ".vrn") {
+        opened.folder.emplace(path.has_parent_path() ? path.parent_path() : fs::path("."));
+        opened.location = opened.location.parent_path();
+        return opened;
+    }
+    if (!fs::is_regular_file(status)) {
+        opened.error = "\"" + path.string() + "\" is neither a game folder, a .vrn script nor an archive";
+        return opened;
+    }
+    ArchiveGame archive = openArchive(path);
+    if (!archive.folder) {
+        opened.error = "cannot play \"" + path.string() + "\": " + archive.error + ".";
+        return opened;
+    }
+    opened.folder = std::move(archive.folder);
+    if (archive.games.size() > 1) {
+        opened.notice = "\"" + path.string() + "\" holds " + std::to_string(archive.games.size()) + " games (";
+        for (std::size_t i = 0; i < archive.games.size(); ++i) opened.notice += (i ? ", " : "") + archive.games[i];
+        opened.notice += "); playing the top-most, \"" + archive.games.front() + "\"";
+    }
     return opened;
 }
 

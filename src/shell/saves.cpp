@@ -22,8 +22,10 @@ Saves::Saves(Interpreter& interpreter, const GameFolder& folder, SlotStore& stor
 
 std::string Saves::gameName(const GameFolder& folder) {
     std::error_code ec;
-    std::filesystem::path path = std::filesystem::weakly_canonical(folder.root(), ec);
-    if (ec) path = std::filesystem::absolute(folder.root(), ec);
+    // The folder on disk, or the archive and the folder inside it that holds the game.
+    const std::filesystem::path described(folder.describe());
+    std::filesystem::path path = std::filesystem::weakly_canonical(described, ec);
+    if (ec) path = std::filesystem::absolute(described, ec);
     std::string name = path.filename().string();
     if (name.empty()) name = path.parent_path().filename().string(); // a path that ends in '/'
     return name;

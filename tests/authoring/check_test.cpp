@@ -1,5 +1,6 @@
 // `vorn check` on games written for the tests: each finding with its place.
 
+#include "archive_writer.h"
 #include "authoring_fixture.h"
 #include "headless_fixture.h"
 
@@ -311,4 +312,22 @@ TEST(Check, TheDemoGameHasNoErrors) {
     // names still play; the warning that it is found only so is the one allowed.
     for (const std::string& finding : r.findings()) EXPECT_THAT(finding, HasSubstr("is found only as")) << finding;
     EXPECT_EQ(r.status, 0);
+}
+
+TEST(Check, AGameInsideAnArchiveIsCheckedAsItsFolder) {
+    TestGame game(crlf({"<\x83\x5C\\moon.bmp>\"x\"", "<missing.bmp>"})); // ソ\moon.bmp, in code page 932
+    game.write("\x83\x5C/Moon.bmp", bitmap(4, 4));
+    const auto zip = game.dir().parent_path() / (game.dir().filename().string() + ".zip");
+    writeArchive(zip, entriesOf(game.dir(), "Game/"), ArchiveFormat::Zip);
+    const ToolRun fromFolder = check(game);
+    const ToolRun fromZip = runTool({"check", zip.string()});
+    EXPECT_EQ(fromZip.status, 1);
+    EXPECT_EQ(fromZip.out, fromFolder.out);
+    EXPECT_THAT(fromZip.findings(), ElementsAre(HasSubstr("\"ソ/Moon.bmp\""), HasSubstr("\"missing.bmp\"")));
+
+    writeArchive(zip, {{"Game/readme.txt", "no script"}}, ArchiveFormat::Zip);
+    const ToolRun noGame = runTool({"check", zip.string()});
+    EXPECT_EQ(noGame.status, 1);
+    EXPECT_THAT(noGame.err, HasSubstr("there is no code.vrn in it"));
+    std::filesystem::remove(zip);
 }

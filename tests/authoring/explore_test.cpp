@@ -1,5 +1,6 @@
 // `vorn explore`: every path played with the real interpreter.
 
+#include "archive_writer.h"
 #include "authoring_fixture.h"
 #include "headless_fixture.h"
 
@@ -162,4 +163,14 @@ TEST(Explore, TheDemoGameHasNoErrorPaths) {
     const ToolRun r = runTool({"explore", demo.string()});
     EXPECT_EQ(r.status, 0) << r.out;
     EXPECT_THAT(r.out, HasSubstr(" 0 error paths found"));
+}
+
+TEST(Explore, PlaysAGameInsideAnArchiveAsItsFolder) {
+    TestGame game(crlf(kThreeMenusDeep));
+    const auto zip = game.dir().parent_path() / (game.dir().filename().string() + ".7z");
+    writeArchive(zip, entriesOf(game.dir(), ""), ArchiveFormat::SevenZip);
+    const ToolRun fromZip = runTool({"explore", zip.string()});
+    EXPECT_EQ(fromZip.status, 1);
+    EXPECT_EQ(fromZip.out, explore(game).out);
+    std::filesystem::remove(zip);
 }

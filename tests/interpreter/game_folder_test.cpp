@@ -1,4 +1,5 @@
 #include "interpreter/game_folder.h"
+#include "interpreter/stored_names.h"
 
 #include <fstream>
 #include <gtest/gtest.h>
@@ -35,7 +36,7 @@ TEST_F(GameFolderTest, WindowsNamesFindFilesWhateverTheirCaseAndSeparators) {
     const GameFolder folder(root);
     for (const char* name : {"pictures\\moon.bmp", "PICTURES\\MOON.BMP", "Pictures/moon.BMP"}) {
         const FileLookup found = folder.resolve(name);
-        ASSERT_TRUE(found.path) << name;
+        ASSERT_TRUE(found.place) << name;
         EXPECT_TRUE(found.byFallback);
         EXPECT_EQ(folder.read(name, 100).bytes, "moon");
     }
@@ -60,4 +61,22 @@ TEST_F(GameFolderTest, UnreadableThingsAreErrorsNotHangs) {
     file("big.bmp", std::string(200, 'x'));
     EXPECT_FALSE(folder.read("big.bmp", 100).error.empty());
     EXPECT_FALSE(folder.read("", 100).error.empty());
+}
+
+TEST_F(GameFolderTest, NamesStoredInCodePage932AreFoundByTheirReading) {
+    for (const test::StoredFile& stored : test::kStoredFiles) {
+        fs::create_directories((root / stored.name).parent_path());
+        file(stored.name, stored.content);
+    }
+    const GameFolder folder(root);
+    for (const test::NameCase& c : test::kNameCases) {
+        const FileLookup found = folder.resolve(c.name);
+        if (!c.content) {
+            EXPECT_FALSE(found.place) << c.name;
+            continue;
+        }
+        EXPECT_EQ(folder.read(c.name, 100).bytes, c.content) << c.name;
+        EXPECT_EQ(found.byFallback, c.byFallback) << c.name;
+    }
+    EXPECT_EQ(folder.resolve("ゲーム\\title.bmp").actualName, "ゲーム/Title.BMP") << "told as read, not as stored";
 }

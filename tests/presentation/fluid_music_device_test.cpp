@@ -2,6 +2,9 @@
 // here goes through the device, and the rendered sound is examined.
 
 #include "presentation/music/fluid_music_device.h"
+#include "shell/game_archive.h"
+
+#include "archive_writer.h"
 
 #include <algorithm>
 #include <chrono>
@@ -242,6 +245,24 @@ TEST(FluidMusicDeviceSetUp, PlayBeforeTheSoundfontIsInStartsWhenItIs) {
     options.output = FluidMusicOptions::Output::Offline;
     FluidMusicDevice device(GameFolder(root), font, options);
     playAsTheInterpreterDoes(device, "Music/theme.mid"); // the soundfont takes far longer to load
+    EXPECT_GT(rms(device.render(rate / 2)), 0.01);
+    fs::remove_all(root);
+}
+
+// A game played from an archive: the tune is unpacked into memory and played from there.
+TEST(FluidMusicDeviceSetUp, ATuneInsideAnArchivePlays) {
+    const std::optional<fs::path> font = installedSoundfont();
+    if (!font) GTEST_SKIP() << "no General MIDI soundfont installed";
+    const fs::path root = makeGameFolder();
+    const fs::path zip = root / "game.zip";
+    vorn::test::writeArchive(zip, {{"Game/code.vrn", ""}, {"Game/Music/theme.mid", oneSecondTune()}},
+                             vorn::test::ArchiveFormat::Zip);
+    const ArchiveGame game = openArchive(zip);
+    ASSERT_TRUE(game.folder) << game.error;
+    FluidMusicOptions options;
+    options.output = FluidMusicOptions::Output::Offline;
+    FluidMusicDevice device(*game.folder, font, options);
+    playAsTheInterpreterDoes(device, "music\\THEME.MID");
     EXPECT_GT(rms(device.render(rate / 2)), 0.01);
     fs::remove_all(root);
 }

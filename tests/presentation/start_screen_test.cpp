@@ -1,6 +1,7 @@
 // The start screen and the window around it, under Qt's offscreen platform:
 // the list, the keyboard, drops, and the way back from a game.
 
+#include "archive_writer.h"
 #include "headless_fixture.h"
 #include "presentation/window/player_window.h"
 #include "shell/open_game.h"
@@ -51,6 +52,7 @@ struct StartScreenTest : ::testing::Test {
         for (int i = 0; i < list().count(); ++i) names << list().item(i)->text().section('\n', 0, 0);
         return names;
     }
+    fs::path location(int row) const { return window->startScreen()->location(row); }
     static QString nameOf(const TestGame& game) { return QString::fromStdString(gameName(game.dir())); }
     static void settle() {
         for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
@@ -156,11 +158,14 @@ TEST_F(StartScreenTest, ADroppedFolderOrScriptPlaysAndWhatIsNoGameSaysWhy) {
     open();
     forest.write("notes.txt", "no game");
     forest.write("story.zip", "PK");
+    fs::create_directory(forest.dir() / "sub");
     drop({forest.dir() / "notes.txt"});
     EXPECT_FALSE(window->game());
-    EXPECT_TRUE(window->startScreen()->error().contains("is not a game")) << window->startScreen()->error().toStdString();
+    EXPECT_TRUE(window->startScreen()->error().contains("cannot play")) << window->startScreen()->error().toStdString();
     drop({forest.dir() / "story.zip"});
-    EXPECT_TRUE(window->startScreen()->error().contains("is an archive"));
+    EXPECT_TRUE(window->startScreen()->error().contains("cannot play"));
+    drop({forest.dir() / "sub"});
+    EXPECT_TRUE(window->startScreen()->error().contains("holds no code.vrn"));
 
     drop({forest.dir() / "notes.txt", forest.dir()}); // the first game among the things dropped
     ASSERT_TRUE(window->game());
@@ -173,6 +178,24 @@ TEST_F(StartScreenTest, ADroppedFolderOrScriptPlaysAndWhatIsNoGameSaysWhy) {
     QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, {});
     QCoreApplication::sendEvent(window.get(), &enter);
     EXPECT_FALSE(enter.isAccepted());
+}
+
+TEST_F(StartScreenTest, AnArchiveIsListedByItsNameWithThePictureInside) {
+    TestGame source("\"from the archive\"");
+    source.write("back.bmp", test::bitmap(632, 425, 30, 200, 30));
+    const fs::path zip = source.dir().parent_path() / (source.dir().filename().string() + "-lantern.zip");
+    test::writeArchive(zip, test::entriesOf(source.dir(), "lantern/"), test::ArchiveFormat::Zip);
+    open();
+    drop({zip});
+    ASSERT_TRUE(window->game()) << window->startScreen()->error().toStdString();
+    EXPECT_EQ(window->game()->text1()->toPlainText(), "from the archive");
+    QTest::keyClick(window->game(), Qt::Key_Q, Qt::ControlModifier);
+    settle();
+    EXPECT_EQ(rows(), QStringList{QString::fromStdString(zip.filename().string())});
+    EXPECT_EQ(location(0), fs::canonical(zip));
+    const QImage thumbnail = list().item(0)->icon().pixmap(list().iconSize()).toImage();
+    EXPECT_EQ(thumbnail.pixelColor(thumbnail.width() / 2, thumbnail.height() / 2), QColor(30, 200, 30));
+    fs::remove(zip);
 }
 
 TEST_F(StartScreenTest, OpenGameTakesWhatTheDialogChose) {

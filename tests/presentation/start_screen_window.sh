@@ -36,6 +36,16 @@ onStartScreen() { # the bare list below the rows is white; a game's scene is not
   awk -v m="$(mean "$1" 300x100+150+220)" 'BEGIN { exit !(m > 0.9) }'
 }
 focusAndKey() { xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1"; sleep 0.2; xdotool key "${@:2}"; }
+# Retries a check for up to ten seconds: a loaded machine may be slow to paint.
+eventually() {
+  for _ in $(seq 50); do "$@" && return 0; sleep 0.2; done
+  return 1
+}
+playing() { # shot: a game's first page is on screen
+  import -window "$win" "$shots/$1.png"
+  ! onStartScreen "$shots/$1.png" && textBoxLit "$shots/$1.png"
+}
+startScreenShown() { import -window "$win" "$shots/$1.png"; onStartScreen "$shots/$1.png"; }
 waitFor() { # a window title; prints its id
   for _ in $(seq 100); do
     local w; w=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1 || true)
@@ -53,29 +63,25 @@ geometry=$(xdotool getwindowgeometry "$win" | sed -n 's/.*Geometry: //p')
 [ "$geometry" = "632x425" ] || fail "the start screen is $geometry, not 632x425"
 
 # Two rows, each with the dark picture of its background; below them the bare list.
-import -window "$win" "$shots/start-screen.png"
-for row in 0 1; do
-  m=$(mean "$shots/start-screen.png" "80x48+20+$((50 + row * 66))")
-  awk -v m="$m" 'BEGIN { exit !(m < 0.4) }' || fail "row $((row + 1)) has no picture of its background (mean $m)"
-done
-m=$(mean "$shots/start-screen.png" "80x40+20+200")
-awk -v m="$m" 'BEGIN { exit !(m > 0.9) }' || fail "more than two rows are listed (mean $m)"
+twoRowsWithPictures() {
+  import -window "$win" "$shots/start-screen.png"
+  for row in 0 1; do
+    awk -v m="$(mean "$shots/start-screen.png" "80x48+20+$((50 + row * 66))")" 'BEGIN { exit !(m < 0.4) }' || return 1
+  done
+  awk -v m="$(mean "$shots/start-screen.png" "80x40+20+200")" 'BEGIN { exit !(m > 0.9) }'
+}
+eventually twoRowsWithPictures || fail "the start screen does not show two games with their pictures"
 
 # The keyboard: the second row (the older game), Enter.
 focusAndKey "$win" Down Return
-sleep 1.5
-import -window "$win" "$shots/played-by-keyboard.png"
-onStartScreen "$shots/played-by-keyboard.png" && fail "Enter on the list did not play the game"
-textBoxLit "$shots/played-by-keyboard.png" || fail "the game's first page is not shown"
+eventually playing played-by-keyboard || fail "Enter on the list did not play the game"
 [ "$(firstListed)" = "$work/games/Forest Road" ] || fail "the game played is not first on the list: $(firstListed)"
 
 # Ctrl+Q: the credits, then the start screen again.
 focusAndKey "$win" ctrl+q
 credits=$(waitFor "^VORN$")
 focusAndKey "$credits" Return
-sleep 1
-import -window "$win" "$shots/back-on-the-start-screen.png"
-onStartScreen "$shots/back-on-the-start-screen.png" || fail "Quit did not come back to the start screen"
+eventually startScreenShown back-on-the-start-screen || fail "Quit did not come back to the start screen"
 kill -0 "$pid" 2>/dev/null || fail "Quit ended the program instead of coming back to the start screen"
 
 # A folder dragged from another program and dropped on the window.
@@ -86,11 +92,7 @@ sleep 0.5
 xdotool mousemove 740 30 sleep 0.2 mousedown 1 sleep 0.3
 for x in 700 600 500 400 300; do xdotool mousemove "$x" 200 sleep 0.15; done
 xdotool sleep 0.3 mouseup 1
-sleep 1.5
-grep -q dropped "$work/drag.log" || fail "the window did not take the drop: $(cat "$work/drag.log")"
-import -window "$win" "$shots/played-by-drop.png"
-onStartScreen "$shots/played-by-drop.png" && fail "the dropped folder did not play"
-textBoxLit "$shots/played-by-drop.png" || fail "the dropped game's first page is not shown"
+eventually playing played-by-drop || fail "the dropped folder did not play: $(cat "$work/drag.log")"
 [ "$(firstListed)" = "$work/games/Dropped Road" ] || fail "the dropped game is not first on the list"
 
 kill -TERM "$pid"
@@ -106,10 +108,7 @@ gamesBefore=$(cd "$work/games" && find . -printf '%p %s %T@\n' | sort)
 (cd "$work/games/Sea Road" && exec env XDG_CONFIG_HOME="$work/not-a-folder/config" "$player" --zoom 1 --no-music) &
 pid=$!; pids+=("$pid")
 win=$(waitFor "^VORN Interpeter$")
-sleep 1
-import -window "$win" "$shots/unwritable-list.png"
-onStartScreen "$shots/unwritable-list.png" && fail "the game in the current folder did not play"
-textBoxLit "$shots/unwritable-list.png" || fail "with a list that cannot be kept, the game does not play"
+eventually playing unwritable-list || fail "with a list that cannot be kept, the game in the current folder does not play"
 kill -TERM "$pid"
 status=0
 wait "$pid" || status=$?

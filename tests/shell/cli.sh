@@ -24,4 +24,14 @@ grep -q -- "--headless" <<<"$err" || fail "without a display the player does not
 
 out=$(printf 'click text\n' | "$vorn" --headless "$demo/code.vrn") || fail "headless play of a code.vrn path"
 grep -q '"event":"click text"' <<<"$out" || fail "headless play did not echo the event"
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+(cd "$demo/.." && python3 -c 'import shutil, sys; shutil.make_archive(sys.argv[1], "zip", ".", sys.argv[2])' \
+  "$scratch/demo" "$(basename "$demo")") || fail "cannot zip the demo"
+out=$(printf 'click text\n' | "$vorn" --headless "$scratch/demo.zip") || fail "headless play of a zip exits with $?"
+[ "$out" = "$(printf 'click text\n' | "$vorn" --headless "$demo")" ] || fail "the zip plays otherwise than its folder"
+printf 'not an archive\n' >"$scratch/notes.txt"
+err=$("$vorn" --headless "$scratch/notes.txt" 2>&1 >/dev/null); status=$?
+[ $status -eq 1 ] || fail "a file that is no archive exits with $status, not 1"
+grep -q "nor an archive" <<<"$err" || fail "a file that is no archive is not explained: $err"
 echo "command line: ok"

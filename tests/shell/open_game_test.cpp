@@ -22,7 +22,7 @@ TEST(OpenGame, AFolderItsScriptAndALinkToItAreOneGame) {
         const OpenedGame opened = openGame(path);
         ASSERT_TRUE(opened.folder) << path << ": " << opened.error;
         EXPECT_EQ(opened.location, canonical) << path;
-        EXPECT_TRUE(opened.folder->resolve("code.vrn").path) << path;
+        EXPECT_TRUE(holdsGame(opened)) << path;
     }
     fs::remove(link);
 }
@@ -39,21 +39,22 @@ TEST(OpenGame, WhatIsNoGameSaysWhy) {
     game.remove("code.vrn");
     game.write("notes.txt", "hello");
     game.write("story.zip", "PK\x03\x04");
-    game.write("STORY.LZH", "-lh5-");
+    EXPECT_TRUE(openGame(game.dir()).folder) << "a folder opens; what it holds is for the player to find";
+    EXPECT_FALSE(holdsGame(openGame(game.dir())));
     struct Case {
         fs::path path;
         std::string says;
     } cases[] = {
-        {game.dir(), "holds no code.vrn"},
-        {game.dir() / "gone", "is not there any more"},
-        {game.dir() / "notes.txt", "is not a game"},
-        {game.dir() / "story.zip", "is an archive"},
-        {game.dir() / "STORY.LZH", "is an archive"},
+        {game.dir() / "gone", "does not exist"},
+        {game.dir() / "notes.txt", "cannot play"},
+        {game.dir() / "story.zip", "cannot play"},
+        {"/dev/null", "is neither a game folder, a .vrn script nor an archive"},
         {"", "no game was named"},
     };
     for (const Case& c : cases) {
         const OpenedGame opened = openGame(c.path);
         EXPECT_FALSE(opened.folder) << c.path;
+        EXPECT_FALSE(holdsGame(opened)) << c.path;
         EXPECT_NE(opened.error.find(c.says), std::string::npos) << c.path << ": " << opened.error;
     }
 }

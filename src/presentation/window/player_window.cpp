@@ -12,6 +12,7 @@
 #include <QShortcut>
 #include <QThread>
 #include <QTimer>
+#include <iostream>
 
 namespace vorn {
 
@@ -85,6 +86,13 @@ void PlayerWindow::play(const std::filesystem::path& path) {
         start_->showError(QString::fromStdString(opened.error));
         return;
     }
+    if (!holdsGame(opened)) {
+        start_->showError(QString::fromStdString("the folder \"" + gameName(opened.location) +
+                                                 "\" holds no code.vrn, so it is no VORN game (" +
+                                                 opened.location.string() + ")"));
+        return;
+    }
+    if (!opened.notice.empty()) std::cerr << "vorn: " << opened.notice << '\n';
     start_->showError({});
 
     auto game = std::make_unique<Game>();
@@ -198,7 +206,7 @@ void PlayerWindow::dropEvent(QDropEvent* event) {
     event->acceptProposedAction();
     // Of several things dropped, the first that is a game plays.
     for (const std::filesystem::path& path : paths)
-        if (openGame(path).folder) {
+        if (holdsGame(openGame(path))) {
             QTimer::singleShot(0, this, [this, path] { play(path); }); // after the drop has finished
             return;
         }

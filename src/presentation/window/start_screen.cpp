@@ -50,7 +50,7 @@ class GameFileDialog : public QFileDialog {
     void accept() override {
         const QStringList files = selectedFiles();
         if (files.size() == 1 && QFileInfo(files[0]).isDir() &&
-            openGame(QFile::encodeName(files[0]).toStdString()).folder) {
+            holdsGame(openGame(QFile::encodeName(files[0]).toStdString()))) {
             QDialog::accept();
             return;
         }

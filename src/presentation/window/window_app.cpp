@@ -8,6 +8,7 @@
 #include "shell/open_game.h"
 
 #include <QApplication>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QSocketNotifier>
@@ -91,6 +92,11 @@ int runWindow(int argc, char** argv, const Options& options, std::function<void(
         std::cerr << "vorn: no display to open a window on; to play without one, use 'vorn --headless'.\n";
         return 1;
     }
+    // Opened first: a game in an archive unpacks its first files on a thread
+    // of its own while the application sets up.
+    const OpenedGame game = openGame(options.gameFolder);
+    if (!game.notice.empty()) std::cerr << "vorn: " << game.notice << '\n';
+
     // Reading the font configuration is the largest cost of a first page; it
     // runs beside the application's set-up, which does not need it yet.
     std::jthread fontConfiguration([] { FcInit(); });
@@ -98,9 +104,8 @@ int runWindow(int argc, char** argv, const Options& options, std::function<void(
     fontConfiguration.join();
     QApplication::setApplicationName("vorn");
     QApplication::setApplicationVersion(VORN_VERSION);
-
-    const GameFolder folder(options.gameFolder);
-    if (!options.gameNamed && !folder.resolve("code.vrn").path) {
+    // No game named and none in the current folder: the start screen.
+    if (!options.gameNamed && !holdsGame(game)) {
         GamesList games;
         PlayerWindow window(games, options, startZoom(options));
         endOnTerminationSignal(&window, [&window] { window.terminate(); });
@@ -110,6 +115,13 @@ int runWindow(int argc, char** argv, const Options& options, std::function<void(
             window.show();
         return app.exec();
     }
+    if (!game.folder) {
+        // Told as the window tells a fatal error: on standard error and in a box.
+        std::cerr << "vorn: " << game.error << '\n';
+        QMessageBox::critical(nullptr, "VORN", QString::fromStdString(game.error));
+        return 1;
+    }
+    const GameFolder& folder = *game.folder;
     // The soundfont loads on the device's own thread, from the window's first paint on.
     std::unique_ptr<FluidMusicDevice> fluid;
     SilentMusicDevice silent;
@@ -140,8 +152,7 @@ int runWindow(int argc, char** argv, const Options& options, std::function<void(
     if (!window.load()) return 1;
     // The start screen offers the game next time; the list is written once the
     // first page is on screen, not before it.
-    AfterFirstPaint remember(&window, [] { return true; },
-                             [&options] { GamesList().add(openGame(options.gameFolder).location); });
+    AfterFirstPaint remember(&window, [] { return true; }, [&game] { GamesList().add(game.location); });
     std::optional<AfterFirstPaint> firstPageWatch;
     if (firstPagePainted) {
         QPlainTextEdit* text = window.text1();

@@ -1,0 +1,396 @@
+#include "game_archive.h"
+
+#include "interpreter/code_page.h"
+
+#include <algorithm>
+#include <archive.h>
+#include <archive_entry.h>
+#include <atomic>
+#include <clocale>
+#include <locale.h>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+namespace vorn {
+namespace fs = std::filesystem;
+namespace {
+
+// More entries than any game or CD holds; a hostile archive stops here rather
+// than filling the memory with its index.
+constexpr std::size_t kMaxEntries = 1'000'000;
+constexpr std::size_t kChunk = 64 * 1024;
+
+// libarchive reads and converts entry names in the calling thread's locale:
+// in UTF-8 they come out as UTF-8 whatever the desktop's locale is, and names
+// stored without a character set come out as the bytes stored.
+class Utf8NamesLocale {
+  public:
+    Utf8NamesLocale() {
+        static const locale_t utf8 = newlocale(LC_CTYPE_MASK, "C.UTF-8", locale_t(0));
+        if (utf8 != locale_t(0)) previous_ = uselocale(utf8);
+    }
+    ~Utf8NamesLocale() {
+        if (previous_ != locale_t(0)) uselocale(previous_);
+    }
+    Utf8NamesLocale(const Utf8NamesLocale&) = delete;
+    Utf8NamesLocale& operator=(const Utf8NamesLocale&) = delete;
+
+  private:
+    locale_t previous_ = locale_t(0);
+};
+
+struct ArchiveCloser {
+    void operator()(archive* a) const { archive_read_free(a); }
+};
+using ArchiveHandle = std::unique_ptr<archive, ArchiveCloser>;
+
+ArchiveHandle openReader(const fs::path& path) {
+    ArchiveHandle a(archive_read_new());
+    if (!a) return a;
+    archive_read_support_filter_all(a.get());
+    archive_read_support_format_all(a.get());
+    // LHA names are read byte for byte (as Latin-1) and decoded by our own
+    // rule below: libarchive's own guess fails on names in code page 932.
+    archive_read_set_options(a.get(), "lha:hdrcharset=ISO-8859-1");
+    // A failure shows at the first header, with libarchive's reason.
+    (void)archive_read_open_filename(a.get(), path.c_str(), kChunk);
+    return a;
+}
+
+std::string libarchiveError(archive* a) {
+    const char* why = archive_error_string(a);
+    std::string text = why && *why ? why : "unknown error";
+    while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
+    return text;
+}
+
+bool isLha(archive* a) { return (archive_format(a) & ARCHIVE_FORMAT_BASE_MASK) == ARCHIVE_FORMAT_LHA; }
+
+// The stored bytes of an LHA name read as Latin-1, with the trail bytes 0x5C
+// of code page 932 characters that libarchive took for folder separators put back.
+std::string lhaStoredName(std::string_view latin1AsUtf8) {
+    std::string bytes;
+    for (std::size_t i = 0; i < latin1AsUtf8.size();) {
+        const auto c = static_cast<unsigned char>(latin1AsUtf8[i]);
+        if ((c == 0xC2 || c == 0xC3) && i + 1 < latin1AsUtf8.size()) {
+            bytes += static_cast<char>(((c & 0x03) << 6) | (latin1AsUtf8[i + 1] & 0x3F));
+            i += 2;
+        } else {
+            bytes += static_cast<char>(c);
+            ++i;
+        }
+    }
+    if (isValidUtf8(bytes)) return bytes;
+    for (std::size_t i = 0; i < bytes.size();) {
+        const std::size_t len = characterLength(Encoding::CodePage932, bytes, i);
+        if (len == 2 && bytes[i + 1] == '/') bytes[i + 1] = '\\';
+        i += len;
+    }
+    return bytes;
+}
+
+// The parts of a stored name, split at '/' and '\' where they are whole
+// characters: a code page 932 name keeps its 0x5C trail bytes.
+std::vector<std::string> splitStoredName(const std::string& stored) {
+    const Encoding encoding = isValidUtf8(stored) ? Encoding::Utf8 : Encoding::CodePage932;
+    std::vector<std::string> parts{{}};
+    for (std::size_t i = 0; i < stored.size();) {
+        const std::size_t len = characterLength(encoding, stored, i);
+        if (len == 1 && (stored[i] == '/' || stored[i] == '\\'))
+            parts.emplace_back();
+        else
+            parts.back().append(stored, i, len);
+        i += len;
+    }
+    return parts;
+}
+
+bool isAbsolute(const std::string& stored) {
+    if (stored.empty()) return false;
+    if (stored[0] == '/' || stored[0] == '\\') return true;
+    const char d = stored[0];
+    return stored.size() >= 2 && stored[1] == ':' && ((d >= 'A' && d <= 'Z') || (d >= 'a' && d <= 'z'));
+}
+
+std::string tooLarge(std::size_t maxBytes) {
+    return "the file is larger than " + std::to_string(maxBytes / (1024 * 1024)) + " MB";
+}
+
+char asciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool isScriptName(const std::string& stored) {
+    const std::string reading = fileNameReading(stored);
+    static constexpr std::string_view kScript = "code.vrn";
+    return reading.size() == kScript.size() && std::equal(reading.begin(), reading.end(), kScript.begin(),
+                                                          [](char a, char b) { return asciiLower(a) == b; });
+}
+
+// A place as a person reads it; places join stored names with '/', a byte
+// that is never part of a code page 932 or UTF-8 character.
+std::string readablePath(const std::string& place) {
+    std::string out;
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t slash = place.find('/', start);
+        out += fileNameReading(place.substr(start, slash - start));
+        if (slash == std::string::npos) return out;
+        out += '/';
+        start = slash + 1;
+    }
+}
+
+class ArchiveTree : public FileTree {
+  public:
+    struct Node {
+        enum class Kind { Folder, File, Other } kind = Kind::Folder;
+        std::vector<std::string> children; // stored names, for a folder
+        std::size_t entry = 0;             // index of the archive entry, for a file
+        std::optional<std::size_t> declaredSize;
+    };
+
+    explicit ArchiveTree(fs::path path) : path_(std::move(path)) { nodes_[""]; }
+    ~ArchiveTree() override {
+        stopAhead_ = true;
+        if (ahead_.joinable()) ahead_.join();
+    }
+
+    // Unpacks these files on a thread of their own, so that a player about to
+    // ask for them finds them unpacked.
+    void unpackAhead(std::vector<std::string> places) {
+        ahead_ = std::thread([this, places = std::move(places)] {
+            for (const std::string& place : places) {
+                if (stopAhead_) return;
+                (void)read(place, kMaxAheadBytes);
+            }
+        });
+    }
+
+    // Lists every entry; an empty result means the archive can be played.
+    std::string index();
+    std::vector<std::string> gameFolders() const;
+    void setGameRoot(std::string place) { gameRoot_ = std::move(place); }
+
+    std::string gameRoot() const override { return gameRoot_; }
+    std::optional<std::string> top() const override { return std::nullopt; }
+    std::optional<std::string> child(const std::string& place, const std::string& entry) const override {
+        if (entry == ".") return place;
+        if (entry == "..") {
+            if (place.empty()) return std::nullopt; // never above the archive's root
+            const auto slash = place.rfind('/');
+            return slash == std::string::npos ? std::string() : place.substr(0, slash);
+        }
+        return place.empty() ? entry : place + '/' + entry;
+    }
+    bool exists(const std::string& place) const override { return nodes_.count(place) != 0; }
+    bool isFolder(const std::string& place) const override {
+        const auto it = nodes_.find(place);
+        return it != nodes_.end() && it->second.kind == Node::Kind::Folder;
+    }
+    std::vector<std::string> entries(const std::string& place) const override {
+        const auto it = nodes_.find(place);
+        return it == nodes_.end() ? std::vector<std::string>{} : it->second.children;
+    }
+    FileContents read(const std::string& place, std::size_t maxBytes) const override;
+    std::string describe() const override {
+        return gameRoot_.empty() ? path_.string() : (path_ / readablePath(gameRoot_)).string();
+    }
+
+  private:
+    std::string add(const std::string& stored, Node::Kind kind, std::size_t entry, std::optional<std::size_t> size);
+    FileContents unpack(std::size_t entry, std::size_t maxBytes) const;
+
+    fs::path path_;
+    std::map<std::string, Node> nodes_; // by place: stored names joined by '/', "" for the root
+    std::string gameRoot_;
+
+    mutable std::mutex mutex_;
+    mutable std::map<std::size_t, std::string> unpacked_; // by entry index
+    mutable ArchiveHandle reader_;                        // left after the last entry it unpacked
+    mutable std::size_t nextEntry_ = 0;                   // the entry its next header is
+
+    static constexpr std::size_t kMaxAheadBytes = 16 * 1024 * 1024; // larger ones wait until asked for
+    std::atomic<bool> stopAhead_ = false;
+    std::thread ahead_;
+};
+
+std::string ArchiveTree::add(const std::string& stored, Node::Kind kind, std::size_t entry,
+                             std::optional<std::size_t> size) {
+    if (isAbsolute(stored))
+        return "the archive holds an entry with an absolute path (\"" + fileNameReading(stored) +
+               "\"); the player refuses such archives";
+    std::string place;
+    std::vector<std::string> parts = splitStoredName(stored);
+    parts.erase(std::remove_if(parts.begin(), parts.end(), [](const std::string& p) { return p.empty() || p == "."; }),
+                parts.end());
+    if (std::find(parts.begin(), parts.end(), "..") != parts.end())
+        return "the archive holds an entry that points out of it (\"" + fileNameReading(stored) +
+               "\"); the player refuses such archives";
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        const bool last = i + 1 == parts.size();
+        const std::string parent = place;
+        place = place.empty() ? parts[i] : place + '/' + parts[i];
+        auto [it, added] = nodes_.try_emplace(place);
+        if (added) nodes_[parent].children.push_back(parts[i]);
+        Node& node = it->second;
+        if (!last) {
+            node.kind = Node::Kind::Folder; // a folder named in a path wins over a file of that name
+        } else if (kind == Node::Kind::Folder) {
+            node.kind = Node::Kind::Folder;
+        } else if (added || node.kind != Node::Kind::Folder) {
+            // A later entry of the same name replaces an earlier one, as when unpacking.
+            node.kind = kind;
+            node.entry = entry;
+            node.declaredSize = size;
+        }
+    }
+    return {};
+}
+
+std::string ArchiveTree::index() {
+    const Utf8NamesLocale utf8;
+    ArchiveHandle a = openReader(path_);
+    if (!a) return "out of memory";
+    archive_entry* entry = nullptr;
+    for (std::size_t n = 0;; ++n) {
+        const int status = archive_read_next_header(a.get(), &entry);
+        if (status == ARCHIVE_EOF) break;
+        if (status < ARCHIVE_WARN) {
+            // No format recognised: asking more of libarchive would crash it.
+            if (archive_format(a.get()) == 0)
+                return "it is neither a game folder, a .vrn script nor an archive the player can read (" +
+                       libarchiveError(a.get()) + ")";
+            if (archive_read_has_encrypted_entries(a.get()) > 0)
+                return "the archive is encrypted; unpack it with its password, then play the folder";
+            return "the archive is damaged or truncated: " + libarchiveError(a.get());
+        }
+        if (n >= kMaxEntries) return "the archive holds more than " + std::to_string(kMaxEntries) + " entries";
+        if (archive_entry_is_encrypted(entry))
+            return "the archive is encrypted; unpack it with its password, then play the folder";
+        const char* name = archive_entry_pathname(entry);
+        if (!name) name = archive_entry_pathname_utf8(entry);
+        if (!name) return "the archive is damaged: an entry has a name that cannot be read";
+        const std::string stored = isLha(a.get()) ? lhaStoredName(name) : std::string(name);
+
+        auto kind = Node::Kind::Other;
+        if (archive_entry_filetype(entry) == AE_IFDIR)
+            kind = Node::Kind::Folder;
+        else if (archive_entry_filetype(entry) == AE_IFREG && !archive_entry_hardlink(entry))
+            kind = Node::Kind::File;
+        std::optional<std::size_t> size;
+        if (archive_entry_size_is_set(entry) && archive_entry_size(entry) >= 0)
+            size = static_cast<std::size_t>(archive_entry_size(entry));
+        if (std::string why = add(stored, kind, n, size); !why.empty()) return why;
+    }
+    for (auto& [place, node] : nodes_) std::sort(node.children.begin(), node.children.end());
+    return {};
+}
+
+std::vector<std::string> ArchiveTree::gameFolders() const {
+    std::vector<std::string> folders;
+    for (const auto& [place, node] : nodes_) {
+        if (node.kind != Node::Kind::Folder) continue;
+        for (const std::string& name : node.children) {
+            const auto it = nodes_.find(child(place, name).value());
+            if (it->second.kind == Node::Kind::File && isScriptName(name)) {
+                folders.push_back(place);
+                break;
+            }
+        }
+    }
+    const auto depth = [](const std::string& place) {
+        return place.empty() ? 0 : 1 + std::count(place.begin(), place.end(), '/');
+    };
+    std::stable_sort(folders.begin(), folders.end(), [&](const std::string& a, const std::string& b) {
+        return depth(a) != depth(b) ? depth(a) < depth(b) : a < b;
+    });
+    return folders;
+}
+
+FileContents ArchiveTree::read(const std::string& place, std::size_t maxBytes) const {
+    const auto it = nodes_.find(place);
+    if (it == nodes_.end()) return {{}, "no such file in the game folder"};
+    const Node& node = it->second;
+    if (node.kind == Node::Kind::Folder) return {{}, "it is a folder, not a file"};
+    if (node.kind == Node::Kind::Other) return {{}, "it is not a regular file"};
+    if (node.declaredSize && *node.declaredSize > maxBytes) return {{}, tooLarge(maxBytes)};
+
+    const std::lock_guard lock(mutex_);
+    if (const auto kept = unpacked_.find(node.entry); kept != unpacked_.end()) {
+        if (kept->second.size() > maxBytes) return {{}, tooLarge(maxBytes)};
+        return {kept->second, {}};
+    }
+    FileContents contents = unpack(node.entry, maxBytes);
+    if (contents.error.empty()) unpacked_.emplace(node.entry, contents.bytes);
+    return contents;
+}
+
+// Reads on from where the last unpacking stopped, when the entry lies ahead
+// (a game asks for its files roughly in the order they were packed), and
+// from the start otherwise.
+FileContents ArchiveTree::unpack(std::size_t entry, std::size_t maxBytes) const {
+    const Utf8NamesLocale utf8;
+    if (!reader_ || nextEntry_ > entry) {
+        reader_ = openReader(path_);
+        nextEntry_ = 0;
+        if (!reader_) return {{}, "out of memory"};
+    }
+    archive_entry* header = nullptr;
+    while (nextEntry_ <= entry) {
+        const int status = archive_read_next_header(reader_.get(), &header);
+        if (status < ARCHIVE_WARN || status == ARCHIVE_EOF) {
+            const std::string why = status == ARCHIVE_EOF ? "it ends early" : libarchiveError(reader_.get());
+            reader_.reset();
+            return {{}, "the archive is damaged or truncated: " + why};
+        }
+        ++nextEntry_;
+    }
+    FileContents contents;
+    if (archive_entry_size_is_set(header) && archive_entry_size(header) > 0)
+        contents.bytes.reserve(std::min(static_cast<std::size_t>(archive_entry_size(header)), maxBytes));
+    char buffer[kChunk];
+    while (true) {
+        const la_ssize_t got = archive_read_data(reader_.get(), buffer, sizeof buffer);
+        if (got < 0) {
+            contents = {{}, "the archive is damaged or truncated: " + libarchiveError(reader_.get())};
+            reader_.reset();
+            return contents;
+        }
+        if (got == 0) break;
+        if (contents.bytes.size() + static_cast<std::size_t>(got) > maxBytes) {
+            // Stops at the limit, whatever the entry claims or would unpack to.
+            reader_.reset();
+            return {{}, tooLarge(maxBytes)};
+        }
+        contents.bytes.append(buffer, static_cast<std::size_t>(got));
+    }
+    return contents;
+}
+
+} // namespace
+
+ArchiveGame openArchive(const fs::path& archivePath) {
+    ArchiveGame game;
+    auto tree = std::make_shared<ArchiveTree>(archivePath);
+    if (std::string why = tree->index(); !why.empty()) {
+        game.error = why;
+        return game;
+    }
+    const std::vector<std::string> folders = tree->gameFolders();
+    if (folders.empty()) {
+        game.error = "the archive holds no game: there is no code.vrn in it";
+        return game;
+    }
+    for (const std::string& place : folders) game.games.push_back(place.empty() ? "." : readablePath(place));
+    tree->setGameRoot(folders.front());
+    game.folder.emplace(std::shared_ptr<const FileTree>(tree));
+    // Every game opens these first, before its window can show anything.
+    std::vector<std::string> startUp;
+    for (const char* name : {"code.vrn", "back.bmp", "mouse.ico"})
+        if (const FileLookup found = game.folder->resolve(name); found.place) startUp.push_back(*found.place);
+    tree->unpackAhead(std::move(startUp));
+    return game;
+}
+
+} // namespace vorn
