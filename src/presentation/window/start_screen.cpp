@@ -63,7 +63,7 @@ class GameFileDialog : public QFileDialog {
 QString askForGameFile(QWidget* parent) {
     GameFileDialog dialog(parent, "Open game");
     dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilters({"VORN games (*.vrn *.zip *.lzh *.lha *.7z *.rar *.cab *.iso)", "All files (*)"});
+    dialog.setNameFilters({"VORN games (*.vrn *.zip *.lzh *.lha *.7z *.rar *.cab *.iso *.tar *.tgz *.tar.gz *.tar.bz2 *.tar.xz *.cpio)", "All files (*)"});
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     return dialog.selectedFiles().first();
 }
