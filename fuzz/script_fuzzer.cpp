@@ -175,21 +175,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Interpreter interpreter(folder, surface, device);
     Shell shell(interpreter, surface, device);
     try {
-        interpreter.Form_Load();
-        interpreter.Form_Activate();
+        interpreter.load();
+        interpreter.playRun();
         checkState(interpreter);
         for (std::size_t k = 0; k < eventCount; ++k) {
             const int event = events[k] % 8;
             switch (event) {
-            case 0: interpreter.Text1_Click(); break;
-            case 5: shell.Menu_File_New_Click(); break;
-            case 6: interpreter.MMControl1_Done(); break;
-            case 7: shell.Menu_File_About_Click(); break;
-            default: interpreter.optionClick(event); break;
+            case 0: interpreter.resume(); break;
+            case 5: shell.newGame(); break;
+            case 6: interpreter.musicEnded(); break;
+            case 7: shell.showCredits(); break;
+            default: interpreter.chooseOption(event); break;
             }
             checkState(interpreter);
         }
-        shell.Form_Unload();
+        shell.shutDown();
     } catch (const FatalError& error) {
         checkLocated(error.what());
     } catch (const EndlessRun&) {

@@ -7,7 +7,7 @@ packages=(
   # build
   build-essential cmake pkg-config ninja-build
   qt6-base-dev qt6-base-dev-tools libgl-dev libfontconfig-dev
-  libfluidsynth-dev libarchive-dev
+  libfluidsynth-dev libarchive-dev libpulse-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   # run time
   qt6-qpa-plugins fluid-soundfont-gm fonts-ipafont-gothic
@@ -15,6 +15,8 @@ packages=(
   file debootstrap lintian appstream desktop-file-utils
   # window tests and checks by eye and ear
   xvfb xdotool x11-apps imagemagick sox
+  # the music benchmark's sound server with a null sink
+  pulseaudio pulseaudio-utils
   # the script fuzzer (libFuzzer) and its seed corpus
   clang libclang-rt-14-dev python3
 )

@@ -107,13 +107,14 @@ ToolCommandLine parse(const std::vector<std::string>& args, bool isExplore) {
         }
         game = a;
     }
-    // The game folder is named as for the player itself.
-    const ParsedOptions player = parseCommandLine(game ? std::vector<std::string>{*game} : std::vector<std::string>{});
-    if (!player.error.empty()) {
-        parsed.error = player.error;
+    // The game folder is named as for the player itself; the current folder by default.
+    if (!game) {
+        parsed.game = ".";
         return parsed;
     }
-    parsed.game = player.options.gameFolder;
+    GameFolderArgument named = gameFolderArgument(*game);
+    parsed.error = std::move(named.error);
+    if (parsed.error.empty()) parsed.game = named.folder;
     return parsed;
 }
 

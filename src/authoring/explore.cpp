@@ -70,9 +70,9 @@ std::vector<int> actionsOf(const Interpreter& game) {
 
 void apply(Interpreter& game, int action) {
     if (action == kClickText)
-        game.Text1_Click();
+        game.resume();
     else
-        game.optionClick(action);
+        game.chooseOption(action);
 }
 
 // Script position and every member: two paths that meet in the same key play
@@ -114,8 +114,8 @@ ExploreResult explore(const GameFolder& folder, const ExploreOptions& options) {
     auto start = std::make_unique<Interpreter>(folder, surface, device);
     try {
         surface.startRun();
-        start->Form_Load();
-        start->Form_Activate();
+        start->load();
+        start->playRun();
     } catch (const FatalError& e) {
         result.errors.push_back({{}, e.what()});
         result.paths = 1;

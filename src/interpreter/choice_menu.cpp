@@ -6,8 +6,8 @@
 
 namespace vorn {
 
-void Interpreter::VORN_Cmd() {
-    beginCommand("choice menu", "end its last option with ')', as in (2 Yes,No)");
+void Interpreter::showMenu(Table) {
+    beginCommand(Command::Menu);
     menuOffset_ = commandOffset_;
     const ScriptChar count = stream_.readChar();
     const int n = syntax::menuCount(count);

@@ -9,8 +9,6 @@ namespace {
 
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD"; // U+FFFD
 
-bool isCp932Lead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
-
 // Code page 932 decoded with the C library's "CP932" table, which maps the
 // wave dash and the NEC rows as Windows does. Each lead byte's row of 256
 // pairs is decoded on first use and kept, so start-up pays only for the rows

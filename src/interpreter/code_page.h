@@ -28,4 +28,16 @@ bool isValidUtf8(std::string_view bytes);
 // is not valid UTF-8 was written by Windows in code page 932.
 std::string fileNameReading(std::string_view stored);
 
+// A byte that starts a double-byte character of code page 932.
+inline bool isCp932Lead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+
+// A–Z to a–z, every other byte as it is: file names and labels compared
+// without letter case, as Windows compares them.
+inline char asciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+inline std::string asciiLower(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) c = asciiLower(c);
+    return out;
+}
+
 } // namespace vorn

@@ -1,89 +1,48 @@
 #pragma once
-// The syntax a script's commands share between the run loop, the command
-// procedures and the authoring tools: which character starts which command in
-// which half of a cycle, where a read-over command ends, how a flag is named
-// and how a menu counts its options. Header only, no state.
+// The syntax a script's commands share between the command procedures and the
+// authoring tools: how braces pair, how a flag is named and how a menu counts
+// its options. Which character starts which command is in command_table.h.
+// Header only, no state.
 
 #include "script_stream.h"
 
 namespace vorn::syntax {
 
-enum class Command {
-    None, // an ordinary character: consumed without effect
-    Page,
-    Picture,
-    Jump,
-    Menu,
-    Music,
-    Set,
-    Clear,
-    IfSet,
-    IfClear,
-    BranchEnd,
-};
-
 inline constexpr char kOpenBrace = '{';
 inline constexpr char kCloseBrace = '}';
 
-// The main table, in force in every main half of a cycle.
-inline Command mainCommand(const ScriptChar& ch) {
-    if (ch.bytes.size() != 1) return Command::None;
-    switch (ch.bytes[0]) {
-    case '"': return Command::Page;
-    case '<': return Command::Picture;
-    case '>': return Command::Jump;
-    case '(': return Command::Menu;
-    case '[': return Command::Music;
-    case '~': return Command::Set;
-    case '-': return Command::Clear;
-    case '=': return Command::IfSet;
-    case '!': return Command::IfClear;
-    default: return Command::None;
-    }
+// Reads past the next '{'. False when the script ends first.
+inline bool skipPastOpenBrace(ScriptStream& s) {
+    while (!s.atEnd())
+        if (s.readChar().is(kOpenBrace)) return true;
+    return false;
 }
 
-// The branch table, in force in the branch half while a chosen branch plays.
-inline Command branchCommand(const ScriptChar& ch) {
-    if (ch.bytes.size() != 1) return Command::None;
-    switch (ch.bytes[0]) {
-    case '"': return Command::Page;
-    case '<': return Command::Picture;
-    case '[': return Command::Music;
-    case '~': return Command::Set;
-    case '-': return Command::Clear;
-    case '}': return Command::BranchEnd;
-    default: return Command::None;
+// Reads up to and including the '}' that matches the '{' just read. Counts
+// depth instead of recursing, so no nesting can exhaust the stack. False when
+// the script ends first.
+inline bool skipBraces(ScriptStream& s) {
+    std::size_t depth = 0;
+    while (!s.atEnd()) {
+        const ScriptChar ch = s.readChar();
+        if (ch.is(kCloseBrace)) {
+            if (depth == 0) return true;
+            --depth;
+        } else if (ch.is(kOpenBrace)) {
+            ++depth;
+        }
     }
+    return false;
 }
 
-// The six commands a conditional can guard, by their first character.
-inline Command guardedCommand(const ScriptChar& ch) {
-    const Command c = mainCommand(ch);
-    switch (c) {
-    case Command::Page:
-    case Command::Picture:
-    case Command::Music:
-    case Command::Set:
-    case Command::Clear:
-    case Command::Jump: return c;
-    default: return Command::None;
-    }
-}
-
-// The character that ends a command's argument: the closing quote of a page,
-// the '>' of a picture, the ']' of music, the '<' of a jump label; for the
-// flag commands the closing character, which only a conditional's skip
-// examines. A skipped guarded command is read up to and including it.
-inline char closingCharacter(Command c) {
-    switch (c) {
-    case Command::Page: return '"';
-    case Command::Picture: return '>';
-    case Command::Music: return ']';
-    case Command::Set: return '~';
-    case Command::Clear: return '-';
-    case Command::Jump: return '<';
-    default: return 0;
-    }
+// How many branches the end of branch `chosen` skips when the menu's option
+// count is `count`: those behind it, as long as the count still matches the
+// menu that offered them.
+inline int branchesSkipped(int chosen, int count) {
+    int skipped = 0;
+    for (int j = chosen; j <= 3; ++j)
+        if (count > j) ++skipped;
+    return skipped;
 }
 
 // A page's backslash stands for a line break.

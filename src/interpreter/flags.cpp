@@ -7,21 +7,21 @@
 
 namespace vorn {
 
-FlagName Interpreter::readFlagName(const char* command) {
+syntax::FlagSyntax Interpreter::readFlagName(const char* command) {
     const std::size_t digitOffset = stream_.position();
     const ScriptChar letter = stream_.readChar();
     const ScriptChar digit = stream_.readChar();
     const syntax::FlagSyntax name = syntax::flagName(letter, digit);
-    if (!name.notADigit) return {name.byte, name.bit};
+    if (!name.notADigit) return name;
     throw FatalError(stream_.describe(digitOffset + letter.bytes.size()) + ": the " + command + " names flag " +
                      std::string(letter.bytes) + " with the bit \"" + stream_.decode(digit.bytes) +
                      "\", which is not a digit. Write a bit digit from 1 to 8, as in " + std::string(letter.bytes) +
                      "1.");
 }
 
-void Interpreter::VORN_Set() {
-    beginCommand("set command", "write it as ~A1~");
-    const FlagName name = readFlagName("set command");
+void Interpreter::setFlag(Table) {
+    beginCommand(Command::Set);
+    const syntax::FlagSyntax name = readFlagName(rowOf(Command::Set).name);
     if (name.byte >= 0 && name.bit > 0) Flag[name.byte] |= static_cast<std::uint8_t>(1u << (name.bit - 1));
     stream_.readChar();
     // The nested run of the set command: the current cycle ends and a new one
@@ -31,9 +31,9 @@ void Interpreter::VORN_Set() {
     newCycle_ = true;
 }
 
-void Interpreter::VORN_Reset() {
-    beginCommand("clear command", "write it as -A1-");
-    const FlagName name = readFlagName("clear command");
+void Interpreter::clearFlag(Table) {
+    beginCommand(Command::Clear);
+    const syntax::FlagSyntax name = readFlagName(rowOf(Command::Clear).name);
     if (name.byte >= 0 && name.bit > 0) Flag[name.byte] &= static_cast<std::uint8_t>(~(1u << (name.bit - 1)));
     stream_.readChar();
 }

@@ -1,6 +1,5 @@
 #include "interpreter.h"
 
-#include "command_syntax.h"
 #include "fatal_error.h"
 
 namespace vorn {
@@ -10,7 +9,7 @@ int valueOr0(const std::optional<std::int16_t>& value) { return value.value_or(0
 Interpreter::Interpreter(const GameFolder& folder, DisplaySurface& surface, MusicDevice& device)
     : folder_(folder), surface_(surface), device_(device), stream_(folder) {}
 
-void Interpreter::Form_Load() {
+void Interpreter::load() {
     stream_.open();
     loadPicture(PictureElement::Form1, "back.bmp", "the window background", std::nullopt);
     const FileContents icon = folder_.read("mouse.ico", 16 * 1024 * 1024);
@@ -24,7 +23,7 @@ void Interpreter::Form_Load() {
     device_.setDeviceType("Sequencer");
 }
 
-void Interpreter::Form_Activate() {
+void Interpreter::playRun() {
     if (running_) return;
     struct RunScope {
         Interpreter& self;
@@ -44,14 +43,14 @@ void Interpreter::Form_Activate() {
         if (valueOr0(Cmd_Selected) > 0) {
             ScriptChar ch;
             if (!fetch(ch)) break;
-            dispatchBranch(ch);
+            runCommand(Table::Branch, ch);
             if (newCycle_) continue;
         }
         if (WaitCmd == 0) {
             if (stream_.atEnd()) break;
             ScriptChar ch;
             if (!fetch(ch)) break;
-            dispatchMain(ch);
+            runCommand(Table::Main, ch);
             if (newCycle_) continue;
         }
         if (WaitCmd == -1) break;
@@ -59,7 +58,7 @@ void Interpreter::Form_Activate() {
     running_ = false;
     if (musicDonePending_) {
         musicDonePending_ = false;
-        MMControl1_Done();
+        musicEnded();
     }
 }
 
@@ -69,33 +68,10 @@ bool Interpreter::fetch(ScriptChar& ch) {
     return true;
 }
 
-void Interpreter::dispatchMain(const ScriptChar& ch) {
-    using syntax::Command;
-    switch (syntax::mainCommand(ch)) {
-    case Command::Page: VORN_Print(); break;
-    case Command::Picture: VORN_Pic(); break;
-    case Command::Jump: VORN_Goto(); break;
-    case Command::Menu: VORN_Cmd(); break;
-    case Command::Music: VORN_Mus(); break;
-    case Command::Set: VORN_Set(); break;
-    case Command::Clear: VORN_Reset(); break;
-    case Command::IfSet: VORN_Ifset(); break;
-    case Command::IfClear: VORN_Ifreset(); break;
-    default: break; // ordinary text: consumed without effect
-    }
-}
-
-void Interpreter::dispatchBranch(const ScriptChar& ch) {
-    using syntax::Command;
-    switch (syntax::branchCommand(ch)) {
-    case Command::Page: VORN_Prt(); break;
-    case Command::Picture: VORN_Pic(); break;
-    case Command::Music: VORN_Mus(); break;
-    case Command::Set: VORN_Set(); break;
-    case Command::Clear: VORN_Reset(); break;
-    case Command::BranchEnd: branchEnd(); break;
-    default: break;
-    }
+// A character that is no command of the table is ordinary text: consumed
+// without effect.
+void Interpreter::runCommand(Table table, const ScriptChar& ch) {
+    if (const CommandRow* row = findCommand(table, ch)) (this->*row->handler)(table);
 }
 
 // A run that never pauses must still let the reader close the window.
@@ -108,16 +84,16 @@ void Interpreter::keepAliveNowAndThen() {
     surface_.keepAlive();
 }
 
-void Interpreter::Text1_Click() {
+void Interpreter::resume() {
     if (running_) return;
     // One click starts at most one run, so the page it shows stays to be read.
     if (valueOr0(NumCmds) == 0 || valueOr0(Cmd_Selected) != 0) {
         WaitCmd = 0;
-        Form_Activate();
+        playRun();
     }
 }
 
-void Interpreter::MMControl1_Done() {
+void Interpreter::musicEnded() {
     if (running_) {
         musicDonePending_ = true;
         return;
@@ -133,11 +109,14 @@ void Interpreter::restartScript() {
     NumCmds.reset();
     Cmd_Selected.reset();
     WaitCmd = 0;
-    Form_Activate();
+    playRun();
 }
 
-void Interpreter::beginCommand(const char* what, const char* hint) {
-    stream_.setReading(what, hint, commandOffset_);
+void Interpreter::close() { stream_.close(); }
+
+void Interpreter::beginCommand(Command command) {
+    const CommandRow& row = rowOf(command);
+    stream_.setReading(row.name, row.cutOffHint, commandOffset_);
 }
 
 std::string Interpreter::readUntil(char closing) {

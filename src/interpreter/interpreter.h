@@ -3,6 +3,8 @@
 // the script in runs, and the command procedures it dispatches to. It reaches
 // the screen and the music only through a DisplaySurface and a MusicDevice.
 
+#include "command_syntax.h"
+#include "command_table.h"
 #include "display_surface.h"
 #include "game_folder.h"
 #include "mirror.h"
@@ -14,15 +16,10 @@
 #include <chrono>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 
 namespace vorn {
-
-// Flag letters A..H select Flag_A..Flag_H; bit digits 1..8 the bit 2^(d-1).
-struct FlagName {
-    int byte = -1; // 0..7, or -1 when the letter is not A..H
-    int bit = 0;   // 1..8; 0 when the digit is 0 or 9, which name no bit
-};
 
 class Interpreter {
   public:
@@ -38,24 +35,23 @@ class Interpreter {
 
     // Events. Each of them does nothing while a run is in progress, so no
     // event can interleave with the script.
-    void Form_Load();     // opens the script, background, cursor, music set-up
-    void Form_Activate(); // the run routine
-    void Text1_Click();   // the resume rule
-    void Label1_Click() { optionClick(1); }
-    void Label2_Click() { optionClick(2); }
-    void Label3_Click() { optionClick(3); }
-    void Label4_Click() { optionClick(4); }
-    void optionClick(int option);
+    void load();    // opens the script; shows the background, sets the cursor, sets the music device up
+    void playRun(); // plays the script until it pauses or ends
+    // A click on the text box: the next run, unless a menu waits for a choice.
+    void resume();
+    // A click on option `option` (1..4) of the menu waiting: plays its branch.
+    void chooseOption(int option);
     // The music reached its end; while a run is going on it waits for the run's end.
-    void MMControl1_Done();
+    void musicEnded();
     // "New": the script again from its first character, with no choice under
     // way; the flags, the music and the screen are kept.
     void restartScript();
+    // Shut-down: the script is closed; nothing plays after.
+    void close();
 
     bool running() const { return running_; }
     // True while the last run paused at a choice menu and no run has started since.
     bool menuWaiting() const { return menuWaiting_; }
-    ScriptStream& stream() { return stream_; }
     const ScriptStream& stream() const { return stream_; }
 
     // Saving. A game is saved and loaded only between runs, never inside one.
@@ -73,34 +69,32 @@ class Interpreter {
     const std::deque<BacklogEntry>& backlog() const { return surface_.backlog(); }
 
   private:
+    // The command table names the command procedures.
+    friend std::span<const CommandRow> commandRows();
+
     // Run loop helpers.
     bool fetch(ScriptChar& ch);
-    void dispatchMain(const ScriptChar& ch);
-    void dispatchBranch(const ScriptChar& ch);
+    void runCommand(Table table, const ScriptChar& ch);
     void keepAliveNowAndThen();
 
     // Command procedures, each reading its own arguments from the stream.
-    void VORN_Print();
-    void VORN_Prt();
-    void showPage(bool resetsNumCmds);
-    void VORN_Pic();
-    void VORN_Mus();
-    void VORN_Goto();
-    void VORN_Cmd();
-    void VORN_Set();
-    void VORN_Reset();
-    void VORN_Ifset();
-    void VORN_Ifreset();
+    void showPage(Table from);
+    void showPicture(Table from);
+    void playMusic(Table from);
+    void jump(Table from);
+    void showMenu(Table from);
+    void setFlag(Table from);
+    void clearFlag(Table from);
+    void ifSet(Table from);
+    void ifClear(Table from);
     void conditional(bool runWhenSet);
-    void runGuarded(const ScriptChar& first);
-    void VORN_RecLoop();
+    void endBranch(Table from);
     void skipBranch();
-    void scanToOpenBrace();
-    void branchEnd();
 
-    FlagName readFlagName(const char* command);
+    // The flag a command names; throws FatalError when its bit is no digit.
+    syntax::FlagSyntax readFlagName(const char* command);
     std::string readUntil(char closing); // raw script bytes, closing char consumed
-    void beginCommand(const char* what, const char* hint);
+    void beginCommand(Command command);
     // `what` names the loader in a report; `commandOffset` its place in the script, if any.
     void loadPicture(PictureElement element, const std::string& name, const char* what,
                      std::optional<std::size_t> commandOffset);

@@ -1,15 +1,14 @@
 // The jump `>label<`: reopen the script and read it line by line from the top
 // to the first line that is exactly *label*.
 
-#include "command_syntax.h"
 #include "fatal_error.h"
 #include "interpreter.h"
 
 namespace vorn {
 
-void Interpreter::VORN_Goto() {
-    beginCommand("jump", "close the label with '<', as in >start<");
-    const std::string label = readUntil(syntax::closingCharacter(syntax::Command::Jump));
+void Interpreter::jump(Table) {
+    beginCommand(Command::Jump);
+    const std::string label = readUntil(rowOf(Command::Jump).closing);
     const std::string target = "*" + label + "*";
     stream_.reopen();
     std::string_view line;

@@ -1,7 +1,7 @@
 #pragma once
 // What the interpreter needs of a music player: the properties it sets, in the
 // order it sets them. The device reports the end of playback by calling the
-// interpreter's MMControl1_Done, on the window's thread, between handlers.
+// interpreter's musicEnded, on the window's thread, between handlers.
 
 #include <string>
 

@@ -56,8 +56,6 @@ ScriptChar ScriptStream::readChar() {
 
 namespace {
 
-bool isCp932LeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
-
 // Whether the CR at `cr` starts a character, given that `from` does. Behind any
 // byte outside the lead-byte range a character ends, so only the run of
 // lead-range bytes right before the CR matters: they pair up, and an odd one
@@ -65,7 +63,7 @@ bool isCp932LeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >=
 // find line ends with memchr instead of walking every character.
 bool isCharacterStart(std::string_view bytes, std::size_t from, std::size_t cr) {
     std::size_t run = 0;
-    while (cr - run > from && isCp932LeadByte(static_cast<unsigned char>(bytes[cr - run - 1]))) ++run;
+    while (cr - run > from && isCp932Lead(static_cast<unsigned char>(bytes[cr - run - 1]))) ++run;
     return run % 2 == 0;
 }
 

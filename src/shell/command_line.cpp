@@ -80,26 +80,35 @@ ParsedOptions parseCommandLine(const std::vector<std::string>& args) {
         }
     }
     if (game) {
-        if (game->empty()) {
-            parsed.error = "the game folder name is empty";
-            return parsed;
+        GameFolderArgument named = gameFolderArgument(*game);
+        parsed.error = std::move(named.error);
+        if (parsed.error.empty()) {
+            o.gameFolder = std::move(named.folder);
+            o.gameNamed = true;
         }
-        fs::path p(*game);
-        std::error_code ec;
-        if (fs::is_regular_file(p, ec) && p.extension() == ".vrn") {
-            p = p.parent_path();
-            if (p.empty()) p = ".";
-        } else if (!fs::is_directory(p, ec) && !fs::is_regular_file(p, ec)) {
-            // Any other file may be an archive; opening the game tells.
-            parsed.error = fs::exists(p, ec)
-                               ? "\"" + *game + "\" is neither a game folder, a .vrn script nor an archive"
-                               : "the game folder \"" + *game + "\" does not exist";
-            return parsed;
-        }
-        o.gameFolder = p;
-        o.gameNamed = true;
     }
     return parsed;
+}
+
+GameFolderArgument gameFolderArgument(const std::string& argument) {
+    GameFolderArgument named;
+    if (argument.empty()) {
+        named.error = "the game folder name is empty";
+        return named;
+    }
+    fs::path p(argument);
+    std::error_code ec;
+    if (fs::is_regular_file(p, ec) && p.extension() == ".vrn") {
+        p = p.parent_path();
+        if (p.empty()) p = ".";
+    } else if (!fs::is_directory(p, ec) && !fs::is_regular_file(p, ec)) {
+        // Any other file may be an archive; opening the game tells.
+        named.error = fs::exists(p, ec) ? "\"" + argument + "\" is neither a game folder, a .vrn script nor an archive"
+                                        : "the game folder \"" + argument + "\" does not exist";
+        return named;
+    }
+    named.folder = p;
+    return named;
 }
 
 } // namespace vorn

@@ -25,6 +25,14 @@ struct ParsedOptions {
 };
 
 ParsedOptions parseCommandLine(const std::vector<std::string>& args);
+
+// The game folder that a command-line argument names: the folder itself, or
+// the folder of a .vrn script in it.
+struct GameFolderArgument {
+    std::filesystem::path folder;
+    std::string error; // why the argument names no game folder, worded for the user; empty when it does
+};
+GameFolderArgument gameFolderArgument(const std::string& argument);
 std::string usageText();
 
 } // namespace vorn

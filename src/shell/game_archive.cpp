@@ -118,8 +118,6 @@ std::string tooLarge(std::size_t maxBytes) {
     return "the file is larger than " + std::to_string(maxBytes / (1024 * 1024)) + " MB";
 }
 
-char asciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
 bool isScriptName(const std::string& stored) {
     const std::string reading = fileNameReading(stored);
     static constexpr std::string_view kScript = "code.vrn";

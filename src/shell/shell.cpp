@@ -6,16 +6,16 @@ std::string creditsText() {
     return std::string("VORN interpeter") + " " + "for Linux, by the VORN player's developers, 2026";
 }
 
-void Shell::Menu_File_New_Click() { interpreter_.restartScript(); }
+void Shell::newGame() { interpreter_.restartScript(); }
 
-void Shell::Menu_File_About_Click() { surface_.showMessage(creditsText(), kCreditsTitle); }
+void Shell::showCredits() { surface_.showMessage(creditsText(), kCreditsTitle); }
 
-void Shell::Form_Unload() {
-    if (unloaded_) return;
-    unloaded_ = true;
-    surface_.showMessage(creditsText(), kCreditsTitle);
+void Shell::shutDown(bool showCredits) {
+    if (shutDown_) return;
+    shutDown_ = true;
+    if (showCredits) surface_.showMessage(creditsText(), kCreditsTitle);
     device_.setCommand("Close");
-    interpreter_.stream().close();
+    interpreter_.close();
 }
 
 } // namespace vorn

@@ -9,7 +9,8 @@
 namespace vorn {
 
 inline constexpr const char* kCreditsTitle = "VORN";
-// "VORN interpeter", one blank, and the credit line of this player.
+// "VORN interpeter", one blank, and the credit line of this player. The
+// misspelling is the original player's own and is kept on purpose.
 std::string creditsText();
 
 class Shell {
@@ -17,18 +18,19 @@ class Shell {
     Shell(Interpreter& interpreter, DisplaySurface& surface, MusicDevice& device)
         : interpreter_(interpreter), surface_(surface), device_(device) {}
 
-    void Menu_File_New_Click();   // plays the script again from its first character
-    void Menu_File_About_Click(); // the credits box
-    // Shut-down, however the window closes: credits, music closed, script closed.
-    // Runs once; later calls do nothing.
-    void Form_Unload();
-    bool unloaded() const { return unloaded_; }
+    void newGame();     // "New": plays the script again from its first character
+    void showCredits(); // "About": the credits box
+    // Shut-down, however the program ends: the credits (not after a fatal
+    // report or a termination signal), music closed, script closed. Runs once;
+    // later calls do nothing.
+    void shutDown(bool showCredits = true);
+    bool isShutDown() const { return shutDown_; }
 
   private:
     Interpreter& interpreter_;
     DisplaySurface& surface_;
     MusicDevice& device_;
-    bool unloaded_ = false;
+    bool shutDown_ = false;
 };
 
 } // namespace vorn

@@ -7,11 +7,11 @@
 namespace vorn::test {
 
 std::vector<std::string> ToolRun::findings() const {
-    std::vector<std::string> out;
+    std::vector<std::string> found;
     for (const std::string& line : lines)
         if (line.find(": error: ") != std::string::npos || line.find(": warning: ") != std::string::npos)
-            out.push_back(line);
-    return out;
+            found.push_back(line);
+    return found;
 }
 
 std::string ToolRun::hintOf(const std::string& prefix) const {

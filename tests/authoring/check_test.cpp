@@ -73,7 +73,7 @@ INSTANTIATE_TEST_SUITE_P(EveryCommand, CheckCutOff,
                                            CutOffCase{"Conditional", "=A1=  \r\n", "1:1", "conditional command"},
                                            CutOffCase{"GuardedPage", "=A1= \"abc", "1:6", "text page"},
                                            CutOffCase{"Menu", "(2 Yes,No", "1:1", "choice menu"}),
-                         [](const ::testing::TestParamInfo<CutOffCase>& info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<CutOffCase>& param) { return std::string(param.param.name); });
 
 TEST(Check, FlagLettersAndBitDigits) {
     TestGame game(crlf({

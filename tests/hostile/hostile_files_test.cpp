@@ -139,22 +139,6 @@ TEST(HostileScript, AOneMegabyteLabelIsFoundOrReportedWithItsPlace) {
     expectFatal(m, {"code.vrn:2:1", "reached the end of file without finding its marker line", "LLLL"});
 }
 
-TEST(HostileScript, AMillionNestedBracesInASkippedBranch) {
-    const std::string nested = std::string(MB, '{') + "\"deep\"" + std::string(MB, '}');
-    TestGame game("(2 a,b)\r\n{" + nested + "}\r\n{\"B\"}\r\n\"end\"");
-    const auto skipped = game.play("click option 2\nclick text\n");
-    EXPECT_EQ(skipped.afterEvent(1).front(), R"({"text":"B"})");
-    EXPECT_EQ(skipped.afterEvent(2).front(), R"({"text":"end"})");
-    EXPECT_EQ(skipped.status, 0);
-
-    // Played as the chosen branch, the braces are ordinary characters until
-    // the page; the branch end then skips the other branch.
-    const auto chosen = game.play("click option 1\nclick text\nclick text\n");
-    EXPECT_EQ(chosen.afterEvent(1).front(), R"({"text":"deep"})");
-    EXPECT_EQ(chosen.status, 0);
-    expectWellFormed(chosen);
-}
-
 TEST(HostileScript, AMillionSetCommandsBetweenTwoPauses) {
     std::string sets;
     sets.reserve(4 * MB);

@@ -94,14 +94,6 @@ TEST(Flags, InABranchASetHandsOnToTheBranchHalfAndAClearToTheMainHalf) {
     }
 }
 
-TEST(Flags, AMillionSetCommandsBetweenTwoPauses) {
-    std::string script = "\"start\"";
-    for (int i = 0; i < 1000000; ++i) script += "~A1~";
-    TestGame game(script + "\"end\"");
-    const auto r = game.play("click text\n");
-    EXPECT_EQ(r.afterEvent(1), page("end") + Lines{state(-1, "0", "null", "null", flags("1"))});
-}
-
 // ---------------------------------------------------------------- jumps
 
 TEST(Jump, GoesOnBehindTheFirstMarkerLineFromTheTop) {

@@ -269,6 +269,15 @@ TEST(ChoiceSelection, AMillionNestedBracesInASkippedBranch) {
     TestGame atBranchEnd("(2 a,b)\r\n{\"A\"}\r\n" + deep + "\r\n\"end\"");
     const auto ended = atBranchEnd.play("click option 1\nclick text\n");
     EXPECT_EQ(ended.afterEvent(2), page("end") + Lines{state(-1, "0", "0")});
+
+    // Played as the chosen branch, the braces are ordinary characters until
+    // the page; the branch end then skips the other branch.
+    const std::string nested = std::string(1000000, '{') + "\"deep\"" + std::string(1000000, '}');
+    TestGame played("(2 a,b)\r\n{" + nested + "}\r\n{\"B\"}\r\n\"end\"");
+    const auto playedDeep = played.play("click option 1\nclick text\nclick text\n");
+    EXPECT_EQ(playedDeep.afterEvent(1).front(), R"({"text":"deep"})");
+    EXPECT_EQ(playedDeep.status, 0);
+    EXPECT_EQ(playedDeep.fatal(), "");
 }
 
 TEST(ChoiceSelection, MissingOrUnclosedBranchesAreFatalAtTheEndOfFile) {

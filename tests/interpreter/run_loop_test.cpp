@@ -67,7 +67,7 @@ TEST(RunLoop, AClickOnTheTextBoxResumesOnlyWhenNoMenuWaits) {
 TEST(RunLoop, BranchModeTakesCommandsAlternatelyWithBothTables) {
     TestGame game("(2 a,b)\r\n{[m.mid]\"Hello\"}\r\n{\"Other\"}\r\n\"After\"");
     const auto r = game.play("click option 1\nclick text\nclick text\n");
-    // The music runs in the branch half, the page in the main half (VORN_Print: NumCmds 0).
+    // The music runs in the branch half, the page in the main half (which sets NumCmds to 0).
     EXPECT_EQ(r.afterEvent(1).back(), state(-1, "0", "1", "\"m.mid\""));
     // The branch end skips nothing since NumCmds is 0; the second branch plays as ordinary script.
     EXPECT_EQ(r.afterEvent(2).front(), R"({"text":"Other"})");

@@ -169,12 +169,12 @@ TEST(SavesInAFolder, PicturesGoWithTheirDocumentAndOnlyTheReaderDeletesSlots) {
     const QString dir = QString::fromStdString((game.dir() / "saves").string());
     FolderSlotStore store(dir);
     Saves saves(interpreter, folder, store);
-    interpreter.Form_Load();
-    interpreter.Form_Activate();
+    interpreter.load();
+    interpreter.playRun();
 
     EXPECT_EQ(saves.save("first", "png one"), "");
     EXPECT_EQ(saves.save("second"), "");
-    interpreter.Text1_Click(); // the menu: the text box is empty
+    interpreter.resume(); // the menu: the text box is empty
     EXPECT_EQ(saves.save("first", "png two"), "");
 
     const std::vector<SlotSummary> first = saves.list();
@@ -216,7 +216,7 @@ TEST(SavesInARun, ASaveOrALoadInTheMiddleOfARunIsRefused) {
     Interpreter interpreter(folder, surface, device);
     MemorySlotStore store;
     Saves saves(interpreter, folder, store);
-    interpreter.Form_Load();
+    interpreter.load();
     std::string savedInRun, loadedInRun, restoredInRun;
     surface.onText = [&] {
         savedInRun = saves.save("s");
@@ -224,7 +224,7 @@ TEST(SavesInARun, ASaveOrALoadInTheMiddleOfARunIsRefused) {
         restoredInRun = interpreter.restore(Snapshot{}, "\"one\"\"two\"");
         EXPECT_FALSE(interpreter.snapshot());
     };
-    interpreter.Form_Activate();
+    interpreter.playRun();
     EXPECT_TRUE(has(savedInRun, "in the middle of a run")) << savedInRun;
     EXPECT_TRUE(has(loadedInRun, "in the middle of a run")) << loadedInRun;
     EXPECT_TRUE(has(restoredInRun, "in the middle of a run")) << restoredInRun;

@@ -73,8 +73,8 @@ int runHeadless(const GameFolder& folder, std::istream& in, std::ostream& out, s
         store = std::make_unique<MemorySlotStore>();
     Saves saves(interpreter, folder, *store);
     try {
-        interpreter.Form_Load();
-        interpreter.Form_Activate();
+        interpreter.load();
+        interpreter.playRun();
         recorder.line(stateRecord(interpreter));
         out.flush();
 
@@ -96,14 +96,14 @@ int runHeadless(const GameFolder& folder, std::istream& in, std::ostream& out, s
             }
             recorder.line("{\"event\":" + json::quote(event) + "}");
             if (event == "close" || event == "menu quit") {
-                shell.Form_Unload();
+                shell.shutDown();
                 out.flush();
                 return 0;
             }
-            if (event == "click text") interpreter.Text1_Click();
-            else if (event == "menu new") shell.Menu_File_New_Click();
-            else if (event == "menu about") shell.Menu_File_About_Click();
-            else if (event == "music done") interpreter.MMControl1_Done();
+            if (event == "click text") interpreter.resume();
+            else if (event == "menu new") shell.newGame();
+            else if (event == "menu about") shell.showCredits();
+            else if (event == "music done") interpreter.musicEnded();
             else if (event.rfind("save ", 0) == 0 || event.rfind("load ", 0) == 0) {
                 const std::string slot = event.substr(5);
                 const bool saving = event[0] == 's';
@@ -113,7 +113,7 @@ int runHeadless(const GameFolder& folder, std::istream& in, std::ostream& out, s
                 else
                     recorder.line("{\"refused\":" + json::quote(slot) + ",\"why\":" + json::quote(why) + "}");
             }
-            else interpreter.optionClick(event.back() - '0');
+            else interpreter.chooseOption(event.back() - '0');
             recorder.line(stateRecord(interpreter));
             out.flush();
         }

@@ -14,7 +14,7 @@ struct Opened {
 Opened open() {
     Opened opened;
     // Never closed: the audio driver's thread runs in it until the end.
-    void* handle = ::dlopen(VORN_FLUIDSYNTH_SONAME, RTLD_NOW | RTLD_LOCAL);
+    void* handle = ::dlopen(VORN_FLUIDSYNTH_SONAME, RTLD_LAZY | RTLD_LOCAL);
     if (!handle) {
         const char* error = ::dlerror();
         opened.why = "cannot load FluidSynth (" + std::string(error ? error : VORN_FLUIDSYNTH_SONAME) + ")";

@@ -24,6 +24,16 @@ namespace vorn {
     X(fluid_synth_sfload)                                                                                          \
     X(fluid_synth_system_reset)                                                                                    \
     X(fluid_synth_all_sounds_off)                                                                                  \
+    X(fluid_synth_program_change)                                                                                  \
+    X(fluid_synth_unset_program)                                                                                   \
+    X(fluid_synth_pin_preset)                                                                                      \
+    X(fluid_synth_get_sfont_by_id)                                                                                 \
+    X(fluid_synth_add_sfont)                                                                                       \
+    X(fluid_synth_remove_sfont)                                                                                    \
+    X(fluid_synth_sfunload)                                                                                        \
+    X(new_fluid_defsfloader)                                                                                       \
+    X(fluid_sfloader_set_callbacks)                                                                                \
+    X(fluid_synth_add_sfloader)                                                                                    \
     X(fluid_synth_write_float)                                                                                     \
     X(fluid_synth_process)                                                                                         \
     X(new_fluid_audio_driver2)                                                                                     \

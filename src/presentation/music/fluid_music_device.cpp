@@ -9,6 +9,15 @@
 // rendering and every change of the player take one mutex. The window's
 // thread holds it for microseconds only: files are read before it is taken.
 //
+// Samples: FluidSynth, asked to load samples on demand, loads an
+// instrument's samples when a channel selects it, which for a program change
+// in the music would be on the audio thread. Opening a music file therefore
+// works out every instrument it can select, and a thread of its own gives the
+// synth a soundfont of just those (the directory trimmed, the samples read
+// from the real file) with all their samples pinned in memory, in place of
+// the previous piece's, before the music plays. A restart of the same piece
+// finds them all in.
+//
 // The end of playback is the player's tick reaching the tick of the file's
 // last event. FluidSynth's own end comes only once the last notes have died
 // away, seconds later, which would leave a hole at every loop. The player
@@ -20,6 +29,8 @@
 #include "presentation/music/fluid_music_device.h"
 
 #include "presentation/music/fluid_library.h"
+#include "presentation/music/midi_presets.h"
+#include "presentation/music/soundfont_directory.h"
 
 #include <sys/resource.h>
 #include <unistd.h>
@@ -31,7 +42,12 @@
 #include <cstdio>
 #include <cstring>
 #include <dlfcn.h>
+#include <malloc.h>
+#include <chrono>
+#include <map>
+#include <memory>
 #include <mutex>
+#include <set>
 #include <string_view>
 #include <thread>
 #include <utility>
@@ -41,6 +57,9 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr std::size_t maxMidiBytes = 16 * 1024 * 1024;
+// How long the audio thread waits for the restart of a piece that ended
+// within the buffer it renders: a fifth of the default buffer.
+constexpr int restartWaitMs = 10;
 
 // The one line that tells why the music is silent. A device that cannot play
 // would otherwise say so at every music command and every loop.
@@ -129,6 +148,75 @@ std::string midiProblem(std::string_view smf) {
 
 std::string inQuotes(const std::string& name) { return "\"" + name + "\""; }
 
+// The trimmed soundfonts FluidSynth reads through its file callbacks, by the
+// names they are registered under. FluidSynth opens a soundfont again each
+// time it loads samples, so a name stays registered while its soundfont is
+// in the synth.
+class TrimmedFiles {
+  public:
+    static std::string add(std::shared_ptr<const SoundfontDirectory::Trimmed> file) {
+        std::lock_guard lock(mutex());
+        static std::uint64_t made = 0;
+        std::string name = "vorn-trimmed-soundfont:" + std::to_string(++made);
+        files().emplace(name, std::move(file));
+        return name;
+    }
+    static void remove(const std::string& name) {
+        std::lock_guard lock(mutex());
+        files().erase(name);
+    }
+
+    static void* open(const char* name) {
+        std::shared_ptr<const SoundfontDirectory::Trimmed> file;
+        {
+            std::lock_guard lock(mutex());
+            auto found = files().find(name ? name : "");
+            if (found == files().end()) return nullptr; // not ours: FluidSynth's own loader takes it
+            file = found->second;
+        }
+        std::FILE* source = std::fopen(file->source.c_str(), "rb");
+        if (!source) return nullptr;
+        return new Handle{source, std::move(file), 0};
+    }
+    static int read(void* buffer, fluid_long_long_t count, void* handle) {
+        auto* h = static_cast<Handle*>(handle);
+        if (count < 0 || !h->file->read(h->source, h->at, static_cast<char*>(buffer), std::uint64_t(count)))
+            return FLUID_FAILED;
+        h->at += std::uint64_t(count);
+        return FLUID_OK;
+    }
+    static int seek(void* handle, fluid_long_long_t offset, int origin) {
+        auto* h = static_cast<Handle*>(handle);
+        const long long base = origin == SEEK_SET ? 0 : origin == SEEK_CUR ? static_cast<long long>(h->at)
+                                                                            : static_cast<long long>(h->file->size());
+        if (base + offset < 0 || std::uint64_t(base + offset) > h->file->size()) return FLUID_FAILED;
+        h->at = std::uint64_t(base + offset);
+        return FLUID_OK;
+    }
+    static fluid_long_long_t tell(void* handle) { return static_cast<fluid_long_long_t>(static_cast<Handle*>(handle)->at); }
+    static int close(void* handle) {
+        auto* h = static_cast<Handle*>(handle);
+        std::fclose(h->source);
+        delete h;
+        return FLUID_OK;
+    }
+
+  private:
+    struct Handle {
+        std::FILE* source;
+        std::shared_ptr<const SoundfontDirectory::Trimmed> file;
+        std::uint64_t at;
+    };
+    static std::mutex& mutex() {
+        static std::mutex m;
+        return m;
+    }
+    static std::map<std::string, std::shared_ptr<const SoundfontDirectory::Trimmed>>& files() {
+        static std::map<std::string, std::shared_ptr<const SoundfontDirectory::Trimmed>> registered;
+        return registered;
+    }
+};
+
 } // namespace
 
 class FluidMusicDevice::Impl {
@@ -144,10 +232,17 @@ class FluidMusicDevice::Impl {
 
     ~Impl() {
         if (setUpThread_.joinable()) setUpThread_.join();
+        {
+            std::lock_guard lock(mutex_);
+            stopping_ = true;
+        }
+        pinWanted_.notify_all();
+        if (pinThread_.joinable()) pinThread_.join();
         if (driver_) fl_->delete_fluid_audio_driver(driver_); // joins the audio thread: no callback after this
         if (player_) fl_->delete_fluid_player(player_);
         if (synth_) fl_->delete_fluid_synth(synth_);
         if (settings_) fl_->delete_fluid_settings(settings_);
+        if (!fontName_.empty()) TrimmedFiles::remove(fontName_);
     }
 
     void setFileName(const std::string& name) { fileName_ = name; }
@@ -162,15 +257,22 @@ class FluidMusicDevice::Impl {
         const std::string_view smf = unwrapRiffMidi(file.bytes);
         if (const std::string why = midiProblem(smf); !why.empty())
             return reportMusicOff(reported_, "cannot play " + inQuotes(name) + ": " + why);
+        const MidiPresetUse use = options_.loadSamplesOnDemand ? midiPresetUse(smf) : MidiPresetUse{};
         std::lock_guard lock(mutex_);
-        open_ = OpenFile{std::string(smf), name, static_cast<int>(bigEndian(smf, 12, 2))};
+        open_.emplace();
+        open_->smf = std::string(smf);
+        open_->name = name;
+        open_->division = static_cast<int>(bigEndian(smf, 12, 2));
+        open_->use = use;
+        open_->generation = ++generation_;
+        if (setUpFinished_ && !off_) prepareLocked();
     }
 
     void play() {
         std::lock_guard lock(mutex_);
         if (!open_ || player_) return;
-        if (!setUpFinished_) {
-            playWanted_ = true; // starts when the soundfont is in
+        if (!setUpFinished_ || !open_->ready) {
+            playWanted_ = true; // starts when the soundfont and the instruments are in
             return;
         }
         if (!off_) startPlayerLocked();
@@ -187,7 +289,7 @@ class FluidMusicDevice::Impl {
             // Nothing of the old piece may reach the next one. The reset puts
             // back programs, controllers and effects, but it only releases the
             // notes, and a piano's release rings for a second: sounds-off cuts them.
-            fl_->fluid_synth_system_reset(synth_);
+            resetSynthLocked();
             fl_->fluid_synth_all_sounds_off(synth_, -1);
         }
     }
@@ -214,7 +316,10 @@ class FluidMusicDevice::Impl {
         if (options_.output != FluidMusicOptions::Output::Offline || !waitUntilReady()) return sound;
         Outcome outcome;
         {
-            std::lock_guard lock(mutex_);
+            // Offline, the caller's time is the music's: a piece opened waits
+            // for its instruments rather than starting late.
+            std::unique_lock lock(mutex_);
+            pinsDone_.wait(lock, [this] { return !open_ || open_->ready || stopping_; });
             for (std::size_t done = 0; done < frames; done += std::size_t(blockFrames_)) {
                 const int n = static_cast<int>(std::min(std::size_t(blockFrames_), frames - done));
                 float* at = sound.data() + 2 * done;
@@ -229,10 +334,17 @@ class FluidMusicDevice::Impl {
     const FluidMusicOptions options_;
 
   private:
+    using PresetKey = std::pair<int, int>; // bank, program
+
     struct OpenFile {
         std::string smf; // a Standard MIDI File
         std::string name;
-        int division; // ticks a quarter note
+        int division = 0; // ticks a quarter note
+        MidiPresetUse use;
+        std::set<PresetKey> instruments; // found in the soundfont
+        std::uint64_t generation = 0;
+        bool ready = false; // the instruments it uses are in memory
+        bool pinWanted = false; // ... and the pinning thread is to bring them in
     };
 
     // What a rendered stretch brought about, acted on once the mutex is released.
@@ -247,6 +359,9 @@ class FluidMusicDevice::Impl {
         // starts later is its own and keeps the normal priority.
         setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), 10);
         const std::string problem = prepare();
+        // Reading the soundfont's directory leaves megabytes of freed
+        // scaffolding in this thread's heap; give them back.
+        ::malloc_trim(0);
         if (!problem.empty()) {
             // Give back the soundfont's memory at once; the device stays silent.
             if (driver_) fl_->delete_fluid_audio_driver(driver_);
@@ -254,12 +369,14 @@ class FluidMusicDevice::Impl {
             driver_ = nullptr;
             synth_ = nullptr;
         }
+        if (problem.empty() && options_.loadSamplesOnDemand) pinThread_ = std::thread([this] { pinInstruments(); });
         {
             std::lock_guard lock(mutex_);
             setUpFinished_ = true;
             off_ = !problem.empty();
-            if (!off_ && playWanted_ && open_) startPlayerLocked();
-            playWanted_ = false;
+            if (!off_ && open_) prepareLocked();
+            if (!off_ && playWanted_ && open_ && open_->ready) startPlayerLocked();
+            if (!open_ || off_ || open_->ready) playWanted_ = false;
         }
         setUpDone_.notify_all();
         if (!problem.empty()) reportMusicOff(reported_, problem);
@@ -280,6 +397,7 @@ class FluidMusicDevice::Impl {
         // FluidSynth's default gain of 0.2 leaves General MIDI music some 27 dB
         // below full scale, far quieter than a Windows synthesizer played it.
         fl_->fluid_settings_setnum(settings_, "synth.gain", 0.6);
+        if (options_.loadSamplesOnDemand) fl_->fluid_settings_setint(settings_, "synth.dynamic-sample-loading", 1);
         synth_ = fl_->new_fluid_synth(settings_);
         if (!synth_) return "FluidSynth cannot start: " + takeFluidError();
         blockFrames_ = std::max(1, fl_->fluid_synth_get_internal_bufsize(synth_));
@@ -298,8 +416,22 @@ class FluidMusicDevice::Impl {
             return "no General MIDI soundfont is installed (fluid-soundfont-gm has one; --soundfont FILE names another)";
         std::error_code ec;
         if (!fs::is_regular_file(*font, ec)) return "no soundfont file " + inQuotes(font->string());
-        if (fl_->fluid_synth_sfload(synth_, font->c_str(), 1) == FLUID_FAILED)
+        if (options_.loadSamplesOnDemand) {
+            // Only the directory is read now; each piece gets a soundfont of
+            // its own instruments when it is opened.
+            std::string problem;
+            std::optional<SoundfontDirectory> directory = SoundfontDirectory::read(*font, problem);
+            if (!directory) return "cannot load the soundfont " + inQuotes(font->string()) + ": " + problem;
+            fluid_sfloader_t* loader = fl_->new_fluid_defsfloader(settings_);
+            if (!loader) return "FluidSynth cannot start";
+            fl_->fluid_sfloader_set_callbacks(loader, &TrimmedFiles::open, &TrimmedFiles::read, &TrimmedFiles::seek,
+                                              &TrimmedFiles::tell, &TrimmedFiles::close);
+            fl_->fluid_synth_add_sfloader(synth_, loader); // the synth owns it
+            std::lock_guard lock(mutex_);
+            directory_ = std::move(directory);
+        } else if (fl_->fluid_synth_sfload(synth_, font->c_str(), 1) == FLUID_FAILED) {
             return "cannot load the soundfont " + inQuotes(font->string()) + ": " + takeFluidError();
+        }
 
         // The driver comes last: nothing renders while the soundfont loads.
         if (options_.output == FluidMusicOptions::Output::AudioDriver) return openDriver();
@@ -317,9 +449,131 @@ class FluidMusicDevice::Impl {
         return "no audio output (" + failures + ")";
     }
 
+    // The instrument a program change selects, found as the synth finds it:
+    // the bank and program asked for; else on a drum channel the standard
+    // kit, and on another the same program in bank 0, else bank 0's first.
+    std::optional<PresetKey> findPreset(int bank, int program, bool drums) const {
+        auto has = [this](int b, int p) { return directory_->hasPreset(b, p); };
+        if (has(bank, program)) return PresetKey{bank, program};
+        if (drums) return has(128, 0) ? std::optional<PresetKey>(PresetKey{128, 0}) : std::nullopt;
+        if (has(0, program)) return PresetKey{0, program};
+        if (has(0, 0)) return PresetKey{0, 0};
+        return std::nullopt;
+    }
+
+    // Every instrument the piece can select. Channel 10 is the drum channel,
+    // which takes its programs from the drum bank whatever bank is selected.
+    std::set<PresetKey> instrumentsOf(const MidiPresetUse& use) const {
+        std::set<PresetKey> keys;
+        for (int c = 0; c < 16; ++c) {
+            const MidiChannelUse& channel = use.channels[std::size_t(c)];
+            const bool drums = c == 9;
+            if (channel.playsDefault)
+                if (auto key = findPreset(drums ? 128 : 0, 0, drums)) keys.insert(*key);
+            for (int program : channel.programs) {
+                if (drums) {
+                    if (auto key = findPreset(128, program, true)) keys.insert(*key);
+                    continue;
+                }
+                for (int bank : channel.banks)
+                    if (auto key = findPreset(bank, program, false)) keys.insert(*key);
+            }
+        }
+        return keys;
+    }
+
+    // The open file is ready at once when the soundfont in the synth holds
+    // all its instruments (a restart of the same piece); else the pinning
+    // thread makes one that does.
+    void prepareLocked() {
+        if (!options_.loadSamplesOnDemand || !directory_) {
+            open_->ready = true;
+            return;
+        }
+        open_->instruments = instrumentsOf(open_->use);
+        open_->ready = sfont_ && std::includes(fontPresets_.begin(), fontPresets_.end(),
+                                               open_->instruments.begin(), open_->instruments.end());
+        open_->pinWanted = !open_->ready;
+        if (open_->pinWanted) pinWanted_.notify_all();
+    }
+
+    // The pinning thread: gives the synth a soundfont of the opened file's
+    // instruments, with their samples in memory, in place of the previous
+    // piece's, and starts the piece if Play came meanwhile. The synth finds
+    // in it every instrument it would find in the whole soundfont for this
+    // piece, falling back alike where one is missing. FluidSynth's own lock
+    // guards the loading; the device's mutex is never held while the disk is
+    // read, so the audio thread renders on meanwhile.
+    void pinInstruments() {
+        std::unique_lock lock(mutex_);
+        for (;;) {
+            pinWanted_.wait(lock, [this] { return stopping_ || (open_ && open_->pinWanted); });
+            if (stopping_) return;
+            open_->pinWanted = false;
+            const std::uint64_t generation = open_->generation;
+            const std::set<PresetKey> wanted = open_->instruments;
+            lock.unlock();
+            const std::string name = TrimmedFiles::add(directory_->trimmed(wanted));
+            const int id = fl_->fluid_synth_sfload(synth_, name.c_str(), 0);
+            if (id != FLUID_FAILED)
+                for (const PresetKey& key : wanted) fl_->fluid_synth_pin_preset(synth_, id, key.first, key.second);
+            lock.lock();
+            if (!open_ || open_->generation != generation || id == FLUID_FAILED) {
+                // Another file came meanwhile, or this one cannot be made.
+                if (id != FLUID_FAILED) fl_->fluid_synth_sfunload(synth_, id, 0);
+                TrimmedFiles::remove(name);
+                if (id == FLUID_FAILED && open_ && open_->generation == generation) {
+                    reportMusicOff(reported_, "cannot load the soundfont: " + takeFluidError());
+                    open_->ready = true; // plays without it: silence
+                    playWanted_ = false;
+                    pinsDone_.notify_all();
+                }
+                continue;
+            }
+            if (sfont_) {
+                fl_->fluid_synth_sfunload(synth_, sfontId_, 0);
+                TrimmedFiles::remove(fontName_);
+            }
+            sfontId_ = id;
+            sfont_ = fl_->fluid_synth_get_sfont_by_id(synth_, id);
+            fontName_ = name;
+            fontPresets_ = wanted;
+            open_->ready = true;
+            if (playWanted_ && !player_ && !off_) startPlayerLocked();
+            playWanted_ = false;
+            pinsDone_.notify_all();
+            lock.unlock();
+            ::malloc_trim(0); // the previous piece's samples
+            lock.lock();
+        }
+    }
+
+    // Back to the state of a new synth. On demand, the reset runs with the
+    // soundfont out of the synth, so that no channel selects its default
+    // instrument (and loads its samples) before a piece plays it.
+    void resetSynthLocked() {
+        if (!options_.loadSamplesOnDemand || !sfont_) {
+            fl_->fluid_synth_system_reset(synth_);
+            return;
+        }
+        fl_->fluid_synth_all_sounds_off(synth_, -1);
+        fl_->fluid_synth_remove_sfont(synth_, sfont_);
+        fl_->fluid_synth_system_reset(synth_);
+        for (int c = 0; c < 16; ++c) fl_->fluid_synth_unset_program(synth_, c);
+        sfontId_ = fl_->fluid_synth_add_sfont(synth_, sfont_);
+    }
+
     void startPlayerLocked() {
+        if (options_.loadSamplesOnDemand && sfont_) {
+            // The channels the piece plays before choosing an instrument get
+            // their default one, as a reset gives it.
+            for (int c = 0; c < 16; ++c)
+                if (open_->use.channels[std::size_t(c)].playsDefault) fl_->fluid_synth_program_change(synth_, c, 0);
+        }
         player_ = fl_->new_fluid_player(synth_);
         if (!player_) return;
+        ++playerStarts_;
+        playerStarted_.notify_all();
         fl_->fluid_player_add_mem(player_, open_->smf.data(), open_->smf.size());
         playerStopped_ = false;
         exactTick_ = 0;
@@ -348,7 +602,7 @@ class FluidMusicDevice::Impl {
 
         Outcome outcome;
         {
-            std::lock_guard lock(self->mutex_);
+            std::unique_lock lock(self->mutex_);
             float* outAt[most];
             float* fxAt[most];
             for (int done = 0; done < len; done += self->blockFrames_) {
@@ -360,6 +614,21 @@ class FluidMusicDevice::Impl {
                 if (nfx == 0) self->fl_->fluid_synth_process(self->synth_, n, nout, outAt, nout, outAt);
                 else self->fl_->fluid_synth_process(self->synth_, n, nfx, fxAt, nout, outAt);
                 self->watchPlayerLocked(outcome);
+                if (outcome.ended && done + n < len) {
+                    // The end lies within this buffer. The window's thread
+                    // restarts the piece as soon as it hears of it, in well
+                    // under a millisecond when idle; the buffer waits that
+                    // long for the restart, which then sounds right after the
+                    // end instead of a buffer later. The sound server still
+                    // holds a whole buffer, so the wait is never heard.
+                    const std::uint64_t startsBefore = self->playerStarts_;
+                    lock.unlock();
+                    self->deliver(outcome);
+                    outcome = {};
+                    lock.lock();
+                    self->playerStarted_.wait_for(lock, std::chrono::milliseconds(restartWaitMs),
+                                                  [&] { return self->playerStarts_ != startsBefore; });
+                }
             }
         }
         self->deliver(outcome);
@@ -420,6 +689,18 @@ class FluidMusicDevice::Impl {
     fluid_synth_t* synth_ = nullptr;
     fluid_audio_driver_t* driver_ = nullptr;
     int blockFrames_ = 64; // the synth renders and the player moves by these
+    fluid_sfont_t* sfont_ = nullptr;
+    int sfontId_ = 0; // changes each time the reset takes the soundfont out and back in
+    // sfont_: the soundfont in the synth; on demand, the current piece's
+    std::optional<SoundfontDirectory> directory_; // when loading on demand
+    std::string fontName_;          // of the soundfont in the synth
+    std::set<PresetKey> fontPresets_; // its presets, all pinned
+    std::condition_variable pinWanted_;
+    std::condition_variable pinsDone_;
+    bool stopping_ = false;
+    std::uint64_t generation_ = 0; // files opened
+    std::uint64_t playerStarts_ = 0;
+    std::condition_variable playerStarted_;
     std::optional<OpenFile> open_;
     bool playWanted_ = false; // Play came before the set-up had finished
     fluid_player_t* player_ = nullptr; // playing open_
@@ -435,7 +716,8 @@ class FluidMusicDevice::Impl {
     std::function<void()> onDone_;
 
     std::once_flag setUpStarted_;
-    std::thread setUpThread_; // last: starts once everything above exists
+    std::thread setUpThread_; // last: start once everything above exists
+    std::thread pinThread_;
 };
 
 FluidMusicDevice::FluidMusicDevice(GameFolder folder, std::optional<std::filesystem::path> soundfont,

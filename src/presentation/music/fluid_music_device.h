@@ -29,12 +29,19 @@ struct FluidMusicOptions {
     };
     Output output = Output::AudioDriver;
     double sampleRate = 44100;
-    int periodSize = 1024; // frames the audio driver asks for at a time (23 ms)
+    // Frames the audio driver asks for at a time (46 ms). Background music
+    // needs no quick answer, and larger buffers wake the audio thread and the
+    // sound server less often; a new piece is still heard within one buffer.
+    int periodSize = 2048;
     int periods = 4;      // buffers the ALSA driver keeps queued
     // The set-up starts with startSetUp() rather than in the constructor. The
     // window starts it once its first page is painted: loading a soundfont of
     // a hundred megabytes beside the first page slows that page by a third.
     bool deferSetUp = false;
+    // Only the samples of the instruments the music uses are kept in memory,
+    // loaded when a music file is opened and before it plays; false loads the
+    // whole soundfont (some 140 MB for Debian's), which sounds the same.
+    bool loadSamplesOnDemand = true;
 };
 
 class FluidMusicDevice : public MusicDevice {

@@ -1,7 +1,10 @@
 #pragma once
 // The player's window: the scene drawn as one 632 x 425 canvas scaled as a
 // whole, the text box as a child above it, and the events that drive the
-// interpreter. It is the display surface of the windowed player.
+// interpreter. It is the display surface of the windowed player. Its code is
+// split by concern: form1.cpp the window's life cycle, form1_surface.cpp the
+// display surface and its drawing, form1_input.cpp the mouse and the keys,
+// form1_backlog.cpp the backlog and the fast-forward.
 
 #include "interpreter/display_surface.h"
 #include "interpreter/interpreter.h"
@@ -51,12 +54,13 @@ class Form1 : public QWidget, public DisplaySurface {
     void keepAlive() override;
 
     // The handlers behind the mouse, which the keyboard calls too.
-    void Text1_Click();
-    void optionClick(int option);
-    void Form_MouseDown(Qt::MouseButtons buttons, QPoint globalPos);
-    void Menu_File_New_Click();
-    void Menu_File_Quit_Click();
-    void Menu_File_About_Click();
+    void resume();                  // a click on the text box
+    void chooseOption(int option);  // a click on the caption of option 1..4
+    // A press on the bare background: the right button alone opens the pop-up menu.
+    void backgroundPressed(Qt::MouseButtons buttons, QPoint globalPos);
+    void newGame();   // the menu's "New"
+    void quit();      // the menu's "Quit": closes the window, credits first
+    void showAbout(); // the menu's "About"
     void perform(KeyAction action);
 
     Interpreter& interpreter() { return interpreter_; }
@@ -96,6 +100,9 @@ class Form1 : public QWidget, public DisplaySurface {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    // Thrown out of a run that the reader ended by closing the window.
+    struct RunAborted {};
+
     // Calls into the interpreter; a fatal error is reported and ends the program.
     void guarded(const std::function<void()>& action);
     void reportFatal(const QString& message);
@@ -103,13 +110,14 @@ class Form1 : public QWidget, public DisplaySurface {
     void updateTransform();
     void applyCursor();
     int fontPixels() const;
+    void setUpFastForward();
     void stopFastForward();
+    void keepPage(const QString& page);
     int offeredCaptions() const; // how many captions a click can choose from now
     void openBacklog();
     void closeBacklog();
 
     GameFolder folder_;
-    MusicDevice& device_;
     Interpreter interpreter_;
     Shell shell_;
 

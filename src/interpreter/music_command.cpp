@@ -1,13 +1,12 @@
 // The music command `[name]` and the loop at the end of playback.
 
-#include "interpreter/command_syntax.h"
-#include "interpreter/interpreter.h"
+#include "interpreter.h"
 
 namespace vorn {
 
-void Interpreter::VORN_Mus() {
-    beginCommand("music command", "close the file name with ']', as in [theme.mid]");
-    musfile = stream_.decode(readUntil(syntax::closingCharacter(syntax::Command::Music)));
+void Interpreter::playMusic(Table) {
+    beginCommand(Command::Music);
+    musfile = stream_.decode(readUntil(rowOf(Command::Music).closing));
     sendMusic(*musfile);
 }
 

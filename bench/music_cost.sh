@@ -1,0 +1,108 @@
+#!/usr/bin/env bash
+# What the music costs. The demo game plays in a real window under Xvfb, its
+# music going to a PulseAudio server of this script's own with a null sink,
+# beside the same game with --no-music and beside the synthesis alone of the
+# same music (offline, no audio output). Prints, side by side from one run:
+#   - resident memory: the peak while the game starts and while the music
+#     changes (the reader clicks on to the second piece), and the steady size
+#     after each, above the game without music;
+#   - CPU while the first piece plays, against its synthesis alone;
+#   - the milliseconds from a music command to its first sound at the sink:
+#     the first music with the device set up from nothing, as the window does
+#     it, a change of music once it is up, and the player from its start;
+#   - the silences heard at the loop point of a short tune.
+# Usage: bench/music_cost.sh [BUILD_DIR] [SECONDS] [RUNS]   (defaults: build, 20, 3)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build} seconds=${2:-20} runs=${3:-3}
+player=$build/vorn probe=$build/bench/music_probe
+[ -x "$probe" ] || { echo "build the benchmarks first: cmake -B $build -DVORN_BUILD_BENCH=ON && cmake --build $build"; exit 2; }
+command -v pulseaudio >/dev/null || { echo "needs pulseaudio: bash scripts/setup.sh"; exit 2; }
+if [ -z "${VORN_IN_XVFB:-}" ]; then
+  exec env VORN_IN_XVFB=1 xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
+fi
+
+work=$(mktemp -d)
+export PULSE_RUNTIME_PATH=$work/pulse PULSE_SERVER=unix:$work/pulse/native
+mkdir -p "$work/pulse"
+pid=""
+cleanup() {
+  [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
+  [ -f "$work/pulse/pid" ] && kill "$(cat "$work/pulse/pid")" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+HOME=$work pulseaudio -n --daemonize=yes --exit-idle-time=-1 --use-pid-file=yes --log-target=file:"$work/pulse.log" \
+  --load="module-native-protocol-unix auth-anonymous=1 socket=$work/pulse/native" \
+  --load="module-null-sink sink_name=bench" 2>/dev/null
+for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
+cp -r examples/demo "$work/game"
+
+median() { sort -n | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'; }
+rss() { awk '/^VmRSS:/ { print $2 }' "/proc/$pid/status"; }
+ticks() { awk '{ print $14 + $15 }' "/proc/$pid/stat"; }
+# The highest resident size over SECONDS, sampled every 20 ms.
+peak() {
+  local most=0 kb
+  for _ in $(seq "$(awk -v s="$1" 'BEGIN { print int(s * 50) }')"); do
+    kb=$(rss); [ "$kb" -gt "$most" ] && most=$kb
+    sleep 0.02
+  done
+  echo "$most"
+}
+hz=$(getconf CLK_TCK)
+
+# One run of the game: start-up peak, steady size, CPU over SECONDS while the
+# first piece plays, then clicks on to the second piece: its peak and steady size.
+play() {
+  "$player" --zoom 1 "$@" "$work/game" 2>/dev/null &
+  pid=$!
+  local start_peak steady t0 t1 win change_peak after
+  start_peak=$(peak 4)
+  steady=$(rss)
+  t0=$(ticks); sleep "$seconds"; t1=$(ticks)
+  win=$(xdotool search --name "^VORN Interpeter$" | head -n 1)
+  xdotool windowfocus "$win" 2>/dev/null || true
+  for _ in 1 2 3 4 5; do xdotool mousemove --window "$win" 300 370 click 1; sleep 0.3; done
+  xdotool key --window "$win" 1; sleep 0.3 # the first option; the next page brings the second piece
+  xdotool mousemove --window "$win" 300 370 click 1 &
+  change_peak=$(peak 3)
+  wait $! || true
+  after=$(rss)
+  kill -TERM "$pid"; wait "$pid" || true; pid=""
+  echo "$start_peak $steady $(awk -v a="$t0" -v b="$t1" -v s="$seconds" -v hz="$hz" 'BEGIN { printf "%.3f", 100 * (b - a) / hz / s }') $change_peak $after"
+}
+
+echo "music cost: demo game, zoom 1, $runs runs of each, medians; soundfont: $(readlink -f /usr/share/sounds/sf2/default-GM.sf2 2>/dev/null || echo default)"
+declare -a quiet=() loud=() synth=()
+for r in $(seq "$runs"); do
+  quiet+=("$(play --no-music)")
+  loud+=("$(play)")
+  synth+=("$("$probe" synthesis "$work/game/theme.mid" "$seconds")")
+done
+column() { local n=$1; shift; printf '%s\n' "$@" | awk -v n="$n" '{ print $n }' | median; }
+q_start=$(column 1 "${quiet[@]}") q_steady=$(column 2 "${quiet[@]}") q_cpu=$(column 3 "${quiet[@]}")
+q_change=$(column 4 "${quiet[@]}") q_after=$(column 5 "${quiet[@]}")
+m_start=$(column 1 "${loud[@]}") m_steady=$(column 2 "${loud[@]}") m_cpu=$(column 3 "${loud[@]}")
+m_change=$(column 4 "${loud[@]}") m_after=$(column 5 "${loud[@]}")
+s_cpu=$(printf '%s\n' "${synth[@]}" | median)
+mb() { awk -v k="$1" 'BEGIN { printf "%.1f MB", k / 1024 }'; }
+above() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%+.1f MB", (a - b) / 1024 }'; }
+printf '%-34s %12s %12s %12s  %s\n' "" "no music" "music" "above" "target"
+printf '%-34s %12s %12s %12s  %s\n' "peak resident, start-up" "$(mb "$q_start")" "$(mb "$m_start")" "$(above "$m_start" "$q_start")" "at most +40 MB"
+printf '%-34s %12s %12s %12s  %s\n' "steady resident, first piece" "$(mb "$q_steady")" "$(mb "$m_steady")" "$(above "$m_steady" "$q_steady")" "at most +30 MB"
+printf '%-34s %12s %12s %12s  %s\n' "peak resident, change of music" "$(mb "$q_change")" "$(mb "$m_change")" "$(above "$m_change" "$q_change")" "at most +40 MB"
+printf '%-34s %12s %12s %12s  %s\n' "steady resident, second piece" "$(mb "$q_after")" "$(mb "$m_after")" "$(above "$m_after" "$q_after")" "at most +30 MB"
+awk -v p="$m_cpu" -v s="$s_cpu" -v q="$q_cpu" 'BEGIN {
+  printf "CPU while the first piece plays: player %.2f %% of a core (without music %.2f %%), synthesis alone %.2f %%: ratio %.1f (target: at most 3)\n", p, q, s, p / s }'
+
+declare -a first=() change=() launch=()
+for r in $(seq "$runs"); do
+  read -r f c < <("$probe" start "$work/game" theme.mid night.mid)
+  first+=("$f"); change+=("$c")
+  launch+=("$("$probe" launch "$player" --zoom 1 "$work/game" 2>/dev/null)")
+done
+echo "silences at the loop point through the sound server: $("$probe" loop "$work/loop" 8)"
+echo "first sound: first music of a game, device set up from nothing $(printf '%s\n' "${first[@]}" | median) ms;" \
+     "change of music $(printf '%s\n' "${change[@]}" | median) ms (target: at most 150 ms);" \
+     "player started to its first sound $(printf '%s\n' "${launch[@]}" | median) ms"

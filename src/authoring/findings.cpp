@@ -1,0 +1,193 @@
+#include "checker.h"
+
+#include <algorithm>
+
+namespace vorn::authoring {
+namespace detail {
+
+// A script character as a message names it.
+std::string shown(const ScriptStream& s, const ScriptChar& ch) {
+    if (ch.is('\r') || ch.is('\n')) return "a line break";
+    if (ch.is(' ')) return "a blank";
+    if (ch.is('\t')) return "a tab";
+    return "\"" + s.decode(ch.bytes) + "\"";
+}
+
+// A file name or label for a message: cut short when a missing closing
+// character has let it run on over many lines. UTF-8 in, UTF-8 out.
+std::string shortened(const std::string& text) {
+    constexpr std::size_t kLongest = 60;
+    if (text.size() <= kLongest) return text;
+    std::size_t cut = kLongest;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut; // not inside a character
+    return text.substr(0, cut) + "...";
+}
+
+std::string quoted(const std::string& text) { return "\"" + shortened(text) + "\""; }
+
+std::string_view trimmed(std::string_view text) {
+    const auto first = text.find_first_not_of(" \t\n");
+    if (first == std::string_view::npos) return {};
+    return text.substr(first, text.find_last_not_of(" \t\n") - first + 1);
+}
+
+void Checker::fixedFiles() {
+    const auto report = [this](const char* name, const FileReport& r, const char* role) {
+        switch (r.status) {
+        case FileStatus::Found: return;
+        case FileStatus::FoundByFallback:
+            wholeFile_.push_back({Severity::Warning, name, 0, 0,
+                                  std::string(role) + " is found only as \"" + r.actualName +
+                                      "\", by ignoring letter case; it plays here, but rename it",
+                                  std::string("name the file exactly ") + name});
+            return;
+        case FileStatus::Missing:
+            wholeFile_.push_back({Severity::Error, name, 0, 0,
+                                  std::string(role) + " is not in the game folder: the player stops at start-up",
+                                  std::string("add a Windows ") +
+                                      (std::string_view(name) == "mouse.ico" ? "icon" : "bitmap") + " named " + name});
+            return;
+        case FileStatus::Unreadable:
+            wholeFile_.push_back(
+                {Severity::Error, name, 0, 0,
+                 std::string(role) + " cannot be read (" + r.detail + "): the player stops at start-up", ""});
+            return;
+        case FileStatus::NotAPicture:
+            wholeFile_.push_back({Severity::Error, name, 0, 0,
+                                  std::string(role) + " is no " +
+                                      (std::string_view(name) == "mouse.ico" ? "icon" : "picture") +
+                                      " the player can read: the player stops at start-up",
+                                  std::string("save it as a Windows ") +
+                                      (std::string_view(name) == "mouse.ico" ? "icon (.ico)" : "bitmap (.bmp)")});
+            return;
+        }
+    };
+    report("back.bmp", files_.picture("back.bmp"), "the window background \"back.bmp\"");
+    report("mouse.ico", files_.icon("mouse.ico"), "the cursor \"mouse.ico\"");
+}
+
+void Checker::reportCutOff() {
+    error(currentAt_,
+          std::string("the ") + commandName(current_) +
+              " that starts here runs into the end of file: the player stops with an error when it reads it",
+          rowOf(current_).cutOffHint);
+}
+
+void Checker::fileFinding(std::size_t at, const std::string& what, const std::string& name, const FileReport& r,
+                          const char* missingEffect, const char* brackets) {
+    const bool brokenName = name.find_first_of("\r\n") != std::string::npos;
+    switch (r.status) {
+    case FileStatus::Found: return;
+    case FileStatus::FoundByFallback: {
+        std::string how;
+        if (name.find('\\') != std::string::npos) how = "reading '\\' as a folder separator";
+        std::string asSlashes = name;
+        std::replace(asSlashes.begin(), asSlashes.end(), '\\', '/');
+        if (asSlashes != r.actualName) how += std::string(how.empty() ? "" : " and ") + "ignoring letter case";
+        warning(at,
+                "the " + what + " " + quoted(name) + " is found only as \"" + r.actualName + "\", by " + how +
+                    "; it plays here, but rename it",
+                "write the name exactly as the file is named");
+        return;
+    }
+    case FileStatus::Missing:
+        error(at, "the " + what + " " + quoted(name) + " is not in the game folder: " + missingEffect,
+              brokenName ? std::string("the name runs over a line break: close it on the same line")
+                         : "add the file, or correct the name between " + std::string(brackets));
+        return;
+    case FileStatus::Unreadable:
+        error(at, "the " + what + " " + quoted(name) + " cannot be read (" + r.detail + "): " + missingEffect,
+              "name a file in the game folder");
+        return;
+    case FileStatus::NotAPicture:
+        error(at, quoted(name) + " is no picture the player can read: the player stops here",
+              "save it as a Windows bitmap (.bmp)");
+        return;
+    }
+}
+
+void Checker::diagnoseBranch(const PlayedEnd& end, std::size_t menuAt, int k, std::size_t open, std::size_t close) {
+    const bool closesAlike = close != kNone && end.kind == PlayedEnd::Kind::Brace && end.offset == close;
+    if (closesAlike || (end.kind == PlayedEnd::Kind::EndOfScript && close != kNone)) return;
+    if (!takes(Severity::Error)) return;
+    const std::string branch = "branch " + std::to_string(k) + " of the menu at " + where(menuAt);
+    const char* pairsHint = "keep braces in pairs inside texts, and write none outside texts in a branch";
+    if (close == kNone) {
+        std::size_t at = open;
+        std::string why;
+        for (const LoneBrace& lone : loneBraces_)
+            if (lone.opening) {
+                at = lone.offset;
+                why = ": this '{' inside the " + std::string(commandName(lone.command)) + " at " +
+                      where(lone.commandOffset) + " counts";
+                break;
+            }
+        if (at == open && !fetchedOpenBraces_.empty()) {
+            at = fetchedOpenBraces_.front();
+            why = ": this '{', passed over as text when the branch is played, counts";
+        }
+        error(at,
+              branch + " never closes when it is skipped" + why + ", and counting braces from its '{' at " +
+                  where(open) + " the skip reads to the end of file, where the player stops with an error",
+              "close every branch with '}'; " + std::string(pairsHint));
+        return;
+    }
+    switch (end.kind) {
+    case PlayedEnd::Kind::Brace:
+        if (end.offset == close) return;
+        {
+            std::string why;
+            for (const LoneBrace& lone : loneBraces_)
+                if (lone.opening && lone.offset < end.offset) {
+                    why =
+                        " (the '{' at " + where(lone.offset) + " inside the " + commandName(lone.command) + " counts)";
+                    break;
+                }
+            if (why.empty() && !fetchedOpenBraces_.empty())
+                why = " (the '{' at " + where(fetchedOpenBraces_.front()) +
+                      ", passed over as text when the branch is played, counts)";
+            error(end.offset,
+                  branch + " ends at this '}' when it is chosen, but when it is skipped the braces are counted" + why +
+                      " and the skip runs on to the '}' at " + where(close),
+                  pairsHint);
+        }
+        return;
+    case PlayedEnd::Kind::CloseInsideCommand:
+        error(close,
+              std::string("this '}' is read as part of the ") + commandName(end.command) + " at " +
+                  where(end.commandOffset) + ": it ends " + branch +
+                  " when the branch is skipped, but not when it is chosen",
+              end.command == Command::Page || end.command == Command::Menu
+                  ? std::string(pairsHint)
+                  : std::string("close the ") + commandName(end.command) + " before the '}'");
+        return;
+    case PlayedEnd::Kind::CloseFetchedByMainHalf:
+        error(close,
+              "this '}' is fetched by the main half of a cycle, right behind " + end.before + " at " +
+                  where(end.beforeOffset) + ", and the main half passes over it: it does not end " + branch +
+                  ", and the reader plays on into what follows",
+              "put one more character, such as '.', in front of the '}': the branch half of the next cycle then "
+              "fetches it");
+        return;
+    case PlayedEnd::Kind::EndOfScript: return; // cut off: reported already
+    }
+}
+
+} // namespace detail
+
+std::string formatFinding(const Finding& f) {
+    // A line break out of the script (in a label or a file name) must not break the line.
+    const auto oneLine = [](const std::string& text) {
+        std::string out;
+        for (char c : text) out += c == '\r' ? std::string("\\r") : c == '\n' ? std::string("\\n") : std::string(1, c);
+        return out;
+    };
+    std::string out = f.file;
+    if (f.line > 0) out += ":" + std::to_string(f.line) + ":" + std::to_string(f.column);
+    out += f.severity == Severity::Error ? ": error: " : ": warning: ";
+    out += oneLine(f.message);
+    if (!f.hint.empty()) out += "\n    hint: " + oneLine(f.hint);
+    return out;
+}
+
+} // namespace vorn::authoring

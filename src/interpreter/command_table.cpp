@@ -1,0 +1,65 @@
+#include "command_table.h"
+
+#include "interpreter.h"
+
+#include <array>
+
+namespace vorn {
+namespace {
+
+constexpr unsigned tables(std::initializer_list<Table> list) {
+    unsigned bits = 0;
+    for (Table t : list) bits |= static_cast<unsigned>(t);
+    return bits;
+}
+
+constexpr unsigned kMainBranchGuarded = tables({Table::Main, Table::Branch, Table::Guarded});
+
+} // namespace
+
+std::span<const CommandRow> commandRows() {
+    using I = Interpreter;
+    static const std::array<CommandRow, 10> rows{{
+        {'"', Command::Page, kMainBranchGuarded, '"', "text page", "end the page with a closing '\"'", &I::showPage},
+        {'<', Command::Picture, kMainBranchGuarded, '>', "picture command",
+         "close the file name with '>', as in <room.bmp>", &I::showPicture},
+        {'>', Command::Jump, tables({Table::Main, Table::Guarded}), '<', "jump",
+         "close the label with '<', as in >start<", &I::jump},
+        {'(', Command::Menu, tables({Table::Main}), ')', "choice menu",
+         "end its last option with ')', as in (2 Yes,No)", &I::showMenu},
+        {'[', Command::Music, kMainBranchGuarded, ']', "music command",
+         "close the file name with ']', as in [theme.mid]", &I::playMusic},
+        {'~', Command::Set, kMainBranchGuarded, '~', "set command", "write it as ~A1~", &I::setFlag},
+        {'-', Command::Clear, kMainBranchGuarded, '-', "clear command", "write it as -A1-", &I::clearFlag},
+        {'=', Command::IfSet, tables({Table::Main}), '=', "conditional command",
+         "write it as =A1= followed by the command it guards", &I::ifSet},
+        {'!', Command::IfClear, tables({Table::Main}), '!', "conditional command",
+         "write it as =A1= followed by the command it guards", &I::ifClear},
+        {'}', Command::BranchEnd, tables({Table::Branch}), 0, "end of a branch", "", &I::endBranch},
+    }};
+    return rows;
+}
+
+const CommandRow* findCommand(Table table, const ScriptChar& ch) {
+    if (ch.bytes.size() != 1) return nullptr;
+    for (const CommandRow& row : commandRows())
+        if (row.character == ch.bytes[0] && row.in(table)) return &row;
+    return nullptr;
+}
+
+Command commandIn(Table table, const ScriptChar& ch) {
+    const CommandRow* row = findCommand(table, ch);
+    return row ? row->command : Command::None;
+}
+
+const CommandRow& rowOf(Command command) {
+    for (const CommandRow& row : commandRows())
+        if (row.command == command) return row;
+    return commandRows().front(); // Command::None has no row; no caller asks for it
+}
+
+std::string skippedName(const CommandRow& row) { return std::string(row.name) + " skipped by a conditional"; }
+
+std::string skippedHint(const CommandRow& row) { return std::string("close it with '") + row.closing + "'"; }
+
+} // namespace vorn

@@ -1,0 +1,178 @@
+#include "form1.h"
+
+#include "presentation/picture_decoder.h"
+#include "text_views.h"
+
+#include <QCoreApplication>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QScrollBar>
+#include <cmath>
+
+namespace vorn {
+namespace {
+
+QString fromUtf8(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+} // namespace
+
+void Form1::setZoom(int zoom) {
+    zoom_ = std::clamp(zoom, 1, 4);
+    if (!fullScreen_) window()->setFixedSize(kSceneSize * zoom_);
+    updateTransform();
+}
+
+void Form1::setFullScreen(bool on) {
+    if (on == fullScreen_) return;
+    fullScreen_ = on; // the window state follows later, and not at all without a window manager
+    QWidget* w = window(); // this window, or the one it plays in
+    if (on) {
+        w->setMinimumSize(0, 0);
+        w->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        w->showFullScreen();
+        if (screen()) w->setGeometry(screen()->geometry()); // also where no window manager does it
+
+    } else {
+        w->showNormal();
+        w->setFixedSize(kSceneSize * zoom_);
+    }
+    updateTransform();
+}
+
+int Form1::fontPixels() const { return static_cast<int>(std::lround(15 * transform_.scale)); }
+
+void Form1::updateTransform() {
+    transform_ = fullScreen_ ? SceneTransform::filling(size()) : SceneTransform::fitting(size(), zoom_);
+    text1_->setFont(gothicFont(fontPixels()));
+    text1_->setGeometry(transform_.toWidget(startRect(SceneElement::Text1)));
+    backlog_->setFont(gothicFont(fontPixels()));
+    backlog_->setGeometry(transform_.toWidget(QRect(QPoint(0, 0), kSceneSize)).adjusted(40, 20, -40, -20));
+    applyCursor();
+    update();
+}
+
+void Form1::resizeEvent(QResizeEvent*) { updateTransform(); }
+
+void Form1::setText(const std::string& text) {
+    const QString page = fromUtf8(text);
+    text1_->setPlainText(page);
+    text1_->verticalScrollBar()->setValue(0);
+    if (!page.isEmpty()) keepPage(page);
+}
+
+void Form1::setCaption(int label, const std::string& text) {
+    captions_[label - 1] = fromUtf8(text);
+    update(transform_.toWidget(labelRect(label)));
+}
+
+void Form1::refreshLabel(int label) {
+    repaint(transform_.toWidget(labelRect(label)));
+}
+
+bool Form1::setPicture(PictureElement element, const PictureFile& picture) {
+    QImage image;
+    if (picture.bytes) {
+        auto decoded = decodePicture(*picture.bytes);
+        if (!decoded) return false;
+        image = *decoded;
+    }
+    switch (element) {
+    case PictureElement::Form1: background_ = image; break;
+    case PictureElement::Image1:
+        image1_ = image;
+        sceneReplaced_ = true;
+        if (!image.isNull()) image1Size_ = image.size();
+        break;
+    case PictureElement::Image2:
+        image2_ = image;
+        if (!image.isNull()) image2Size_ = image.size();
+        break;
+    }
+    update();
+    return true;
+}
+
+void Form1::resetPicture(PictureElement element) {
+    switch (element) {
+    case PictureElement::Form1: background_ = QImage(); break;
+    case PictureElement::Image1:
+        takeBuiltInPictures();
+        image1_ = builtInScene_;
+        sceneReplaced_ = false;
+        image1Size_ = startRect(SceneElement::Image1).size();
+        break;
+    case PictureElement::Image2:
+        image2_ = QImage();
+        image2Size_ = startRect(SceneElement::Image2).size();
+        break;
+    }
+    update();
+}
+
+bool Form1::setCursor(const PictureFile& icon) {
+    if (!icon.bytes) return false;
+    auto decoded = decodeIcon(*icon.bytes);
+    if (!decoded) return false;
+    cursorImage_ = *decoded;
+    applyCursor();
+    return true;
+}
+
+// The cursor grows with the scene; an icon's hot spot is its centre.
+void Form1::applyCursor() {
+    if (cursorImage_.isNull()) return;
+    const QPixmap pixmap = QPixmap::fromImage(cursorImage_.scaled(cursorImage_.size() * transform_.scale));
+    cursor_ = std::make_unique<QCursor>(pixmap, pixmap.width() / 2, pixmap.height() / 2);
+    QWidget::setCursor(*cursor_);
+    text1_->viewport()->setCursor(*cursor_);
+}
+
+void Form1::showMessage(const std::string& text, const std::string& title) {
+    presentMessage_(fromUtf8(title), fromUtf8(text), false);
+}
+
+// A run that never pauses still lets the window close; nothing the reader
+// clicks or types is taken until the run ends.
+void Form1::keepAlive() {
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    if (closeRequested_ || terminateRequested_) throw RunAborted{};
+}
+
+void Form1::paintEvent(QPaintEvent*) {
+    takeBuiltInPictures();
+    QPainter p(this);
+    p.fillRect(rect(), Qt::black); // the bars around a scene that does not fill the window
+    const QRect scene = transform_.toWidget(QRect(QPoint(0, 0), kSceneSize));
+    p.setClipRect(scene);
+    p.fillRect(scene, palette().window());
+    // Whole zooms repeat pixels exactly; a full-screen scale between them is smoothed.
+    p.setRenderHint(QPainter::SmoothPixmapTransform, transform_.scale != std::floor(transform_.scale));
+    auto draw = [&](const QImage& image, QPoint topLeft) {
+        if (image.isNull()) return;
+        p.drawImage(transform_.toWidget(QRect(topLeft, image.size())), image);
+    };
+    draw(background_, QPoint(0, 0));
+    draw(image1_, startRect(SceneElement::Image1).topLeft());
+    draw(image2_, startRect(SceneElement::Image2).topLeft());
+    // Captions are laid out at the zoomed size, so they stay sharp.
+    p.setFont(gothicFont(fontPixels()));
+    p.setPen(Qt::black);
+    for (int label = 4; label >= 1; --label) {
+        if (captions_[label - 1].isEmpty()) continue;
+        p.drawText(transform_.toWidget(labelRect(label)), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
+                   captions_[label - 1]);
+    }
+}
+
+void Form1::takeBuiltInPictures() {
+    if (!builtIn_.valid()) return;
+    const BuiltInPictures pictures = builtIn_.get();
+    builtInScene_ = pictures.scene;
+    if (!sceneReplaced_) image1_ = pictures.scene;
+    // Not in the middle of a paint: the icon goes out to the window system.
+    QMetaObject::invokeMethod(
+        this, [this, icon = pictures.icon] { setWindowIcon(QIcon(QPixmap::fromImage(icon))); }, Qt::QueuedConnection);
+}
+
+} // namespace vorn

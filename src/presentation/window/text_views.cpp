@@ -1,0 +1,50 @@
+#include "text_views.h"
+
+#include <QFontDatabase>
+#include <QPlainTextEdit>
+#include <QStringList>
+
+namespace vorn {
+namespace {
+
+// "MS Gothic" where it is installed; Debian has none, so a metric-compatible
+// Japanese Gothic stands in. Only installed families are named, which spares
+// the font matcher a search for fallbacks of a missing one.
+const QStringList& gothicFamilies() {
+    static const QStringList families = [] {
+        QStringList found;
+        for (const char* family : {"MS Gothic", "IPAGothic", "Noto Sans Mono CJK JP"})
+            if (QFontDatabase::hasFamily(family)) found << family;
+        return found.isEmpty() ? QStringList{"monospace"} : found;
+    }();
+    return families;
+}
+
+} // namespace
+
+QFont gothicFont(int pixelSize) {
+    QFont font;
+    font.setFamilies(gothicFamilies());
+    font.setPixelSize(pixelSize); // 11.25 pt at 96 dpi is 15 pixels
+    font.setWeight(QFont::Normal);
+    return font;
+}
+
+QPlainTextEdit* makeTextView(QWidget* parent, const QColor& background) {
+    auto* view = new QPlainTextEdit(parent);
+    view->setReadOnly(true);
+    view->setFrameShape(QFrame::NoFrame);
+    view->setContextMenuPolicy(Qt::NoContextMenu);
+    view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    view->setWordWrapMode(QTextOption::WrapAnywhere); // Japanese text breaks between any two characters
+    view->setFocusPolicy(Qt::NoFocus);
+    view->document()->setDocumentMargin(2);
+    QPalette palette = view->palette();
+    palette.setColor(QPalette::Base, background);
+    palette.setColor(QPalette::Text, Qt::white);
+    view->setPalette(palette);
+    return view;
+}
+
+} // namespace vorn

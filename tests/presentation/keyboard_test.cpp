@@ -1,0 +1,40 @@
+// Which key does what: the keys map only onto the handlers the mouse calls.
+
+#include "presentation/window/keyboard.h"
+
+#include <gtest/gtest.h>
+
+using namespace vorn;
+
+TEST(Keyboard, KeysMapToTheMouseHandlers) {
+    struct Case {
+        int key;
+        Qt::KeyboardModifiers mods;
+        KeyAction action;
+    } cases[] = {
+        {Qt::Key_Return, {}, KeyAction::ClickText},
+        {Qt::Key_Enter, Qt::KeypadModifier, KeyAction::ClickText},
+        {Qt::Key_Space, {}, KeyAction::ClickText},
+        {Qt::Key_PageDown, {}, KeyAction::ClickText},
+        {Qt::Key_1, {}, KeyAction::ClickOption1},
+        {Qt::Key_4, Qt::KeypadModifier, KeyAction::ClickOption4},
+        {Qt::Key_Up, {}, KeyAction::ScrollUp},
+        {Qt::Key_Down, {}, KeyAction::ScrollDown},
+        {Qt::Key_B, {}, KeyAction::ToggleBacklog},
+        {Qt::Key_Escape, {}, KeyAction::CloseBacklog},
+        {Qt::Key_C, Qt::ControlModifier, KeyAction::CopyPage},
+        {Qt::Key_Plus, Qt::ControlModifier, KeyAction::ZoomIn},
+        {Qt::Key_Equal, Qt::ControlModifier, KeyAction::ZoomIn},
+        {Qt::Key_Plus, Qt::ControlModifier | Qt::ShiftModifier, KeyAction::ZoomIn},
+        {Qt::Key_Minus, Qt::ControlModifier, KeyAction::ZoomOut},
+        {Qt::Key_F11, {}, KeyAction::ToggleFullScreen},
+        {Qt::Key_Return, Qt::AltModifier, KeyAction::ToggleFullScreen},
+        {Qt::Key_Menu, {}, KeyAction::PopupMenu},
+        {Qt::Key_F10, Qt::ShiftModifier, KeyAction::PopupMenu},
+        {Qt::Key_Q, Qt::ControlModifier, KeyAction::Quit},
+        {Qt::Key_Q, {}, KeyAction::None},
+        {Qt::Key_1, Qt::ControlModifier, KeyAction::None},
+        {Qt::Key_5, {}, KeyAction::None},
+    };
+    for (const Case& c : cases) EXPECT_EQ(keyAction(c.key, c.mods), c.action) << c.key;
+}
