@@ -45,8 +45,8 @@ bool GamesList::read() {
             game.location = entry.value("path").toString().toStdString();
         game.lastPlayed = QDateTime::fromString(entry.value("lastPlayed").toString(), Qt::ISODateWithMs);
         if (!game.location.is_absolute() || !game.lastPlayed.isValid()) continue; // a damaged entry
-        const bool seen = std::any_of(games_.begin(), games_.end(),
-                                      [&](const PlayedGame& g) { return g.location == game.location; });
+        const bool seen =
+            std::any_of(games_.begin(), games_.end(), [&](const PlayedGame& g) { return g.location == game.location; });
         if (!seen) games_.push_back(std::move(game));
     }
     sortNewestFirst();

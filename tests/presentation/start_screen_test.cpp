@@ -207,7 +207,9 @@ TEST_F(StartScreenTest, OpenGameTakesWhatTheDialogChose) {
     EXPECT_EQ(button->text(), "Open game\u2026");
     QTest::keyClick(window->startScreen(), Qt::Key_O, Qt::ControlModifier);
     EXPECT_FALSE(window->game());
-    window->startScreen()->chooseGameFile = [&] { return QString::fromStdString((forest.dir() / "code.vrn").string()); };
+    window->startScreen()->chooseGameFile = [&] {
+        return QString::fromStdString((forest.dir() / "code.vrn").string());
+    };
     button->click();
     settle();
     ASSERT_TRUE(window->game());

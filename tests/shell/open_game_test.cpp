@@ -17,8 +17,8 @@ TEST(OpenGame, AFolderItsScriptAndALinkToItAreOneGame) {
     fs::create_directory_symlink(game.dir(), link);
     const fs::path canonical = fs::canonical(game.dir());
     fs::create_directory(game.dir() / "sub");
-    for (const fs::path& path : {game.dir(), game.dir() / "code.vrn", game.dir() / "", link,
-                                 game.dir() / "sub" / ".."}) {
+    for (const fs::path& path :
+         {game.dir(), game.dir() / "code.vrn", game.dir() / "", link, game.dir() / "sub" / ".."}) {
         const OpenedGame opened = openGame(path);
         ASSERT_TRUE(opened.folder) << path << ": " << opened.error;
         EXPECT_EQ(opened.location, canonical) << path;

@@ -118,7 +118,11 @@ void PlayerWindow::play(const std::filesystem::path& path) {
         // it between its own events. takeEnd() drops an end that a Close overtook.
         game->fluid->setDoneCallback([form, device = game->fluid] {
             QMetaObject::invokeMethod(
-                form, [form, device] { if (device->takeEnd()) form->musicDone(); }, Qt::QueuedConnection);
+                form,
+                [form, device] {
+                    if (device->takeEnd()) form->musicDone();
+                },
+                Qt::QueuedConnection);
         });
         QTimer::singleShot(300, form, [device = game->fluid] { device->startSetUp(); });
     }

@@ -63,7 +63,9 @@ class GameFileDialog : public QFileDialog {
 QString askForGameFile(QWidget* parent) {
     GameFileDialog dialog(parent, "Open game");
     dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilters({"VORN games (*.vrn *.zip *.lzh *.lha *.7z *.rar *.cab *.iso *.tar *.tgz *.tar.gz *.tar.bz2 *.tar.xz *.cpio)", "All files (*)"});
+    dialog.setNameFilters(
+        {"VORN games (*.vrn *.zip *.lzh *.lha *.7z *.rar *.cab *.iso *.tar *.tgz *.tar.gz *.tar.bz2 *.tar.xz *.cpio)",
+         "All files (*)"});
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     return dialog.selectedFiles().first();
 }
@@ -156,7 +158,8 @@ void StartScreen::refresh() {
         const bool there = std::filesystem::exists(game.location, ec);
         const QString name = QString::fromStdString(gameName(game.location));
         auto* item = new QListWidgetItem(
-            name + "\n" + (there ? "last played " + whenPlayed(game.lastPlayed) : "not found at " + displayPath(game.location)),
+            name + "\n" +
+                (there ? "last played " + whenPlayed(game.lastPlayed) : "not found at " + displayPath(game.location)),
             list_);
         item->setData(kLocationRole, QByteArray::fromStdString(game.location.native()));
         item->setToolTip(displayPath(game.location));
