@@ -201,11 +201,42 @@
         <translation>ロード中: %2 の画像「%1」を読み込めません。このプレイヤーで読める画像ではありません（Windows のビットマップにしてください）。</translation>
     </message>
     <message>
+        <location filename="../src/shell/game_archive.cpp" line="+20"/>
+        <source>the archive is encrypted; unpack it with its password, then play the folder</source>
+        <translation>アーカイブにパスワードがかかっています。パスワードを入れて展開し、そのフォルダで遊んでください</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the archive holds no game: there is no code.vrn in it</source>
+        <translation>アーカイブにゲームがありません（code.vrn が入っていません）</translation>
+    </message>
+    <message>
+        <location filename="../src/shell/open_game.cpp" line="+10"/>
+        <source>no game was named</source>
+        <translation>ゲームが指定されていません</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the game &quot;%1&quot; does not exist</source>
+        <translation>ゲーム「%1」がありません。</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&quot;%1&quot; is neither a game folder, a .vrn script nor an archive</source>
+        <translation>「%1」は、ゲームのフォルダでも、.vrn のスクリプトでも、アーカイブでもありません。</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>cannot play &quot;%1&quot;: %2.</source>
+        <translation>「%1」では遊べません。%2。</translation>
+    </message>
+    <message>
         <location filename="../src/shell/command_line.cpp" line="+11"/>
         <source>Usage: vorn [OPTIONS] [GAME_DIR | GAME_DIR/code.vrn | ARCHIVE]
        vorn check [GAME]                   find mistakes in the script without playing it
        vorn explore [OPTIONS] [GAME]       play every path and report those that end in an error
-Plays the VORN game whose script &quot;code.vrn&quot; is in GAME_DIR (default: the current folder),
+Plays the VORN game whose script &quot;code.vrn&quot; is in GAME_DIR (default: the current folder;
+when that holds no game, the window opens on the start screen of the games played before),
 or straight from an archive that holds one (.zip, .lzh, .7z, .rar, .cab, .iso, ...).
 
 Options:
@@ -225,6 +256,7 @@ Options:
         vorn check [GAME]                   遊ばずに、スクリプトのまちがいを探す
         vorn explore [OPTIONS] [GAME]       すべての道すじを遊び、エラーで終わる道すじを示す
 GAME_DIR（省略時は今のフォルダ）にあるスクリプト「code.vrn」の VORN ゲームを遊びます。
+今のフォルダにゲームがなければ、これまでに遊んだゲームを並べたスタート画面を開きます。
 スクリプトの入ったアーカイブ（.zip, .lzh, .7z, .rar, .cab, .iso など）からも、そのまま遊べます。
 
 オプション:
@@ -241,30 +273,108 @@ GAME_DIR（省略時は今のフォルダ）にあるスクリプト「code.vrn�
   --version          バージョンを表示して終わる
 </translation>
     </message>
+</context>
+<context>
+    <name>vorn::PlayerWindow</name>
     <message>
-        <location filename="../src/shell/game_archive.cpp" line="+20"/>
-        <source>the archive is encrypted; unpack it with its password, then play the folder</source>
-        <translation>アーカイブにパスワードがかかっています。パスワードを入れて展開し、そのフォルダで遊んでください</translation>
+        <location filename="../src/presentation/window/player_window.cpp" line="+92"/>
+        <source>the folder &quot;%1&quot; holds no code.vrn, so it is no VORN game (%2)</source>
+        <translation>フォルダ「%1」には code.vrn がないので、VORN のゲームではありません（%2）</translation>
+    </message>
+    <message>
+        <location line="+59"/>
+        <source>%1 stopped with an error:
+%2</source>
+        <translation>%1 はエラーで止まりました:
+%2</translation>
+    </message>
+</context>
+<context>
+    <name>vorn::StartScreen</name>
+    <message>
+        <location filename="../src/presentation/window/start_screen.cpp" line="+36"/>
+        <source>today at %1</source>
+        <translation>今日 %1</translation>
     </message>
     <message>
         <location line="+1"/>
-        <source>the archive holds no game: there is no code.vrn in it</source>
-        <translation>アーカイブにゲームがありません（code.vrn が入っていません）</translation>
-    </message>
-    <message>
-        <location filename="../src/shell/open_game.cpp" line="+9"/>
-        <source>the game &quot;%1&quot; does not exist</source>
-        <translation>ゲーム「%1」がありません。</translation>
+        <source>yesterday at %1</source>
+        <translation>昨日 %1</translation>
     </message>
     <message>
         <location line="+1"/>
-        <source>&quot;%1&quot; is neither a game folder, a .vrn script nor an archive</source>
-        <translation>「%1」は、ゲームのフォルダでも、.vrn のスクリプトでも、アーカイブでもありません。</translation>
+        <source>%1 at %2</source>
+        <translation>%1 %2</translation>
+    </message>
+    <message>
+        <location line="+26"/>
+        <source>Open game</source>
+        <translation>ゲームを開く</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>VORN games (%1)</source>
+        <translation>VORN のゲーム (%1)</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>All files (*)</source>
+        <translation>すべてのファイル (*)</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Games</source>
+        <translation>ゲーム一覧</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>Games played before</source>
+        <translation>これまでに遊んだゲーム</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>No games yet. Open a game folder, its code.vrn or an archive of it, or drop one on this window.</source>
+        <translation>まだゲームがありません。ゲームのフォルダか code.vrn、そのアーカイブを開くか、このウィンドウにドロップしてください。</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Open game…</source>
+        <translation>ゲームを開く…</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Open a game folder, its code.vrn or an archive (Ctrl+O)</source>
+        <translation>ゲームのフォルダか code.vrn、アーカイブを開きます (Ctrl+O)</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Forget</source>
+        <translation>一覧から消す</translation>
     </message>
     <message>
         <location line="+1"/>
-        <source>cannot play &quot;%1&quot;: %2.</source>
-        <translation>「%1」では遊べません。%2。</translation>
+        <source>Take the chosen game off this list; its files stay as they are (Delete)</source>
+        <translation>選んだゲームを一覧から消します。ファイルはそのまま残ります (Delete)</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Play</source>
+        <translation>プレイ</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Play the chosen game (Enter)</source>
+        <translation>選んだゲームをプレイします (Enter)</translation>
+    </message>
+    <message>
+        <location line="+51"/>
+        <source>last played %1</source>
+        <translation>最後にプレイ: %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>not found at %1</source>
+        <translation>見つかりません: %1</translation>
     </message>
 </context>
 </TS>
