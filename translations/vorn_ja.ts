@@ -334,7 +334,7 @@ GAME_DIR（省略時は今のフォルダ）にあるスクリプト「code.vrn�
     <message>
         <location line="+11"/>
         <source>No games yet. Open a game folder, its code.vrn or an archive of it, or drop one on this window.</source>
-        <translation>まだゲームがありません。ゲームのフォルダか code.vrn、そのアーカイブを開くか、このウィンドウにドロップしてください。</translation>
+        <translation>まだゲームがありません。ゲームのフォルダ、code.vrn、またはゲームのアーカイブを開くか、このウィンドウにドロップしてください。</translation>
     </message>
     <message>
         <location line="+6"/>
@@ -344,7 +344,7 @@ GAME_DIR（省略時は今のフォルダ）にあるスクリプト「code.vrn�
     <message>
         <location line="+2"/>
         <source>Open a game folder, its code.vrn or an archive (Ctrl+O)</source>
-        <translation>ゲームのフォルダか code.vrn、アーカイブを開きます (Ctrl+O)</translation>
+        <translation>ゲームのフォルダ、code.vrn、またはアーカイブを開きます (Ctrl+O)</translation>
     </message>
     <message>
         <location line="+2"/>
