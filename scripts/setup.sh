@@ -12,8 +12,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   # run time
   qt6-qpa-plugins fluid-soundfont-gm fonts-ipafont-gothic qt6-translations-l10n
-  # the window tests under a Japanese desktop
-  locales
+  # the tests under a Japanese desktop, the C library's Japanese messages included
+  locales libc-l10n
   # the Debian package: its build, its checks, the clean root it installs into
   file debootstrap lintian appstream desktop-file-utils
   # window tests and checks by eye and ear
