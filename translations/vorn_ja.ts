@@ -79,7 +79,7 @@
         <translation>-A1- のように書いてください</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <location line="+2"/>
         <source>conditional command</source>
         <translation>条件命令</translation>
@@ -231,7 +231,7 @@
         <translation>「%1」では遊べません。%2。</translation>
     </message>
     <message>
-        <location filename="../src/shell/command_line.cpp" line="+11"/>
+        <location filename="../src/shell/command_line.cpp" line="+12"/>
         <source>Usage: vorn [OPTIONS] [GAME_DIR | GAME_DIR/code.vrn | ARCHIVE]
        vorn check [GAME]                   find mistakes in the script without playing it
        vorn explore [OPTIONS] [GAME]       play every path and report those that end in an error
@@ -367,7 +367,7 @@ GAME_DIR（省略時は今のフォルダ）にあるスクリプト「code.vrn�
         <translation>選んだゲームをプレイします (Enter)</translation>
     </message>
     <message>
-        <location line="+51"/>
+        <location line="+50"/>
         <source>last played %1</source>
         <translation>最後にプレイ: %1</translation>
     </message>

@@ -19,10 +19,10 @@ syntax::FlagSyntax Interpreter::readFlagName(const char* command) {
     const ScriptChar digit = stream_.readChar();
     const syntax::FlagSyntax name = syntax::flagName(letter, digit);
     if (!name.notADigit) return name;
-    throw FatalError(Message(kBitNotADigit, {Message::words(stream_.describe(digitOffset + letter.bytes.size())),
-                                             command, Message::words(std::string(letter.bytes)),
-                                             Message::words(stream_.decode(digit.bytes)),
-                                             Message::words(std::string(letter.bytes) + "1")}));
+    throw FatalError(
+        Message(kBitNotADigit, {Message::words(stream_.describe(digitOffset + letter.bytes.size())), command,
+                                Message::words(std::string(letter.bytes)), Message::words(stream_.decode(digit.bytes)),
+                                Message::words(std::string(letter.bytes) + "1")}));
 }
 
 void Interpreter::setFlag(Table) {

@@ -153,7 +153,8 @@ void Interpreter::loadPicture(PictureElement element, const std::string& name, c
     if (!name.empty()) {
         FileContents file = folder_.read(name, 256 * 1024 * 1024);
         if (!file.error.empty())
-            throw FatalError(Message(kPictureUnreadable, {where(), Message::words(name), Message::sentence(file.error)}));
+            throw FatalError(
+                Message(kPictureUnreadable, {where(), Message::words(name), Message::sentence(file.error)}));
         picture.bytes = std::move(file.bytes);
     }
     if (!surface_.setPicture(element, picture))

@@ -20,7 +20,7 @@ void ScriptStream::open() {
     FileContents contents = folder_.read(kScriptName, kMaxScriptBytes);
     if (!contents.error.empty())
         throw FatalError(Message(kCannotOpen, {Message::words(kScriptName), Message::words(folder_.describe()),
-                                  Message::sentence(contents.error)}));
+                                               Message::sentence(contents.error)}));
     adopt(std::move(contents.bytes));
 }
 
@@ -131,8 +131,7 @@ std::string ScriptStream::describe(std::size_t offset) const {
 }
 
 void ScriptStream::failAtEnd() const {
-    if (reading_.empty())
-        throw FatalError(Message(kEndInCommand, {Message::words(describe(bytes_.size()))}));
+    if (reading_.empty()) throw FatalError(Message(kEndInCommand, {Message::words(describe(bytes_.size()))}));
     throw FatalError(Message(kCommandCutOff, {Message::words(describe(readingOffset_)), reading_, readingHint_}));
 }
 

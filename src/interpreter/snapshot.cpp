@@ -52,7 +52,8 @@ std::string Interpreter::restore(const Snapshot& saved, std::string script) {
     const auto read = [this](const std::string& name, std::string& into) -> std::string {
         if (name.empty()) return "";
         FileContents file = folder_.read(name, kMaxPictureBytes);
-        if (!file.error.empty()) return "the picture \"" + name + "\" of the saved screen cannot be read: " + file.error;
+        if (!file.error.empty())
+            return "the picture \"" + name + "\" of the saved screen cannot be read: " + file.error;
         into = std::move(file.bytes);
         return "";
     };
@@ -102,7 +103,8 @@ void Interpreter::showSavedPicture(PictureElement element, const PictureState& s
         PictureFile picture{name, std::nullopt};
         if (!name.empty()) picture.bytes = data;
         if (!surface_.setPicture(element, picture))
-            throw FatalError(Message(kSavedPictureUndecodable, {Message::words(name), Message::words(elementName(element))}));
+            throw FatalError(
+                Message(kSavedPictureUndecodable, {Message::words(name), Message::words(elementName(element))}));
     };
     if (!saved.file) {
         surface_.resetPicture(element);

@@ -8,26 +8,26 @@ namespace {
 
 // At namespace level, where the translators find it; the window's side prints
 // it in the reader's language.
-constexpr const char* kUsage = VORN_TR(
-    "Usage: vorn [OPTIONS] [GAME_DIR | GAME_DIR/code.vrn | ARCHIVE]\n"
-    "       vorn check [GAME]                   find mistakes in the script without playing it\n"
-    "       vorn explore [OPTIONS] [GAME]       play every path and report those that end in an error\n"
-    "Plays the VORN game whose script \"code.vrn\" is in GAME_DIR (default: the current folder;\n"
-    "when that holds no game, the window opens on the start screen of the games played before),\n"
-    "or straight from an archive that holds one (.zip, .lzh, .7z, .rar, .cab, .iso, ...).\n"
-    "\n"
-    "Options:\n"
-    "  --headless         play without a window: events on standard input, one per line,\n"
-    "                     everything shown or played as JSON lines on standard output\n"
-    "  --no-music         play no music\n"
-    "  --soundfont FILE   the General MIDI soundfont for the music\n"
-    "  --zoom N           scale the window by N (1 to 4); default: as large as fits\n"
-    "  --fullscreen       start in full screen\n"
-    "  --save-dir DIR     keep saved games in DIR; with --headless, without it, saves last only\n"
-    "                     as long as the program runs and nothing is written\n"
-    "  --language LANG    speak LANG: en (English) or ja (Japanese); default: the desktop's language\n"
-    "  --help             show this help and exit\n"
-    "  --version          show the version and exit\n");
+constexpr const char* kUsage =
+    VORN_TR("Usage: vorn [OPTIONS] [GAME_DIR | GAME_DIR/code.vrn | ARCHIVE]\n"
+            "       vorn check [GAME]                   find mistakes in the script without playing it\n"
+            "       vorn explore [OPTIONS] [GAME]       play every path and report those that end in an error\n"
+            "Plays the VORN game whose script \"code.vrn\" is in GAME_DIR (default: the current folder;\n"
+            "when that holds no game, the window opens on the start screen of the games played before),\n"
+            "or straight from an archive that holds one (.zip, .lzh, .7z, .rar, .cab, .iso, ...).\n"
+            "\n"
+            "Options:\n"
+            "  --headless         play without a window: events on standard input, one per line,\n"
+            "                     everything shown or played as JSON lines on standard output\n"
+            "  --no-music         play no music\n"
+            "  --soundfont FILE   the General MIDI soundfont for the music\n"
+            "  --zoom N           scale the window by N (1 to 4); default: as large as fits\n"
+            "  --fullscreen       start in full screen\n"
+            "  --save-dir DIR     keep saved games in DIR; with --headless, without it, saves last only\n"
+            "                     as long as the program runs and nothing is written\n"
+            "  --language LANG    speak LANG: en (English) or ja (Japanese); default: the desktop's language\n"
+            "  --help             show this help and exit\n"
+            "  --version          show the version and exit\n");
 
 bool languageOk(const std::string& name) { return name == "en" || name == "ja"; }
 

@@ -15,7 +15,8 @@ TEST(Message, FillsEachPlaceholderOnceAndNeverLooksIntoAPart) {
     EXPECT_EQ(fillTemplate("%2 before %1", {"a", "b"}), "b before a");
     EXPECT_EQ(fillTemplate("exactly %1, as in %1.", {"*x*"}), "exactly *x*, as in *x*.");
     // A file name or label may itself hold a percent sign or a placeholder.
-    EXPECT_EQ(fillTemplate("the picture \"%1\" of %2", {"%2 100%.bmp", "Image1"}), "the picture \"%2 100%.bmp\" of Image1");
+    EXPECT_EQ(fillTemplate("the picture \"%1\" of %2", {"%2 100%.bmp", "Image1"}),
+              "the picture \"%2 100%.bmp\" of Image1");
     EXPECT_EQ(fillTemplate("100%% sure, %1%", {"x"}), "100% sure, x%");
     EXPECT_EQ(fillTemplate("as in %51.", {"", "", "", "", "A"}), "as in A1.") << "one digit only";
     EXPECT_EQ(fillTemplate("%0 and %3", {"a"}), "%0 and ");
@@ -37,7 +38,8 @@ TEST(Message, TheEnglishIsTheTemplateFilledAndATranslationRewordsOnlyWhatIsMarke
         auto it = japanese.find(english);
         return it == japanese.end() ? english : it->second;
     };
-    EXPECT_EQ(report.render(translate), "code.vrn:3:1: ここから始まる画像命令が終わっていません。ファイルがありません。");
+    EXPECT_EQ(report.render(translate),
+              "code.vrn:3:1: ここから始まる画像命令が終わっていません。ファイルがありません。");
     // A sentence the translation does not know stays English rather than being lost.
     EXPECT_EQ(Message(VORN_TR("%1: %2"), {Message::words("a"), Message::sentence("Truncated input")}).render(translate),
               "a: Truncated input");

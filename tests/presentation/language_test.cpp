@@ -45,7 +45,7 @@ bool translationsInstalled = false;
 
 // Each test that needs Japanese asks first: the process runs under LANG=ja_JP.UTF-8.
 #define ASSERT_JAPANESE()                                                                                              \
-    ASSERT_EQ(desktopLanguage(), Language::Japanese) << "run under LANG=ja_JP.UTF-8";                                 \
+    ASSERT_EQ(desktopLanguage(), Language::Japanese) << "run under LANG=ja_JP.UTF-8";                                  \
     ASSERT_TRUE(translationsInstalled) << "the player's translation, or Qt's (qt6-translations-l10n), did not load"
 
 Language languageOf(std::map<std::string, std::string> env) {
@@ -119,8 +119,9 @@ TEST(Language, TheHelpIsTranslatedAndKeepsEveryOption) {
     ASSERT_JAPANESE();
     const QString help = translatedUsage();
     EXPECT_TRUE(help.startsWith(QString::fromUtf8("使い方: vorn [OPTIONS]")));
-    for (const char* option : {"--headless", "--no-music", "--soundfont FILE", "--zoom N", "--fullscreen",
-                               "--save-dir DIR", "--language LANG", "--help", "--version", "vorn check", "vorn explore"})
+    for (const char* option :
+         {"--headless", "--no-music", "--soundfont FILE", "--zoom N", "--fullscreen", "--save-dir DIR",
+          "--language LANG", "--help", "--version", "vorn check", "vorn explore"})
         EXPECT_TRUE(help.contains(option)) << option;
 }
 

@@ -14,7 +14,9 @@ namespace {
 // at namespace level in namespace vorn.
 constexpr const char* kCoreContext = "vorn";
 
-bool isCLocale(std::string_view locale) { return locale.empty() || locale == "C" || locale == "POSIX" || locale.starts_with("C."); }
+bool isCLocale(std::string_view locale) {
+    return locale.empty() || locale == "C" || locale == "POSIX" || locale.starts_with("C.");
+}
 
 Language languageOfLocale(std::string_view locale) {
     return locale.starts_with("ja") && (locale.size() == 2 || locale[2] == '_' || locale[2] == '.' || locale[2] == '@')

@@ -158,11 +158,10 @@ void StartScreen::refresh() {
         std::error_code ec;
         const bool there = std::filesystem::exists(game.location, ec);
         const QString name = QString::fromStdString(gameName(game.location));
-        auto* item = new QListWidgetItem(
-            name + "\n" +
-                (there ? tr("last played %1").arg(whenPlayed(game.lastPlayed))
-                       : tr("not found at %1").arg(displayPath(game.location))),
-            list_);
+        auto* item = new QListWidgetItem(name + "\n" +
+                                             (there ? tr("last played %1").arg(whenPlayed(game.lastPlayed))
+                                                    : tr("not found at %1").arg(displayPath(game.location))),
+                                         list_);
         item->setData(kLocationRole, QByteArray::fromStdString(game.location.native()));
         item->setToolTip(displayPath(game.location));
         if (!there) item->setForeground(palette().color(QPalette::Disabled, QPalette::Text));
