@@ -19,9 +19,6 @@ QString fromUtf8(const std::string& s) { return QString::fromUtf8(s.data(), stat
 
 } // namespace
 
-// Room for a window manager's title bar and borders around the scene.
-constexpr QSize kWindowFrame(16, 48);
-
 int Form1::largestZoom() const {
     const QScreen* on = screen();
     return on ? largestZoomFitting(on->availableGeometry().size() - kWindowFrame) : 4;

@@ -41,4 +41,7 @@ struct SceneTransform {
 // The largest whole zoom, 1 to 4, at which the scene fits into `available`.
 int largestZoomFitting(QSize available);
 
+// Room for a window manager's title bar and borders around the scene.
+inline constexpr QSize kWindowFrame(16, 48);
+
 } // namespace vorn

@@ -101,7 +101,7 @@ int runWindow(int argc, char** argv, const Options& options, std::function<void(
     int zoom = options.zoom;
     if (zoom == 0) {
         const QScreen* screen = QGuiApplication::primaryScreen();
-        zoom = screen ? largestZoomFitting(screen->availableGeometry().size() - QSize(16, 48)) : 1;
+        zoom = screen ? largestZoomFitting(screen->availableGeometry().size() - kWindowFrame) : 1;
     }
     Form1 window(folder, device, zoom);
     if (fluid) {
