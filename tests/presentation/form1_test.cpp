@@ -241,7 +241,8 @@ TEST(Form1, ThePopUpMenuGrowsWithTheZoomAndTheKeysOpenItOverTheScene) {
 
     const SceneTransform t = two.form.sceneTransform();
     QCursor::setPos(two.form.mapToGlobal(QPoint(two.form.width() + 200, 10))); // beside the window
-    EXPECT_EQ(menuOpenedByKeysAt(two, Qt::Key_F10, Qt::ShiftModifier), t.toWidget(startRect(SceneElement::Image1)).center())
+    EXPECT_EQ(menuOpenedByKeysAt(two, Qt::Key_F10, Qt::ShiftModifier),
+              t.toWidget(startRect(SceneElement::Image1)).center())
         << "over the middle of the scene picture";
     const QPoint pointer = t.toWidget(QRect(20, 20, 1, 1)).topLeft();
     QCursor::setPos(two.form.mapToGlobal(pointer));

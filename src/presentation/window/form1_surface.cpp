@@ -57,7 +57,8 @@ void Form1::updateTransform() {
     // The mark sits in the text box's lower-right corner, its size in scene pixels.
     const QSize mark = QSize(12, 9) * transform_.scale;
     const int inset = std::max(1, static_cast<int>(std::lround(2 * transform_.scale)));
-    moreBelow_->setGeometry(QRect(QPoint(text1_->width() - mark.width() - inset, text1_->height() - mark.height() - inset), mark));
+    moreBelow_->setGeometry(
+        QRect(QPoint(text1_->width() - mark.width() - inset, text1_->height() - mark.height() - inset), mark));
     // The pop-up menu grows with the scene, from the desktop's own menu font.
     QFont menuFont = QApplication::font(menu_);
     if (menuFont.pixelSize() > 0)
