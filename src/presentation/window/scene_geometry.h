@@ -6,6 +6,8 @@
 #include <QRect>
 #include <QSize>
 
+class QScreen;
+
 namespace vorn {
 
 // Elements of the window, back to front as they are drawn.
@@ -43,5 +45,9 @@ int largestZoomFitting(QSize available);
 
 // Room for a window manager's title bar and borders around the scene.
 inline constexpr QSize kWindowFrame(16, 48);
+
+// The largest whole zoom at which the window, frame and all, fits the
+// available area of `screen`; 4 where there is no screen to ask.
+int largestZoomOn(const QScreen* screen);
 
 } // namespace vorn
