@@ -277,7 +277,7 @@ GAME_DIR（省略時は今のフォルダ）にあるスクリプト「code.vrn�
 <context>
     <name>vorn::PlayerWindow</name>
     <message>
-        <location filename="../src/presentation/window/player_window.cpp" line="+92"/>
+        <location filename="../src/presentation/window/player_window.cpp" line="+94"/>
         <source>the folder &quot;%1&quot; holds no code.vrn, so it is no VORN game (%2)</source>
         <translation>フォルダ「%1」には code.vrn がないので、VORN のゲームではありません（%2）</translation>
     </message>
