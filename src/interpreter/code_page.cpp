@@ -1,5 +1,6 @@
 #include "code_page.h"
 
+#include <algorithm>
 #include <array>
 #include <iconv.h>
 #include <vector>
@@ -139,6 +140,13 @@ bool isValidUtf8(std::string_view bytes) {
         pos += len;
     }
     return true;
+}
+
+bool looksLikeUtf8WithoutMark(std::string_view script) {
+    if (script.substr(0, 3) == "\xEF\xBB\xBF") return false;
+    const bool multiByte =
+        std::any_of(script.begin(), script.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+    return multiByte && isValidUtf8(script);
 }
 
 std::string fileNameReading(std::string_view stored) {
