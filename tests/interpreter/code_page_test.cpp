@@ -114,4 +114,8 @@ TEST(CodePage, AScriptLooksLikeUtf8WithoutTheMarkOnlyWhenItIsWellFormedUtf8Beyon
     EXPECT_FALSE(looksLikeUtf8WithoutMark("\"\x8F\xE0\x82\xAA\""));                 // code page 932
     EXPECT_FALSE(looksLikeUtf8WithoutMark("\"\xE9\x90\x98\xE3\x81\""));            // cut off inside a character
     EXPECT_FALSE(looksLikeUtf8WithoutMark(""));
+    // A code page 932 name whose last character happens to start a UTF-8
+    // sequence is no UTF-8 name.
+    EXPECT_FALSE(isValidUtf8("\xE3\x81.bmp"));
+    EXPECT_EQ(fileNameReading("\xE3\x81.bmp"), toUtf8(Encoding::CodePage932, "\xE3\x81.bmp"));
 }
