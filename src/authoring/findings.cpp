@@ -143,7 +143,14 @@ void Checker::reportRunaways() {
     if (first.swallowedCount > first.swallowed.size()) what += ", …";
     if (first.swallowedCount > 1) what += ")";
     const std::size_t lines = script_.placeOf(first.end).line - script_.placeOf(at).line + 1;
-    std::string message = runsOver(lines, row.closing, what);
+    // In UTF-8 read as Shift-JIS, the last bytes of a character often pair with
+    // the closing character, which then is not missing but swallowed.
+    const bool misread = looksLikeUtf8WithoutMark(script_.contents());
+    std::string message =
+        misread ? "runs over " + std::to_string(lines) + " lines" + what +
+                      ": read as Shift-JIS, the UTF-8 character before its closing '" + row.closing +
+                      "' likely takes it as part of a character"
+                : runsOver(lines, row.closing, what);
     if (runaways_.size() > 1)
         message += "; behind it the script is read out of step, and " + std::to_string(runaways_.size() - 1) +
                    " more further on run over lines the same way";
@@ -159,7 +166,9 @@ void Checker::reportRunaways() {
             f.message += culprit;
         }
     }
-    if (!reported) warning(at, "the " + std::string(row.name) + " that starts here " + message, row.cutOffHint);
+    if (!reported)
+        warning(at, "the " + std::string(row.name) + " that starts here " + message,
+                misread ? kUtf8WithoutMarkHint : row.cutOffHint);
 }
 
 void Checker::measurePage(std::size_t at, const std::string& raw) {

@@ -406,6 +406,12 @@ TEST(Check, AUtf8ScriptWithoutTheByteOrderMarkIsTheFirstFinding) {
     EXPECT_THAT(r.findings().front(), StartsWith(note));
     EXPECT_THAT(r.hintOf("code.vrn: warning: the script looks like UTF-8"),
                 HasSubstr("save code.vrn as UTF-8 with the byte-order mark"));
+    // Read as Shift-JIS, "る" and the closing quote make one character: the
+    // page is not missing its quote, and the finding says so.
+    EXPECT_THAT(r.findings(),
+                ::testing::Contains(AllOf(StartsWith("code.vrn:1:1: warning: the text page that starts here runs over"),
+                                          HasSubstr("read as Shift-JIS, the UTF-8 character before its closing '\"' "
+                                                    "likely takes it as part of a character"))));
     const ToolRun explored = runTool({"explore", withoutMark.dir().string()});
     EXPECT_THAT(explored.out, StartsWith("# " + std::string(note)));
 
