@@ -153,7 +153,8 @@ void Checker::reportRunaways() {
                 : runsOver(lines, row.closing, what);
     if (runaways_.size() > 1)
         message += "; behind it the script is read out of step, and " + std::to_string(runaways_.size() - 1) +
-                   " more further on run over lines the same way";
+                   (runaways_.size() == 2 ? " more further on runs" : " more further on run") +
+                   " over lines the same way";
     const std::string culprit = "; the likely culprit is the " + std::string(row.name) + " at " + where(at) +
                                 ", which runs over " + std::to_string(lines) + " lines and swallows commands";
     bool reported = false;

@@ -49,8 +49,9 @@ CheckReport Checker::run() {
     }
     if (dropped_[0] + dropped_[1] > 0)
         out.push_back({dropped_[1] > 0 ? Severity::Error : Severity::Warning, kScriptName, 0, 0,
-                       std::to_string(dropped_[1]) + " more errors and " + std::to_string(dropped_[0]) +
-                           " more warnings are not shown",
+                       std::to_string(dropped_[1]) + (dropped_[1] == 1 ? " more error and " : " more errors and ") +
+                           std::to_string(dropped_[0]) +
+                           (dropped_[0] == 1 ? " more warning are not shown" : " more warnings are not shown"),
                        "correct these and check again"});
     return report;
 }

@@ -354,7 +354,7 @@ TEST(Check, APageThatRunsOnIsNamedWhereItStarts) {
                 ElementsAre(AllOf(StartsWith("code.vrn:2:1: warning: the text page that starts here runs over 3 lines "
                                              "and swallows commands (a choice menu at 3:1, a branch at 4:1): its "
                                              "closing '\"' is likely missing"),
-                                  HasSubstr("1 more further on")),
+                                  HasSubstr("1 more further on runs over lines the same way")),
                             AllOf(StartsWith("code.vrn:6:10: error: the text page that starts here runs into the end "
                                              "of file"),
                                   HasSubstr("the likely culprit is the text page at 2:1"))));
