@@ -28,8 +28,8 @@ QString boxedMessage(const QString& message) {
 
 } // namespace
 
-Form1::Form1(const GameFolder& folder, MusicDevice& device, int zoom)
-    : folder_(folder), interpreter_(folder_, *this, device), shell_(interpreter_, *this, device) {
+Form1::Form1(const GameFolder& folder, MusicDevice& device, int zoom, QWidget* parent)
+    : QWidget(parent), folder_(folder), interpreter_(folder_, *this, device), shell_(interpreter_, *this, device) {
     setWindowTitle("VORN Interpeter"); // spelled as the original player spelled it, on purpose
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
@@ -116,6 +116,11 @@ void Form1::reportFatal(const QString& message) {
     finished_ = true;
     stopFastForward();
     shell_.shutDown(false);
+    if (ended_) {
+        hide();
+        ended_(1, message);
+        return;
+    }
     presentMessage_("VORN", boxedMessage(message), true);
     hide();
     QCoreApplication::exit(1);
@@ -127,7 +132,10 @@ void Form1::shutDown(bool showCredits, int exitCode) {
     shell_.shutDown(showCredits);
     finished_ = true;
     hide();
-    QCoreApplication::exit(exitCode);
+    if (ended_)
+        ended_(exitCode, {});
+    else
+        QCoreApplication::exit(exitCode);
 }
 
 void Form1::closeEvent(QCloseEvent* event) {

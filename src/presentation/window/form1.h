@@ -29,7 +29,9 @@ namespace vorn {
 class Form1 : public QWidget, public DisplaySurface {
     Q_OBJECT
   public:
-    Form1(const GameFolder& folder, MusicDevice& device, int zoom);
+    // As a child of `parent`, the scene fills the parent, which takes the
+    // zoom's size and goes full screen in the scene's place.
+    Form1(const GameFolder& folder, MusicDevice& device, int zoom, QWidget* parent = nullptr);
     ~Form1() override;
 
     // Runs the load steps; false (after the report) when the game cannot start.
@@ -79,6 +81,12 @@ class Form1 : public QWidget, public DisplaySurface {
     // Shows a modal message box; tests replace it to answer at once.
     using MessagePresenter = std::function<void(const QString& title, const QString& text, bool isError)>;
     void setMessagePresenter(MessagePresenter presenter) { presentMessage_ = std::move(presenter); }
+
+    // Called once the game has ended: `status` 0 after the shut-down, 1 after
+    // the fatal error `fatal`, which it then reports itself. Without one, the
+    // fatal error is shown in a box and the program ends with `status`.
+    using EndHandler = std::function<void(int status, const QString& fatal)>;
+    void setEndHandler(EndHandler handler) { ended_ = std::move(handler); }
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -142,6 +150,7 @@ class Form1 : public QWidget, public DisplaySurface {
     bool terminateRequested_ = false;
     bool finished_ = false;
     MessagePresenter presentMessage_;
+    EndHandler ended_;
 };
 
 } // namespace vorn
