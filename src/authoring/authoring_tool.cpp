@@ -45,8 +45,8 @@ void ensureToolApplication() {
     if (QCoreApplication::instance()) return;
     // The tools report through their own output; Qt's notes on its set-up
     // (such as a missing runtime folder) mean nothing to an author.
-    static const QtMessageHandler qtDefault = qInstallMessageHandler(
-        [](QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    static const QtMessageHandler qtDefault =
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& context, const QString& message) {
             if ((type == QtCriticalMsg || type == QtFatalMsg) && qtDefault) qtDefault(type, context, message);
         });
     static int argc = 3;

@@ -62,8 +62,8 @@ struct RawFinding {
 // lines and takes the commands in them for its text.
 struct Runaway {
     Command command;
-    std::size_t end;                       // where its text ends: its closing character or the end of file
-    std::vector<std::size_t> swallowed;    // where the first few of those commands start
+    std::size_t end;                        // where its text ends: its closing character or the end of file
+    std::vector<std::size_t> swallowed;     // where the first few of those commands start
     std::vector<std::string> swallowedWhat; // what they are, "a choice menu"
     std::size_t swallowedCount = 0;
 };

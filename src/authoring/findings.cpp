@@ -146,11 +146,10 @@ void Checker::reportRunaways() {
     // In UTF-8 read as Shift-JIS, the last bytes of a character often pair with
     // the closing character, which then is not missing but swallowed.
     const bool misread = looksLikeUtf8WithoutMark(script_.contents());
-    std::string message =
-        misread ? "runs over " + std::to_string(lines) + " lines" + what +
-                      ": read as Shift-JIS, the UTF-8 character before its closing '" + row.closing +
-                      "' likely takes it as part of a character"
-                : runsOver(lines, row.closing, what);
+    std::string message = misread ? "runs over " + std::to_string(lines) + " lines" + what +
+                                        ": read as Shift-JIS, the UTF-8 character before its closing '" + row.closing +
+                                        "' likely takes it as part of a character"
+                                  : runsOver(lines, row.closing, what);
     if (runaways_.size() > 1)
         message += "; behind it the script is read out of step, and " + std::to_string(runaways_.size() - 1) +
                    (runaways_.size() == 2 ? " more further on runs" : " more further on run") +
@@ -192,12 +191,13 @@ void Checker::measurePage(std::size_t at, const std::string& raw) {
     if (measured && !textBox_->needsScrolling(text)) return;
     if (!takes(Severity::Warning)) return;
     const int shown = textBox_->linesShown();
-    warning(at,
-            "this page " +
-                (measured ? "takes " + std::to_string(textBox_->linesOf(text)) + " lines" : std::string("is far longer")) +
-                " in the text box, which shows " + std::to_string(shown) +
-                " at zoom 1: the reader must scroll to read the rest",
-            "split it into pages of " + std::to_string(shown) + " lines or fewer");
+    warning(
+        at,
+        "this page " +
+            (measured ? "takes " + std::to_string(textBox_->linesOf(text)) + " lines" : std::string("is far longer")) +
+            " in the text box, which shows " + std::to_string(shown) +
+            " at zoom 1: the reader must scroll to read the rest",
+        "split it into pages of " + std::to_string(shown) + " lines or fewer");
 }
 
 void Checker::fileFinding(std::size_t at, const std::string& what, const std::string& name, const FileReport& r,

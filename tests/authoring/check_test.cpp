@@ -397,7 +397,8 @@ TEST(Check, ALabelOrAFileNameThatRunsOnIsNamedWhereItStarts) {
 }
 
 TEST(Check, AUtf8ScriptWithoutTheByteOrderMarkIsTheFirstFinding) {
-    const std::string script = "\"\xE9\x90\x98\xE3\x81\x8C\xE9\xB3\xB4\xE3\x82\x8B\"\r\n(1 \xE8\xA1\x8C\xE3\x81\x8F)\r\n{\"x\"}";
+    const std::string script =
+        "\"\xE9\x90\x98\xE3\x81\x8C\xE9\xB3\xB4\xE3\x82\x8B\"\r\n(1 \xE8\xA1\x8C\xE3\x81\x8F)\r\n{\"x\"}";
     const char* note = "code.vrn: warning: the script looks like UTF-8 saved without the byte-order mark: the player "
                        "reads it as Shift-JIS";
     TestGame withoutMark(script);
@@ -416,8 +417,8 @@ TEST(Check, AUtf8ScriptWithoutTheByteOrderMarkIsTheFirstFinding) {
     EXPECT_THAT(explored.out, StartsWith("# " + std::string(note)));
 
     // With the mark, in code page 932, or in plain ASCII, nothing is said.
-    for (const std::string& fine : {"\xEF\xBB\xBF" + script, std::string("\"\x8F\xE0\x82\xAA\x96\xC2\x82\xE9\""),
-                                    std::string("\"Plain.\"")}) {
+    for (const std::string& fine :
+         {"\xEF\xBB\xBF" + script, std::string("\"\x8F\xE0\x82\xAA\x96\xC2\x82\xE9\""), std::string("\"Plain.\"")}) {
         TestGame game(fine);
         EXPECT_THAT(check(game).out, Not(HasSubstr("byte-order mark"))) << fine;
         EXPECT_THAT(runTool({"explore", game.dir().string()}).out, Not(HasSubstr("byte-order mark"))) << fine;

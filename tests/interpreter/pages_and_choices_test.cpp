@@ -101,7 +101,7 @@ TEST(TextPages, TheEndOfFileReportSaysHowManyLinesACommandRanOver) {
          "'\\\"'. It runs over 3 lines: its closing '\\\"' is likely missing."},
         {"\"Hi\" >start\r\n\r\n*start*", "It runs over 3 lines: its closing '<' is likely missing."},
         {"=A1= [theme.mid\r\n\"x\"", "the music command skipped by a conditional that starts here runs into the end "
-                                      "of file: close it with ']'. It runs over 2 lines"},
+                                     "of file: close it with ']'. It runs over 2 lines"},
         {"\"Hi\" <room.bmp", "code.vrn:1:6: the picture command that starts here runs into the end of file: close "
                              "the file name with '>', as in <room.bmp>.\"}"},
     };
