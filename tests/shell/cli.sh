@@ -44,4 +44,13 @@ out=$(printf 'click text\nclick text\n' | "$vorn" --headless "$scratch/utf8" 2>"
 [ "$(grep -c 'byte-order mark' "$scratch/err")" -eq 1 ] || fail "the note on the missing byte-order mark is not said once: $(cat "$scratch/err")"
 grep -q 'byte-order' <<<"$out" && fail "the note on the missing byte-order mark is in the transcript"
 grep -q '"text"' <<<"$out" || fail "a UTF-8 script without the mark shows no page"
+# Started in a folder without a game, each names that folder in full, not ".".
+mkdir "$scratch/no game"
+nogame=$(cd "$scratch/no game" && pwd -P)
+for run in "--headless" "check" "explore"; do
+  err=$(cd "$scratch/no game" && "$vorn" $run </dev/null 2>&1); status=$?
+  [ $status -eq 1 ] || fail "vorn $run without a game exits with $status, not 1"
+  grep -qF "cannot open the script \"code.vrn\" in $nogame:" <<<"$err" ||
+    fail "vorn $run without a game does not name the folder in full: $err"
+done
 echo "command line: ok"
