@@ -181,7 +181,7 @@
         <translation>画像命令</translation>
     </message>
     <message>
-        <location filename="../src/interpreter/script_stream.cpp" line="+10"/>
+        <location filename="../src/interpreter/script_stream.cpp" line="+11"/>
         <source>cannot open the script &quot;%1&quot; in %2: %3. Start the player in the game&apos;s folder, or name the folder on the command line.</source>
         <translation>%2 のスクリプト「%1」を開けません。%3。ゲームのフォルダでプレイヤーを起動するか、コマンドラインでフォルダを指定してください。</translation>
     </message>
@@ -194,6 +194,16 @@
         <location line="+1"/>
         <source>%1: the %2 that starts here runs into the end of file: %3.</source>
         <translation>%1: ここから始まる%2が、閉じないままファイルの終わりに達しています。%3。</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1: the %2 that starts here run into the end of file: %3.</source>
+        <translation>%1: ここから始まる%2が、閉じないままファイルの終わりに達しています。%3。</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>%1 It runs over %2 lines: its closing &apos;%3&apos; is likely missing.</source>
+        <translation>%1%2 行にわたって続いているので、閉じる「%3」が抜けているようです。</translation>
     </message>
     <message>
         <location filename="../src/interpreter/snapshot.cpp" line="+10"/>
@@ -211,7 +221,7 @@
         <translation>アーカイブにゲームがありません（code.vrn が入っていません）</translation>
     </message>
     <message>
-        <location filename="../src/shell/open_game.cpp" line="+10"/>
+        <location filename="../src/shell/open_game.cpp" line="+11"/>
         <source>no game was named</source>
         <translation>ゲームが指定されていません</translation>
     </message>
@@ -282,7 +292,7 @@ GAME_DIR（省略時は今のフォルダ）にあるスクリプト「code.vrn�
         <translation>フォルダ「%1」には code.vrn がないので、VORN のゲームではありません（%2）</translation>
     </message>
     <message>
-        <location line="+59"/>
+        <location line="+61"/>
         <source>%1 stopped with an error:
 %2</source>
         <translation>%1 はエラーで止まりました:

@@ -1,5 +1,6 @@
 #include "script_stream.h"
 
+#include "command_table.h"
 #include "fatal_error.h"
 
 namespace vorn {
@@ -11,6 +12,9 @@ constexpr const char* kCannotOpen = VORN_TR("cannot open the script \"%1\" in %2
                                             "game's folder, or name the folder on the command line.");
 constexpr const char* kEndInCommand = VORN_TR("%1: the script reached its end of file in the middle of a command.");
 constexpr const char* kCommandCutOff = VORN_TR("%1: the %2 that starts here runs into the end of file: %3.");
+constexpr const char* kCommandsCutOff = VORN_TR("%1: the %2 that starts here run into the end of file: %3.");
+// Behind a report of free text (a page, a file name, a label) cut off over lines.
+constexpr const char* kRunsOver = VORN_TR("%1 It runs over %2 lines: its closing '%3' is likely missing.");
 
 } // namespace
 
@@ -132,7 +136,14 @@ std::string ScriptStream::describe(std::size_t offset) const {
 
 void ScriptStream::failAtEnd() const {
     if (reading_.empty()) throw FatalError(Message(kEndInCommand, {Message::words(describe(bytes_.size()))}));
-    throw FatalError(Message(kCommandCutOff, {Message::words(describe(readingOffset_)), reading_, readingHint_}));
+    const bool plural = reading_.english() == kBranchesName;
+    Message message(plural ? kCommandsCutOff : kCommandCutOff,
+                    {Message::words(describe(readingOffset_)), reading_, readingHint_});
+    const std::size_t lines = placeOf(bytes_.size()).line - placeOf(readingOffset_).line + 1;
+    if (readingClosing_ != 0 && lines > 1)
+        message = Message(kRunsOver, {message, Message::words(std::to_string(lines)),
+                                      Message::words(std::string(1, readingClosing_))});
+    throw FatalError(message);
 }
 
 } // namespace vorn

@@ -115,6 +115,18 @@ TEST(Language, AFatalReportIsToldInJapaneseWithTheGamesNamesUnchanged) {
                                           "ゲームのフォルダにそのファイルがありません。"));
 }
 
+TEST(Language, AReportBuiltOfSeveralSentencesIsTranslatedInEachOfThem) {
+    ASSERT_JAPANESE();
+    TestGame game("\"abc\r\nde\r\nfg");
+    Window w(game);
+    ASSERT_TRUE(w.start());
+    ASSERT_EQ(w.messages.size(), 1u);
+    EXPECT_EQ(w.messages[0].text,
+              QString::fromUtf8("code.vrn:1:1: ここから始まるテキストが、閉じないままファイルの終わりに達しています。"
+                                "ページの終わりに「\"」を書いてください。3 行にわたって続いているので、閉じる「\"」"
+                                "が抜けているようです。"));
+}
+
 TEST(Language, TheHelpIsTranslatedAndKeepsEveryOption) {
     ASSERT_JAPANESE();
     const QString help = translatedUsage();
