@@ -127,6 +127,7 @@ class Form1 : public QWidget, public DisplaySurface {
     int labelAt(QPoint widgetPoint) const; // the caption 1..4 a click there lands on, or 0
     void updateMarkedOption();
     void updateMoreBelowMark();
+    bool restOfPageHidden() const; // lines of the page wait below the box
     void popUpMenuFromKeyboard();
     void openBacklog();
     void closeBacklog();

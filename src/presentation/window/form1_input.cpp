@@ -17,7 +17,7 @@ void Form1::resume() {
 // at a time, and turn the page once its end is in view.
 void Form1::readOn() {
     QScrollBar* lines = text1_->verticalScrollBar();
-    if (lines->value() >= lines->maximum()) {
+    if (!restOfPageHidden()) {
         resume();
         return;
     }

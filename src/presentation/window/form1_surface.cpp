@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QFontMetrics>
 #include <QMenu>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -79,9 +80,17 @@ void Form1::setText(const std::string& text) {
     if (!page.isEmpty()) keepPage(page);
 }
 
-void Form1::updateMoreBelowMark() {
+void Form1::updateMoreBelowMark() { moreBelow_->setVisible(restOfPageHidden()); }
+
+// The box shows its last line only in part. A line counts as shown when its
+// upper half is in view: the games were written for four lines, the fourth of
+// which the box cuts by a pixel or two, and `vorn check` counts the same way.
+bool Form1::restOfPageHidden() const {
     const QScrollBar* lines = text1_->verticalScrollBar();
-    moreBelow_->setVisible(lines->value() < lines->maximum());
+    const int lineHeight = std::max(1, QFontMetrics(text1_->font()).lineSpacing());
+    const int room = text1_->viewport()->height() - 2 * static_cast<int>(text1_->document()->documentMargin());
+    const int partlyShown = room % lineHeight >= lineHeight / 2 ? 1 : 0;
+    return lines->value() < lines->maximum() - partlyShown;
 }
 
 void Form1::setCaption(int label, const std::string& text) {
