@@ -13,6 +13,7 @@ void Interpreter::chooseOption(int option) {
     // Only the menu that offered the option, while it waits; a blank caption
     // after a branch has ended must not scan on through the script.
     if (!menuWaiting_) return;
+    surface_.keepChoice(option);
     stream_.setReading(kBranchesName, kBranchesHint, menuOffset_);
     for (int k = 1; k < option; ++k) skipBranch();
     if (!syntax::skipPastOpenBrace(stream_)) stream_.failAtEnd();

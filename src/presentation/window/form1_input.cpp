@@ -42,6 +42,10 @@ void Form1::perform(KeyAction action) {
         case KeyAction::ZoomIn:
         case KeyAction::ZoomOut:
         case KeyAction::CopyPage: break;
+        case KeyAction::QuickSave:
+        case KeyAction::QuickLoad:
+        case KeyAction::SaveDialog:
+        case KeyAction::LoadDialog: closeBacklog(); break;
         default: return; // the backlog only shows pages; the story waits behind it
         }
     }
@@ -67,6 +71,10 @@ void Form1::perform(KeyAction action) {
         break;
     }
     case KeyAction::Quit: quit(); break;
+    case KeyAction::QuickSave: quickSave(); break;
+    case KeyAction::QuickLoad: quickLoad(); break;
+    case KeyAction::SaveDialog: openSaveDialog(); break;
+    case KeyAction::LoadDialog: openLoadDialog(); break;
     }
 }
 

@@ -54,10 +54,8 @@ void Form1::updateTransform() {
 void Form1::resizeEvent(QResizeEvent*) { updateTransform(); }
 
 void Form1::setText(const std::string& text) {
-    const QString page = fromUtf8(text);
-    text1_->setPlainText(page);
+    text1_->setPlainText(fromUtf8(text));
     text1_->verticalScrollBar()->setValue(0);
-    if (!page.isEmpty()) keepPage(page);
 }
 
 void Form1::setCaption(int label, const std::string& text) {

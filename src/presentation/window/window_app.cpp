@@ -104,6 +104,8 @@ int runWindow(int argc, char** argv, const Options& options, std::function<void(
         zoom = screen ? largestZoomFitting(screen->availableGeometry().size() - QSize(16, 48)) : 1;
     }
     Form1 window(folder, device, zoom);
+    window.setSaveFolder(saveFolder(folder, options.saveDir));
+    window.setContinueAtOnce(options.continueGame);
     if (fluid) {
         // The end of the music arrives on the audio thread; the window handles it
         // between its own events. takeEnd() drops an end that a Close overtook.
