@@ -53,6 +53,11 @@ struct SavingWindow {
     QImage scene() { return form.grab().toImage(); }
     // Opens a slot dialog by its keys and hands it to `act` while it is open.
     void withDialog(Qt::Key key, const std::function<void(SlotDialog&)>& act) {
+        // A window closed by an earlier test asked the application to quit,
+        // which ends every modal loop at once until the application's own
+        // loop has run.
+        QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+        QCoreApplication::exec();
         bool opened = false;
         QTimer::singleShot(0, [&] {
             auto* dialog = qobject_cast<SlotDialog*>(QApplication::activeModalWidget());
