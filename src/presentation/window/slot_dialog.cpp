@@ -16,7 +16,7 @@ namespace {
 
 constexpr int kSlotRole = Qt::UserRole;           // the slot's name; empty on the row of a new save
 constexpr int kReadableRole = Qt::UserRole + 1;   // the slot can be loaded
-constexpr QSize kThumbnail(158, 106);             // a quarter of the scene
+constexpr QSize kThumbnail(112, 75);              // a sixth of the scene
 constexpr qsizetype kLineCharacters = 60;
 
 QString fromUtf8(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
@@ -66,7 +66,7 @@ SlotDialog::SlotDialog(Purpose purpose, Saves& saves, Confirm confirm, Tell tell
     list_->setSpacing(2);
     list_->setUniformItemSizes(false);
     list_->setWordWrap(true);
-    list_->setMinimumSize(520, 380);
+    list_->setMinimumSize(480, 336); // four rows; the dialog fits over the window at zoom 1
     layout->addWidget(list_);
 
     auto* buttons = new QDialogButtonBox(this);
@@ -115,9 +115,15 @@ void SlotDialog::fill() {
     list_->clear();
     if (purpose_ == Purpose::Save) {
         auto* item = new QListWidgetItem(tr("New save"), list_);
-        QPixmap blank(kThumbnail);
-        blank.fill(Qt::transparent);
-        item->setIcon(QIcon(blank));
+        QPixmap plus(kThumbnail);
+        plus.fill(QColor(40, 40, 40));
+        QPainter p(&plus);
+        p.setPen(QPen(QColor(200, 200, 200), 3));
+        const QPoint c = plus.rect().center();
+        p.drawLine(c - QPoint(12, 0), c + QPoint(12, 0));
+        p.drawLine(c - QPoint(0, 12), c + QPoint(0, 12));
+        p.end();
+        item->setIcon(QIcon(plus));
         item->setData(kSlotRole, QString());
         item->setData(kReadableRole, true);
     }
