@@ -7,7 +7,8 @@ std::string usageText() {
     return "Usage: vorn [OPTIONS] [GAME_DIR | GAME_DIR/code.vrn | ARCHIVE]\n"
            "       vorn check [GAME]                   find mistakes in the script without playing it\n"
            "       vorn explore [OPTIONS] [GAME]       play every path and report those that end in an error\n"
-           "Plays the VORN game whose script \"code.vrn\" is in GAME_DIR (default: the current folder),\n"
+           "Plays the VORN game whose script \"code.vrn\" is in GAME_DIR (default: the current folder;\n"
+           "when that holds no game, the window opens on the start screen of the games played before),\n"
            "or straight from an archive that holds one (.zip, .lzh, .7z, .rar, .cab, .iso, ...).\n"
            "\n"
            "Options:\n"
@@ -89,7 +90,10 @@ ParsedOptions parseCommandLine(const std::vector<std::string>& args) {
     if (game) {
         GameFolderArgument named = gameFolderArgument(*game);
         parsed.error = std::move(named.error);
-        if (parsed.error.empty()) o.gameFolder = std::move(named.folder);
+        if (parsed.error.empty()) {
+            o.gameFolder = std::move(named.folder);
+            o.gameNamed = true;
+        }
     }
     return parsed;
 }

@@ -11,6 +11,7 @@ namespace vorn {
 struct Options {
     enum class Mode { Window, Headless, Help, Version } mode = Mode::Window;
     std::filesystem::path gameFolder = "."; // a game folder, or an archive that holds one
+    bool gameNamed = false; // a game was named; without one the window may open on the start screen
     bool music = true;
     std::optional<std::string> soundfont;
     int zoom = 0; // 0: the largest whole zoom that fits the screen

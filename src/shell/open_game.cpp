@@ -1,12 +1,53 @@
 #include "open_game.h"
 
 #include "game_archive.h"
+#include "interpreter/code_page.h"
 
 namespace vorn {
 namespace fs = std::filesystem;
+namespace {
+
+bool validUtf8(std::string_view s) {
+    std::size_t i = 0;
+    while (i < s.size()) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        const std::size_t length = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
+        if (length == 0 || i + length > s.size()) return false;
+        for (std::size_t k = 1; k < length; ++k)
+            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
+        i += length;
+    }
+    return true;
+}
+
+// Absolute, with `.` and `..` and symbolic links worked out where they exist,
+// so that one game is one entry of the list however it was reached.
+fs::path absoluteLocation(const fs::path& path) {
+    std::error_code ec;
+    fs::path p = fs::weakly_canonical(path, ec);
+    if (ec) p = fs::absolute(path, ec).lexically_normal();
+    return p;
+}
+
+} // namespace
+
+std::string gameName(const fs::path& location) {
+    fs::path p = location;
+    if (!p.has_filename()) p = p.parent_path(); // a folder given as "name/"
+    const std::string name = p.filename().string();
+    if (name.empty()) return p.string();
+    return validUtf8(name) ? name : toUtf8(Encoding::CodePage932, name);
+}
+
+bool holdsGame(const OpenedGame& opened) { return opened.folder && opened.folder->resolve("code.vrn").place; }
 
 OpenedGame openGame(const fs::path& path) {
     OpenedGame opened;
+    if (path.empty()) {
+        opened.error = "no game was named";
+        return opened;
+    }
+    opened.location = absoluteLocation(path);
     std::error_code ec;
     const fs::file_status status = fs::status(path, ec);
     if (fs::is_directory(status)) {
@@ -21,6 +62,7 @@ OpenedGame openGame(const fs::path& path) {
     for (char& c : extension) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
     if (fs::is_regular_file(status) && extension == ".vrn") {
         opened.folder.emplace(path.has_parent_path() ? path.parent_path() : fs::path("."));
+        opened.location = opened.location.parent_path();
         return opened;
     }
     if (!fs::is_regular_file(status)) {

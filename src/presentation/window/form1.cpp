@@ -30,8 +30,8 @@ QString boxedMessage(const QString& message) {
 
 } // namespace
 
-Form1::Form1(const GameFolder& folder, MusicDevice& device, int zoom)
-    : folder_(folder), interpreter_(folder_, *this, device), shell_(interpreter_, *this, device) {
+Form1::Form1(const GameFolder& folder, MusicDevice& device, int zoom, QWidget* parent)
+    : QWidget(parent), folder_(folder), interpreter_(folder_, *this, device), shell_(interpreter_, *this, device) {
     setWindowTitle("VORN Interpeter"); // spelled as the original player spelled it, on purpose
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
@@ -147,6 +147,11 @@ void Form1::reportFatal(const QString& message) {
     finished_ = true;
     stopFastForward();
     shell_.shutDown(false);
+    if (ended_) {
+        hide();
+        ended_(1, message);
+        return;
+    }
     presentMessage_("VORN", boxedMessage(message), true);
     hide();
     QCoreApplication::exit(1);
@@ -163,7 +168,10 @@ void Form1::shutDown(bool showCredits, int exitCode, bool keepPlace) {
     }
     finished_ = true;
     hide();
-    QCoreApplication::exit(exitCode);
+    if (ended_)
+        ended_(exitCode, {});
+    else
+        QCoreApplication::exit(exitCode);
 }
 
 void Form1::closeEvent(QCloseEvent* event) {

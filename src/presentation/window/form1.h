@@ -33,7 +33,9 @@ namespace vorn {
 class Form1 : public QWidget, public DisplaySurface {
     Q_OBJECT
   public:
-    Form1(const GameFolder& folder, MusicDevice& device, int zoom);
+    // As a child of `parent`, the scene fills the parent, which takes the
+    // zoom's size and goes full screen in the scene's place.
+    Form1(const GameFolder& folder, MusicDevice& device, int zoom, QWidget* parent = nullptr);
     ~Form1() override;
 
     // Runs the load steps; false (after the report) when the game cannot start.
@@ -99,6 +101,12 @@ class Form1 : public QWidget, public DisplaySurface {
     // Asks the reader to choose between two answers; true for `yes`. Tests replace it too.
     using QuestionPresenter = std::function<bool(const QString& question, const QString& yes, const QString& no)>;
     void setQuestionPresenter(QuestionPresenter presenter) { presentQuestion_ = std::move(presenter); }
+
+    // Called once the game has ended: `status` 0 after the shut-down, 1 after
+    // the fatal error `fatal`, which it then reports itself. Without one, the
+    // fatal error is shown in a box and the program ends with `status`.
+    using EndHandler = std::function<void(int status, const QString& fatal)>;
+    void setEndHandler(EndHandler handler) { ended_ = std::move(handler); }
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -174,6 +182,7 @@ class Form1 : public QWidget, public DisplaySurface {
     std::unique_ptr<Saves> saves_;
     bool continueAtOnce_ = false;
     std::optional<Snapshot> startPlace_; // the game as the window started it: closed there, nothing is kept
+    EndHandler ended_;
 };
 
 } // namespace vorn

@@ -19,22 +19,23 @@ QString fromUtf8(const std::string& s) { return QString::fromUtf8(s.data(), stat
 
 void Form1::setZoom(int zoom) {
     zoom_ = std::clamp(zoom, 1, 4);
-    if (!fullScreen_) setFixedSize(kSceneSize * zoom_);
+    if (!fullScreen_) window()->setFixedSize(kSceneSize * zoom_);
     updateTransform();
 }
 
 void Form1::setFullScreen(bool on) {
     if (on == fullScreen_) return;
     fullScreen_ = on; // the window state follows later, and not at all without a window manager
+    QWidget* w = window(); // this window, or the one it plays in
     if (on) {
-        setMinimumSize(0, 0);
-        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-        showFullScreen();
-        if (screen()) setGeometry(screen()->geometry()); // also where no window manager does it
+        w->setMinimumSize(0, 0);
+        w->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        w->showFullScreen();
+        if (screen()) w->setGeometry(screen()->geometry()); // also where no window manager does it
 
     } else {
-        showNormal();
-        setFixedSize(kSceneSize * zoom_);
+        w->showNormal();
+        w->setFixedSize(kSceneSize * zoom_);
     }
     updateTransform();
 }

@@ -2,7 +2,9 @@
 
 #include "form1.h"
 #include "interpreter/music_device.h"
+#include "player_window.h"
 #include "presentation/music/fluid_music_device.h"
+#include "shell/games_list.h"
 #include "shell/open_game.h"
 
 #include <QApplication>
@@ -60,6 +62,29 @@ class AfterFirstPaint : public QObject {
     std::function<void()> then_;
 };
 
+// SIGTERM and SIGINT end the program in order, through the event loop.
+void endOnTerminationSignal(QObject* context, std::function<void()> terminate) {
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0) return;
+    auto* notifier = new QSocketNotifier(signalPipe[1], QSocketNotifier::Read, QCoreApplication::instance());
+    QObject::connect(notifier, &QSocketNotifier::activated, context, [terminate] {
+        char byte;
+        [[maybe_unused]] auto got = ::read(signalPipe[1], &byte, 1);
+        terminate();
+    });
+    struct sigaction action {};
+    action.sa_handler = onTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+}
+
+int startZoom(const Options& options) {
+    if (options.zoom != 0) return options.zoom;
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? largestZoomFitting(screen->availableGeometry().size() - QSize(16, 48)) : 1;
+}
+
 } // namespace
 
 int runWindow(int argc, char** argv, const Options& options, std::function<void()> firstPagePainted) {
@@ -79,6 +104,17 @@ int runWindow(int argc, char** argv, const Options& options, std::function<void(
     fontConfiguration.join();
     QApplication::setApplicationName("vorn");
     QApplication::setApplicationVersion(VORN_VERSION);
+    // No game named and none in the current folder: the start screen.
+    if (!options.gameNamed && !holdsGame(game)) {
+        GamesList games;
+        PlayerWindow window(games, options, startZoom(options));
+        endOnTerminationSignal(&window, [&window] { window.terminate(); });
+        if (options.fullscreen)
+            window.setFullScreen(true);
+        else
+            window.show();
+        return app.exec();
+    }
     if (!game.folder) {
         // Told as the window tells a fatal error: on standard error and in a box.
         std::cerr << "vorn: " << game.error << '\n';
@@ -98,12 +134,7 @@ int runWindow(int argc, char** argv, const Options& options, std::function<void(
     }
     MusicDevice& device = fluid ? static_cast<MusicDevice&>(*fluid) : silent;
 
-    int zoom = options.zoom;
-    if (zoom == 0) {
-        const QScreen* screen = QGuiApplication::primaryScreen();
-        zoom = screen ? largestZoomFitting(screen->availableGeometry().size() - QSize(16, 48)) : 1;
-    }
-    Form1 window(folder, device, zoom);
+    Form1 window(folder, device, startZoom(options));
     window.setSaveFolder(saveFolder(folder, options.saveDir));
     window.setContinueAtOnce(options.continueGame);
     if (fluid) {
@@ -121,6 +152,9 @@ int runWindow(int argc, char** argv, const Options& options, std::function<void(
         }
     } callbackReset{fluid.get()};
     if (!window.load()) return 1;
+    // The start screen offers the game next time; the list is written once the
+    // first page is on screen, not before it.
+    AfterFirstPaint remember(&window, [] { return true; }, [&game] { GamesList().add(game.location); });
     std::optional<AfterFirstPaint> firstPageWatch;
     if (firstPagePainted) {
         QPlainTextEdit* text = window.text1();
@@ -135,21 +169,7 @@ int runWindow(int argc, char** argv, const Options& options, std::function<void(
         QTimer::singleShot(500, &window, [device = fluid.get()] { device->startSetUp(); });
     }
 
-    // SIGTERM and SIGINT end the program in order, through the event loop.
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) == 0) {
-        auto* notifier = new QSocketNotifier(signalPipe[1], QSocketNotifier::Read, &app);
-        QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window] {
-            char byte;
-            [[maybe_unused]] auto got = ::read(signalPipe[1], &byte, 1);
-            window.terminate();
-        });
-        struct sigaction action {};
-        action.sa_handler = onTerminationSignal;
-        sigemptyset(&action.sa_mask);
-        action.sa_flags = SA_RESTART;
-        sigaction(SIGTERM, &action, nullptr);
-        sigaction(SIGINT, &action, nullptr);
-    }
+    endOnTerminationSignal(&window, [&window] { window.terminate(); });
 
     if (options.fullscreen)
         window.setFullScreen(true);
