@@ -51,8 +51,7 @@ std::string Interpreter::restore(const Snapshot& saved, std::string script) {
     // decodes puts back those shown before it, and the load is refused with
     // the game as it was.
     std::array<PictureState, 3> shown;
-    for (const PictureElement element : kElements)
-        shown[static_cast<std::size_t>(element)] = surface_.picture(element);
+    for (const PictureElement element : kElements) shown[static_cast<std::size_t>(element)] = surface_.picture(element);
     for (const PictureElement element : kElements) {
         const std::size_t k = static_cast<std::size_t>(element);
         const std::string broken = showSavedPicture(element, saved.pictures[k], bytes[k], sizeBytes[k]);
@@ -93,7 +92,8 @@ std::string Interpreter::readSavedPicture(const PictureState& saved, std::string
     const auto read = [this](const std::string& name, std::string& into) -> std::string {
         if (name.empty()) return "";
         FileContents file = folder_.read(name, kMaxPictureBytes);
-        if (!file.error.empty()) return "the picture \"" + name + "\" of the saved screen cannot be read: " + file.error;
+        if (!file.error.empty())
+            return "the picture \"" + name + "\" of the saved screen cannot be read: " + file.error;
         into = std::move(file.bytes);
         return "";
     };

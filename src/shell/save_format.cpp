@@ -110,8 +110,9 @@ QByteArray encodeSave(const SaveDocument& d) {
     for (const std::string& c : s.captions) captions.append(QString::fromStdString(c));
     QByteArray backlog = "[";
     for (std::size_t k = 0; k < s.backlog.size(); ++k)
-        backlog += QByteArray(k ? ",\n  " : "\n  ") +
-                   object({{s.backlog[k].kind == BacklogEntry::Kind::Choice ? "choice" : "page", text(s.backlog[k].text)}});
+        backlog +=
+            QByteArray(k ? ",\n  " : "\n  ") +
+            object({{s.backlog[k].kind == BacklogEntry::Kind::Choice ? "choice" : "page", text(s.backlog[k].text)}});
     backlog += s.backlog.empty() ? "]" : "\n]";
     return object(
                {
@@ -196,8 +197,8 @@ std::optional<SaveDocument> decodeSave(const QByteArray& bytes, std::string& why
             r.fail("backlog", "a list of pages and options chosen");
             break;
         }
-        s.backlog.push_back({choice ? BacklogEntry::Kind::Choice : BacklogEntry::Kind::Page,
-                             r.text(o, choice ? "choice" : "page")});
+        s.backlog.push_back(
+            {choice ? BacklogEntry::Kind::Choice : BacklogEntry::Kind::Page, r.text(o, choice ? "choice" : "page")});
     }
 
     if (!r.problem.empty()) {

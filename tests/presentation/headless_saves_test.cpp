@@ -127,7 +127,8 @@ TEST(HeadlessSaves, ALoadWhosePictureNoLongerDecodesPutsTheScreenBackAndIsRefuse
     EXPECT_EQ(load[0], R"({"picture":"Form1","file":"back.bmp"})");
     EXPECT_EQ(load[1], R"({"picture":"Form1","file":"back.bmp"})") << "put back";
     EXPECT_EQ(load[2], R"({"picture":"Image1","file":"b.bmp"})") << "put back";
-    EXPECT_TRUE(has(load[3], R"({"refused":"s","why":"the save in slot \"s\" cannot be loaded: its picture \"a.bmp\" of Image1)"))
+    EXPECT_TRUE(has(
+        load[3], R"({"refused":"s","why":"the save in slot \"s\" cannot be loaded: its picture \"a.bmp\" of Image1)"))
         << load[3];
     EXPECT_EQ(load[4], state(-1, "0", "null"));
     EXPECT_EQ(r.afterEvent(3).front(), R"({"text":"three"})") << "the game goes on";

@@ -19,8 +19,8 @@ QString fromUtf8(const std::string& s) { return QString::fromUtf8(s.data(), stat
 
 Saves& Form1::saves() {
     if (!saves_) {
-        store_ = std::make_unique<FolderSlotStore>(saveFolder_.isEmpty() ? saveFolder(folder_, std::nullopt)
-                                                                         : saveFolder_);
+        store_ =
+            std::make_unique<FolderSlotStore>(saveFolder_.isEmpty() ? saveFolder(folder_, std::nullopt) : saveFolder_);
         saves_ = std::make_unique<Saves>(interpreter_, folder_, *store_);
     }
     return *saves_;

@@ -14,9 +14,9 @@
 namespace vorn {
 namespace {
 
-constexpr int kSlotRole = Qt::UserRole;           // the slot's name; empty on the row of a new save
-constexpr int kReadableRole = Qt::UserRole + 1;   // the slot can be loaded
-constexpr QSize kThumbnail(112, 75);              // a sixth of the scene
+constexpr int kSlotRole = Qt::UserRole;         // the slot's name; empty on the row of a new save
+constexpr int kReadableRole = Qt::UserRole + 1; // the slot can be loaded
+constexpr QSize kThumbnail(112, 75);            // a sixth of the scene
 constexpr qsizetype kLineCharacters = 60;
 
 QString fromUtf8(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
@@ -109,9 +109,8 @@ void SlotDialog::fill() {
     const QString keep = list_->currentItem() ? selectedSlot() : QString();
     slots_ = saves_.list();
     // Newest first; slots that cannot be read have no date and come last, by name.
-    std::stable_sort(slots_.begin(), slots_.end(), [](const SlotSummary& a, const SlotSummary& b) {
-        return a.savedAt > b.savedAt;
-    });
+    std::stable_sort(slots_.begin(), slots_.end(),
+                     [](const SlotSummary& a, const SlotSummary& b) { return a.savedAt > b.savedAt; });
     list_->clear();
     if (purpose_ == Purpose::Save) {
         auto* item = new QListWidgetItem(tr("New save"), list_);
@@ -166,9 +165,10 @@ void SlotDialog::takeSelected() {
     } else if (slot.empty()) {
         chosen_ = newSlotName(slots_);
     } else {
-        const QString question = item->data(kReadableRole).toBool()
-                                     ? tr("Save over \u201c%1\u201d?").arg(displayName(slot))
-                                     : tr("\u201c%1\u201d cannot be loaded as it is. Save over it?").arg(displayName(slot));
+        const QString question =
+            item->data(kReadableRole).toBool()
+                ? tr("Save over \u201c%1\u201d?").arg(displayName(slot))
+                : tr("\u201c%1\u201d cannot be loaded as it is. Save over it?").arg(displayName(slot));
         if (!confirm_(question, tr("Save over it"))) return;
         chosen_ = slot;
     }
