@@ -51,7 +51,14 @@ class DiskTree : public FileTree {
         return names;
     }
     FileContents read(const std::string& place, std::size_t maxBytes) const override;
-    std::string describe() const override { return root_.string(); }
+    // In full, so a message about the current folder does not call it ".".
+    std::string describe() const override {
+        std::error_code ec;
+        fs::path full = fs::absolute(root_, ec).lexically_normal();
+        if (ec) return root_.string();
+        if (!full.has_filename() && full != full.root_path()) full = full.parent_path(); // "/games/x/" is "/games/x"
+        return full.string();
+    }
 
   private:
     fs::path root_;

@@ -41,6 +41,8 @@ class Interpreter {
     void resume();
     // A click on option `option` (1..4) of the menu waiting: plays its branch.
     void chooseOption(int option);
+    // Whether a click on option `option` would play its branch now.
+    bool offersOption(int option) const;
     // The music reached its end; while a run is going on it waits for the run's end.
     void musicEnded();
     // "New": the script again from its first character, with no choice under

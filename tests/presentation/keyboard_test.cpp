@@ -12,10 +12,10 @@ TEST(Keyboard, KeysMapToTheMouseHandlers) {
         Qt::KeyboardModifiers mods;
         KeyAction action;
     } cases[] = {
-        {Qt::Key_Return, {}, KeyAction::ClickText},
-        {Qt::Key_Enter, Qt::KeypadModifier, KeyAction::ClickText},
-        {Qt::Key_Space, {}, KeyAction::ClickText},
-        {Qt::Key_PageDown, {}, KeyAction::ClickText},
+        {Qt::Key_Return, {}, KeyAction::ReadOn},
+        {Qt::Key_Enter, Qt::KeypadModifier, KeyAction::ReadOn},
+        {Qt::Key_Space, {}, KeyAction::ReadOn},
+        {Qt::Key_PageDown, {}, KeyAction::ReadOn},
         {Qt::Key_1, {}, KeyAction::ClickOption1},
         {Qt::Key_4, Qt::KeypadModifier, KeyAction::ClickOption4},
         {Qt::Key_Up, {}, KeyAction::ScrollUp},

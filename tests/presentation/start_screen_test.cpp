@@ -271,6 +271,14 @@ TEST_F(StartScreenTest, TheCloseBoxEndsTheProgramAfterTheCredits) {
 
 namespace {
 
+// On the tests' 1920 x 1080 screen, zoom 3 would reach below its bottom.
+TEST_F(StartScreenTest, ZoomInStopsAtTheLargestZoomThatFitsTheScreen) {
+    open();
+    for (int press = 0; press < 3; ++press) QTest::keyClick(&list(), Qt::Key_Plus, Qt::ControlModifier);
+    EXPECT_EQ(window->zoom(), 2);
+    EXPECT_EQ(window->size(), kSceneSize * 2);
+}
+
 TEST_F(StartScreenTest, FullScreenCarriesOverIntoTheGameAndBack) {
     TestGame forest("\"page\"");
     games->add(forest.dir(), earlier);

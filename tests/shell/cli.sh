@@ -34,4 +34,13 @@ printf 'not an archive\n' >"$scratch/notes.txt"
 err=$("$vorn" --headless "$scratch/notes.txt" 2>&1 >/dev/null); status=$?
 [ $status -eq 1 ] || fail "a file that is no archive exits with $status, not 1"
 grep -q "nor an archive" <<<"$err" || fail "a file that is no archive is not explained: $err"
+# Started in a folder without a game, each names that folder in full, not ".".
+mkdir "$scratch/no game"
+nogame=$(cd "$scratch/no game" && pwd -P)
+for run in "--headless" "check" "explore"; do
+  err=$(cd "$scratch/no game" && "$vorn" $run </dev/null 2>&1); status=$?
+  [ $status -eq 1 ] || fail "vorn $run without a game exits with $status, not 1"
+  grep -qF "cannot open the script \"code.vrn\" in $nogame:" <<<"$err" ||
+    fail "vorn $run without a game does not name the folder in full: $err"
+done
 echo "command line: ok"

@@ -12,6 +12,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <iostream>
 
 namespace vorn {
@@ -35,6 +36,7 @@ Form1::Form1(const GameFolder& folder, MusicDevice& device, int zoom, QWidget* p
     setWindowTitle("VORN Interpeter"); // spelled as the original player spelled it, on purpose
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
+    setMouseTracking(true); // the option under the pointer is marked
     // The built-in pictures are decoded on a thread of their own: the first
     // page does not wait for them, and most games replace the scene before it.
     builtIn_ = std::async(std::launch::async, [] {
@@ -49,6 +51,10 @@ Form1::Form1(const GameFolder& folder, MusicDevice& device, int zoom, QWidget* p
 
     text1_ = makeTextView(this, Qt::black);
     text1_->viewport()->installEventFilter(this);
+    moreBelow_ = makeMoreBelowMark(text1_);
+    QScrollBar* lines = text1_->verticalScrollBar();
+    connect(lines, &QScrollBar::valueChanged, this, [this] { updateMoreBelowMark(); });
+    connect(lines, &QScrollBar::rangeChanged, this, [this] { updateMoreBelowMark(); });
     backlog_ = makeTextView(this, QColor(0, 0, 0, 225));
     backlog_->viewport()->installEventFilter(this);
     backlog_->hide();
@@ -139,6 +145,7 @@ void Form1::guarded(const std::function<void()>& action) {
     } catch (const RunAborted&) {
         shutDown(!terminateRequested_, 0, false); // the run was cut off: no place to keep
     }
+    if (!finished_) updateMarkedOption(); // a run may have offered options or taken them away
 }
 
 void Form1::reportFatal(const QString& message) {

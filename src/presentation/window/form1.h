@@ -59,6 +59,7 @@ class Form1 : public QWidget, public DisplaySurface {
 
     // The handlers behind the mouse, which the keyboard calls too.
     void resume();                  // a click on the text box
+    void readOn();                  // Enter, Space, Page Down: the rest of a long page, else resume()
     void chooseOption(int option);  // a click on the caption of option 1..4
     // A press on the bare background: the right button alone opens the pop-up menu.
     void backgroundPressed(Qt::MouseButtons buttons, QPoint globalPos);
@@ -83,6 +84,10 @@ class Form1 : public QWidget, public DisplaySurface {
     Interpreter& interpreter() { return interpreter_; }
     QPlainTextEdit* text1() const { return text1_; }
     QPlainTextEdit* backlog() const { return backlog_; }
+    // Shown in the text box's lower-right corner while lines of the page are hidden below.
+    const QWidget* moreBelowMark() const { return moreBelow_; }
+    // The option a click at the pointer would take, underlined; 0 for none.
+    int markedOption() const { return markedOption_; }
     const QString& caption(int label) const { return captions_[label - 1]; }
     QSize image1Size() const { return image1Size_; }
     QSize image2Size() const { return image2Size_; }
@@ -92,6 +97,8 @@ class Form1 : public QWidget, public DisplaySurface {
     QLabel* notice() const { return notice_; }
     void setZoom(int zoom);
     int zoom() const { return zoom_; }
+    // The largest zoom at which the window fits the screen's available area.
+    int largestZoom() const;
     void setFullScreen(bool on);
     bool fullScreen() const { return fullScreen_; }
 
@@ -112,6 +119,8 @@ class Form1 : public QWidget, public DisplaySurface {
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
@@ -134,6 +143,10 @@ class Form1 : public QWidget, public DisplaySurface {
     void setUpFastForward();
     void stopFastForward();
     int offeredCaptions() const; // how many captions a click can choose from now
+    int labelAt(QPoint widgetPoint) const; // the caption 1..4 a click there lands on, or 0
+    void updateMarkedOption();
+    void updateMoreBelowMark();
+    void popUpMenuFromKeyboard();
     void openBacklog();
     void closeBacklog();
     void openSlotDialog(bool saving);
@@ -160,6 +173,7 @@ class Form1 : public QWidget, public DisplaySurface {
     std::array<QString, 4> captions_;
     QPlainTextEdit* text1_ = nullptr;
     QPlainTextEdit* backlog_ = nullptr;
+    QWidget* moreBelow_ = nullptr;
     QMenu* menu_ = nullptr;
     std::unique_ptr<QCursor> cursor_;
     QImage cursorImage_;
@@ -171,6 +185,8 @@ class Form1 : public QWidget, public DisplaySurface {
     bool fullScreen_ = false;
     SceneTransform transform_;
     int pressedLabel_ = 0;
+    std::optional<QPoint> pointer_; // where the mouse is over the window, if it is
+    int markedOption_ = 0;
     bool closeRequested_ = false;
     bool terminateRequested_ = false;
     bool finished_ = false;

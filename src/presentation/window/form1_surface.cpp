@@ -3,7 +3,9 @@
 #include "presentation/picture_decoder.h"
 #include "text_views.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QMenu>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QScreen>
@@ -16,6 +18,8 @@ namespace {
 QString fromUtf8(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 } // namespace
+
+int Form1::largestZoom() const { return largestZoomOn(screen()); }
 
 void Form1::setZoom(int zoom) {
     zoom_ = std::clamp(zoom, 1, 4);
@@ -48,6 +52,19 @@ void Form1::updateTransform() {
     text1_->setGeometry(transform_.toWidget(startRect(SceneElement::Text1)));
     backlog_->setFont(gothicFont(fontPixels()));
     backlog_->setGeometry(transform_.toWidget(QRect(QPoint(0, 0), kSceneSize)).adjusted(40, 20, -40, -20));
+    // The mark sits in the text box's lower-right corner, its size in scene pixels.
+    const QSize mark = QSize(12, 9) * transform_.scale;
+    const int inset = std::max(1, static_cast<int>(std::lround(2 * transform_.scale)));
+    moreBelow_->setGeometry(
+        QRect(QPoint(text1_->width() - mark.width() - inset, text1_->height() - mark.height() - inset), mark));
+    // The pop-up menu grows with the scene, from the desktop's own menu font.
+    QFont menuFont = QApplication::font(menu_);
+    if (menuFont.pixelSize() > 0)
+        menuFont.setPixelSize(static_cast<int>(std::lround(menuFont.pixelSize() * transform_.scale)));
+    else
+        menuFont.setPointSizeF(menuFont.pointSizeF() * transform_.scale);
+    menu_->setFont(menuFont);
+    updateMarkedOption();
     applyCursor();
     update();
 }
@@ -57,6 +74,12 @@ void Form1::resizeEvent(QResizeEvent*) { updateTransform(); }
 void Form1::setText(const std::string& text) {
     text1_->setPlainText(fromUtf8(text));
     text1_->verticalScrollBar()->setValue(0);
+    updateMoreBelowMark();
+}
+
+void Form1::updateMoreBelowMark() {
+    const QScrollBar* lines = text1_->verticalScrollBar();
+    moreBelow_->setVisible(lines->value() < lines->maximum());
 }
 
 void Form1::setCaption(int label, const std::string& text) {
@@ -154,10 +177,12 @@ void Form1::paintEvent(QPaintEvent*) {
     draw(image1_, startRect(SceneElement::Image1).topLeft());
     draw(image2_, startRect(SceneElement::Image2).topLeft());
     // Captions are laid out at the zoomed size, so they stay sharp.
-    p.setFont(gothicFont(fontPixels()));
+    QFont font = gothicFont(fontPixels());
     p.setPen(Qt::black);
     for (int label = 4; label >= 1; --label) {
         if (captions_[label - 1].isEmpty()) continue;
+        font.setUnderline(label == markedOption_); // in the caption's own colour
+        p.setFont(font);
         p.drawText(transform_.toWidget(labelRect(label)), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
                    captions_[label - 1]);
     }

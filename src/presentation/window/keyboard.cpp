@@ -26,7 +26,7 @@ KeyAction keyAction(int key, Qt::KeyboardModifiers modifiers) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
     case Qt::Key_Space:
-    case Qt::Key_PageDown: return KeyAction::ClickText;
+    case Qt::Key_PageDown: return KeyAction::ReadOn;
     case Qt::Key_1: return KeyAction::ClickOption1;
     case Qt::Key_2: return KeyAction::ClickOption2;
     case Qt::Key_3: return KeyAction::ClickOption3;
