@@ -39,6 +39,8 @@ int main(int argc, char** argv) {
             return 1;
         }
         if (!game.notice.empty()) std::cerr << "vorn: " << game.notice << '\n';
+        if (const std::string note = vorn::scriptEncodingNote(*game.folder); !note.empty())
+            std::cerr << "vorn: " << note << '\n';
         return vorn::runHeadless(*game.folder, std::cin, std::cout, std::cerr, {options.saveDir});
     }
     case vorn::Options::Mode::Window:

@@ -116,7 +116,7 @@ void Interpreter::close() { stream_.close(); }
 
 void Interpreter::beginCommand(Command command) {
     const CommandRow& row = rowOf(command);
-    stream_.setReading(row.name, row.cutOffHint, commandOffset_);
+    stream_.setReading(row.name, row.cutOffHint, commandOffset_, takesText(command) ? row.closing : 0);
 }
 
 std::string Interpreter::readUntil(char closing) {

@@ -1,5 +1,6 @@
 #include "script_stream.h"
 
+#include "command_table.h"
 #include "fatal_error.h"
 
 namespace vorn {
@@ -124,8 +125,10 @@ std::string ScriptStream::describe(std::size_t offset) const {
 void ScriptStream::failAtEnd() const {
     if (reading_.empty())
         throw FatalError(describe(bytes_.size()) + ": the script reached its end of file in the middle of a command.");
-    throw FatalError(describe(readingOffset_) + ": the " + reading_ +
-                     " that starts here runs into the end of file: " + readingHint_ + ".");
+    std::string message = describe(readingOffset_) + ": " + cutOffReport(reading_) + ": " + readingHint_ + ".";
+    const std::size_t lines = placeOf(bytes_.size()).line - placeOf(readingOffset_).line + 1;
+    if (readingClosing_ != 0 && lines > 1) message += " It " + runsOver(lines, readingClosing_) + ".";
+    throw FatalError(message);
 }
 
 } // namespace vorn

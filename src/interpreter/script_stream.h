@@ -66,10 +66,13 @@ class ScriptStream {
     [[noreturn]] void failAtEnd() const;
     // What is being read, named in an end-of-file report: the command and its
     // place. Set by each command procedure before it reads its arguments.
-    void setReading(std::string what, std::string hint, std::size_t commandOffset) {
+    // `closing`: the character that ends free text (a page, a file name, a
+    // label), whose absence lets it run on over lines; 0 for other commands.
+    void setReading(std::string what, std::string hint, std::size_t commandOffset, char closing = 0) {
         reading_ = std::move(what);
         readingHint_ = std::move(hint);
         readingOffset_ = commandOffset;
+        readingClosing_ = closing;
     }
 
     static constexpr std::size_t kMaxScriptBytes = std::size_t(512) * 1024 * 1024;
@@ -84,6 +87,7 @@ class ScriptStream {
     std::string reading_;
     std::string readingHint_;
     std::size_t readingOffset_ = 0;
+    char readingClosing_ = 0;
 };
 
 } // namespace vorn

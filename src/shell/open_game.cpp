@@ -2,6 +2,7 @@
 
 #include "game_archive.h"
 #include "interpreter/code_page.h"
+#include "interpreter/script_stream.h"
 
 namespace vorn {
 namespace fs = std::filesystem;
@@ -81,6 +82,12 @@ OpenedGame openGame(const fs::path& path) {
         opened.notice += "); playing the top-most, \"" + archive.games.front() + "\"";
     }
     return opened;
+}
+
+std::string scriptEncodingNote(const GameFolder& folder) {
+    const FileContents script = folder.read(kScriptName, ScriptStream::kMaxScriptBytes);
+    if (!script.error.empty() || !looksLikeUtf8WithoutMark(script.bytes)) return "";
+    return std::string(kScriptName) + ": " + kUtf8WithoutMarkNote + "; " + kUtf8WithoutMarkHint + ".";
 }
 
 } // namespace vorn

@@ -22,6 +22,10 @@ struct OpenedGame {
 
 OpenedGame openGame(const std::filesystem::path& path);
 
+// What to tell the reader about the script before it plays, or empty: a
+// script that looks like UTF-8 without the byte-order mark plays garbled.
+std::string scriptEncodingNote(const GameFolder& folder);
+
 // Whether what was opened holds a code.vrn to play.
 bool holdsGame(const OpenedGame& opened);
 

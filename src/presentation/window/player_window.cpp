@@ -95,6 +95,8 @@ void PlayerWindow::play(const std::filesystem::path& path) {
         return;
     }
     if (!opened.notice.empty()) std::cerr << "vorn: " << opened.notice << '\n';
+    if (const std::string note = scriptEncodingNote(*opened.folder); !note.empty())
+        std::cerr << "vorn: " << note << '\n';
     start_->showError({});
 
     auto game = std::make_unique<Game>();

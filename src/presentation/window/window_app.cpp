@@ -122,6 +122,7 @@ int runWindow(int argc, char** argv, const Options& options, std::function<void(
         return 1;
     }
     const GameFolder& folder = *game.folder;
+    if (const std::string note = scriptEncodingNote(folder); !note.empty()) std::cerr << "vorn: " << note << '\n';
     // The soundfont loads on the device's own thread, from the window's first paint on.
     std::unique_ptr<FluidMusicDevice> fluid;
     SilentMusicDevice silent;
