@@ -17,6 +17,7 @@ struct Options {
     int zoom = 0; // 0: the largest whole zoom that fits the screen
     bool fullscreen = false;
     std::optional<std::filesystem::path> saveDir; // where saved games go instead of the user's data folder
+    bool continueGame = false; // go straight on from the place kept when the window was last closed
 };
 
 struct ParsedOptions {
