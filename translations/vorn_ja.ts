@@ -206,11 +206,6 @@
         <translation>%1%2 行にわたって続いているので、閉じる「%3」が抜けているようです。</translation>
     </message>
     <message>
-        <location filename="../src/interpreter/snapshot.cpp" line="+10"/>
-        <source>loading a saved game: cannot load the picture &quot;%1&quot; of %2: it is not a picture the player can read (a Windows bitmap is expected).</source>
-        <translation>ロード中: %2 の画像「%1」を読み込めません。このプレイヤーで読める画像ではありません（Windows のビットマップにしてください）。</translation>
-    </message>
-    <message>
         <location filename="../src/shell/game_archive.cpp" line="+20"/>
         <source>the archive is encrypted; unpack it with its password, then play the folder</source>
         <translation>アーカイブにパスワードがかかっています。パスワードを入れて展開し、そのフォルダで遊んでください</translation>
@@ -258,6 +253,7 @@ Options:
   --fullscreen       start in full screen
   --save-dir DIR     keep saved games in DIR; with --headless, without it, saves last only
                      as long as the program runs and nothing is written
+  --continue         go straight on from where the game&apos;s window was last closed
   --language LANG    speak LANG: en (English) or ja (Japanese); default: the desktop&apos;s language
   --help             show this help and exit
   --version          show the version and exit
@@ -278,10 +274,74 @@ GAME_DIR（省略時は今のフォルダ）にあるスクリプト「code.vrn�
   --fullscreen       フルスクリーンで始める
   --save-dir DIR     セーブを DIR に置く。--headless でこれがないときは、セーブは
                      プログラムが終わるまでしか残らず、何も書き込まない
+  --continue         前回ウィンドウを閉じたところから、つづきを始める
   --language LANG    表示の言語: en（英語）か ja（日本語）。省略時はデスクトップの言語
   --help             このヘルプを表示して終わる
   --version          バージョンを表示して終わる
 </translation>
+    </message>
+</context>
+<context>
+    <name>vorn::Form1</name>
+    <message>
+        <location filename="../src/presentation/window/form1.cpp" line="+75"/>
+        <source>Save…</source>
+        <translation>セーブ…</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Load…</source>
+        <translation>ロード…</translation>
+    </message>
+    <message>
+        <location filename="../src/presentation/window/form1_saves.cpp" line="+40"/>
+        <source>There is no quick save yet: F5 makes one.</source>
+        <translation>クイックセーブはまだありません。F5 でクイックセーブできます。</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>Cancel</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <location line="+18"/>
+        <source>Saved: %1</source>
+        <translation>セーブしました: %1</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>Loaded: %1</source>
+        <translation>ロードしました: %1</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>The game starts from the beginning.</source>
+        <translation>はじめから始めます。</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>The place kept when this game was last closed cannot be gone on from: %1</source>
+        <translation>前回の続きから再開できません: %1</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Go on from where you left this game?</source>
+        <translation>前回の続きから遊びますか？</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Go on</source>
+        <translation>つづきから</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Start anew</source>
+        <translation>はじめから</translation>
+    </message>
+    <message>
+        <location line="+21"/>
+        <source>Your place in the game could not be kept for next time: %1</source>
+        <translation>次回のために続きを残せませんでした: %1</translation>
     </message>
 </context>
 <context>
@@ -292,11 +352,75 @@ GAME_DIR（省略時は今のフォルダ）にあるスクリプト「code.vrn�
         <translation>フォルダ「%1」には code.vrn がないので、VORN のゲームではありません（%2）</translation>
     </message>
     <message>
-        <location line="+61"/>
+        <location line="+62"/>
         <source>%1 stopped with an error:
 %2</source>
         <translation>%1 はエラーで止まりました:
 %2</translation>
+    </message>
+</context>
+<context>
+    <name>vorn::SlotDialog</name>
+    <message>
+        <location filename="../src/presentation/window/slot_dialog.cpp" line="+62"/>
+        <source>Save…</source>
+        <translation>セーブ…</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Load…</source>
+        <translation>ロード…</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>Save</source>
+        <translation>セーブ</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Load</source>
+        <translation>ロード</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location line="+107"/>
+        <source>Delete</source>
+        <translation>削除</translation>
+    </message>
+    <message>
+        <location line="-89"/>
+        <source>Quick save</source>
+        <translation>クイックセーブ</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Where the game was left</source>
+        <translation>前回の続き</translation>
+    </message>
+    <message>
+        <location line="+23"/>
+        <source>New save</source>
+        <translation>新しいセーブ</translation>
+    </message>
+    <message>
+        <location line="+54"/>
+        <source>Save over “%1”?</source>
+        <translation>「%1」に上書きしますか？</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>“%1” cannot be loaded as it is. Save over it?</source>
+        <translation>「%1」はこのままではロードできません。上書きしますか？</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Save over it</source>
+        <translation>上書きする</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>Delete “%1”? It cannot be brought back.</source>
+        <translation>「%1」を削除しますか？ 元には戻せません。</translation>
     </message>
 </context>
 <context>

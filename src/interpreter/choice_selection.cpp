@@ -17,6 +17,7 @@ bool Interpreter::offersOption(int option) const {
 
 void Interpreter::chooseOption(int option) {
     if (!offersOption(option)) return;
+    surface_.keepChoice(option);
     stream_.setReading(kBranchesName, kBranchesHint, menuOffset_);
     for (int k = 1; k < option; ++k) skipBranch();
     if (!syntax::skipPastOpenBrace(stream_)) stream_.failAtEnd();

@@ -25,6 +25,7 @@ constexpr const char* kUsage =
             "  --fullscreen       start in full screen\n"
             "  --save-dir DIR     keep saved games in DIR; with --headless, without it, saves last only\n"
             "                     as long as the program runs and nothing is written\n"
+            "  --continue         go straight on from where the game's window was last closed\n"
             "  --language LANG    speak LANG: en (English) or ja (Japanese); default: the desktop's language\n"
             "  --help             show this help and exit\n"
             "  --version          show the version and exit\n");
@@ -68,6 +69,8 @@ ParsedOptions parseCommandLine(const std::vector<std::string>& args) {
             o.mode = Options::Mode::Headless;
         } else if (a == "--no-music") {
             o.music = false;
+        } else if (a == "--continue") {
+            o.continueGame = true;
         } else if (a == "--fullscreen") {
             o.fullscreen = true;
         } else if (a == "--soundfont") {
@@ -99,6 +102,11 @@ ParsedOptions parseCommandLine(const std::vector<std::string>& args) {
         } else {
             game = a;
         }
+    }
+    if (o.continueGame && o.mode == Options::Mode::Headless) {
+        parsed.error = "--continue is for the window; headless play goes on from a kept place with the event "
+                       "\"load continue\" and --save-dir";
+        return parsed;
     }
     if (game) {
         GameFolderArgument named = gameFolderArgument(*game);

@@ -18,6 +18,7 @@ struct Options {
     bool fullscreen = false;
     std::optional<std::filesystem::path> saveDir; // where saved games go instead of the user's data folder
     std::optional<std::string> language;          // "en" or "ja"; none: the desktop's
+    bool continueGame = false; // go straight on from the place kept when the window was last closed
 };
 
 struct ParsedOptions {

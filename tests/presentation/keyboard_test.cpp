@@ -33,6 +33,12 @@ TEST(Keyboard, KeysMapToTheMouseHandlers) {
         {Qt::Key_F10, Qt::ShiftModifier, KeyAction::PopupMenu},
         {Qt::Key_Q, Qt::ControlModifier, KeyAction::Quit},
         {Qt::Key_Q, {}, KeyAction::None},
+        {Qt::Key_F5, {}, KeyAction::QuickSave},
+        {Qt::Key_F9, {}, KeyAction::QuickLoad},
+        {Qt::Key_S, Qt::ControlModifier, KeyAction::SaveDialog},
+        {Qt::Key_L, Qt::ControlModifier, KeyAction::LoadDialog},
+        {Qt::Key_S, {}, KeyAction::None},
+        {Qt::Key_F5, Qt::ControlModifier, KeyAction::None},
         {Qt::Key_1, Qt::ControlModifier, KeyAction::None},
         {Qt::Key_5, {}, KeyAction::None},
     };

@@ -45,7 +45,7 @@ about() { # LANGUAGE_OPTION...
   sleep 0.5
   xdotool windowfocus --sync "$win" key shift+F10
   sleep 0.3
-  xdotool key Up Return
+  xdotool key Down Down Down Return # the third entry, "About"
 }
 
 about

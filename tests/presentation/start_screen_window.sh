@@ -55,7 +55,7 @@ waitFor() { # a window title; prints its id
   fail "no window \"$1\" appeared"
 }
 
-(cd "$work/empty" && exec env XDG_CONFIG_HOME="$work/config" "$player" --zoom 1 --no-music) &
+(cd "$work/empty" && exec env XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" "$player" --zoom 1 --no-music) &
 pid=$!; pids+=("$pid")
 win=$(waitFor "^VORN Interpeter$")
 sleep 1
@@ -105,7 +105,7 @@ wait "$pid" || status=$?
 # plays as ever, no list is kept, and nothing is written anywhere.
 : >"$work/not-a-folder"
 gamesBefore=$(cd "$work/games" && find . -printf '%p %s %T@\n' | sort)
-(cd "$work/games/Sea Road" && exec env XDG_CONFIG_HOME="$work/not-a-folder/config" "$player" --zoom 1 --no-music) &
+(cd "$work/games/Sea Road" && exec env XDG_CONFIG_HOME="$work/not-a-folder/config" XDG_DATA_HOME="$work/data" "$player" --zoom 1 --no-music) &
 pid=$!; pids+=("$pid")
 win=$(waitFor "^VORN Interpeter$")
 eventually playing unwritable-list || fail "with a list that cannot be kept, the game in the current folder does not play"

@@ -29,6 +29,12 @@ TEST(CommandLine, OptionsAndTheGameFolder) {
     EXPECT_EQ(script.options.gameFolder, dir) << "a script names its folder";
     EXPECT_TRUE(script.options.fullscreen);
     EXPECT_EQ(script.options.soundfont, "x.sf2");
+    EXPECT_FALSE(script.options.continueGame);
+
+    const auto goOn = parseCommandLine({"--continue", dir.string(), "--save-dir", "s"});
+    ASSERT_TRUE(goOn.error.empty()) << goOn.error;
+    EXPECT_TRUE(goOn.options.continueGame);
+    EXPECT_EQ(goOn.options.saveDir, "s");
 
     EXPECT_EQ(parseCommandLine({"--version", "--bogus"}).options.mode, Options::Mode::Version);
     EXPECT_EQ(parseCommandLine({"--help"}).options.mode, Options::Mode::Help);
@@ -56,6 +62,7 @@ TEST(CommandLine, UsageErrorsSayWhatIsWrong) {
         {{"--language"}, "needs a value"},
         {{"--language", "jp"}, "en or ja"},
         {{"--language", "JA"}, "en or ja"},
+        {{"--headless", "--continue"}, "load continue"},
     };
     for (const Case& c : cases) {
         const auto parsed = parseCommandLine(c.args);

@@ -8,9 +8,11 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFile>
+#include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QScrollBar>
 #include <iostream>
 
@@ -62,6 +64,24 @@ Form1::Form1(const GameFolder& folder, MusicDevice& device, int zoom, QWidget* p
     connect(menu_->addAction("New"), &QAction::triggered, this, [this] { newGame(); });
     connect(menu_->addAction("Quit"), &QAction::triggered, this, [this] { quit(); });
     connect(menu_->addAction("About"), &QAction::triggered, this, [this] { showAbout(); });
+    menu_->addSeparator();
+    const auto addSaveEntry = [this](const QString& text, QKeySequence keys, void (Form1::*open)()) {
+        QAction* action = menu_->addAction(text);
+        action->setShortcut(keys); // shown in the menu; the keys themselves go through keyPressEvent
+        action->setShortcutContext(Qt::WidgetShortcut);
+        action->setShortcutVisibleInContextMenu(true);
+        connect(action, &QAction::triggered, this, open);
+    };
+    addSaveEntry(tr("Save\u2026"), QKeySequence(Qt::CTRL | Qt::Key_S), &Form1::openSaveDialog);
+    addSaveEntry(tr("Load\u2026"), QKeySequence(Qt::CTRL | Qt::Key_L), &Form1::openLoadDialog);
+
+    notice_ = new QLabel(this);
+    notice_->setStyleSheet("QLabel { color: white; background: rgba(0, 0, 0, 190); padding: 4px 10px; }");
+    notice_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    notice_->hide();
+    noticeTimer_.setSingleShot(true);
+    noticeTimer_.setInterval(1500);
+    connect(&noticeTimer_, &QTimer::timeout, notice_, &QWidget::hide);
 
     setUpFastForward();
 
@@ -69,6 +89,14 @@ Form1::Form1(const GameFolder& folder, MusicDevice& device, int zoom, QWidget* p
         QMessageBox box(isError ? QMessageBox::Critical : QMessageBox::NoIcon, title, text, QMessageBox::Ok,
                         isVisible() ? this : nullptr);
         box.exec();
+    };
+    presentQuestion_ = [this](const QString& question, const QString& yes, const QString& no) {
+        QMessageBox box(QMessageBox::Question, "VORN", question, QMessageBox::NoButton, isVisible() ? this : nullptr);
+        QPushButton* yesButton = box.addButton(yes, QMessageBox::AcceptRole);
+        box.addButton(no, QMessageBox::RejectRole);
+        box.setDefaultButton(yesButton);
+        box.exec();
+        return box.clickedButton() == yesButton;
     };
     setZoom(zoom);
 }
@@ -85,7 +113,10 @@ bool Form1::load() {
 }
 
 void Form1::activate() {
-    guarded([this] { interpreter_.playRun(); });
+    guarded([this] {
+        if (!goOnFromKeptPlace()) interpreter_.playRun();
+        startPlace_ = interpreter_.snapshot();
+    });
 }
 
 void Form1::musicDone() {
@@ -103,7 +134,7 @@ void Form1::terminate() {
         terminateRequested_ = true; // the run ends at its next keep-alive
         return;
     }
-    shutDown(false, 0);
+    shutDown(false, 0, true);
 }
 
 void Form1::guarded(const std::function<void()>& action) {
@@ -113,7 +144,7 @@ void Form1::guarded(const std::function<void()>& action) {
     } catch (const FatalError& error) {
         reportFatal(QString::fromUtf8(error.what()), translated(error.message()));
     } catch (const RunAborted&) {
-        shutDown(!terminateRequested_, 0);
+        shutDown(!terminateRequested_, 0, false); // the run was cut off: no place to keep
     }
     if (!finished_) updateMarkedOption(); // a run may have offered options or taken them away
 }
@@ -135,10 +166,15 @@ void Form1::reportFatal(const QString& english, const QString& message) {
     QCoreApplication::exit(1);
 }
 
-void Form1::shutDown(bool showCredits, int exitCode) {
+void Form1::shutDown(bool showCredits, int exitCode, bool keepPlace) {
     if (finished_) return;
     stopFastForward();
+    const std::string notKept = keepPlace ? keepPlaceToGoOn() : "";
     shell_.shutDown(showCredits);
+    if (!notKept.empty()) {
+        std::cerr << "vorn: " << notKept << std::endl;
+        if (showCredits) presentMessage_("VORN", QString::fromStdString(notKept), true);
+    }
     finished_ = true;
     hide();
     if (ended_)
@@ -157,7 +193,7 @@ void Form1::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    shutDown(true, 0);
+    shutDown(true, 0, true);
     event->accept();
 }
 

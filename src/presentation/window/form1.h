@@ -4,12 +4,14 @@
 // interpreter. It is the display surface of the windowed player. Its code is
 // split by concern: form1.cpp the window's life cycle, form1_surface.cpp the
 // display surface and its drawing, form1_input.cpp the mouse and the keys,
-// form1_backlog.cpp the backlog and the fast-forward.
+// form1_backlog.cpp the backlog and the fast-forward, form1_saves.cpp saving,
+// loading and the place kept when the window closes.
 
 #include "interpreter/display_surface.h"
 #include "interpreter/interpreter.h"
 #include "keyboard.h"
 #include "scene_geometry.h"
+#include "shell/saves.h"
 #include "shell/shell.h"
 
 #include <QImage>
@@ -22,6 +24,7 @@
 #include <memory>
 #include <optional>
 
+class QLabel;
 class QPlainTextEdit;
 class QMenu;
 
@@ -65,6 +68,19 @@ class Form1 : public QWidget, public DisplaySurface {
     void showAbout(); // the menu's "About"
     void perform(KeyAction action);
 
+    // Saving and loading, between runs only.
+    void quickSave();      // F5
+    void quickLoad();      // F9
+    void openSaveDialog(); // "Save…", Ctrl+S
+    void openLoadDialog(); // "Load…", Ctrl+L
+    void saveTo(const std::string& slot);
+    void loadFrom(const std::string& slot);
+    // Where the saves go; by default the user's folder for the game.
+    void setSaveFolder(const QString& folder);
+    // At the start, go on from the place kept at the last close without asking.
+    void setContinueAtOnce(bool atOnce) { continueAtOnce_ = atOnce; }
+    Saves& saves();
+
     Interpreter& interpreter() { return interpreter_; }
     QPlainTextEdit* text1() const { return text1_; }
     QPlainTextEdit* backlog() const { return backlog_; }
@@ -78,7 +94,7 @@ class Form1 : public QWidget, public DisplaySurface {
     bool image2Empty() const { return image2_.isNull(); }
     SceneTransform sceneTransform() const { return transform_; }
     QMenu* popupMenu() const { return menu_; }
-    const QStringList& pagesShown() const { return pages_; }
+    QLabel* notice() const { return notice_; }
     void setZoom(int zoom);
     int zoom() const { return zoom_; }
     // The largest zoom at which the window fits the screen's available area.
@@ -89,6 +105,9 @@ class Form1 : public QWidget, public DisplaySurface {
     // Shows a modal message box; tests replace it to answer at once.
     using MessagePresenter = std::function<void(const QString& title, const QString& text, bool isError)>;
     void setMessagePresenter(MessagePresenter presenter) { presentMessage_ = std::move(presenter); }
+    // Asks the reader to choose between two answers; true for `yes`. Tests replace it too.
+    using QuestionPresenter = std::function<bool(const QString& question, const QString& yes, const QString& no)>;
+    void setQuestionPresenter(QuestionPresenter presenter) { presentQuestion_ = std::move(presenter); }
 
     // Called once the game has ended: `status` 0 after the shut-down, 1 after
     // the fatal error `fatal`, which it then reports itself. Without one, the
@@ -116,13 +135,13 @@ class Form1 : public QWidget, public DisplaySurface {
     // Calls into the interpreter; a fatal error is reported and ends the program.
     void guarded(const std::function<void()>& action);
     void reportFatal(const QString& english, const QString& message); // the message in the reader's language
-    void shutDown(bool showCredits, int exitCode);
+    // `keepPlace`: a close by the reader, which keeps the place to go on from.
+    void shutDown(bool showCredits, int exitCode, bool keepPlace);
     void updateTransform();
     void applyCursor();
     int fontPixels() const;
     void setUpFastForward();
     void stopFastForward();
-    void keepPage(const QString& page);
     int offeredCaptions() const; // how many captions a click can choose from now
     int labelAt(QPoint widgetPoint) const; // the caption 1..4 a click there lands on, or 0
     void updateMarkedOption();
@@ -131,6 +150,11 @@ class Form1 : public QWidget, public DisplaySurface {
     void popUpMenuFromKeyboard();
     void openBacklog();
     void closeBacklog();
+    void openSlotDialog(bool saving);
+    bool goOnFromKeptPlace();
+    std::string keepPlaceToGoOn(); // "" or why the place could not be kept
+    QByteArray scenePicture();
+    void showNotice(const QString& text);
 
     GameFolder folder_;
     Interpreter interpreter_;
@@ -154,8 +178,8 @@ class Form1 : public QWidget, public DisplaySurface {
     QMenu* menu_ = nullptr;
     std::unique_ptr<QCursor> cursor_;
     QImage cursorImage_;
-    QStringList pages_; // the pages shown since start-up, newest last, for the backlog
-    qsizetype backlogCharacters_ = 0;
+    QLabel* notice_ = nullptr; // "Saved", "Loaded", for a moment
+    QTimer noticeTimer_;
     QTimer fastForwardDelay_; // Ctrl held alone this long starts the fast-forward
     QTimer fastForward_;
     int zoom_ = 1;
@@ -168,6 +192,13 @@ class Form1 : public QWidget, public DisplaySurface {
     bool terminateRequested_ = false;
     bool finished_ = false;
     MessagePresenter presentMessage_;
+    QuestionPresenter presentQuestion_;
+
+    QString saveFolder_;
+    std::unique_ptr<SlotStore> store_; // made at the first save or load
+    std::unique_ptr<Saves> saves_;
+    bool continueAtOnce_ = false;
+    std::optional<Snapshot> startPlace_; // the game as the window started it: closed there, nothing is kept
     EndHandler ended_;
 };
 

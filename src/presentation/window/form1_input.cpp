@@ -53,6 +53,10 @@ void Form1::perform(KeyAction action) {
         case KeyAction::ZoomIn:
         case KeyAction::ZoomOut:
         case KeyAction::CopyPage: break;
+        case KeyAction::QuickSave:
+        case KeyAction::QuickLoad:
+        case KeyAction::SaveDialog:
+        case KeyAction::LoadDialog: closeBacklog(); break;
         default: return; // the backlog only shows pages; the story waits behind it
         }
     }
@@ -75,6 +79,10 @@ void Form1::perform(KeyAction action) {
     case KeyAction::ToggleFullScreen: setFullScreen(!fullScreen_); break;
     case KeyAction::PopupMenu: popUpMenuFromKeyboard(); break;
     case KeyAction::Quit: quit(); break;
+    case KeyAction::QuickSave: quickSave(); break;
+    case KeyAction::QuickLoad: quickLoad(); break;
+    case KeyAction::SaveDialog: openSaveDialog(); break;
+    case KeyAction::LoadDialog: openLoadDialog(); break;
     }
 }
 

@@ -73,11 +73,9 @@ void Form1::updateTransform() {
 void Form1::resizeEvent(QResizeEvent*) { updateTransform(); }
 
 void Form1::setText(const std::string& text) {
-    const QString page = fromUtf8(text);
-    text1_->setPlainText(page);
+    text1_->setPlainText(fromUtf8(text));
     text1_->verticalScrollBar()->setValue(0);
     updateMoreBelowMark();
-    if (!page.isEmpty()) keepPage(page);
 }
 
 void Form1::updateMoreBelowMark() { moreBelow_->setVisible(restOfPageHidden()); }

@@ -18,6 +18,10 @@ enum class KeyAction {
     ToggleFullScreen, // F11, Alt+Enter
     PopupMenu,      // the context-menu key, Shift+F10
     Quit,           // Ctrl+Q
+    QuickSave,      // F5
+    QuickLoad,      // F9
+    SaveDialog,     // Ctrl+S
+    LoadDialog,     // Ctrl+L
 };
 
 KeyAction keyAction(int key, Qt::KeyboardModifiers modifiers);

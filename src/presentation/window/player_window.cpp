@@ -118,6 +118,7 @@ void PlayerWindow::play(const std::filesystem::path& path) {
     Form1* form = game->form.get();
     form->setGeometry(rect());
     form->setMessagePresenter(presentMessage_);
+    form->setSaveFolder(saveFolder(*opened.folder, options_.saveDir));
     form->setEndHandler([this](int status, const QString& fatal) { gameEnded(status, fatal); });
     if (game->fluid) {
         // The end of the music arrives on the audio thread; the window handles

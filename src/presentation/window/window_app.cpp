@@ -138,6 +138,8 @@ int runWindow(int argc, char** argv, const Options& options, std::function<void(
     MusicDevice& device = fluid ? static_cast<MusicDevice&>(*fluid) : silent;
 
     Form1 window(folder, device, startZoom(options));
+    window.setSaveFolder(saveFolder(folder, options.saveDir));
+    window.setContinueAtOnce(options.continueGame);
     if (fluid) {
         // The end of the music arrives on the audio thread; the window handles it
         // between its own events. takeEnd() drops an end that a Close overtook.
