@@ -98,5 +98,5 @@ if(DPKG_QUERY_PROGRAM)
 endif()
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "${vorn_fluidsynth_package}, fluid-soundfont-gm | sf2-soundfont-gm, fonts-ipafont-gothic")
+    "${vorn_fluidsynth_package}, fluid-soundfont-gm | sf2-soundfont-gm, fonts-ipafont-gothic, qt6-translations-l10n")
 include(CPack)

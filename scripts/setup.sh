@@ -7,10 +7,13 @@ packages=(
   # build
   build-essential cmake pkg-config ninja-build
   qt6-base-dev qt6-base-dev-tools libgl-dev libfontconfig-dev
+  qt6-tools-dev qt6-l10n-tools
   libfluidsynth-dev libarchive-dev libpulse-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   # run time
-  qt6-qpa-plugins fluid-soundfont-gm fonts-ipafont-gothic
+  qt6-qpa-plugins fluid-soundfont-gm fonts-ipafont-gothic qt6-translations-l10n
+  # the tests under a Japanese desktop, the C library's Japanese messages included
+  locales libc-l10n
   # the Debian package: its build, its checks, the clean root it installs into
   file debootstrap lintian appstream desktop-file-utils
   # window tests and checks by eye and ear
@@ -33,4 +36,12 @@ if [ "${#missing[@]}" -gt 0 ]; then
   export DEBIAN_FRONTEND=noninteractive
   $sudo apt-get update -q
   $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+# The window tests play under LANG=ja_JP.UTF-8, which the C library knows only
+# once the locale is generated.
+if ! locale -a 2>/dev/null | grep -qix 'ja_JP.utf8'; then
+  $sudo sed -i 's/^# *\(ja_JP.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' | $sudo tee -a /etc/locale.gen >/dev/null
+  $sudo locale-gen >/dev/null
 fi

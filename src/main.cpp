@@ -5,6 +5,7 @@
 #include "presentation/headless/headless_driver.h"
 #include "presentation/window/window_app.h"
 #include "presentation/headless/json_lines.h"
+#include "presentation/language/language.h"
 #include "shell/command_line.h"
 #include "shell/open_game.h"
 
@@ -23,9 +24,12 @@ int main(int argc, char** argv) {
     }
     const vorn::Options& options = parsed.options;
     switch (options.mode) {
-    case vorn::Options::Mode::Help:
-        std::cout << vorn::usageText();
+    case vorn::Options::Mode::Help: {
+        QCoreApplication app(argc, argv);
+        vorn::installTranslations(vorn::chosenLanguage(options.language));
+        std::cout << vorn::translatedUsage().toStdString();
         return 0;
+    }
     case vorn::Options::Mode::Version:
         std::cout << "vorn " << VORN_VERSION << "\n";
         return 0;
@@ -39,6 +43,8 @@ int main(int argc, char** argv) {
             return 1;
         }
         if (!game.notice.empty()) std::cerr << "vorn: " << game.notice << '\n';
+        if (const std::string note = vorn::scriptEncodingNote(*game.folder); !note.empty())
+            std::cerr << "vorn: " << note << '\n';
         return vorn::runHeadless(*game.folder, std::cin, std::cout, std::cerr, {options.saveDir});
     }
     case vorn::Options::Mode::Window:

@@ -1,11 +1,12 @@
 #include "authoring_tool.h"
 
 #include "explore.h"
+#include "interpreter/script_stream.h"
 #include "script_check.h"
 #include "shell/command_line.h"
 #include "shell/open_game.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 #include <charconv>
 #include <iostream>
 #include <optional>
@@ -18,6 +19,7 @@ const char* kCheckUsage =
     "Usage: vorn check [GAME_DIR | GAME_DIR/code.vrn | ARCHIVE]\n"
     "Reads the game's script \"code.vrn\" without playing it and reports, as compilers do, what would stop\n"
     "or mislead the player: code.vrn:LINE:COLUMN: error: ... or warning: ..., each with a hint.\n"
+    "A game without findings gets one line: code.vrn: no problems found, with its pages, menus and jumps.\n"
     "Exit status: 0 when there is no error, 1 when there are errors, 2 for a usage error.\n";
 
 const char* kExploreUsage =
@@ -34,15 +36,29 @@ const char* kExploreUsage =
     "  --help           show this help and exit\n"
     "Exit status: 0 when no path ends in an error, 1 when some do, 2 for a usage error.\n";
 
-// Qt's image plugins (the .ico reader among them) load through an application object.
-void ensureApplication() {
+} // namespace
+
+// Qt's image plugins (the .ico reader among them) load through an application
+// object, and the fonts that measure pages need a GUI one. It draws nothing,
+// so it needs no display.
+void ensureToolApplication() {
     if (QCoreApplication::instance()) return;
-    static int argc = 1;
+    // The tools report through their own output; Qt's notes on its set-up
+    // (such as a missing runtime folder) mean nothing to an author.
+    static const QtMessageHandler qtDefault =
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& context, const QString& message) {
+            if ((type == QtCriticalMsg || type == QtFatalMsg) && qtDefault) qtDefault(type, context, message);
+        });
+    static int argc = 3;
     static char name[] = "vorn";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication* app = new QCoreApplication(argc, argv);
+    static char platform[] = "-platform";
+    static char offscreen[] = "offscreen";
+    static char* argv[] = {name, platform, offscreen, nullptr};
+    static QGuiApplication* app = new QGuiApplication(argc, argv);
     (void)app;
 }
+
+namespace {
 
 constexpr std::size_t kLargestLimit = 1'000'000'000;
 
@@ -130,12 +146,17 @@ int runCheck(const std::vector<std::string>& args, std::ostream& out, std::ostre
     }
     const std::optional<GameFolder> folder = openForTool(parsed.game, "check", err);
     if (!folder) return 1;
-    ensureApplication();
+    ensureToolApplication();
     const authoring::CheckReport report = authoring::checkGame(*folder);
     for (const authoring::Finding& f : report.findings) out << authoring::formatFinding(f) << '\n';
+    const auto count = [](std::size_t n, const char* what) {
+        return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
+    };
     if (!report.findings.empty())
-        out << report.errors << (report.errors == 1 ? " error" : " errors") << ", " << report.warnings
-            << (report.warnings == 1 ? " warning" : " warnings") << ".\n";
+        out << count(report.errors, "error") << ", " << count(report.warnings, "warning") << ".\n";
+    else
+        out << kScriptName << ": no problems found, " << count(report.pages, "page") << ", "
+            << count(report.menus, "menu") << ", " << count(report.jumps, "jump") << "\n";
     return report.errors > 0 ? 1 : 0;
 }
 
@@ -151,7 +172,7 @@ int runExplore(const std::vector<std::string>& args, std::ostream& out, std::ost
     }
     const std::optional<GameFolder> folder = openForTool(parsed.game, "explore", err);
     if (!folder) return 1;
-    ensureApplication();
+    ensureToolApplication();
     if (&err == &std::cerr && ::isatty(STDERR_FILENO)) parsed.explore.progress = &err;
     const authoring::ExploreResult result = authoring::explore(*folder, parsed.explore);
     authoring::writeExploreReport(result, parsed.explore, out);

@@ -13,4 +13,8 @@ namespace vorn {
 // 1 when errors (check) or error paths (explore) were found, 2 for a usage error.
 int runAuthoringTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
+// The application object the tools need, made unless one exists: a GUI one on
+// the offscreen platform, for the fonts that measure pages.
+void ensureToolApplication();
+
 } // namespace vorn

@@ -10,8 +10,11 @@
 #include "interpreter/command_table.h"
 #include "interpreter/script_stream.h"
 #include "script_check.h"
+#include "text_box.h"
 
+#include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -52,6 +55,17 @@ struct RawFinding {
     std::size_t offset;
     std::string message;
     std::string hint;
+    bool cutOff = false; // a command cut off by the end of the file
+};
+
+// A page, file name or label whose closing character is missing runs on over
+// lines and takes the commands in them for its text.
+struct Runaway {
+    Command command;
+    std::size_t end;                        // where its text ends: its closing character or the end of file
+    std::vector<std::size_t> swallowed;     // where the first few of those commands start
+    std::vector<std::string> swallowedWhat; // what they are, "a choice menu"
+    std::size_t swallowedCount = 0;
 };
 
 enum class Half {
@@ -161,6 +175,9 @@ class Checker {
     syntax::FlagSyntax flagName(ScriptStream& s, Command c);
     void flagCommand(ScriptStream& s, Command c, bool guarded);
     Command conditional(ScriptStream& s, Command c, Half half);
+    void noteRunaway(std::size_t from, std::size_t to);
+    void reportRunaways();
+    void measurePage(std::size_t at, const std::string& raw);
     void fileFinding(std::size_t at, const std::string& what, const std::string& name, const FileReport& report,
                      const char* missingEffect, const char* brackets);
 
@@ -185,6 +202,10 @@ class Checker {
     std::vector<bool> fetched_;
     std::vector<Detour> detours_;
     std::size_t detoursTaken_ = 0;
+    std::map<std::size_t, Runaway> runaways_; // by where the command starts
+    // What the summary of a clean check counts, by where each starts.
+    std::set<std::size_t> pages_, menus_;
+    std::optional<TextBoxMeasure> textBox_;
 };
 
 

@@ -1,6 +1,7 @@
 #include "explore.h"
 
 #include "game_files.h"
+#include "interpreter/code_page.h"
 #include "interpreter/display_surface.h"
 #include "interpreter/fatal_error.h"
 #include "interpreter/interpreter.h"
@@ -115,12 +116,15 @@ ExploreResult explore(const GameFolder& folder, const ExploreOptions& options) {
     try {
         surface.startRun();
         start->load();
+        result.utf8WithoutMark = looksLikeUtf8WithoutMark(start->stream().contents());
         start->playRun();
     } catch (const FatalError& e) {
+        result.utf8WithoutMark = looksLikeUtf8WithoutMark(start->stream().contents());
         result.errors.push_back({{}, e.what()});
         result.paths = 1;
         return result;
     } catch (const RunTooLong&) {
+        result.utf8WithoutMark = looksLikeUtf8WithoutMark(start->stream().contents());
         result.errors.push_back({{}, neverPauses(*start, options.maxRun)});
         result.paths = 1;
         return result;
@@ -196,6 +200,9 @@ ExploreResult explore(const GameFolder& folder, const ExploreOptions& options) {
 }
 
 void writeExploreReport(const ExploreResult& result, const ExploreOptions& options, std::ostream& out) {
+    if (result.utf8WithoutMark)
+        out << "# " << kScriptName << ": warning: " << kUtf8WithoutMarkNote << "\n#     hint: " << kUtf8WithoutMarkHint
+            << "\n\n";
     for (std::size_t i = 0; i < result.errors.size(); ++i) {
         const ErrorPath& path = result.errors[i];
         std::string error; // on one comment line

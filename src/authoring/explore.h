@@ -35,11 +35,12 @@ struct ExploreResult {
     std::size_t states = 0;         // distinct states reached
     bool stoppedAtMaxPaths = false;
     std::vector<ErrorPath> errors;
+    bool utf8WithoutMark = false; // the script looks like UTF-8 saved without the byte-order mark
 };
 
 ExploreResult explore(const GameFolder& folder, const ExploreOptions& options);
 
-// The error paths, each a block that `vorn --headless` reads as input (the
+// A warning about the script's encoding first, if any; the error paths, each a block that `vorn --headless` reads as input (the
 // error on a comment line), then a summary, also as comment lines.
 void writeExploreReport(const ExploreResult& result, const ExploreOptions& options, std::ostream& out);
 

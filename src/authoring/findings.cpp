@@ -1,5 +1,7 @@
 #include "checker.h"
 
+#include "interpreter/code_page.h"
+
 #include <algorithm>
 
 namespace vorn::authoring {
@@ -67,10 +69,135 @@ void Checker::fixedFiles() {
 }
 
 void Checker::reportCutOff() {
-    error(currentAt_,
-          std::string("the ") + commandName(current_) +
-              " that starts here runs into the end of file: the player stops with an error when it reads it",
-          rowOf(current_).cutOffHint);
+    RawFinding cut{Severity::Error, currentAt_,
+                   cutOffReport(commandName(current_)) + ": the player stops with an error when it reads it",
+                   rowOf(current_).cutOffHint, true};
+    add(std::move(cut));
+}
+
+namespace {
+
+// The command that a line of text taken by a runaway page, file name or label
+// starts with, as a report names it; empty when the line starts none.
+std::string commandStarting(std::string_view line) {
+    if (line.size() >= 2 && line.front() == '*' && line.back() == '*') return "a marker line";
+    if (line.empty()) return "";
+    const auto closedBy = [&](char c) { return line.find(c, 1) != std::string_view::npos; };
+    const bool flagShaped =
+        line.size() >= 4 && line[1] >= 'A' && line[1] <= 'H' && line[2] >= '0' && line[2] <= '9' && line[3] == line[0];
+    const ScriptChar first{line.substr(0, 1)};
+    const Command c = commandIn(Table::Main, first);
+    bool shaped = false;
+    switch (c) {
+    case Command::Page: shaped = true; break;
+    case Command::Menu: shaped = line.size() >= 2 && line[1] >= '1' && line[1] <= '4'; break;
+    case Command::Picture:
+    case Command::Music:
+    case Command::Jump: shaped = closedBy(rowOf(c).closing); break;
+    case Command::Set:
+    case Command::Clear:
+    case Command::IfSet:
+    case Command::IfClear: shaped = flagShaped; break;
+    default: break;
+    }
+    if (shaped) return std::string("a ") + rowOf(c).name;
+    if (first.is(syntax::kOpenBrace)) return "a branch";
+    if (first.is(syntax::kCloseBrace)) return "a branch's '}'";
+    return "";
+}
+
+} // namespace
+
+// Notes the argument of the command being read, from `from` up to `to`, when
+// it runs over lines that start commands.
+void Checker::noteRunaway(std::size_t from, std::size_t to) {
+    if (!takesText(current_) || runaways_.count(currentAt_)) return;
+    const std::string_view text = std::string_view(script_.contents()).substr(from, to - from);
+    Runaway runaway{current_, to, {}, {}, 0};
+    for (std::size_t i = text.find_first_of("\r\n"); i != std::string_view::npos; i = text.find_first_of("\r\n", i)) {
+        if (text[i++] == '\r' && i < text.size() && text[i] == '\n') ++i;
+        std::size_t start = i;
+        while (start < text.size() && (text[start] == ' ' || text[start] == '\t')) ++start;
+        const std::size_t end = std::min(text.find_first_of("\r\n", start), text.size());
+        const std::string what = commandStarting(text.substr(start, end - start));
+        if (what.empty()) continue;
+        if (++runaway.swallowedCount <= 3) {
+            runaway.swallowed.push_back(from + start);
+            runaway.swallowedWhat.push_back(what);
+        }
+    }
+    if (runaway.swallowedCount > 0) runaways_.emplace(currentAt_, std::move(runaway));
+}
+
+// The first runaway is the likely culprit: behind it the script is read out of
+// step, so the runaways further on, and a command cut off by the end of the
+// file, are likely its doing. One finding names it, and the end-of-file error
+// points back to it.
+void Checker::reportRunaways() {
+    if (runaways_.empty()) return;
+    const auto& [at, first] = *runaways_.begin();
+    const CommandRow& row = rowOf(first.command);
+    std::string what = first.swallowedCount == 1 ? " and swallows " : " and swallows commands (";
+    for (std::size_t i = 0; i < first.swallowed.size(); ++i)
+        what += (i ? ", " : "") + first.swallowedWhat[i] + " at " + where(first.swallowed[i]);
+    if (first.swallowedCount > first.swallowed.size()) what += ", …";
+    if (first.swallowedCount > 1) what += ")";
+    const std::size_t lines = script_.placeOf(first.end).line - script_.placeOf(at).line + 1;
+    // In UTF-8 read as Shift-JIS, the last bytes of a character often pair with
+    // the closing character, which then is not missing but swallowed.
+    const bool misread = looksLikeUtf8WithoutMark(script_.contents());
+    std::string message = misread ? "runs over " + std::to_string(lines) + " lines" + what +
+                                        ": read as Shift-JIS, the UTF-8 character before its closing '" + row.closing +
+                                        "' likely takes it as part of a character"
+                                  : runsOver(lines, row.closing, what);
+    if (runaways_.size() > 1)
+        message += "; behind it the script is read out of step, and " + std::to_string(runaways_.size() - 1) +
+                   (runaways_.size() == 2 ? " more further on runs" : " more further on run") +
+                   " over lines the same way";
+    const std::string culprit = "; the likely culprit is the " + std::string(row.name) + " at " + where(at) +
+                                ", which runs over " + std::to_string(lines) + " lines and swallows commands";
+    bool reported = false;
+    for (RawFinding& f : raw_) {
+        if (!f.cutOff) continue;
+        if (f.offset == at) {
+            f.message += "; it " + message;
+            reported = true;
+        } else if (f.offset > at) {
+            f.message += culprit;
+        }
+    }
+    if (!reported)
+        warning(at, "the " + std::string(row.name) + " that starts here " + message,
+                misread ? kUtf8WithoutMarkHint : row.cutOffHint);
+}
+
+void Checker::measurePage(std::size_t at, const std::string& raw) {
+    if (!pages_.insert(at).second || runaways_.count(at)) return;
+    if (!textBox_) textBox_.emplace();
+    if (!textBox_->available()) return;
+    std::string page; // as the page command shows it
+    for (std::size_t pos = 0; pos < raw.size();) {
+        const std::size_t length = characterLength(script_.encoding(), raw, pos);
+        if (length == 1 && raw[pos] == syntax::kLineBreakMark)
+            page += "\r\n";
+        else
+            page.append(raw, pos, length);
+        pos += length;
+    }
+    // Longer than this, a page fills far more than the box, and laying it out costs.
+    constexpr std::size_t kLongestMeasured = 64 * 1024;
+    const bool measured = page.size() <= kLongestMeasured;
+    const std::string text = script_.decode(page);
+    if (measured && !textBox_->needsScrolling(text)) return;
+    if (!takes(Severity::Warning)) return;
+    const int shown = textBox_->linesShown();
+    warning(
+        at,
+        "this page " +
+            (measured ? "takes " + std::to_string(textBox_->linesOf(text)) + " lines" : std::string("is far longer")) +
+            " in the text box, which shows " + std::to_string(shown) +
+            " at zoom 1: the reader must scroll to read the rest",
+        "split it into pages of " + std::to_string(shown) + " lines or fewer");
 }
 
 void Checker::fileFinding(std::size_t at, const std::string& what, const std::string& name, const FileReport& r,

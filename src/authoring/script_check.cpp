@@ -19,6 +19,7 @@ CheckReport Checker::run() {
         detour(d);
     }
     markerLines(lines);
+    reportRunaways();
 
     std::stable_sort(raw_.begin(), raw_.end(),
                      [](const RawFinding& a, const RawFinding& b) { return a.offset < b.offset; });
@@ -28,6 +29,14 @@ CheckReport Checker::run() {
                            }),
                raw_.end());
     CheckReport report;
+    if (looksLikeUtf8WithoutMark(script_.contents()))
+        wholeFile_.insert(wholeFile_.begin(),
+                          {Severity::Warning, kScriptName, 0, 0, kUtf8WithoutMarkNote, kUtf8WithoutMarkHint});
+    report.pages = pages_.size();
+    report.menus = menus_.size();
+    std::set<std::size_t> jumps;
+    for (const Jump& j : jumps_) jumps.insert(j.offset);
+    report.jumps = jumps.size();
     for (const Finding& f : wholeFile_) (f.severity == Severity::Error ? report.errors : report.warnings)++;
     for (const RawFinding& r : raw_) (r.severity == Severity::Error ? report.errors : report.warnings)++;
     report.errors += dropped_[1];
@@ -40,8 +49,9 @@ CheckReport Checker::run() {
     }
     if (dropped_[0] + dropped_[1] > 0)
         out.push_back({dropped_[1] > 0 ? Severity::Error : Severity::Warning, kScriptName, 0, 0,
-                       std::to_string(dropped_[1]) + " more errors and " + std::to_string(dropped_[0]) +
-                           " more warnings are not shown",
+                       std::to_string(dropped_[1]) + (dropped_[1] == 1 ? " more error and " : " more errors and ") +
+                           std::to_string(dropped_[0]) +
+                           (dropped_[0] == 1 ? " more warning are not shown" : " more warnings are not shown"),
                        "correct these and check again"});
     return report;
 }
@@ -89,11 +99,14 @@ Checker::Outcome Checker::command(ScriptStream& s, Command c, std::size_t at, Ha
     currentAt_ = at;
     Outcome outcome;
     switch (c) {
-    case Command::Page: readArgument(s, rowOf(c).closing); break;
+    case Command::Page: measurePage(at, readArgument(s, rowOf(c).closing)); break;
     case Command::Picture: picture(s, at); break;
     case Command::Music: music(s, at); break;
     case Command::Jump: jump(s, at, half); break;
-    case Command::Menu: outcome.menuCount = menu(s, at, half); break;
+    case Command::Menu:
+        menus_.insert(at);
+        outcome.menuCount = menu(s, at, half);
+        break;
     case Command::Set:
     case Command::Clear: flagCommand(s, c, guarded); break;
     case Command::IfSet:
@@ -109,9 +122,17 @@ std::string Checker::readArgument(ScriptStream& s, char closing) {
     std::string raw;
     std::vector<std::size_t> open;
     std::optional<std::size_t> strayClose;
+    const std::size_t from = s.position();
     while (true) {
-        const ScriptChar ch = read(s);
-        if (ch.is(closing)) break;
+        if (s.atEnd()) {
+            noteRunaway(from, s.position());
+            throw CutOff{};
+        }
+        const ScriptChar ch = s.readChar();
+        if (ch.is(closing)) {
+            noteRunaway(from, offsetOf(s, ch));
+            break;
+        }
         if (ch.is(syntax::kOpenBrace)) open.push_back(offsetOf(s, ch));
         if (ch.is(syntax::kCloseBrace)) {
             if (open.empty()) {

@@ -29,6 +29,10 @@ struct CheckReport {
     std::vector<Finding> findings;
     std::size_t errors = 0; // all of them, also those past the limit
     std::size_t warnings = 0;
+    // What the script holds, as the check read it: for the summary of a clean check.
+    std::size_t pages = 0;
+    std::size_t menus = 0;
+    std::size_t jumps = 0;
 };
 
 CheckReport checkGame(const GameFolder& folder);

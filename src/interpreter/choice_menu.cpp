@@ -5,6 +5,11 @@
 #include "interpreter.h"
 
 namespace vorn {
+namespace {
+
+constexpr const char* kChoiceBox = VORN_TR("the choice box"); // as a picture report names it
+
+} // namespace
 
 void Interpreter::showMenu(Table) {
     beginCommand(Command::Menu);
@@ -15,7 +20,7 @@ void Interpreter::showMenu(Table) {
         NumCmds = static_cast<std::int16_t>(n);
     else
         NumCmds.reset();
-    loadPicture(PictureElement::Image2, "text.bmp", "the choice box", commandOffset_);
+    loadPicture(PictureElement::Image2, "text.bmp", kChoiceBox, commandOffset_);
     stream_.readChar(); // separator
     for (int label = 1; label <= 4; ++label) surface_.setCaption(label, "");
     for (int option = 1; option <= n; ++option) {

@@ -6,13 +6,18 @@
 
 namespace vorn {
 
-void Interpreter::chooseOption(int option) {
-    if (running_) return;
-    if (valueOr0(NumCmds) <= option - 1) return;
-    if (valueOr0(Cmd_Selected) != 0) return;
+bool Interpreter::offersOption(int option) const {
+    if (running_ || option < 1) return false;
+    if (valueOr0(NumCmds) <= option - 1) return false;
+    if (valueOr0(Cmd_Selected) != 0) return false;
     // Only the menu that offered the option, while it waits; a blank caption
     // after a branch has ended must not scan on through the script.
-    if (!menuWaiting_) return;
+    return menuWaiting_;
+}
+
+void Interpreter::chooseOption(int option) {
+    if (!offersOption(option)) return;
+    surface_.keepChoice(option);
     stream_.setReading(kBranchesName, kBranchesHint, menuOffset_);
     for (int k = 1; k < option; ++k) skipBranch();
     if (!syntax::skipPastOpenBrace(stream_)) stream_.failAtEnd();

@@ -1,5 +1,6 @@
 #include "code_page.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace vorn {
@@ -104,10 +105,20 @@ std::string toUtf8(Encoding encoding, std::string_view bytes) {
 bool isValidUtf8(std::string_view bytes) {
     for (std::size_t pos = 0; pos < bytes.size();) {
         const std::size_t len = characterLength(Encoding::Utf8, bytes, pos);
-        if (len == 1 && static_cast<unsigned char>(bytes[pos]) >= 0x80) return false;
+        // A damaged sequence is one character too, but shorter than its lead byte says.
+        const unsigned char lead = static_cast<unsigned char>(bytes[pos]);
+        const std::size_t whole = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+        if (len != whole || (len == 1 && lead >= 0x80)) return false;
         pos += len;
     }
     return true;
+}
+
+bool looksLikeUtf8WithoutMark(std::string_view script) {
+    if (script.substr(0, 3) == "\xEF\xBB\xBF") return false;
+    const bool multiByte =
+        std::any_of(script.begin(), script.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+    return multiByte && isValidUtf8(script);
 }
 
 std::string fileNameReading(std::string_view stored) {

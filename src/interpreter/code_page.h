@@ -24,6 +24,17 @@ std::string toUtf8(Encoding encoding, std::string_view bytes);
 
 bool isValidUtf8(std::string_view bytes);
 
+// A script without the byte-order mark is read in code page 932. One that is
+// well-formed UTF-8 with multi-byte characters in it was most likely saved as
+// UTF-8 by an editor that leaves the mark out, and plays garbled.
+bool looksLikeUtf8WithoutMark(std::string_view script);
+// How the player and the authoring tools say so, and what to do about it.
+inline constexpr const char* kUtf8WithoutMarkNote =
+    "the script looks like UTF-8 saved without the byte-order mark: the player reads it as Shift-JIS, "
+    "and its text shows garbled";
+inline constexpr const char* kUtf8WithoutMarkHint =
+    "save code.vrn as UTF-8 with the byte-order mark (\"UTF-8 with BOM\"), or as Shift-JIS";
+
 // A file name as stored on disk or in an archive, read as UTF-8: a name that
 // is not valid UTF-8 was written by Windows in code page 932.
 std::string fileNameReading(std::string_view stored);

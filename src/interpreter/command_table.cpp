@@ -20,22 +20,24 @@ constexpr unsigned kMainBranchGuarded = tables({Table::Main, Table::Branch, Tabl
 std::span<const CommandRow> commandRows() {
     using I = Interpreter;
     static const std::array<CommandRow, 10> rows{{
-        {'"', Command::Page, kMainBranchGuarded, '"', "text page", "end the page with a closing '\"'", &I::showPage},
-        {'<', Command::Picture, kMainBranchGuarded, '>', "picture command",
-         "close the file name with '>', as in <room.bmp>", &I::showPicture},
-        {'>', Command::Jump, tables({Table::Main, Table::Guarded}), '<', "jump",
-         "close the label with '<', as in >start<", &I::jump},
-        {'(', Command::Menu, tables({Table::Main}), ')', "choice menu",
-         "end its last option with ')', as in (2 Yes,No)", &I::showMenu},
-        {'[', Command::Music, kMainBranchGuarded, ']', "music command",
-         "close the file name with ']', as in [theme.mid]", &I::playMusic},
-        {'~', Command::Set, kMainBranchGuarded, '~', "set command", "write it as ~A1~", &I::setFlag},
-        {'-', Command::Clear, kMainBranchGuarded, '-', "clear command", "write it as -A1-", &I::clearFlag},
-        {'=', Command::IfSet, tables({Table::Main}), '=', "conditional command",
-         "write it as =A1= followed by the command it guards", &I::ifSet},
-        {'!', Command::IfClear, tables({Table::Main}), '!', "conditional command",
-         "write it as =A1= followed by the command it guards", &I::ifClear},
-        {'}', Command::BranchEnd, tables({Table::Branch}), 0, "end of a branch", "", &I::endBranch},
+        {'"', Command::Page, kMainBranchGuarded, '"', VORN_TR("text page"), VORN_TR("end the page with a closing '\"'"),
+         &I::showPage},
+        {'<', Command::Picture, kMainBranchGuarded, '>', VORN_TR("picture command"),
+         VORN_TR("close the file name with '>', as in <room.bmp>"), &I::showPicture},
+        {'>', Command::Jump, tables({Table::Main, Table::Guarded}), '<', VORN_TR("jump"),
+         VORN_TR("close the label with '<', as in >start<"), &I::jump},
+        {'(', Command::Menu, tables({Table::Main}), ')', VORN_TR("choice menu"),
+         VORN_TR("end its last option with ')', as in (2 Yes,No)"), &I::showMenu},
+        {'[', Command::Music, kMainBranchGuarded, ']', VORN_TR("music command"),
+         VORN_TR("close the file name with ']', as in [theme.mid]"), &I::playMusic},
+        {'~', Command::Set, kMainBranchGuarded, '~', VORN_TR("set command"), VORN_TR("write it as ~A1~"), &I::setFlag},
+        {'-', Command::Clear, kMainBranchGuarded, '-', VORN_TR("clear command"), VORN_TR("write it as -A1-"),
+         &I::clearFlag},
+        {'=', Command::IfSet, tables({Table::Main}), '=', VORN_TR("conditional command"),
+         VORN_TR("write it as =A1= followed by the command it guards"), &I::ifSet},
+        {'!', Command::IfClear, tables({Table::Main}), '!', VORN_TR("conditional command"),
+         VORN_TR("write it as =A1= followed by the command it guards"), &I::ifClear},
+        {'}', Command::BranchEnd, tables({Table::Branch}), 0, VORN_TR("end of a branch"), "", &I::endBranch},
     }};
     return rows;
 }
@@ -58,8 +60,24 @@ const CommandRow& rowOf(Command command) {
     return commandRows().front(); // Command::None has no row; no caller asks for it
 }
 
-std::string skippedName(const CommandRow& row) { return std::string(row.name) + " skipped by a conditional"; }
+Message skippedName(const CommandRow& row) { return Message(VORN_TR("%1 skipped by a conditional"), {row.name}); }
 
-std::string skippedHint(const CommandRow& row) { return std::string("close it with '") + row.closing + "'"; }
+Message skippedHint(const CommandRow& row) {
+    return Message(VORN_TR("close it with '%1'"), {Message::words(std::string(1, row.closing))});
+}
+
+std::string cutOffReport(const std::string& what) {
+    const bool plural = what == kBranchesName;
+    return "the " + what + " that starts here " + (plural ? "run" : "runs") + " into the end of file";
+}
+
+bool takesText(Command command) {
+    return command == Command::Page || command == Command::Picture || command == Command::Music ||
+           command == Command::Jump;
+}
+
+std::string runsOver(std::size_t lines, char closing, const std::string& what) {
+    return "runs over " + std::to_string(lines) + " lines" + what + ": its closing '" + closing + "' is likely missing";
+}
 
 } // namespace vorn

@@ -60,13 +60,23 @@ Command commandIn(Table table, const ScriptChar& ch);
 const CommandRow& rowOf(Command command);
 
 // How a report names what is read while a conditional reads over a command.
-std::string skippedName(const CommandRow& row);
-std::string skippedHint(const CommandRow& row);
+Message skippedName(const CommandRow& row);
+Message skippedHint(const CommandRow& row);
 
 // A menu's branches are read by counting braces; a report of a skip cut off by
 // the end of file names them so.
-inline constexpr const char* kBranchesName = "branches of the choice menu";
+inline constexpr const char* kBranchesName = VORN_TR("branches of the choice menu");
 inline constexpr const char* kBranchesHint =
-    "write one {...} branch per option behind the menu and balance every brace";
+    VORN_TR("write one {...} branch per option behind the menu and balance every brace");
+
+// The words the player's end-of-file report and `vorn check` share.
+// "the text page that starts here runs into the end of file"
+std::string cutOffReport(const std::string& what);
+// Whether a command's argument is free text up to its closing character (a
+// page, a file name, a label): a missing closing character lets it run on.
+bool takesText(Command command);
+// "runs over 14 lines: its closing '\"' is likely missing"; `what` follows
+// the count: " and swallows a choice menu".
+std::string runsOver(std::size_t lines, char closing, const std::string& what = "");
 
 } // namespace vorn

@@ -23,7 +23,8 @@ void Interpreter::conditional(bool runWhenSet) {
         (this->*guarded->handler)(Table::Guarded);
         return;
     }
-    stream_.setReading(skippedName(*guarded), skippedHint(*guarded), commandOffset_);
+    stream_.setReading(skippedName(*guarded), skippedHint(*guarded), commandOffset_,
+                       takesText(guarded->command) ? guarded->closing : 0);
     readUntil(guarded->closing);
 }
 

@@ -6,6 +6,12 @@
 #include "interpreter.h"
 
 namespace vorn {
+namespace {
+
+constexpr const char* kBitNotADigit = VORN_TR("%1: the %2 names flag %3 with the bit \"%4\", which is not a digit. "
+                                              "Write a bit digit from 1 to 8, as in %5.");
+
+} // namespace
 
 syntax::FlagSyntax Interpreter::readFlagName(const char* command) {
     const std::size_t digitOffset = stream_.position();
@@ -13,10 +19,10 @@ syntax::FlagSyntax Interpreter::readFlagName(const char* command) {
     const ScriptChar digit = stream_.readChar();
     const syntax::FlagSyntax name = syntax::flagName(letter, digit);
     if (!name.notADigit) return name;
-    throw FatalError(stream_.describe(digitOffset + letter.bytes.size()) + ": the " + command + " names flag " +
-                     std::string(letter.bytes) + " with the bit \"" + stream_.decode(digit.bytes) +
-                     "\", which is not a digit. Write a bit digit from 1 to 8, as in " + std::string(letter.bytes) +
-                     "1.");
+    throw FatalError(
+        Message(kBitNotADigit, {Message::words(stream_.describe(digitOffset + letter.bytes.size())), command,
+                                Message::words(std::string(letter.bytes)), Message::words(stream_.decode(digit.bytes)),
+                                Message::words(std::string(letter.bytes) + "1")}));
 }
 
 void Interpreter::setFlag(Table) {

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <locale.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -18,6 +19,14 @@ bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
                return asciiLower(x) == asciiLower(y);
            });
+}
+
+// The C library's words for an error, always in English: the transcript and
+// the tools quote them, and a Japanese locale would otherwise word them in
+// Japanese in the middle of an English report.
+std::string englishError(int number) {
+    static const locale_t c = ::newlocale(LC_ALL_MASK, "C", locale_t(0));
+    return c ? ::strerror_l(number, c) : std::strerror(number);
 }
 
 std::string tooLarge(std::size_t maxBytes) {
@@ -51,7 +60,14 @@ class DiskTree : public FileTree {
         return names;
     }
     FileContents read(const std::string& place, std::size_t maxBytes) const override;
-    std::string describe() const override { return root_.string(); }
+    // In full, so a message about the current folder does not call it ".".
+    std::string describe() const override {
+        std::error_code ec;
+        fs::path full = fs::absolute(root_, ec).lexically_normal();
+        if (ec) return root_.string();
+        if (!full.has_filename() && full != full.root_path()) full = full.parent_path(); // "/games/x/" is "/games/x"
+        return full.string();
+    }
 
   private:
     fs::path root_;
@@ -66,16 +82,16 @@ FileContents DiskTree::read(const std::string& place, std::size_t maxBytes) cons
         if (!S_ISREG(before.st_mode)) return {{}, "it is not a regular file"};
     }
     const int fd = ::open(place.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) return {{}, std::strerror(errno)};
+    if (fd < 0) return {{}, englishError(errno)};
     struct FdCloser {
         int fd;
         ~FdCloser() { ::close(fd); }
     } closer{fd};
 
     struct stat info {};
-    if (::fstat(fd, &info) != 0) return {{}, std::strerror(errno)};
-    if (S_ISDIR(info.st_mode)) return {{}, "it is a folder, not a file"};
-    if (!S_ISREG(info.st_mode)) return {{}, "it is not a regular file"};
+    if (::fstat(fd, &info) != 0) return {{}, englishError(errno)};
+    if (S_ISDIR(info.st_mode)) return {{}, kIsAFolder};
+    if (!S_ISREG(info.st_mode)) return {{}, kNotARegularFile};
     if (static_cast<std::uintmax_t>(info.st_size) > maxBytes) return {{}, tooLarge(maxBytes)};
 
     FileContents contents;
@@ -88,7 +104,7 @@ FileContents DiskTree::read(const std::string& place, std::size_t maxBytes) cons
         const ssize_t got = ::read(fd, contents.bytes.data() + done, contents.bytes.size() - done);
         if (got < 0) {
             if (errno == EINTR) continue;
-            return {{}, std::strerror(errno)};
+            return {{}, englishError(errno)};
         }
         if (got == 0) break;
         done += static_cast<std::size_t>(got);
@@ -174,7 +190,7 @@ FileLookup GameFolder::resolve(std::string_view name) const {
 
 FileContents GameFolder::read(std::string_view name, std::size_t maxBytes) const {
     const FileLookup found = resolve(name);
-    if (!found.place) return {{}, "no such file in the game folder"};
+    if (!found.place) return {{}, kNoSuchFile};
     return tree_->read(*found.place, maxBytes);
 }
 

@@ -11,7 +11,14 @@
 #include <string_view>
 #include <vector>
 
+#include "message.h"
+
 namespace vorn {
+
+// Why a file could not be read, worded alike by every kind of game folder.
+inline constexpr const char* kNoSuchFile = VORN_TR("no such file in the game folder");
+inline constexpr const char* kIsAFolder = VORN_TR("it is a folder, not a file");
+inline constexpr const char* kNotARegularFile = VORN_TR("it is not a regular file");
 
 struct FileContents {
     std::string bytes;

@@ -3,6 +3,19 @@
 #include "fatal_error.h"
 
 namespace vorn {
+namespace {
+
+constexpr const char* kCursorUnreadable = VORN_TR("cannot load the cursor \"%1\": %2.");
+constexpr const char* kCursorNoIcon =
+    VORN_TR("cannot load the cursor \"%1\": it is not an icon file the player can read.");
+constexpr const char* kPictureUnreadable = VORN_TR("%1: cannot load the picture \"%2\": %3.");
+constexpr const char* kPictureUndecodable =
+    VORN_TR("%1: cannot load the picture \"%2\": it is not a picture the player can read (a Windows bitmap is "
+            "expected).");
+constexpr const char* kPlaceAndWhat = VORN_TR("%1: %2");
+constexpr const char* kWindowBackground = VORN_TR("the window background");
+
+} // namespace
 
 int valueOr0(const std::optional<std::int16_t>& value) { return value.value_or(0); }
 
@@ -11,12 +24,12 @@ Interpreter::Interpreter(const GameFolder& folder, DisplaySurface& surface, Musi
 
 void Interpreter::load() {
     stream_.open();
-    loadPicture(PictureElement::Form1, "back.bmp", "the window background", std::nullopt);
+    loadPicture(PictureElement::Form1, "back.bmp", kWindowBackground, std::nullopt);
     const FileContents icon = folder_.read("mouse.ico", 16 * 1024 * 1024);
     if (!icon.error.empty())
-        throw FatalError("cannot load the cursor \"mouse.ico\": " + icon.error + ".");
+        throw FatalError(Message(kCursorUnreadable, {Message::words("mouse.ico"), Message::sentence(icon.error)}));
     if (!surface_.setCursor({"mouse.ico", icon.bytes}))
-        throw FatalError("cannot load the cursor \"mouse.ico\": it is not an icon file the player can read.");
+        throw FatalError(Message(kCursorNoIcon, {Message::words("mouse.ico")}));
     device_.setNotify(false);
     device_.setWait(true);
     device_.setShareable(false);
@@ -116,7 +129,7 @@ void Interpreter::close() { stream_.close(); }
 
 void Interpreter::beginCommand(Command command) {
     const CommandRow& row = rowOf(command);
-    stream_.setReading(row.name, row.cutOffHint, commandOffset_);
+    stream_.setReading(row.name, row.cutOffHint, commandOffset_, takesText(command) ? row.closing : 0);
 }
 
 std::string Interpreter::readUntil(char closing) {
@@ -133,18 +146,19 @@ void Interpreter::loadPicture(PictureElement element, const std::string& name, c
     // The place in the script is worked out only for a report: it costs a scan
     // from the top of the script.
     const auto where = [&] {
-        return commandOffset ? stream_.describe(*commandOffset) + ": " + what : std::string(what);
+        return commandOffset ? Message(kPlaceAndWhat, {Message::words(stream_.describe(*commandOffset)), what})
+                             : Message(what);
     };
     PictureFile picture{name, std::nullopt};
     if (!name.empty()) {
         FileContents file = folder_.read(name, 256 * 1024 * 1024);
         if (!file.error.empty())
-            throw FatalError(where() + ": cannot load the picture \"" + name + "\": " + file.error + ".");
+            throw FatalError(
+                Message(kPictureUnreadable, {where(), Message::words(name), Message::sentence(file.error)}));
         picture.bytes = std::move(file.bytes);
     }
     if (!surface_.setPicture(element, picture))
-        throw FatalError(where() + ": cannot load the picture \"" + name +
-                         "\": it is not a picture the player can read (a Windows bitmap is expected).");
+        throw FatalError(Message(kPictureUndecodable, {where(), Message::words(name)}));
 }
 
 } // namespace vorn

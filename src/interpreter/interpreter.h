@@ -41,6 +41,8 @@ class Interpreter {
     void resume();
     // A click on option `option` (1..4) of the menu waiting: plays its branch.
     void chooseOption(int option);
+    // Whether a click on option `option` would play its branch now.
+    bool offersOption(int option) const;
     // The music reached its end; while a run is going on it waits for the run's end.
     void musicEnded();
     // "New": the script again from its first character, with no choice under
@@ -61,11 +63,12 @@ class Interpreter {
     // code.vrn it was saved with) as the script stream, and shows the saved
     // screen and music again through the surface and the device: pictures
     // reloaded from the game folder, the music started from its beginning.
-    // Returns why it cannot be done, with nothing changed; "" when done.
-    // Throws FatalError, like the picture command, when a picture the screen
-    // needs is no picture the surface can decode.
+    // Returns why it cannot be done, with nothing changed; "" when done. A
+    // saved picture that no longer decodes refuses the load too, once the
+    // pictures shown before are back; only when those cannot be shown again
+    // does it throw FatalError, as the picture command does.
     std::string restore(const Snapshot& saved, std::string script);
-    // The pages read, oldest first.
+    // The pages read and the options chosen, oldest first.
     const std::deque<BacklogEntry>& backlog() const { return surface_.backlog(); }
 
   private:
@@ -99,8 +102,10 @@ class Interpreter {
     void loadPicture(PictureElement element, const std::string& name, const char* what,
                      std::optional<std::size_t> commandOffset);
     void sendMusic(const std::string& fileName);
-    void showSavedPicture(PictureElement element, const PictureState& saved, const std::string& bytes,
-                          const std::string& sizeBytes);
+    std::string readSavedPicture(const PictureState& saved, std::string& bytes, std::string& sizeBytes) const;
+    std::string showSavedPicture(PictureElement element, const PictureState& saved, const std::string& bytes,
+                                 const std::string& sizeBytes);
+    void putPictureBack(PictureElement element, const PictureState& shown);
 
     const GameFolder& folder_;
     SurfaceMirror surface_; // every display and device operation goes through these

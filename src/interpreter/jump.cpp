@@ -5,6 +5,16 @@
 #include "interpreter.h"
 
 namespace vorn {
+namespace {
+
+constexpr const char* kNoMarker = VORN_TR("%1: the jump to \"%2\" reached the end of file without finding its marker "
+                                          "line \"%3\". Add a line that holds exactly %3.");
+constexpr const char* kNoMarkerNoCarriageReturns =
+    VORN_TR("%1: the jump to \"%2\" reached the end of file without finding its marker line \"%3\". Add a line "
+            "that holds exactly %3. (This script has no carriage returns; jumps find marker lines only in files with "
+            "Windows line ends.)");
+
+} // namespace
 
 void Interpreter::jump(Table) {
     beginCommand(Command::Jump);
@@ -18,12 +28,9 @@ void Interpreter::jump(Table) {
     }
     // Placed in the fresh copy of the script, the same file unless it was edited
     // meanwhile: working out a place costs a scan, so only a failure pays it.
-    std::string message = stream_.describe(commandOffset_) + ": the jump to \"" + stream_.decode(label) +
-                          "\" reached the end of file without finding its marker line \"" +
-                          stream_.decode(target) + "\". Add a line that holds exactly " + stream_.decode(target) + ".";
-    if (!stream_.hasCarriageReturn())
-        message += " (This script has no carriage returns; jumps find marker lines only in files with Windows line ends.)";
-    throw FatalError(message);
+    throw FatalError(Message(stream_.hasCarriageReturn() ? kNoMarker : kNoMarkerNoCarriageReturns,
+                             {Message::words(stream_.describe(commandOffset_)), Message::words(stream_.decode(label)),
+                              Message::words(stream_.decode(target))}));
 }
 
 } // namespace vorn

@@ -17,8 +17,16 @@ void SurfaceMirror::setText(const std::string& text) {
     target_->setText(text);
     text_ = text;
     if (text.empty()) return; // a menu empties the text box; that is no page read
-    backlog_.push_back({BacklogEntry::Kind::Page, text});
-    backlogCharacters_ += characters(text);
+    keep({BacklogEntry::Kind::Page, text});
+}
+
+void SurfaceMirror::keepChoice(int label) {
+    if (label >= 1 && label <= 4) keep({BacklogEntry::Kind::Choice, captions_[static_cast<std::size_t>(label - 1)]});
+}
+
+void SurfaceMirror::keep(BacklogEntry entry) {
+    backlogCharacters_ += characters(entry.text);
+    backlog_.push_back(std::move(entry));
     trimBacklog();
 }
 

@@ -22,6 +22,9 @@ class SurfaceMirror {
     void setText(const std::string& text);
     void setCaption(int label, const std::string& text);
     void refreshLabel(int label) { target_->refreshLabel(label); }
+    // The reader chose option `label` of the menu on screen: its caption goes
+    // into the backlog between the pages.
+    void keepChoice(int label);
     bool setPicture(PictureElement element, const PictureFile& picture);
     void resetPicture(PictureElement element);
     bool setCursor(const PictureFile& icon) { return target_->setCursor(icon); }
@@ -34,13 +37,14 @@ class SurfaceMirror {
     const std::deque<BacklogEntry>& backlog() const { return backlog_; }
     void replaceBacklog(const std::vector<BacklogEntry>& entries);
 
-    // The latest pages are kept up to this many characters, and the latest
-    // page always, so a script showing huge pages over and over cannot fill
+    // The latest entries are kept up to this many characters, and the latest
+    // one always, so a script showing huge pages over and over cannot fill
     // the memory (or a save).
     static constexpr std::size_t kBacklogCharacters = 1024 * 1024;
 
   private:
     static std::size_t index(PictureElement element) { return static_cast<std::size_t>(element); }
+    void keep(BacklogEntry entry);
     void trimBacklog();
 
     DisplaySurface* target_;

@@ -3,11 +3,16 @@
 #include "interpreter.h"
 
 namespace vorn {
+namespace {
+
+constexpr const char* kPictureCommand = VORN_TR("the picture command"); // as a picture report names it
+
+} // namespace
 
 void Interpreter::showPicture(Table) {
     beginCommand(Command::Picture);
     const std::string name = stream_.decode(readUntil(rowOf(Command::Picture).closing));
-    loadPicture(PictureElement::Image1, name, "the picture command", commandOffset_);
+    loadPicture(PictureElement::Image1, name, kPictureCommand, commandOffset_);
 }
 
 } // namespace vorn

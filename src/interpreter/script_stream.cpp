@@ -1,17 +1,30 @@
 #include "script_stream.h"
 
+#include "command_table.h"
 #include "fatal_error.h"
 
 namespace vorn {
+namespace {
+
+// The reports' wording, at namespace level so that the translators find it
+// under the one context the window looks it up in.
+constexpr const char* kCannotOpen = VORN_TR("cannot open the script \"%1\" in %2: %3. Start the player in the "
+                                            "game's folder, or name the folder on the command line.");
+constexpr const char* kEndInCommand = VORN_TR("%1: the script reached its end of file in the middle of a command.");
+constexpr const char* kCommandCutOff = VORN_TR("%1: the %2 that starts here runs into the end of file: %3.");
+constexpr const char* kCommandsCutOff = VORN_TR("%1: the %2 that starts here run into the end of file: %3.");
+// Behind a report of free text (a page, a file name, a label) cut off over lines.
+constexpr const char* kRunsOver = VORN_TR("%1 It runs over %2 lines: its closing '%3' is likely missing.");
+
+} // namespace
 
 ScriptStream::ScriptStream(const GameFolder& folder) : folder_(folder) {}
 
 void ScriptStream::open() {
     FileContents contents = folder_.read(kScriptName, kMaxScriptBytes);
     if (!contents.error.empty())
-        throw FatalError(std::string("cannot open the script \"") + kScriptName + "\" in " +
-                         folder_.describe() + ": " + contents.error +
-                         ". Start the player in the game's folder, or name the folder on the command line.");
+        throw FatalError(Message(kCannotOpen, {Message::words(kScriptName), Message::words(folder_.describe()),
+                                               Message::sentence(contents.error)}));
     adopt(std::move(contents.bytes));
 }
 
@@ -25,7 +38,7 @@ void ScriptStream::adopt(std::string bytes) {
     encoding_ = start_ == 3 ? Encoding::Utf8 : Encoding::CodePage932;
     pos_ = start_;
     open_ = true;
-    reading_.clear();
+    reading_ = {};
 }
 
 bool ScriptStream::seek(std::size_t offset) {
@@ -122,10 +135,15 @@ std::string ScriptStream::describe(std::size_t offset) const {
 }
 
 void ScriptStream::failAtEnd() const {
-    if (reading_.empty())
-        throw FatalError(describe(bytes_.size()) + ": the script reached its end of file in the middle of a command.");
-    throw FatalError(describe(readingOffset_) + ": the " + reading_ +
-                     " that starts here runs into the end of file: " + readingHint_ + ".");
+    if (reading_.empty()) throw FatalError(Message(kEndInCommand, {Message::words(describe(bytes_.size()))}));
+    const bool plural = reading_.english() == kBranchesName;
+    Message message(plural ? kCommandsCutOff : kCommandCutOff,
+                    {Message::words(describe(readingOffset_)), reading_, readingHint_});
+    const std::size_t lines = placeOf(bytes_.size()).line - placeOf(readingOffset_).line + 1;
+    if (readingClosing_ != 0 && lines > 1)
+        message = Message(kRunsOver, {message, Message::words(std::to_string(lines)),
+                                      Message::words(std::string(1, readingClosing_))});
+    throw FatalError(message);
 }
 
 } // namespace vorn

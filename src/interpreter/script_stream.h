@@ -5,6 +5,7 @@
 
 #include "code_page.h"
 #include "game_folder.h"
+#include "message.h"
 
 #include <cstddef>
 #include <string>
@@ -66,10 +67,13 @@ class ScriptStream {
     [[noreturn]] void failAtEnd() const;
     // What is being read, named in an end-of-file report: the command and its
     // place. Set by each command procedure before it reads its arguments.
-    void setReading(std::string what, std::string hint, std::size_t commandOffset) {
+    // `closing`: the character that ends free text (a page, a file name, a
+    // label), whose absence lets it run on over lines; 0 for other commands.
+    void setReading(Message what, Message hint, std::size_t commandOffset, char closing = 0) {
         reading_ = std::move(what);
         readingHint_ = std::move(hint);
         readingOffset_ = commandOffset;
+        readingClosing_ = closing;
     }
 
     static constexpr std::size_t kMaxScriptBytes = std::size_t(512) * 1024 * 1024;
@@ -81,9 +85,10 @@ class ScriptStream {
     std::size_t start_ = 0; // behind a byte-order mark
     Encoding encoding_ = Encoding::CodePage932;
     bool open_ = false;
-    std::string reading_;
-    std::string readingHint_;
+    Message reading_;
+    Message readingHint_;
     std::size_t readingOffset_ = 0;
+    char readingClosing_ = 0;
 };
 
 } // namespace vorn

@@ -42,20 +42,23 @@ std::string Interpreter::restore(const Snapshot& saved, std::string script) {
     // Every picture is read before anything changes, so a missing one refuses
     // the load instead of leaving half a screen.
     std::array<std::string, 3> bytes, sizeBytes;
-    const auto read = [this](const std::string& name, std::string& into) -> std::string {
-        if (name.empty()) return "";
-        FileContents file = folder_.read(name, kMaxPictureBytes);
-        if (!file.error.empty()) return "the picture \"" + name + "\" of the saved screen cannot be read: " + file.error;
-        into = std::move(file.bytes);
-        return "";
-    };
     for (const PictureElement element : kElements) {
         const std::size_t k = static_cast<std::size_t>(element);
-        const PictureState& picture = saved.pictures[k];
-        std::string why = read(picture.file.value_or(""), bytes[k]);
-        if (why.empty() && picture.file && picture.file->empty() && picture.sizeOf)
-            why = read(*picture.sizeOf, sizeBytes[k]);
-        if (!why.empty()) return why;
+        if (std::string why = readSavedPicture(saved.pictures[k], bytes[k], sizeBytes[k]); !why.empty()) return why;
+    }
+
+    // The pictures are shown before the state changes. One that no longer
+    // decodes puts back those shown before it, and the load is refused with
+    // the game as it was.
+    std::array<PictureState, 3> shown;
+    for (const PictureElement element : kElements) shown[static_cast<std::size_t>(element)] = surface_.picture(element);
+    for (const PictureElement element : kElements) {
+        const std::size_t k = static_cast<std::size_t>(element);
+        const std::string broken = showSavedPicture(element, saved.pictures[k], bytes[k], sizeBytes[k]);
+        if (broken.empty()) continue;
+        for (std::size_t back = 0; back <= k; ++back) putPictureBack(kElements[back], shown[back]);
+        return "its picture \"" + broken + "\" of " + elementName(element) +
+               " is not a picture the player can read (a Windows bitmap is expected)";
     }
 
     stream_.adopt(std::move(script));
@@ -71,10 +74,6 @@ std::string Interpreter::restore(const Snapshot& saved, std::string script) {
     newCycle_ = false;
     musicDonePending_ = false;
 
-    for (const PictureElement element : kElements) {
-        const std::size_t k = static_cast<std::size_t>(element);
-        showSavedPicture(element, saved.pictures[k], bytes[k], sizeBytes[k]);
-    }
     for (int label = 1; label <= 4; ++label) surface_.setCaption(label, saved.captions[std::size_t(label - 1)]);
     surface_.setText(saved.text);
     surface_.replaceBacklog(saved.backlog); // after the page, which is in it already
@@ -87,29 +86,59 @@ std::string Interpreter::restore(const Snapshot& saved, std::string script) {
     return "";
 }
 
+// The bytes of a saved element's picture and, for an emptied element, of the
+// picture whose size it keeps. Returns why they cannot be read, or "".
+std::string Interpreter::readSavedPicture(const PictureState& saved, std::string& bytes, std::string& sizeBytes) const {
+    const auto read = [this](const std::string& name, std::string& into) -> std::string {
+        if (name.empty()) return "";
+        FileContents file = folder_.read(name, kMaxPictureBytes);
+        if (!file.error.empty())
+            return "the picture \"" + name + "\" of the saved screen cannot be read: " + file.error;
+        into = std::move(file.bytes);
+        return "";
+    };
+    std::string why = read(saved.file.value_or(""), bytes);
+    if (why.empty() && saved.file && saved.file->empty() && saved.sizeOf) why = read(*saved.sizeOf, sizeBytes);
+    return why;
+}
+
 // An emptied element keeps the size of the picture it held before, so that
-// picture is shown first, then the empty one.
-void Interpreter::showSavedPicture(PictureElement element, const PictureState& saved, const std::string& bytes,
-                                   const std::string& sizeBytes) {
+// picture is shown first, then the empty one. Returns the name of a picture
+// that does not decode, or "" when all is shown.
+std::string Interpreter::showSavedPicture(PictureElement element, const PictureState& saved, const std::string& bytes,
+                                          const std::string& sizeBytes) {
     const auto show = [&](const std::string& name, const std::string& data) {
         PictureFile picture{name, std::nullopt};
         if (!name.empty()) picture.bytes = data;
-        if (!surface_.setPicture(element, picture))
-            throw FatalError(std::string("loading a saved game: cannot load the picture \"") + name + "\" of " +
-                             elementName(element) + ": it is not a picture the player can read (a Windows bitmap " +
-                             "is expected).");
+        return surface_.setPicture(element, picture);
     };
     if (!saved.file) {
         surface_.resetPicture(element);
-        return;
+        return "";
     }
     if (saved.file->empty()) {
-        if (saved.sizeOf)
-            show(*saved.sizeOf, sizeBytes);
-        else
+        if (saved.sizeOf) {
+            if (!show(*saved.sizeOf, sizeBytes)) return *saved.sizeOf;
+        } else {
             surface_.resetPicture(element);
+        }
     }
-    show(*saved.file, bytes);
+    return show(*saved.file, bytes) ? "" : *saved.file;
+}
+
+// Shows again a picture that was on screen a moment ago; only a picture file
+// changed on disk meanwhile stops it, which ends the game like any picture
+// that cannot be loaded.
+void Interpreter::putPictureBack(PictureElement element, const PictureState& shown) {
+    std::string bytes, sizeBytes;
+    std::string why = readSavedPicture(shown, bytes, sizeBytes);
+    if (why.empty()) {
+        const std::string broken = showSavedPicture(element, shown, bytes, sizeBytes);
+        if (!broken.empty()) why = "the picture \"" + broken + "\" is no longer a picture the player can read";
+    }
+    if (!why.empty())
+        throw FatalError(std::string("loading a saved game failed, and the screen before it cannot be shown again: ") +
+                         elementName(element) + ": " + why + ".");
 }
 
 } // namespace vorn

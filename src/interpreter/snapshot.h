@@ -22,12 +22,12 @@ struct PictureState {
     bool operator==(const PictureState&) const = default;
 };
 
-// One entry of the backlog, oldest first. Pages only so far; other kinds of
-// entry (an option chosen) take their place beside them.
+// One entry of the backlog, oldest first: a page shown, or the option the
+// reader chose at a menu.
 struct BacklogEntry {
-    enum class Kind { Page };
+    enum class Kind { Page, Choice };
     Kind kind = Kind::Page;
-    std::string text; // UTF-8, as the text box showed it
+    std::string text; // UTF-8: the page as the text box showed it, or the option's caption
     bool operator==(const BacklogEntry&) const = default;
 };
 

@@ -17,6 +17,9 @@ namespace vorn {
 namespace fs = std::filesystem;
 namespace {
 
+constexpr const char* kEncrypted = VORN_TR("the archive is encrypted; unpack it with its password, then play the folder");
+constexpr const char* kNoScript = VORN_TR("the archive holds no game: there is no code.vrn in it");
+
 // More entries than any game or CD holds; a hostile archive stops here rather
 // than filling the memory with its index.
 constexpr std::size_t kMaxEntries = 1'000'000;
@@ -260,12 +263,12 @@ std::string ArchiveTree::index() {
                 return "it is neither a game folder, a .vrn script nor an archive the player can read (" +
                        libarchiveError(a.get()) + ")";
             if (archive_read_has_encrypted_entries(a.get()) > 0)
-                return "the archive is encrypted; unpack it with its password, then play the folder";
+                return kEncrypted;
             return "the archive is damaged or truncated: " + libarchiveError(a.get());
         }
         if (n >= kMaxEntries) return "the archive holds more than " + std::to_string(kMaxEntries) + " entries";
         if (archive_entry_is_encrypted(entry))
-            return "the archive is encrypted; unpack it with its password, then play the folder";
+            return kEncrypted;
         const char* name = archive_entry_pathname(entry);
         if (!name) name = archive_entry_pathname_utf8(entry);
         if (!name) return "the archive is damaged: an entry has a name that cannot be read";
@@ -308,10 +311,10 @@ std::vector<std::string> ArchiveTree::gameFolders() const {
 
 FileContents ArchiveTree::read(const std::string& place, std::size_t maxBytes) const {
     const auto it = nodes_.find(place);
-    if (it == nodes_.end()) return {{}, "no such file in the game folder"};
+    if (it == nodes_.end()) return {{}, kNoSuchFile};
     const Node& node = it->second;
-    if (node.kind == Node::Kind::Folder) return {{}, "it is a folder, not a file"};
-    if (node.kind == Node::Kind::Other) return {{}, "it is not a regular file"};
+    if (node.kind == Node::Kind::Folder) return {{}, kIsAFolder};
+    if (node.kind == Node::Kind::Other) return {{}, kNotARegularFile};
     if (node.declaredSize && *node.declaredSize > maxBytes) return {{}, tooLarge(maxBytes)};
 
     const std::lock_guard lock(mutex_);
@@ -377,7 +380,7 @@ ArchiveGame openArchive(const fs::path& archivePath) {
     }
     const std::vector<std::string> folders = tree->gameFolders();
     if (folders.empty()) {
-        game.error = "the archive holds no game: there is no code.vrn in it";
+        game.error = kNoScript;
         return game;
     }
     for (const std::string& place : folders) game.games.push_back(place.empty() ? "." : readablePath(place));

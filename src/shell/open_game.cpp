@@ -1,37 +1,82 @@
 #include "open_game.h"
 
 #include "game_archive.h"
+#include "interpreter/code_page.h"
+#include "interpreter/script_stream.h"
 
 namespace vorn {
 namespace fs = std::filesystem;
+namespace {
+
+constexpr const char* kNoGameNamed = VORN_TR("no game was named");
+constexpr const char* kNoSuchGame = VORN_TR("the game \"%1\" does not exist");
+constexpr const char* kNoGame = VORN_TR("\"%1\" is neither a game folder, a .vrn script nor an archive");
+constexpr const char* kArchiveUnplayable = VORN_TR("cannot play \"%1\": %2.");
+
+// Why nothing can be played, in English and for wording in the reader's language.
+OpenedGame& fail(OpenedGame& opened, Message problem) {
+    opened.error = problem.english();
+    opened.problem = std::move(problem);
+    return opened;
+}
+
+bool validUtf8(std::string_view s) {
+    std::size_t i = 0;
+    while (i < s.size()) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        const std::size_t length = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
+        if (length == 0 || i + length > s.size()) return false;
+        for (std::size_t k = 1; k < length; ++k)
+            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
+        i += length;
+    }
+    return true;
+}
+
+// Absolute, with `.` and `..` and symbolic links worked out where they exist,
+// so that one game is one entry of the list however it was reached.
+fs::path absoluteLocation(const fs::path& path) {
+    std::error_code ec;
+    fs::path p = fs::weakly_canonical(path, ec);
+    if (ec) p = fs::absolute(path, ec).lexically_normal();
+    return p;
+}
+
+} // namespace
+
+std::string gameName(const fs::path& location) {
+    fs::path p = location;
+    if (!p.has_filename()) p = p.parent_path(); // a folder given as "name/"
+    const std::string name = p.filename().string();
+    if (name.empty()) return p.string();
+    return validUtf8(name) ? name : toUtf8(Encoding::CodePage932, name);
+}
+
+bool holdsGame(const OpenedGame& opened) { return opened.folder && opened.folder->resolve("code.vrn").place; }
 
 OpenedGame openGame(const fs::path& path) {
     OpenedGame opened;
+    if (path.empty()) return fail(opened, Message(kNoGameNamed));
+    opened.location = absoluteLocation(path);
     std::error_code ec;
     const fs::file_status status = fs::status(path, ec);
     if (fs::is_directory(status)) {
         opened.folder.emplace(path);
         return opened;
     }
-    if (!fs::exists(status)) {
-        opened.error = "the game \"" + path.string() + "\" does not exist";
-        return opened;
-    }
+    if (!fs::exists(status)) return fail(opened, Message(kNoSuchGame, {Message::words(path.string())}));
     std::string extension = path.extension().string();
     for (char& c : extension) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
     if (fs::is_regular_file(status) && extension == ".vrn") {
         opened.folder.emplace(path.has_parent_path() ? path.parent_path() : fs::path("."));
+        opened.location = opened.location.parent_path();
         return opened;
     }
-    if (!fs::is_regular_file(status)) {
-        opened.error = "\"" + path.string() + "\" is neither a game folder, a .vrn script nor an archive";
-        return opened;
-    }
+    if (!fs::is_regular_file(status)) return fail(opened, Message(kNoGame, {Message::words(path.string())}));
     ArchiveGame archive = openArchive(path);
-    if (!archive.folder) {
-        opened.error = "cannot play \"" + path.string() + "\": " + archive.error + ".";
-        return opened;
-    }
+    if (!archive.folder)
+        return fail(opened,
+                    Message(kArchiveUnplayable, {Message::words(path.string()), Message::sentence(archive.error)}));
     opened.folder = std::move(archive.folder);
     if (archive.games.size() > 1) {
         opened.notice = "\"" + path.string() + "\" holds " + std::to_string(archive.games.size()) + " games (";
@@ -39,6 +84,12 @@ OpenedGame openGame(const fs::path& path) {
         opened.notice += "); playing the top-most, \"" + archive.games.front() + "\"";
     }
     return opened;
+}
+
+std::string scriptEncodingNote(const GameFolder& folder) {
+    const FileContents script = folder.read(kScriptName, ScriptStream::kMaxScriptBytes);
+    if (!script.error.empty() || !looksLikeUtf8WithoutMark(script.bytes)) return "";
+    return std::string(kScriptName) + ": " + kUtf8WithoutMarkNote + "; " + kUtf8WithoutMarkHint + ".";
 }
 
 } // namespace vorn

@@ -110,7 +110,9 @@ QByteArray encodeSave(const SaveDocument& d) {
     for (const std::string& c : s.captions) captions.append(QString::fromStdString(c));
     QByteArray backlog = "[";
     for (std::size_t k = 0; k < s.backlog.size(); ++k)
-        backlog += QByteArray(k ? ",\n  " : "\n  ") + object({{"page", text(s.backlog[k].text)}});
+        backlog +=
+            QByteArray(k ? ",\n  " : "\n  ") +
+            object({{s.backlog[k].kind == BacklogEntry::Kind::Choice ? "choice" : "page", text(s.backlog[k].text)}});
     backlog += s.backlog.empty() ? "]" : "\n]";
     return object(
                {
@@ -189,11 +191,14 @@ std::optional<SaveDocument> decodeSave(const QByteArray& bytes, std::string& why
     s.text = r.text(screen, "text");
     s.music = r.optionalText(top, "music");
     for (const QJsonValue entry : r.array(top, "backlog")) {
-        if (!entry.isObject()) {
-            r.fail("backlog", "a list of pages");
+        const QJsonObject o = entry.toObject();
+        const bool choice = o.contains("choice");
+        if (!entry.isObject() || o.size() != 1 || !(choice || o.contains("page"))) {
+            r.fail("backlog", "a list of pages and options chosen");
             break;
         }
-        s.backlog.push_back({BacklogEntry::Kind::Page, r.text(entry.toObject(), "page")});
+        s.backlog.push_back(
+            {choice ? BacklogEntry::Kind::Choice : BacklogEntry::Kind::Page, r.text(o, choice ? "choice" : "page")});
     }
 
     if (!r.problem.empty()) {

@@ -4,6 +4,7 @@
 
 #include <QCryptographicHash>
 #include <QDateTime>
+#include <QFile>
 #include <filesystem>
 
 namespace vorn {
@@ -14,6 +15,14 @@ std::string inSlot(const std::string& slot, const std::string& why) {
 }
 
 std::string firstLineOf(const std::string& text) { return text.substr(0, text.find_first_of("\r\n")); }
+
+// The page on screen or, while a menu has emptied the text box, the latest page read.
+std::string pageOf(const Snapshot& s) {
+    if (!s.text.empty()) return s.text;
+    for (auto entry = s.backlog.rbegin(); entry != s.backlog.rend(); ++entry)
+        if (entry->kind == BacklogEntry::Kind::Page) return entry->text;
+    return "";
+}
 
 } // namespace
 
@@ -87,30 +96,43 @@ std::string Saves::load(const std::string& slot) {
 
 std::vector<SlotSummary> Saves::list() const {
     std::vector<SlotSummary> summaries;
-    const std::string current = scriptHash(interpreter_.stream().contents());
-    for (const std::string& slot : store_.slotNames()) {
-        SlotSummary summary;
-        summary.slot = slot;
-        std::string why;
-        if (const std::optional<SaveDocument> document = read(slot, why)) {
-            const Snapshot& s = document->snapshot;
-            summary.savedAt = document->savedAt;
-            summary.firstLine = firstLineOf(s.text.empty() && !s.backlog.empty() ? s.backlog.back().text : s.text);
-            if (document->picture) summary.picture = store_.readPicture(slot, *document->picture);
-            if (document->game.scriptHash != current)
-                summary.problem = inSlot(slot, "was made with another version of this game's script");
-        } else {
-            summary.problem = why;
-        }
-        summaries.push_back(std::move(summary));
-    }
+    for (const std::string& slot : store_.slotNames())
+        if (std::optional<SlotSummary> summary = find(slot)) summaries.push_back(std::move(*summary));
     return summaries;
+}
+
+std::optional<SlotSummary> Saves::find(const std::string& slot) const {
+    if (!isSlotName(slot)) return std::nullopt;
+    std::string why;
+    if (!store_.readDocument(slot, why) && why.empty()) return std::nullopt;
+    SlotSummary summary;
+    summary.slot = slot;
+    if (const std::optional<SaveDocument> document = read(slot, why)) {
+        summary.savedAt = document->savedAt;
+        summary.firstLine = firstLineOf(pageOf(document->snapshot));
+        if (document->picture) summary.picture = store_.readPicture(slot, *document->picture);
+        if (document->game.scriptHash != scriptHash(interpreter_.stream().contents()))
+            summary.problem = inSlot(slot, "was made with another version of this game's script");
+    } else {
+        summary.problem = why;
+    }
+    return summary;
 }
 
 std::string Saves::remove(const std::string& slot) {
     if (!isSlotName(slot)) return "\"" + slot + "\" is no slot name";
     const std::string why = store_.remove(slot);
     return why.empty() ? "" : "slot \"" + slot + "\" cannot be deleted: " + why;
+}
+
+QString saveFolder(const GameFolder& game, const std::optional<std::filesystem::path>& saveDir) {
+    if (saveDir) return QFile::decodeName(saveDir->c_str());
+    return FolderSlotStore::userFolder(Saves::gameName(game));
+}
+
+bool hasContinueSlot(const GameFolder& game, const std::optional<std::filesystem::path>& saveDir) {
+    std::string why;
+    return FolderSlotStore(saveFolder(game, saveDir)).readDocument(kContinueSlot, why) || !why.empty();
 }
 
 } // namespace vorn

@@ -9,10 +9,18 @@
 #include "save_store.h"
 
 #include <QByteArray>
+#include <QString>
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace vorn {
+
+// The slots the window fills by itself: F5's, and the place kept when the
+// window is closed in the middle of a game.
+inline constexpr const char* kQuickSlot = "quick";
+inline constexpr const char* kContinueSlot = "continue";
 
 // What a save dialog shows of a slot.
 struct SlotSummary {
@@ -41,6 +49,8 @@ class Saves {
     std::string load(const std::string& slot);
     // Every slot of the store, readable or not, by name.
     std::vector<SlotSummary> list() const;
+    // One slot; none when it is empty.
+    std::optional<SlotSummary> find(const std::string& slot) const;
     // Deletes a slot, on the reader's request only.
     std::string remove(const std::string& slot);
 
@@ -55,5 +65,12 @@ class Saves {
     SlotStore& store_;
     std::string gameName_;
 };
+
+// The folder the window keeps a game's saves in: `saveDir` when the command
+// line names one, otherwise the user's folder for the game.
+QString saveFolder(const GameFolder& game, const std::optional<std::filesystem::path>& saveDir);
+// Whether the game has a place kept from when its window was last closed in
+// the middle of it, to go on from.
+bool hasContinueSlot(const GameFolder& game, const std::optional<std::filesystem::path>& saveDir = {});
 
 } // namespace vorn

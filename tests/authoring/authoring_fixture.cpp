@@ -2,9 +2,34 @@
 
 #include "authoring/authoring_tool.h"
 
+#include <QApplication>
+#include <gtest/gtest.h>
 #include <sstream>
 
 namespace vorn::test {
+namespace {
+
+// One application object for every test of the binary, whichever comes first:
+// a widget one, so that the window's own text box can be built beside the
+// tools, which then use it as their own.
+class ToolApplication : public ::testing::Environment {
+  public:
+    void SetUp() override {
+        if (QCoreApplication::instance()) return;
+        static int argc = 3;
+        static char name[] = "vorn_authoring_tests";
+        static char platform[] = "-platform";
+        static char offscreen[] = "offscreen";
+        static char* argv[] = {name, platform, offscreen, nullptr};
+        static QApplication* app = new QApplication(argc, argv);
+        (void)app;
+    }
+};
+
+[[maybe_unused]] ::testing::Environment* const kToolApplication =
+    ::testing::AddGlobalTestEnvironment(new ToolApplication);
+
+} // namespace
 
 std::vector<std::string> ToolRun::findings() const {
     std::vector<std::string> found;

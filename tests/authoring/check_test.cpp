@@ -13,6 +13,7 @@ using ::testing::AllOf;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
+using ::testing::Not;
 using ::testing::StartsWith;
 
 namespace {
@@ -39,8 +40,11 @@ TEST(Check, AWellFormedGameHasNoFindings) {
     game.write("room.bmp", bitmap(32, 24));
     game.write("theme.mid", "MThd");
     const ToolRun r = check(game);
-    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.out, "code.vrn: no problems found, 7 pages, 1 menu, 1 jump\n");
     EXPECT_EQ(r.status, 0);
+
+    TestGame empty("");
+    EXPECT_EQ(check(empty).out, "code.vrn: no problems found, 0 pages, 0 menus, 0 jumps\n");
 }
 
 struct CutOffCase {
@@ -330,4 +334,112 @@ TEST(Check, AGameInsideAnArchiveIsCheckedAsItsFolder) {
     EXPECT_EQ(noGame.status, 1);
     EXPECT_THAT(noGame.err, HasSubstr("there is no code.vrn in it"));
     std::filesystem::remove(zip);
+}
+
+// A page whose closing quote is missing takes the commands behind it for its
+// text; from there on every closing quote opens a page, and the end-of-file
+// error comes far below. The finding names the page where it began.
+TEST(Check, APageThatRunsOnIsNamedWhereItStarts) {
+    TestGame game(crlf({
+        "\"Welcome.\"",
+        "\"The gate creaks open.",
+        "(2 Enter,Wait)",
+        "{\"You enter.\"}",
+        "{\"You wait.\"}",
+        "\"The end.\"",
+        "",
+    }));
+    const ToolRun r = check(game);
+    EXPECT_THAT(r.findings(),
+                ElementsAre(AllOf(StartsWith("code.vrn:2:1: warning: the text page that starts here runs over 3 lines "
+                                             "and swallows commands (a choice menu at 3:1, a branch at 4:1): its "
+                                             "closing '\"' is likely missing"),
+                                  HasSubstr("1 more further on runs over lines the same way")),
+                            AllOf(StartsWith("code.vrn:6:10: error: the text page that starts here runs into the end "
+                                             "of file"),
+                                  HasSubstr("the likely culprit is the text page at 2:1"))));
+    EXPECT_EQ(r.hintOf("code.vrn:2:1:"), "end the page with a closing '\"'");
+    EXPECT_EQ(r.status, 1);
+}
+
+TEST(Check, APageThatRunsIntoTheEndOfFileSaysWhatItSwallows) {
+    TestGame game(crlf({"\"Start", "<room.bmp>", "  ~A1~", "That is all."}));
+    const ToolRun r = check(game);
+    EXPECT_THAT(r.findings(),
+                ElementsAre(AllOf(StartsWith("code.vrn:1:1: error: the text page that starts here runs into the end "
+                                             "of file"),
+                                  HasSubstr("; it runs over 4 lines and swallows commands (a picture command at 2:1, "
+                                            "a set command at 3:3): its closing '\"' is likely missing"))));
+}
+
+// A page over several lines that holds no command is no mistake: a line break
+// typed in a page is one on the screen.
+TEST(Check, APageOverSeveralLinesOfTextAloneIsNoRunaway) {
+    TestGame game(crlf({"\"First line", "(laughs) second line", "<- an arrow\"", "\"Next.\""}));
+    EXPECT_THAT(check(game).findings(), IsEmpty());
+}
+
+TEST(Check, ALabelOrAFileNameThatRunsOnIsNamedWhereItStarts) {
+    TestGame label(crlf({">start", "\"Hello\"", "*start*", "<room.bmp>", "\"Bye\""}));
+    label.write("room.bmp", bitmap(8, 8));
+    const ToolRun l = check(label);
+    EXPECT_THAT(l.findings(),
+                ::testing::Contains(StartsWith("code.vrn:1:1: warning: the jump that starts here runs over 4 lines and "
+                                               "swallows commands (a text page at 2:1, a marker line at 3:1): its "
+                                               "closing '<' is likely missing")));
+    EXPECT_EQ(l.hintOf("code.vrn:1:1: warning"), "close the label with '<', as in >start<");
+
+    TestGame name(crlf({"[theme.mid", "\"Hi\"", "]"}));
+    const ToolRun n = check(name);
+    EXPECT_THAT(n.findings(), ::testing::Contains(StartsWith("code.vrn:1:1: warning: the music command that starts "
+                                                             "here runs over 3 lines and swallows a text page at "
+                                                             "2:1: its closing ']' is likely missing")));
+}
+
+TEST(Check, AUtf8ScriptWithoutTheByteOrderMarkIsTheFirstFinding) {
+    const std::string script =
+        "\"\xE9\x90\x98\xE3\x81\x8C\xE9\xB3\xB4\xE3\x82\x8B\"\r\n(1 \xE8\xA1\x8C\xE3\x81\x8F)\r\n{\"x\"}";
+    const char* note = "code.vrn: warning: the script looks like UTF-8 saved without the byte-order mark: the player "
+                       "reads it as Shift-JIS";
+    TestGame withoutMark(script);
+    const ToolRun r = check(withoutMark);
+    ASSERT_FALSE(r.findings().empty());
+    EXPECT_THAT(r.findings().front(), StartsWith(note));
+    EXPECT_THAT(r.hintOf("code.vrn: warning: the script looks like UTF-8"),
+                HasSubstr("save code.vrn as UTF-8 with the byte-order mark"));
+    // Read as Shift-JIS, "る" and the closing quote make one character: the
+    // page is not missing its quote, and the finding says so.
+    EXPECT_THAT(r.findings(),
+                ::testing::Contains(AllOf(StartsWith("code.vrn:1:1: warning: the text page that starts here runs over"),
+                                          HasSubstr("read as Shift-JIS, the UTF-8 character before its closing '\"' "
+                                                    "likely takes it as part of a character"))));
+    const ToolRun explored = runTool({"explore", withoutMark.dir().string()});
+    EXPECT_THAT(explored.out, StartsWith("# " + std::string(note)));
+
+    // With the mark, in code page 932, or in plain ASCII, nothing is said.
+    for (const std::string& fine :
+         {"\xEF\xBB\xBF" + script, std::string("\"\x8F\xE0\x82\xAA\x96\xC2\x82\xE9\""), std::string("\"Plain.\"")}) {
+        TestGame game(fine);
+        EXPECT_THAT(check(game).out, Not(HasSubstr("byte-order mark"))) << fine;
+        EXPECT_THAT(runTool({"explore", game.dir().string()}).out, Not(HasSubstr("byte-order mark"))) << fine;
+    }
+}
+
+TEST(Check, APageLongerThanTheTextBoxNeedsScrolling) {
+    TestGame game(crlf({
+        "\"1\\2\\3\\4\"",
+        "\"1\\2\\3\\4\\5\"",
+        "\"One",
+        "two\\three",
+        "four\\five\"",
+        "=A1= \"1\\2\\3\\4\\5\\6\"",
+    }));
+    const ToolRun r = check(game);
+    EXPECT_THAT(r.findings(),
+                ElementsAre(StartsWith("code.vrn:2:1: warning: this page takes 5 lines in the text box, which shows 4 "
+                                       "at zoom 1: the reader must scroll to read the rest"),
+                            StartsWith("code.vrn:3:1: warning: this page takes 5 lines"),
+                            StartsWith("code.vrn:6:6: warning: this page takes 6 lines")));
+    EXPECT_EQ(r.hintOf("code.vrn:2:1:"), "split it into pages of 4 lines or fewer");
+    EXPECT_EQ(r.status, 0);
 }

@@ -140,3 +140,16 @@ TEST(CodePage, DamagedUtf8IsOneCharacterPerMaximalSubpart) {
         EXPECT_EQ(toUtf8(Encoding::Utf8, lead + "\x80"), R + R) << b;
     }
 }
+
+TEST(CodePage, AScriptLooksLikeUtf8WithoutTheMarkOnlyWhenItIsWellFormedUtf8BeyondAscii) {
+    EXPECT_TRUE(looksLikeUtf8WithoutMark("\"\xE9\x90\x98\xE3\x81\x8C\""));  // "鐘が", UTF-8
+    EXPECT_FALSE(looksLikeUtf8WithoutMark("\xEF\xBB\xBF\"\xE9\x90\x98\"")); // with the mark
+    EXPECT_FALSE(looksLikeUtf8WithoutMark("\"Plain ASCII.\""));             // nothing beyond ASCII
+    EXPECT_FALSE(looksLikeUtf8WithoutMark("\"\x8F\xE0\x82\xAA\""));         // code page 932
+    EXPECT_FALSE(looksLikeUtf8WithoutMark("\"\xE9\x90\x98\xE3\x81\""));     // cut off inside a character
+    EXPECT_FALSE(looksLikeUtf8WithoutMark(""));
+    // A code page 932 name whose last character happens to start a UTF-8
+    // sequence is no UTF-8 name.
+    EXPECT_FALSE(isValidUtf8("\xE3\x81.bmp"));
+    EXPECT_EQ(fileNameReading("\xE3\x81.bmp"), toUtf8(Encoding::CodePage932, "\xE3\x81.bmp"));
+}

@@ -1,6 +1,7 @@
 #include "interpreter/game_folder.h"
 #include "interpreter/stored_names.h"
 
+#include <clocale>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -61,6 +62,18 @@ TEST_F(GameFolderTest, UnreadableThingsAreErrorsNotHangs) {
     file("big.bmp", std::string(200, 'x'));
     EXPECT_FALSE(folder.read("big.bmp", 100).error.empty());
     EXPECT_FALSE(folder.read("", 100).error.empty());
+}
+
+TEST_F(GameFolderTest, TheSystemsReasonIsEnglishUnderAJapaneseLocale) {
+    fs::create_symlink(root / "loop1", root / "loop2");
+    fs::create_symlink(root / "loop2", root / "loop1");
+    // The window runs under the desktop's locale, which would word the C
+    // library's reasons in Japanese; the reports compose them in English.
+    const std::string before = std::setlocale(LC_ALL, nullptr);
+    if (!std::setlocale(LC_ALL, "ja_JP.UTF-8")) GTEST_SKIP() << "no ja_JP.UTF-8 locale on this machine";
+    const std::string error = GameFolder(root).read("loop1", 100).error;
+    std::setlocale(LC_ALL, before.c_str());
+    EXPECT_EQ(error, "Too many levels of symbolic links");
 }
 
 TEST_F(GameFolderTest, NamesStoredInCodePage932AreFoundByTheirReading) {

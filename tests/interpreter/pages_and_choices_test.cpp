@@ -88,6 +88,30 @@ TEST(TextPages, APageCutOffByTheEndOfTheScriptIsFatal) {
     EXPECT_TRUE(r.matching(R"({"text")").empty()) << "the page is never shown";
 }
 
+// The report says how far a command without its closing character ran: over
+// lines, its closing character is the likely culprit; within one line the
+// report is as short as ever.
+TEST(TextPages, TheEndOfFileReportSaysHowManyLinesACommandRanOver) {
+    const struct {
+        const char* script;
+        const char* fatal;
+    } cases[] = {
+        {"\"Hi\" \"Hello\r\n<room.bmp>\r\n~A1~",
+         "code.vrn:1:6: the text page that starts here runs into the end of file: end the page with a closing "
+         "'\\\"'. It runs over 3 lines: its closing '\\\"' is likely missing."},
+        {"\"Hi\" >start\r\n\r\n*start*", "It runs over 3 lines: its closing '<' is likely missing."},
+        {"=A1= [theme.mid\r\n\"x\"", "the music command skipped by a conditional that starts here runs into the end "
+                                     "of file: close it with ']'. It runs over 2 lines"},
+        {"\"Hi\" <room.bmp", "code.vrn:1:6: the picture command that starts here runs into the end of file: close "
+                             "the file name with '>', as in <room.bmp>.\"}"},
+    };
+    for (const auto& c : cases) {
+        TestGame game(c.script);
+        const auto r = game.play("click text\n");
+        EXPECT_TRUE(has(r.fatal(), c.fatal)) << r.fatal();
+    }
+}
+
 // ---------------------------------------------------------------- choice menus
 
 TEST(ChoiceMenu, ReadsACountADroppedSeparatorAndThatManyOptions) {
@@ -294,6 +318,7 @@ TEST(ChoiceSelection, MissingOrUnclosedBranchesAreFatalAtTheEndOfFile) {
         TestGame game(c.script);
         const auto r = game.play(c.events);
         EXPECT_EQ(r.status, 1) << c.script << " / " << c.events;
-        EXPECT_TRUE(has(r.fatal(), "end of file")) << r.fatal();
+        EXPECT_TRUE(has(r.fatal(), "the branches of the choice menu that starts here run into the end of file"))
+            << r.fatal();
     }
 }

@@ -11,6 +11,7 @@
 #include <QScrollBar>
 #include <QClipboard>
 #include <QMenu>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -206,10 +207,46 @@ TEST(Form1, OnlyTheRightButtonAloneOverTheBareBackgroundOpensTheMenu) {
     EXPECT_FALSE(menuOpensAt(w, {485, 20}, Qt::RightButton)) << "over Image2";
     EXPECT_FALSE(menuOpensAt(w, {500, 40}, Qt::RightButton)) << "over a caption";
     EXPECT_FALSE(menuOpensAt(w, {200, 360}, Qt::RightButton)) << "over the text box";
-    ASSERT_EQ(w.form.popupMenu()->actions().size(), 3);
+    ASSERT_GE(w.form.popupMenu()->actions().size(), 3);
     EXPECT_EQ(w.form.popupMenu()->actions()[0]->text(), "New");
     EXPECT_EQ(w.form.popupMenu()->actions()[1]->text(), "Quit");
     EXPECT_EQ(w.form.popupMenu()->actions()[2]->text(), "About");
+}
+
+// Opens the menu with the keys and reports where its top-left corner went, in
+// the window's coordinates; nowhere when it did not open.
+std::optional<QPoint> menuOpenedByKeysAt(Window& w, Qt::Key key, Qt::KeyboardModifiers modifiers) {
+    std::optional<QPoint> at;
+    QTimer::singleShot(0, [&] {
+        if (QWidget* popup = QApplication::activePopupWidget()) {
+            if (popup == w.form.popupMenu()) at = w.form.mapFromGlobal(popup->geometry().topLeft());
+            popup->close();
+        }
+    });
+    QTest::keyClick(&w.form, key, modifiers);
+    QApplication::processEvents();
+    return at;
+}
+
+TEST(Form1, ThePopUpMenuGrowsWithTheZoomAndTheKeysOpenItOverTheScene) {
+    TestGame game("\"x\"");
+    Window one(game, 1);
+    Window two(game, 2);
+    ASSERT_TRUE(two.start());
+    const QFont small = one.form.popupMenu()->font(), large = two.form.popupMenu()->font();
+    if (small.pixelSize() > 0)
+        EXPECT_EQ(large.pixelSize(), 2 * small.pixelSize());
+    else
+        EXPECT_DOUBLE_EQ(large.pointSizeF(), 2 * small.pointSizeF());
+
+    const SceneTransform t = two.form.sceneTransform();
+    QCursor::setPos(two.form.mapToGlobal(QPoint(two.form.width() + 200, 10))); // beside the window
+    EXPECT_EQ(menuOpenedByKeysAt(two, Qt::Key_F10, Qt::ShiftModifier),
+              t.toWidget(startRect(SceneElement::Image1)).center())
+        << "over the middle of the scene picture";
+    const QPoint pointer = t.toWidget(QRect(20, 20, 1, 1)).topLeft();
+    QCursor::setPos(two.form.mapToGlobal(pointer));
+    EXPECT_EQ(menuOpenedByKeysAt(two, Qt::Key_Menu, {}), pointer) << "at the pointer over the scene";
 }
 
 TEST(Form1, ClosingShowsTheCreditsFirstHoweverItCloses) {
@@ -332,7 +369,118 @@ TEST(Keyboard, HoldingCtrlFastForwardsToTheNextChoice) {
     QTest::qWait(1500);
     QTest::keyRelease(&w.form, Qt::Key_Control);
     EXPECT_EQ(w.form.caption(1), "a") << "it stops by itself at the menu";
-    EXPECT_EQ(w.form.pagesShown().size(), 12);
+    EXPECT_EQ(w.form.interpreter().backlog().size(), 12);
+}
+
+// The tests' screen is 1920 x 1080: zoom 3 would reach below its bottom.
+TEST(Keyboard, ZoomInStopsAtTheLargestZoomThatFitsTheScreen) {
+    TestGame game("\"x\"");
+    Window w(game, 1);
+    ASSERT_TRUE(w.start());
+    ASSERT_EQ(w.form.largestZoom(), 2);
+    for (int press = 0; press < 3; ++press) QTest::keyClick(&w.form, Qt::Key_Plus, Qt::ControlModifier);
+    EXPECT_EQ(w.form.zoom(), 2);
+    EXPECT_EQ(w.form.size(), QSize(1264, 850));
+    w.form.setFullScreen(true);
+    QTest::keyClick(&w.form, Qt::Key_Plus, Qt::ControlModifier);
+    EXPECT_EQ(w.form.zoom(), 2) << "in full screen too";
+    w.form.setFullScreen(false);
+    EXPECT_EQ(w.form.size(), QSize(1264, 850));
+}
+
+// Enter, Space and Page Down read a long page to its end as a pager does,
+// then turn it; a click turns it at once, and so does the fast-forward.
+TEST(Keyboard, TheKeysShowTheRestOfALongPageBeforeTurningIt) {
+    std::string longPage = "\"";
+    for (int i = 0; i < 40; ++i) longPage += "\x82\xA0\x82\xA2\x82\xA4"; // あいう
+    longPage += "\\\\\\\\\\\\end\"";
+    TestGame game(longPage + longPage + "\"short\"" + longPage + longPage + "(2 a,b){\"A\"}{\"B\"}");
+    Window w(game);
+    ASSERT_TRUE(w.start());
+    QScrollBar* lines = w.form.text1()->verticalScrollBar();
+    const QString first = w.text();
+    ASSERT_GT(lines->maximum(), 0);
+    EXPECT_TRUE(w.form.moreBelowMark()->isVisible()) << "lines wait below";
+    const QRect box = w.form.text1()->rect();
+    EXPECT_EQ(w.form.moreBelowMark()->geometry().bottomRight(), box.bottomRight() - QPoint(2, 2))
+        << "in the lower-right corner";
+    int presses = 0;
+    for (; presses < 20 && w.form.moreBelowMark()->isVisible(); ++presses) {
+        const int before = lines->value();
+        QTest::keyClick(&w.form, presses % 2 ? Qt::Key_Space : Qt::Key_PageDown);
+        EXPECT_GT(lines->value(), before);
+        EXPECT_EQ(w.text(), first) << "not turned before its end is shown";
+    }
+    EXPECT_GT(presses, 0);
+    EXPECT_LT(presses, 20);
+    EXPECT_FALSE(w.form.moreBelowMark()->isVisible()) << "the end is in view";
+    // The last line counts as shown while its upper half is in view.
+    for (int up = 0; up < 3 && !w.form.moreBelowMark()->isVisible(); ++up) QTest::keyClick(&w.form, Qt::Key_Up);
+    EXPECT_TRUE(w.form.moreBelowMark()->isVisible()) << "scrolled back up";
+    for (int down = 0; down < 3 && w.form.moreBelowMark()->isVisible(); ++down)
+        QTest::keyClick(&w.form, Qt::Key_Down);
+    EXPECT_FALSE(w.form.moreBelowMark()->isVisible());
+    QTest::keyClick(&w.form, Qt::Key_Return);
+    EXPECT_EQ(w.form.interpreter().backlog().size(), 2) << "the second long page";
+    EXPECT_TRUE(w.form.moreBelowMark()->isVisible());
+    w.click(startRect(SceneElement::Text1).center());
+    EXPECT_EQ(w.text(), "short") << "a click turns the page at once";
+    EXPECT_FALSE(w.form.moreBelowMark()->isVisible());
+    QTest::keyClick(&w.form, Qt::Key_Space);
+    EXPECT_EQ(w.form.interpreter().backlog().size(), 4);
+    QTest::keyPress(&w.form, Qt::Key_Control);
+    QTest::qWait(800);
+    QTest::keyRelease(&w.form, Qt::Key_Control);
+    EXPECT_EQ(w.form.caption(1), "a") << "the fast-forward turns long pages as they come";
+}
+
+// Old games fill the box with four lines; the box shows the fourth nearly
+// whole, so such a page is no long page: no mark, and one key turns it.
+TEST(Keyboard, AFourLinePageIsNoLongPage) {
+    TestGame game("\"one\\two\\three\\four\"\"next\"");
+    Window w(game);
+    ASSERT_TRUE(w.start());
+    EXPECT_FALSE(w.form.moreBelowMark()->isVisible());
+    QTest::keyClick(&w.form, Qt::Key_Space);
+    EXPECT_EQ(w.text(), "next");
+}
+
+TEST(Form1, TheOptionUnderThePointerIsUnderlinedWhileAClickWouldTakeIt) {
+    TestGame game("\"x\"(2 One,Two){\"1\"}{\"2\"}");
+    Window w(game);
+    ASSERT_TRUE(w.start());
+    const SceneTransform t = w.form.sceneTransform();
+    const auto pointAt = [&](QPoint scenePoint) {
+        QTest::mouseMove(&w.form, t.toWidget(QRect(scenePoint, QSize(1, 1))).topLeft());
+        return w.form.markedOption();
+    };
+    const int x = labelRect(1).left() + 8;
+    EXPECT_EQ(pointAt({x, labelRect(1).top() + 2}), 0) << "no menu yet";
+    QTest::keyClick(&w.form, Qt::Key_Space);
+    EXPECT_EQ(w.form.markedOption(), 1) << "the menu came up under the pointer";
+    EXPECT_EQ(pointAt({20, 300}), 0);
+    const QImage plain = w.form.grab().toImage();
+    EXPECT_EQ(pointAt({x, labelRect(2).top()}), 2) << "the lower caption takes the overlap";
+    const QImage marked = w.form.grab().toImage();
+    EXPECT_EQ(pointAt({x, labelRect(3).top()}), 2) << "a caption that offers nothing leaves its overlap";
+    EXPECT_EQ(pointAt({x, labelRect(3).bottom()}), 0);
+
+    // The underline is drawn in the captions' black, and only under option 2.
+    int changed = 0, black = 0;
+    const QRect whole = t.toWidget(startRect(SceneElement::Image2)) & w.form.rect();
+    for (int y = whole.top(); y <= whole.bottom(); ++y)
+        for (int x2 = whole.left(); x2 <= whole.right(); ++x2) {
+            if (plain.pixel(x2, y) == marked.pixel(x2, y)) continue;
+            ++changed;
+            if (marked.pixelColor(x2, y) == QColor(Qt::black)) ++black;
+            EXPECT_TRUE(t.toWidget(labelRect(2)).contains(x2, y)) << x2 << "," << y;
+        }
+    EXPECT_GT(changed, 10);
+    EXPECT_GE(black, changed * 3 / 4);
+
+    QTest::mouseClick(&w.form, Qt::LeftButton, {}, t.toWidget(QRect(x, labelRect(2).top() + 4, 1, 1)).topLeft());
+    EXPECT_EQ(w.text(), "2");
+    EXPECT_EQ(w.form.markedOption(), 0) << "the branch took the menu away";
 }
 
 TEST(Keyboard, ZoomAndFullScreenKeepTheSceneWhole) {
@@ -361,7 +509,18 @@ TEST(Keyboard, ZoomAndFullScreenKeepTheSceneWhole) {
 }
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // One screen of 1920 x 1080, the size most desktops have.
+    QTemporaryDir dir;
+    const QString screens = dir.filePath("screens.json");
+    QFile file(screens);
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write(R"({"screens":[{"name":"test","x":0,"y":0,"width":1920,"height":1080,"logicalDpi":96,"dpr":1}]})") < 0)
+        return 1;
+    file.close();
+    qputenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + screens).toUtf8());
+    // The windows here keep no saves in the user's own data folder.
+    QTemporaryDir data;
+    qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

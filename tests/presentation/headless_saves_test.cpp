@@ -110,3 +110,26 @@ TEST(HeadlessSaves, SlotNamesOutsideTheRulesAreUsageErrors) {
     EXPECT_EQ(ok.status, 0) << ok.errors;
     EXPECT_EQ(ok.afterEvent(2).front(), R"({"saved":"A-z_09"})");
 }
+
+// A saved picture that is no longer a picture: the load puts back what it had
+// replaced and is refused; the game goes on from where it was.
+TEST(HeadlessSaves, ALoadWhosePictureNoLongerDecodesPutsTheScreenBackAndIsRefused) {
+    TestGame game("<b.bmp>\"one\"(2 x,y){<a.bmp>\"two\"}{\"three\"}\"four\"");
+    game.write("a.bmp", bitmap(100, 60));
+    game.write("b.bmp", bitmap(50, 40));
+    const auto saves = game.dir() / "saves";
+    ASSERT_EQ(game.play("click text\nclick option 1\nsave s\n", saves).status, 0);
+    game.write("a.bmp", "BM no longer a picture");
+    const auto r = game.play("load s\nclick text\nclick option 2\n", saves);
+    ASSERT_EQ(r.status, 0) << r.errors;
+    const Lines load = r.afterEvent(1);
+    ASSERT_EQ(load.size(), 5u) << r.errors;
+    EXPECT_EQ(load[0], R"({"picture":"Form1","file":"back.bmp"})");
+    EXPECT_EQ(load[1], R"({"picture":"Form1","file":"back.bmp"})") << "put back";
+    EXPECT_EQ(load[2], R"({"picture":"Image1","file":"b.bmp"})") << "put back";
+    EXPECT_TRUE(has(
+        load[3], R"({"refused":"s","why":"the save in slot \"s\" cannot be loaded: its picture \"a.bmp\" of Image1)"))
+        << load[3];
+    EXPECT_EQ(load[4], state(-1, "0", "null"));
+    EXPECT_EQ(r.afterEvent(3).front(), R"({"text":"three"})") << "the game goes on";
+}

@@ -12,10 +12,10 @@ TEST(Keyboard, KeysMapToTheMouseHandlers) {
         Qt::KeyboardModifiers mods;
         KeyAction action;
     } cases[] = {
-        {Qt::Key_Return, {}, KeyAction::ClickText},
-        {Qt::Key_Enter, Qt::KeypadModifier, KeyAction::ClickText},
-        {Qt::Key_Space, {}, KeyAction::ClickText},
-        {Qt::Key_PageDown, {}, KeyAction::ClickText},
+        {Qt::Key_Return, {}, KeyAction::ReadOn},
+        {Qt::Key_Enter, Qt::KeypadModifier, KeyAction::ReadOn},
+        {Qt::Key_Space, {}, KeyAction::ReadOn},
+        {Qt::Key_PageDown, {}, KeyAction::ReadOn},
         {Qt::Key_1, {}, KeyAction::ClickOption1},
         {Qt::Key_4, Qt::KeypadModifier, KeyAction::ClickOption4},
         {Qt::Key_Up, {}, KeyAction::ScrollUp},
@@ -33,6 +33,12 @@ TEST(Keyboard, KeysMapToTheMouseHandlers) {
         {Qt::Key_F10, Qt::ShiftModifier, KeyAction::PopupMenu},
         {Qt::Key_Q, Qt::ControlModifier, KeyAction::Quit},
         {Qt::Key_Q, {}, KeyAction::None},
+        {Qt::Key_F5, {}, KeyAction::QuickSave},
+        {Qt::Key_F9, {}, KeyAction::QuickLoad},
+        {Qt::Key_S, Qt::ControlModifier, KeyAction::SaveDialog},
+        {Qt::Key_L, Qt::ControlModifier, KeyAction::LoadDialog},
+        {Qt::Key_S, {}, KeyAction::None},
+        {Qt::Key_F5, Qt::ControlModifier, KeyAction::None},
         {Qt::Key_1, Qt::ControlModifier, KeyAction::None},
         {Qt::Key_5, {}, KeyAction::None},
     };

@@ -10,9 +10,11 @@ if [ -z "${VORN_IN_XVFB:-}" ]; then
   exec env VORN_IN_XVFB=1 xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
 fi
 
-"$player" --zoom 1 --no-music "$game" &
+# The place kept when SIGTERM ends the game goes to a folder of the test's own.
+data=$(mktemp -d)
+XDG_DATA_HOME="$data" "$player" --zoom 1 --no-music "$game" &
 pid=$!
-trap 'kill -9 $pid 2>/dev/null || true' EXIT
+trap 'kill -9 $pid 2>/dev/null || true; rm -rf "$data"' EXIT
 
 win=""
 for _ in $(seq 100); do

@@ -34,4 +34,23 @@ printf 'not an archive\n' >"$scratch/notes.txt"
 err=$("$vorn" --headless "$scratch/notes.txt" 2>&1 >/dev/null); status=$?
 [ $status -eq 1 ] || fail "a file that is no archive exits with $status, not 1"
 grep -q "nor an archive" <<<"$err" || fail "a file that is no archive is not explained: $err"
+# A script saved as UTF-8 without the byte-order mark plays as Shift-JIS, as
+# the rules say; the player says why it looks garbled, once, on standard error
+# alone, so the transcript is that of any other player.
+mkdir "$scratch/utf8"
+cp "$demo"/*.bmp "$demo"/*.ico "$scratch/utf8/"
+printf '"\xe9\x90\x98\xe3\x81\x8c\xe9\xb3\xb4\xe3\x82\x8b"\r\n"\xe7\xb5\x82"\r\n' >"$scratch/utf8/code.vrn"
+out=$(printf 'click text\nclick text\n' | "$vorn" --headless "$scratch/utf8" 2>"$scratch/err") || fail "a UTF-8 script without the mark does not play"
+[ "$(grep -c 'byte-order mark' "$scratch/err")" -eq 1 ] || fail "the note on the missing byte-order mark is not said once: $(cat "$scratch/err")"
+grep -q 'byte-order' <<<"$out" && fail "the note on the missing byte-order mark is in the transcript"
+grep -q '"text"' <<<"$out" || fail "a UTF-8 script without the mark shows no page"
+# Started in a folder without a game, each names that folder in full, not ".".
+mkdir "$scratch/no game"
+nogame=$(cd "$scratch/no game" && pwd -P)
+for run in "--headless" "check" "explore"; do
+  err=$(cd "$scratch/no game" && "$vorn" $run </dev/null 2>&1); status=$?
+  [ $status -eq 1 ] || fail "vorn $run without a game exits with $status, not 1"
+  grep -qF "cannot open the script \"code.vrn\" in $nogame:" <<<"$err" ||
+    fail "vorn $run without a game does not name the folder in full: $err"
+done
 echo "command line: ok"

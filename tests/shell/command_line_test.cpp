@@ -29,9 +29,21 @@ TEST(CommandLine, OptionsAndTheGameFolder) {
     EXPECT_EQ(script.options.gameFolder, dir) << "a script names its folder";
     EXPECT_TRUE(script.options.fullscreen);
     EXPECT_EQ(script.options.soundfont, "x.sf2");
+    EXPECT_FALSE(script.options.continueGame);
+
+    const auto goOn = parseCommandLine({"--continue", dir.string(), "--save-dir", "s"});
+    ASSERT_TRUE(goOn.error.empty()) << goOn.error;
+    EXPECT_TRUE(goOn.options.continueGame);
+    EXPECT_EQ(goOn.options.saveDir, "s");
 
     EXPECT_EQ(parseCommandLine({"--version", "--bogus"}).options.mode, Options::Mode::Version);
     EXPECT_EQ(parseCommandLine({"--help"}).options.mode, Options::Mode::Help);
+    EXPECT_EQ(parseCommandLine({"--language", "ja", dir.string()}).options.language, "ja");
+    EXPECT_EQ(parseCommandLine({dir.string()}).options.language, std::nullopt) << "the desktop's";
+    // The help is told in the language named after it as well as before it.
+    EXPECT_EQ(parseCommandLine({"--help", "--language", "en"}).options.language, "en");
+    EXPECT_EQ(parseCommandLine({"--help", "--language", "xx"}).options.language, std::nullopt);
+    EXPECT_TRUE(usageText().find("--language LANG") != std::string::npos);
     fs::remove_all(dir);
 }
 
@@ -47,6 +59,10 @@ TEST(CommandLine, UsageErrorsSayWhatIsWrong) {
         {{""}, "empty"},
         {{"/no/such/game/folder"}, "does not exist"},
         {{".", "."}, "only one game"},
+        {{"--language"}, "needs a value"},
+        {{"--language", "jp"}, "en or ja"},
+        {{"--language", "JA"}, "en or ja"},
+        {{"--headless", "--continue"}, "load continue"},
     };
     for (const Case& c : cases) {
         const auto parsed = parseCommandLine(c.args);

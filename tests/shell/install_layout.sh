@@ -23,6 +23,14 @@ grep -q '<launchable type="desktop-id">vorn.desktop</launchable>' "$metainfo"
 grep -q '<image>https://' "$metainfo"
 desktop=$dest/usr/share/applications/vorn.desktop
 grep -q '^MimeType=application/x-vorn-script;' "$desktop"
+# Offered in "Open with" for the archives games came in, never made their default handler.
+for type in application/zip application/x-lha application/x-7z-compressed application/vnd.rar \
+            application/vnd.ms-cab-compressed application/x-cd-image; do
+  grep -q "^MimeType=.*;$type;" "$desktop" || { echo "not offered for $type"; exit 1; }
+done
+if find "$dest" -name 'mimeapps.list' -o -name 'defaults.list' | grep -q .; then
+  echo "the install claims to be a default handler"; exit 1
+fi
 # the entry and its demo action start the installed program on what is installed
 grep -qx 'Exec=/usr/games/vorn %f' "$desktop" || { echo "the desktop entry does not start /usr/games/vorn"; exit 1; }
 grep -qx 'Exec=/usr/games/vorn /usr/share/games/vorn/demo' "$desktop" ||

@@ -207,14 +207,37 @@ class TrimmedFiles {
         std::shared_ptr<const SoundfontDirectory::Trimmed> file;
         std::uint64_t at;
     };
+    // Never destroyed: a device may still be closing while the program's
+    // statics are torn down at exit.
     static std::mutex& mutex() {
-        static std::mutex m;
-        return m;
+        static auto* m = new std::mutex;
+        return *m;
     }
     static std::map<std::string, std::shared_ptr<const SoundfontDirectory::Trimmed>>& files() {
-        static std::map<std::string, std::shared_ptr<const SoundfontDirectory::Trimmed>> registered;
-        return registered;
+        static auto* registered = new std::map<std::string, std::shared_ptr<const SoundfontDirectory::Trimmed>>;
+        return *registered;
     }
+};
+
+// The open file and a render's outcome live outside the device's class, so
+// that every compiler sees them complete where the class constructs them.
+using PresetKey = std::pair<int, int>; // bank, program
+
+struct OpenFile {
+    std::string smf; // a Standard MIDI File
+    std::string name;
+    int division = 0; // ticks a quarter note
+    MidiPresetUse use;
+    std::set<PresetKey> instruments; // found in the soundfont
+    std::uint64_t generation = 0;
+    bool ready = false; // the instruments it uses are in memory
+    bool pinWanted = false; // ... and the pinning thread is to bring them in
+};
+
+// What a rendered stretch brought about, acted on once the mutex is released.
+struct Outcome {
+    bool ended = false; // a playback reached its end
+    std::string failure;
 };
 
 } // namespace
@@ -334,25 +357,6 @@ class FluidMusicDevice::Impl {
     const FluidMusicOptions options_;
 
   private:
-    using PresetKey = std::pair<int, int>; // bank, program
-
-    struct OpenFile {
-        std::string smf; // a Standard MIDI File
-        std::string name;
-        int division = 0; // ticks a quarter note
-        MidiPresetUse use;
-        std::set<PresetKey> instruments; // found in the soundfont
-        std::uint64_t generation = 0;
-        bool ready = false; // the instruments it uses are in memory
-        bool pinWanted = false; // ... and the pinning thread is to bring them in
-    };
-
-    // What a rendered stretch brought about, acted on once the mutex is released.
-    struct Outcome {
-        bool ended = false; // a playback reached its end
-        std::string failure;
-    };
-
     void setUp() {
         // The soundfont load yields to the window's thread, which is busy
         // showing the first page meanwhile. The audio thread that FluidSynth

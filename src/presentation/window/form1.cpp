@@ -1,15 +1,19 @@
 #include "form1.h"
 
 #include "interpreter/fatal_error.h"
+#include "presentation/language/language.h"
 #include "presentation/picture_decoder.h"
 #include "text_views.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFile>
+#include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
 #include <iostream>
 
 namespace vorn {
@@ -28,11 +32,12 @@ QString boxedMessage(const QString& message) {
 
 } // namespace
 
-Form1::Form1(const GameFolder& folder, MusicDevice& device, int zoom)
-    : folder_(folder), interpreter_(folder_, *this, device), shell_(interpreter_, *this, device) {
+Form1::Form1(const GameFolder& folder, MusicDevice& device, int zoom, QWidget* parent)
+    : QWidget(parent), folder_(folder), interpreter_(folder_, *this, device), shell_(interpreter_, *this, device) {
     setWindowTitle("VORN Interpeter"); // spelled as the original player spelled it, on purpose
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
+    setMouseTracking(true); // the option under the pointer is marked
     // The built-in pictures are decoded on a thread of their own: the first
     // page does not wait for them, and most games replace the scene before it.
     builtIn_ = std::async(std::launch::async, [] {
@@ -47,6 +52,10 @@ Form1::Form1(const GameFolder& folder, MusicDevice& device, int zoom)
 
     text1_ = makeTextView(this, Qt::black);
     text1_->viewport()->installEventFilter(this);
+    moreBelow_ = makeMoreBelowMark(text1_);
+    QScrollBar* lines = text1_->verticalScrollBar();
+    connect(lines, &QScrollBar::valueChanged, this, [this] { updateMoreBelowMark(); });
+    connect(lines, &QScrollBar::rangeChanged, this, [this] { updateMoreBelowMark(); });
     backlog_ = makeTextView(this, QColor(0, 0, 0, 225));
     backlog_->viewport()->installEventFilter(this);
     backlog_->hide();
@@ -55,6 +64,24 @@ Form1::Form1(const GameFolder& folder, MusicDevice& device, int zoom)
     connect(menu_->addAction("New"), &QAction::triggered, this, [this] { newGame(); });
     connect(menu_->addAction("Quit"), &QAction::triggered, this, [this] { quit(); });
     connect(menu_->addAction("About"), &QAction::triggered, this, [this] { showAbout(); });
+    menu_->addSeparator();
+    const auto addSaveEntry = [this](const QString& text, QKeySequence keys, void (Form1::*open)()) {
+        QAction* action = menu_->addAction(text);
+        action->setShortcut(keys); // shown in the menu; the keys themselves go through keyPressEvent
+        action->setShortcutContext(Qt::WidgetShortcut);
+        action->setShortcutVisibleInContextMenu(true);
+        connect(action, &QAction::triggered, this, open);
+    };
+    addSaveEntry(tr("Save\u2026"), QKeySequence(Qt::CTRL | Qt::Key_S), &Form1::openSaveDialog);
+    addSaveEntry(tr("Load\u2026"), QKeySequence(Qt::CTRL | Qt::Key_L), &Form1::openLoadDialog);
+
+    notice_ = new QLabel(this);
+    notice_->setStyleSheet("QLabel { color: white; background: rgba(0, 0, 0, 190); padding: 4px 10px; }");
+    notice_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    notice_->hide();
+    noticeTimer_.setSingleShot(true);
+    noticeTimer_.setInterval(1500);
+    connect(&noticeTimer_, &QTimer::timeout, notice_, &QWidget::hide);
 
     setUpFastForward();
 
@@ -62,6 +89,14 @@ Form1::Form1(const GameFolder& folder, MusicDevice& device, int zoom)
         QMessageBox box(isError ? QMessageBox::Critical : QMessageBox::NoIcon, title, text, QMessageBox::Ok,
                         isVisible() ? this : nullptr);
         box.exec();
+    };
+    presentQuestion_ = [this](const QString& question, const QString& yes, const QString& no) {
+        QMessageBox box(QMessageBox::Question, "VORN", question, QMessageBox::NoButton, isVisible() ? this : nullptr);
+        QPushButton* yesButton = box.addButton(yes, QMessageBox::AcceptRole);
+        box.addButton(no, QMessageBox::RejectRole);
+        box.setDefaultButton(yesButton);
+        box.exec();
+        return box.clickedButton() == yesButton;
     };
     setZoom(zoom);
 }
@@ -78,7 +113,10 @@ bool Form1::load() {
 }
 
 void Form1::activate() {
-    guarded([this] { interpreter_.playRun(); });
+    guarded([this] {
+        if (!goOnFromKeptPlace()) interpreter_.playRun();
+        startPlace_ = interpreter_.snapshot();
+    });
 }
 
 void Form1::musicDone() {
@@ -96,7 +134,7 @@ void Form1::terminate() {
         terminateRequested_ = true; // the run ends at its next keep-alive
         return;
     }
-    shutDown(false, 0);
+    shutDown(false, 0, true);
 }
 
 void Form1::guarded(const std::function<void()>& action) {
@@ -104,30 +142,45 @@ void Form1::guarded(const std::function<void()>& action) {
     try {
         action();
     } catch (const FatalError& error) {
-        reportFatal(QString::fromUtf8(error.what()));
+        reportFatal(QString::fromUtf8(error.what()), translated(error.message()));
     } catch (const RunAborted&) {
-        shutDown(!terminateRequested_, 0);
+        shutDown(!terminateRequested_, 0, false); // the run was cut off: no place to keep
     }
+    if (!finished_) updateMarkedOption(); // a run may have offered options or taken them away
 }
 
-void Form1::reportFatal(const QString& message) {
-    std::cerr << "vorn: " << message.toStdString() << std::endl;
+void Form1::reportFatal(const QString& english, const QString& message) {
+    // Standard error keeps the English, as the transcript and the tools do.
+    std::cerr << "vorn: " << english.toStdString() << std::endl;
     if (finished_) return;
     finished_ = true;
     stopFastForward();
     shell_.shutDown(false);
+    if (ended_) {
+        hide();
+        ended_(1, message);
+        return;
+    }
     presentMessage_("VORN", boxedMessage(message), true);
     hide();
     QCoreApplication::exit(1);
 }
 
-void Form1::shutDown(bool showCredits, int exitCode) {
+void Form1::shutDown(bool showCredits, int exitCode, bool keepPlace) {
     if (finished_) return;
     stopFastForward();
+    const std::string notKept = keepPlace ? keepPlaceToGoOn() : "";
     shell_.shutDown(showCredits);
+    if (!notKept.empty()) {
+        std::cerr << "vorn: " << notKept << std::endl;
+        if (showCredits) presentMessage_("VORN", QString::fromStdString(notKept), true);
+    }
     finished_ = true;
     hide();
-    QCoreApplication::exit(exitCode);
+    if (ended_)
+        ended_(exitCode, {});
+    else
+        QCoreApplication::exit(exitCode);
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
@@ -140,7 +193,7 @@ void Form1::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    shutDown(true, 0);
+    shutDown(true, 0, true);
     event->accept();
 }
 

@@ -4,12 +4,14 @@
 // interpreter. It is the display surface of the windowed player. Its code is
 // split by concern: form1.cpp the window's life cycle, form1_surface.cpp the
 // display surface and its drawing, form1_input.cpp the mouse and the keys,
-// form1_backlog.cpp the backlog and the fast-forward.
+// form1_backlog.cpp the backlog and the fast-forward, form1_saves.cpp saving,
+// loading and the place kept when the window closes.
 
 #include "interpreter/display_surface.h"
 #include "interpreter/interpreter.h"
 #include "keyboard.h"
 #include "scene_geometry.h"
+#include "shell/saves.h"
 #include "shell/shell.h"
 
 #include <QImage>
@@ -20,7 +22,9 @@
 #include <future>
 #include <functional>
 #include <memory>
+#include <optional>
 
+class QLabel;
 class QPlainTextEdit;
 class QMenu;
 
@@ -29,7 +33,9 @@ namespace vorn {
 class Form1 : public QWidget, public DisplaySurface {
     Q_OBJECT
   public:
-    Form1(const GameFolder& folder, MusicDevice& device, int zoom);
+    // As a child of `parent`, the scene fills the parent, which takes the
+    // zoom's size and goes full screen in the scene's place.
+    Form1(const GameFolder& folder, MusicDevice& device, int zoom, QWidget* parent = nullptr);
     ~Form1() override;
 
     // Runs the load steps; false (after the report) when the game cannot start.
@@ -53,6 +59,7 @@ class Form1 : public QWidget, public DisplaySurface {
 
     // The handlers behind the mouse, which the keyboard calls too.
     void resume();                  // a click on the text box
+    void readOn();                  // Enter, Space, Page Down: the rest of a long page, else resume()
     void chooseOption(int option);  // a click on the caption of option 1..4
     // A press on the bare background: the right button alone opens the pop-up menu.
     void backgroundPressed(Qt::MouseButtons buttons, QPoint globalPos);
@@ -61,29 +68,59 @@ class Form1 : public QWidget, public DisplaySurface {
     void showAbout(); // the menu's "About"
     void perform(KeyAction action);
 
+    // Saving and loading, between runs only.
+    void quickSave();      // F5
+    void quickLoad();      // F9
+    void openSaveDialog(); // "Save…", Ctrl+S
+    void openLoadDialog(); // "Load…", Ctrl+L
+    void saveTo(const std::string& slot);
+    void loadFrom(const std::string& slot);
+    // Where the saves go; by default the user's folder for the game.
+    void setSaveFolder(const QString& folder);
+    // At the start, go on from the place kept at the last close without asking.
+    void setContinueAtOnce(bool atOnce) { continueAtOnce_ = atOnce; }
+    Saves& saves();
+
     Interpreter& interpreter() { return interpreter_; }
     QPlainTextEdit* text1() const { return text1_; }
     QPlainTextEdit* backlog() const { return backlog_; }
+    // Shown in the text box's lower-right corner while lines of the page are hidden below.
+    const QWidget* moreBelowMark() const { return moreBelow_; }
+    // The option a click at the pointer would take, underlined; 0 for none.
+    int markedOption() const { return markedOption_; }
     const QString& caption(int label) const { return captions_[label - 1]; }
     QSize image1Size() const { return image1Size_; }
     QSize image2Size() const { return image2Size_; }
     bool image2Empty() const { return image2_.isNull(); }
     SceneTransform sceneTransform() const { return transform_; }
     QMenu* popupMenu() const { return menu_; }
-    const QStringList& pagesShown() const { return pages_; }
+    QLabel* notice() const { return notice_; }
     void setZoom(int zoom);
     int zoom() const { return zoom_; }
+    // The largest zoom at which the window fits the screen's available area.
+    int largestZoom() const;
     void setFullScreen(bool on);
     bool fullScreen() const { return fullScreen_; }
 
     // Shows a modal message box; tests replace it to answer at once.
     using MessagePresenter = std::function<void(const QString& title, const QString& text, bool isError)>;
     void setMessagePresenter(MessagePresenter presenter) { presentMessage_ = std::move(presenter); }
+    // Asks the reader to choose between two answers; true for `yes`. Tests replace it too.
+    using QuestionPresenter = std::function<bool(const QString& question, const QString& yes, const QString& no)>;
+    void setQuestionPresenter(QuestionPresenter presenter) { presentQuestion_ = std::move(presenter); }
+
+    // Called once the game has ended: `status` 0 after the shut-down, 1 after
+    // the fatal error `fatal`, which it then reports itself. Without one, the
+    // fatal error is shown in a box and the program ends with `status`.
+    using EndHandler = std::function<void(int status, const QString& fatal)>;
+    void setEndHandler(EndHandler handler) { ended_ = std::move(handler); }
 
   protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
@@ -97,17 +134,27 @@ class Form1 : public QWidget, public DisplaySurface {
 
     // Calls into the interpreter; a fatal error is reported and ends the program.
     void guarded(const std::function<void()>& action);
-    void reportFatal(const QString& message);
-    void shutDown(bool showCredits, int exitCode);
+    void reportFatal(const QString& english, const QString& message); // the message in the reader's language
+    // `keepPlace`: a close by the reader, which keeps the place to go on from.
+    void shutDown(bool showCredits, int exitCode, bool keepPlace);
     void updateTransform();
     void applyCursor();
     int fontPixels() const;
     void setUpFastForward();
     void stopFastForward();
-    void keepPage(const QString& page);
     int offeredCaptions() const; // how many captions a click can choose from now
+    int labelAt(QPoint widgetPoint) const; // the caption 1..4 a click there lands on, or 0
+    void updateMarkedOption();
+    void updateMoreBelowMark();
+    bool restOfPageHidden() const; // lines of the page wait below the box
+    void popUpMenuFromKeyboard();
     void openBacklog();
     void closeBacklog();
+    void openSlotDialog(bool saving);
+    bool goOnFromKeptPlace();
+    std::string keepPlaceToGoOn(); // "" or why the place could not be kept
+    QByteArray scenePicture();
+    void showNotice(const QString& text);
 
     GameFolder folder_;
     Interpreter interpreter_;
@@ -127,21 +174,32 @@ class Form1 : public QWidget, public DisplaySurface {
     std::array<QString, 4> captions_;
     QPlainTextEdit* text1_ = nullptr;
     QPlainTextEdit* backlog_ = nullptr;
+    QWidget* moreBelow_ = nullptr;
     QMenu* menu_ = nullptr;
     std::unique_ptr<QCursor> cursor_;
     QImage cursorImage_;
-    QStringList pages_; // the pages shown since start-up, newest last, for the backlog
-    qsizetype backlogCharacters_ = 0;
+    QLabel* notice_ = nullptr; // "Saved", "Loaded", for a moment
+    QTimer noticeTimer_;
     QTimer fastForwardDelay_; // Ctrl held alone this long starts the fast-forward
     QTimer fastForward_;
     int zoom_ = 1;
     bool fullScreen_ = false;
     SceneTransform transform_;
     int pressedLabel_ = 0;
+    std::optional<QPoint> pointer_; // where the mouse is over the window, if it is
+    int markedOption_ = 0;
     bool closeRequested_ = false;
     bool terminateRequested_ = false;
     bool finished_ = false;
     MessagePresenter presentMessage_;
+    QuestionPresenter presentQuestion_;
+
+    QString saveFolder_;
+    std::unique_ptr<SlotStore> store_; // made at the first save or load
+    std::unique_ptr<Saves> saves_;
+    bool continueAtOnce_ = false;
+    std::optional<Snapshot> startPlace_; // the game as the window started it: closed there, nothing is kept
+    EndHandler ended_;
 };
 
 } // namespace vorn

@@ -5,22 +5,18 @@
 
 namespace vorn {
 
-// The backlog keeps the latest pages up to a million characters, and the
-// latest page always, so a script showing huge pages over and over cannot
-// fill the memory.
-void Form1::keepPage(const QString& page) {
-    pages_.push_back(QString(page).replace("\r\n", "\n"));
-    constexpr qsizetype budget = 1024 * 1024;
-    backlogCharacters_ += pages_.back().size();
-    while (pages_.size() > 1 && backlogCharacters_ > budget) {
-        backlogCharacters_ -= pages_.front().size();
-        pages_.removeFirst();
-    }
-}
-
+// The interpreter's backlog, so a loaded game shows its own: the pages read
+// and, between them, the options chosen.
 void Form1::openBacklog() {
-    if (pages_.isEmpty()) return;
-    backlog_->setPlainText(pages_.join("\n\n"));
+    const std::deque<BacklogEntry>& entries = interpreter_.backlog();
+    if (entries.empty()) return;
+    QStringList shown;
+    for (const BacklogEntry& entry : entries) {
+        const QString text = QString::fromUtf8(entry.text.data(), static_cast<qsizetype>(entry.text.size()));
+        shown.push_back(entry.kind == BacklogEntry::Kind::Choice ? QStringLiteral("\u25B6 ") + text
+                                                                 : QString(text).replace("\r\n", "\n"));
+    }
+    backlog_->setPlainText(shown.join("\n\n"));
     backlog_->show();
     backlog_->raise();
     backlog_->verticalScrollBar()->setValue(backlog_->verticalScrollBar()->maximum());

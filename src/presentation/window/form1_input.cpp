@@ -13,6 +13,17 @@ void Form1::resume() {
     guarded([this] { interpreter_.resume(); });
 }
 
+// As a pager does: the keys show the hidden rest of a long page first, a box
+// at a time, and turn the page once its end is in view.
+void Form1::readOn() {
+    QScrollBar* lines = text1_->verticalScrollBar();
+    if (!restOfPageHidden()) {
+        resume();
+        return;
+    }
+    lines->setValue(lines->value() + std::max(1, lines->pageStep())); // one line at least, in a box too low for one
+}
+
 void Form1::chooseOption(int option) {
     guarded([this, option] { interpreter_.chooseOption(option); });
 }
@@ -42,13 +53,17 @@ void Form1::perform(KeyAction action) {
         case KeyAction::ZoomIn:
         case KeyAction::ZoomOut:
         case KeyAction::CopyPage: break;
+        case KeyAction::QuickSave:
+        case KeyAction::QuickLoad:
+        case KeyAction::SaveDialog:
+        case KeyAction::LoadDialog: closeBacklog(); break;
         default: return; // the backlog only shows pages; the story waits behind it
         }
     }
     switch (action) {
     case KeyAction::None:
     case KeyAction::CloseBacklog: break;
-    case KeyAction::ClickText: resume(); break;
+    case KeyAction::ReadOn: readOn(); break;
     case KeyAction::ClickOption1: chooseOption(1); break;
     case KeyAction::ClickOption2: chooseOption(2); break;
     case KeyAction::ClickOption3: chooseOption(3); break;
@@ -57,51 +72,84 @@ void Form1::perform(KeyAction action) {
     case KeyAction::ScrollDown: text1_->verticalScrollBar()->triggerAction(QScrollBar::SliderSingleStepAdd); break;
     case KeyAction::ToggleBacklog: openBacklog(); break;
     case KeyAction::CopyPage: QGuiApplication::clipboard()->setText(text1_->toPlainText()); break;
-    case KeyAction::ZoomIn: setZoom(zoom_ + 1); break;
+    case KeyAction::ZoomIn:
+        if (zoom_ < largestZoom()) setZoom(zoom_ + 1);
+        break;
     case KeyAction::ZoomOut: setZoom(zoom_ - 1); break;
     case KeyAction::ToggleFullScreen: setFullScreen(!fullScreen_); break;
-    case KeyAction::PopupMenu: {
-        const QPoint at = rect().contains(mapFromGlobal(QCursor::pos())) ? QCursor::pos()
-                                                                        : mapToGlobal(transform_.offset);
-        backgroundPressed(Qt::RightButton, at);
-        break;
-    }
+    case KeyAction::PopupMenu: popUpMenuFromKeyboard(); break;
     case KeyAction::Quit: quit(); break;
+    case KeyAction::QuickSave: quickSave(); break;
+    case KeyAction::QuickLoad: quickLoad(); break;
+    case KeyAction::SaveDialog: openSaveDialog(); break;
+    case KeyAction::LoadDialog: openLoadDialog(); break;
     }
+}
+
+// Where the mouse would open it: at the pointer while it is over the scene,
+// else over the middle of the scene picture.
+void Form1::popUpMenuFromKeyboard() {
+    const QPoint pointer = mapFromGlobal(QCursor::pos());
+    const bool overScene = transform_.toWidget(QRect(QPoint(0, 0), kSceneSize)).contains(pointer);
+    const QPoint at = overScene ? pointer : transform_.toWidget(startRect(SceneElement::Image1)).center();
+    backgroundPressed(Qt::RightButton, mapToGlobal(at));
 }
 
 void Form1::mousePressEvent(QMouseEvent* event) {
     if (backlog_->isVisible()) return;
     const QPoint at = event->position().toPoint();
-    const SceneElement hit = hitTest(transform_.toScene(at), image1Size_, image2Size_, offeredCaptions());
-    pressedLabel_ = 0;
-    switch (hit) {
-    case SceneElement::Label1: pressedLabel_ = 1; break;
-    case SceneElement::Label2: pressedLabel_ = 2; break;
-    case SceneElement::Label3: pressedLabel_ = 3; break;
-    case SceneElement::Label4: pressedLabel_ = 4; break;
-    case SceneElement::Background:
-        if (transform_.toWidget(QRect(QPoint(0, 0), kSceneSize)).contains(at))
-            backgroundPressed(event->buttons(), event->globalPosition().toPoint());
-        break;
-    default: break;
-    }
-    if (event->button() != Qt::LeftButton) pressedLabel_ = 0;
+    pressedLabel_ = event->button() == Qt::LeftButton ? labelAt(at) : 0;
+    const bool onBackground =
+        hitTest(transform_.toScene(at), image1Size_, image2Size_, offeredCaptions()) == SceneElement::Background;
+    if (onBackground && transform_.toWidget(QRect(QPoint(0, 0), kSceneSize)).contains(at))
+        backgroundPressed(event->buttons(), event->globalPosition().toPoint());
 }
 
 int Form1::offeredCaptions() const {
     return interpreter_.menuWaiting() ? valueOr0(interpreter_.NumCmds) : 4;
 }
 
+int Form1::labelAt(QPoint widgetPoint) const {
+    switch (hitTest(transform_.toScene(widgetPoint), image1Size_, image2Size_, offeredCaptions())) {
+    case SceneElement::Label1: return 1;
+    case SceneElement::Label2: return 2;
+    case SceneElement::Label3: return 3;
+    case SceneElement::Label4: return 4;
+    default: return 0;
+    }
+}
+
 void Form1::mouseReleaseEvent(QMouseEvent* event) {
     const int label = pressedLabel_;
     pressedLabel_ = 0;
     if (event->button() != Qt::LeftButton || label == 0) return;
-    const SceneElement hit = hitTest(transform_.toScene(event->position().toPoint()), image1Size_, image2Size_,
-                                        offeredCaptions());
-    static constexpr SceneElement labels[] = {SceneElement::Label1, SceneElement::Label2, SceneElement::Label3,
-                                              SceneElement::Label4};
-    if (hit == labels[label - 1]) chooseOption(label); // a click is a press and a release on the same caption
+    if (labelAt(event->position().toPoint()) == label) chooseOption(label); // a press and a release on the same caption
+}
+
+void Form1::mouseMoveEvent(QMouseEvent* event) {
+    pointer_ = event->position().toPoint();
+    updateMarkedOption();
+    QWidget::mouseMoveEvent(event);
+}
+
+void Form1::leaveEvent(QEvent* event) {
+    pointer_.reset();
+    updateMarkedOption();
+    QWidget::leaveEvent(event);
+}
+
+// The caption under the pointer is underlined when a click there would take
+// its option: the menu waits and offers it, and the backlog does not cover it.
+void Form1::updateMarkedOption() {
+    int marked = 0;
+    if (pointer_ && !backlog_->isVisible()) {
+        const int label = labelAt(*pointer_);
+        if (interpreter_.offersOption(label)) marked = label;
+    }
+    if (marked == markedOption_) return;
+    for (const int label : {markedOption_, marked})
+        if (label != 0) update(transform_.toWidget(labelRect(label)));
+    markedOption_ = marked;
 }
 
 void Form1::keyPressEvent(QKeyEvent* event) {

@@ -3,7 +3,10 @@
 #include "presentation/picture_decoder.h"
 #include "text_views.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QFontMetrics>
+#include <QMenu>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QScreen>
@@ -17,24 +20,27 @@ QString fromUtf8(const std::string& s) { return QString::fromUtf8(s.data(), stat
 
 } // namespace
 
+int Form1::largestZoom() const { return largestZoomOn(screen()); }
+
 void Form1::setZoom(int zoom) {
     zoom_ = std::clamp(zoom, 1, 4);
-    if (!fullScreen_) setFixedSize(kSceneSize * zoom_);
+    if (!fullScreen_) window()->setFixedSize(kSceneSize * zoom_);
     updateTransform();
 }
 
 void Form1::setFullScreen(bool on) {
     if (on == fullScreen_) return;
     fullScreen_ = on; // the window state follows later, and not at all without a window manager
+    QWidget* w = window(); // this window, or the one it plays in
     if (on) {
-        setMinimumSize(0, 0);
-        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-        showFullScreen();
-        if (screen()) setGeometry(screen()->geometry()); // also where no window manager does it
+        w->setMinimumSize(0, 0);
+        w->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        w->showFullScreen();
+        if (screen()) w->setGeometry(screen()->geometry()); // also where no window manager does it
 
     } else {
-        showNormal();
-        setFixedSize(kSceneSize * zoom_);
+        w->showNormal();
+        w->setFixedSize(kSceneSize * zoom_);
     }
     updateTransform();
 }
@@ -47,6 +53,19 @@ void Form1::updateTransform() {
     text1_->setGeometry(transform_.toWidget(startRect(SceneElement::Text1)));
     backlog_->setFont(gothicFont(fontPixels()));
     backlog_->setGeometry(transform_.toWidget(QRect(QPoint(0, 0), kSceneSize)).adjusted(40, 20, -40, -20));
+    // The mark sits in the text box's lower-right corner, its size in scene pixels.
+    const QSize mark = QSize(12, 9) * transform_.scale;
+    const int inset = std::max(1, static_cast<int>(std::lround(2 * transform_.scale)));
+    moreBelow_->setGeometry(
+        QRect(QPoint(text1_->width() - mark.width() - inset, text1_->height() - mark.height() - inset), mark));
+    // The pop-up menu grows with the scene, from the desktop's own menu font.
+    QFont menuFont = QApplication::font(menu_);
+    if (menuFont.pixelSize() > 0)
+        menuFont.setPixelSize(static_cast<int>(std::lround(menuFont.pixelSize() * transform_.scale)));
+    else
+        menuFont.setPointSizeF(menuFont.pointSizeF() * transform_.scale);
+    menu_->setFont(menuFont);
+    updateMarkedOption();
     applyCursor();
     update();
 }
@@ -54,10 +73,22 @@ void Form1::updateTransform() {
 void Form1::resizeEvent(QResizeEvent*) { updateTransform(); }
 
 void Form1::setText(const std::string& text) {
-    const QString page = fromUtf8(text);
-    text1_->setPlainText(page);
+    text1_->setPlainText(fromUtf8(text));
     text1_->verticalScrollBar()->setValue(0);
-    if (!page.isEmpty()) keepPage(page);
+    updateMoreBelowMark();
+}
+
+void Form1::updateMoreBelowMark() { moreBelow_->setVisible(restOfPageHidden()); }
+
+// The box shows its last line only in part. A line counts as shown when its
+// upper half is in view: the games were written for four lines, the fourth of
+// which the box cuts by a pixel or two, and `vorn check` counts the same way.
+bool Form1::restOfPageHidden() const {
+    const QScrollBar* lines = text1_->verticalScrollBar();
+    const int lineHeight = std::max(1, QFontMetrics(text1_->font()).lineSpacing());
+    const int room = text1_->viewport()->height() - 2 * static_cast<int>(text1_->document()->documentMargin());
+    const int partlyShown = room % lineHeight >= lineHeight / 2 ? 1 : 0;
+    return lines->value() < lines->maximum() - partlyShown;
 }
 
 void Form1::setCaption(int label, const std::string& text) {
@@ -155,10 +186,12 @@ void Form1::paintEvent(QPaintEvent*) {
     draw(image1_, startRect(SceneElement::Image1).topLeft());
     draw(image2_, startRect(SceneElement::Image2).topLeft());
     // Captions are laid out at the zoomed size, so they stay sharp.
-    p.setFont(gothicFont(fontPixels()));
+    QFont font = gothicFont(fontPixels());
     p.setPen(Qt::black);
     for (int label = 4; label >= 1; --label) {
         if (captions_[label - 1].isEmpty()) continue;
+        font.setUnderline(label == markedOption_); // in the caption's own colour
+        p.setFont(font);
         p.drawText(transform_.toWidget(labelRect(label)), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
                    captions_[label - 1]);
     }

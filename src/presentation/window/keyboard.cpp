@@ -10,6 +10,8 @@ KeyAction keyAction(int key, Qt::KeyboardModifiers modifiers) {
         switch (key) {
         case Qt::Key_C: return KeyAction::CopyPage;
         case Qt::Key_Q: return KeyAction::Quit;
+        case Qt::Key_S: return KeyAction::SaveDialog;
+        case Qt::Key_L: return KeyAction::LoadDialog;
         case Qt::Key_Plus:
         case Qt::Key_Equal: return KeyAction::ZoomIn;
         case Qt::Key_Minus: return KeyAction::ZoomOut;
@@ -24,7 +26,7 @@ KeyAction keyAction(int key, Qt::KeyboardModifiers modifiers) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
     case Qt::Key_Space:
-    case Qt::Key_PageDown: return KeyAction::ClickText;
+    case Qt::Key_PageDown: return KeyAction::ReadOn;
     case Qt::Key_1: return KeyAction::ClickOption1;
     case Qt::Key_2: return KeyAction::ClickOption2;
     case Qt::Key_3: return KeyAction::ClickOption3;
@@ -34,6 +36,8 @@ KeyAction keyAction(int key, Qt::KeyboardModifiers modifiers) {
     case Qt::Key_B: return KeyAction::ToggleBacklog;
     case Qt::Key_Escape: return KeyAction::CloseBacklog;
     case Qt::Key_F11: return KeyAction::ToggleFullScreen;
+    case Qt::Key_F5: return KeyAction::QuickSave;
+    case Qt::Key_F9: return KeyAction::QuickLoad;
     case Qt::Key_Menu: return KeyAction::PopupMenu;
     default: return KeyAction::None;
     }

@@ -1,5 +1,7 @@
 #include "scene_geometry.h"
 
+#include <QScreen>
+
 #include <algorithm>
 #include <cmath>
 
@@ -91,6 +93,10 @@ int largestZoomFitting(QSize available) {
     for (int z = 2; z <= 4; ++z)
         if (kSceneSize.width() * z <= available.width() && kSceneSize.height() * z <= available.height()) zoom = z;
     return zoom;
+}
+
+int largestZoomOn(const QScreen* screen) {
+    return screen ? largestZoomFitting(screen->availableGeometry().size() - kWindowFrame) : 4;
 }
 
 } // namespace vorn

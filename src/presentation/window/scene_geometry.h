@@ -6,6 +6,8 @@
 #include <QRect>
 #include <QSize>
 
+class QScreen;
+
 namespace vorn {
 
 // Elements of the window, back to front as they are drawn.
@@ -40,5 +42,12 @@ struct SceneTransform {
 
 // The largest whole zoom, 1 to 4, at which the scene fits into `available`.
 int largestZoomFitting(QSize available);
+
+// Room for a window manager's title bar and borders around the scene.
+inline constexpr QSize kWindowFrame(16, 48);
+
+// The largest whole zoom at which the window, frame and all, fits the
+// available area of `screen`; 4 where there is no screen to ask.
+int largestZoomOn(const QScreen* screen);
 
 } // namespace vorn

@@ -1,6 +1,7 @@
 #include "text_views.h"
 
 #include <QFontDatabase>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QStringList>
 
@@ -19,6 +20,22 @@ const QStringList& gothicFamilies() {
     }();
     return families;
 }
+
+class MoreBelowMark : public QWidget {
+  public:
+    using QWidget::QWidget;
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.fillRect(rect(), Qt::black);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(Qt::NoPen);
+        p.setBrush(Qt::white);
+        const QRectF r = QRectF(rect()).adjusted(width() * 0.15, height() * 0.2, -width() * 0.15, -height() * 0.2);
+        p.drawPolygon(QPolygonF({r.topLeft(), r.topRight(), QPointF(r.center().x(), r.bottom())}));
+    }
+};
 
 } // namespace
 
@@ -45,6 +62,13 @@ QPlainTextEdit* makeTextView(QWidget* parent, const QColor& background) {
     palette.setColor(QPalette::Text, Qt::white);
     view->setPalette(palette);
     return view;
+}
+
+QWidget* makeMoreBelowMark(QWidget* parent) {
+    auto* mark = new MoreBelowMark(parent);
+    mark->setAttribute(Qt::WA_TransparentForMouseEvents);
+    mark->hide();
+    return mark;
 }
 
 } // namespace vorn

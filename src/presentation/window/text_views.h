@@ -1,6 +1,6 @@
 #pragma once
-// The window's Gothic font and the plain-text views of the text box and the
-// backlog.
+// The window's Gothic font, the plain-text views of the text box and the
+// backlog, and the mark that tells of lines hidden below.
 
 #include <QColor>
 #include <QFont>
@@ -16,5 +16,9 @@ QFont gothicFont(int pixelSize);
 // A read-only view of white text on `background`, without frame, scroll bars
 // or focus, that breaks lines between any two characters.
 QPlainTextEdit* makeTextView(QWidget* parent, const QColor& background);
+
+// A small white triangle pointing down, on black, that lets clicks through to
+// what lies under it. Sized and placed by its owner.
+QWidget* makeMoreBelowMark(QWidget* parent);
 
 } // namespace vorn

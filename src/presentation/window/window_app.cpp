@@ -1,8 +1,11 @@
 #include "window_app.h"
 
 #include "form1.h"
+#include "presentation/language/language.h"
 #include "interpreter/music_device.h"
+#include "player_window.h"
 #include "presentation/music/fluid_music_device.h"
+#include "shell/games_list.h"
 #include "shell/open_game.h"
 
 #include <QApplication>
@@ -60,6 +63,29 @@ class AfterFirstPaint : public QObject {
     std::function<void()> then_;
 };
 
+// SIGTERM and SIGINT end the program in order, through the event loop.
+void endOnTerminationSignal(QObject* context, std::function<void()> terminate) {
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0) return;
+    auto* notifier = new QSocketNotifier(signalPipe[1], QSocketNotifier::Read, QCoreApplication::instance());
+    QObject::connect(notifier, &QSocketNotifier::activated, context, [terminate] {
+        char byte;
+        [[maybe_unused]] auto got = ::read(signalPipe[1], &byte, 1);
+        terminate();
+    });
+    struct sigaction action {};
+    action.sa_handler = onTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+}
+
+int startZoom(const Options& options) {
+    if (options.zoom != 0) return options.zoom;
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? largestZoomFitting(screen->availableGeometry().size() - kWindowFrame) : 1;
+}
+
 } // namespace
 
 int runWindow(int argc, char** argv, const Options& options, std::function<void()> firstPagePainted) {
@@ -79,13 +105,26 @@ int runWindow(int argc, char** argv, const Options& options, std::function<void(
     fontConfiguration.join();
     QApplication::setApplicationName("vorn");
     QApplication::setApplicationVersion(VORN_VERSION);
+    installTranslations(chosenLanguage(options.language));
+    // No game named and none in the current folder: the start screen.
+    if (!options.gameNamed && !holdsGame(game)) {
+        GamesList games;
+        PlayerWindow window(games, options, startZoom(options));
+        endOnTerminationSignal(&window, [&window] { window.terminate(); });
+        if (options.fullscreen)
+            window.setFullScreen(true);
+        else
+            window.show();
+        return app.exec();
+    }
     if (!game.folder) {
         // Told as the window tells a fatal error: on standard error and in a box.
         std::cerr << "vorn: " << game.error << '\n';
-        QMessageBox::critical(nullptr, "VORN", QString::fromStdString(game.error));
+        QMessageBox::critical(nullptr, "VORN", translated(game.problem));
         return 1;
     }
     const GameFolder& folder = *game.folder;
+    if (const std::string note = scriptEncodingNote(folder); !note.empty()) std::cerr << "vorn: " << note << '\n';
     // The soundfont loads on the device's own thread, from the window's first paint on.
     std::unique_ptr<FluidMusicDevice> fluid;
     SilentMusicDevice silent;
@@ -98,12 +137,9 @@ int runWindow(int argc, char** argv, const Options& options, std::function<void(
     }
     MusicDevice& device = fluid ? static_cast<MusicDevice&>(*fluid) : silent;
 
-    int zoom = options.zoom;
-    if (zoom == 0) {
-        const QScreen* screen = QGuiApplication::primaryScreen();
-        zoom = screen ? largestZoomFitting(screen->availableGeometry().size() - QSize(16, 48)) : 1;
-    }
-    Form1 window(folder, device, zoom);
+    Form1 window(folder, device, startZoom(options));
+    window.setSaveFolder(saveFolder(folder, options.saveDir));
+    window.setContinueAtOnce(options.continueGame);
     if (fluid) {
         // The end of the music arrives on the audio thread; the window handles it
         // between its own events. takeEnd() drops an end that a Close overtook.
@@ -119,6 +155,9 @@ int runWindow(int argc, char** argv, const Options& options, std::function<void(
         }
     } callbackReset{fluid.get()};
     if (!window.load()) return 1;
+    // The start screen offers the game next time; the list is written once the
+    // first page is on screen, not before it.
+    AfterFirstPaint remember(&window, [] { return true; }, [&game] { GamesList().add(game.location); });
     std::optional<AfterFirstPaint> firstPageWatch;
     if (firstPagePainted) {
         QPlainTextEdit* text = window.text1();
@@ -133,21 +172,7 @@ int runWindow(int argc, char** argv, const Options& options, std::function<void(
         QTimer::singleShot(500, &window, [device = fluid.get()] { device->startSetUp(); });
     }
 
-    // SIGTERM and SIGINT end the program in order, through the event loop.
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) == 0) {
-        auto* notifier = new QSocketNotifier(signalPipe[1], QSocketNotifier::Read, &app);
-        QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window] {
-            char byte;
-            [[maybe_unused]] auto got = ::read(signalPipe[1], &byte, 1);
-            window.terminate();
-        });
-        struct sigaction action {};
-        action.sa_handler = onTerminationSignal;
-        sigemptyset(&action.sa_mask);
-        action.sa_flags = SA_RESTART;
-        sigaction(SIGTERM, &action, nullptr);
-        sigaction(SIGINT, &action, nullptr);
-    }
+    endOnTerminationSignal(&window, [&window] { window.terminate(); });
 
     if (options.fullscreen)
         window.setFullScreen(true);

@@ -1,0 +1,164 @@
+// Saving and loading in the window: F5 and F9, the "Save…" and "Load…"
+// dialogs, and the place kept when the reader closes the window in the middle
+// of a game, offered again the next time the game opens.
+
+#include "form1.h"
+#include "slot_dialog.h"
+#include "text_views.h"
+
+#include <QBuffer>
+#include <QLabel>
+#include <iostream>
+
+namespace vorn {
+namespace {
+
+QString fromUtf8(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+} // namespace
+
+Saves& Form1::saves() {
+    if (!saves_) {
+        store_ =
+            std::make_unique<FolderSlotStore>(saveFolder_.isEmpty() ? saveFolder(folder_, std::nullopt) : saveFolder_);
+        saves_ = std::make_unique<Saves>(interpreter_, folder_, *store_);
+    }
+    return *saves_;
+}
+
+void Form1::setSaveFolder(const QString& folder) {
+    saves_.reset();
+    store_.reset();
+    saveFolder_ = folder;
+}
+
+void Form1::quickSave() { saveTo(kQuickSlot); }
+
+void Form1::quickLoad() {
+    if (finished_ || interpreter_.running()) return;
+    if (!saves().find(kQuickSlot)) {
+        presentMessage_("VORN", tr("There is no quick save yet: F5 makes one."), false);
+        return;
+    }
+    loadFrom(kQuickSlot);
+}
+
+void Form1::openSaveDialog() { openSlotDialog(true); }
+
+void Form1::openLoadDialog() { openSlotDialog(false); }
+
+void Form1::openSlotDialog(bool saving) {
+    if (finished_ || interpreter_.running()) return;
+    stopFastForward();
+    closeBacklog();
+    SlotDialog dialog(
+        saving ? SlotDialog::Purpose::Save : SlotDialog::Purpose::Load, saves(),
+        [this](const QString& question, const QString& yes) { return presentQuestion_(question, yes, tr("Cancel")); },
+        [this](const QString& message) { presentMessage_("VORN", message, true); }, this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    if (saving)
+        saveTo(dialog.chosenSlot());
+    else
+        loadFrom(dialog.chosenSlot());
+}
+
+void Form1::saveTo(const std::string& slot) {
+    if (finished_) return;
+    stopFastForward();
+    closeBacklog();
+    const std::string why = saves().save(slot, scenePicture());
+    if (!why.empty()) {
+        presentMessage_("VORN", fromUtf8(why), true); // the game goes on as it was
+        return;
+    }
+    showNotice(tr("Saved: %1").arg(SlotDialog::displayName(slot)));
+}
+
+void Form1::loadFrom(const std::string& slot) {
+    if (finished_) return;
+    stopFastForward();
+    closeBacklog();
+    // A load that cannot be done changes nothing and is told; only a screen
+    // that cannot even be put back as it was ends the game, as a fatal error.
+    guarded([&] {
+        const std::string why = saves().load(slot);
+        if (!why.empty()) {
+            presentMessage_("VORN", fromUtf8(why), true);
+            return;
+        }
+        pressedLabel_ = 0;
+        showNotice(tr("Loaded: %1").arg(SlotDialog::displayName(slot)));
+    });
+}
+
+// At the start: a place kept from the last close is offered (or, with
+// --continue, taken at once). False when the game starts from its beginning.
+bool Form1::goOnFromKeptPlace() {
+    const std::optional<SlotSummary> kept = saves().find(kContinueSlot);
+    if (!kept) {
+        if (continueAtOnce_) std::cerr << "vorn: no place has been kept for this game; it starts from the beginning\n";
+        return false;
+    }
+    const QString fromTheStart = tr("The game starts from the beginning.");
+    if (!kept->problem.empty()) {
+        presentMessage_("VORN",
+                        tr("The place kept when this game was last closed cannot be gone on from: %1")
+                                .arg(fromUtf8(kept->problem)) +
+                            "\n\n" + fromTheStart,
+                        false);
+        return false;
+    }
+    if (!continueAtOnce_) {
+        QString question = tr("Go on from where you left this game?");
+        if (!kept->firstLine.empty()) question += "\n\n\u201c" + fromUtf8(kept->firstLine).simplified() + "\u201d";
+        if (!presentQuestion_(question, tr("Go on"), tr("Start anew"))) return false;
+    }
+    const std::string why = saves().load(kContinueSlot);
+    if (!why.empty()) {
+        presentMessage_("VORN", fromUtf8(why) + "\n\n" + fromTheStart, true);
+        return false;
+    }
+    return true;
+}
+
+// At a close by the reader: the place is kept to go on from next time, unless
+// the story has reached its end (then there is none) or nothing has been
+// played since the window opened (then the kept place stays as it was).
+std::string Form1::keepPlaceToGoOn() {
+    if (!interpreter_.stream().isOpen() || interpreter_.running()) return "";
+    if (interpreter_.stream().atEnd()) return saves().remove(kContinueSlot);
+    const std::optional<Snapshot> now = interpreter_.snapshot();
+    if (!now || now == startPlace_) return "";
+    closeBacklog();
+    const std::string why = saves().save(kContinueSlot, scenePicture());
+    if (why.empty()) return "";
+    return tr("Your place in the game could not be kept for next time: %1").arg(fromUtf8(why)).toStdString();
+}
+
+// A small picture of the scene as the reader sees it, without the notice.
+QByteArray Form1::scenePicture() {
+    const bool noticeShown = notice_->isVisible();
+    notice_->hide();
+    const QImage scene = grab(transform_.toWidget(QRect(QPoint(0, 0), kSceneSize)))
+                             .toImage()
+                             .scaled(kSceneSize / 2, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    notice_->setVisible(noticeShown);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    scene.save(&buffer, "PNG");
+    return png;
+}
+
+void Form1::showNotice(const QString& text) {
+    notice_->setFont(gothicFont(fontPixels()));
+    notice_->setText(text);
+    notice_->adjustSize();
+    const QRect scene = transform_.toWidget(QRect(QPoint(0, 0), kSceneSize));
+    notice_->move(scene.topLeft() + QPoint(8, 8) * transform_.scale);
+    notice_->show();
+    notice_->raise();
+    noticeTimer_.start();
+}
+
+} // namespace vorn

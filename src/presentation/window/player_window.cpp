@@ -1,0 +1,227 @@
+#include "player_window.h"
+
+#include "presentation/language/language.h"
+
+#include "shell/open_game.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFile>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QScreen>
+#include <QShortcut>
+#include <QThread>
+#include <QTimer>
+#include <iostream>
+
+namespace vorn {
+
+PlayerWindow::Game::~Game() {
+    if (fluid) fluid->setDoneCallback({}); // no end of music reaches a window that is gone
+}
+
+PlayerWindow::PlayerWindow(GamesList& games, const Options& options, int zoom) : games_(games), options_(options) {
+    setWindowTitle("VORN Interpeter");
+    setWindowIcon(QIcon(":/vorn.png"));
+    setAcceptDrops(true);
+    start_ = new StartScreen(games_, this);
+    start_->onPlay = [this](const std::filesystem::path& path) { play(path); };
+
+    // The window's own keys while the start screen shows; a game has its own.
+    auto shortcut = [this](const QList<QKeySequence>& keys, std::function<void()> action) {
+        for (const QKeySequence& key : keys) {
+            auto* s = new QShortcut(key, start_, nullptr, nullptr, Qt::WidgetWithChildrenShortcut);
+            connect(s, &QShortcut::activated, this, action);
+        }
+    };
+    shortcut({QKeySequence(Qt::CTRL | Qt::Key_Q)}, [this] { close(); });
+    shortcut({QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)},
+             [this] {
+                 if (zoom_ < largestZoomOn(screen())) setZoom(zoom_ + 1); // zoom in stops where the screen ends
+             });
+    shortcut({QKeySequence(Qt::CTRL | Qt::Key_Minus)}, [this] { setZoom(zoom_ - 1); });
+    shortcut({QKeySequence(Qt::Key_F11), QKeySequence(Qt::ALT | Qt::Key_Return), QKeySequence(Qt::ALT | Qt::Key_Enter)},
+             [this] { setFullScreen(!fullScreen_); });
+
+    presentMessage_ = [this](const QString& title, const QString& text, bool isError) {
+        QMessageBox box(isError ? QMessageBox::Critical : QMessageBox::NoIcon, title, text, QMessageBox::Ok, this);
+        box.exec();
+    };
+    setZoom(zoom);
+    start_->focusFirst();
+}
+
+PlayerWindow::~PlayerWindow() {
+    game_.reset();
+    ended_.clear();
+}
+
+void PlayerWindow::setZoom(int zoom) {
+    zoom_ = std::clamp(zoom, 1, 4);
+    if (!fullScreen_) setFixedSize(kSceneSize * zoom_);
+    start_->setZoom(zoom_);
+}
+
+void PlayerWindow::setFullScreen(bool on) {
+    if (on == fullScreen_) return;
+    fullScreen_ = on;
+    if (on) {
+        setMinimumSize(0, 0);
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        showFullScreen();
+        if (screen()) setGeometry(screen()->geometry()); // also where no window manager does it
+    } else {
+        showNormal();
+        setFixedSize(kSceneSize * zoom_);
+    }
+}
+
+void PlayerWindow::resizeEvent(QResizeEvent*) {
+    start_->setGeometry(rect());
+    if (game_) game_->form->setGeometry(rect());
+}
+
+void PlayerWindow::play(const std::filesystem::path& path) {
+    if (game_) return;
+    OpenedGame opened = openGame(path);
+    if (!opened.folder) {
+        start_->showError(translated(opened.problem));
+        return;
+    }
+    if (!holdsGame(opened)) {
+        start_->showError(tr("the folder \"%1\" holds no code.vrn, so it is no VORN game (%2)")
+                              .arg(QString::fromStdString(gameName(opened.location)),
+                                   QString::fromStdString(opened.location.string())));
+        return;
+    }
+    if (!opened.notice.empty()) std::cerr << "vorn: " << opened.notice << '\n';
+    if (const std::string note = scriptEncodingNote(*opened.folder); !note.empty())
+        std::cerr << "vorn: " << note << '\n';
+    start_->showError({});
+
+    auto game = std::make_unique<Game>();
+    game->name = QString::fromStdString(gameName(opened.location));
+    if (options_.music) {
+        std::optional<std::filesystem::path> soundfont;
+        if (options_.soundfont) soundfont = *options_.soundfont;
+        FluidMusicOptions fluidOptions;
+        fluidOptions.deferSetUp = true; // started below, once the first page is on its way
+        auto fluid = std::make_unique<FluidMusicDevice>(*opened.folder, soundfont, fluidOptions);
+        game->fluid = fluid.get();
+        game->music = std::move(fluid);
+    } else {
+        game->music = std::make_unique<SilentMusicDevice>();
+    }
+    game->form = std::make_unique<Form1>(*opened.folder, *game->music, zoom_, this);
+    Form1* form = game->form.get();
+    form->setGeometry(rect());
+    form->setMessagePresenter(presentMessage_);
+    form->setSaveFolder(saveFolder(*opened.folder, options_.saveDir));
+    form->setEndHandler([this](int status, const QString& fatal) { gameEnded(status, fatal); });
+    if (game->fluid) {
+        // The end of the music arrives on the audio thread; the window handles
+        // it between its own events. takeEnd() drops an end that a Close overtook.
+        game->fluid->setDoneCallback([form, device = game->fluid] {
+            QMetaObject::invokeMethod(
+                form,
+                [form, device] {
+                    if (device->takeEnd()) form->musicDone();
+                },
+                Qt::QueuedConnection);
+        });
+        QTimer::singleShot(300, form, [device = game->fluid] { device->startSetUp(); });
+    }
+    game_ = std::move(game);
+    if (!form->load()) return; // the report is on the start screen already
+    games_.add(opened.location);
+    if (fullScreen_) form->setFullScreen(true);
+    start_->hide();
+    form->show();
+    form->setFocus();
+    QTimer::singleShot(0, form, [form] { form->activate(); });
+}
+
+void PlayerWindow::gameEnded(int status, const QString& fatal) {
+    if (!game_) return;
+    zoom_ = game_->form->zoom();
+    fullScreen_ = game_->form->fullScreen();
+    ended_.push_back(std::move(game_));
+    QTimer::singleShot(0, this, [this] { disposeOfEndedGames(); });
+    if (quitting_) {
+        QCoreApplication::exit(status);
+        return;
+    }
+    if (!fatal.isEmpty()) start_->showError(tr("%1 stopped with an error:\n%2").arg(ended_.back()->name, fatal));
+    showStartScreen();
+}
+
+void PlayerWindow::showStartScreen() {
+    if (!fullScreen_) setFixedSize(kSceneSize * zoom_);
+    start_->setZoom(zoom_); // also lays out the list anew, with the game just played first
+    start_->gamesView()->setCurrentRow(0);
+    start_->setGeometry(rect());
+    start_->show();
+    start_->raise();
+    start_->focusFirst();
+}
+
+// A game ends inside its own handlers (a run, a menu, the credits box); it is
+// deleted once they have all returned, that is back in the outermost event loop.
+void PlayerWindow::disposeOfEndedGames() {
+    if (ended_.empty()) return;
+    if (QThread::currentThread()->loopLevel() > 1) {
+        QTimer::singleShot(100, this, [this] { disposeOfEndedGames(); });
+        return;
+    }
+    ended_.clear();
+}
+
+void PlayerWindow::terminate() {
+    if (game_) {
+        quitting_ = true;
+        game_->form->terminate();
+        return;
+    }
+    QCoreApplication::exit(0);
+}
+
+void PlayerWindow::closeEvent(QCloseEvent* event) {
+    if (!game_) {
+        event->accept();
+        QCoreApplication::exit(0);
+        return;
+    }
+    // The game shuts down as always (credits, music closed), then the program ends.
+    quitting_ = true;
+    game_->form->close();
+    event->ignore();
+}
+
+void PlayerWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (game_ || !event->mimeData()->hasUrls()) return;
+    for (const QUrl& url : event->mimeData()->urls())
+        if (url.isLocalFile()) {
+            event->acceptProposedAction();
+            return;
+        }
+}
+
+void PlayerWindow::dropEvent(QDropEvent* event) {
+    if (game_) return;
+    std::vector<std::filesystem::path> paths;
+    for (const QUrl& url : event->mimeData()->urls())
+        if (url.isLocalFile()) paths.push_back(QFile::encodeName(url.toLocalFile()).toStdString());
+    if (paths.empty()) return;
+    event->acceptProposedAction();
+    // Of several things dropped, the first that is a game plays.
+    for (const std::filesystem::path& path : paths)
+        if (holdsGame(openGame(path))) {
+            QTimer::singleShot(0, this, [this, path] { play(path); }); // after the drop has finished
+            return;
+        }
+    play(paths.front()); // shows why it is no game
+}
+
+} // namespace vorn

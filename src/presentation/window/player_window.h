@@ -1,0 +1,72 @@
+#pragma once
+// The window when the player starts without a game: it shows the start
+// screen, plays the game the reader picks in the same window at the same
+// zoom, and comes back to the start screen when that game ends, by "Quit" or
+// by a fatal error, which it shows above the list. The window's close box
+// ends the program, after the game's credits as always.
+
+#include "form1.h"
+#include "presentation/music/fluid_music_device.h"
+#include "shell/command_line.h"
+#include "shell/games_list.h"
+#include "start_screen.h"
+
+#include <QWidget>
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+namespace vorn {
+
+class PlayerWindow : public QWidget {
+    Q_OBJECT
+  public:
+    PlayerWindow(GamesList& games, const Options& options, int zoom);
+    ~PlayerWindow() override;
+
+    // Opens a folder, a .vrn script or an archive and plays it; what keeps it
+    // from playing is shown on the start screen.
+    void play(const std::filesystem::path& path);
+    // A termination signal: the game, if any, ends without credits, then the program.
+    void terminate();
+
+    StartScreen* startScreen() const { return start_; }
+    Form1* game() const { return game_ ? game_->form.get() : nullptr; }
+    void setZoom(int zoom);
+    int zoom() const { return zoom_; }
+    void setFullScreen(bool on);
+
+    // The message boxes of the games played here; tests answer them at once.
+    void setMessagePresenter(Form1::MessagePresenter presenter) { presentMessage_ = std::move(presenter); }
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+  private:
+    struct Game {
+        std::unique_ptr<MusicDevice> music;
+        FluidMusicDevice* fluid = nullptr; // `music`, when it really plays
+        QString name;
+        std::unique_ptr<Form1> form; // holds a reference to `music`, so it goes first
+        ~Game();
+    };
+    void gameEnded(int status, const QString& fatal);
+    void showStartScreen();
+    void disposeOfEndedGames();
+
+    GamesList& games_;
+    Options options_;
+    StartScreen* start_ = nullptr;
+    std::unique_ptr<Game> game_;
+    // Games that have ended, deleted once no handler of theirs is still running.
+    std::vector<std::unique_ptr<Game>> ended_;
+    int zoom_ = 1;
+    bool fullScreen_ = false;
+    bool quitting_ = false; // the close box or a signal: the program ends with the game
+    Form1::MessagePresenter presentMessage_;
+};
+
+} // namespace vorn

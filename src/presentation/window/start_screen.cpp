@@ -1,0 +1,254 @@
+#include "start_screen.h"
+
+#include "presentation/picture_decoder.h"
+#include "shell/open_game.h"
+
+#include <QBoxLayout>
+#include <QEvent>
+#include <QFileDialog>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTimer>
+
+namespace vorn {
+namespace {
+
+constexpr std::size_t kMaxThumbnailSourceBytes = 32 * 1024 * 1024;
+constexpr int kLocationRole = Qt::UserRole;
+
+// A label lays out every character it is given: a report that quotes a huge
+// label from a damaged script shows its start and its end only.
+QString shortened(const QString& message) {
+    constexpr qsizetype half = 500;
+    if (message.size() <= 2 * half) return message;
+    const qsizetype head = message.at(half - 1).isHighSurrogate() ? half - 1 : half;
+    const qsizetype tail = message.at(message.size() - half).isLowSurrogate() ? half - 1 : half;
+    return message.left(head) + QStringLiteral(" \u2026 ") + message.right(tail);
+}
+
+QString whenPlayed(const QDateTime& utc) {
+    const QDateTime local = utc.toLocalTime();
+    const QLocale locale;
+    const QString time = local.time().toString("HH:mm");
+    const qint64 daysAgo = local.date().daysTo(QDate::currentDate());
+    if (daysAgo == 0) return StartScreen::tr("today at %1").arg(time);
+    if (daysAgo == 1) return StartScreen::tr("yesterday at %1").arg(time);
+    return StartScreen::tr("%1 at %2").arg(locale.toString(local.date(), QLocale::ShortFormat), time);
+}
+
+QString displayPath(const std::filesystem::path& path) {
+    return QString::fromUtf8(path.native().data(), qsizetype(path.native().size()));
+}
+
+// In the file dialog, a folder that holds a game opens it, as its code.vrn
+// would; other folders are entered as usual.
+class GameFileDialog : public QFileDialog {
+  public:
+    using QFileDialog::QFileDialog;
+    void accept() override {
+        const QStringList files = selectedFiles();
+        if (files.size() == 1 && QFileInfo(files[0]).isDir() &&
+            holdsGame(openGame(QFile::encodeName(files[0]).toStdString()))) {
+            QDialog::accept();
+            return;
+        }
+        QFileDialog::accept();
+    }
+};
+
+} // namespace
+
+QString askForGameFile(QWidget* parent) {
+    GameFileDialog dialog(parent, StartScreen::tr("Open game"));
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilters(
+        {StartScreen::tr("VORN games (%1)")
+             .arg("*.vrn *.zip *.lzh *.lha *.7z *.rar *.cab *.iso *.tar *.tgz *.tar.gz *.tar.bz2 *.tar.xz *.cpio"),
+         StartScreen::tr("All files (*)")});
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().first();
+}
+
+StartScreen::StartScreen(GamesList& games, QWidget* parent) : QWidget(parent), games_(games) {
+    chooseGameFile = [this] { return askForGameFile(this); };
+
+    auto* heading = new QLabel(tr("Games"), this);
+    heading->setObjectName("heading");
+    error_ = new QLabel(this);
+    error_->setObjectName("error");
+    error_->setWordWrap(true);
+    error_->setTextFormat(Qt::PlainText);
+    error_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    error_->hide();
+
+    list_ = new QListWidget(this);
+    list_->setAccessibleName(tr("Games played before"));
+    list_->setUniformItemSizes(true);
+    list_->setWordWrap(false);
+    list_->setTextElideMode(Qt::ElideMiddle);
+    list_->installEventFilter(this);
+    connect(list_, &QListWidget::activated, this, [this] { playSelected(); });
+    connect(list_, &QListWidget::currentRowChanged, this, [this](int row) {
+        forget_->setEnabled(row >= 0);
+        play_->setEnabled(row >= 0);
+    });
+
+    emptyHint_ = new QLabel(tr("No games yet. Open a game folder, its code.vrn or an archive of it, "
+                               "or drop one on this window."),
+                            this);
+    emptyHint_->setWordWrap(true);
+    emptyHint_->setAlignment(Qt::AlignCenter);
+
+    open_ = new QPushButton(tr("Open game\u2026"), this);
+    open_->setShortcut(QKeySequence::Open);
+    open_->setToolTip(tr("Open a game folder, its code.vrn or an archive (Ctrl+O)"));
+    connect(open_, &QPushButton::clicked, this, [this] { openGameFile(); });
+    forget_ = new QPushButton(tr("Forget"), this);
+    forget_->setToolTip(tr("Take the chosen game off this list; its files stay as they are (Delete)"));
+    connect(forget_, &QPushButton::clicked, this, [this] { forgetSelected(); });
+    play_ = new QPushButton(tr("Play"), this);
+    play_->setToolTip(tr("Play the chosen game (Enter)"));
+    connect(play_, &QPushButton::clicked, this, [this] { playSelected(); });
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(open_);
+    buttons->addStretch();
+    buttons->addWidget(forget_);
+    buttons->addWidget(play_);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(heading);
+    layout->addWidget(error_);
+    layout->addWidget(list_, 1);
+    layout->addWidget(emptyHint_, 1);
+    layout->addLayout(buttons);
+    setTabOrder(list_, open_);
+    setTabOrder(open_, forget_);
+    setTabOrder(forget_, play_);
+
+    setZoom(1);
+}
+
+QSize StartScreen::thumbnailSize() const { return QSize(96, 64) * zoom_; }
+
+void StartScreen::setZoom(int zoom) {
+    zoom_ = std::clamp(zoom, 1, 4);
+    QFont base;
+    base.setPixelSize(13 * zoom_);
+    setFont(base);
+    QFont headingFont = base;
+    headingFont.setPixelSize(18 * zoom_);
+    headingFont.setBold(true);
+    findChild<QLabel*>("heading")->setFont(headingFont);
+    // A style sheet takes no font from the widget: the size goes in it.
+    error_->setStyleSheet(QString("QLabel#error { background: #5c1f1f; color: white; padding: %1px; "
+                                  "border-radius: 3px; font-size: %2px; }")
+                              .arg(6 * zoom_)
+                              .arg(13 * zoom_));
+    list_->setIconSize(thumbnailSize());
+    refresh(); // the pictures again, at the new size
+}
+
+void StartScreen::refresh() {
+    const std::filesystem::path current = location(list_->currentRow());
+    list_->clear();
+    int currentRow = games_.games().empty() ? -1 : 0;
+    for (const PlayedGame& game : games_.games()) {
+        std::error_code ec;
+        const bool there = std::filesystem::exists(game.location, ec);
+        const QString name = QString::fromStdString(gameName(game.location));
+        auto* item = new QListWidgetItem(name + "\n" +
+                                             (there ? tr("last played %1").arg(whenPlayed(game.lastPlayed))
+                                                    : tr("not found at %1").arg(displayPath(game.location))),
+                                         list_);
+        item->setData(kLocationRole, QByteArray::fromStdString(game.location.native()));
+        item->setToolTip(displayPath(game.location));
+        if (!there) item->setForeground(palette().color(QPalette::Disabled, QPalette::Text));
+        QPixmap blank(thumbnailSize());
+        blank.fill(Qt::black);
+        item->setIcon(blank);
+        if (game.location == current) currentRow = list_->count() - 1;
+    }
+    list_->setCurrentRow(currentRow);
+    forget_->setEnabled(currentRow >= 0);
+    play_->setEnabled(currentRow >= 0);
+    list_->setVisible(list_->count() > 0);
+    emptyHint_->setVisible(list_->count() == 0);
+    // The pictures come one at a time between events: the screen shows at once.
+    nextThumbnail_ = 0;
+    QTimer::singleShot(0, this, [this, count = list_->count()] {
+        if (list_->count() == count) loadNextThumbnail();
+    });
+}
+
+void StartScreen::loadNextThumbnail() {
+    if (nextThumbnail_ >= list_->count()) return;
+    QListWidgetItem* item = list_->item(nextThumbnail_++);
+    const OpenedGame opened = openGame(location(list_->row(item)));
+    if (opened.folder) {
+        const FileContents back = opened.folder->read("back.bmp", kMaxThumbnailSourceBytes);
+        if (back.error.empty()) {
+            if (const auto picture = decodePicture(back.bytes))
+                item->setIcon(QPixmap::fromImage(
+                    picture->scaled(thumbnailSize(), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+        }
+    }
+    const int generation = nextThumbnail_;
+    QTimer::singleShot(0, this, [this, generation] {
+        if (nextThumbnail_ == generation) loadNextThumbnail(); // unless the list was laid out anew meanwhile
+    });
+}
+
+std::filesystem::path StartScreen::location(int row) const {
+    const QListWidgetItem* item = row >= 0 ? list_->item(row) : nullptr;
+    if (!item) return {};
+    return item->data(kLocationRole).toByteArray().toStdString();
+}
+
+void StartScreen::showError(const QString& message) {
+    error_->setText(shortened(message));
+    error_->setVisible(!message.isEmpty());
+}
+
+QString StartScreen::error() const { return error_->isVisible() ? error_->text() : QString(); }
+
+void StartScreen::focusFirst() {
+    if (list_->count() > 0)
+        list_->setFocus();
+    else
+        open_->setFocus();
+}
+
+void StartScreen::playSelected() {
+    const std::filesystem::path game = location(list_->currentRow());
+    if (!game.empty() && onPlay) onPlay(game);
+}
+
+void StartScreen::forgetSelected() {
+    const int row = list_->currentRow();
+    const std::filesystem::path game = location(row);
+    if (game.empty()) return;
+    games_.forget(game);
+    refresh();
+    list_->setCurrentRow(std::min(row, list_->count() - 1)); // the next row, or the one before at the end
+    if (list_->count() == 0) focusFirst();
+}
+
+void StartScreen::openGameFile() {
+    const QString chosen = chooseGameFile ? chooseGameFile() : QString();
+    if (!chosen.isEmpty() && onPlay) onPlay(QFile::encodeName(chosen).toStdString());
+}
+
+bool StartScreen::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == list_ && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Delete && key->modifiers() == Qt::NoModifier) {
+            forgetSelected();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+} // namespace vorn

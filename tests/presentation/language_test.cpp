@@ -1,0 +1,149 @@
+// The reader's language, run under LANG=ja_JP.UTF-8: what is the player's own
+// is told in Japanese, what is the game's stays as the game has it.
+
+#include "headless_fixture.h"
+#include "interpreter/fatal_error.h"
+#include "interpreter/music_device.h"
+#include "presentation/language/language.h"
+#include "presentation/window/form1.h"
+#include "shell/shell.h"
+
+#include <QApplication>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <gtest/gtest.h>
+#include <map>
+
+using namespace vorn;
+using vorn::test::TestGame;
+
+namespace {
+
+struct Window {
+    explicit Window(const TestGame& game) : folder(game.dir()), form(folder, device, 1) {
+        form.setMessagePresenter([this](const QString& title, const QString& text, bool isError) {
+            messages.push_back({title, text, isError});
+        });
+    }
+    bool start() {
+        if (!form.load()) return false;
+        form.show();
+        form.activate();
+        return true;
+    }
+    struct Box {
+        QString title, text;
+        bool isError;
+    };
+    GameFolder folder;
+    SilentMusicDevice device;
+    Form1 form;
+    std::vector<Box> messages;
+};
+
+bool translationsInstalled = false;
+
+// Each test that needs Japanese asks first: the process runs under LANG=ja_JP.UTF-8.
+#define ASSERT_JAPANESE()                                                                                              \
+    ASSERT_EQ(desktopLanguage(), Language::Japanese) << "run under LANG=ja_JP.UTF-8";                                  \
+    ASSERT_TRUE(translationsInstalled) << "the player's translation, or Qt's (qt6-translations-l10n), did not load"
+
+Language languageOf(std::map<std::string, std::string> env) {
+    return desktopLanguage([&env](const char* name) -> const char* {
+        auto it = env.find(name);
+        return it == env.end() ? nullptr : it->second.c_str();
+    });
+}
+
+} // namespace
+
+TEST(Language, FollowsTheDesktopsLocaleInTheCLibrarysOrder) {
+    EXPECT_EQ(languageOf({}), Language::English);
+    EXPECT_EQ(languageOf({{"LANG", "ja_JP.UTF-8"}}), Language::Japanese);
+    EXPECT_EQ(languageOf({{"LANG", "ja"}}), Language::Japanese);
+    EXPECT_EQ(languageOf({{"LANG", "en_US.UTF-8"}, {"LC_MESSAGES", "ja_JP.eucJP"}}), Language::Japanese);
+    EXPECT_EQ(languageOf({{"LANG", "ja_JP.UTF-8"}, {"LC_MESSAGES", "C"}}), Language::English);
+    EXPECT_EQ(languageOf({{"LC_MESSAGES", "ja_JP.UTF-8"}, {"LC_ALL", "en_GB.UTF-8"}}), Language::English);
+    EXPECT_EQ(languageOf({{"LANG", "jam_JM"}}), Language::English) << "another language whose code starts with ja";
+    // LANGUAGE lists preferences, and counts only when the locale is not C.
+    EXPECT_EQ(languageOf({{"LANG", "en_US.UTF-8"}, {"LANGUAGE", "fr:ja:en"}}), Language::Japanese);
+    EXPECT_EQ(languageOf({{"LANG", "ja_JP.UTF-8"}, {"LANGUAGE", "en_GB:ja"}}), Language::English);
+    EXPECT_EQ(languageOf({{"LANG", "C.UTF-8"}, {"LANGUAGE", "ja"}}), Language::English);
+    EXPECT_EQ(languageOf({{"LANG", "ja_JP.UTF-8"}, {"LANGUAGE", "de:fr"}}), Language::Japanese);
+
+    EXPECT_EQ(languageNamed("ja"), Language::Japanese);
+    EXPECT_EQ(languageNamed("en"), Language::English);
+    EXPECT_EQ(languageNamed("JA"), std::nullopt);
+    EXPECT_EQ(chosenLanguage(std::string("en")), Language::English) << "--language overrides the desktop";
+}
+
+TEST(Language, TheGamesOwnWordsStayWhileThePlayersOwnAreTranslated) {
+    ASSERT_JAPANESE();
+    TestGame game("\"Hello, reader\"");
+    Window w(game);
+    ASSERT_TRUE(w.start());
+    EXPECT_EQ(w.form.windowTitle(), "VORN Interpeter");
+    EXPECT_EQ(w.form.text1()->toPlainText(), "Hello, reader");
+    QStringList entries;
+    for (QAction* action : w.form.popupMenu()->actions())
+        if (!action->isSeparator()) entries << action->text();
+    // The original program's three entries, then the player's own, translated.
+    EXPECT_EQ(entries, QStringList({"New", "Quit", "About", QString::fromUtf8("セーブ…"), QString::fromUtf8("ロード…")}));
+    EXPECT_EQ(w.form.popupMenu()->title(), "File");
+
+    w.form.showAbout();
+    ASSERT_EQ(w.messages.size(), 1u);
+    EXPECT_EQ(w.messages[0].title, "VORN");
+    EXPECT_EQ(w.messages[0].text, QString::fromStdString(creditsText()));
+    EXPECT_TRUE(w.messages[0].text.startsWith("VORN interpeter "));
+
+    // Qt's own words come from Qt's translation.
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QString::fromUtf8("キャンセル"));
+}
+
+TEST(Language, AFatalReportIsToldInJapaneseWithTheGamesNamesUnchanged) {
+    ASSERT_JAPANESE();
+    TestGame game("\xEF\xBB\xBF\"Page\"<洞窟.bmp>"); // UTF-8, for the picture's Japanese name
+    Window w(game);
+    ASSERT_TRUE(w.start());
+    ASSERT_TRUE(w.messages.empty());
+    w.form.resume(); // the click on the page goes on to a picture that is not there
+
+    ASSERT_FALSE(w.messages.empty());
+    const Window::Box& box = w.messages.back();
+    EXPECT_TRUE(box.isError);
+    EXPECT_EQ(box.title, "VORN");
+    EXPECT_EQ(box.text, QString::fromUtf8("code.vrn:1:7 の画像命令: 画像「洞窟.bmp」を読み込めません。"
+                                          "ゲームのフォルダにそのファイルがありません。"));
+}
+
+TEST(Language, AReportBuiltOfSeveralSentencesIsTranslatedInEachOfThem) {
+    ASSERT_JAPANESE();
+    TestGame game("\"abc\r\nde\r\nfg");
+    Window w(game);
+    ASSERT_TRUE(w.start());
+    ASSERT_EQ(w.messages.size(), 1u);
+    EXPECT_EQ(w.messages[0].text,
+              QString::fromUtf8("code.vrn:1:1: ここから始まるテキストが、閉じないままファイルの終わりに達しています。"
+                                "ページの終わりに「\"」を書いてください。3 行にわたって続いているので、閉じる「\"」"
+                                "が抜けているようです。"));
+}
+
+TEST(Language, TheHelpIsTranslatedAndKeepsEveryOption) {
+    ASSERT_JAPANESE();
+    const QString help = translatedUsage();
+    EXPECT_TRUE(help.startsWith(QString::fromUtf8("使い方: vorn [OPTIONS]")));
+    for (const char* option :
+         {"--headless", "--no-music", "--soundfont FILE", "--zoom N", "--fullscreen", "--save-dir DIR",
+          "--language LANG", "--help", "--version", "vorn check", "vorn explore"})
+        EXPECT_TRUE(help.contains(option)) << option;
+}
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    // As the player does: the desktop's language, which ctest sets to Japanese.
+    translationsInstalled = installTranslations(desktopLanguage());
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,304 @@
+// The start screen and the window around it, under Qt's offscreen platform:
+// the list, the keyboard, drops, and the way back from a game.
+
+#include "archive_writer.h"
+#include "headless_fixture.h"
+#include "presentation/window/player_window.h"
+#include "shell/open_game.h"
+
+#include <QApplication>
+#include <QListWidget>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+QT_BEGIN_NAMESPACE
+void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+QT_END_NAMESPACE
+
+using namespace vorn;
+using vorn::test::TestGame;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct StartScreenTest : ::testing::Test {
+    StartScreenTest() {
+        listFile = fs::temp_directory_path() / ("vorn-start-screen-" + std::to_string(::getpid()) + ".json");
+        fs::remove(listFile);
+        games = std::make_unique<GamesList>(QString::fromStdString(listFile.string()));
+        options.music = false;
+    }
+    ~StartScreenTest() override {
+        window.reset();
+        fs::remove(listFile);
+    }
+    PlayerWindow& open(int zoom = 1) {
+        window = std::make_unique<PlayerWindow>(*games, options, zoom);
+        window->setMessagePresenter([this](const QString& title, const QString& text, bool isError) {
+            messages.push_back((isError ? "error: " : "") + title + ": " + text);
+        });
+        window->show();
+        QCoreApplication::processEvents();
+        return *window;
+    }
+    QListWidget& list() const { return *window->startScreen()->gamesView(); }
+    QStringList rows() const {
+        QStringList names;
+        for (int i = 0; i < list().count(); ++i) names << list().item(i)->text().section('\n', 0, 0);
+        return names;
+    }
+    fs::path location(int row) const { return window->startScreen()->location(row); }
+    static QString nameOf(const TestGame& game) { return QString::fromStdString(gameName(game.dir())); }
+    static void settle() {
+        for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
+    }
+    void drop(const std::vector<fs::path>& paths) {
+        QMimeData mime;
+        QList<QUrl> urls;
+        for (const fs::path& p : paths) urls << QUrl::fromLocalFile(QString::fromStdString(p.string()));
+        mime.setUrls(urls);
+        const QPointF at(100, 100);
+        QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &mime, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(window.get(), &enter);
+        ASSERT_TRUE(enter.isAccepted());
+        QDropEvent dropped(at, Qt::CopyAction, &mime, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(window.get(), &dropped);
+        settle();
+    }
+
+    fs::path listFile;
+    std::unique_ptr<GamesList> games;
+    Options options;
+    std::unique_ptr<PlayerWindow> window;
+    QStringList messages;
+};
+
+const QDateTime earlier = QDateTime::currentDateTimeUtc().addSecs(-3600);
+
+TEST_F(StartScreenTest, ListsTheGamesPlayedNewestFirstWithTheirBackgrounds) {
+    TestGame forest("\"forest\""), sea("\"sea\"");
+    sea.write("back.bmp", test::bitmap(632, 425, 200, 30, 30));
+    games->add(forest.dir(), earlier);
+    games->add(sea.dir(), earlier.addSecs(60));
+    games->add("/no/such/game", earlier.addSecs(-60));
+    open();
+    EXPECT_EQ(rows(), (QStringList{nameOf(sea), nameOf(forest), "game"}));
+    EXPECT_TRUE(list().item(0)->text().contains("last played"));
+    EXPECT_TRUE(list().item(2)->text().contains("not found at /no/such/game"));
+    EXPECT_EQ(list().currentRow(), 0);
+    settle();
+    const QImage thumbnail = list().item(0)->icon().pixmap(list().iconSize()).toImage();
+    EXPECT_EQ(thumbnail.pixelColor(thumbnail.width() / 2, thumbnail.height() / 2), QColor(200, 30, 30));
+    EXPECT_TRUE(window->startScreen()->error().isEmpty());
+}
+
+TEST_F(StartScreenTest, TheKeyboardPlaysAGameAtTheSameZoomAndQuitComesBack) {
+    TestGame forest("\"forest page\"\"forest two\""), sea("\"sea page\"");
+    games->add(forest.dir(), earlier);
+    games->add(sea.dir(), earlier.addSecs(60));
+    PlayerWindow& w = open(2);
+    ASSERT_EQ(w.size(), kSceneSize * 2);
+    QTest::keyClick(&list(), Qt::Key_Down);
+    QTest::keyClick(&list(), Qt::Key_Return);
+    settle();
+    Form1* game = w.game();
+    ASSERT_TRUE(game);
+    EXPECT_TRUE(game->isVisible());
+    EXPECT_FALSE(w.startScreen()->isVisible());
+    EXPECT_EQ(game->text1()->toPlainText(), "forest page");
+    EXPECT_EQ(game->zoom(), 2);
+    EXPECT_EQ(game->size(), kSceneSize * 2);
+
+    QTest::keyClick(game, Qt::Key_Minus, Qt::ControlModifier); // the zoom the reader leaves the game at stays
+    QTest::keyClick(game, Qt::Key_Q, Qt::ControlModifier);
+    settle();
+    EXPECT_FALSE(w.game());
+    EXPECT_TRUE(w.startScreen()->isVisible());
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].startsWith("VORN: VORN interpeter")) << messages[0].toStdString(); // the credits
+    EXPECT_EQ(rows(), (QStringList{nameOf(forest), nameOf(sea)})) << "the game just played comes first";
+    EXPECT_EQ(list().currentRow(), 0) << "and is the one chosen";
+    EXPECT_EQ(w.size(), kSceneSize);
+    EXPECT_TRUE(w.startScreen()->error().isEmpty());
+    EXPECT_TRUE(list().hasFocus() || QApplication::focusWidget() == nullptr);
+
+    // And a second game after the first, in the same window.
+    QTest::keyClick(&list(), Qt::Key_Down);
+    QTest::keyClick(&list(), Qt::Key_Enter);
+    settle();
+    ASSERT_TRUE(w.game());
+    EXPECT_EQ(w.game()->text1()->toPlainText(), "sea page");
+}
+
+TEST_F(StartScreenTest, DeleteForgetsAGameAndNothingElse) {
+    TestGame forest(""), sea(""), hill("");
+    games->add(forest.dir(), earlier);
+    games->add(sea.dir(), earlier.addSecs(60));
+    games->add(hill.dir(), earlier.addSecs(120));
+    open();
+    QTest::keyClick(&list(), Qt::Key_Down);
+    QTest::keyClick(&list(), Qt::Key_Delete);
+    EXPECT_EQ(rows(), (QStringList{nameOf(hill), nameOf(forest)}));
+    EXPECT_EQ(list().currentRow(), 1) << "the next game is chosen";
+    EXPECT_EQ(GamesList(QString::fromStdString(listFile.string())).games().size(), 2u);
+    EXPECT_TRUE(fs::exists(sea.dir() / "code.vrn"));
+    QTest::keyClick(&list(), Qt::Key_Delete);
+    QTest::keyClick(&list(), Qt::Key_Delete);
+    EXPECT_EQ(list().count(), 0);
+    EXPECT_FALSE(window->game());
+}
+
+TEST_F(StartScreenTest, ADroppedFolderOrScriptPlaysAndWhatIsNoGameSaysWhy) {
+    TestGame forest("\"dropped\"");
+    open();
+    forest.write("notes.txt", "no game");
+    forest.write("story.zip", "PK");
+    fs::create_directory(forest.dir() / "sub");
+    drop({forest.dir() / "notes.txt"});
+    EXPECT_FALSE(window->game());
+    EXPECT_TRUE(window->startScreen()->error().contains("cannot play")) << window->startScreen()->error().toStdString();
+    drop({forest.dir() / "story.zip"});
+    EXPECT_TRUE(window->startScreen()->error().contains("cannot play"));
+    drop({forest.dir() / "sub"});
+    EXPECT_TRUE(window->startScreen()->error().contains("holds no code.vrn"));
+
+    drop({forest.dir() / "notes.txt", forest.dir()}); // the first game among the things dropped
+    ASSERT_TRUE(window->game());
+    EXPECT_EQ(window->game()->text1()->toPlainText(), "dropped");
+    EXPECT_TRUE(window->startScreen()->error().isEmpty());
+    EXPECT_EQ(games->games().front().location, fs::canonical(forest.dir()));
+
+    QMimeData mime; // nothing is taken while a game plays
+    mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(forest.dir().string()))});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(window.get(), &enter);
+    EXPECT_FALSE(enter.isAccepted());
+}
+
+TEST_F(StartScreenTest, AnArchiveIsListedByItsNameWithThePictureInside) {
+    TestGame source("\"from the archive\"");
+    source.write("back.bmp", test::bitmap(632, 425, 30, 200, 30));
+    const fs::path zip = source.dir().parent_path() / (source.dir().filename().string() + "-lantern.zip");
+    test::writeArchive(zip, test::entriesOf(source.dir(), "lantern/"), test::ArchiveFormat::Zip);
+    open();
+    drop({zip});
+    ASSERT_TRUE(window->game()) << window->startScreen()->error().toStdString();
+    EXPECT_EQ(window->game()->text1()->toPlainText(), "from the archive");
+    QTest::keyClick(window->game(), Qt::Key_Q, Qt::ControlModifier);
+    settle();
+    EXPECT_EQ(rows(), QStringList{QString::fromStdString(zip.filename().string())});
+    EXPECT_EQ(location(0), fs::canonical(zip));
+    const QImage thumbnail = list().item(0)->icon().pixmap(list().iconSize()).toImage();
+    EXPECT_EQ(thumbnail.pixelColor(thumbnail.width() / 2, thumbnail.height() / 2), QColor(30, 200, 30));
+    fs::remove(zip);
+}
+
+TEST_F(StartScreenTest, OpenGameTakesWhatTheDialogChose) {
+    TestGame forest("\"opened\"");
+    open();
+    window->startScreen()->chooseGameFile = [] { return QString(); }; // cancelled
+    auto* button = window->startScreen()->findChild<QPushButton*>();
+    ASSERT_TRUE(button);
+    EXPECT_EQ(button->text(), "Open game\u2026");
+    QTest::keyClick(window->startScreen(), Qt::Key_O, Qt::ControlModifier);
+    EXPECT_FALSE(window->game());
+    window->startScreen()->chooseGameFile = [&] {
+        return QString::fromStdString((forest.dir() / "code.vrn").string());
+    };
+    button->click();
+    settle();
+    ASSERT_TRUE(window->game());
+    EXPECT_EQ(window->game()->text1()->toPlainText(), "opened");
+}
+
+TEST_F(StartScreenTest, AFatalErrorComesBackToTheListWithTheErrorAboveIt) {
+    TestGame broken("\"first\"<missing.bmp>\"never\""), noBackground("\"p\"");
+    noBackground.remove("back.bmp");
+    open();
+    window->play(broken.dir());
+    settle();
+    ASSERT_TRUE(window->game());
+    QTest::keyClick(window->game(), Qt::Key_Return);
+    settle();
+    EXPECT_FALSE(window->game());
+    EXPECT_TRUE(window->startScreen()->isVisible());
+    const QString error = window->startScreen()->error();
+    EXPECT_TRUE(error.startsWith(nameOf(broken) + " stopped with an error")) << error.toStdString();
+    EXPECT_TRUE(error.contains("missing.bmp")) << error.toStdString();
+    EXPECT_TRUE(messages.isEmpty()) << "no box: the report is on the start screen";
+    EXPECT_EQ(rows(), QStringList{nameOf(broken)});
+
+    // A game that cannot even start is reported the same way, and not listed.
+    window->play(noBackground.dir());
+    settle();
+    EXPECT_FALSE(window->game());
+    EXPECT_TRUE(window->startScreen()->error().contains("back.bmp")) << window->startScreen()->error().toStdString();
+    EXPECT_EQ(rows(), QStringList{nameOf(broken)});
+
+    // Choosing another game takes the old report away.
+    window->play(broken.dir());
+    EXPECT_TRUE(window->startScreen()->error().isEmpty());
+}
+
+TEST_F(StartScreenTest, TheCloseBoxEndsTheProgramAfterTheCredits) {
+    TestGame forest("\"page\"");
+    open();
+    window->play(forest.dir());
+    settle();
+    ASSERT_TRUE(window->game());
+    QTimer hung; // ends the event loop with 99 if nothing else ends it
+    hung.setSingleShot(true);
+    QObject::connect(&hung, &QTimer::timeout, [] { QCoreApplication::exit(99); });
+    QTimer::singleShot(0, window.get(), [this] { window->close(); });
+    hung.start(5000);
+    EXPECT_EQ(QCoreApplication::exec(), 0);
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].startsWith("VORN: VORN interpeter"));
+
+    // On the start screen, the close box ends the program at once.
+    QTimer::singleShot(0, window.get(), [this] { window->close(); });
+    hung.start(5000);
+    EXPECT_EQ(QCoreApplication::exec(), 0);
+    EXPECT_EQ(messages.size(), 1);
+}
+
+} // namespace
+
+namespace {
+
+// On the tests' 1920 x 1080 screen, zoom 3 would reach below its bottom.
+TEST_F(StartScreenTest, ZoomInStopsAtTheLargestZoomThatFitsTheScreen) {
+    open();
+    for (int press = 0; press < 3; ++press) QTest::keyClick(&list(), Qt::Key_Plus, Qt::ControlModifier);
+    EXPECT_EQ(window->zoom(), 2);
+    EXPECT_EQ(window->size(), kSceneSize * 2);
+}
+
+TEST_F(StartScreenTest, FullScreenCarriesOverIntoTheGameAndBack) {
+    TestGame forest("\"page\"");
+    games->add(forest.dir(), earlier);
+    open();
+    QTest::keyClick(&list(), Qt::Key_F11);
+    settle();
+    const QSize screen = window->size();
+    EXPECT_NE(screen, kSceneSize);
+    QTest::keyClick(&list(), Qt::Key_Return);
+    settle();
+    ASSERT_TRUE(window->game());
+    EXPECT_TRUE(window->game()->fullScreen());
+    EXPECT_EQ(window->game()->size(), screen);
+    QTest::keyClick(window->game(), Qt::Key_F11); // the reader leaves full screen in the game
+    settle();
+    EXPECT_EQ(window->size(), kSceneSize);
+    QTest::keyClick(window->game(), Qt::Key_Q, Qt::ControlModifier);
+    settle();
+    EXPECT_FALSE(window->game());
+    EXPECT_EQ(window->size(), kSceneSize) << "the start screen comes back as the game was left";
+}
+
+} // namespace
