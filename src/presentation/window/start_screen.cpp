@@ -278,6 +278,13 @@ bool StartScreen::eventFilter(QObject* watched, QEvent* event) {
             forgetSelected();
             return true;
         }
+        // Also where the window is not the active one and its shortcuts are
+        // not matched: the list would take Ctrl+Enter for its own Enter.
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+            (key->modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier) {
+            continueSelected();
+            return true;
+        }
     }
     return QWidget::eventFilter(watched, event);
 }
