@@ -130,9 +130,15 @@ QString saveFolder(const GameFolder& game, const std::optional<std::filesystem::
     return FolderSlotStore::userFolder(Saves::gameName(game));
 }
 
+// A slot that cannot be read counts, so that going on tells the reader why it
+// cannot; one of another game (all games share the folder given by --save-dir)
+// does not.
 bool hasContinueSlot(const GameFolder& game, const std::optional<std::filesystem::path>& saveDir) {
     std::string why;
-    return FolderSlotStore(saveFolder(game, saveDir)).readDocument(kContinueSlot, why) || !why.empty();
+    const std::optional<QByteArray> bytes = FolderSlotStore(saveFolder(game, saveDir)).readDocument(kContinueSlot, why);
+    if (!bytes) return !why.empty();
+    const std::optional<SaveDocument> document = decodeSave(*bytes, why);
+    return !document || document->game.name == Saves::gameName(game);
 }
 
 } // namespace vorn

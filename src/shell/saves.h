@@ -70,7 +70,7 @@ class Saves {
 // line names one, otherwise the user's folder for the game.
 QString saveFolder(const GameFolder& game, const std::optional<std::filesystem::path>& saveDir);
 // Whether the game has a place kept from when its window was last closed in
-// the middle of it, to go on from.
+// the middle of it, to go on from; a kept place of another game is not its.
 bool hasContinueSlot(const GameFolder& game, const std::optional<std::filesystem::path>& saveDir = {});
 
 } // namespace vorn

@@ -11,6 +11,7 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -265,6 +266,75 @@ TEST_F(StartScreenTest, TheCloseBoxEndsTheProgramAfterTheCredits) {
     hung.start(5000);
     EXPECT_EQ(QCoreApplication::exec(), 0);
     EXPECT_EQ(messages.size(), 1);
+}
+
+TEST_F(StartScreenTest, ContinueIsOfferedForAGameLeftInTheMiddleAndPlaysOnWithoutAsking) {
+    TestGame left("\"left one\"\"left two\"\"left three\""), other("\"other one\"\"other two\"");
+    QTemporaryDir saves; // --save-dir: every game's saves in the one folder
+    options.saveDir = saves.path().toStdString();
+    games->add(other.dir(), earlier);
+    games->add(left.dir(), earlier.addSecs(60));
+    open();
+    QStringList questions;
+    window->setQuestionPresenter([&](const QString& question, const QString&, const QString&) {
+        questions << question;
+        return false; // "Start anew"
+    });
+    QPushButton* continueButton = nullptr;
+    for (QPushButton* b : window->startScreen()->findChildren<QPushButton*>())
+        if (b->text() == "Continue") continueButton = b;
+    ASSERT_TRUE(continueButton);
+    settle();
+    EXPECT_FALSE(continueButton->isVisible()) << "nothing kept yet";
+    EXPECT_FALSE(window->startScreen()->canContinue(0));
+
+    // Left in the middle: the place is kept, and the list says so.
+    window->play(left.dir());
+    settle();
+    ASSERT_TRUE(window->game());
+    QTest::keyClick(window->game(), Qt::Key_Return);
+    EXPECT_EQ(window->game()->text1()->toPlainText(), "left two");
+    QTest::keyClick(window->game(), Qt::Key_Q, Qt::ControlModifier);
+    settle();
+    ASSERT_FALSE(window->game());
+    EXPECT_EQ(rows(), (QStringList{nameOf(left), nameOf(other)}));
+    EXPECT_TRUE(window->startScreen()->canContinue(0));
+    EXPECT_TRUE(list().item(0)->text().contains("can be continued")) << list().item(0)->text().toStdString();
+    EXPECT_TRUE(continueButton->isVisible());
+    QTest::keyClick(&list(), Qt::Key_Down);
+    EXPECT_FALSE(window->startScreen()->canContinue(1)) << "the place kept is the other game's";
+    EXPECT_FALSE(list().item(1)->text().contains("can be continued"));
+    EXPECT_FALSE(continueButton->isVisible());
+    QTest::keyClick(&list(), Qt::Key_Return, Qt::ControlModifier); // nothing to go on from: nothing happens
+    EXPECT_FALSE(window->game());
+
+    // Ctrl+Enter goes on where the game was left, without a question.
+    QTest::keyClick(&list(), Qt::Key_Up);
+    EXPECT_TRUE(continueButton->isVisible());
+    QTest::keyClick(&list(), Qt::Key_Return, Qt::ControlModifier);
+    settle();
+    ASSERT_TRUE(window->game());
+    EXPECT_EQ(window->game()->text1()->toPlainText(), "left two");
+    EXPECT_TRUE(questions.isEmpty());
+    QTest::keyClick(window->game(), Qt::Key_Q, Qt::ControlModifier);
+    settle();
+
+    // "Play" still asks; here the reader starts anew.
+    ASSERT_TRUE(continueButton->isVisible()) << "closed where it opened: the kept place stays";
+    QTest::keyClick(&list(), Qt::Key_Return);
+    settle();
+    ASSERT_TRUE(window->game());
+    EXPECT_EQ(questions.size(), 1);
+    EXPECT_EQ(window->game()->text1()->toPlainText(), "left one");
+    QTest::keyClick(window->game(), Qt::Key_Q, Qt::ControlModifier);
+    settle();
+
+    // The button does what the keys do.
+    continueButton->click();
+    settle();
+    ASSERT_TRUE(window->game());
+    EXPECT_EQ(window->game()->text1()->toPlainText(), "left two");
+    EXPECT_EQ(questions.size(), 1);
 }
 
 } // namespace

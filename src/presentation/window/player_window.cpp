@@ -26,8 +26,9 @@ PlayerWindow::PlayerWindow(GamesList& games, const Options& options, int zoom) :
     setWindowTitle("VORN Interpeter");
     setWindowIcon(QIcon(":/vorn.png"));
     setAcceptDrops(true);
-    start_ = new StartScreen(games_, this);
+    start_ = new StartScreen(games_, options_.saveDir, this);
     start_->onPlay = [this](const std::filesystem::path& path) { play(path); };
+    start_->onContinue = [this](const std::filesystem::path& path) { play(path, true); };
 
     // The window's own keys while the start screen shows; a game has its own.
     auto shortcut = [this](const QList<QKeySequence>& keys, std::function<void()> action) {
@@ -83,7 +84,7 @@ void PlayerWindow::resizeEvent(QResizeEvent*) {
     if (game_) game_->form->setGeometry(rect());
 }
 
-void PlayerWindow::play(const std::filesystem::path& path) {
+void PlayerWindow::play(const std::filesystem::path& path, bool goOn) {
     if (game_) return;
     OpenedGame opened = openGame(path);
     if (!opened.folder) {
@@ -118,6 +119,8 @@ void PlayerWindow::play(const std::filesystem::path& path) {
     Form1* form = game->form.get();
     form->setGeometry(rect());
     form->setMessagePresenter(presentMessage_);
+    if (presentQuestion_) form->setQuestionPresenter(presentQuestion_);
+    form->setContinueAtOnce(goOn);
     form->setSaveFolder(saveFolder(*opened.folder, options_.saveDir));
     form->setEndHandler([this](int status, const QString& fatal) { gameEnded(status, fatal); });
     if (game->fluid) {

@@ -25,8 +25,9 @@ class PlayerWindow : public QWidget {
     ~PlayerWindow() override;
 
     // Opens a folder, a .vrn script or an archive and plays it; what keeps it
-    // from playing is shown on the start screen.
-    void play(const std::filesystem::path& path);
+    // from playing is shown on the start screen. With `goOn` it plays on from
+    // the place kept when it was last closed without asking, as --continue does.
+    void play(const std::filesystem::path& path, bool goOn = false);
     // A termination signal: the game, if any, ends without credits, then the program.
     void terminate();
 
@@ -38,6 +39,7 @@ class PlayerWindow : public QWidget {
 
     // The message boxes of the games played here; tests answer them at once.
     void setMessagePresenter(Form1::MessagePresenter presenter) { presentMessage_ = std::move(presenter); }
+    void setQuestionPresenter(Form1::QuestionPresenter presenter) { presentQuestion_ = std::move(presenter); }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -67,6 +69,7 @@ class PlayerWindow : public QWidget {
     bool fullScreen_ = false;
     bool quitting_ = false; // the close box or a signal: the program ends with the game
     Form1::MessagePresenter presentMessage_;
+    Form1::QuestionPresenter presentQuestion_; // none: the game's own
 };
 
 } // namespace vorn

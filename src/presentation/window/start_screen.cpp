@@ -2,6 +2,7 @@
 
 #include "presentation/picture_decoder.h"
 #include "shell/open_game.h"
+#include "shell/saves.h"
 
 #include <QBoxLayout>
 #include <QEvent>
@@ -10,6 +11,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTimer>
 
 namespace vorn {
@@ -17,6 +19,7 @@ namespace {
 
 constexpr std::size_t kMaxThumbnailSourceBytes = 32 * 1024 * 1024;
 constexpr int kLocationRole = Qt::UserRole;
+constexpr int kContinueRole = Qt::UserRole + 1;
 
 // A label lays out every character it is given: a report that quotes a huge
 // label from a damaged script shows its start and its end only.
@@ -71,7 +74,8 @@ QString askForGameFile(QWidget* parent) {
     return dialog.selectedFiles().first();
 }
 
-StartScreen::StartScreen(GamesList& games, QWidget* parent) : QWidget(parent), games_(games) {
+StartScreen::StartScreen(GamesList& games, std::optional<std::filesystem::path> saveDir, QWidget* parent)
+    : QWidget(parent), games_(games), saveDir_(std::move(saveDir)) {
     chooseGameFile = [this] { return askForGameFile(this); };
 
     auto* heading = new QLabel(tr("Games"), this);
@@ -90,10 +94,7 @@ StartScreen::StartScreen(GamesList& games, QWidget* parent) : QWidget(parent), g
     list_->setTextElideMode(Qt::ElideMiddle);
     list_->installEventFilter(this);
     connect(list_, &QListWidget::activated, this, [this] { playSelected(); });
-    connect(list_, &QListWidget::currentRowChanged, this, [this](int row) {
-        forget_->setEnabled(row >= 0);
-        play_->setEnabled(row >= 0);
-    });
+    connect(list_, &QListWidget::currentRowChanged, this, [this] { selectionChanged(); });
 
     emptyHint_ = new QLabel(tr("No games yet. Open a game folder, its code.vrn or an archive of it, "
                                "or drop one on this window."),
@@ -111,11 +112,20 @@ StartScreen::StartScreen(GamesList& games, QWidget* parent) : QWidget(parent), g
     play_ = new QPushButton(tr("Play"), this);
     play_->setToolTip(tr("Play the chosen game (Enter)"));
     connect(play_, &QPushButton::clicked, this, [this] { playSelected(); });
+    continue_ = new QPushButton(tr("Continue"), this);
+    continue_->setToolTip(tr("Play on from where you left this game, without asking (Ctrl+Enter)"));
+    continue_->hide(); // shown for a game left in the middle
+    connect(continue_, &QPushButton::clicked, this, [this] { continueSelected(); });
+    for (const QKeySequence& key : {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)}) {
+        auto* shortcut = new QShortcut(key, this, nullptr, nullptr, Qt::WidgetWithChildrenShortcut);
+        connect(shortcut, &QShortcut::activated, this, [this] { continueSelected(); });
+    }
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(open_);
     buttons->addStretch();
     buttons->addWidget(forget_);
+    buttons->addWidget(continue_);
     buttons->addWidget(play_);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(heading);
@@ -125,7 +135,8 @@ StartScreen::StartScreen(GamesList& games, QWidget* parent) : QWidget(parent), g
     layout->addLayout(buttons);
     setTabOrder(list_, open_);
     setTabOrder(open_, forget_);
-    setTabOrder(forget_, play_);
+    setTabOrder(forget_, continue_);
+    setTabOrder(continue_, play_);
 
     setZoom(1);
 }
@@ -171,8 +182,7 @@ void StartScreen::refresh() {
         if (game.location == current) currentRow = list_->count() - 1;
     }
     list_->setCurrentRow(currentRow);
-    forget_->setEnabled(currentRow >= 0);
-    play_->setEnabled(currentRow >= 0);
+    selectionChanged();
     list_->setVisible(list_->count() > 0);
     emptyHint_->setVisible(list_->count() == 0);
     // The pictures come one at a time between events: the screen shows at once.
@@ -186,6 +196,11 @@ void StartScreen::loadNextThumbnail() {
     if (nextThumbnail_ >= list_->count()) return;
     QListWidgetItem* item = list_->item(nextThumbnail_++);
     const OpenedGame opened = openGame(location(list_->row(item)));
+    if (opened.folder && holdsGame(opened) && hasContinueSlot(*opened.folder, saveDir_)) {
+        item->setData(kContinueRole, true);
+        item->setText(item->text() + tr(" \u00b7 can be continued"));
+        if (list_->currentItem() == item) selectionChanged();
+    }
     if (opened.folder) {
         const FileContents back = opened.folder->read("back.bmp", kMaxThumbnailSourceBytes);
         if (back.error.empty()) {
@@ -206,6 +221,18 @@ std::filesystem::path StartScreen::location(int row) const {
     return item->data(kLocationRole).toByteArray().toStdString();
 }
 
+bool StartScreen::canContinue(int row) const {
+    const QListWidgetItem* item = row >= 0 ? list_->item(row) : nullptr;
+    return item && item->data(kContinueRole).toBool();
+}
+
+void StartScreen::selectionChanged() {
+    const int row = list_->currentRow();
+    forget_->setEnabled(row >= 0);
+    play_->setEnabled(row >= 0);
+    continue_->setVisible(canContinue(row));
+}
+
 void StartScreen::showError(const QString& message) {
     error_->setText(shortened(message));
     error_->setVisible(!message.isEmpty());
@@ -223,6 +250,11 @@ void StartScreen::focusFirst() {
 void StartScreen::playSelected() {
     const std::filesystem::path game = location(list_->currentRow());
     if (!game.empty() && onPlay) onPlay(game);
+}
+
+void StartScreen::continueSelected() {
+    const int row = list_->currentRow();
+    if (canContinue(row) && onContinue) onContinue(location(row));
 }
 
 void StartScreen::forgetSelected() {
@@ -245,6 +277,13 @@ bool StartScreen::eventFilter(QObject* watched, QEvent* event) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Delete && key->modifiers() == Qt::NoModifier) {
             forgetSelected();
+            return true;
+        }
+        // Also where the window is not the active one and its shortcuts are
+        // not matched: the list would take Ctrl+Enter for its own Enter.
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+            (key->modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier) {
+            continueSelected();
             return true;
         }
     }

@@ -1,14 +1,16 @@
 #pragma once
 // The screen the window opens on when no game is named: the games played
 // before, newest first, each with its name, a small picture of its background
-// and when it was last played; a way to open another game; and the error that
-// ended the last one, if any. Everything on it works from the keyboard.
+// and when it was last played; "Continue" for a game left in the middle; a way
+// to open another game; and the error that ended the last one, if any.
+// Everything on it works from the keyboard.
 
 #include "shell/games_list.h"
 
 #include <QWidget>
 #include <filesystem>
 #include <functional>
+#include <optional>
 
 class QLabel;
 class QListWidget;
@@ -20,10 +22,14 @@ namespace vorn {
 class StartScreen : public QWidget {
     Q_OBJECT
   public:
-    explicit StartScreen(GamesList& games, QWidget* parent = nullptr);
+    // `saveDir` is where the saves are kept when the command line names a folder.
+    explicit StartScreen(GamesList& games, std::optional<std::filesystem::path> saveDir = {},
+                         QWidget* parent = nullptr);
 
     // Called with the folder, script or archive the reader chose to play.
     std::function<void(const std::filesystem::path&)> onPlay;
+    // Called with a game to play on from the place kept when it was last closed.
+    std::function<void(const std::filesystem::path&)> onContinue;
     // Asks the reader for a game to open; empty when the reader cancels. The
     // platform's file dialog by default; tests answer at once.
     std::function<QString()> chooseGameFile;
@@ -39,12 +45,16 @@ class StartScreen : public QWidget {
     // The list where it has games, otherwise "Open game…".
     void focusFirst();
     void playSelected();
+    void continueSelected();
     void forgetSelected();
     void openGameFile();
 
     QListWidget* gamesView() const { return list_; }
     // The location of the game of a row of the list.
     std::filesystem::path location(int row) const;
+    // Whether the game of a row has a place kept to go on from; known once
+    // its picture has been loaded.
+    bool canContinue(int row) const;
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -52,14 +62,17 @@ class StartScreen : public QWidget {
   private:
     void loadNextThumbnail();
     QSize thumbnailSize() const;
+    void selectionChanged();
 
     GamesList& games_;
+    std::optional<std::filesystem::path> saveDir_;
     QLabel* error_ = nullptr;
     QLabel* emptyHint_ = nullptr;
     QListWidget* list_ = nullptr;
     QPushButton* open_ = nullptr;
     QPushButton* forget_ = nullptr;
     QPushButton* play_ = nullptr;
+    QPushButton* continue_ = nullptr;
     int zoom_ = 1;
     int nextThumbnail_ = 0;
 };
