@@ -16,11 +16,14 @@ class Painted : public QObject {
         if (event->type() == QEvent::Paint) {
             watched->removeEventFilter(this);
             // Queued, so the line goes out once this paint has reached the screen.
-            QMetaObject::invokeMethod(this, [] {
-                std::puts("painted");
-                std::fflush(stdout);
-                QCoreApplication::exit(0);
-            }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this,
+                [] {
+                    std::puts("painted");
+                    std::fflush(stdout);
+                    QCoreApplication::exit(0);
+                },
+                Qt::QueuedConnection);
         }
         return false;
     }

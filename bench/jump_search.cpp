@@ -4,9 +4,9 @@
 #include "interpreter/interpreter.h"
 
 #include <benchmark/benchmark.h>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <cstdio>
 #include <unistd.h>
 
 namespace {

@@ -65,13 +65,13 @@ void restart(FluidMusicDevice& device) {
 struct LoopResult {
     double worstGapFrames = -1e9;
     double leastGapFrames = 1e9; // below zero, a restart would cut the tune's end
-    double restartMicros = 0; // the four commands, on the caller's side
+    double restartMicros = 0;    // the four commands, on the caller's side
 };
 
 // Plays `loops` passes in buffers of `period` frames and measures the gap of
 // each restart.
 LoopResult measureLoops(const fs::path& folder, const std::optional<fs::path>& font, int period, int loops,
-                       double tuneFrames) {
+                        double tuneFrames) {
     FluidMusicOptions options;
     options.output = FluidMusicOptions::Output::Offline;
     options.periodSize = period;
@@ -100,8 +100,8 @@ LoopResult measureLoops(const fs::path& folder, const std::optional<fs::path>& f
             if (!device.takeEnd()) std::fprintf(stderr, "an end did not stand\n");
             const auto before = Clock::now();
             restart(device);
-            result.restartMicros = std::max(
-                result.restartMicros, std::chrono::duration<double, std::micro>(Clock::now() - before).count());
+            result.restartMicros = std::max(result.restartMicros,
+                                            std::chrono::duration<double, std::micro>(Clock::now() - before).count());
             passStart = frame;
         }
         if (double(frame) > 2 * tuneFrames * (loops + 1)) {
@@ -133,8 +133,10 @@ int main(int argc, char** argv) {
     std::optional<fs::path> piece;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (arg == "--soundfont" && i + 1 < argc) font = argv[++i];
-        else if (!arg.empty() && arg[0] != '-' && !piece) piece = arg;
+        if (arg == "--soundfont" && i + 1 < argc)
+            font = argv[++i];
+        else if (!arg.empty() && arg[0] != '-' && !piece)
+            piece = arg;
         else {
             std::fprintf(stderr, "usage: music_loop_gap [--soundfont FILE] [MIDI-FILE]\n");
             return 2;
@@ -165,15 +167,19 @@ int main(int argc, char** argv) {
     // What the synthesis costs while the music plays (and while it is silent).
     // The audio driver and the sound server cost about as much again.
     {
-        if (piece) fs::copy_file(*piece, folder / "loop.mid", fs::copy_options::overwrite_existing);
-        else std::ofstream(folder / "loop.mid", std::ios::binary) << twoBeatTune(500000);
+        if (piece)
+            fs::copy_file(*piece, folder / "loop.mid", fs::copy_options::overwrite_existing);
+        else
+            std::ofstream(folder / "loop.mid", std::ios::binary) << twoBeatTune(500000);
         FluidMusicOptions options;
         options.output = FluidMusicOptions::Output::Offline;
         FluidMusicDevice device{GameFolder(folder), font, options};
         device.waitUntilReady();
         for (bool playing : {true, false}) {
-            if (playing) restart(device);
-            else device.setCommand("Close");
+            if (playing)
+                restart(device);
+            else
+                device.setCommand("Close");
             const double seconds = 20;
             const double before = threadCpuSeconds();
             for (double done = 0; done < seconds; done += 512 / rate) {

@@ -29,13 +29,13 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <ctime>
+#include <fstream>
+#include <mutex>
 #include <optional>
 #include <spawn.h>
 #include <string>
 #include <sys/wait.h>
-#include <mutex>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -78,8 +78,8 @@ class Listener {
         keepAttr.tlength = 441 * 2 * sizeof(float);
         keepAttr.prebuf = static_cast<uint32_t>(-1);
         keepAttr.minreq = static_cast<uint32_t>(-1);
-        keepAlive_ = pa_simple_new(nullptr, "vorn music probe", PA_STREAM_PLAYBACK, nullptr, "silence", &spec,
-                                   nullptr, &keepAttr, &error);
+        keepAlive_ = pa_simple_new(nullptr, "vorn music probe", PA_STREAM_PLAYBACK, nullptr, "silence", &spec, nullptr,
+                                   &keepAttr, &error);
         if (!keepAlive_) {
             std::fprintf(stderr, "music_probe: cannot play to the sink: %s\n", pa_strerror(error));
             std::exit(1);
@@ -242,9 +242,9 @@ int start(const std::optional<fs::path>& font, const fs::path& game, const std::
 
 // Two beats at 120 a minute: C4, then E4, then the end; the first note at the very start.
 std::string twoBeatTune() {
-    const unsigned char track[] = {0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20, 0x00, 0xC0, 0x00, 0x00, 0x90, 60,
-                                   100,  0x83, 0x60, 0x80, 60,   64,   0x00, 0x90, 64,   100,  0x83, 0x60, 0x80,
-                                   64,   64,   0x00, 0xFF, 0x2F, 0x00};
+    const unsigned char track[] = {0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20, 0x00, 0xC0, 0x00, 0x00,
+                                   0x90, 60,   100,  0x83, 0x60, 0x80, 60,   64,   0x00, 0x90, 64,
+                                   100,  0x83, 0x60, 0x80, 64,   64,   0x00, 0xFF, 0x2F, 0x00};
     std::string file("MThd\0\0\0\x06\0\0\0\x01\x01\xE0MTrk\0\0\0", 21);
     file += static_cast<char>(sizeof track);
     return file + std::string(reinterpret_cast<const char*>(track), sizeof track);
@@ -281,7 +281,8 @@ int loop(const std::optional<fs::path>& font, const fs::path& folder, double sec
     std::size_t quiet = 0;
     for (std::size_t i = first; i <= last; ++i) {
         const bool loud = std::fabs(sound[2 * i]) > threshold || std::fabs(sound[2 * i + 1]) > threshold;
-        if (!loud) ++quiet;
+        if (!loud)
+            ++quiet;
         else {
             if (quiet >= rate / 1000) gaps.push_back(1000.0 * double(quiet) / rate);
             quiet = 0;

@@ -156,8 +156,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     // The fixed files, and a few that the seed scripts name. Their bytes are
     // never decoded here; they only have to be there.
     fs::create_directories(gameDir / "Pictures");
-    for (const char* name : {"back.bmp", "mouse.ico", "text.bmp", "room.bmp", "a.bmp", "forest.bmp",
-                             "shrine.bmp", "night.bmp", "dawn.bmp", "Pictures/moon.bmp", "theme.mid"})
+    for (const char* name : {"back.bmp", "mouse.ico", "text.bmp", "room.bmp", "a.bmp", "forest.bmp", "shrine.bmp",
+                             "night.bmp", "dawn.bmp", "Pictures/moon.bmp", "theme.mid"})
         writeFile(gameDir / name, "x", 1);
     return 0;
 }

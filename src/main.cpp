@@ -3,9 +3,9 @@
 
 #include "authoring/authoring_tool.h"
 #include "presentation/headless/headless_driver.h"
-#include "presentation/window/window_app.h"
 #include "presentation/headless/json_lines.h"
 #include "presentation/language/language.h"
+#include "presentation/window/window_app.h"
 #include "shell/command_line.h"
 #include "shell/open_game.h"
 
@@ -30,9 +30,7 @@ int main(int argc, char** argv) {
         std::cout << vorn::translatedUsage().toStdString();
         return 0;
     }
-    case vorn::Options::Mode::Version:
-        std::cout << "vorn " << VORN_VERSION << "\n";
-        return 0;
+    case vorn::Options::Mode::Version: std::cout << "vorn " << VORN_VERSION << "\n"; return 0;
     case vorn::Options::Mode::Headless: {
         QCoreApplication app(argc, argv); // image plugins (the .ico reader) load through it
         const vorn::OpenedGame game = vorn::openGame(options.gameFolder);
@@ -47,8 +45,7 @@ int main(int argc, char** argv) {
             std::cerr << "vorn: " << note << '\n';
         return vorn::runHeadless(*game.folder, std::cin, std::cout, std::cerr, {options.saveDir});
     }
-    case vorn::Options::Mode::Window:
-        break;
+    case vorn::Options::Mode::Window: break;
     }
     return vorn::runWindow(argc, argv, options);
 }

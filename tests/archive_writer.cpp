@@ -17,9 +17,7 @@ void writeArchive(const fs::path& path, const std::vector<ArchiveEntry>& entries
     const locale_t previous = uselocale(locale);
     archive* a = archive_write_new();
     switch (format) {
-    case ArchiveFormat::Zip:
-        archive_write_set_format_zip(a);
-        break;
+    case ArchiveFormat::Zip: archive_write_set_format_zip(a); break;
     case ArchiveFormat::ZipUtf8:
         archive_write_set_format_zip(a);
         archive_write_set_options(a, "zip:hdrcharset=UTF-8");
@@ -29,12 +27,8 @@ void writeArchive(const fs::path& path, const std::vector<ArchiveEntry>& entries
         archive_write_set_options(a, "zip:encryption=zipcrypt");
         archive_write_set_passphrase(a, "secret");
         break;
-    case ArchiveFormat::SevenZip:
-        archive_write_set_format_7zip(a);
-        break;
-    case ArchiveFormat::Iso9660:
-        archive_write_set_format_iso9660(a);
-        break;
+    case ArchiveFormat::SevenZip: archive_write_set_format_7zip(a); break;
+    case ArchiveFormat::Iso9660: archive_write_set_format_iso9660(a); break;
     case ArchiveFormat::TarGz:
         archive_write_set_format_pax_restricted(a);
         archive_write_add_filter_gzip(a);

@@ -69,8 +69,7 @@ std::string icon32() {
 
 TestGame::TestGame(const std::string& script) {
     static std::atomic<int> counter{0};
-    dir_ = fs::temp_directory_path() /
-           ("vorn-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+    dir_ = fs::temp_directory_path() / ("vorn-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
     fs::remove_all(dir_);
     fs::create_directories(dir_);
     write("code.vrn", script);
@@ -199,8 +198,8 @@ Lines firstRun(const TestGame::Result& r) {
 }
 
 Lines page(const std::string& text) {
-    return {R"({"text":")" + text + R"("})",   R"({"caption":1,"text":""})", R"({"caption":2,"text":""})",
-            R"({"caption":3,"text":""})",      R"({"caption":4,"text":""})", R"({"picture":"Image2","file":""})"};
+    return {R"({"text":")" + text + R"("})", R"({"caption":1,"text":""})", R"({"caption":2,"text":""})",
+            R"({"caption":3,"text":""})",    R"({"caption":4,"text":""})", R"({"picture":"Image2","file":""})"};
 }
 
 Lines operator+(Lines a, const Lines& b) {
@@ -210,8 +209,8 @@ Lines operator+(Lines a, const Lines& b) {
 
 bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
-std::string state(int waitCmd, const std::string& numCmds, const std::string& cmdSelected,
-                  const std::string& musfile, const std::string& flags) {
+std::string state(int waitCmd, const std::string& numCmds, const std::string& cmdSelected, const std::string& musfile,
+                  const std::string& flags) {
     return "{\"state\":{\"WaitCmd\":" + std::to_string(waitCmd) + ",\"NumCmds\":" + numCmds +
            ",\"Cmd_Selected\":" + cmdSelected + ",\"musfile\":" + musfile + ",\"flags\":[" + flags + "]}}";
 }

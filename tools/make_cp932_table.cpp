@@ -7,8 +7,8 @@
 //   g++ -std=c++20 -O1 tools/make_cp932_table.cpp -o /tmp/make_cp932_table
 //   /tmp/make_cp932_table > src/interpreter/cp932_table.inc
 
-#include <cstdio>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <iconv.h>
 #include <string>

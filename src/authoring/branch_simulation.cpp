@@ -68,8 +68,9 @@ bool Checker::branches(ScriptStream& s, std::size_t menuAt, int n, int level) {
         const PlayedEnd end = playBranch(played, k, n, close);
         diagnoseBranch(end, menuAt, k, open, close);
         if (close == kNone) return false;
-        if (end.kind == PlayedEnd::Kind::Brace && end.offset == close && syntax::branchesSkipped(k, end.count) != n - k &&
-            level < kMostDetourLevels && detoursTaken_ < kMostDetours) {
+        if (end.kind == PlayedEnd::Kind::Brace && end.offset == close &&
+            syntax::branchesSkipped(k, end.count) != n - k && level < kMostDetourLevels &&
+            detoursTaken_ < kMostDetours) {
             ++detoursTaken_;
             detours_.push_back({played, menuAt, k, end.count, close, level + 1});
         }

@@ -208,5 +208,4 @@ class Checker {
     std::optional<TextBoxMeasure> textBox_;
 };
 
-
 } // namespace vorn::authoring::detail

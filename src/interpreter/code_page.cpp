@@ -28,8 +28,10 @@ void appendUtf8(std::string& out, std::uint32_t c) {
 }
 
 void appendCp932(std::string& out, std::uint16_t c) {
-    if (c == 0) out += kReplacement;
-    else appendUtf8(out, c);
+    if (c == 0)
+        out += kReplacement;
+    else
+        appendUtf8(out, c);
 }
 
 std::size_t rowOf(unsigned char lead) { return lead <= 0x9F ? lead - 0x81 : lead - 0xE0 + 31; }
@@ -47,10 +49,14 @@ Utf8Character utf8Character(std::string_view bytes, std::size_t pos) {
     std::size_t want = 0;
     unsigned char low = 0x80, high = 0xBF; // the second byte's range, narrowed for some leads
     if (lead < 0x80) return {1, true};
-    if (lead >= 0xC2 && lead <= 0xDF) want = 2;
-    else if (lead >= 0xE0 && lead <= 0xEF) want = 3;
-    else if (lead >= 0xF0 && lead <= 0xF4) want = 4;
-    else return {1, false}; // a continuation byte, C0, C1 or F5..FF
+    if (lead >= 0xC2 && lead <= 0xDF)
+        want = 2;
+    else if (lead >= 0xE0 && lead <= 0xEF)
+        want = 3;
+    else if (lead >= 0xF0 && lead <= 0xF4)
+        want = 4;
+    else
+        return {1, false};         // a continuation byte, C0, C1 or F5..FF
     if (lead == 0xE0) low = 0xA0;  // no overlong forms
     if (lead == 0xED) high = 0x9F; // no surrogates
     if (lead == 0xF0) low = 0x90;  // no overlong forms

@@ -21,9 +21,9 @@ class DisplaySurface {
   public:
     virtual ~DisplaySurface() = default;
 
-    virtual void setText(const std::string& text) = 0;             // Text1's Text
+    virtual void setText(const std::string& text) = 0;               // Text1's Text
     virtual void setCaption(int label, const std::string& text) = 0; // LabelN's Caption, N = 1..4
-    virtual void refreshLabel(int label) = 0;                       // redraw LabelN at once
+    virtual void refreshLabel(int label) = 0;                        // redraw LabelN at once
     // Returns false when the bytes are no picture the surface can decode.
     virtual bool setPicture(PictureElement element, const PictureFile& picture) = 0;
     virtual bool setCursor(const PictureFile& icon) = 0; // MouseIcon, MousePointer 99

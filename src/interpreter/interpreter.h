@@ -114,7 +114,7 @@ class Interpreter {
 
     bool running_ = false;
     bool menuWaiting_ = false;
-    bool newCycle_ = false;      // a set command ended the cycle; the next begins at once
+    bool newCycle_ = false; // a set command ended the cycle; the next begins at once
     bool musicDonePending_ = false;
     std::size_t commandOffset_ = 0; // where the command being carried out starts
     std::size_t menuOffset_ = 0;

@@ -32,7 +32,7 @@ class ScriptStream {
   public:
     explicit ScriptStream(const GameFolder& folder);
 
-    void open();   // throws FatalError when "code.vrn" cannot be read
+    void open(); // throws FatalError when "code.vrn" cannot be read
     void close();
     void reopen();
     bool isOpen() const { return open_; }

@@ -6,7 +6,7 @@
 namespace vorn {
 namespace {
 
-constexpr std::int64_t kMaxSide = 16384;                    // larger headers are damaged files, not scenes
+constexpr std::int64_t kMaxSide = 16384;                     // larger headers are damaged files, not scenes
 constexpr std::int64_t kMaxImageBytes = 256ll * 1024 * 1024; // what the image library allocates at most
 
 std::uint32_t little(std::string_view b, std::size_t at, int size) {
@@ -93,7 +93,8 @@ bool checkPng(std::string_view b) {
 }
 
 bool checkJpeg(std::string_view b) {
-    if (b.size() < 4 || static_cast<unsigned char>(b[0]) != 0xFF || static_cast<unsigned char>(b[1]) != 0xD8) return false;
+    if (b.size() < 4 || static_cast<unsigned char>(b[0]) != 0xFF || static_cast<unsigned char>(b[1]) != 0xD8)
+        return false;
     std::size_t at = 2;
     while (at + 4 <= b.size()) {
         if (static_cast<unsigned char>(b[at]) != 0xFF) return false;
@@ -130,8 +131,7 @@ bool checkIco(std::string_view b) {
         const std::uint64_t size = little(b, entry + 8, 4), offset = little(b, entry + 12, 4);
         if (offset + size > b.size() || size < 4) continue;
         const std::string_view image = b.substr(offset, size);
-        if (image.substr(0, 4) == std::string_view("\x89PNG", 4) ? checkPng(image)
-                                                                 : checkDib(image, 0, 0, false, true))
+        if (image.substr(0, 4) == std::string_view("\x89PNG", 4) ? checkPng(image) : checkDib(image, 0, 0, false, true))
             any = true;
     }
     return any;

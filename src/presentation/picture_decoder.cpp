@@ -53,7 +53,8 @@ std::optional<QImage> readPlainBitmap(const std::string& b) {
     QImage image(width, rows, QImage::Format_RGB32);
     if (image.isNull()) return std::nullopt;
     for (int y = 0; y < rows; ++y) {
-        const auto* src = reinterpret_cast<const unsigned char*>(b.data() + offset + rowBytes * std::size_t(height < 0 ? y : rows - 1 - y));
+        const auto* src = reinterpret_cast<const unsigned char*>(b.data() + offset +
+                                                                 rowBytes * std::size_t(height < 0 ? y : rows - 1 - y));
         auto* dst = reinterpret_cast<QRgb*>(image.scanLine(y));
         for (int x = 0; x < width; ++x, src += 3) dst[x] = qRgb(src[2], src[1], src[0]);
     }

@@ -11,14 +11,14 @@ namespace vorn {
 struct Options {
     enum class Mode { Window, Headless, Help, Version } mode = Mode::Window;
     std::filesystem::path gameFolder = "."; // a game folder, or an archive that holds one
-    bool gameNamed = false; // a game was named; without one the window may open on the start screen
+    bool gameNamed = false;                 // a game was named; without one the window may open on the start screen
     bool music = true;
     std::optional<std::string> soundfont;
     int zoom = 0; // 0: the largest whole zoom that fits the screen
     bool fullscreen = false;
     std::optional<std::filesystem::path> saveDir; // where saved games go instead of the user's data folder
     std::optional<std::string> language;          // "en" or "ja"; none: the desktop's
-    bool continueGame = false; // go straight on from the place kept when the window was last closed
+    bool continueGame = false;                    // go straight on from the place kept when the window was last closed
 };
 
 struct ParsedOptions {

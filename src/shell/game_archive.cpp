@@ -17,7 +17,8 @@ namespace vorn {
 namespace fs = std::filesystem;
 namespace {
 
-constexpr const char* kEncrypted = VORN_TR("the archive is encrypted; unpack it with its password, then play the folder");
+constexpr const char* kEncrypted =
+    VORN_TR("the archive is encrypted; unpack it with its password, then play the folder");
 constexpr const char* kNoScript = VORN_TR("the archive holds no game: there is no code.vrn in it");
 
 // More entries than any game or CD holds; a hostile archive stops here rather
@@ -262,13 +263,11 @@ std::string ArchiveTree::index() {
             if (archive_format(a.get()) == 0)
                 return "it is neither a game folder, a .vrn script nor an archive the player can read (" +
                        libarchiveError(a.get()) + ")";
-            if (archive_read_has_encrypted_entries(a.get()) > 0)
-                return kEncrypted;
+            if (archive_read_has_encrypted_entries(a.get()) > 0) return kEncrypted;
             return "the archive is damaged or truncated: " + libarchiveError(a.get());
         }
         if (n >= kMaxEntries) return "the archive holds more than " + std::to_string(kMaxEntries) + " entries";
-        if (archive_entry_is_encrypted(entry))
-            return kEncrypted;
+        if (archive_entry_is_encrypted(entry)) return kEncrypted;
         const char* name = archive_entry_pathname(entry);
         if (!name) name = archive_entry_pathname_utf8(entry);
         if (!name) return "the archive is damaged: an entry has a name that cannot be read";

@@ -187,7 +187,8 @@ std::optional<SaveDocument> decodeSave(const QByteArray& bytes, std::string& why
     const QJsonObject screen = r.object(top, "screen");
     s.pictures = {r.picture(screen, "Form1"), r.picture(screen, "Image1"), r.picture(screen, "Image2")};
     const QJsonArray captions = r.array(screen, "captions", 4);
-    for (qsizetype k = 0; k < captions.size() && k < 4; ++k) s.captions[std::size_t(k)] = r.text(captions[k], "captions");
+    for (qsizetype k = 0; k < captions.size() && k < 4; ++k)
+        s.captions[std::size_t(k)] = r.text(captions[k], "captions");
     s.text = r.text(screen, "text");
     s.music = r.optionalText(top, "music");
     for (const QJsonValue entry : r.array(top, "backlog")) {

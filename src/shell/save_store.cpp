@@ -33,7 +33,8 @@ QString folderName(const std::string& name) {
 
 bool isPictureOf(const QString& file, const std::string& slot) {
     const QString prefix = QString::fromStdString(slot) + ".";
-    return file.startsWith(prefix) && file.endsWith(".png") && file.count(QChar('.')) == 2 && !file.contains(QChar('/'));
+    return file.startsWith(prefix) && file.endsWith(".png") && file.count(QChar('.')) == 2 &&
+           !file.contains(QChar('/'));
 }
 
 } // namespace
@@ -146,7 +147,8 @@ std::vector<std::string> FolderSlotStore::slotNames() const {
 
 std::string FolderSlotStore::remove(const std::string& slot) {
     QFile file(path(slot + ".json"));
-    if (file.exists() && !file.remove()) return "cannot delete " + file.fileName().toStdString() + ": " + describe(file);
+    if (file.exists() && !file.remove())
+        return "cannot delete " + file.fileName().toStdString() + ": " + describe(file);
     removePicturesExcept(slot, std::nullopt);
     return "";
 }

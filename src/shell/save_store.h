@@ -17,7 +17,6 @@
 
 namespace vorn {
 
-
 class SlotStore {
   public:
     virtual ~SlotStore() = default;

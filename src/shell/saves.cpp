@@ -86,10 +86,12 @@ std::string Saves::load(const std::string& slot) {
     std::optional<SaveDocument> document = read(slot, why);
     if (!document) return why;
     FileContents script = folder_.read(kScriptName, ScriptStream::kMaxScriptBytes);
-    if (!script.error.empty()) return "slot \"" + slot + "\" cannot be loaded: the script cannot be read: " + script.error;
+    if (!script.error.empty())
+        return "slot \"" + slot + "\" cannot be loaded: the script cannot be read: " + script.error;
     if (scriptHash(script.bytes) != document->game.scriptHash)
-        return inSlot(slot, "was made with another version of this game's script: " + std::string(kScriptName) +
-                                " has changed since. The save is kept; it loads again with the script it was made with");
+        return inSlot(slot,
+                      "was made with another version of this game's script: " + std::string(kScriptName) +
+                          " has changed since. The save is kept; it loads again with the script it was made with");
     why = interpreter_.restore(document->snapshot, std::move(script.bytes));
     return why.empty() ? "" : inSlot(slot, "cannot be loaded: " + why);
 }

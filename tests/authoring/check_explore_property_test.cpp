@@ -87,8 +87,10 @@ class ScriptMaker {
             for (int i = 0; i < inside; ++i) {
                 // Inside a branch only what the branch table plays, as authors are told.
                 std::string p = piece(depth + 1);
-                if (depth == 0 && p[0] != '(' && p[0] != '=' && p[0] != '!' && p[0] != '>' && p[0] != '\r') s += p;
-                else s += "\"in " + std::to_string(k) + "\"";
+                if (depth == 0 && p[0] != '(' && p[0] != '=' && p[0] != '!' && p[0] != '>' && p[0] != '\r')
+                    s += p;
+                else
+                    s += "\"in " + std::to_string(k) + "\"";
             }
             if (chance(15)) s += "{";
             s += "}\r\n";
@@ -149,10 +151,9 @@ TEST(CheckAgainstExplore, RandomScriptsCheckedCleanNeverFailAndEveryFailureIsRep
         });
         if (report.errors == 0) {
             ++clean;
-            EXPECT_TRUE(result.errors.empty())
-                << "seed " << seed << ": checked clean, but a path ends in " << result.errors.front().error
-                << "\nscript:\n"
-                << script;
+            EXPECT_TRUE(result.errors.empty()) << "seed " << seed << ": checked clean, but a path ends in "
+                                               << result.errors.front().error << "\nscript:\n"
+                                               << script;
             continue;
         }
         if (!result.errors.empty()) ++failing;

@@ -77,7 +77,9 @@ INSTANTIATE_TEST_SUITE_P(EveryCommand, CheckCutOff,
                                            CutOffCase{"Conditional", "=A1=  \r\n", "1:1", "conditional command"},
                                            CutOffCase{"GuardedPage", "=A1= \"abc", "1:6", "text page"},
                                            CutOffCase{"Menu", "(2 Yes,No", "1:1", "choice menu"}),
-                         [](const ::testing::TestParamInfo<CutOffCase>& param) { return std::string(param.param.name); });
+                         [](const ::testing::TestParamInfo<CutOffCase>& param) {
+                             return std::string(param.param.name);
+                         });
 
 TEST(Check, FlagLettersAndBitDigits) {
     TestGame game(crlf({
@@ -236,7 +238,8 @@ TEST(Check, WhatABranchThatResetsTheCountLeadsToIsCheckedToo) {
 
     const ToolRun played = runTool({"explore", game.dir().string()});
     EXPECT_THAT(played.out, HasSubstr("# error path 1: code.vrn:3:1: the picture command: cannot load the picture "
-                                      "\"lost.bmp\"")) << played.out;
+                                      "\"lost.bmp\""))
+        << played.out;
 }
 
 // Inside a chosen branch `>` falls to the branch half and is dropped; the

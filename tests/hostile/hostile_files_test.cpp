@@ -16,11 +16,11 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <fstream>
-#include <sstream>
 #include <map>
 #include <memory>
 #include <optional>
 #include <poll.h>
+#include <sstream>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -42,11 +42,16 @@ bool validUtf8(std::string_view s) {
         const unsigned char b = at(i);
         std::size_t n = 0;
         unsigned char low = 0x80, high = 0xBF; // the second byte's range
-        if (b < 0x80) n = 1;
-        else if (b >= 0xC2 && b <= 0xDF) n = 2;
-        else if (b >= 0xE0 && b <= 0xEF) n = 3, low = b == 0xE0 ? 0xA0 : 0x80, high = b == 0xED ? 0x9F : 0xBF;
-        else if (b >= 0xF0 && b <= 0xF4) n = 4, low = b == 0xF0 ? 0x90 : 0x80, high = b == 0xF4 ? 0x8F : 0xBF;
-        else return false;
+        if (b < 0x80)
+            n = 1;
+        else if (b >= 0xC2 && b <= 0xDF)
+            n = 2;
+        else if (b >= 0xE0 && b <= 0xEF)
+            n = 3, low = b == 0xE0 ? 0xA0 : 0x80, high = b == 0xED ? 0x9F : 0xBF;
+        else if (b >= 0xF0 && b <= 0xF4)
+            n = 4, low = b == 0xF0 ? 0x90 : 0x80, high = b == 0xF4 ? 0x8F : 0xBF;
+        else
+            return false;
         if (i + n > s.size()) return false;
         for (std::size_t k = 1; k < n; ++k)
             if (at(i + k) < (k == 1 ? low : 0x80) || at(i + k) > (k == 1 ? high : 0xBF)) return false;
@@ -263,10 +268,8 @@ TEST(HostileFolder, NoFileWhereAScriptOrPictureShouldBeEndsTheGameWithoutBlockin
     // Each slot, and the message that names it. A reader at the other end of
     // the FIFO would never come: a blocking open would hang the player here.
     const std::vector<std::pair<std::string, std::string>> slots = {
-        {"code.vrn", "cannot open the script \"code.vrn\""},
-        {"back.bmp", "cannot load the picture \"back.bmp\""},
-        {"mouse.ico", "cannot load the cursor \"mouse.ico\""},
-        {"text.bmp", "cannot load the picture \"text.bmp\""},
+        {"code.vrn", "cannot open the script \"code.vrn\""},    {"back.bmp", "cannot load the picture \"back.bmp\""},
+        {"mouse.ico", "cannot load the cursor \"mouse.ico\""},  {"text.bmp", "cannot load the picture \"text.bmp\""},
         {"scene.bmp", "cannot load the picture \"scene.bmp\""},
     };
     for (const auto& [kind, kindName] : kinds) {
@@ -333,13 +336,13 @@ TEST(HostilePicture, ADamagedCursorIconStopsTheStartUp) {
     farOffset[18] = '\xFF', farOffset[19] = '\xFF', farOffset[20] = '\xFF', farOffset[21] = '\x7F';
     std::string hugeSize = icon;
     hugeSize[14] = '\xFF', hugeSize[15] = '\xFF', hugeSize[16] = '\xFF', hugeSize[17] = '\x7F';
-    for (const auto& [what, bytes] : std::vector<std::pair<std::string, std::string>>{
-             {"cut short", icon.substr(0, 40)},
-             {"only its directory", icon.substr(0, 22)},
-             {"image data beyond the end", farOffset},
-             {"an image of 2 GB claimed", hugeSize},
-             {"text", "no icon here\n"},
-             {"empty", ""}}) {
+    for (const auto& [what, bytes] :
+         std::vector<std::pair<std::string, std::string>>{{"cut short", icon.substr(0, 40)},
+                                                          {"only its directory", icon.substr(0, 22)},
+                                                          {"image data beyond the end", farOffset},
+                                                          {"an image of 2 GB claimed", hugeSize},
+                                                          {"text", "no icon here\n"},
+                                                          {"empty", ""}}) {
         SCOPED_TRACE(what);
         TestGame game("\"p\"");
         game.write("mouse.ico", bytes);
@@ -366,9 +369,7 @@ std::string varLength(unsigned value) {
     return bytes;
 }
 
-std::string be32(unsigned v) {
-    return {char(v >> 24), char((v >> 16) & 0xFF), char((v >> 8) & 0xFF), char(v & 0xFF)};
-}
+std::string be32(unsigned v) { return {char(v >> 24), char((v >> 16) & 0xFF), char((v >> 8) & 0xFF), char(v & 0xFF)}; }
 
 std::string midiFile(const std::string& track, unsigned division = 480, unsigned tracks = 1,
                      std::optional<unsigned> trackLength = std::nullopt) {
@@ -379,7 +380,8 @@ std::string midiFile(const std::string& track, unsigned division = 480, unsigned
 
 // Half a second of one note, then the end of the track.
 std::string goodTrack() {
-    return std::string("\x00\xC0\x00\x00\x90\x3C\x64", 7) + varLength(480) + std::string("\x80\x3C\x40\x00\xFF\x2F\x00", 7);
+    return std::string("\x00\xC0\x00\x00\x90\x3C\x64", 7) + varLength(480) +
+           std::string("\x80\x3C\x40\x00\xFF\x2F\x00", 7);
 }
 
 std::optional<fs::path> installedSoundfont() {
@@ -515,8 +517,10 @@ class ScopedEnv {
     }
     ~ScopedEnv() {
         for (const auto& [name, value] : saved_) {
-            if (value) ::setenv(name.c_str(), value->c_str(), 1);
-            else ::unsetenv(name.c_str());
+            if (value)
+                ::setenv(name.c_str(), value->c_str(), 1);
+            else
+                ::unsetenv(name.c_str());
         }
     }
 
@@ -560,8 +564,8 @@ Snapshot snapshot(const fs::path& root) {
         struct stat info {};
         if (::lstat(it->path().c_str(), &info) != 0) continue;
         s.entries[it->path().string()] = std::to_string(info.st_mode) + " " + std::to_string(info.st_size) + " " +
-                                        std::to_string(info.st_mtim.tv_sec) + "." +
-                                        std::to_string(info.st_mtim.tv_nsec);
+                                         std::to_string(info.st_mtim.tv_sec) + "." +
+                                         std::to_string(info.st_mtim.tv_nsec);
     }
     return s;
 }
@@ -628,7 +632,8 @@ PlayerRun runPlayer(const std::vector<std::string>& args, const std::vector<std:
             terminated = true;
         }
         if (fds[2].fd >= 0 && (fds[2].revents & (POLLOUT | POLLERR | POLLHUP))) {
-            const ssize_t put = written < input.size() ? ::write(in[1], input.data() + written, input.size() - written) : 0;
+            const ssize_t put =
+                written < input.size() ? ::write(in[1], input.data() + written, input.size() - written) : 0;
             if (put > 0) written += std::size_t(put);
             if (put <= 0 || written == input.size()) ::close(in[1]), fds[2].fd = -1, --open;
         }
@@ -646,8 +651,8 @@ TEST(NoFilesWritten, AGamePlayedInAReadOnlyWorldCreatesNothing) {
     const fs::path world = fs::temp_directory_path() / ("vorn-readonly-" + std::to_string(::getpid()));
     fs::remove_all(world);
     const fs::path home = world / "home", tmp = world / "tmp", runtime = world / "runtime", game = world / "game";
-    for (const fs::path& dir : {home / ".config", home / ".cache", home / ".local/share", home / ".local/state", tmp,
-                                runtime})
+    for (const fs::path& dir :
+         {home / ".config", home / ".cache", home / ".local/share", home / ".local/state", tmp, runtime})
         fs::create_directories(dir);
     fs::copy(fs::path(VORN_SOURCE_DIR) / "examples/demo", game, fs::copy_options::recursive);
     for (const fs::path& dir : {home, runtime, game}) makeReadOnly(dir);
@@ -670,7 +675,8 @@ TEST(NoFilesWritten, AGamePlayedInAReadOnlyWorldCreatesNothing) {
         for (int k = 0; k < 12; ++k) events += "click text\n";
         events += "click option " + std::to_string(i % 2 + 1) + "\nmusic done\n";
     }
-    events += "menu new\nclick text\nmenu about\nsave q\nclick text\nload q\nmenu quit\n"; // headless saves stay in memory
+    events +=
+        "menu new\nclick text\nmenu about\nsave q\nclick text\nload q\nmenu quit\n"; // headless saves stay in memory
 
     const Snapshot before = snapshot(world);
     const PlayerRun run = runPlayer({"--headless"}, env, game, events); // the game in the working folder
@@ -696,8 +702,8 @@ TEST(HostileWindow, ATerminationSignalEndsThePlayerWhileAFatalReportIsShown) {
     fs::permissions(runtime, fs::perms::owner_all);
     const std::vector<std::string> env = {"HOME=" + game.dir().string(), "PATH=/usr/bin:/bin",
                                           "QT_QPA_PLATFORM=offscreen", "XDG_RUNTIME_DIR=" + runtime.string()};
-    const PlayerRun run = runPlayer({"--no-music", "--zoom", "1", "."}, env, game.dir(), "",
-                                    "cannot load the picture \"missing.bmp\"");
+    const PlayerRun run =
+        runPlayer({"--no-music", "--zoom", "1", "."}, env, game.dir(), "", "cannot load the picture \"missing.bmp\"");
     EXPECT_EQ(run.status, 1) << run.err;
 }
 

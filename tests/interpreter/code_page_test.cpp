@@ -124,9 +124,15 @@ TEST(CodePage, DamagedUtf8IsOneCharacterPerMaximalSubpart) {
         // lone continuation bytes
         {"\x80", {"\x80"}, R},
         {"\xBF\x80", {"\xBF", "\x80"}, R + R},
-        {"a\x80" "b", {"a", "\x80", "b"}, "a" + R + "b"},
+        {"a\x80"
+         "b",
+         {"a", "\x80", "b"},
+         "a" + R + "b"},
         // the worked example of the Unicode standard
-        {"a\xF1\x80\x80\xE1\x80\xC2" "b\x80" "c\x80\xBF" "d",
+        {"a\xF1\x80\x80\xE1\x80\xC2"
+         "b\x80"
+         "c\x80\xBF"
+         "d",
          {"a", "\xF1\x80\x80", "\xE1\x80", "\xC2", "b", "\x80", "c", "\x80", "\xBF", "d"},
          "a" + R + R + R + "b" + R + "c" + R + R + "d"},
     };

@@ -225,10 +225,9 @@ TEST(Conditionals, RunOrSkipTheGuardedPageByOneFlagBit) {
         bool runs;
     };
     const Case cases[] = {
-        {"~A1~", "=A1=", true},    {"", "=A1=", false},      {"~A1~", "!A1!", false},
-        {"", "!A1!", true},        {"~A2~", "=A1=", false},  {"~A1~", "=a1=", false},
-        {"", "=Z1=", false},       {"", "!Z1!", true},       {kAllOfA, "=A9=", false},
-        {kAllOfA, "!A0!", true},   {kAllOfA, "=A0=", false}, {"~H8~", "=H8=", true},
+        {"~A1~", "=A1=", true},   {"", "=A1=", false},     {"~A1~", "!A1!", false},  {"", "!A1!", true},
+        {"~A2~", "=A1=", false},  {"~A1~", "=a1=", false}, {"", "=Z1=", false},      {"", "!Z1!", true},
+        {kAllOfA, "=A9=", false}, {kAllOfA, "!A0!", true}, {kAllOfA, "=A0=", false}, {"~H8~", "=H8=", true},
     };
     for (const Case& c : cases) {
         TestGame game(c.flagsSet + c.condition + "\r\n\"guarded\"\"after\"");
@@ -307,8 +306,8 @@ TEST(Conditionals, AGuardedMusicCommandSendsTheDeviceItsFourSettings) {
                                           R"({"device":"FileName","value":"song.mid"})",
                                           R"({"device":"Command","value":"Open"})",
                                           R"({"device":"Command","value":"Play"})",
-                                      } + page("p") +
-                                      Lines{state(-1, "0", "null", "\"song.mid\"", flags("1"))}));
+                                      } +
+                                      page("p") + Lines{state(-1, "0", "null", "\"song.mid\"", flags("1"))}));
 }
 
 // ---------------------------------------------------------------- all together

@@ -221,8 +221,8 @@ TEST(ChoiceSelection, AnOptionClickWithNoCountReadsNothing) {
         std::string script;
         std::string count;
     };
-    for (const Case& c : {Case{"\"page\" \"between\" {\"A\"}{\"B\"}", "0"},
-                          Case{"(0 a,b) \"between\" {\"A\"}{\"B\"}", "null"}}) {
+    for (const Case& c :
+         {Case{"\"page\" \"between\" {\"A\"}{\"B\"}", "0"}, Case{"(0 a,b) \"between\" {\"A\"}{\"B\"}", "null"}}) {
         TestGame game(c.script);
         const auto r = game.play("click option 1\nclick text\n");
         EXPECT_EQ(r.afterEvent(1), Lines{state(-1, c.count, "null")}) << c.script;
@@ -283,8 +283,7 @@ TEST(ChoiceSelection, AfterTheScriptHasEndedABlankCaptionClickDoesNothing) {
 
 TEST(ChoiceSelection, AMillionNestedBracesInASkippedBranch) {
     // Nested pairs, then a pair that only a miscounted skip would take for a branch.
-    const std::string deep =
-        "{" + std::string(1000000, '{') + std::string(1000000, '}') + "{\"miscounted\"}" + "}";
+    const std::string deep = "{" + std::string(1000000, '{') + std::string(1000000, '}') + "{\"miscounted\"}" + "}";
 
     TestGame onClick("(2 a,b)\r\n" + deep + "\r\n{\"B\"}\r\n\"end\"");
     const auto chosen = onClick.play("click option 2\n");

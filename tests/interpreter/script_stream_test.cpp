@@ -55,8 +55,8 @@ TEST_F(ScriptStreamTest, ACarriageReturnAfterALeadByteEndsNoLine) {
     std::string_view line;
     std::vector<std::string> lines;
     while (stream.readLine(line)) lines.emplace_back(line);
-    EXPECT_EQ(lines, (std::vector<std::string>{"ab\x82\rcd", "\x82\x82\x82\rx", "\x82\xA0\xE0\x82", "y",
-                                               "\x83\x5C", "z"}));
+    EXPECT_EQ(lines,
+              (std::vector<std::string>{"ab\x82\rcd", "\x82\x82\x82\rx", "\x82\xA0\xE0\x82", "y", "\x83\x5C", "z"}));
 }
 
 TEST_F(ScriptStreamTest, ReadingPastTheEndIsAFatalErrorNamingTheCommand) {
@@ -106,7 +106,8 @@ TEST_F(ScriptStreamTest, ReopenReadsTheFileAfreshFromItsStart) {
 }
 
 TEST_F(ScriptStreamTest, PlacesCountLinesAsEditorsDo) {
-    open("a\r\nb\nc\rd\x83\x5C" "e");
+    open("a\r\nb\nc\rd\x83\x5C"
+         "e");
     EXPECT_EQ(stream.describe(0), "code.vrn:1:1");
     EXPECT_EQ(stream.describe(3), "code.vrn:2:1");
     EXPECT_EQ(stream.describe(7), "code.vrn:4:1");

@@ -22,27 +22,27 @@ inline const std::vector<StoredFile> kStoredFiles = {
     {"\x83\x51\x81\x5B\x83\x80/Title.BMP", "title"},
     {"\xE6\xA3\xAE.txt", "utf-8"}, // 森.txt stored in UTF-8 ...
     {"\x90\x58.txt", "cp932"},     // ... and in code page 932
-    {"\x90\x58" "b.bmp", "small b"},
-    {"\x90\x58" "B.bmp", "capital B"},
+    {"\x90\x58"
+     "b.bmp",
+     "small b"},
+    {"\x90\x58"
+     "B.bmp",
+     "capital B"},
 };
 
 struct NameCase {
-    const char* name; // as the script gives it, UTF-8
+    const char* name;    // as the script gives it, UTF-8
     const char* content; // nullptr: not found
     bool byFallback;
 };
 
 inline const std::vector<NameCase> kNameCases = {
-    {"森.bmp", "mori", false},
-    {"ソ.bmp", "so", false},
-    {"森.BMP", "mori", true},
-    {"表/Moon.bmp", "moon", false},
-    {"表\\moon.bmp", "moon", true},
-    {"ゲーム\\title.bmp", "title", true},
-    {"森.txt", "utf-8", false},       // the name stored as written comes first
-    {"森B.bmp", "capital B", false},  // exact, though another matches without case
-    {"森b.BMP", "capital B", true},   // several without case: the first in byte order
-    {"ソ", nullptr, false},           // never a part of a name split at its 0x5C
+    {"森.bmp", "mori", false},       {"ソ.bmp", "so", false},        {"森.BMP", "mori", true},
+    {"表/Moon.bmp", "moon", false},  {"表\\moon.bmp", "moon", true}, {"ゲーム\\title.bmp", "title", true},
+    {"森.txt", "utf-8", false},      // the name stored as written comes first
+    {"森B.bmp", "capital B", false}, // exact, though another matches without case
+    {"森b.BMP", "capital B", true},  // several without case: the first in byte order
+    {"ソ", nullptr, false},          // never a part of a name split at its 0x5C
     {"\x83", nullptr, false},
 };
 

@@ -74,8 +74,8 @@ std::optional<fs::path> installedSoundfont() {
 
 fs::path makeGameFolder() {
     static int count = 0;
-    const fs::path root = fs::temp_directory_path() /
-                          ("vorn-music-" + std::to_string(::getpid()) + "-" + std::to_string(count++));
+    const fs::path root =
+        fs::temp_directory_path() / ("vorn-music-" + std::to_string(::getpid()) + "-" + std::to_string(count++));
     fs::remove_all(root);
     fs::create_directories(root / "Music");
     std::ofstream(root / "Music" / "theme.mid", std::ios::binary) << oneSecondTune();

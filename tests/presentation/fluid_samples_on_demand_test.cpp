@@ -43,21 +43,21 @@ std::string changingTune() {
         for (int b : bytes) track += static_cast<char>(b);
     };
     event(0, {0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20});
-    event(0, {0x90, 48, 90});             // channel 1, default piano, held
-    event(0, {0xC1, 48});                 // channel 2: strings
+    event(0, {0x90, 48, 90}); // channel 1, default piano, held
+    event(0, {0xC1, 48});     // channel 2: strings
     event(0, {0x91, 60, 100});
-    event(0, {0x99, 36, 110});            // drums: kick
-    event(0, {0xB2, 0x00, 8});            // channel 3: bank 8, which FluidR3 lacks for most programs
-    event(0, {0xC2, 73});                 // flute
+    event(0, {0x99, 36, 110}); // drums: kick
+    event(0, {0xB2, 0x00, 8}); // channel 3: bank 8, which FluidR3 lacks for most programs
+    event(0, {0xC2, 73});      // flute
     event(0, {0x92, 72, 100});
-    event(240, {0xC9, 25});               // a drum kit by program
+    event(240, {0xC9, 25}); // a drum kit by program
     event(0, {0x99, 38, 110});
     event(240, {0x81, 60, 64});
-    event(0, {0xC1, 56});                 // trumpet on the strings' channel
+    event(0, {0xC1, 56}); // trumpet on the strings' channel
     event(0, {0x91, 67, 100});
-    event(0, {0xC0, 19});                 // the held piano's channel changes program
+    event(0, {0xC0, 19}); // the held piano's channel changes program
     event(480, {0x81, 67, 64});
-    event(0, {0xC1, 48});                 // back to strings
+    event(0, {0xC1, 48}); // back to strings
     event(0, {0x91, 64, 100});
     event(0, {0x90, 52, 90});
     event(960, {0x80, 48, 64});

@@ -404,5 +404,6 @@ TEST(WindowContinue, TheStartScreenCanAskWhetherAGameHasAPlaceKept) {
     }
     EXPECT_TRUE(hasContinueSlot(folder, dir));
     TestGame other("\"one\"");
-    EXPECT_FALSE(hasContinueSlot(GameFolder(other.dir()), dir)) << "the place kept in a shared folder is another game's";
+    EXPECT_FALSE(hasContinueSlot(GameFolder(other.dir()), dir))
+        << "the place kept in a shared folder is another game's";
 }

@@ -7,10 +7,10 @@
 #include "shell/saves.h"
 
 #include <QApplication>
-#include <QPlainTextEdit>
-#include <QScrollBar>
 #include <QClipboard>
 #include <QMenu>
+#include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -33,7 +33,9 @@ struct Window {
         form.activate();
         return true;
     }
-    void click(QPoint scenePoint) { clickWidget(form.sceneTransform().toWidget(QRect(scenePoint, QSize(1, 1))).topLeft()); }
+    void click(QPoint scenePoint) {
+        clickWidget(form.sceneTransform().toWidget(QRect(scenePoint, QSize(1, 1))).topLeft());
+    }
     void clickWidget(QPoint p) {
         QWidget* target = form.childAt(p) ? form.childAt(p) : &form;
         QTest::mouseClick(target, Qt::LeftButton, {}, target->mapFrom(&form, p));
@@ -188,8 +190,8 @@ bool menuOpensAt(Window& w, QPoint scenePoint, Qt::MouseButtons buttons) {
     const QPoint p = w.form.sceneTransform().toWidget(QRect(scenePoint, QSize(1, 1))).topLeft();
     QWidget* target = w.form.childAt(p) ? w.form.childAt(p) : &w.form;
     const Qt::MouseButton button = buttons & Qt::RightButton ? Qt::RightButton : Qt::LeftButton;
-    QMouseEvent press(QEvent::MouseButtonPress, target->mapFrom(&w.form, p), target->mapToGlobal(target->mapFrom(&w.form, p)),
-                      button, buttons, Qt::NoModifier);
+    QMouseEvent press(QEvent::MouseButtonPress, target->mapFrom(&w.form, p),
+                      target->mapToGlobal(target->mapFrom(&w.form, p)), button, buttons, Qt::NoModifier);
     QApplication::sendEvent(target, &press);
     QApplication::processEvents();
     return opened;
@@ -417,8 +419,7 @@ TEST(Keyboard, TheKeysShowTheRestOfALongPageBeforeTurningIt) {
     // The last line counts as shown while its upper half is in view.
     for (int up = 0; up < 3 && !w.form.moreBelowMark()->isVisible(); ++up) QTest::keyClick(&w.form, Qt::Key_Up);
     EXPECT_TRUE(w.form.moreBelowMark()->isVisible()) << "scrolled back up";
-    for (int down = 0; down < 3 && w.form.moreBelowMark()->isVisible(); ++down)
-        QTest::keyClick(&w.form, Qt::Key_Down);
+    for (int down = 0; down < 3 && w.form.moreBelowMark()->isVisible(); ++down) QTest::keyClick(&w.form, Qt::Key_Down);
     EXPECT_FALSE(w.form.moreBelowMark()->isVisible());
     QTest::keyClick(&w.form, Qt::Key_Return);
     EXPECT_EQ(w.form.interpreter().backlog().size(), 2) << "the second long page";
@@ -501,8 +502,8 @@ TEST(Keyboard, ZoomAndFullScreenKeepTheSceneWhole) {
     EXPECT_NEAR(scene.height(), 425 * scale, 1);
     EXPECT_NEAR(scene.left(), (screen.width() - scene.width()) / 2, 1) << "centred";
     EXPECT_NEAR(scene.top(), (screen.height() - scene.height()) / 2, 1);
-    const QPoint bar = scene.left() > 1 ? QPoint(scene.left() / 2, screen.height() / 2)
-                                        : QPoint(screen.width() / 2, scene.top() / 2);
+    const QPoint bar =
+        scene.left() > 1 ? QPoint(scene.left() / 2, screen.height() / 2) : QPoint(screen.width() / 2, scene.top() / 2);
     ASSERT_TRUE(scene.left() > 1 || scene.top() > 1) << "the offscreen screen has other proportions";
     EXPECT_EQ(w.form.grab().toImage().pixelColor(bar), QColor(Qt::black)) << "bars are black";
     EXPECT_EQ(w.form.text1()->geometry(), w.form.sceneTransform().toWidget(startRect(SceneElement::Text1)));
@@ -514,7 +515,8 @@ int main(int argc, char** argv) {
     const QString screens = dir.filePath("screens.json");
     QFile file(screens);
     if (!file.open(QIODevice::WriteOnly) ||
-        file.write(R"({"screens":[{"name":"test","x":0,"y":0,"width":1920,"height":1080,"logicalDpi":96,"dpr":1}]})") < 0)
+        file.write(R"({"screens":[{"name":"test","x":0,"y":0,"width":1920,"height":1080,"logicalDpi":96,"dpr":1}]})") <
+            0)
         return 1;
     file.close();
     qputenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + screens).toUtf8());

@@ -15,21 +15,21 @@ TEST(HeadlessSaves, ALoadReplaysTheSavedScreenAndMusicThenSaysLoaded) {
     const std::string menuState = state(-1, "2", "null", R"("one.mid")");
     EXPECT_EQ(r.afterEvent(2), (Lines{R"({"saved":"m"})", menuState}));
     EXPECT_EQ(r.afterEvent(5), (Lines{
-                                      R"({"picture":"Form1","file":"back.bmp"})",
-                                      R"({"picture":"Image1","file":"a.bmp"})",
-                                      R"({"picture":"Image2","file":"text.bmp"})",
-                                      R"({"caption":1,"text":"Yes"})",
-                                      R"({"caption":2,"text":"No"})",
-                                      R"({"caption":3,"text":""})",
-                                      R"({"caption":4,"text":""})",
-                                      R"({"text":""})",
-                                      R"({"device":"Command","value":"Close"})",
-                                      R"({"device":"FileName","value":"one.mid"})",
-                                      R"({"device":"Command","value":"Open"})",
-                                      R"({"device":"Command","value":"Play"})",
-                                      R"({"loaded":"m"})",
-                                      menuState,
-                                  }));
+                                   R"({"picture":"Form1","file":"back.bmp"})",
+                                   R"({"picture":"Image1","file":"a.bmp"})",
+                                   R"({"picture":"Image2","file":"text.bmp"})",
+                                   R"({"caption":1,"text":"Yes"})",
+                                   R"({"caption":2,"text":"No"})",
+                                   R"({"caption":3,"text":""})",
+                                   R"({"caption":4,"text":""})",
+                                   R"({"text":""})",
+                                   R"({"device":"Command","value":"Close"})",
+                                   R"({"device":"FileName","value":"one.mid"})",
+                                   R"({"device":"Command","value":"Open"})",
+                                   R"({"device":"Command","value":"Play"})",
+                                   R"({"loaded":"m"})",
+                                   menuState,
+                               }));
 }
 
 // An emptied picture element keeps the size of the picture it held, so the
@@ -81,8 +81,8 @@ TEST(HeadlessSaves, ALoadThatCannotBeDoneIsRefusedAndChangesNothing) {
     TestGame game("\"one\"<pic.bmp>\"two\"\"three\"");
     game.write("pic.bmp", bitmap(20, 20));
     const auto r = game.play("load nothing\nclick text\n");
-    EXPECT_EQ(r.afterEvent(1), (Lines{R"({"refused":"nothing","why":"slot \"nothing\" is empty"})",
-                                      state(-1, "0", "null")}));
+    EXPECT_EQ(r.afterEvent(1),
+              (Lines{R"({"refused":"nothing","why":"slot \"nothing\" is empty"})", state(-1, "0", "null")}));
     EXPECT_EQ(r.afterEvent(2)[1], R"({"text":"two"})") << "the game goes on";
 
     // A picture of the saved screen that has gone since: refused before anything is shown.
@@ -100,7 +100,8 @@ TEST(HeadlessSaves, ALoadThatCannotBeDoneIsRefusedAndChangesNothing) {
 
 TEST(HeadlessSaves, SlotNamesOutsideTheRulesAreUsageErrors) {
     TestGame game("\"one\"");
-    for (const std::string& bad : std::vector<std::string>{"save\n", "load\n", "save a/b\n", "save ../x\n", "load a b\n", "save é\n",
+    for (const std::string& bad :
+         std::vector<std::string>{"save\n", "load\n", "save a/b\n", "save ../x\n", "load a b\n", "save é\n",
                                   "save " + std::string(33, 'a') + "\n"}) {
         const auto r = game.play(bad);
         EXPECT_EQ(r.status, 2) << bad;

@@ -88,7 +88,8 @@ TEST(Language, TheGamesOwnWordsStayWhileThePlayersOwnAreTranslated) {
     for (QAction* action : w.form.popupMenu()->actions())
         if (!action->isSeparator()) entries << action->text();
     // The original program's three entries, then the player's own, translated.
-    EXPECT_EQ(entries, QStringList({"New", "Quit", "About", QString::fromUtf8("セーブ…"), QString::fromUtf8("ロード…")}));
+    EXPECT_EQ(entries,
+              QStringList({"New", "Quit", "About", QString::fromUtf8("セーブ…"), QString::fromUtf8("ロード…")}));
     EXPECT_EQ(w.form.popupMenu()->title(), "File");
 
     w.form.showAbout();

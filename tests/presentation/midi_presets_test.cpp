@@ -34,12 +34,14 @@ std::string file(std::initializer_list<std::string> tracks) {
 
 TEST(MidiPresets, FindsProgramsBanksAndTheChannelsPlayedWithTheirDefault) {
     const MidiPresetUse use = midiPresetUse(file({
-        track({{0, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20},    // tempo
-               {0, 0xB0, 0, 8}, {0, 0xC0, 5},             // channel 1: bank 8, program 5
-               {10, 0x90, 60, 100}, {0, 60, 0},           // running status, a note-off as velocity 0
-               {10, 0xC0, 7},                             // a second program on the same channel
-               {0, 0xF0, 0x03, 0x7E, 0x7F, 0xF7},          // system exclusive in between
-               {0, 0x99, 36, 100},                        // drums, no program change
+        track({{0, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20}, // tempo
+               {0, 0xB0, 0, 8},
+               {0, 0xC0, 5}, // channel 1: bank 8, program 5
+               {10, 0x90, 60, 100},
+               {0, 60, 0},                        // running status, a note-off as velocity 0
+               {10, 0xC0, 7},                     // a second program on the same channel
+               {0, 0xF0, 0x03, 0x7E, 0x7F, 0xF7}, // system exclusive in between
+               {0, 0x99, 36, 100},                // drums, no program change
                {0, 0xFF, 0x2F, 0x00}}),
         // A second track: channel 3 plays before its program change comes.
         track({{0, 0x92, 64, 90}, {5, 0xC2, 40}, {0, 0x91, 50, 0}, {0, 0xFF, 0x2F, 0x00}}),

@@ -36,11 +36,16 @@ class RandomGame {
         std::string out;
         for (int k = 0; k < count; ++k) {
             const int r = pick(0, 99);
-            if (r < 50) out += "click text\n";
-            else if (r < 80) out += "click option " + std::to_string(pick(1, 4)) + "\n";
-            else if (r < 90) out += "music done\n";
-            else if (r < 95) out += "menu new\n";
-            else out += "menu about\n";
+            if (r < 50)
+                out += "click text\n";
+            else if (r < 80)
+                out += "click option " + std::to_string(pick(1, 4)) + "\n";
+            else if (r < 90)
+                out += "music done\n";
+            else if (r < 95)
+                out += "menu new\n";
+            else
+                out += "menu about\n";
         }
         return out;
     }
@@ -54,8 +59,10 @@ class RandomGame {
         static const char* japanese932[] = {"\x82\xa0", "\x83\x5c", "\x95\x5c"};
         std::string t;
         for (int k = pick(0, 4); k > 0; --k) {
-            if (chance(20)) t += utf8_ ? std::string("ソ") : japanese932[pick(0, 2)];
-            else t += words[pick(0, 6)];
+            if (chance(20))
+                t += utf8_ ? std::string("ソ") : japanese932[pick(0, 2)];
+            else
+                t += words[pick(0, 6)];
         }
         return t;
     }
@@ -66,7 +73,9 @@ class RandomGame {
     }
     std::string simple() {
         switch (pick(0, 9)) {
-        case 0: case 1: case 2: return "\"" + text() + "\"";
+        case 0:
+        case 1:
+        case 2: return "\"" + text() + "\"";
         case 3: {
             static const char* pictures[] = {"a.bmp", "b.bmp", "c.bmp", "", "A.BMP"};
             return "<" + std::string(chance(3) ? "missing.bmp" : pictures[pick(0, 4)]) + ">";
@@ -130,7 +139,8 @@ Played play(const TestGame& game, const std::string& events, const std::optional
 // The records behind the first line that is exactly `marker`; none if absent.
 std::optional<std::vector<std::string>> after(const Played& p, const std::string& marker) {
     for (std::size_t k = 0; k < p.lines.size(); ++k)
-        if (p.lines[k] == marker) return std::vector<std::string>(p.lines.begin() + std::ptrdiff_t(k) + 1, p.lines.end());
+        if (p.lines[k] == marker)
+            return std::vector<std::string>(p.lines.begin() + std::ptrdiff_t(k) + 1, p.lines.end());
     return std::nullopt;
 }
 
@@ -173,8 +183,10 @@ TEST(SaveProperty, AfterALoadTheSameEventsPlayExactlyAsAfterTheSave) {
                                  : play(game, "load s\n" + then, saveDir);
         const auto actual = after(loaded, R"({"loaded":"s"})");
         ASSERT_TRUE(actual) << "seed " << seed << ": the load was refused\n" << join(loaded.lines);
-        ASSERT_EQ(join(*actual), join(*expected))
-            << "seed " << seed << "\nscript:\n" << random.script() << "\nbefore:\n" << before << "then:\n" << then;
+        ASSERT_EQ(join(*actual), join(*expected)) << "seed " << seed << "\nscript:\n"
+                                                  << random.script() << "\nbefore:\n"
+                                                  << before << "then:\n"
+                                                  << then;
         EXPECT_EQ(loaded.status, saved.status) << "seed " << seed;
         fatalEndings += saved.status == 1;
         inMemory += sameProcess;

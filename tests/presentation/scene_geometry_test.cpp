@@ -38,8 +38,7 @@ TEST(SceneGeometry, PressesGoToTheFrontMostElementAndOverlappingCaptionsToTheLow
         {{5, 5}, SceneElement::Background},
         {{600, 200}, SceneElement::Background},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(hitTest(c.at, image1, image2), c.expected) << c.at.x() << "," << c.at.y();
+    for (const Case& c : cases) EXPECT_EQ(hitTest(c.at, image1, image2), c.expected) << c.at.x() << "," << c.at.y();
     EXPECT_EQ(hitTest({100, 100}, QSize(10, 10), image2), SceneElement::Background)
         << "a smaller scene picture leaves the background bare";
 }

@@ -77,7 +77,8 @@ TEST(SaveFormat, EverySnapshotReadsBackAsItWasWritten) {
     s.captions = {"表", "", "\t", "4"};
     s.text = "line\r\nline two \xEF\xBF\xBD";
     s.music = "";
-    s.backlog = {{BacklogEntry::Kind::Page, "one"}, {BacklogEntry::Kind::Choice, "賽銭 Offer coin"},
+    s.backlog = {{BacklogEntry::Kind::Page, "one"},
+                 {BacklogEntry::Kind::Choice, "賽銭 Offer coin"},
                  {BacklogEntry::Kind::Page, "二"}};
     std::string why;
     const auto back = decodeSave(encodeSave(d), why);
@@ -132,11 +133,14 @@ TEST_F(BadSaves, ATruncatedSaveIsRefused) {
 
 TEST_F(BadSaves, DamagedJsonIsRefused) {
     expectRefused(replaced(good, "\"format\":", "\"format\";"), "cut short or damaged");
-    expectRefused(replaced(good, "\"flags\":[0,0,0,0,0,0,0,0]", "\"flags\":[0,0,0]"), R"(\"flags\" is not a list of 8)");
-    expectRefused(replaced(good, "\"WaitCmd\":-1", "\"WaitCmd\":5"), R"(\"WaitCmd\" is not a whole number from -1 to 0)");
+    expectRefused(replaced(good, "\"flags\":[0,0,0,0,0,0,0,0]", "\"flags\":[0,0,0]"),
+                  R"(\"flags\" is not a list of 8)");
+    expectRefused(replaced(good, "\"WaitCmd\":-1", "\"WaitCmd\":5"),
+                  R"(\"WaitCmd\" is not a whole number from -1 to 0)");
     expectRefused(replaced(good, "\"position\":", "\"place\":"), R"(\"position\" is not)");
     expectRefused(replaced(good, "\"position\":", "\"position\":9999"), "outside code.vrn");
-    expectRefused(replaced(good, "{\"page\":", "{\"note\":"), R"(\"backlog\" is not a list of pages and options chosen)");
+    expectRefused(replaced(good, "{\"page\":", "{\"note\":"),
+                  R"(\"backlog\" is not a list of pages and options chosen)");
 }
 
 TEST_F(BadSaves, AForeignFileIsRefused) {

@@ -13,13 +13,10 @@
 using namespace vorn::test;
 
 namespace {
-const std::string kCredits =
-    R"({"message":")" + vorn::creditsText() + R"(","title":"VORN"})";
+const std::string kCredits = R"({"message":")" + vorn::creditsText() + R"(","title":"VORN"})";
 }
 
-TEST(Shell, TheCreditsBeginWithTheSystemsOwnWords) {
-    EXPECT_EQ(vorn::creditsText().rfind("VORN interpeter ", 0), 0u);
-}
+TEST(Shell, TheCreditsBeginWithTheSystemsOwnWords) { EXPECT_EQ(vorn::creditsText().rfind("VORN interpeter ", 0), 0u); }
 
 TEST(Shell, AboutShowsTheCreditsAndChangesNothing) {
     TestGame game("\"page\"");
@@ -93,7 +90,8 @@ class InputWithPause : public std::streambuf {
 
 TEST(Shell, NewWhenTheScriptHasGoneIsAFatalErrorNamingIt) {
     TestGame game("\"one\"");
-    InputWithPause input("click text\n", [&] { game.remove("code.vrn"); }, "menu new\n");
+    InputWithPause input(
+        "click text\n", [&] { game.remove("code.vrn"); }, "menu new\n");
     std::istream in(&input);
     std::ostringstream out, err;
     EXPECT_EQ(vorn::runHeadless(vorn::GameFolder(game.dir()), in, out, err), 1);

@@ -13,9 +13,7 @@
 namespace vorn {
 namespace {
 
-std::string optionalNumber(const std::optional<std::int16_t>& value) {
-    return value ? std::to_string(*value) : "null";
-}
+std::string optionalNumber(const std::optional<std::int16_t>& value) { return value ? std::to_string(*value) : "null"; }
 
 std::string stateRecord(const Interpreter& i) {
     std::string flags;
@@ -38,8 +36,7 @@ std::string parseEvent(const std::string& line) {
         return true;
     };
     if (is({"click", "text"})) return "click text";
-    if (w.size() == 3 && w[0] == "click" && w[1] == "option" && w[2].size() == 1 && w[2][0] >= '1' &&
-        w[2][0] <= '4')
+    if (w.size() == 3 && w[0] == "click" && w[1] == "option" && w[2].size() == 1 && w[2][0] >= '1' && w[2][0] <= '4')
         return "click option " + w[2];
     for (const char* e : {"new", "quit", "about"})
         if (is({"menu", e})) return std::string("menu ") + e;
@@ -79,7 +76,8 @@ int playHeadless(const GameFolder& folder, std::istream& in, std::ostream& out, 
                 if (event.empty()) {
                     out.flush();
                     err << "vorn --headless: \"" << line << "\" is not an event; expected one of: click text, "
-                        << "click option 1..4, menu new, menu quit, menu about, music done, close, save SLOT, load SLOT "
+                        << "click option 1..4, menu new, menu quit, menu about, music done, close, save SLOT, load "
+                           "SLOT "
                         << "(a slot is named by 1 to 32 letters, digits, '-' and '_')\n";
                     return 2;
                 }
@@ -90,10 +88,14 @@ int playHeadless(const GameFolder& folder, std::istream& in, std::ostream& out, 
                 out.flush();
                 return 0;
             }
-            if (event == "click text") interpreter.resume();
-            else if (event == "menu new") shell.newGame();
-            else if (event == "menu about") shell.showCredits();
-            else if (event == "music done") interpreter.musicEnded();
+            if (event == "click text")
+                interpreter.resume();
+            else if (event == "menu new")
+                shell.newGame();
+            else if (event == "menu about")
+                shell.showCredits();
+            else if (event == "music done")
+                interpreter.musicEnded();
             else if (event.rfind("save ", 0) == 0 || event.rfind("load ", 0) == 0) {
                 const std::string slot = event.substr(5);
                 const bool saving = event[0] == 's';
@@ -102,8 +104,8 @@ int playHeadless(const GameFolder& folder, std::istream& in, std::ostream& out, 
                     recorder.line(std::string(saving ? "{\"saved\":" : "{\"loaded\":") + json::quote(slot) + "}");
                 else
                     recorder.line("{\"refused\":" + json::quote(slot) + ",\"why\":" + json::quote(why) + "}");
-            }
-            else interpreter.chooseOption(event.back() - '0');
+            } else
+                interpreter.chooseOption(event.back() - '0');
             recorder.line(stateRecord(interpreter));
             out.flush();
         }

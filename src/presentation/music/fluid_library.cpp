@@ -20,11 +20,11 @@ Opened open() {
         opened.why = "cannot load FluidSynth (" + std::string(error ? error : VORN_FLUIDSYNTH_SONAME) + ")";
         return opened;
     }
-#define VORN_FLUID_LOOKUP(name)                                                                                    \
-    opened.functions.name = reinterpret_cast<decltype(&::name)>(::dlsym(handle, #name));                           \
-    if (!opened.functions.name) {                                                                                  \
-        opened.why = "the FluidSynth library " VORN_FLUIDSYNTH_SONAME " has no " #name;                            \
-        return opened;                                                                                             \
+#define VORN_FLUID_LOOKUP(name)                                                                                        \
+    opened.functions.name = reinterpret_cast<decltype(&::name)>(::dlsym(handle, #name));                               \
+    if (!opened.functions.name) {                                                                                      \
+        opened.why = "the FluidSynth library " VORN_FLUIDSYNTH_SONAME " has no " #name;                                \
+        return opened;                                                                                                 \
     }
     VORN_FLUID_FUNCTIONS(VORN_FLUID_LOOKUP)
 #undef VORN_FLUID_LOOKUP

@@ -37,13 +37,13 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <dlfcn.h>
 #include <malloc.h>
-#include <chrono>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -91,7 +91,8 @@ void ignoreAlsaError(const char*, int, const char*, int, const char*, ...) {}
 void quietLibraries(const FluidLibrary& fluid) {
     static std::once_flag once;
     std::call_once(once, [&fluid] {
-        for (int level = 0; level < LAST_LOG_LEVEL; ++level) fluid.fluid_set_log_function(level, keepFluidError, nullptr);
+        for (int level = 0; level < LAST_LOG_LEVEL; ++level)
+            fluid.fluid_set_log_function(level, keepFluidError, nullptr);
         using AlsaErrorHandler = void (*)(const char*, int, const char*, int, const char*, ...);
         using SetAlsaErrorHandler = int (*)(AlsaErrorHandler);
         if (void* alsa = ::dlopen("libasound.so.2", RTLD_NOW | RTLD_NOLOAD)) {
@@ -187,13 +188,16 @@ class TrimmedFiles {
     }
     static int seek(void* handle, fluid_long_long_t offset, int origin) {
         auto* h = static_cast<Handle*>(handle);
-        const long long base = origin == SEEK_SET ? 0 : origin == SEEK_CUR ? static_cast<long long>(h->at)
-                                                                            : static_cast<long long>(h->file->size());
+        const long long base = origin == SEEK_SET   ? 0
+                               : origin == SEEK_CUR ? static_cast<long long>(h->at)
+                                                    : static_cast<long long>(h->file->size());
         if (base + offset < 0 || std::uint64_t(base + offset) > h->file->size()) return FLUID_FAILED;
         h->at = std::uint64_t(base + offset);
         return FLUID_OK;
     }
-    static fluid_long_long_t tell(void* handle) { return static_cast<fluid_long_long_t>(static_cast<Handle*>(handle)->at); }
+    static fluid_long_long_t tell(void* handle) {
+        return static_cast<fluid_long_long_t>(static_cast<Handle*>(handle)->at);
+    }
     static int close(void* handle) {
         auto* h = static_cast<Handle*>(handle);
         std::fclose(h->source);
@@ -230,7 +234,7 @@ struct OpenFile {
     MidiPresetUse use;
     std::set<PresetKey> instruments; // found in the soundfont
     std::uint64_t generation = 0;
-    bool ready = false; // the instruments it uses are in memory
+    bool ready = false;     // the instruments it uses are in memory
     bool pinWanted = false; // ... and the pinning thread is to bring them in
 };
 
@@ -417,7 +421,8 @@ class FluidMusicDevice::Impl {
             }
         }
         if (!font)
-            return "no General MIDI soundfont is installed (fluid-soundfont-gm has one; --soundfont FILE names another)";
+            return "no General MIDI soundfont is installed (fluid-soundfont-gm has one; --soundfont FILE names "
+                   "another)";
         std::error_code ec;
         if (!fs::is_regular_file(*font, ec)) return "no soundfont file " + inQuotes(font->string());
         if (options_.loadSamplesOnDemand) {
@@ -495,8 +500,8 @@ class FluidMusicDevice::Impl {
             return;
         }
         open_->instruments = instrumentsOf(open_->use);
-        open_->ready = sfont_ && std::includes(fontPresets_.begin(), fontPresets_.end(),
-                                               open_->instruments.begin(), open_->instruments.end());
+        open_->ready = sfont_ && std::includes(fontPresets_.begin(), fontPresets_.end(), open_->instruments.begin(),
+                                               open_->instruments.end());
         open_->pinWanted = !open_->ready;
         if (open_->pinWanted) pinWanted_.notify_all();
     }
@@ -615,8 +620,10 @@ class FluidMusicDevice::Impl {
                 for (int i = 0; i < nfx; ++i) fxAt[i] = fx[i] ? fx[i] + done : nullptr;
                 // Without effect buffers of its own the driver gets reverb and
                 // chorus mixed into the output.
-                if (nfx == 0) self->fl_->fluid_synth_process(self->synth_, n, nout, outAt, nout, outAt);
-                else self->fl_->fluid_synth_process(self->synth_, n, nfx, fxAt, nout, outAt);
+                if (nfx == 0)
+                    self->fl_->fluid_synth_process(self->synth_, n, nout, outAt, nout, outAt);
+                else
+                    self->fl_->fluid_synth_process(self->synth_, n, nfx, fxAt, nout, outAt);
                 self->watchPlayerLocked(outcome);
                 if (outcome.ended && done + n < len) {
                     // The end lies within this buffer. The window's thread
@@ -688,7 +695,7 @@ class FluidMusicDevice::Impl {
     std::condition_variable setUpDone_;
     bool setUpFinished_ = false;
     const FluidLibrary* fl_ = nullptr; // set with settings_, before any of the objects below
-    bool off_ = false; // no soundfont or no audio output: silent for good
+    bool off_ = false;                 // no soundfont or no audio output: silent for good
     fluid_settings_t* settings_ = nullptr;
     fluid_synth_t* synth_ = nullptr;
     fluid_audio_driver_t* driver_ = nullptr;
@@ -697,8 +704,8 @@ class FluidMusicDevice::Impl {
     int sfontId_ = 0; // changes each time the reset takes the soundfont out and back in
     // sfont_: the soundfont in the synth; on demand, the current piece's
     std::optional<SoundfontDirectory> directory_; // when loading on demand
-    std::string fontName_;          // of the soundfont in the synth
-    std::set<PresetKey> fontPresets_; // its presets, all pinned
+    std::string fontName_;                        // of the soundfont in the synth
+    std::set<PresetKey> fontPresets_;             // its presets, all pinned
     std::condition_variable pinWanted_;
     std::condition_variable pinsDone_;
     bool stopping_ = false;
@@ -706,10 +713,10 @@ class FluidMusicDevice::Impl {
     std::uint64_t playerStarts_ = 0;
     std::condition_variable playerStarted_;
     std::optional<OpenFile> open_;
-    bool playWanted_ = false; // Play came before the set-up had finished
+    bool playWanted_ = false;          // Play came before the set-up had finished
     fluid_player_t* player_ = nullptr; // playing open_
     bool playerStopped_ = false;
-    double exactTick_ = 0; // where the player's tick stands at the end of the last block
+    double exactTick_ = 0;    // where the player's tick stands at the end of the last block
     bool endReached_ = false; // the playback reached the end of its file
     bool endStands_ = false;  // ... and no Close came since
     bool failed_ = false;
@@ -740,9 +747,12 @@ void FluidMusicDevice::setShareable(bool) {}
 void FluidMusicDevice::setFileName(const std::string& value) { impl_->setFileName(value); }
 
 void FluidMusicDevice::setCommand(const std::string& value) {
-    if (value == "Open") impl_->open();
-    else if (value == "Play") impl_->play();
-    else if (value == "Close") impl_->close();
+    if (value == "Open")
+        impl_->open();
+    else if (value == "Play")
+        impl_->play();
+    else if (value == "Close")
+        impl_->close();
 }
 
 void FluidMusicDevice::setDoneCallback(std::function<void()> callback) { impl_->setDoneCallback(std::move(callback)); }

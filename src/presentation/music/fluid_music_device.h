@@ -33,7 +33,7 @@ struct FluidMusicOptions {
     // needs no quick answer, and larger buffers wake the audio thread and the
     // sound server less often; a new piece is still heard within one buffer.
     int periodSize = 2048;
-    int periods = 4;      // buffers the ALSA driver keeps queued
+    int periods = 4; // buffers the ALSA driver keeps queued
     // The set-up starts with startSetUp() rather than in the constructor. The
     // window starts it once its first page is painted: loading a soundfont of
     // a hundred megabytes beside the first page slows that page by a third.
@@ -47,8 +47,7 @@ struct FluidMusicOptions {
 class FluidMusicDevice : public MusicDevice {
   public:
     // `soundfont` empty: the first of defaultSoundfonts() that exists.
-    FluidMusicDevice(GameFolder folder, std::optional<std::filesystem::path> soundfont,
-                     FluidMusicOptions options = {});
+    FluidMusicDevice(GameFolder folder, std::optional<std::filesystem::path> soundfont, FluidMusicOptions options = {});
     ~FluidMusicDevice() override;
     FluidMusicDevice(const FluidMusicDevice&) = delete;
     FluidMusicDevice& operator=(const FluidMusicDevice&) = delete;

@@ -13,8 +13,8 @@
 namespace vorn {
 
 struct MidiChannelUse {
-    std::set<int> banks{0};  // bank select values (controller 0) sent on the channel, and 0
-    std::set<int> programs;  // program changes sent on the channel
+    std::set<int> banks{0};    // bank select values (controller 0) sent on the channel, and 0
+    std::set<int> programs;    // program changes sent on the channel
     bool playsDefault = false; // a note sounds before (or without) a program change
 };
 

@@ -98,8 +98,8 @@ std::optional<SoundfontDirectory> SoundfontDirectory::read(const std::filesystem
     }
     const std::string pdta = readAt(d.pdtaAt_ + 12, static_cast<std::size_t>(d.pdtaEnd_ - d.pdtaAt_ - 12));
     std::map<std::string, std::string*> parts{{"phdr", &d.phdr_}, {"pbag", &d.pbag_}, {"pmod", &d.pmod_},
-                                               {"pgen", &d.pgen_}, {"inst", &d.inst_}, {"ibag", &d.ibag_},
-                                               {"imod", &d.imod_}, {"igen", &d.igen_}, {"shdr", &d.shdr_}};
+                                              {"pgen", &d.pgen_}, {"inst", &d.inst_}, {"ibag", &d.ibag_},
+                                              {"imod", &d.imod_}, {"igen", &d.igen_}, {"shdr", &d.shdr_}};
     for (std::size_t p = 0; p + 8 <= pdta.size();) {
         const std::size_t size = le(pdta, p + 4, 4);
         if (p + 8 + size > pdta.size()) break;
@@ -206,8 +206,10 @@ SoundfontDirectory::trimmed(const std::set<std::pair<int, int>>& keep) const {
     }
     for (std::size_t s : usedSamples) {
         std::string record = shdr_.substr(s * shdrSize, shdrSize);
-        if (auto link = newSample.find(le(record, 42, 2)); link != newSample.end()) putLe(record, 42, link->second, 2);
-        else putLe(record, 42, 0, 2);
+        if (auto link = newSample.find(le(record, 42, 2)); link != newSample.end())
+            putLe(record, 42, link->second, 2);
+        else
+            putLe(record, 42, 0, 2);
         shdr += record;
     }
     // The terminal records, pointing past the last zone of their lists.

@@ -31,9 +31,9 @@ class SoundfontDirectory {
     // samples in its directory.
     struct Trimmed {
         std::filesystem::path source;
-        std::uint64_t prefix = 0; // bytes of `source` before the directory chunk, served as they are
-        std::string header;       // the file's first 8 bytes with the new size
-        std::string directory;    // the new directory chunk
+        std::uint64_t prefix = 0;                   // bytes of `source` before the directory chunk, served as they are
+        std::string header;                         // the file's first 8 bytes with the new size
+        std::string directory;                      // the new directory chunk
         std::uint64_t suffixAt = 0, suffixSize = 0; // bytes of `source` after the directory chunk
         std::uint64_t size() const { return prefix + directory.size() + suffixSize; }
         // Copies `n` bytes from offset `at` of the file into `out`; false past its end.

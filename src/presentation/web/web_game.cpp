@@ -106,7 +106,9 @@ class PageSurface : public DisplaySurface, public MusicDevice {
         page_.call<void>("showMessage", text, title);
     }
 
-    void setDeviceType(const std::string& value) override { page_.call<void>("music", std::string("DeviceType"), value); }
+    void setDeviceType(const std::string& value) override {
+        page_.call<void>("music", std::string("DeviceType"), value);
+    }
     void setFileName(const std::string& value) override { page_.call<void>("music", std::string("FileName"), value); }
     void setCommand(const std::string& value) override { page_.call<void>("music", std::string("Command"), value); }
     void setNotify(bool value) override { page_.call<void>("music", std::string("Notify"), val(value)); }
@@ -142,19 +144,32 @@ class WebGame {
             interpreter_->playRun();
         });
     }
-    std::string clickText() { return guarded([this] { interpreter_->resume(); }); }
-    std::string chooseOption(int option) { return guarded([this, option] { interpreter_->chooseOption(option); }); }
-    std::string musicEnded() { return guarded([this] { interpreter_->musicEnded(); }); }
-    std::string newGame() { return guarded([this] { shell_->newGame(); }); }
-    std::string showCredits() { return guarded([this] { shell_->showCredits(); }); }
-    std::string quit() { return guarded([this] { shell_->shutDown(); }); }
+    std::string clickText() {
+        return guarded([this] { interpreter_->resume(); });
+    }
+    std::string chooseOption(int option) {
+        return guarded([this, option] { interpreter_->chooseOption(option); });
+    }
+    std::string musicEnded() {
+        return guarded([this] { interpreter_->musicEnded(); });
+    }
+    std::string newGame() {
+        return guarded([this] { shell_->newGame(); });
+    }
+    std::string showCredits() {
+        return guarded([this] { shell_->showCredits(); });
+    }
+    std::string quit() {
+        return guarded([this] { shell_->shutDown(); });
+    }
 
     // The members the page needs for its own input rules.
     int waitCmd() const { return interpreter_ ? interpreter_->WaitCmd : 0; }
     int numCmds() const { return interpreter_ && interpreter_->NumCmds ? *interpreter_->NumCmds : 0; }
 
   private:
-    template <typename F> std::string guarded(F&& f) {
+    template <typename F>
+    std::string guarded(F&& f) {
         if (!fatal_.empty()) return fatal_;
         try {
             f();

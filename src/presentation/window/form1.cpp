@@ -43,7 +43,8 @@ Form1::Form1(const GameFolder& folder, MusicDevice& device, int zoom, QWidget* p
     builtIn_ = std::async(std::launch::async, [] {
         BuiltInPictures pictures;
         QFile scene(":/scene.bmp");
-        if (scene.open(QIODevice::ReadOnly)) pictures.scene = decodePicture(scene.readAll().toStdString()).value_or(QImage());
+        if (scene.open(QIODevice::ReadOnly))
+            pictures.scene = decodePicture(scene.readAll().toStdString()).value_or(QImage());
         pictures.icon = QImage(":/vorn.png");
         return pictures;
     });

@@ -19,8 +19,8 @@
 #include <QTimer>
 #include <QWidget>
 #include <array>
-#include <future>
 #include <functional>
+#include <future>
 #include <memory>
 #include <optional>
 
@@ -58,9 +58,9 @@ class Form1 : public QWidget, public DisplaySurface {
     void keepAlive() override;
 
     // The handlers behind the mouse, which the keyboard calls too.
-    void resume();                  // a click on the text box
-    void readOn();                  // Enter, Space, Page Down: the rest of a long page, else resume()
-    void chooseOption(int option);  // a click on the caption of option 1..4
+    void resume();                 // a click on the text box
+    void readOn();                 // Enter, Space, Page Down: the rest of a long page, else resume()
+    void chooseOption(int option); // a click on the caption of option 1..4
     // A press on the bare background: the right button alone opens the pop-up menu.
     void backgroundPressed(Qt::MouseButtons buttons, QPoint globalPos);
     void newGame();   // the menu's "New"
@@ -142,7 +142,7 @@ class Form1 : public QWidget, public DisplaySurface {
     int fontPixels() const;
     void setUpFastForward();
     void stopFastForward();
-    int offeredCaptions() const; // how many captions a click can choose from now
+    int offeredCaptions() const;           // how many captions a click can choose from now
     int labelAt(QPoint widgetPoint) const; // the caption 1..4 a click there lands on, or 0
     void updateMarkedOption();
     void updateMoreBelowMark();

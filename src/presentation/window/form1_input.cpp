@@ -47,7 +47,9 @@ void Form1::perform(KeyAction action) {
         case KeyAction::ToggleBacklog:
         case KeyAction::CloseBacklog: closeBacklog(); return;
         case KeyAction::ScrollUp: backlog_->verticalScrollBar()->triggerAction(QScrollBar::SliderSingleStepSub); return;
-        case KeyAction::ScrollDown: backlog_->verticalScrollBar()->triggerAction(QScrollBar::SliderSingleStepAdd); return;
+        case KeyAction::ScrollDown:
+            backlog_->verticalScrollBar()->triggerAction(QScrollBar::SliderSingleStepAdd);
+            return;
         case KeyAction::Quit:
         case KeyAction::ToggleFullScreen:
         case KeyAction::ZoomIn:
@@ -105,9 +107,7 @@ void Form1::mousePressEvent(QMouseEvent* event) {
         backgroundPressed(event->buttons(), event->globalPosition().toPoint());
 }
 
-int Form1::offeredCaptions() const {
-    return interpreter_.menuWaiting() ? valueOr0(interpreter_.NumCmds) : 4;
-}
+int Form1::offeredCaptions() const { return interpreter_.menuWaiting() ? valueOr0(interpreter_.NumCmds) : 4; }
 
 int Form1::labelAt(QPoint widgetPoint) const {
     switch (hitTest(transform_.toScene(widgetPoint), image1Size_, image2Size_, offeredCaptions())) {

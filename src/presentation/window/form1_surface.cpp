@@ -30,7 +30,7 @@ void Form1::setZoom(int zoom) {
 
 void Form1::setFullScreen(bool on) {
     if (on == fullScreen_) return;
-    fullScreen_ = on; // the window state follows later, and not at all without a window manager
+    fullScreen_ = on;      // the window state follows later, and not at all without a window manager
     QWidget* w = window(); // this window, or the one it plays in
     if (on) {
         w->setMinimumSize(0, 0);
@@ -96,9 +96,7 @@ void Form1::setCaption(int label, const std::string& text) {
     update(transform_.toWidget(labelRect(label)));
 }
 
-void Form1::refreshLabel(int label) {
-    repaint(transform_.toWidget(labelRect(label)));
-}
+void Form1::refreshLabel(int label) { repaint(transform_.toWidget(labelRect(label))); }
 
 bool Form1::setPicture(PictureElement element, const PictureFile& picture) {
     QImage image;

@@ -8,20 +8,25 @@ namespace vorn {
 
 enum class KeyAction {
     None,
-    ReadOn,         // Enter, Space, Page Down: the rest of a long page, then the next
-    ClickOption1, ClickOption2, ClickOption3, ClickOption4,
-    ScrollUp, ScrollDown,
-    ToggleBacklog,  // B
-    CloseBacklog,   // Escape
-    CopyPage,       // Ctrl+C
-    ZoomIn, ZoomOut,
+    ReadOn, // Enter, Space, Page Down: the rest of a long page, then the next
+    ClickOption1,
+    ClickOption2,
+    ClickOption3,
+    ClickOption4,
+    ScrollUp,
+    ScrollDown,
+    ToggleBacklog, // B
+    CloseBacklog,  // Escape
+    CopyPage,      // Ctrl+C
+    ZoomIn,
+    ZoomOut,
     ToggleFullScreen, // F11, Alt+Enter
-    PopupMenu,      // the context-menu key, Shift+F10
-    Quit,           // Ctrl+Q
-    QuickSave,      // F5
-    QuickLoad,      // F9
-    SaveDialog,     // Ctrl+S
-    LoadDialog,     // Ctrl+L
+    PopupMenu,        // the context-menu key, Shift+F10
+    Quit,             // Ctrl+Q
+    QuickSave,        // F5
+    QuickLoad,        // F9
+    SaveDialog,       // Ctrl+S
+    LoadDialog,       // Ctrl+L
 };
 
 KeyAction keyAction(int key, Qt::KeyboardModifiers modifiers);

@@ -38,10 +38,9 @@ PlayerWindow::PlayerWindow(GamesList& games, const Options& options, int zoom) :
         }
     };
     shortcut({QKeySequence(Qt::CTRL | Qt::Key_Q)}, [this] { close(); });
-    shortcut({QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)},
-             [this] {
-                 if (zoom_ < largestZoomOn(screen())) setZoom(zoom_ + 1); // zoom in stops where the screen ends
-             });
+    shortcut({QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)}, [this] {
+        if (zoom_ < largestZoomOn(screen())) setZoom(zoom_ + 1); // zoom in stops where the screen ends
+    });
     shortcut({QKeySequence(Qt::CTRL | Qt::Key_Minus)}, [this] { setZoom(zoom_ - 1); });
     shortcut({QKeySequence(Qt::Key_F11), QKeySequence(Qt::ALT | Qt::Key_Return), QKeySequence(Qt::ALT | Qt::Key_Enter)},
              [this] { setFullScreen(!fullScreen_); });

@@ -10,9 +10,7 @@ namespace {
 
 int px(int twips) { return static_cast<int>(std::lround(twips / double(kTwipsPerPixel))); }
 
-QRect twipRect(int left, int top, int width, int height) {
-    return QRect(px(left), px(top), px(width), px(height));
-}
+QRect twipRect(int left, int top, int width, int height) { return QRect(px(left), px(top), px(width), px(height)); }
 
 } // namespace
 
@@ -67,8 +65,8 @@ SceneTransform centred(QSize widgetSize, double scale) {
 SceneTransform SceneTransform::fitting(QSize widgetSize, int zoom) { return centred(widgetSize, std::max(1, zoom)); }
 
 SceneTransform SceneTransform::filling(QSize widgetSize) {
-    const double scale = std::min(widgetSize.width() / double(kSceneSize.width()),
-                                  widgetSize.height() / double(kSceneSize.height()));
+    const double scale =
+        std::min(widgetSize.width() / double(kSceneSize.width()), widgetSize.height() / double(kSceneSize.height()));
     return centred(widgetSize, scale > 0 ? scale : 1);
 }
 

@@ -1,9 +1,9 @@
 #include "window_app.h"
 
 #include "form1.h"
-#include "presentation/language/language.h"
 #include "interpreter/music_device.h"
 #include "player_window.h"
+#include "presentation/language/language.h"
 #include "presentation/music/fluid_music_device.h"
 #include "shell/games_list.h"
 #include "shell/open_game.h"
@@ -15,13 +15,13 @@
 #include <QSocketNotifier>
 #include <QTimer>
 #include <csignal>
-#include <fontconfig/fontconfig.h>
 #include <cstdlib>
+#include <fontconfig/fontconfig.h>
+#include <iostream>
 #include <memory>
 #include <optional>
-#include <thread>
-#include <iostream>
 #include <sys/socket.h>
+#include <thread>
 #include <unistd.h>
 
 namespace vorn {
@@ -145,7 +145,11 @@ int runWindow(int argc, char** argv, const Options& options, std::function<void(
         // between its own events. takeEnd() drops an end that a Close overtook.
         fluid->setDoneCallback([&window, device = fluid.get()] {
             QMetaObject::invokeMethod(
-                &window, [&window, device] { if (device->takeEnd()) window.musicDone(); }, Qt::QueuedConnection);
+                &window,
+                [&window, device] {
+                    if (device->takeEnd()) window.musicDone();
+                },
+                Qt::QueuedConnection);
         });
     }
     struct CallbackReset {
@@ -157,18 +161,20 @@ int runWindow(int argc, char** argv, const Options& options, std::function<void(
     if (!window.load()) return 1;
     // The start screen offers the game next time; the list is written once the
     // first page is on screen, not before it.
-    AfterFirstPaint remember(&window, [] { return true; }, [&game] { GamesList().add(game.location); });
+    AfterFirstPaint remember(
+        &window, [] { return true; }, [&game] { GamesList().add(game.location); });
     std::optional<AfterFirstPaint> firstPageWatch;
     if (firstPagePainted) {
         QPlainTextEdit* text = window.text1();
-        firstPageWatch.emplace(text->viewport(), [text] { return !text->document()->isEmpty(); },
-                               std::move(firstPagePainted));
+        firstPageWatch.emplace(
+            text->viewport(), [text] { return !text->document()->isEmpty(); }, std::move(firstPagePainted));
     }
     // The music's set-up begins once the window is on screen, or after a
     // moment where it never shows (a window manager that keeps it hidden).
     std::optional<AfterFirstPaint> musicStart;
     if (fluid) {
-        musicStart.emplace(&window, [] { return true; }, [device = fluid.get()] { device->startSetUp(); });
+        musicStart.emplace(
+            &window, [] { return true; }, [device = fluid.get()] { device->startSetUp(); });
         QTimer::singleShot(500, &window, [device = fluid.get()] { device->startSetUp(); });
     }
 
