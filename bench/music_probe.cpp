@@ -59,12 +59,12 @@ double ms(Clock::time_point from, Clock::time_point to) {
 class Listener {
   public:
     Listener() {
-        const pa_sample_spec spec{PA_SAMPLE_FLOAT32LE, static_cast<uint32_t>(rate), 2};
+        const pa_sample_spec format{PA_SAMPLE_FLOAT32LE, static_cast<uint32_t>(rate), 2};
         pa_buffer_attr attr{};
         attr.maxlength = static_cast<uint32_t>(-1);
         attr.fragsize = fragment * 2 * sizeof(float);
         int error = 0;
-        stream_ = pa_simple_new(nullptr, "vorn music probe", PA_STREAM_RECORD, nullptr, "monitor", &spec, nullptr,
+        stream_ = pa_simple_new(nullptr, "vorn music probe", PA_STREAM_RECORD, nullptr, "monitor", &format, nullptr,
                                 &attr, &error);
         if (!stream_) {
             std::fprintf(stderr, "music_probe: cannot listen to the sound: %s\n", pa_strerror(error));
@@ -78,7 +78,7 @@ class Listener {
         keepAttr.tlength = 441 * 2 * sizeof(float);
         keepAttr.prebuf = static_cast<uint32_t>(-1);
         keepAttr.minreq = static_cast<uint32_t>(-1);
-        keepAlive_ = pa_simple_new(nullptr, "vorn music probe", PA_STREAM_PLAYBACK, nullptr, "silence", &spec, nullptr,
+        keepAlive_ = pa_simple_new(nullptr, "vorn music probe", PA_STREAM_PLAYBACK, nullptr, "silence", &format, nullptr,
                                    &keepAttr, &error);
         if (!keepAlive_) {
             std::fprintf(stderr, "music_probe: cannot play to the sink: %s\n", pa_strerror(error));

@@ -20,19 +20,6 @@ OpenedGame& fail(OpenedGame& opened, Message problem) {
     return opened;
 }
 
-bool validUtf8(std::string_view s) {
-    std::size_t i = 0;
-    while (i < s.size()) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        const std::size_t length = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
-        if (length == 0 || i + length > s.size()) return false;
-        for (std::size_t k = 1; k < length; ++k)
-            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
-        i += length;
-    }
-    return true;
-}
-
 // Absolute, with `.` and `..` and symbolic links worked out where they exist,
 // so that one game is one entry of the list however it was reached.
 fs::path absoluteLocation(const fs::path& path) {
@@ -49,7 +36,7 @@ std::string gameName(const fs::path& location) {
     if (!p.has_filename()) p = p.parent_path(); // a folder given as "name/"
     const std::string name = p.filename().string();
     if (name.empty()) return p.string();
-    return validUtf8(name) ? name : toUtf8(Encoding::CodePage932, name);
+    return fileNameReading(name);
 }
 
 bool holdsGame(const OpenedGame& opened) { return opened.folder && opened.folder->resolve("code.vrn").place; }
