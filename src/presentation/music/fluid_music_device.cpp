@@ -28,6 +28,7 @@
 
 #include "presentation/music/fluid_music_device.h"
 
+#include "presentation/music/byte_order.h"
 #include "presentation/music/fluid_library.h"
 #include "presentation/music/midi_presets.h"
 #include "presentation/music/soundfont_directory.h"
@@ -103,25 +104,13 @@ void quietLibraries(const FluidLibrary& fluid) {
     });
 }
 
-std::uint32_t bigEndian(std::string_view b, std::size_t at, int bytes) {
-    std::uint32_t value = 0;
-    for (int i = 0; i < bytes; ++i) value = (value << 8) | static_cast<unsigned char>(b[at + i]);
-    return value;
-}
-
-std::uint32_t littleEndian32(std::string_view b, std::size_t at) {
-    std::uint32_t value = 0;
-    for (int i = 3; i >= 0; --i) value = (value << 8) | static_cast<unsigned char>(b[at + i]);
-    return value;
-}
-
 // A RIFF MIDI file (.rmi), as Windows' sequencer plays them, carries a
 // Standard MIDI File in its "data" chunk.
 std::string_view unwrapRiffMidi(std::string_view bytes) {
     if (bytes.size() < 12 || bytes.substr(0, 4) != "RIFF" || bytes.substr(8, 4) != "RMID") return bytes;
     std::size_t at = 12;
     while (at + 8 <= bytes.size()) {
-        const std::size_t length = littleEndian32(bytes, at + 4);
+        const std::size_t length = littleEndian(bytes, at + 4, 4);
         if (bytes.substr(at, 4) == "data") return bytes.substr(at + 8, std::min(length, bytes.size() - at - 8));
         at += 8 + length + (length & 1);
     }
@@ -699,10 +688,9 @@ class FluidMusicDevice::Impl {
     fluid_settings_t* settings_ = nullptr;
     fluid_synth_t* synth_ = nullptr;
     fluid_audio_driver_t* driver_ = nullptr;
-    int blockFrames_ = 64; // the synth renders and the player moves by these
-    fluid_sfont_t* sfont_ = nullptr;
-    int sfontId_ = 0; // changes each time the reset takes the soundfont out and back in
-    // sfont_: the soundfont in the synth; on demand, the current piece's
+    int blockFrames_ = 64;                        // the synth renders and the player moves by these
+    fluid_sfont_t* sfont_ = nullptr;              // on demand: the current piece's soundfont, in the synth
+    int sfontId_ = 0;                             // changes each time the reset takes the soundfont out and back in
     std::optional<SoundfontDirectory> directory_; // when loading on demand
     std::string fontName_;                        // of the soundfont in the synth
     std::set<PresetKey> fontPresets_;             // its presets, all pinned

@@ -1,17 +1,13 @@
 #include "presentation/music/midi_presets.h"
 
+#include "presentation/music/byte_order.h"
+
 #include <algorithm>
 #include <climits>
 #include <cstddef>
 
 namespace vorn {
 namespace {
-
-std::uint32_t bigEndian(std::string_view b, std::size_t at, int bytes) {
-    std::uint32_t value = 0;
-    for (int i = 0; i < bytes; ++i) value = (value << 8) | static_cast<unsigned char>(b[at + i]);
-    return value;
-}
 
 // Reads a variable-length quantity; false past the end of `track`.
 bool readVarLength(std::string_view track, std::size_t& at, std::uint32_t& value) {

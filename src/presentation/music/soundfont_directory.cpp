@@ -1,5 +1,7 @@
 #include "presentation/music/soundfont_directory.h"
 
+#include "presentation/music/byte_order.h"
+
 #include <algorithm>
 #include <cstring>
 #include <fstream>
@@ -8,12 +10,6 @@
 
 namespace vorn {
 namespace {
-
-std::uint32_t le(const std::string& b, std::size_t at, int bytes) {
-    std::uint32_t value = 0;
-    for (int i = bytes - 1; i >= 0; --i) value = (value << 8) | static_cast<unsigned char>(b[at + std::size_t(i)]);
-    return value;
-}
 
 void putLe(std::string& b, std::size_t at, std::uint32_t value, int bytes) {
     for (int i = 0; i < bytes; ++i) b[at + std::size_t(i)] = static_cast<char>((value >> (8 * i)) & 0xFF);
@@ -40,15 +36,18 @@ void copyZones(std::size_t first, std::size_t end, const std::string& bags, cons
                const std::string& mods, std::string& newBags, std::string& newGens, std::string& newMods,
                int linkGenerator, Remap remap) {
     for (std::size_t bag = first; bag < end; ++bag) {
-        const std::size_t gen0 = le(bags, bag * bagSize, 2), gen1 = le(bags, (bag + 1) * bagSize, 2);
-        const std::size_t mod0 = le(bags, bag * bagSize + 2, 2), mod1 = le(bags, (bag + 1) * bagSize + 2, 2);
+        const std::size_t gen0 = littleEndian(bags, bag * bagSize, 2),
+                          gen1 = littleEndian(bags, (bag + 1) * bagSize, 2);
+        const std::size_t mod0 = littleEndian(bags, bag * bagSize + 2, 2),
+                          mod1 = littleEndian(bags, (bag + 1) * bagSize + 2, 2);
         std::string record(bagSize, '\0');
         putLe(record, 0, static_cast<std::uint32_t>(count(newGens, genSize)), 2);
         putLe(record, 2, static_cast<std::uint32_t>(count(newMods, modSize)), 2);
         newBags += record;
         for (std::size_t g = gen0; g < gen1; ++g) {
             std::string gen = gens.substr(g * genSize, genSize);
-            if (static_cast<int>(le(gen, 0, 2)) == linkGenerator) putLe(gen, 2, remap(le(gen, 2, 2)), 2);
+            if (static_cast<int>(littleEndian(gen, 0, 2)) == linkGenerator)
+                putLe(gen, 2, remap(littleEndian(gen, 2, 2)), 2);
             newGens += gen;
         }
         newMods += mods.substr(mod0 * modSize, (mod1 - mod0) * modSize);
@@ -84,7 +83,7 @@ std::optional<SoundfontDirectory> SoundfontDirectory::read(const std::filesystem
     while (at + 12 <= d.fileSize_) {
         const std::string head = readAt(at, 12);
         if (head.empty()) break;
-        const std::uint64_t size = le(head, 4, 4);
+        const std::uint64_t size = littleEndian(head, 4, 4);
         if (head.compare(0, 4, "LIST") == 0 && head.compare(8, 4, "pdta") == 0) {
             d.pdtaAt_ = at;
             d.pdtaEnd_ = at + 8 + size + (size & 1);
@@ -101,7 +100,7 @@ std::optional<SoundfontDirectory> SoundfontDirectory::read(const std::filesystem
                                               {"pgen", &d.pgen_}, {"inst", &d.inst_}, {"ibag", &d.ibag_},
                                               {"imod", &d.imod_}, {"igen", &d.igen_}, {"shdr", &d.shdr_}};
     for (std::size_t p = 0; p + 8 <= pdta.size();) {
-        const std::size_t size = le(pdta, p + 4, 4);
+        const std::size_t size = littleEndian(pdta, p + 4, 4);
         if (p + 8 + size > pdta.size()) break;
         if (auto part = parts.find(pdta.substr(p, 4)); part != parts.end()) *part->second = pdta.substr(p + 8, size);
         p += 8 + size + (size & 1);
@@ -119,7 +118,7 @@ std::optional<SoundfontDirectory> SoundfontDirectory::read(const std::filesystem
     auto indicesFit = [](const std::string& owners, std::size_t ownerSize, std::size_t field, std::size_t limit) {
         std::size_t last = 0;
         for (std::size_t i = 0; i < count(owners, ownerSize); ++i) {
-            const std::size_t index = le(owners, i * ownerSize + field, 2);
+            const std::size_t index = littleEndian(owners, i * ownerSize + field, 2);
             if (index < last || index >= limit) return false;
             last = index;
         }
@@ -139,8 +138,8 @@ std::optional<SoundfontDirectory> SoundfontDirectory::read(const std::filesystem
 
 bool SoundfontDirectory::hasPreset(int bank, int program) const {
     for (std::size_t i = 0; i + 1 < count(phdr_, phdrSize); ++i)
-        if (static_cast<int>(le(phdr_, i * phdrSize + 22, 2)) == bank &&
-            static_cast<int>(le(phdr_, i * phdrSize + 20, 2)) == program)
+        if (static_cast<int>(littleEndian(phdr_, i * phdrSize + 22, 2)) == bank &&
+            static_cast<int>(littleEndian(phdr_, i * phdrSize + 20, 2)) == program)
             return true;
     return false;
 }
@@ -156,16 +155,18 @@ SoundfontDirectory::trimmed(const std::set<std::pair<int, int>>& keep) const {
     auto collect = [](const std::string& owners, std::size_t ownerSize, std::size_t bagAt, std::size_t owner,
                       const std::string& bags, const std::string& gens, int generator, std::size_t limit,
                       std::set<std::size_t>& into) {
-        const std::size_t bag0 = le(owners, owner * ownerSize + bagAt, 2),
-                          bag1 = le(owners, (owner + 1) * ownerSize + bagAt, 2);
+        const std::size_t bag0 = littleEndian(owners, owner * ownerSize + bagAt, 2),
+                          bag1 = littleEndian(owners, (owner + 1) * ownerSize + bagAt, 2);
         for (std::size_t bag = bag0; bag < bag1; ++bag)
-            for (std::size_t g = le(bags, bag * bagSize, 2); g < le(bags, (bag + 1) * bagSize, 2); ++g)
-                if (static_cast<int>(le(gens, g * genSize, 2)) == generator && le(gens, g * genSize + 2, 2) < limit)
-                    into.insert(le(gens, g * genSize + 2, 2));
+            for (std::size_t g = littleEndian(bags, bag * bagSize, 2); g < littleEndian(bags, (bag + 1) * bagSize, 2);
+                 ++g)
+                if (static_cast<int>(littleEndian(gens, g * genSize, 2)) == generator &&
+                    littleEndian(gens, g * genSize + 2, 2) < limit)
+                    into.insert(littleEndian(gens, g * genSize + 2, 2));
     };
     for (std::size_t p = 0; p < presets; ++p) {
-        const std::pair<int, int> key{static_cast<int>(le(phdr_, p * phdrSize + 22, 2)),
-                                      static_cast<int>(le(phdr_, p * phdrSize + 20, 2))};
+        const std::pair<int, int> key{static_cast<int>(littleEndian(phdr_, p * phdrSize + 22, 2)),
+                                      static_cast<int>(littleEndian(phdr_, p * phdrSize + 20, 2))};
         if (!keep.count(key)) continue;
         keptPresets.push_back(p);
         collect(phdr_, phdrSize, 24, p, pbag_, pgen_, instrumentGenerator, instruments, usedInstruments);
@@ -175,8 +176,8 @@ SoundfontDirectory::trimmed(const std::set<std::pair<int, int>>& keep) const {
     for (std::vector<std::size_t> pending(usedSamples.begin(), usedSamples.end()); !pending.empty();) {
         const std::size_t s = pending.back();
         pending.pop_back();
-        const std::size_t link = le(shdr_, s * shdrSize + 42, 2);
-        const std::uint32_t type = le(shdr_, s * shdrSize + 44, 2);
+        const std::size_t link = littleEndian(shdr_, s * shdrSize + 42, 2);
+        const std::uint32_t type = littleEndian(shdr_, s * shdrSize + 44, 2);
         if ((type & 0x6) && link < samples && usedSamples.insert(link).second) pending.push_back(link);
     }
     std::map<std::size_t, std::uint32_t> newInstrument, newSample;
@@ -188,8 +189,8 @@ SoundfontDirectory::trimmed(const std::set<std::pair<int, int>>& keep) const {
         std::string record = phdr_.substr(p * phdrSize, phdrSize);
         putLe(record, 24, static_cast<std::uint32_t>(count(pbag, bagSize)), 2);
         phdr += record;
-        copyZones(le(phdr_, p * phdrSize + 24, 2), le(phdr_, (p + 1) * phdrSize + 24, 2), pbag_, pgen_, pmod_, pbag,
-                  pgen, pmod, instrumentGenerator, [&](std::uint32_t i) {
+        copyZones(littleEndian(phdr_, p * phdrSize + 24, 2), littleEndian(phdr_, (p + 1) * phdrSize + 24, 2), pbag_,
+                  pgen_, pmod_, pbag, pgen, pmod, instrumentGenerator, [&](std::uint32_t i) {
                       auto found = newInstrument.find(i);
                       return found == newInstrument.end() ? std::uint32_t(0xFFFF) : found->second;
                   });
@@ -198,15 +199,15 @@ SoundfontDirectory::trimmed(const std::set<std::pair<int, int>>& keep) const {
         std::string record = inst_.substr(i * instSize, instSize);
         putLe(record, 20, static_cast<std::uint32_t>(count(ibag, bagSize)), 2);
         inst += record;
-        copyZones(le(inst_, i * instSize + 20, 2), le(inst_, (i + 1) * instSize + 20, 2), ibag_, igen_, imod_, ibag,
-                  igen, imod, sampleIdGenerator, [&](std::uint32_t s) {
+        copyZones(littleEndian(inst_, i * instSize + 20, 2), littleEndian(inst_, (i + 1) * instSize + 20, 2), ibag_,
+                  igen_, imod_, ibag, igen, imod, sampleIdGenerator, [&](std::uint32_t s) {
                       auto found = newSample.find(s);
                       return found == newSample.end() ? std::uint32_t(0xFFFF) : found->second;
                   });
     }
     for (std::size_t s : usedSamples) {
         std::string record = shdr_.substr(s * shdrSize, shdrSize);
-        if (auto link = newSample.find(le(record, 42, 2)); link != newSample.end())
+        if (auto link = newSample.find(littleEndian(record, 42, 2)); link != newSample.end())
             putLe(record, 42, link->second, 2);
         else
             putLe(record, 42, 0, 2);
