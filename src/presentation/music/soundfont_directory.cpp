@@ -28,30 +28,59 @@ constexpr int instrumentGenerator = 41, sampleIdGenerator = 53;
 
 std::size_t count(const std::string& records, std::size_t size) { return records.size() / size; }
 
-// Copies the zones [first, end) of a preset or instrument: their bags, with
-// their generators and modulators; `remap` rewrites the one generator that
-// points onward (instrument or sample) and returns false when it cannot.
-template <typename Remap>
-void copyZones(std::size_t first, std::size_t end, const std::string& bags, const std::string& gens,
-               const std::string& mods, std::string& newBags, std::string& newGens, std::string& newMods,
-               int linkGenerator, Remap remap) {
-    for (std::size_t bag = first; bag < end; ++bag) {
-        const std::size_t gen0 = littleEndian(bags, bag * bagSize, 2),
-                          gen1 = littleEndian(bags, (bag + 1) * bagSize, 2);
-        const std::size_t mod0 = littleEndian(bags, bag * bagSize + 2, 2),
-                          mod1 = littleEndian(bags, (bag + 1) * bagSize + 2, 2);
-        std::string record(bagSize, '\0');
-        putLe(record, 0, static_cast<std::uint32_t>(count(newGens, genSize)), 2);
-        putLe(record, 2, static_cast<std::uint32_t>(count(newMods, modSize)), 2);
-        newBags += record;
-        for (std::size_t g = gen0; g < gen1; ++g) {
-            std::string gen = gens.substr(g * genSize, genSize);
-            if (static_cast<int>(littleEndian(gen, 0, 2)) == linkGenerator)
-                putLe(gen, 2, remap(littleEndian(gen, 2, 2)), 2);
-            newGens += gen;
+std::string bagRecord(const std::string& gens, const std::string& mods) {
+    std::string record(bagSize, '\0');
+    putLe(record, 0, static_cast<std::uint32_t>(count(gens, genSize)), 2);
+    putLe(record, 2, static_cast<std::uint32_t>(count(mods, modSize)), 2);
+    return record;
+}
+
+// One level of the directory: the presets or the instruments, with the bags,
+// generators and modulators of their zones.
+struct Level {
+    std::string owners, bags, mods, gens;
+};
+
+// Copies the owners `kept`, in their order, each with its zones, and closes
+// every list with its terminal record. Each owner's record points at its
+// first bag in the new lists; the one generator that points onward
+// (`linkGenerator`: instrument or sample) is renumbered by `renumber`, and
+// 0xFFFF where its target is not kept.
+Level copyLevel(const std::vector<std::size_t>& kept, const std::string& owners, std::size_t ownerSize,
+                std::size_t bagField, const std::string& bags, const std::string& mods, const std::string& gens,
+                int linkGenerator, const std::map<std::size_t, std::uint32_t>& renumber) {
+    Level to;
+    for (std::size_t owner : kept) {
+        std::string record = owners.substr(owner * ownerSize, ownerSize);
+        putLe(record, bagField, static_cast<std::uint32_t>(count(to.bags, bagSize)), 2);
+        to.owners += record;
+        const std::size_t firstBag = littleEndian(owners, owner * ownerSize + bagField, 2),
+                          endBag = littleEndian(owners, (owner + 1) * ownerSize + bagField, 2);
+        for (std::size_t bag = firstBag; bag < endBag; ++bag) {
+            const std::size_t gen0 = littleEndian(bags, bag * bagSize, 2),
+                              gen1 = littleEndian(bags, (bag + 1) * bagSize, 2);
+            const std::size_t mod0 = littleEndian(bags, bag * bagSize + 2, 2),
+                              mod1 = littleEndian(bags, (bag + 1) * bagSize + 2, 2);
+            to.bags += bagRecord(to.gens, to.mods);
+            for (std::size_t g = gen0; g < gen1; ++g) {
+                std::string gen = gens.substr(g * genSize, genSize);
+                if (static_cast<int>(littleEndian(gen, 0, 2)) == linkGenerator) {
+                    auto target = renumber.find(littleEndian(gen, 2, 2));
+                    putLe(gen, 2, target == renumber.end() ? std::uint32_t(0xFFFF) : target->second, 2);
+                }
+                to.gens += gen;
+            }
+            to.mods += mods.substr(mod0 * modSize, (mod1 - mod0) * modSize);
         }
-        newMods += mods.substr(mod0 * modSize, (mod1 - mod0) * modSize);
     }
+    // The terminal records, pointing past the last zone of their lists.
+    std::string endOwner = owners.substr(owners.size() - ownerSize);
+    putLe(endOwner, bagField, static_cast<std::uint32_t>(count(to.bags, bagSize)), 2);
+    to.owners += endOwner;
+    to.bags += bagRecord(to.gens, to.mods);
+    to.mods += mods.substr(mods.size() - modSize);
+    to.gens += gens.substr(gens.size() - genSize);
+    return to;
 }
 
 } // namespace
@@ -184,62 +213,27 @@ SoundfontDirectory::trimmed(const std::set<std::pair<int, int>>& keep) const {
     for (std::size_t i : usedInstruments) newInstrument.emplace(i, static_cast<std::uint32_t>(newInstrument.size()));
     for (std::size_t s : usedSamples) newSample.emplace(s, static_cast<std::uint32_t>(newSample.size()));
 
-    std::string phdr, pbag, pmod, pgen, inst, ibag, imod, igen, shdr;
-    for (std::size_t p : keptPresets) {
-        std::string record = phdr_.substr(p * phdrSize, phdrSize);
-        putLe(record, 24, static_cast<std::uint32_t>(count(pbag, bagSize)), 2);
-        phdr += record;
-        copyZones(littleEndian(phdr_, p * phdrSize + 24, 2), littleEndian(phdr_, (p + 1) * phdrSize + 24, 2), pbag_,
-                  pgen_, pmod_, pbag, pgen, pmod, instrumentGenerator, [&](std::uint32_t i) {
-                      auto found = newInstrument.find(i);
-                      return found == newInstrument.end() ? std::uint32_t(0xFFFF) : found->second;
-                  });
-    }
-    for (std::size_t i : usedInstruments) {
-        std::string record = inst_.substr(i * instSize, instSize);
-        putLe(record, 20, static_cast<std::uint32_t>(count(ibag, bagSize)), 2);
-        inst += record;
-        copyZones(littleEndian(inst_, i * instSize + 20, 2), littleEndian(inst_, (i + 1) * instSize + 20, 2), ibag_,
-                  igen_, imod_, ibag, igen, imod, sampleIdGenerator, [&](std::uint32_t s) {
-                      auto found = newSample.find(s);
-                      return found == newSample.end() ? std::uint32_t(0xFFFF) : found->second;
-                  });
-    }
+    const Level presetLevel =
+        copyLevel(keptPresets, phdr_, phdrSize, 24, pbag_, pmod_, pgen_, instrumentGenerator, newInstrument);
+    const Level instrumentLevel = copyLevel(std::vector<std::size_t>(usedInstruments.begin(), usedInstruments.end()),
+                                            inst_, instSize, 20, ibag_, imod_, igen_, sampleIdGenerator, newSample);
+    std::string shdr;
     for (std::size_t s : usedSamples) {
         std::string record = shdr_.substr(s * shdrSize, shdrSize);
-        if (auto link = newSample.find(littleEndian(record, 42, 2)); link != newSample.end())
-            putLe(record, 42, link->second, 2);
-        else
-            putLe(record, 42, 0, 2);
+        const auto link = newSample.find(littleEndian(record, 42, 2));
+        putLe(record, 42, link == newSample.end() ? 0 : link->second, 2);
         shdr += record;
     }
-    // The terminal records, pointing past the last zone of their lists.
-    auto terminal = [](const std::string& list, std::size_t size) { return list.substr(list.size() - size); };
-    std::string endPreset = terminal(phdr_, phdrSize);
-    putLe(endPreset, 24, static_cast<std::uint32_t>(count(pbag, bagSize)), 2);
-    std::string endBag(bagSize, '\0');
-    putLe(endBag, 0, static_cast<std::uint32_t>(count(pgen, genSize)), 2);
-    putLe(endBag, 2, static_cast<std::uint32_t>(count(pmod, modSize)), 2);
-    phdr += endPreset;
-    pbag += endBag;
-    pmod += terminal(pmod_, modSize);
-    pgen += terminal(pgen_, genSize);
-    std::string endInstrument = terminal(inst_, instSize);
-    putLe(endInstrument, 20, static_cast<std::uint32_t>(count(ibag, bagSize)), 2);
-    putLe(endBag, 0, static_cast<std::uint32_t>(count(igen, genSize)), 2);
-    putLe(endBag, 2, static_cast<std::uint32_t>(count(imod, modSize)), 2);
-    inst += endInstrument;
-    ibag += endBag;
-    imod += terminal(imod_, modSize);
-    igen += terminal(igen_, genSize);
-    shdr += terminal(shdr_, shdrSize);
+    shdr += shdr_.substr(shdr_.size() - shdrSize);
 
     auto out = std::make_shared<Trimmed>();
     out->source = file_;
     out->prefix = pdtaAt_;
-    out->directory = chunk("LIST", "pdta" + chunk("phdr", phdr) + chunk("pbag", pbag) + chunk("pmod", pmod) +
-                                       chunk("pgen", pgen) + chunk("inst", inst) + chunk("ibag", ibag) +
-                                       chunk("imod", imod) + chunk("igen", igen) + chunk("shdr", shdr));
+    out->directory = chunk("LIST", "pdta" + chunk("phdr", presetLevel.owners) + chunk("pbag", presetLevel.bags) +
+                                       chunk("pmod", presetLevel.mods) + chunk("pgen", presetLevel.gens) +
+                                       chunk("inst", instrumentLevel.owners) + chunk("ibag", instrumentLevel.bags) +
+                                       chunk("imod", instrumentLevel.mods) + chunk("igen", instrumentLevel.gens) +
+                                       chunk("shdr", shdr));
     out->suffixAt = pdtaEnd_;
     out->suffixSize = fileSize_ - pdtaEnd_;
     out->header = header_.substr(0, 8);
