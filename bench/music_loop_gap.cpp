@@ -12,6 +12,8 @@
 //
 //   music_loop_gap [--soundfont FILE] [MIDI-FILE]
 
+#include "music_bench.h"
+
 #include "presentation/music/fluid_music_device.h"
 
 #include <algorithm>
@@ -20,7 +22,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <fstream>
 #include <optional>
 #include <string>
@@ -35,32 +36,6 @@ namespace {
 
 constexpr double rate = 44100;
 constexpr float threshold = 1e-3f; // -60 dB: the first sound of a note
-
-// Two beats of `tempo` microseconds: C4 for 480 ticks, E4 for 480, end.
-std::string twoBeatTune(std::uint32_t tempo) {
-    unsigned char track[] = {
-        0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20, // tempo, set below
-        0x00, 0xC0, 0x00,                         // piano
-        0x00, 0x90, 60,   100,                    // C4 on
-        0x83, 0x60, 0x80, 60,   64,               // 480 ticks later, off
-        0x00, 0x90, 64,   100,                    // E4 on
-        0x83, 0x60, 0x80, 64,   64,               // 480 ticks later, off
-        0x00, 0xFF, 0x2F, 0x00,                   // end of track
-    };
-    track[4] = static_cast<unsigned char>(tempo >> 16);
-    track[5] = static_cast<unsigned char>(tempo >> 8);
-    track[6] = static_cast<unsigned char>(tempo);
-    std::string file("MThd\0\0\0\x06\0\0\0\x01\x01\xE0MTrk\0\0\0", 21);
-    file += static_cast<char>(sizeof track);
-    return file + std::string(reinterpret_cast<const char*>(track), sizeof track);
-}
-
-void restart(FluidMusicDevice& device) {
-    device.setCommand("Close");
-    device.setFileName("loop.mid");
-    device.setCommand("Open");
-    device.setCommand("Play");
-}
 
 struct LoopResult {
     double worstGapFrames = -1e9;
@@ -87,7 +62,7 @@ LoopResult measureLoops(const fs::path& folder, const std::optional<fs::path>& f
     std::vector<long> onsets; // the first sound of each pass, in frames
     long frame = 0;
     long passStart = 0;
-    restart(device);
+    playFromStart(device, "loop.mid");
     while (static_cast<int>(onsets.size()) < loops) {
         const std::vector<float> sound = device.render(static_cast<std::size_t>(period));
         for (int i = 0; i < period && (onsets.empty() || onsets.back() < passStart); ++i) {
@@ -99,7 +74,7 @@ LoopResult measureLoops(const fs::path& folder, const std::optional<fs::path>& f
             ended = false;
             if (!device.takeEnd()) std::fprintf(stderr, "an end did not stand\n");
             const auto before = Clock::now();
-            restart(device);
+            playFromStart(device, "loop.mid");
             result.restartMicros = std::max(result.restartMicros,
                                             std::chrono::duration<double, std::micro>(Clock::now() - before).count());
             passStart = frame;
@@ -117,13 +92,6 @@ LoopResult measureLoops(const fs::path& folder, const std::optional<fs::path>& f
         result.leastGapFrames = std::min(result.leastGapFrames, restartStart - lastEvent);
     }
     return result;
-}
-
-// Seconds of CPU time the calling thread spent.
-double threadCpuSeconds() {
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
 }
 
 } // namespace
@@ -177,14 +145,14 @@ int main(int argc, char** argv) {
         device.waitUntilReady();
         for (bool playing : {true, false}) {
             if (playing)
-                restart(device);
+                playFromStart(device, "loop.mid");
             else
                 device.setCommand("Close");
             const double seconds = 20;
             const double before = threadCpuSeconds();
             for (double done = 0; done < seconds; done += 512 / rate) {
                 device.render(512);
-                if (playing && device.takeEnd()) restart(device);
+                if (playing && device.takeEnd()) playFromStart(device, "loop.mid");
             }
             const double used = threadCpuSeconds() - before;
             std::printf("synthesis %s: %.2f%% of one core (%.0f s of sound in %.3f s of CPU)\n",

@@ -19,6 +19,9 @@
 // The sound is heard on the default PulseAudio source, the monitor of the
 // sink the music plays to, in fragments of 5 ms.
 
+#include "launch.h"
+#include "music_bench.h"
+
 #include "presentation/music/fluid_music_device.h"
 
 #include <pulse/error.h>
@@ -29,18 +32,14 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <fstream>
 #include <mutex>
 #include <optional>
-#include <spawn.h>
 #include <string>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
-
-extern char** environ;
 
 using namespace vorn;
 namespace fs = std::filesystem;
@@ -78,8 +77,8 @@ class Listener {
         keepAttr.tlength = 441 * 2 * sizeof(float);
         keepAttr.prebuf = static_cast<uint32_t>(-1);
         keepAttr.minreq = static_cast<uint32_t>(-1);
-        keepAlive_ = pa_simple_new(nullptr, "vorn music probe", PA_STREAM_PLAYBACK, nullptr, "silence", &format, nullptr,
-                                   &keepAttr, &error);
+        keepAlive_ = pa_simple_new(nullptr, "vorn music probe", PA_STREAM_PLAYBACK, nullptr, "silence", &format,
+                                   nullptr, &keepAttr, &error);
         if (!keepAlive_) {
             std::fprintf(stderr, "music_probe: cannot play to the sink: %s\n", pa_strerror(error));
             std::exit(1);
@@ -174,30 +173,17 @@ class Listener {
     std::atomic<Clock::duration::rep> when_{0};
 };
 
-void play(FluidMusicDevice& device, const std::string& name) {
-    device.setCommand("Close");
-    device.setFileName(name);
-    device.setCommand("Open");
-    device.setCommand("Play");
-}
-
-double threadCpuSeconds() {
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
-}
-
 int synthesis(const std::optional<fs::path>& font, const fs::path& piece, double seconds) {
     FluidMusicOptions options;
     options.output = FluidMusicOptions::Output::Offline;
     FluidMusicDevice device{GameFolder(piece.parent_path()), font, options};
     if (!device.waitUntilReady()) return 1;
-    play(device, piece.filename().string());
+    playFromStart(device, piece.filename().string());
     device.render(4096); // the instruments are in
     const double before = threadCpuSeconds();
     for (double done = 0; done < seconds; done += 1024 / rate) {
         device.render(1024);
-        if (device.takeEnd()) play(device, piece.filename().string());
+        if (device.takeEnd()) playFromStart(device, piece.filename().string());
     }
     std::printf("%.3f\n", 100 * (threadCpuSeconds() - before) / seconds);
     return 0;
@@ -215,7 +201,7 @@ int start(const std::optional<fs::path>& font, const fs::path& game, const std::
     options.deferSetUp = true;
     const auto command = Clock::now();
     FluidMusicDevice device{GameFolder(game), font, options};
-    play(device, first);
+    playFromStart(device, first);
     device.startSetUp();
     const auto firstSound = listener.waitForSound(5);
     if (!firstSound) {
@@ -230,7 +216,7 @@ int start(const std::optional<fs::path>& font, const fs::path& game, const std::
     }
     listener.arm();
     const auto secondCommand = Clock::now();
-    play(device, second);
+    playFromStart(device, second);
     const auto secondSound = listener.waitForSound(5);
     if (!secondSound) {
         std::fprintf(stderr, "music_probe: the second music was not heard\n");
@@ -240,31 +226,21 @@ int start(const std::optional<fs::path>& font, const fs::path& game, const std::
     return 0;
 }
 
-// Two beats at 120 a minute: C4, then E4, then the end; the first note at the very start.
-std::string twoBeatTune() {
-    const unsigned char track[] = {0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20, 0x00, 0xC0, 0x00, 0x00,
-                                   0x90, 60,   100,  0x83, 0x60, 0x80, 60,   64,   0x00, 0x90, 64,
-                                   100,  0x83, 0x60, 0x80, 64,   64,   0x00, 0xFF, 0x2F, 0x00};
-    std::string file("MThd\0\0\0\x06\0\0\0\x01\x01\xE0MTrk\0\0\0", 21);
-    file += static_cast<char>(sizeof track);
-    return file + std::string(reinterpret_cast<const char*>(track), sizeof track);
-}
-
 // The tune loops through the real audio output, restarted from this thread
 // as the window's thread restarts it; the silences heard at the loop points.
 int loop(const std::optional<fs::path>& font, const fs::path& folder, double seconds) {
     fs::create_directories(folder);
-    std::ofstream(folder / "loop.mid", std::ios::binary) << twoBeatTune();
+    std::ofstream(folder / "loop.mid", std::ios::binary) << twoBeatTune(500000); // 120 a minute
     Listener listener;
     std::atomic<bool> ended{false};
     FluidMusicDevice device{GameFolder(folder), font, {}};
     device.setDoneCallback([&] { ended = true; });
     if (!device.waitUntilReady()) return 1;
     listener.record(true);
-    play(device, "loop.mid");
+    playFromStart(device, "loop.mid");
     const auto until = Clock::now() + std::chrono::duration<double>(seconds);
     while (Clock::now() < until) {
-        if (ended.exchange(false) && device.takeEnd()) play(device, "loop.mid");
+        if (ended.exchange(false) && device.takeEnd()) playFromStart(device, "loop.mid");
         std::this_thread::sleep_for(std::chrono::microseconds(200));
     }
     listener.record(false);
@@ -302,16 +278,10 @@ int launch(char** program) {
         return 1;
     }
     listener.arm();
-    int out[2];
-    if (::pipe(out) != 0) return 1;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-    posix_spawn_file_actions_addclose(&actions, out[0]);
     const auto begin = Clock::now();
     pid_t child = 0;
-    if (posix_spawn(&child, program[0], &actions, nullptr, program, environ) != 0) return 1;
-    ::close(out[1]);
+    int output = -1; // the player's own lines, kept off ours
+    if (!launchWithOutputPiped(program, child, output)) return 1;
     const auto sound = listener.waitForSound(10);
     ::kill(child, SIGTERM);
     int status = 0;

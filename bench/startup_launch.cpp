@@ -5,35 +5,28 @@
 //
 // Usage: startup_launch PROGRAM [ARGS...]
 
+#include "launch.h"
+
 #include <chrono>
 #include <cstdio>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-extern char** environ;
 
 int main(int argc, char** argv) {
     if (argc < 2) {
         std::fprintf(stderr, "usage: startup_launch PROGRAM [ARGS...]\n");
         return 2;
     }
-    int out[2];
-    if (::pipe(out) != 0) return 1;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-    posix_spawn_file_actions_addclose(&actions, out[0]);
     const auto start = std::chrono::steady_clock::now();
     pid_t child = 0;
-    if (posix_spawn(&child, argv[1], &actions, nullptr, argv + 1, environ) != 0) {
+    int output = -1;
+    if (!launchWithOutputPiped(argv + 1, child, output)) {
         std::fprintf(stderr, "startup_launch: cannot start %s\n", argv[1]);
         return 1;
     }
-    ::close(out[1]);
     char byte = 0;
     bool painted = false;
-    while (::read(out[0], &byte, 1) == 1)
+    while (::read(output, &byte, 1) == 1)
         if (byte == '\n') {
             painted = true;
             break;
