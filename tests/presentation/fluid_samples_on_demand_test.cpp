@@ -3,6 +3,8 @@
 
 #include "presentation/music/fluid_music_device.h"
 
+#include "music_fixture.h"
+
 #include <algorithm>
 #include <cmath>
 #include <fstream>
@@ -20,18 +22,6 @@ namespace {
 constexpr int rate = 44100;
 constexpr std::size_t chunk = 1024;
 
-std::optional<fs::path> installedSoundfont() {
-    for (const fs::path& font : FluidMusicDevice::defaultSoundfonts())
-        if (fs::exists(font)) return font;
-    return std::nullopt;
-}
-
-void appendVarLength(std::string& out, unsigned value) {
-    std::string bytes(1, static_cast<char>(value & 0x7F));
-    while (value >>= 7) bytes.insert(bytes.begin(), static_cast<char>(0x80 | (value & 0x7F)));
-    out += bytes;
-}
-
 // Two seconds at 120 beats a minute that change instruments as they go: a
 // channel that plays its default piano, program changes back and forth, a
 // bank that the soundfont lacks, drums on channel 10, and a piano note held
@@ -39,7 +29,7 @@ void appendVarLength(std::string& out, unsigned value) {
 std::string changingTune() {
     std::string track;
     auto event = [&](unsigned delta, std::initializer_list<int> bytes) {
-        appendVarLength(track, delta);
+        test::appendVarLength(track, delta);
         for (int b : bytes) track += static_cast<char>(b);
     };
     event(0, {0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20});
@@ -65,9 +55,7 @@ std::string changingTune() {
     event(0, {0x81, 64, 64});
     event(0, {0x82, 72, 64});
     event(0, {0xFF, 0x2F, 0x00});
-    std::string file("MThd\0\0\0\x06\0\0\0\x01\x01\xE0MTrk", 18);
-    for (int shift = 24; shift >= 0; shift -= 8) file += static_cast<char>((track.size() >> shift) & 0xFF);
-    return file + track;
+    return test::oneTrackMidiFile(track);
 }
 
 std::vector<float> renderPieces(const fs::path& folder, const fs::path& font, bool onDemand,
@@ -91,7 +79,7 @@ std::vector<float> renderPieces(const fs::path& folder, const fs::path& font, bo
 }
 
 TEST(FluidSamplesOnDemand, SoundsSampleForSampleAsTheWholeSoundfontDoes) {
-    const std::optional<fs::path> font = installedSoundfont();
+    const std::optional<fs::path> font = test::installedSoundfont();
     if (!font) GTEST_SKIP() << "no General MIDI soundfont installed";
     const fs::path folder = fs::temp_directory_path() / ("vorn-on-demand-" + std::to_string(::getpid()));
     fs::create_directories(folder);

@@ -1,8 +1,9 @@
 // A soundfont cut down to the presets one piece uses: the same file, with a
 // directory of only those presets, their instruments and their samples.
 
-#include "presentation/music/fluid_music_device.h"
 #include "presentation/music/soundfont_directory.h"
+
+#include "music_fixture.h"
 
 #include <cstdio>
 #include <fstream>
@@ -16,12 +17,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::optional<fs::path> installedSoundfont() {
-    for (const fs::path& font : FluidMusicDevice::defaultSoundfonts())
-        if (fs::exists(font)) return font;
-    return std::nullopt;
-}
-
 std::string readTrimmed(const SoundfontDirectory::Trimmed& trimmed, std::uint64_t at, std::size_t n) {
     std::FILE* source = std::fopen(trimmed.source.c_str(), "rb");
     std::string bytes(n, '\0');
@@ -31,7 +26,7 @@ std::string readTrimmed(const SoundfontDirectory::Trimmed& trimmed, std::uint64_
 }
 
 TEST(SoundfontDirectory, ATrimmedSoundfontHoldsTheKeptPresetsAndTheSameSampleData) {
-    const std::optional<fs::path> font = installedSoundfont();
+    const std::optional<fs::path> font = test::installedSoundfont();
     if (!font) GTEST_SKIP() << "no General MIDI soundfont installed";
     std::string why;
     const std::optional<SoundfontDirectory> directory = SoundfontDirectory::read(*font, why);
@@ -86,7 +81,7 @@ TEST(SoundfontDirectory, FilesThatAreNoSoundfontOrAreCutShortAreRefused) {
     EXPECT_FALSE(SoundfontDirectory::read(dir / "words.sf2", why));
     EXPECT_EQ(why, "it is no SoundFont 2 file");
     EXPECT_FALSE(SoundfontDirectory::read(dir / "absent.sf2", why));
-    if (const std::optional<fs::path> font = installedSoundfont()) {
+    if (const std::optional<fs::path> font = test::installedSoundfont()) {
         std::ifstream in(*font, std::ios::binary);
         std::string head(64 * 1024, '\0');
         in.read(head.data(), std::streamsize(head.size()));
