@@ -7,7 +7,6 @@ namespace vorn {
 namespace {
 
 constexpr PictureElement kElements[] = {PictureElement::Form1, PictureElement::Image1, PictureElement::Image2};
-constexpr std::size_t kMaxPictureBytes = 256 * 1024 * 1024;
 
 } // namespace
 
