@@ -83,14 +83,16 @@ std::string commandStarting(std::string_view line) {
     if (line.size() >= 2 && line.front() == '*' && line.back() == '*') return "a marker line";
     if (line.empty()) return "";
     const auto closedBy = [&](char c) { return line.find(c, 1) != std::string_view::npos; };
-    const bool flagShaped =
-        line.size() >= 4 && line[1] >= 'A' && line[1] <= 'H' && line[2] >= '0' && line[2] <= '9' && line[3] == line[0];
-    const ScriptChar first{line.substr(0, 1)};
+    // Byte by byte: the characters that matter here are all ASCII.
+    const auto at = [&](std::size_t i) { return ScriptChar{i < line.size() ? line.substr(i, 1) : ""}; };
+    const syntax::FlagSyntax flag = syntax::flagName(at(1), at(2));
+    const bool flagShaped = flag.byte >= 0 && !flag.notADigit && at(3).is(line[0]);
+    const ScriptChar first = at(0);
     const Command c = commandIn(Table::Main, first);
     bool shaped = false;
     switch (c) {
     case Command::Page: shaped = true; break;
-    case Command::Menu: shaped = line.size() >= 2 && line[1] >= '1' && line[1] <= '4'; break;
+    case Command::Menu: shaped = syntax::menuCount(at(1)) > 0; break;
     case Command::Picture:
     case Command::Music:
     case Command::Jump: shaped = closedBy(rowOf(c).closing); break;
