@@ -70,7 +70,8 @@ void Checker::fixedFiles() {
 
 void Checker::reportCutOff() {
     RawFinding cut{Severity::Error, currentAt_,
-                   cutOffReport(commandName(current_)) + ": the player stops with an error when it reads it",
+                   "the " + std::string(commandName(current_)) +
+                       " that starts here runs into the end of file: the player stops with an error when it reads it",
                    rowOf(current_).cutOffHint, true};
     add(std::move(cut));
 }
@@ -148,10 +149,10 @@ void Checker::reportRunaways() {
     // In UTF-8 read as Shift-JIS, the last bytes of a character often pair with
     // the closing character, which then is not missing but swallowed.
     const bool misread = looksLikeUtf8WithoutMark(script_.contents());
-    std::string message = misread ? "runs over " + std::to_string(lines) + " lines" + what +
-                                        ": read as Shift-JIS, the UTF-8 character before its closing '" + row.closing +
-                                        "' likely takes it as part of a character"
-                                  : runsOver(lines, row.closing, what);
+    std::string message = "runs over " + std::to_string(lines) + " lines" + what +
+                          (misread ? ": read as Shift-JIS, the UTF-8 character before its closing '" +
+                                         std::string(1, row.closing) + "' likely takes it as part of a character"
+                                   : ": its closing '" + std::string(1, row.closing) + "' is likely missing");
     if (runaways_.size() > 1)
         message += "; behind it the script is read out of step, and " + std::to_string(runaways_.size() - 1) +
                    (runaways_.size() == 2 ? " more further on runs" : " more further on run") +
