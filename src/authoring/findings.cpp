@@ -245,13 +245,12 @@ void Checker::diagnoseBranch(const PlayedEnd& end, std::size_t menuAt, int k, st
     if (close == kNone) {
         std::size_t at = open;
         std::string why;
-        for (const LoneBrace& lone : loneBraces_)
-            if (lone.opening) {
-                at = lone.offset;
-                why = ": this '{' inside the " + std::string(commandName(lone.command)) + " at " +
-                      where(lone.commandOffset) + " counts";
-                break;
-            }
+        if (!loneBraces_.empty()) {
+            const LoneBrace& lone = loneBraces_.front();
+            at = lone.offset;
+            why = ": this '{' inside the " + std::string(commandName(lone.command)) + " at " +
+                  where(lone.commandOffset) + " counts";
+        }
         if (at == open && !fetchedOpenBraces_.empty()) {
             at = fetchedOpenBraces_.front();
             why = ": this '{', passed over as text when the branch is played, counts";
@@ -268,7 +267,7 @@ void Checker::diagnoseBranch(const PlayedEnd& end, std::size_t menuAt, int k, st
         {
             std::string why;
             for (const LoneBrace& lone : loneBraces_)
-                if (lone.opening && lone.offset < end.offset) {
+                if (lone.offset < end.offset) {
                     why =
                         " (the '{' at " + where(lone.offset) + " inside the " + commandName(lone.command) + " counts)";
                     break;
