@@ -178,15 +178,7 @@ void Checker::measurePage(std::size_t at, const std::string& raw) {
     if (!pages_.insert(at).second || runaways_.count(at)) return;
     if (!textBox_) textBox_.emplace();
     if (!textBox_->available()) return;
-    std::string page; // as the page command shows it
-    for (std::size_t pos = 0; pos < raw.size();) {
-        const std::size_t length = characterLength(script_.encoding(), raw, pos);
-        if (length == 1 && raw[pos] == syntax::kLineBreakMark)
-            page += "\r\n";
-        else
-            page.append(raw, pos, length);
-        pos += length;
-    }
+    const std::string page = syntax::pageText(script_.encoding(), raw);
     // Longer than this, a page fills far more than the box, and laying it out costs.
     constexpr std::size_t kLongestMeasured = 64 * 1024;
     const bool measured = page.size() <= kLongestMeasured;
