@@ -35,6 +35,7 @@ std::string_view trimmed(std::string_view text) {
 
 void Checker::fixedFiles() {
     const auto report = [this](const char* name, const FileReport& r, const char* role) {
+        const bool icon = std::string_view(name) == "mouse.ico";
         switch (r.status) {
         case FileStatus::Found: return;
         case FileStatus::FoundByFallback:
@@ -46,8 +47,7 @@ void Checker::fixedFiles() {
         case FileStatus::Missing:
             wholeFile_.push_back({Severity::Error, name, 0, 0,
                                   std::string(role) + " is not in the game folder: the player stops at start-up",
-                                  std::string("add a Windows ") +
-                                      (std::string_view(name) == "mouse.ico" ? "icon" : "bitmap") + " named " + name});
+                                  std::string("add a Windows ") + (icon ? "icon" : "bitmap") + " named " + name});
             return;
         case FileStatus::Unreadable:
             wholeFile_.push_back(
@@ -56,11 +56,9 @@ void Checker::fixedFiles() {
             return;
         case FileStatus::NotAPicture:
             wholeFile_.push_back({Severity::Error, name, 0, 0,
-                                  std::string(role) + " is no " +
-                                      (std::string_view(name) == "mouse.ico" ? "icon" : "picture") +
+                                  std::string(role) + " is no " + (icon ? "icon" : "picture") +
                                       " the player can read: the player stops at start-up",
-                                  std::string("save it as a Windows ") +
-                                      (std::string_view(name) == "mouse.ico" ? "icon (.ico)" : "bitmap (.bmp)")});
+                                  std::string("save it as a Windows ") + (icon ? "icon (.ico)" : "bitmap (.bmp)")});
             return;
         }
     };
