@@ -7,6 +7,8 @@
 //   g++ -std=c++20 -O1 tools/make_cp932_table.cpp -o /tmp/make_cp932_table
 //   /tmp/make_cp932_table > src/interpreter/cp932_table.inc
 
+#include "../src/interpreter/code_page.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -17,8 +19,10 @@ namespace {
 
 iconv_t cd;
 
-// The one code point iconv makes of `bytes`, or 0 when it makes none or more than one.
-std::uint32_t decode(const char* bytes, std::size_t length) {
+// The one code point iconv makes of `bytes`, or 0 when it makes none. The
+// table holds 16 bits: more than one code point, or one beyond the basic
+// plane, stops the generator.
+std::uint16_t decode(const char* bytes, std::size_t length) {
     char out[16];
     char* in = const_cast<char*>(bytes);
     char* at = out;
@@ -32,10 +36,14 @@ std::uint32_t decode(const char* bytes, std::size_t length) {
     }
     std::uint32_t c = 0;
     for (int i = 0; i < 4; ++i) c = (c << 8) | static_cast<unsigned char>(out[i]);
-    return c;
+    if (c > 0xFFFF) {
+        std::fprintf(stderr, "a code point beyond the basic plane\n");
+        std::exit(1);
+    }
+    return static_cast<std::uint16_t>(c);
 }
 
-bool isLead(int b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+bool isLead(int b) { return vorn::isCp932Lead(static_cast<unsigned char>(b)); }
 
 } // namespace
 
@@ -51,8 +59,7 @@ int main() {
                 "constexpr std::uint16_t kCp932Singles[256] = {");
     for (int b = 0; b < 256; ++b) {
         const char c = static_cast<char>(b);
-        const std::uint32_t u = isLead(b) ? 0 : decode(&c, 1);
-        if (u > 0xFFFF) return 1;
+        const std::uint16_t u = isLead(b) ? 0 : decode(&c, 1);
         std::printf("%s0x%04X,", b % 12 == 0 ? "\n    " : " ", u);
     }
     std::printf("\n};\n\n// Pairs: 60 rows of lead bytes (0x81..0x9F, then 0xE0..0xFC), 256 trail bytes each.\n"
@@ -62,11 +69,7 @@ int main() {
         std::printf("\n    {");
         for (int trail = 0; trail < 256; ++trail) {
             const char bytes[2] = {static_cast<char>(lead), static_cast<char>(trail)};
-            const std::uint32_t u = decode(bytes, 2);
-            if (u > 0xFFFF) {
-                std::fprintf(stderr, "a code point beyond the basic plane\n");
-                return 1;
-            }
+            const std::uint16_t u = decode(bytes, 2);
             std::printf("%s0x%04X,", trail % 12 == 0 ? "\n        " : " ", u);
         }
         std::printf("\n    },");

@@ -79,13 +79,26 @@ struct Jump {
     std::string label; // script bytes
 };
 
-// A brace that a command reads as part of its argument without its partner:
-// it counts when a branch holding it is skipped, but not when it is played.
+// A '{' that a command reads as part of its argument without its '}': it
+// counts when a branch holding it is skipped, but not when it is played.
 struct LoneBrace {
     std::size_t offset;
-    bool opening;
     Command command;
     std::size_t commandOffset;
+};
+
+// Counts the braces of one argument, as skipping a branch counts them, to
+// find the first '{' that no '}' in the argument closes.
+struct ArgumentBraces {
+    std::size_t depth = 0;
+    std::size_t firstOpen = kNone; // the outermost '{' still open
+    void see(const ScriptChar& ch, std::size_t at) {
+        if (ch.is(syntax::kOpenBrace)) {
+            if (depth++ == 0) firstOpen = at;
+        } else if (ch.is(syntax::kCloseBrace) && depth > 0) {
+            --depth;
+        }
+    }
 };
 
 // How the walk of a chosen branch stopped.
@@ -168,6 +181,7 @@ class Checker {
     Outcome command(ScriptStream& s, Command c, std::size_t at, Half half, bool guarded = false);
     void reportCutOff();
     std::string readArgument(ScriptStream& s, char closing);
+    void noteLoneBrace(const ArgumentBraces& braces, Command c, std::size_t at);
     void picture(ScriptStream& s, std::size_t at);
     void music(ScriptStream& s, std::size_t at);
     void jump(ScriptStream& s, std::size_t at, Half half);

@@ -8,7 +8,6 @@
 #include "interpreter/music_device.h"
 #include "presentation/picture_decoder.h"
 
-#include <algorithm>
 #include <memory>
 #include <type_traits>
 #include <unordered_set>
@@ -62,8 +61,8 @@ std::vector<int> actionsOf(const Interpreter& game) {
     std::vector<int> actions;
     const int count = valueOr0(game.NumCmds);
     const int selected = valueOr0(game.Cmd_Selected);
-    if (game.menuWaiting() && selected == 0)
-        for (int k = 1; k <= std::min(count, 4); ++k) actions.push_back(k);
+    for (int k = 1; k <= 4; ++k)
+        if (game.offersOption(k)) actions.push_back(k);
     // At the end of the script a click starts a run that ends at once.
     if (!game.stream().atEnd() && (count == 0 || selected != 0)) actions.push_back(kClickText);
     return actions;
@@ -116,16 +115,14 @@ ExploreResult explore(const GameFolder& folder, const ExploreOptions& options) {
     try {
         surface.startRun();
         start->load();
-        result.utf8WithoutMark = looksLikeUtf8WithoutMark(start->stream().contents());
         start->playRun();
     } catch (const FatalError& e) {
-        result.utf8WithoutMark = looksLikeUtf8WithoutMark(start->stream().contents());
         result.errors.push_back({{}, e.what()});
-        result.paths = 1;
-        return result;
     } catch (const RunTooLong&) {
-        result.utf8WithoutMark = looksLikeUtf8WithoutMark(start->stream().contents());
         result.errors.push_back({{}, neverPauses(*start, options.maxRun)});
+    }
+    result.utf8WithoutMark = looksLikeUtf8WithoutMark(start->stream().contents());
+    if (!result.errors.empty()) { // the game ends before its first pause
         result.paths = 1;
         return result;
     }

@@ -40,8 +40,9 @@ struct ExploreResult {
 
 ExploreResult explore(const GameFolder& folder, const ExploreOptions& options);
 
-// A warning about the script's encoding first, if any; the error paths, each a block that `vorn --headless` reads as input (the
-// error on a comment line), then a summary, also as comment lines.
+// A warning about the script's encoding first, if any; the error paths, each
+// a block that `vorn --headless` reads as input (the error on a comment line),
+// then a summary, also as comment lines.
 void writeExploreReport(const ExploreResult& result, const ExploreOptions& options, std::ostream& out);
 
 } // namespace vorn::authoring

@@ -35,6 +35,7 @@ std::string_view trimmed(std::string_view text) {
 
 void Checker::fixedFiles() {
     const auto report = [this](const char* name, const FileReport& r, const char* role) {
+        const bool icon = std::string_view(name) == "mouse.ico";
         switch (r.status) {
         case FileStatus::Found: return;
         case FileStatus::FoundByFallback:
@@ -46,8 +47,7 @@ void Checker::fixedFiles() {
         case FileStatus::Missing:
             wholeFile_.push_back({Severity::Error, name, 0, 0,
                                   std::string(role) + " is not in the game folder: the player stops at start-up",
-                                  std::string("add a Windows ") +
-                                      (std::string_view(name) == "mouse.ico" ? "icon" : "bitmap") + " named " + name});
+                                  std::string("add a Windows ") + (icon ? "icon" : "bitmap") + " named " + name});
             return;
         case FileStatus::Unreadable:
             wholeFile_.push_back(
@@ -56,11 +56,9 @@ void Checker::fixedFiles() {
             return;
         case FileStatus::NotAPicture:
             wholeFile_.push_back({Severity::Error, name, 0, 0,
-                                  std::string(role) + " is no " +
-                                      (std::string_view(name) == "mouse.ico" ? "icon" : "picture") +
+                                  std::string(role) + " is no " + (icon ? "icon" : "picture") +
                                       " the player can read: the player stops at start-up",
-                                  std::string("save it as a Windows ") +
-                                      (std::string_view(name) == "mouse.ico" ? "icon (.ico)" : "bitmap (.bmp)")});
+                                  std::string("save it as a Windows ") + (icon ? "icon (.ico)" : "bitmap (.bmp)")});
             return;
         }
     };
@@ -70,7 +68,8 @@ void Checker::fixedFiles() {
 
 void Checker::reportCutOff() {
     RawFinding cut{Severity::Error, currentAt_,
-                   cutOffReport(commandName(current_)) + ": the player stops with an error when it reads it",
+                   "the " + std::string(commandName(current_)) +
+                       " that starts here runs into the end of file: the player stops with an error when it reads it",
                    rowOf(current_).cutOffHint, true};
     add(std::move(cut));
 }
@@ -83,14 +82,16 @@ std::string commandStarting(std::string_view line) {
     if (line.size() >= 2 && line.front() == '*' && line.back() == '*') return "a marker line";
     if (line.empty()) return "";
     const auto closedBy = [&](char c) { return line.find(c, 1) != std::string_view::npos; };
-    const bool flagShaped =
-        line.size() >= 4 && line[1] >= 'A' && line[1] <= 'H' && line[2] >= '0' && line[2] <= '9' && line[3] == line[0];
-    const ScriptChar first{line.substr(0, 1)};
+    // Byte by byte: the characters that matter here are all ASCII.
+    const auto at = [&](std::size_t i) { return ScriptChar{i < line.size() ? line.substr(i, 1) : ""}; };
+    const syntax::FlagSyntax flag = syntax::flagName(at(1), at(2));
+    const bool flagShaped = flag.byte >= 0 && !flag.notADigit && at(3).is(line[0]);
+    const ScriptChar first = at(0);
     const Command c = commandIn(Table::Main, first);
     bool shaped = false;
     switch (c) {
     case Command::Page: shaped = true; break;
-    case Command::Menu: shaped = line.size() >= 2 && line[1] >= '1' && line[1] <= '4'; break;
+    case Command::Menu: shaped = syntax::menuCount(at(1)) > 0; break;
     case Command::Picture:
     case Command::Music:
     case Command::Jump: shaped = closedBy(rowOf(c).closing); break;
@@ -146,10 +147,10 @@ void Checker::reportRunaways() {
     // In UTF-8 read as Shift-JIS, the last bytes of a character often pair with
     // the closing character, which then is not missing but swallowed.
     const bool misread = looksLikeUtf8WithoutMark(script_.contents());
-    std::string message = misread ? "runs over " + std::to_string(lines) + " lines" + what +
-                                        ": read as Shift-JIS, the UTF-8 character before its closing '" + row.closing +
-                                        "' likely takes it as part of a character"
-                                  : runsOver(lines, row.closing, what);
+    std::string message = "runs over " + std::to_string(lines) + " lines" + what +
+                          (misread ? ": read as Shift-JIS, the UTF-8 character before its closing '" +
+                                         std::string(1, row.closing) + "' likely takes it as part of a character"
+                                   : ": its closing '" + std::string(1, row.closing) + "' is likely missing");
     if (runaways_.size() > 1)
         message += "; behind it the script is read out of step, and " + std::to_string(runaways_.size() - 1) +
                    (runaways_.size() == 2 ? " more further on runs" : " more further on run") +
@@ -175,15 +176,7 @@ void Checker::measurePage(std::size_t at, const std::string& raw) {
     if (!pages_.insert(at).second || runaways_.count(at)) return;
     if (!textBox_) textBox_.emplace();
     if (!textBox_->available()) return;
-    std::string page; // as the page command shows it
-    for (std::size_t pos = 0; pos < raw.size();) {
-        const std::size_t length = characterLength(script_.encoding(), raw, pos);
-        if (length == 1 && raw[pos] == syntax::kLineBreakMark)
-            page += "\r\n";
-        else
-            page.append(raw, pos, length);
-        pos += length;
-    }
+    const std::string page = syntax::pageText(script_.encoding(), raw);
     // Longer than this, a page fills far more than the box, and laying it out costs.
     constexpr std::size_t kLongestMeasured = 64 * 1024;
     const bool measured = page.size() <= kLongestMeasured;
@@ -242,13 +235,12 @@ void Checker::diagnoseBranch(const PlayedEnd& end, std::size_t menuAt, int k, st
     if (close == kNone) {
         std::size_t at = open;
         std::string why;
-        for (const LoneBrace& lone : loneBraces_)
-            if (lone.opening) {
-                at = lone.offset;
-                why = ": this '{' inside the " + std::string(commandName(lone.command)) + " at " +
-                      where(lone.commandOffset) + " counts";
-                break;
-            }
+        if (!loneBraces_.empty()) {
+            const LoneBrace& lone = loneBraces_.front();
+            at = lone.offset;
+            why = ": this '{' inside the " + std::string(commandName(lone.command)) + " at " +
+                  where(lone.commandOffset) + " counts";
+        }
         if (at == open && !fetchedOpenBraces_.empty()) {
             at = fetchedOpenBraces_.front();
             why = ": this '{', passed over as text when the branch is played, counts";
@@ -265,7 +257,7 @@ void Checker::diagnoseBranch(const PlayedEnd& end, std::size_t menuAt, int k, st
         {
             std::string why;
             for (const LoneBrace& lone : loneBraces_)
-                if (lone.opening && lone.offset < end.offset) {
+                if (lone.offset < end.offset) {
                     why =
                         " (the '{' at " + where(lone.offset) + " inside the " + commandName(lone.command) + " counts)";
                     break;

@@ -3,13 +3,6 @@
 #include "presentation/picture_decoder.h"
 
 namespace vorn::authoring {
-namespace {
-
-// The limits the interpreter reads pictures and the cursor with.
-constexpr std::size_t kMaxPictureBytes = std::size_t(256) * 1024 * 1024;
-constexpr std::size_t kMaxIconBytes = std::size_t(16) * 1024 * 1024;
-
-} // namespace
 
 const FileReport& GameFiles::look(const std::string& name, Kind kind) {
     const auto key = std::make_pair(static_cast<int>(kind), name);
@@ -28,7 +21,7 @@ const FileReport& GameFiles::look(const std::string& name, Kind kind) {
     if (kind == Kind::Music) {
         if (found.isFolder) {
             report.status = FileStatus::Unreadable;
-            report.detail = "it is a folder, not a file";
+            report.detail = kIsAFolder;
         }
         return report;
     }

@@ -117,11 +117,10 @@ Checker::Outcome Checker::command(ScriptStream& s, Command c, std::size_t at, Ha
 }
 
 // Reads up to and including `closing`, as the command procedures do, and
-// notes braces that have no partner inside the argument.
+// notes a '{' that has no partner inside the argument.
 std::string Checker::readArgument(ScriptStream& s, char closing) {
     std::string raw;
-    std::vector<std::size_t> open;
-    std::optional<std::size_t> strayClose;
+    ArgumentBraces braces;
     const std::size_t from = s.position();
     while (true) {
         if (s.atEnd()) {
@@ -133,19 +132,15 @@ std::string Checker::readArgument(ScriptStream& s, char closing) {
             noteRunaway(from, offsetOf(s, ch));
             break;
         }
-        if (ch.is(syntax::kOpenBrace)) open.push_back(offsetOf(s, ch));
-        if (ch.is(syntax::kCloseBrace)) {
-            if (open.empty()) {
-                if (!strayClose) strayClose = offsetOf(s, ch);
-            } else {
-                open.pop_back();
-            }
-        }
+        braces.see(ch, offsetOf(s, ch));
         raw.append(ch.bytes);
     }
-    if (strayClose) loneBraces_.push_back({*strayClose, false, current_, currentAt_});
-    if (!open.empty()) loneBraces_.push_back({open.front(), true, current_, currentAt_});
+    noteLoneBrace(braces, current_, currentAt_);
     return raw;
+}
+
+void Checker::noteLoneBrace(const ArgumentBraces& braces, Command c, std::size_t at) {
+    if (braces.depth > 0) loneBraces_.push_back({braces.firstOpen, c, at});
 }
 
 void Checker::picture(ScriptStream& s, std::size_t at) {
@@ -203,19 +198,13 @@ int Checker::menu(ScriptStream& s, std::size_t at, Half half) {
                 "write the number of options right behind '(', as in (2 Yes,No)");
     read(s); // the separator
     for (int option = 1; option <= n; ++option) {
-        std::vector<std::size_t> open;
+        ArgumentBraces braces;
         while (true) {
             const ScriptChar ch = read(s);
             if (syntax::endsOption(ch)) break;
-            if (ch.is(syntax::kOpenBrace)) open.push_back(offsetOf(s, ch));
-            if (ch.is(syntax::kCloseBrace)) {
-                if (open.empty())
-                    loneBraces_.push_back({offsetOf(s, ch), false, Command::Menu, at});
-                else
-                    open.pop_back();
-            }
+            braces.see(ch, offsetOf(s, ch));
         }
-        if (!open.empty()) loneBraces_.push_back({open.front(), true, Command::Menu, at});
+        noteLoneBrace(braces, Command::Menu, at);
     }
     return n;
 }

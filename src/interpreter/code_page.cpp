@@ -110,12 +110,9 @@ std::string toUtf8(Encoding encoding, std::string_view bytes) {
 
 bool isValidUtf8(std::string_view bytes) {
     for (std::size_t pos = 0; pos < bytes.size();) {
-        const std::size_t len = characterLength(Encoding::Utf8, bytes, pos);
-        // A damaged sequence is one character too, but shorter than its lead byte says.
-        const unsigned char lead = static_cast<unsigned char>(bytes[pos]);
-        const std::size_t whole = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
-        if (len != whole || (len == 1 && lead >= 0x80)) return false;
-        pos += len;
+        const Utf8Character ch = utf8Character(bytes, pos);
+        if (!ch.wellFormed) return false;
+        pos += ch.length;
     }
     return true;
 }

@@ -48,6 +48,21 @@ inline int branchesSkipped(int chosen, int count) {
 // A page's backslash stands for a line break.
 inline constexpr char kLineBreakMark = '\\';
 
+// A page's text as the text box shows it, from the script bytes between its
+// quotes: each backslash character becomes a line break, CR LF.
+inline std::string pageText(Encoding encoding, std::string_view raw) {
+    std::string page;
+    for (std::size_t pos = 0; pos < raw.size();) {
+        const std::size_t length = characterLength(encoding, raw, pos);
+        if (length == 1 && raw[pos] == kLineBreakMark)
+            page += "\r\n";
+        else
+            page.append(raw.substr(pos, length));
+        pos += length;
+    }
+    return page;
+}
+
 // A menu's count character: 1..4, or 0 when it is no count.
 inline int menuCount(const ScriptChar& ch) {
     return (ch.bytes.size() == 1 && ch.bytes[0] >= '1' && ch.bytes[0] <= '4') ? ch.bytes[0] - '0' : 0;

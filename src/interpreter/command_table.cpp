@@ -66,18 +66,9 @@ Message skippedHint(const CommandRow& row) {
     return Message(VORN_TR("close it with '%1'"), {Message::words(std::string(1, row.closing))});
 }
 
-std::string cutOffReport(const std::string& what) {
-    const bool plural = what == kBranchesName;
-    return "the " + what + " that starts here " + (plural ? "run" : "runs") + " into the end of file";
-}
-
 bool takesText(Command command) {
     return command == Command::Page || command == Command::Picture || command == Command::Music ||
            command == Command::Jump;
-}
-
-std::string runsOver(std::size_t lines, char closing, const std::string& what) {
-    return "runs over " + std::to_string(lines) + " lines" + what + ": its closing '" + closing + "' is likely missing";
 }
 
 } // namespace vorn

@@ -69,14 +69,8 @@ inline constexpr const char* kBranchesName = VORN_TR("branches of the choice men
 inline constexpr const char* kBranchesHint =
     VORN_TR("write one {...} branch per option behind the menu and balance every brace");
 
-// The words the player's end-of-file report and `vorn check` share.
-// "the text page that starts here runs into the end of file"
-std::string cutOffReport(const std::string& what);
 // Whether a command's argument is free text up to its closing character (a
 // page, a file name, a label): a missing closing character lets it run on.
 bool takesText(Command command);
-// "runs over 14 lines: its closing '\"' is likely missing"; `what` follows
-// the count: " and swallows a choice menu".
-std::string runsOver(std::size_t lines, char closing, const std::string& what = "");
 
 } // namespace vorn

@@ -20,6 +20,11 @@ inline constexpr const char* kNoSuchFile = VORN_TR("no such file in the game fol
 inline constexpr const char* kIsAFolder = VORN_TR("it is a folder, not a file");
 inline constexpr const char* kNotARegularFile = VORN_TR("it is not a regular file");
 
+// The largest picture and cursor files the player reads; `vorn check` reads
+// them with the same limits.
+inline constexpr std::size_t kMaxPictureBytes = std::size_t(256) * 1024 * 1024;
+inline constexpr std::size_t kMaxIconBytes = std::size_t(16) * 1024 * 1024;
+
 struct FileContents {
     std::string bytes;
     std::string error; // empty on success; otherwise why the file could not be read

@@ -25,7 +25,7 @@ Interpreter::Interpreter(const GameFolder& folder, DisplaySurface& surface, Musi
 void Interpreter::load() {
     stream_.open();
     loadPicture(PictureElement::Form1, "back.bmp", kWindowBackground, std::nullopt);
-    const FileContents icon = folder_.read("mouse.ico", 16 * 1024 * 1024);
+    const FileContents icon = folder_.read("mouse.ico", kMaxIconBytes);
     if (!icon.error.empty())
         throw FatalError(Message(kCursorUnreadable, {Message::words("mouse.ico"), Message::sentence(icon.error)}));
     if (!surface_.setCursor({"mouse.ico", icon.bytes}))
@@ -151,7 +151,7 @@ void Interpreter::loadPicture(PictureElement element, const std::string& name, c
     };
     PictureFile picture{name, std::nullopt};
     if (!name.empty()) {
-        FileContents file = folder_.read(name, 256 * 1024 * 1024);
+        FileContents file = folder_.read(name, kMaxPictureBytes);
         if (!file.error.empty())
             throw FatalError(
                 Message(kPictureUnreadable, {where(), Message::words(name), Message::sentence(file.error)}));

@@ -7,7 +7,6 @@ namespace vorn {
 namespace {
 
 constexpr PictureElement kElements[] = {PictureElement::Form1, PictureElement::Image1, PictureElement::Image2};
-constexpr std::size_t kMaxPictureBytes = 256 * 1024 * 1024;
 
 } // namespace
 
@@ -77,12 +76,10 @@ std::string Interpreter::restore(const Snapshot& saved, std::string script) {
     for (int label = 1; label <= 4; ++label) surface_.setCaption(label, saved.captions[std::size_t(label - 1)]);
     surface_.setText(saved.text);
     surface_.replaceBacklog(saved.backlog); // after the page, which is in it already
-    device_.setCommand("Close");
-    if (saved.music) {
-        device_.setFileName(*saved.music);
-        device_.setCommand("Open");
-        device_.setCommand("Play");
-    }
+    if (saved.music)
+        sendMusic(*saved.music);
+    else
+        device_.setCommand("Close");
     return "";
 }
 

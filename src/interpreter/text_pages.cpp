@@ -10,17 +10,8 @@ namespace vorn {
 // it, so the branch's end still skips the branches behind it.
 void Interpreter::showPage(Table from) {
     beginCommand(Command::Page);
-    const char closing = rowOf(Command::Page).closing;
-    std::string page;
-    while (true) {
-        const ScriptChar ch = stream_.readChar();
-        if (ch.is(closing)) break;
-        if (ch.is(syntax::kLineBreakMark))
-            page += "\r\n";
-        else
-            page.append(ch.bytes);
-    }
-    surface_.setText(stream_.decode(page));
+    const std::string raw = readUntil(rowOf(Command::Page).closing);
+    surface_.setText(stream_.decode(syntax::pageText(stream_.encoding(), raw)));
     if (from != Table::Branch) NumCmds = 0;
     for (int label = 1; label <= 4; ++label) surface_.setCaption(label, "");
     surface_.setPicture(PictureElement::Image2, {"", std::nullopt});

@@ -7,7 +7,6 @@
 #include "authoring/script_check.h"
 #include "headless_fixture.h"
 
-#include <QCoreApplication>
 #include <gtest/gtest.h>
 #include <random>
 #include <set>
@@ -16,16 +15,6 @@ using namespace vorn;
 using namespace vorn::test;
 
 namespace {
-
-// Qt's image plugins (the cursor's .ico reader among them) need an application object.
-void ensureApplication() {
-    if (QCoreApplication::instance()) return;
-    static int argc = 1;
-    static char name[] = "vorn_authoring_tests";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication* app = new QCoreApplication(argc, argv);
-    (void)app;
-}
 
 // A script of random pieces, most of them well formed, some of them the
 // mistakes authors make: missing files and marker lines, bad bit digits,
@@ -126,7 +115,6 @@ std::size_t placeColumn(const std::string& place) { return std::stoul(place.subs
 } // namespace
 
 TEST(CheckAgainstExplore, RandomScriptsCheckedCleanNeverFailAndEveryFailureIsReportedWhereItHappens) {
-    ensureApplication();
     authoring::ExploreOptions options;
     options.maxPaths = 200;
     options.maxClicks = 200;
