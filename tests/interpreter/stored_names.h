@@ -4,6 +4,9 @@
 // names for them. Shared by the tests of folders on disk and of archives,
 // which follow the same rules.
 
+#include "interpreter/game_folder.h"
+
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
@@ -45,5 +48,18 @@ inline const std::vector<NameCase> kNameCases = {
     {"ソ", nullptr, false},          // never a part of a name split at its 0x5C
     {"\x83", nullptr, false},
 };
+
+// Every name case against a game folder that holds kStoredFiles.
+inline void expectNameCasesResolve(const GameFolder& folder) {
+    for (const NameCase& c : kNameCases) {
+        const FileLookup found = folder.resolve(c.name);
+        if (!c.content) {
+            EXPECT_FALSE(found.place) << c.name;
+            continue;
+        }
+        EXPECT_EQ(folder.read(c.name, 100).bytes, c.content) << c.name;
+        EXPECT_EQ(found.byFallback, c.byFallback) << c.name;
+    }
+}
 
 } // namespace vorn::test

@@ -85,15 +85,7 @@ TEST(GameArchive, NamesResolveAsInAFolderOnDisk) {
     const ArchiveGame game = openArchive(scratch / "names.zip");
     ASSERT_TRUE(game.folder) << game.error;
     const GameFolder& folder = *game.folder;
-    for (const NameCase& c : kNameCases) {
-        const FileLookup found = folder.resolve(c.name);
-        if (!c.content) {
-            EXPECT_FALSE(found.place) << c.name;
-            continue;
-        }
-        EXPECT_EQ(folder.read(c.name, 100).bytes, c.content) << c.name;
-        EXPECT_EQ(found.byFallback, c.byFallback) << c.name;
-    }
+    expectNameCasesResolve(folder);
     // The game folder is the archive's own root for `..`, and never more.
     EXPECT_EQ(folder.read("../Game/code.vrn", 100).bytes, "\"x\"");
     EXPECT_FALSE(folder.resolve("../../Game/code.vrn").place);
