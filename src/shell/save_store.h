@@ -61,7 +61,6 @@ class FolderSlotStore : public SlotStore {
 
     // The user's folder of saves for a game: $XDG_DATA_HOME/vorn/saves/NAME.
     static QString userFolder(const std::string& gameName);
-    const QString& folder() const { return folder_; }
 
     std::optional<QByteArray> readDocument(const std::string& slot, std::string& why) const override;
     std::string write(const std::string& slot, const QByteArray& png, const MakeDocument& document) override;

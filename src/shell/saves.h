@@ -54,8 +54,6 @@ class Saves {
     // Deletes a slot, on the reader's request only.
     std::string remove(const std::string& slot);
 
-    SlotStore& store() { return store_; }
-
   private:
     // The slot's document, checked for this game; `why` says what is wrong.
     std::optional<SaveDocument> read(const std::string& slot, std::string& why) const;
