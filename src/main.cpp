@@ -3,7 +3,7 @@
 
 #include "authoring/authoring_tool.h"
 #include "presentation/headless/headless_driver.h"
-#include "presentation/headless/json_lines.h"
+#include "presentation/headless/headless_session.h"
 #include "presentation/language/language.h"
 #include "presentation/window/window_app.h"
 #include "shell/command_line.h"
@@ -34,12 +34,7 @@ int main(int argc, char** argv) {
     case vorn::Options::Mode::Headless: {
         QCoreApplication app(argc, argv); // image plugins (the .ico reader) load through it
         const vorn::OpenedGame game = vorn::openGame(options.gameFolder);
-        if (!game.folder) {
-            // As any fatal error: recorded, told, and the end of play.
-            std::cout << "{\"fatal\":" << vorn::json::quote(game.error) << "}\n";
-            std::cerr << "vorn: " << game.error << '\n';
-            return 1;
-        }
+        if (!game.folder) return vorn::endWithFatal(game.error, std::cout, std::cerr);
         if (!game.notice.empty()) std::cerr << "vorn: " << game.notice << '\n';
         if (const std::string note = vorn::scriptEncodingNote(*game.folder); !note.empty())
             std::cerr << "vorn: " << note << '\n';

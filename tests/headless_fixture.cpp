@@ -67,6 +67,13 @@ std::string icon32() {
     return s + image;
 }
 
+std::string readFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void writeFile(const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
+
 TestGame::TestGame(const std::string& script) {
     static std::atomic<int> counter{0};
     dir_ = fs::temp_directory_path() / ("vorn-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
@@ -108,13 +115,6 @@ std::string shellQuoted(const std::string& text) {
     return out + "'";
 }
 
-std::string readWhole(const fs::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::stringstream bytes;
-    bytes << file.rdbuf();
-    return bytes.str();
-}
-
 TestGame::Result playExternally(const std::string& player, const fs::path& dir, const std::string& events) {
     const fs::path input = dir.string() + ".events", output = dir.string() + ".out", errors = dir.string() + ".err";
     std::ofstream(input, std::ios::binary) << events;
@@ -124,9 +124,9 @@ TestGame::Result playExternally(const std::string& player, const fs::path& dir, 
     const int raw = std::system(command.c_str());
     TestGame::Result result;
     result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    std::istringstream lines(readWhole(output));
+    std::istringstream lines(readFile(output));
     for (std::string line; std::getline(lines, line);) result.lines.push_back(line);
-    result.errors = readWhole(errors);
+    result.errors = readFile(errors);
     for (const fs::path& p : {input, output, errors}) fs::remove(p);
     return result;
 }

@@ -15,6 +15,10 @@ namespace vorn::test {
 std::string bitmap(int width, int height, unsigned char r = 40, unsigned char g = 80, unsigned char b = 120);
 std::string icon32();
 
+// A whole file's bytes ("" when it cannot be read), and a file written whole.
+std::string readFile(const std::filesystem::path& path);
+void writeFile(const std::filesystem::path& path, const std::string& bytes);
+
 class TestGame {
   public:
     // A folder with "code.vrn" holding `script`, plus a valid back.bmp,

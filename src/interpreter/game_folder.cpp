@@ -27,10 +27,6 @@ std::string englishError(int number) {
     return c ? ::strerror_l(number, c) : std::strerror(number);
 }
 
-std::string tooLarge(std::size_t maxBytes) {
-    return "the file is larger than " + std::to_string(maxBytes / (1024 * 1024)) + " MB";
-}
-
 // A folder on disk; places are paths.
 class DiskTree : public FileTree {
   public:
@@ -90,7 +86,7 @@ FileContents DiskTree::read(const std::string& place, std::size_t maxBytes) cons
     if (::fstat(fd, &info) != 0) return {{}, englishError(errno)};
     if (S_ISDIR(info.st_mode)) return {{}, kIsAFolder};
     if (!S_ISREG(info.st_mode)) return {{}, kNotARegularFile};
-    if (static_cast<std::uintmax_t>(info.st_size) > maxBytes) return {{}, tooLarge(maxBytes)};
+    if (static_cast<std::uintmax_t>(info.st_size) > maxBytes) return {{}, fileTooLarge(maxBytes)};
 
     FileContents contents;
     // One byte of room beyond the size, so the read that finds the end needs no
@@ -106,7 +102,7 @@ FileContents DiskTree::read(const std::string& place, std::size_t maxBytes) cons
         }
         if (got == 0) break;
         done += static_cast<std::size_t>(got);
-        if (done > maxBytes) return {{}, tooLarge(maxBytes)};
+        if (done > maxBytes) return {{}, fileTooLarge(maxBytes)};
     }
     contents.bytes.resize(done);
     return contents;
@@ -171,6 +167,20 @@ std::optional<FileLookup> walk(const FileTree& tree, std::string_view name, std:
 }
 
 } // namespace
+
+std::string fileTooLarge(std::size_t maxBytes) {
+    return "the file is larger than " + std::to_string(maxBytes / (1024 * 1024)) + " MB";
+}
+
+std::optional<std::string> joinedChild(const std::string& place, const std::string& entry) {
+    if (entry == ".") return place;
+    if (entry == "..") {
+        if (place.empty()) return std::nullopt;
+        const auto slash = place.rfind('/');
+        return slash == std::string::npos ? std::string() : place.substr(0, slash);
+    }
+    return place.empty() ? entry : place + '/' + entry;
+}
 
 GameFolder::GameFolder(fs::path root) : tree_(std::make_shared<DiskTree>(std::move(root))) {}
 

@@ -25,6 +25,9 @@ inline constexpr const char* kNotARegularFile = VORN_TR("it is not a regular fil
 inline constexpr std::size_t kMaxPictureBytes = std::size_t(256) * 1024 * 1024;
 inline constexpr std::size_t kMaxIconBytes = std::size_t(16) * 1024 * 1024;
 
+// Why a file larger than `maxBytes` is refused.
+std::string fileTooLarge(std::size_t maxBytes);
+
 struct FileContents {
     std::string bytes;
     std::string error; // empty on success; otherwise why the file could not be read
@@ -53,6 +56,10 @@ class FileTree {
     // The game folder as named in messages.
     virtual std::string describe() const = 0;
 };
+
+// `child` for a tree whose places are stored names joined by '/', with ""
+// for its root, which nothing lies above.
+std::optional<std::string> joinedChild(const std::string& place, const std::string& entry);
 
 struct FileLookup {
     std::optional<std::string> place; // empty when nothing matches

@@ -26,9 +26,10 @@ bool sizeFits(std::int64_t width, std::int64_t height, std::int64_t bytesPerPixe
            width * height * bytesPerPixel <= kMaxImageBytes;
 }
 
-// The bitmap's information header at `at`, its pixels counted from `fileStart`.
-// `inIcon`: the height counts the colour rows and the mask rows together.
-bool checkDib(std::string_view b, std::size_t at, std::size_t fileStart, bool fileHeader, bool inIcon) {
+// The bitmap's information header at `at`; `fileHeader`: a bitmap file's
+// header comes before it. `inIcon`: the height counts the colour rows and the
+// mask rows together.
+bool checkDib(std::string_view b, std::size_t at, bool fileHeader, bool inIcon) {
     if (b.size() < at + 4) return false;
     const std::uint32_t headerSize = little(b, at, 4);
     std::int64_t width, height;
@@ -76,11 +77,10 @@ bool checkDib(std::string_view b, std::size_t at, std::size_t fileStart, bool fi
     } else if (compression == 3 && headerSize == 40) {
         paletteEnd += 12; // the three colour masks
     }
-    (void)fileStart;
     return paletteEnd <= b.size();
 }
 
-bool checkBitmapFile(std::string_view b) { return b.size() >= 18 && checkDib(b, 14, 0, true, false); }
+bool checkBitmapFile(std::string_view b) { return b.size() >= 18 && checkDib(b, 14, true, false); }
 
 bool checkPng(std::string_view b) {
     static constexpr std::string_view signature("\x89PNG\r\n\x1a\n", 8);
@@ -131,7 +131,7 @@ bool checkIco(std::string_view b) {
         const std::uint64_t size = little(b, entry + 8, 4), offset = little(b, entry + 12, 4);
         if (offset + size > b.size() || size < 4) continue;
         const std::string_view image = b.substr(offset, size);
-        if (image.substr(0, 4) == std::string_view("\x89PNG", 4) ? checkPng(image) : checkDib(image, 0, 0, false, true))
+        if (image.substr(0, 4) == std::string_view("\x89PNG", 4) ? checkPng(image) : checkDib(image, 0, false, true))
             any = true;
     }
     return any;

@@ -1,6 +1,7 @@
 #include "game_archive.h"
 
 #include "interpreter/code_page.h"
+#include "interpreter/script_stream.h"
 
 #include <algorithm>
 #include <archive.h>
@@ -118,16 +119,7 @@ bool isAbsolute(const std::string& stored) {
     return stored.size() >= 2 && stored[1] == ':' && ((d >= 'A' && d <= 'Z') || (d >= 'a' && d <= 'z'));
 }
 
-std::string tooLarge(std::size_t maxBytes) {
-    return "the file is larger than " + std::to_string(maxBytes / (1024 * 1024)) + " MB";
-}
-
-bool isScriptName(const std::string& stored) {
-    const std::string reading = fileNameReading(stored);
-    static constexpr std::string_view kScript = "code.vrn";
-    return reading.size() == kScript.size() && std::equal(reading.begin(), reading.end(), kScript.begin(),
-                                                          [](char a, char b) { return asciiLower(a) == b; });
-}
+bool isScriptName(const std::string& stored) { return asciiLower(fileNameReading(stored)) == kScriptName; }
 
 // A place as a person reads it; places join stored names with '/', a byte
 // that is never part of a code page 932 or UTF-8 character.
@@ -177,13 +169,7 @@ class ArchiveTree : public FileTree {
     std::string gameRoot() const override { return gameRoot_; }
     std::optional<std::string> top() const override { return std::nullopt; }
     std::optional<std::string> child(const std::string& place, const std::string& entry) const override {
-        if (entry == ".") return place;
-        if (entry == "..") {
-            if (place.empty()) return std::nullopt; // never above the archive's root
-            const auto slash = place.rfind('/');
-            return slash == std::string::npos ? std::string() : place.substr(0, slash);
-        }
-        return place.empty() ? entry : place + '/' + entry;
+        return joinedChild(place, entry);
     }
     bool exists(const std::string& place) const override { return nodes_.count(place) != 0; }
     bool isFolder(const std::string& place) const override {
@@ -314,11 +300,11 @@ FileContents ArchiveTree::read(const std::string& place, std::size_t maxBytes) c
     const Node& node = it->second;
     if (node.kind == Node::Kind::Folder) return {{}, kIsAFolder};
     if (node.kind == Node::Kind::Other) return {{}, kNotARegularFile};
-    if (node.declaredSize && *node.declaredSize > maxBytes) return {{}, tooLarge(maxBytes)};
+    if (node.declaredSize && *node.declaredSize > maxBytes) return {{}, fileTooLarge(maxBytes)};
 
     const std::lock_guard lock(mutex_);
     if (const auto kept = unpacked_.find(node.entry); kept != unpacked_.end()) {
-        if (kept->second.size() > maxBytes) return {{}, tooLarge(maxBytes)};
+        if (kept->second.size() > maxBytes) return {{}, fileTooLarge(maxBytes)};
         return {kept->second, {}};
     }
     FileContents contents = unpack(node.entry, maxBytes);
@@ -361,7 +347,7 @@ FileContents ArchiveTree::unpack(std::size_t entry, std::size_t maxBytes) const 
         if (contents.bytes.size() + static_cast<std::size_t>(got) > maxBytes) {
             // Stops at the limit, whatever the entry claims or would unpack to.
             reader_.reset();
-            return {{}, tooLarge(maxBytes)};
+            return {{}, fileTooLarge(maxBytes)};
         }
         contents.bytes.append(buffer, static_cast<std::size_t>(got));
     }

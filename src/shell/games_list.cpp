@@ -27,12 +27,12 @@ QString GamesList::defaultFile() {
 
 GamesList::GamesList(QString file) : file_(std::move(file)) { read(); }
 
-bool GamesList::read() {
+void GamesList::read() {
     QFile file(file_);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxFileBytes) return false;
+    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxFileBytes) return;
     const QJsonDocument document = QJsonDocument::fromJson(file.read(kMaxFileBytes));
     games_.clear();
-    if (!document.isObject()) return true; // damaged: as good as empty, and written anew on the next change
+    if (!document.isObject()) return; // damaged: as good as empty, and written anew on the next change
     for (const QJsonValue& value : document.object().value("games").toArray()) {
         if (games_.size() == kMaxGames) break;
         const QJsonObject entry = value.toObject();
@@ -50,7 +50,6 @@ bool GamesList::read() {
         if (!seen) games_.push_back(std::move(game));
     }
     sortNewestFirst();
-    return true;
 }
 
 void GamesList::sortNewestFirst() {

@@ -36,7 +36,7 @@ class GamesList {
     bool kept() const { return kept_; }
 
   private:
-    bool read(); // false, leaving the list as it was, when there is none to read
+    void read(); // leaves the list as it was when there is none to read
     void write();
     void sortNewestFirst();
 

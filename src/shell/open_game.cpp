@@ -52,9 +52,7 @@ OpenedGame openGame(const fs::path& path) {
         return opened;
     }
     if (!fs::exists(status)) return fail(opened, Message(kNoSuchGame, {Message::words(path.string())}));
-    std::string extension = path.extension().string();
-    for (char& c : extension) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-    if (fs::is_regular_file(status) && extension == ".vrn") {
+    if (fs::is_regular_file(status) && asciiLower(path.extension().string()) == ".vrn") {
         opened.folder.emplace(path.has_parent_path() ? path.parent_path() : fs::path("."));
         opened.location = opened.location.parent_path();
         return opened;

@@ -47,8 +47,7 @@ std::optional<QByteArray> MemorySlotStore::readDocument(const std::string& slot,
     return it->second.document;
 }
 
-std::string MemorySlotStore::write(const std::string& slot, const QByteArray& png,
-                                   const std::function<QByteArray(const std::optional<std::string>&)>& document) {
+std::string MemorySlotStore::write(const std::string& slot, const QByteArray& png, const MakeDocument& document) {
     std::optional<std::string> picture;
     if (!png.isEmpty()) picture = slot + ".png";
     slots_[slot] = {document(picture), png};
@@ -99,8 +98,7 @@ std::optional<QByteArray> FolderSlotStore::readDocument(const std::string& slot,
     return bytes;
 }
 
-std::string FolderSlotStore::write(const std::string& slot, const QByteArray& png,
-                                   const std::function<QByteArray(const std::optional<std::string>&)>& document) {
+std::string FolderSlotStore::write(const std::string& slot, const QByteArray& png, const MakeDocument& document) {
     if (!QDir().mkpath(folder_)) return "the folder " + folder_.toStdString() + " cannot be made";
     const auto writeWhole = [this](const std::string& name, const QByteArray& bytes) -> std::string {
         QSaveFile file(path(name));

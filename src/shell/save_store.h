@@ -17,6 +17,10 @@
 
 namespace vorn {
 
+// Makes a slot's document once the name of its picture is known (none
+// without a picture).
+using MakeDocument = std::function<QByteArray(const std::optional<std::string>& picture)>;
+
 class SlotStore {
   public:
     virtual ~SlotStore() = default;
@@ -24,11 +28,9 @@ class SlotStore {
     // The document of a slot; no value when the slot is empty or cannot be
     // read, with `why` set in the latter case.
     virtual std::optional<QByteArray> readDocument(const std::string& slot, std::string& why) const = 0;
-    // Replaces a slot as a whole. `document` is made once the picture's name
-    // is known (none without a picture). Returns "" or why it failed; a failed
-    // write leaves the slot as it was.
-    virtual std::string write(const std::string& slot, const QByteArray& png,
-                              const std::function<QByteArray(const std::optional<std::string>& picture)>& document) = 0;
+    // Replaces a slot as a whole. Returns "" or why it failed; a failed write
+    // leaves the slot as it was.
+    virtual std::string write(const std::string& slot, const QByteArray& png, const MakeDocument& document) = 0;
     virtual QByteArray readPicture(const std::string& slot, const std::string& picture) const = 0;
     virtual std::vector<std::string> slotNames() const = 0; // sorted
     // Deletes a slot; only ever on the reader's request. Returns "" or why not.
@@ -38,8 +40,7 @@ class SlotStore {
 class MemorySlotStore : public SlotStore {
   public:
     std::optional<QByteArray> readDocument(const std::string& slot, std::string& why) const override;
-    std::string write(const std::string& slot, const QByteArray& png,
-                      const std::function<QByteArray(const std::optional<std::string>&)>& document) override;
+    std::string write(const std::string& slot, const QByteArray& png, const MakeDocument& document) override;
     QByteArray readPicture(const std::string& slot, const std::string& picture) const override;
     std::vector<std::string> slotNames() const override;
     std::string remove(const std::string& slot) override;
@@ -60,11 +61,9 @@ class FolderSlotStore : public SlotStore {
 
     // The user's folder of saves for a game: $XDG_DATA_HOME/vorn/saves/NAME.
     static QString userFolder(const std::string& gameName);
-    const QString& folder() const { return folder_; }
 
     std::optional<QByteArray> readDocument(const std::string& slot, std::string& why) const override;
-    std::string write(const std::string& slot, const QByteArray& png,
-                      const std::function<QByteArray(const std::optional<std::string>&)>& document) override;
+    std::string write(const std::string& slot, const QByteArray& png, const MakeDocument& document) override;
     QByteArray readPicture(const std::string& slot, const std::string& picture) const override;
     std::vector<std::string> slotNames() const override;
     std::string remove(const std::string& slot) override;

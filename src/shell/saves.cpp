@@ -14,6 +14,10 @@ std::string inSlot(const std::string& slot, const std::string& why) {
     return "the save in slot \"" + slot + "\" " + why;
 }
 
+std::string notASlotName(const std::string& slot) {
+    return "\"" + slot + "\" is no slot name: use letters, digits, '-' and '_', 1 to 32";
+}
+
 std::string firstLineOf(const std::string& text) { return text.substr(0, text.find_first_of("\r\n")); }
 
 // The page on screen or, while a menu has emptied the text box, the latest page read.
@@ -46,7 +50,7 @@ std::string Saves::scriptHash(std::string_view script) {
 }
 
 std::string Saves::save(const std::string& slot, const QByteArray& png) {
-    if (!isSlotName(slot)) return "\"" + slot + "\" is no slot name: use letters, digits, '-' and '_', 1 to 32";
+    if (!isSlotName(slot)) return notASlotName(slot);
     const std::optional<Snapshot> snapshot = interpreter_.snapshot();
     if (!snapshot) return "the game cannot be saved to slot \"" + slot + "\" in the middle of a run";
     SaveDocument document;
@@ -67,7 +71,12 @@ std::optional<SaveDocument> Saves::read(const std::string& slot, std::string& wh
         why = problem.empty() ? "slot \"" + slot + "\" is empty" : inSlot(slot, problem);
         return std::nullopt;
     }
-    std::optional<SaveDocument> document = decodeSave(*bytes, problem);
+    return decode(slot, *bytes, why);
+}
+
+std::optional<SaveDocument> Saves::decode(const std::string& slot, const QByteArray& bytes, std::string& why) const {
+    std::string problem;
+    std::optional<SaveDocument> document = decodeSave(bytes, problem);
     if (!document) {
         why = inSlot(slot, "cannot be loaded: " + problem);
         return std::nullopt;
@@ -80,7 +89,7 @@ std::optional<SaveDocument> Saves::read(const std::string& slot, std::string& wh
 }
 
 std::string Saves::load(const std::string& slot) {
-    if (!isSlotName(slot)) return "\"" + slot + "\" is no slot name: use letters, digits, '-' and '_', 1 to 32";
+    if (!isSlotName(slot)) return notASlotName(slot);
     if (interpreter_.running()) return "slot \"" + slot + "\" cannot be loaded in the middle of a run";
     std::string why;
     std::optional<SaveDocument> document = read(slot, why);
@@ -105,11 +114,15 @@ std::vector<SlotSummary> Saves::list() const {
 
 std::optional<SlotSummary> Saves::find(const std::string& slot) const {
     if (!isSlotName(slot)) return std::nullopt;
-    std::string why;
-    if (!store_.readDocument(slot, why) && why.empty()) return std::nullopt;
+    std::string problem;
+    const std::optional<QByteArray> bytes = store_.readDocument(slot, problem);
+    if (!bytes && problem.empty()) return std::nullopt;
     SlotSummary summary;
     summary.slot = slot;
-    if (const std::optional<SaveDocument> document = read(slot, why)) {
+    std::string why;
+    if (!bytes) {
+        summary.problem = inSlot(slot, problem);
+    } else if (const std::optional<SaveDocument> document = decode(slot, *bytes, why)) {
         summary.savedAt = document->savedAt;
         summary.firstLine = firstLineOf(pageOf(document->snapshot));
         if (document->picture) summary.picture = store_.readPicture(slot, *document->picture);

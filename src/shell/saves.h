@@ -54,11 +54,11 @@ class Saves {
     // Deletes a slot, on the reader's request only.
     std::string remove(const std::string& slot);
 
-    SlotStore& store() { return store_; }
-
   private:
     // The slot's document, checked for this game; `why` says what is wrong.
     std::optional<SaveDocument> read(const std::string& slot, std::string& why) const;
+    // The same for a document already read from the slot.
+    std::optional<SaveDocument> decode(const std::string& slot, const QByteArray& bytes, std::string& why) const;
 
     Interpreter& interpreter_;
     const GameFolder& folder_;

@@ -35,13 +35,6 @@ class Scratch {
     fs::path dir_;
 };
 
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void writeFile(const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
-
 // What stops the game: the error opening it, or the fatal record of its play.
 std::string problem(const fs::path& archive) {
     const OpenedGame game = openGame(archive);

@@ -29,13 +29,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void writeFile(const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
-
 std::string replaced(std::string s, const std::string& from, const std::string& to) {
     const auto at = s.find(from);
     EXPECT_NE(at, std::string::npos) << from;

@@ -53,6 +53,13 @@ bool isIgnored(const std::string& line) {
 
 } // namespace
 
+int endWithFatal(const std::string& message, std::ostream& out, std::ostream& err) {
+    out << "{\"fatal\":" << json::quote(message) << "}\n";
+    out.flush();
+    err << "vorn: " << message << '\n';
+    return 1;
+}
+
 int playHeadless(const GameFolder& folder, std::istream& in, std::ostream& out, std::ostream& err,
                  const PictureCheck& pictures, const HeadlessSavingFactory& makeSaving) {
     HeadlessRecorder recorder(out, pictures);
@@ -110,10 +117,7 @@ int playHeadless(const GameFolder& folder, std::istream& in, std::ostream& out, 
             out.flush();
         }
     } catch (const FatalError& error) {
-        recorder.line("{\"fatal\":" + json::quote(error.what()) + "}");
-        out.flush();
-        err << "vorn: " << error.what() << '\n';
-        return 1;
+        return endWithFatal(error.what(), out, err);
     }
 }
 

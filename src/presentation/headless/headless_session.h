@@ -28,6 +28,10 @@ class HeadlessSaving {
 
 using HeadlessSavingFactory = std::function<std::unique_ptr<HeadlessSaving>(Interpreter&, const GameFolder&)>;
 
+// Ends play on a fatal error, also one before the game could be opened: its
+// record on `out`, the message on `err`. Returns the exit status, 1.
+int endWithFatal(const std::string& message, std::ostream& out, std::ostream& err);
+
 // Returns the exit status: 0 after an orderly shut-down, 1 after a fatal error,
 // 2 for an input line that is no event.
 int playHeadless(const GameFolder& folder, std::istream& in, std::ostream& out, std::ostream& err,

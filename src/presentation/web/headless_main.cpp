@@ -5,7 +5,6 @@
 // kept in this build.
 
 #include "presentation/headless/headless_session.h"
-#include "presentation/headless/json_lines.h"
 #include "presentation/picture_check.h"
 #include "shell/command_line.h"
 
@@ -26,12 +25,6 @@ class NoSaving : public vorn::HeadlessSaving {
         return "cannot use the slot \"" + slot + "\": this build of the player keeps no saved games";
     }
 };
-
-int fatal(const std::string& message) {
-    std::cout << "{\"fatal\":" << vorn::json::quote(message) << "}\n";
-    std::cerr << "vorn: " << message << '\n';
-    return 1;
-}
 
 } // namespace
 
@@ -59,8 +52,9 @@ int main(int argc, char** argv) {
     }
     std::error_code ec;
     if (!std::filesystem::is_directory(options.gameFolder, ec))
-        return fatal("\"" + options.gameFolder.string() +
-                     "\": this build of the player plays game folders only; unpack the archive first");
+        return vorn::endWithFatal("\"" + options.gameFolder.string() +
+                                      "\": this build of the player plays game folders only; unpack the archive first",
+                                  std::cout, std::cerr);
     const vorn::PictureCheck byHeaders{vorn::isShowablePicture, vorn::isShowableIcon};
     return vorn::playHeadless(vorn::GameFolder(options.gameFolder), std::cin, std::cout, std::cerr, byHeaders,
                               [](vorn::Interpreter&, const vorn::GameFolder&) { return std::make_unique<NoSaving>(); });

@@ -32,13 +32,7 @@ class MemoryTree : public FileTree {
     std::string gameRoot() const override { return ""; }
     std::optional<std::string> top() const override { return std::nullopt; }
     std::optional<std::string> child(const std::string& place, const std::string& entry) const override {
-        if (entry == ".") return place;
-        if (entry == "..") {
-            if (place.empty()) return std::nullopt;
-            const auto slash = place.rfind('/');
-            return slash == std::string::npos ? std::string() : place.substr(0, slash);
-        }
-        return place.empty() ? entry : place + "/" + entry;
+        return joinedChild(place, entry);
     }
     bool exists(const std::string& place) const override { return files_.count(place) || isFolder(place); }
     bool isFolder(const std::string& place) const override { return place.empty() || folders_.count(place); }
@@ -56,9 +50,8 @@ class MemoryTree : public FileTree {
     }
     FileContents read(const std::string& place, std::size_t maxBytes) const override {
         const auto it = files_.find(place);
-        if (it == files_.end()) return {{}, isFolder(place) ? "it is a folder, not a file" : "no such file"};
-        if (it->second.size() > maxBytes)
-            return {{}, "the file is larger than " + std::to_string(maxBytes / (1024 * 1024)) + " MB"};
+        if (it == files_.end()) return {{}, isFolder(place) ? kIsAFolder : "no such file"};
+        if (it->second.size() > maxBytes) return {{}, fileTooLarge(maxBytes)};
         return {it->second, {}};
     }
     std::string describe() const override { return name_; }
