@@ -10,7 +10,6 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QMimeData>
-#include <QScreen>
 #include <QShortcut>
 #include <QThread>
 #include <QTimer>
@@ -67,15 +66,7 @@ void PlayerWindow::setZoom(int zoom) {
 void PlayerWindow::setFullScreen(bool on) {
     if (on == fullScreen_) return;
     fullScreen_ = on;
-    if (on) {
-        setMinimumSize(0, 0);
-        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-        showFullScreen();
-        if (screen()) setGeometry(screen()->geometry()); // also where no window manager does it
-    } else {
-        showNormal();
-        setFixedSize(kSceneSize * zoom_);
-    }
+    setWindowFullScreen(this, on, zoom_);
 }
 
 void PlayerWindow::resizeEvent(QResizeEvent*) {

@@ -83,7 +83,7 @@ void endOnTerminationSignal(QObject* context, std::function<void()> terminate) {
 int startZoom(const Options& options) {
     if (options.zoom != 0) return options.zoom;
     const QScreen* screen = QGuiApplication::primaryScreen();
-    return screen ? largestZoomFitting(screen->availableGeometry().size() - kWindowFrame) : 1;
+    return screen ? largestZoomOn(screen) : 1;
 }
 
 } // namespace
