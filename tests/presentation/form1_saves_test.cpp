@@ -100,16 +100,18 @@ QPushButton* button(const SlotDialog& dialog, const QString& text) {
 const char* kStory = "<one.bmp>\"First page\"\"Second page\r\nits second line\"(2 Offer coin,Leave)"
                      "{<two.bmp>\"You offer a coin\"}{<>\"You leave\"}\"Night falls\"";
 
-void addPictures(const TestGame& game) {
-    game.write("one.bmp", vorn::test::bitmap(300, 200, 200, 40, 40));
-    game.write("two.bmp", vorn::test::bitmap(400, 250, 40, 200, 40));
-}
+// The story with its two pictures.
+struct PicturedStory : TestGame {
+    PicturedStory() : TestGame(kStory) {
+        write("one.bmp", vorn::test::bitmap(300, 200, 200, 40, 40));
+        write("two.bmp", vorn::test::bitmap(400, 250, 40, 200, 40));
+    }
+};
 
 } // namespace
 
 TEST(WindowSaves, F5KeepsTheSceneAndF9BringsItBackPixelForPixel) {
-    TestGame game(kStory);
-    addPictures(game);
+    PicturedStory game;
     QTemporaryDir saves;
     SavingWindow w(game, saves.path());
     w.start();
@@ -141,8 +143,7 @@ TEST(WindowSaves, F5KeepsTheSceneAndF9BringsItBackPixelForPixel) {
 }
 
 TEST(WindowSaves, TheBacklogShowsTheOptionsChosenAndALoadBringsBackItsOwn) {
-    TestGame game(kStory);
-    addPictures(game);
+    PicturedStory game;
     QTemporaryDir saves;
     SavingWindow w(game, saves.path());
     w.start();
@@ -255,8 +256,7 @@ TEST(WindowSaves, AnUnreadableSlotShowsItsProblemAndIsLeftAlone) {
 // A picture that no longer decodes refuses the load: the game goes on with
 // the screen it had.
 TEST(WindowSaves, ALoadWhosePictureNoLongerDecodesIsToldAndTheGameGoesOn) {
-    TestGame game(kStory);
-    addPictures(game);
+    PicturedStory game;
     QTemporaryDir saves;
     SavingWindow w(game, saves.path());
     w.start();
@@ -301,8 +301,7 @@ TEST(WindowSaves, ASaveThatCannotBeWrittenIsToldAndTheGameGoesOn) {
 }
 
 TEST(WindowContinue, ClosingMidGameKeepsThePlaceAndTheNextOpeningOffersIt) {
-    TestGame game(kStory);
-    addPictures(game);
+    PicturedStory game;
     QTemporaryDir saves;
     QImage left;
     {

@@ -8,28 +8,17 @@ set -euo pipefail
 player=$1 game=$2 shots=${3:-$(mktemp -d)}
 mkdir -p "$shots"
 
-if [ -z "${VORN_IN_XVFB:-}" ]; then
-  exec env VORN_IN_XVFB=1 xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
-fi
+source "$(dirname "$0")/xvfb_window.sh"
+run_in_xvfb "$@"
 
 export LANG=ja_JP.UTF-8 LC_ALL= LC_MESSAGES= LANGUAGE=
 pid=""
 trap '[ -n "$pid" ] && kill -9 $pid 2>/dev/null || true' EXIT
 
-find_window() { # NAME: the id of the first window of that name, waiting up to 10 s
-  local id=""
-  for _ in $(seq 100); do
-    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1 || true)
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 0.1
-  done
-  return 1
-}
-
 # A box of the player's is a window named "VORN"; its picture goes to $1.
 shoot_box() {
   local box
-  box=$(find_window VORN) || { echo "no box appeared for $1"; exit 1; }
+  box=$(window_id --onlyvisible "^VORN$") || fail "no box appeared for $1"
   sleep 0.5
   import -window "$box" "$shots/$1.png"
   import -window root "$shots/$1-screen.png"
@@ -41,7 +30,7 @@ about() { # LANGUAGE_OPTION...
   "$player" --zoom 1 --no-music "$@" "$game" &
   pid=$!
   local win
-  win=$(find_window "VORN Interpeter") || { echo "the window did not appear"; exit 1; }
+  win=$(window_id --onlyvisible "^VORN Interpeter$") || fail "the window did not appear"
   sleep 0.5
   xdotool windowfocus --sync "$win" key shift+F10
   sleep 0.3
@@ -57,7 +46,7 @@ shoot_box about-en
 sleep 0.3
 kill -TERM $pid; wait $pid || true; pid=""
 compare -metric AE "$shots/about-ja.png" "$shots/about-en.png" null: 2>/dev/null ||
-  { echo "the About box differs between Japanese and English: the credits or its button changed"; exit 1; }
+  fail "the About box differs between Japanese and English: the credits or its button changed"
 
 # A fatal report: the first click shows a picture that is not there.
 broken=$(mktemp -d)
@@ -69,14 +58,14 @@ report() { # NAME LANGUAGE_OPTION...
   "$player" --zoom 1 --no-music "$@" "$broken" 2>/dev/null &
   pid=$!
   local win
-  win=$(find_window "VORN Interpeter") || { echo "the window did not appear"; exit 1; }
+  win=$(window_id --onlyvisible "^VORN Interpeter$") || fail "the window did not appear"
   sleep 0.5
   xdotool mousemove --window "$win" 300 370 click 1
   shoot_box "$name"
   local status=0
   wait $pid || status=$?
   pid=""
-  [ "$status" -eq 1 ] || { echo "a fatal report ended the player with status $status, not 1"; exit 1; }
+  [ "$status" -eq 1 ] || fail "a fatal report ended the player with status $status, not 1"
 }
 report fatal-ja
 report fatal-en --language en

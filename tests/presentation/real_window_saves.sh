@@ -7,39 +7,25 @@ set -euo pipefail
 player=$1 game=$2 shots=${3:-$(mktemp -d)}
 mkdir -p "$shots"
 
-if [ -z "${VORN_IN_XVFB:-}" ]; then
-  exec env VORN_IN_XVFB=1 xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
-fi
+source "$(dirname "$0")/xvfb_window.sh"
+run_in_xvfb "$@"
 
 saves=$(mktemp -d)
 pid=""
 trap '[ -n "$pid" ] && kill -9 $pid 2>/dev/null; rm -rf "$saves"' EXIT
-fail() { echo "FAIL: $*"; exit 1; }
 
 win=""
 start() {
   "$player" --zoom 1 --no-music --save-dir "$saves" "$@" "$game" &
   pid=$!
-  win=""
-  for _ in $(seq 300); do
-    win=$(xdotool search --name "^VORN Interpeter$" 2>/dev/null | head -n 1 || true)
-    [ -n "$win" ] && break
-    sleep 0.1
-  done
-  [ -n "$win" ] || fail "the window did not appear (vorn $*)"
+  win=$(window_id "^VORN Interpeter$" 30) || fail "the window did not appear (vorn $*)"
   sleep 0.8
 }
 next_page() { xdotool mousemove --window "$win" 300 370 click 1; sleep 0.4; }
 key() { xdotool key "$1"; sleep 0.5; }
 # Keys reach the window that has the focus when they are sent: a dialog must
 # be up before they are.
-wait_window() {
-  for _ in $(seq 100); do
-    xdotool search --name "$1" >/dev/null 2>&1 && return 0
-    sleep 0.1
-  done
-  fail "no window \"$1\" appeared"
-}
+wait_window() { window_id "$1" >/dev/null || fail "no window \"$1\" appeared"; }
 # A screenshot once the window has stopped changing.
 shot() {
   import -window "$win" "$shots/$1.png"

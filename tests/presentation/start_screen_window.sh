@@ -8,9 +8,8 @@ set -euo pipefail
 player=$(realpath "$1") dragSource=$(realpath "$2") demo=$(realpath "$3") shots=${4:-$(mktemp -d)}
 mkdir -p "$shots"
 
-if [ -z "${VORN_IN_XVFB:-}" ]; then
-  exec env VORN_IN_XVFB=1 xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
-fi
+source "$(dirname "$0")/xvfb_window.sh"
+run_in_xvfb "$@"
 
 work=$(mktemp -d)
 pids=()
@@ -19,7 +18,6 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-fail() { echo "FAIL: $*"; exit 1; }
 
 mkdir -p "$work/config/vorn" "$work/empty" "$work/games"
 for name in "Forest Road" "Sea Road" "Dropped Road"; do cp -r "$demo" "$work/games/$name"; done
@@ -46,14 +44,7 @@ playing() { # shot: a game's first page is on screen
   ! onStartScreen "$shots/$1.png" && textBoxLit "$shots/$1.png"
 }
 startScreenShown() { import -window "$win" "$shots/$1.png"; onStartScreen "$shots/$1.png"; }
-waitFor() { # a window title; prints its id
-  for _ in $(seq 100); do
-    local w; w=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1 || true)
-    [ -n "$w" ] && { echo "$w"; return; }
-    sleep 0.1
-  done
-  fail "no window \"$1\" appeared"
-}
+waitFor() { window_id --onlyvisible "$1" || fail "no window \"$1\" appeared"; } # a window title; prints its id
 
 (cd "$work/empty" && exec env XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" "$player" --zoom 1 --no-music) &
 pid=$!; pids+=("$pid")

@@ -17,20 +17,6 @@
 #include <iostream>
 
 namespace vorn {
-namespace {
-
-// A message box lays out every character it is given, and a report that quotes
-// a label a megabyte long from a damaged script would freeze the window for a
-// minute. The box shows the start and the end; standard error has it whole.
-QString boxedMessage(const QString& message) {
-    constexpr qsizetype half = 500;
-    if (message.size() <= 2 * half) return message;
-    const qsizetype head = message.at(half - 1).isHighSurrogate() ? half - 1 : half;
-    const qsizetype tail = message.at(message.size() - half).isLowSurrogate() ? half - 1 : half;
-    return message.left(head) + QStringLiteral(" \u2026 ") + message.right(tail);
-}
-
-} // namespace
 
 Form1::Form1(const GameFolder& folder, MusicDevice& device, int zoom, QWidget* parent)
     : QWidget(parent), folder_(folder), interpreter_(folder_, *this, device), shell_(interpreter_, *this, device) {
@@ -162,7 +148,7 @@ void Form1::reportFatal(const QString& english, const QString& message) {
         ended_(1, message);
         return;
     }
-    presentMessage_("VORN", boxedMessage(message), true);
+    presentMessage_("VORN", shortenedForDisplay(message), true);
     hide();
     QCoreApplication::exit(1);
 }

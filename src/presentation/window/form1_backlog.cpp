@@ -12,7 +12,7 @@ void Form1::openBacklog() {
     if (entries.empty()) return;
     QStringList shown;
     for (const BacklogEntry& entry : entries) {
-        const QString text = QString::fromUtf8(entry.text.data(), static_cast<qsizetype>(entry.text.size()));
+        const QString text = QString::fromStdString(entry.text);
         shown.push_back(entry.kind == BacklogEntry::Kind::Choice ? QStringLiteral("\u25B6 ") + text
                                                                  : QString(text).replace("\r\n", "\n"));
     }

@@ -92,7 +92,7 @@ void Form1::perform(KeyAction action) {
 // else over the middle of the scene picture.
 void Form1::popUpMenuFromKeyboard() {
     const QPoint pointer = mapFromGlobal(QCursor::pos());
-    const bool overScene = transform_.toWidget(QRect(QPoint(0, 0), kSceneSize)).contains(pointer);
+    const bool overScene = transform_.scene().contains(pointer);
     const QPoint at = overScene ? pointer : transform_.toWidget(startRect(SceneElement::Image1)).center();
     backgroundPressed(Qt::RightButton, mapToGlobal(at));
 }
@@ -103,7 +103,7 @@ void Form1::mousePressEvent(QMouseEvent* event) {
     pressedLabel_ = event->button() == Qt::LeftButton ? labelAt(at) : 0;
     const bool onBackground =
         hitTest(transform_.toScene(at), image1Size_, image2Size_, offeredCaptions()) == SceneElement::Background;
-    if (onBackground && transform_.toWidget(QRect(QPoint(0, 0), kSceneSize)).contains(at))
+    if (onBackground && transform_.scene().contains(at))
         backgroundPressed(event->buttons(), event->globalPosition().toPoint());
 }
 

@@ -11,11 +11,6 @@
 #include <iostream>
 
 namespace vorn {
-namespace {
-
-QString fromUtf8(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
-
-} // namespace
 
 Saves& Form1::saves() {
     if (!saves_) {
@@ -68,7 +63,7 @@ void Form1::saveTo(const std::string& slot) {
     closeBacklog();
     const std::string why = saves().save(slot, scenePicture());
     if (!why.empty()) {
-        presentMessage_("VORN", fromUtf8(why), true); // the game goes on as it was
+        presentMessage_("VORN", QString::fromStdString(why), true); // the game goes on as it was
         return;
     }
     showNotice(tr("Saved: %1").arg(SlotDialog::displayName(slot)));
@@ -83,7 +78,7 @@ void Form1::loadFrom(const std::string& slot) {
     guarded([&] {
         const std::string why = saves().load(slot);
         if (!why.empty()) {
-            presentMessage_("VORN", fromUtf8(why), true);
+            presentMessage_("VORN", QString::fromStdString(why), true);
             return;
         }
         pressedLabel_ = 0;
@@ -103,19 +98,20 @@ bool Form1::goOnFromKeptPlace() {
     if (!kept->problem.empty()) {
         presentMessage_("VORN",
                         tr("The place kept when this game was last closed cannot be gone on from: %1")
-                                .arg(fromUtf8(kept->problem)) +
+                                .arg(QString::fromStdString(kept->problem)) +
                             "\n\n" + fromTheStart,
                         false);
         return false;
     }
     if (!continueAtOnce_) {
         QString question = tr("Go on from where you left this game?");
-        if (!kept->firstLine.empty()) question += "\n\n\u201c" + fromUtf8(kept->firstLine).simplified() + "\u201d";
+        if (!kept->firstLine.empty())
+            question += "\n\n\u201c" + QString::fromStdString(kept->firstLine).simplified() + "\u201d";
         if (!presentQuestion_(question, tr("Go on"), tr("Start anew"))) return false;
     }
     const std::string why = saves().load(kContinueSlot);
     if (!why.empty()) {
-        presentMessage_("VORN", fromUtf8(why) + "\n\n" + fromTheStart, true);
+        presentMessage_("VORN", QString::fromStdString(why) + "\n\n" + fromTheStart, true);
         return false;
     }
     return true;
@@ -132,16 +128,17 @@ std::string Form1::keepPlaceToGoOn() {
     closeBacklog();
     const std::string why = saves().save(kContinueSlot, scenePicture());
     if (why.empty()) return "";
-    return tr("Your place in the game could not be kept for next time: %1").arg(fromUtf8(why)).toStdString();
+    return tr("Your place in the game could not be kept for next time: %1")
+        .arg(QString::fromStdString(why))
+        .toStdString();
 }
 
 // A small picture of the scene as the reader sees it, without the notice.
 QByteArray Form1::scenePicture() {
     const bool noticeShown = notice_->isVisible();
     notice_->hide();
-    const QImage scene = grab(transform_.toWidget(QRect(QPoint(0, 0), kSceneSize)))
-                             .toImage()
-                             .scaled(kSceneSize / 2, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    const QImage scene =
+        grab(transform_.scene()).toImage().scaled(kSceneSize / 2, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     notice_->setVisible(noticeShown);
     QByteArray png;
     QBuffer buffer(&png);
@@ -154,7 +151,7 @@ void Form1::showNotice(const QString& text) {
     notice_->setFont(gothicFont(fontPixels()));
     notice_->setText(text);
     notice_->adjustSize();
-    const QRect scene = transform_.toWidget(QRect(QPoint(0, 0), kSceneSize));
+    const QRect scene = transform_.scene();
     notice_->move(scene.topLeft() + QPoint(8, 8) * transform_.scale);
     notice_->show();
     notice_->raise();

@@ -9,16 +9,10 @@
 #include <QMenu>
 #include <QPainter>
 #include <QPlainTextEdit>
-#include <QScreen>
 #include <QScrollBar>
 #include <cmath>
 
 namespace vorn {
-namespace {
-
-QString fromUtf8(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
-
-} // namespace
 
 int Form1::largestZoom() const { return largestZoomOn(screen()); }
 
@@ -30,18 +24,8 @@ void Form1::setZoom(int zoom) {
 
 void Form1::setFullScreen(bool on) {
     if (on == fullScreen_) return;
-    fullScreen_ = on;      // the window state follows later, and not at all without a window manager
-    QWidget* w = window(); // this window, or the one it plays in
-    if (on) {
-        w->setMinimumSize(0, 0);
-        w->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-        w->showFullScreen();
-        if (screen()) w->setGeometry(screen()->geometry()); // also where no window manager does it
-
-    } else {
-        w->showNormal();
-        w->setFixedSize(kSceneSize * zoom_);
-    }
+    fullScreen_ = on;                         // the window state follows later, and not at all without a window manager
+    setWindowFullScreen(window(), on, zoom_); // this window, or the one it plays in
     updateTransform();
 }
 
@@ -52,7 +36,7 @@ void Form1::updateTransform() {
     text1_->setFont(gothicFont(fontPixels()));
     text1_->setGeometry(transform_.toWidget(startRect(SceneElement::Text1)));
     backlog_->setFont(gothicFont(fontPixels()));
-    backlog_->setGeometry(transform_.toWidget(QRect(QPoint(0, 0), kSceneSize)).adjusted(40, 20, -40, -20));
+    backlog_->setGeometry(transform_.scene().adjusted(40, 20, -40, -20));
     // The mark sits in the text box's lower-right corner, its size in scene pixels.
     const QSize mark = QSize(12, 9) * transform_.scale;
     const int inset = std::max(1, static_cast<int>(std::lround(2 * transform_.scale)));
@@ -73,7 +57,7 @@ void Form1::updateTransform() {
 void Form1::resizeEvent(QResizeEvent*) { updateTransform(); }
 
 void Form1::setText(const std::string& text) {
-    text1_->setPlainText(fromUtf8(text));
+    text1_->setPlainText(QString::fromStdString(text));
     text1_->verticalScrollBar()->setValue(0);
     updateMoreBelowMark();
 }
@@ -92,7 +76,7 @@ bool Form1::restOfPageHidden() const {
 }
 
 void Form1::setCaption(int label, const std::string& text) {
-    captions_[label - 1] = fromUtf8(text);
+    captions_[label - 1] = QString::fromStdString(text);
     update(transform_.toWidget(labelRect(label)));
 }
 
@@ -157,7 +141,7 @@ void Form1::applyCursor() {
 }
 
 void Form1::showMessage(const std::string& text, const std::string& title) {
-    presentMessage_(fromUtf8(title), fromUtf8(text), false);
+    presentMessage_(QString::fromStdString(title), QString::fromStdString(text), false);
 }
 
 // A run that never pauses still lets the window close; nothing the reader
@@ -171,7 +155,7 @@ void Form1::paintEvent(QPaintEvent*) {
     takeBuiltInPictures();
     QPainter p(this);
     p.fillRect(rect(), Qt::black); // the bars around a scene that does not fill the window
-    const QRect scene = transform_.toWidget(QRect(QPoint(0, 0), kSceneSize));
+    const QRect scene = transform_.scene();
     p.setClipRect(scene);
     p.fillRect(scene, palette().window());
     // Whole zooms repeat pixels exactly; a full-screen scale between them is smoothed.

@@ -10,17 +10,12 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QMimeData>
-#include <QScreen>
 #include <QShortcut>
 #include <QThread>
 #include <QTimer>
 #include <iostream>
 
 namespace vorn {
-
-PlayerWindow::Game::~Game() {
-    if (fluid) fluid->setDoneCallback({}); // no end of music reaches a window that is gone
-}
 
 PlayerWindow::PlayerWindow(GamesList& games, const Options& options, int zoom) : games_(games), options_(options) {
     setWindowTitle("VORN Interpeter");
@@ -67,15 +62,7 @@ void PlayerWindow::setZoom(int zoom) {
 void PlayerWindow::setFullScreen(bool on) {
     if (on == fullScreen_) return;
     fullScreen_ = on;
-    if (on) {
-        setMinimumSize(0, 0);
-        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-        showFullScreen();
-        if (screen()) setGeometry(screen()->geometry()); // also where no window manager does it
-    } else {
-        showNormal();
-        setFixedSize(kSceneSize * zoom_);
-    }
+    setWindowFullScreen(this, on, zoom_);
 }
 
 void PlayerWindow::resizeEvent(QResizeEvent*) {
@@ -101,40 +88,16 @@ void PlayerWindow::play(const std::filesystem::path& path, bool goOn) {
         std::cerr << "vorn: " << note << '\n';
     start_->showError({});
 
-    auto game = std::make_unique<Game>();
+    auto game = std::make_unique<Game>(*opened.folder, options_, zoom_, this);
     game->name = QString::fromStdString(gameName(opened.location));
-    if (options_.music) {
-        std::optional<std::filesystem::path> soundfont;
-        if (options_.soundfont) soundfont = *options_.soundfont;
-        FluidMusicOptions fluidOptions;
-        fluidOptions.deferSetUp = true; // started below, once the first page is on its way
-        auto fluid = std::make_unique<FluidMusicDevice>(*opened.folder, soundfont, fluidOptions);
-        game->fluid = fluid.get();
-        game->music = std::move(fluid);
-    } else {
-        game->music = std::make_unique<SilentMusicDevice>();
-    }
-    game->form = std::make_unique<Form1>(*opened.folder, *game->music, zoom_, this);
     Form1* form = game->form.get();
     form->setGeometry(rect());
     form->setMessagePresenter(presentMessage_);
     if (presentQuestion_) form->setQuestionPresenter(presentQuestion_);
     form->setContinueAtOnce(goOn);
-    form->setSaveFolder(saveFolder(*opened.folder, options_.saveDir));
     form->setEndHandler([this](int status, const QString& fatal) { gameEnded(status, fatal); });
-    if (game->fluid) {
-        // The end of the music arrives on the audio thread; the window handles
-        // it between its own events. takeEnd() drops an end that a Close overtook.
-        game->fluid->setDoneCallback([form, device = game->fluid] {
-            QMetaObject::invokeMethod(
-                form,
-                [form, device] {
-                    if (device->takeEnd()) form->musicDone();
-                },
-                Qt::QueuedConnection);
-        });
-        QTimer::singleShot(300, form, [device = game->fluid] { device->startSetUp(); });
-    }
+    // The music's set-up begins once the first page is on its way.
+    if (game->fluid) QTimer::singleShot(300, form, [device = game->fluid] { device->startSetUp(); });
     game_ = std::move(game);
     if (!form->load()) return; // the report is on the start screen already
     games_.add(opened.location);

@@ -6,10 +6,10 @@
 // ends the program, after the game's credits as always.
 
 #include "form1.h"
-#include "presentation/music/fluid_music_device.h"
 #include "shell/command_line.h"
 #include "shell/games_list.h"
 #include "start_screen.h"
+#include "window_game.h"
 
 #include <QWidget>
 #include <filesystem>
@@ -48,12 +48,9 @@ class PlayerWindow : public QWidget {
     void dropEvent(QDropEvent* event) override;
 
   private:
-    struct Game {
-        std::unique_ptr<MusicDevice> music;
-        FluidMusicDevice* fluid = nullptr; // `music`, when it really plays
+    struct Game : WindowGame {
+        using WindowGame::WindowGame;
         QString name;
-        std::unique_ptr<Form1> form; // holds a reference to `music`, so it goes first
-        ~Game();
     };
     void gameEnded(int status, const QString& fatal);
     void showStartScreen();

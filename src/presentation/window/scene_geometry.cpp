@@ -1,6 +1,7 @@
 #include "scene_geometry.h"
 
 #include <QScreen>
+#include <QWidget>
 
 #include <algorithm>
 #include <cmath>
@@ -95,6 +96,19 @@ int largestZoomFitting(QSize available) {
 
 int largestZoomOn(const QScreen* screen) {
     return screen ? largestZoomFitting(screen->availableGeometry().size() - kWindowFrame) : 4;
+}
+
+void setWindowFullScreen(QWidget* window, bool on, int zoom) {
+    if (on) {
+        window->setMinimumSize(0, 0);
+        window->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        window->showFullScreen();
+        // Also where no window manager does it.
+        if (window->screen()) window->setGeometry(window->screen()->geometry());
+    } else {
+        window->showNormal();
+        window->setFixedSize(kSceneSize * zoom);
+    }
 }
 
 } // namespace vorn

@@ -7,6 +7,7 @@
 #include <QSize>
 
 class QScreen;
+class QWidget;
 
 namespace vorn {
 
@@ -37,6 +38,8 @@ struct SceneTransform {
     // Full screen: as large as the screen allows, proportions kept.
     static SceneTransform filling(QSize widgetSize);
     QRect toWidget(QRect sceneRect) const;
+    // Where the whole scene lies in the widget.
+    QRect scene() const { return toWidget(QRect(QPoint(0, 0), kSceneSize)); }
     QPoint toScene(QPoint widgetPoint) const;
 };
 
@@ -49,5 +52,8 @@ inline constexpr QSize kWindowFrame(16, 48);
 // The largest whole zoom at which the window, frame and all, fits the
 // available area of `screen`; 4 where there is no screen to ask.
 int largestZoomOn(const QScreen* screen);
+
+// Takes `window` to full screen, or back to the fixed size of the scene at `zoom`.
+void setWindowFullScreen(QWidget* window, bool on, int zoom);
 
 } // namespace vorn

@@ -19,11 +19,9 @@ constexpr int kReadableRole = Qt::UserRole + 1; // the slot can be loaded
 constexpr QSize kThumbnail(112, 75);            // a sixth of the scene
 constexpr qsizetype kLineCharacters = 60;
 
-QString fromUtf8(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
-
 QString localTime(const std::string& savedAt) {
     const QDateTime utc = QDateTime::fromString(QString::fromStdString(savedAt), Qt::ISODate);
-    if (!utc.isValid()) return fromUtf8(savedAt);
+    if (!utc.isValid()) return QString::fromStdString(savedAt);
     return QLocale().toString(utc.toLocalTime(), QLocale::ShortFormat);
 }
 
@@ -129,11 +127,13 @@ void SlotDialog::fill() {
     for (const SlotSummary& slot : slots_) {
         QString text = displayName(slot.slot);
         if (!slot.savedAt.empty()) text += QStringLiteral("  \u2014  ") + localTime(slot.savedAt);
-        text += "\n" + (slot.problem.empty() ? shortened(fromUtf8(slot.firstLine)) : fromUtf8(slot.problem));
+        text += "\n" + (slot.problem.empty() ? shortened(QString::fromStdString(slot.firstLine))
+                                             : QString::fromStdString(slot.problem));
         auto* item = new QListWidgetItem(thumbnail(slot, style()), text, list_);
         item->setData(kSlotRole, QString::fromStdString(slot.slot));
         item->setData(kReadableRole, slot.problem.empty());
-        item->setToolTip(slot.problem.empty() ? fromUtf8(slot.firstLine) : fromUtf8(slot.problem));
+        item->setToolTip(slot.problem.empty() ? QString::fromStdString(slot.firstLine)
+                                              : QString::fromStdString(slot.problem));
         if (!slot.problem.empty()) item->setForeground(QColor(170, 30, 30));
     }
     int row = 0;
@@ -180,7 +180,7 @@ void SlotDialog::deleteSelected() {
     if (slot.empty()) return;
     if (!confirm_(tr("Delete \u201c%1\u201d? It cannot be brought back.").arg(displayName(slot)), tr("Delete"))) return;
     const std::string why = saves_.remove(slot);
-    if (!why.empty()) tell_(fromUtf8(why));
+    if (!why.empty()) tell_(QString::fromStdString(why));
     fill();
 }
 

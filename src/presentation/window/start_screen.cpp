@@ -3,6 +3,7 @@
 #include "presentation/picture_decoder.h"
 #include "shell/open_game.h"
 #include "shell/saves.h"
+#include "text_views.h"
 
 #include <QBoxLayout>
 #include <QEvent>
@@ -20,16 +21,6 @@ namespace {
 constexpr std::size_t kMaxThumbnailSourceBytes = 32 * 1024 * 1024;
 constexpr int kLocationRole = Qt::UserRole;
 constexpr int kContinueRole = Qt::UserRole + 1;
-
-// A label lays out every character it is given: a report that quotes a huge
-// label from a damaged script shows its start and its end only.
-QString shortened(const QString& message) {
-    constexpr qsizetype half = 500;
-    if (message.size() <= 2 * half) return message;
-    const qsizetype head = message.at(half - 1).isHighSurrogate() ? half - 1 : half;
-    const qsizetype tail = message.at(message.size() - half).isLowSurrogate() ? half - 1 : half;
-    return message.left(head) + QStringLiteral(" \u2026 ") + message.right(tail);
-}
 
 QString whenPlayed(const QDateTime& utc) {
     const QDateTime local = utc.toLocalTime();
@@ -234,7 +225,7 @@ void StartScreen::selectionChanged() {
 }
 
 void StartScreen::showError(const QString& message) {
-    error_->setText(shortened(message));
+    error_->setText(shortenedForDisplay(message));
     error_->setVisible(!message.isEmpty());
 }
 

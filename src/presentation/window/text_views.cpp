@@ -71,4 +71,12 @@ QWidget* makeMoreBelowMark(QWidget* parent) {
     return mark;
 }
 
+QString shortenedForDisplay(const QString& message) {
+    constexpr qsizetype half = 500;
+    if (message.size() <= 2 * half) return message;
+    const qsizetype head = message.at(half - 1).isHighSurrogate() ? half - 1 : half;
+    const qsizetype tail = message.at(message.size() - half).isLowSurrogate() ? half - 1 : half;
+    return message.left(head) + QStringLiteral(" \u2026 ") + message.right(tail);
+}
+
 } // namespace vorn

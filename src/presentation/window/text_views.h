@@ -1,9 +1,11 @@
 #pragma once
 // The window's Gothic font, the plain-text views of the text box and the
-// backlog, and the mark that tells of lines hidden below.
+// backlog, the mark that tells of lines hidden below, and the shortening of
+// long reports for the labels and boxes that show them.
 
 #include <QColor>
 #include <QFont>
+#include <QString>
 
 class QPlainTextEdit;
 class QWidget;
@@ -20,5 +22,10 @@ QPlainTextEdit* makeTextView(QWidget* parent, const QColor& background);
 // A small white triangle pointing down, on black, that lets clicks through to
 // what lies under it. Sized and placed by its owner.
 QWidget* makeMoreBelowMark(QWidget* parent);
+
+// A label or a message box lays out every character it is given, and a report
+// that quotes a label a megabyte long from a damaged script would freeze the
+// window for a minute: a long message keeps its start and its end only.
+QString shortenedForDisplay(const QString& message);
 
 } // namespace vorn

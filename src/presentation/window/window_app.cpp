@@ -1,12 +1,12 @@
 #include "window_app.h"
 
 #include "form1.h"
-#include "interpreter/music_device.h"
 #include "player_window.h"
 #include "presentation/language/language.h"
 #include "presentation/music/fluid_music_device.h"
 #include "shell/games_list.h"
 #include "shell/open_game.h"
+#include "window_game.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -18,7 +18,6 @@
 #include <cstdlib>
 #include <fontconfig/fontconfig.h>
 #include <iostream>
-#include <memory>
 #include <optional>
 #include <sys/socket.h>
 #include <thread>
@@ -83,7 +82,7 @@ void endOnTerminationSignal(QObject* context, std::function<void()> terminate) {
 int startZoom(const Options& options) {
     if (options.zoom != 0) return options.zoom;
     const QScreen* screen = QGuiApplication::primaryScreen();
-    return screen ? largestZoomFitting(screen->availableGeometry().size() - kWindowFrame) : 1;
+    return screen ? largestZoomOn(screen) : 1;
 }
 
 } // namespace
@@ -125,39 +124,9 @@ int runWindow(int argc, char** argv, const Options& options, std::function<void(
     }
     const GameFolder& folder = *game.folder;
     if (const std::string note = scriptEncodingNote(folder); !note.empty()) std::cerr << "vorn: " << note << '\n';
-    // The soundfont loads on the device's own thread, from the window's first paint on.
-    std::unique_ptr<FluidMusicDevice> fluid;
-    SilentMusicDevice silent;
-    if (options.music) {
-        std::optional<std::filesystem::path> soundfont;
-        if (options.soundfont) soundfont = *options.soundfont;
-        FluidMusicOptions fluidOptions;
-        fluidOptions.deferSetUp = true; // started below, once the window has painted
-        fluid = std::make_unique<FluidMusicDevice>(folder, soundfont, fluidOptions);
-    }
-    MusicDevice& device = fluid ? static_cast<MusicDevice&>(*fluid) : silent;
-
-    Form1 window(folder, device, startZoom(options));
-    window.setSaveFolder(saveFolder(folder, options.saveDir));
+    WindowGame played(folder, options, startZoom(options));
+    Form1& window = *played.form;
     window.setContinueAtOnce(options.continueGame);
-    if (fluid) {
-        // The end of the music arrives on the audio thread; the window handles it
-        // between its own events. takeEnd() drops an end that a Close overtook.
-        fluid->setDoneCallback([&window, device = fluid.get()] {
-            QMetaObject::invokeMethod(
-                &window,
-                [&window, device] {
-                    if (device->takeEnd()) window.musicDone();
-                },
-                Qt::QueuedConnection);
-        });
-    }
-    struct CallbackReset {
-        FluidMusicDevice* device;
-        ~CallbackReset() {
-            if (device) device->setDoneCallback({});
-        }
-    } callbackReset{fluid.get()};
     if (!window.load()) return 1;
     // The start screen offers the game next time; the list is written once the
     // first page is on screen, not before it.
@@ -169,13 +138,14 @@ int runWindow(int argc, char** argv, const Options& options, std::function<void(
         firstPageWatch.emplace(
             text->viewport(), [text] { return !text->document()->isEmpty(); }, std::move(firstPagePainted));
     }
-    // The music's set-up begins once the window is on screen, or after a
-    // moment where it never shows (a window manager that keeps it hidden).
+    // The soundfont loads on the device's own thread from the moment the window
+    // is on screen, or after a moment where it never shows (a window manager
+    // that keeps it hidden).
     std::optional<AfterFirstPaint> musicStart;
-    if (fluid) {
+    if (FluidMusicDevice* device = played.fluid) {
         musicStart.emplace(
-            &window, [] { return true; }, [device = fluid.get()] { device->startSetUp(); });
-        QTimer::singleShot(500, &window, [device = fluid.get()] { device->startSetUp(); });
+            &window, [] { return true; }, [device] { device->startSetUp(); });
+        QTimer::singleShot(500, &window, [device] { device->startSetUp(); });
     }
 
     endOnTerminationSignal(&window, [&window] { window.terminate(); });

@@ -1,0 +1,24 @@
+# Sourced by the tests that drive the player's real window under Xvfb.
+
+# Runs the calling script again inside an X server of its own, once.
+run_in_xvfb() {
+  if [ -z "${VORN_IN_XVFB:-}" ]; then
+    exec env VORN_IN_XVFB=1 xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
+  fi
+}
+
+fail() { echo "FAIL: $*"; exit 1; }
+
+# window_id [--onlyvisible] PATTERN [SECONDS]: prints the id of the first
+# window whose name matches PATTERN (with --onlyvisible: the first shown one),
+# waiting up to SECONDS (10 by default); fails when none appears in that time.
+window_id() {
+  local only=() id
+  if [ "$1" = --onlyvisible ]; then only=(--onlyvisible); shift; fi
+  for _ in $(seq $((${2:-10} * 10))); do
+    id=$(xdotool search "${only[@]}" --name "$1" 2>/dev/null | head -n 1 || true)
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
