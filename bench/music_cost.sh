@@ -19,7 +19,7 @@ player=$build/vorn probe=$build/bench/music_probe
 [ -x "$probe" ] || { echo "build the benchmarks first: cmake -B $build -DVORN_BUILD_BENCH=ON && cmake --build $build"; exit 2; }
 command -v pulseaudio >/dev/null || { echo "needs pulseaudio: bash scripts/setup.sh"; exit 2; }
 if [ -z "${VORN_IN_XVFB:-}" ]; then
-  exec env VORN_IN_XVFB=1 xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
+  exec env VORN_IN_XVFB=1 xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" bash "$0" "$@"
 fi
 
 work=$(mktemp -d)

@@ -11,7 +11,7 @@ build=${1:-build} runs=${2:-21}
 bench="$build/bench"
 [ -x "$bench/startup_probe" ] || { echo "build the benchmarks first: cmake -B $build -DVORN_BUILD_BENCH=ON && cmake --build $build"; exit 2; }
 if [ -z "${VORN_IN_XVFB:-}" ] && [ -z "${DISPLAY:-}" ]; then
-  exec env VORN_IN_XVFB=1 xvfb-run -a -s "-screen 0 1920x1080x24" bash "$0" "$@"
+  exec env VORN_IN_XVFB=1 xvfb-run -a -s "-screen 0 1920x1080x24 -noreset" bash "$0" "$@"
 fi
 
 median() { sort -n | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'; }

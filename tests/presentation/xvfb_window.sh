@@ -1,9 +1,11 @@
 # Sourced by the tests that drive the player's real window under Xvfb.
 
-# Runs the calling script again inside an X server of its own, once.
+# Runs the calling script again inside an X server of its own, once. The
+# server never resets: a reset when the last client leaves (a player just
+# closed) refuses the next player that connects during it.
 run_in_xvfb() {
   if [ -z "${VORN_IN_XVFB:-}" ]; then
-    exec env VORN_IN_XVFB=1 xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
+    exec env VORN_IN_XVFB=1 xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" bash "$0" "$@"
   fi
 }
 
