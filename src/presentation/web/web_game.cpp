@@ -6,6 +6,7 @@
 #include "interpreter/fatal_error.h"
 #include "interpreter/interpreter.h"
 #include "presentation/picture_check.h"
+#include "presentation/scene_layout.h"
 #include "presentation/web/memory_tree.h"
 #include "shell/shell.h"
 
@@ -22,6 +23,37 @@ using emscripten::val;
 std::string bytesOf(const val& array) {
     const std::vector<std::uint8_t> v = emscripten::convertJSArrayToNumberVector<std::uint8_t>(array);
     return std::string(v.begin(), v.end());
+}
+
+const char* sceneElementName(SceneElement element) {
+    switch (element) {
+    case SceneElement::Background: return "Background";
+    case SceneElement::Image1: return "Image1";
+    case SceneElement::Image2: return "Image2";
+    case SceneElement::Label1: return "Label1";
+    case SceneElement::Label2: return "Label2";
+    case SceneElement::Label3: return "Label3";
+    case SceneElement::Label4: return "Label4";
+    case SceneElement::Text1: return "Text1";
+    }
+    return "Background";
+}
+
+// Where each element sits at start, in scene pixels, by name.
+val sceneLayout() {
+    val layout = val::object();
+    for (const SceneElement element :
+         {SceneElement::Background, SceneElement::Image1, SceneElement::Image2, SceneElement::Label1,
+          SceneElement::Label2, SceneElement::Label3, SceneElement::Label4, SceneElement::Text1}) {
+        const SceneRect r = startSceneRect(element);
+        val rect = val::object();
+        rect.set("x", r.x);
+        rect.set("y", r.y);
+        rect.set("width", r.width);
+        rect.set("height", r.height);
+        layout.set(sceneElementName(element), rect);
+    }
+    return layout;
 }
 
 val viewOf(const std::string& bytes) {
@@ -112,9 +144,32 @@ class WebGame {
         return guarded([this] { shell_->shutDown(); });
     }
 
-    // The members the page needs for its own input rules.
-    int waitCmd() const { return interpreter_ ? interpreter_->WaitCmd : 0; }
-    int numCmds() const { return interpreter_ && interpreter_->NumCmds ? *interpreter_->NumCmds : 0; }
+    // What the page needs to take a press as the window takes it.
+    bool offersOption(int option) const { return interpreter_ && interpreter_->offersOption(option); }
+    // The captions that take a press where they overlap the one above: the
+    // waiting menu's options, or all four while no menu waits.
+    int offeredCaptions() const {
+        if (!interpreter_ || !interpreter_->menuWaiting()) return 4;
+        return interpreter_->NumCmds ? *interpreter_->NumCmds : 0;
+    }
+    // The element a press at (x, y), in scene pixels, lands on, given the
+    // sizes of the two pictures as the page shows them.
+    std::string elementAt(int x, int y, int image1Width, int image1Height, int image2Width, int image2Height) const {
+        return sceneElementName(
+            vorn::elementAt(x, y, image1Width, image1Height, image2Width, image2Height, offeredCaptions()));
+    }
+    // The pages read and the options chosen, oldest first.
+    val backlog() const {
+        val entries = val::array();
+        if (!interpreter_) return entries;
+        for (const BacklogEntry& entry : interpreter_->backlog()) {
+            val shown = val::object();
+            shown.set("choice", entry.kind == BacklogEntry::Kind::Choice);
+            shown.set("text", entry.text);
+            entries.call<void>("push", shown);
+        }
+        return entries;
+    }
 
   private:
     template <typename F>
@@ -154,6 +209,8 @@ EMSCRIPTEN_BINDINGS(vorn_web) {
         .function("newGame", &vorn::WebGame::newGame)
         .function("showCredits", &vorn::WebGame::showCredits)
         .function("quit", &vorn::WebGame::quit)
-        .function("waitCmd", &vorn::WebGame::waitCmd)
-        .function("numCmds", &vorn::WebGame::numCmds);
+        .function("offersOption", &vorn::WebGame::offersOption)
+        .function("elementAt", &vorn::WebGame::elementAt)
+        .function("backlog", &vorn::WebGame::backlog);
+    emscripten::function("sceneLayout", &vorn::sceneLayout);
 }

@@ -9,48 +9,17 @@
 namespace vorn {
 namespace {
 
-int px(int twips) { return static_cast<int>(std::lround(twips / double(kTwipsPerPixel))); }
-
-QRect twipRect(int left, int top, int width, int height) { return QRect(px(left), px(top), px(width), px(height)); }
+QRect toQRect(SceneRect r) { return QRect(r.x, r.y, r.width, r.height); }
 
 } // namespace
 
-QRect startRect(SceneElement element) {
-    switch (element) {
-    case SceneElement::Background: return QRect(QPoint(0, 0), kSceneSize);
-    case SceneElement::Image1: return twipRect(1192, 412, 7230, 4455);
-    case SceneElement::Image2: return twipRect(7200, 230, 2400, 1515);
-    case SceneElement::Label1: return twipRect(7425, 525, 1935, 375);
-    case SceneElement::Label2: return twipRect(7420, 770, 1935, 375);
-    case SceneElement::Label3: return twipRect(7420, 1000, 1935, 375);
-    case SceneElement::Label4: return twipRect(7420, 1260, 1935, 375);
-    case SceneElement::Text1: return twipRect(967, 5107, 7680, 968);
-    }
-    return {};
-}
+QRect startRect(SceneElement element) { return toQRect(startSceneRect(element)); }
 
-QRect labelRect(int label) {
-    static constexpr SceneElement labels[] = {SceneElement::Label1, SceneElement::Label2, SceneElement::Label3,
-                                              SceneElement::Label4};
-    return startRect(labels[std::clamp(label, 1, 4) - 1]);
-}
+QRect labelRect(int label) { return toQRect(labelSceneRect(label)); }
 
 SceneElement hitTest(QPoint p, QSize image1Size, QSize image2Size, int offeredCaptions) {
-    if (startRect(SceneElement::Text1).contains(p)) return SceneElement::Text1;
-    // Each caption's rectangle reaches over the upper part of the next one's
-    // text. Label1 is drawn in front, but a click belongs to the option whose
-    // line it is on, so the lower caption takes the overlap from its top edge
-    // down; a caption that offers nothing leaves the overlap to the one above.
-    static constexpr SceneElement labels[] = {SceneElement::Label1, SceneElement::Label2, SceneElement::Label3,
-                                              SceneElement::Label4};
-    for (int n = 4; n >= 1; --n) {
-        if (!labelRect(n).contains(p)) continue;
-        if (n > offeredCaptions && n > 1 && labelRect(n - 1).contains(p)) continue;
-        return labels[n - 1];
-    }
-    if (QRect(startRect(SceneElement::Image2).topLeft(), image2Size).contains(p)) return SceneElement::Image2;
-    if (QRect(startRect(SceneElement::Image1).topLeft(), image1Size).contains(p)) return SceneElement::Image1;
-    return SceneElement::Background;
+    return elementAt(p.x(), p.y(), image1Size.width(), image1Size.height(), image2Size.width(), image2Size.height(),
+                     offeredCaptions);
 }
 
 namespace {

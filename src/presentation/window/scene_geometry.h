@@ -2,6 +2,8 @@
 // Where everything sits in the player's 632 x 425 scene, and how the scene maps
 // onto a window that shows it zoomed or in full screen with bars.
 
+#include "presentation/scene_layout.h"
+
 #include <QPoint>
 #include <QRect>
 #include <QSize>
@@ -11,21 +13,14 @@ class QWidget;
 
 namespace vorn {
 
-// Elements of the window, back to front as they are drawn.
-enum class SceneElement { Background, Image1, Image2, Label4, Label3, Label2, Label1, Text1 };
-
-inline constexpr int kTwipsPerPixel = 15;
-inline constexpr QSize kSceneSize(9480 / kTwipsPerPixel, 6375 / kTwipsPerPixel); // 632 x 425
+inline constexpr QSize kSceneSize(kSceneWidth, kSceneHeight);
 
 // An element's rectangle at start, in scene pixels, from its place in twips.
 QRect startRect(SceneElement element);
 // A label's rectangle, label = 1..4.
 QRect labelRect(int label);
 
-// The element that a press at `p` (scene pixels) lands on: the front-most one,
-// given the current sizes of the two pictures, whose top-left corners stay put;
-// except that where two captions overlap, the lower one takes the press when
-// it is among the `offeredCaptions` of the waiting menu.
+// The element that a press at `p` (scene pixels) lands on: see elementAt.
 SceneElement hitTest(QPoint p, QSize image1Size, QSize image2Size, int offeredCaptions = 4);
 
 // The scene drawn at a whole zoom, centred in a widget of `widgetSize` with

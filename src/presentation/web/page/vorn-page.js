@@ -1,0 +1,551 @@
+// The player's page: the scene, the page text and the captions of one game,
+// drawn and read as the desktop window does. The rules of play are all in the
+// compiled player (vorn-web.js); this page shows what it says and hands it the
+// reader's presses and keys.
+
+import { addToGame, filesFromArchive, filesFromDrop, filesFromInput, filesFromUrl } from './game-files.js';
+
+const $ = (id) => document.getElementById(id);
+const sceneBox = $('scene');
+const canvas = $('pictures');
+const text1 = $('Text1');
+const moreBelow = $('more-below');
+const backlogBox = $('backlog');
+const popup = $('popup');
+const labels = [1, 2, 3, 4].map((n) => $(`Label${n}`));
+
+const module = await createVornModule();
+const layout = module.sceneLayout();
+const ELEMENTS = ['Form1', 'Image1', 'Image2']; // back to front
+
+// What the page shows, kept for redrawing at another zoom.
+const view = {
+  zoom: 1,
+  builtInScene: null,
+  // Per picture element: the decoded picture (none while empty) and the size
+  // that presses on it use; an emptied element keeps its last picture's size.
+  pictures: {},
+  pending: 0, // pictures being decoded
+  marked: 0,
+};
+
+let game = null;
+let music = null;
+let ended = true;
+
+function startSize(element) {
+  const rect = layout[element === 'Form1' ? 'Background' : element];
+  return { width: rect.width, height: rect.height };
+}
+
+function resetPictures() {
+  view.pictures = {
+    Form1: { image: null, ...startSize('Form1') },
+    Image1: { image: view.builtInScene, builtIn: true, ...startSize('Image1') },
+    Image2: { image: null, ...startSize('Image2') },
+  };
+}
+
+// ---- drawing -------------------------------------------------------------
+
+function place(element, rect) {
+  const z = view.zoom;
+  Object.assign(element.style, {
+    left: `${rect.x * z}px`, top: `${rect.y * z}px`, width: `${rect.width * z}px`, height: `${rect.height * z}px`,
+  });
+}
+
+// The largest whole zoom, 1 to 4, at which the scene fits the browser window.
+function fittingZoom() {
+  const z = Math.floor(Math.min(window.innerWidth / 632, window.innerHeight / 425));
+  return Math.max(1, Math.min(4, z));
+}
+
+function applyZoom() {
+  view.zoom = fittingZoom();
+  document.documentElement.style.setProperty('--zoom', view.zoom);
+  canvas.width = 632 * view.zoom;
+  canvas.height = 425 * view.zoom;
+  labels.forEach((label, i) => place(label, layout[`Label${i + 1}`]));
+  place(text1, layout.Text1);
+  const mark = { width: 12, height: 9 };
+  const inset = 2;
+  const t = layout.Text1;
+  place(moreBelow, { x: t.x + t.width - mark.width - inset, y: t.y + t.height - mark.height - inset, ...mark });
+  draw();
+  updateMoreBelow();
+}
+
+function draw() {
+  const z = view.zoom;
+  const g = canvas.getContext('2d');
+  g.imageSmoothingEnabled = false; // whole zooms repeat pixels exactly
+  g.fillStyle = '#efefef';
+  g.fillRect(0, 0, canvas.width, canvas.height);
+  for (const element of ELEMENTS) {
+    const picture = view.pictures[element];
+    if (!picture || !picture.image) continue;
+    const at = layout[element === 'Form1' ? 'Background' : element];
+    g.drawImage(picture.image, at.x * z, at.y * z, picture.image.width * z, picture.image.height * z);
+  }
+}
+
+async function decode(bytes) {
+  return createImageBitmap(new Blob([bytes]));
+}
+
+// ---- what the player shows: the page object the compiled player calls ----
+
+const page = {
+  setText(text) {
+    text1.textContent = text;
+    text1.scrollTop = 0;
+    updateMoreBelow();
+  },
+  setCaption(label, text) {
+    labels[label - 1].textContent = text;
+    updateMarked();
+  },
+  setPicture(element, name, bytes) {
+    const picture = view.pictures[element];
+    if (element === 'Image1') picture.builtIn = false;
+    if (!bytes) { // an emptied element keeps its size
+      picture.image = null;
+      picture.generation = (picture.generation || 0) + 1;
+      draw();
+      return;
+    }
+    const copy = bytes.slice(); // the view into the player's memory lasts only for this call
+    const generation = (picture.generation = (picture.generation || 0) + 1);
+    view.pending++;
+    decode(copy).then((image) => {
+      if (picture.generation !== generation) return;
+      picture.image = image;
+      picture.width = image.width;
+      picture.height = image.height;
+      draw();
+    }, () => {}).finally(() => { view.pending--; settle(); });
+  },
+  resetPicture(element) {
+    const picture = view.pictures[element];
+    picture.generation = (picture.generation || 0) + 1;
+    Object.assign(picture, { image: element === 'Image1' ? view.builtInScene : null, builtIn: element === 'Image1',
+      ...startSize(element) });
+    draw();
+  },
+  setCursor(name, bytes) {
+    const copy = bytes.slice();
+    view.pending++;
+    decode(copy).then((image) => {
+      const c = document.createElement('canvas');
+      c.width = image.width * view.zoom;
+      c.height = image.height * view.zoom;
+      const g = c.getContext('2d');
+      g.imageSmoothingEnabled = false;
+      g.drawImage(image, 0, 0, c.width, c.height);
+      sceneBox.style.cursor = `url(${c.toDataURL()}) ${c.width >> 1} ${c.height >> 1}, auto`;
+    }, () => {}).finally(() => { view.pending--; settle(); });
+  },
+  showMessage(text, title) {
+    messages.push({ text, title });
+  },
+  music(name, value) {
+    if (music) music.property(name, value);
+  },
+};
+
+// Boxes the player asks for while it runs are shown once it has paused: the
+// compiled player cannot wait for the reader in the middle of a run.
+const messages = [];
+const messageBox = $('message');
+function showMessages() {
+  if (messageBox.open || messages.length === 0) return Promise.resolve();
+  const { text, title } = messages.shift();
+  $('message-title').textContent = title;
+  $('message-text').textContent = text;
+  messageBox.showModal();
+  return new Promise((resolve) => {
+    messageBox.addEventListener('close', () => resolve(showMessages()), { once: true });
+  });
+}
+
+// Waiting for every picture to be decoded, for those who measure the page.
+const idleWaiters = [];
+function settle() {
+  if (view.pending > 0) return;
+  while (idleWaiters.length) idleWaiters.shift()();
+}
+function whenIdle() {
+  return view.pending === 0 ? Promise.resolve() : new Promise((resolve) => idleWaiters.push(resolve));
+}
+
+// ---- playing --------------------------------------------------------------
+
+// Every call into the player goes through here: after a fatal error the game
+// shows its report and ends.
+function play(action) {
+  if (!game || ended) return;
+  const fatal = action();
+  updateMarked();
+  if (fatal) {
+    messages.push({ text: fatal, title: 'VORN' });
+    endGame();
+  }
+  showMessages();
+}
+
+const resume = () => play(() => game.clickText());
+const chooseOption = (option) => play(() => game.chooseOption(option));
+
+function restOfPageHidden() {
+  const lineHeight = parseFloat(getComputedStyle(text1).lineHeight) || 15 * view.zoom * 1.2;
+  return text1.scrollHeight - (text1.scrollTop + text1.clientHeight) >= lineHeight / 2;
+}
+function updateMoreBelow() {
+  moreBelow.hidden = !restOfPageHidden();
+}
+// As a pager does: the keys show the hidden rest of a long page first.
+function readOn() {
+  if (!restOfPageHidden()) { resume(); return; }
+  text1.scrollTop += Math.max(1, text1.clientHeight - 4 * view.zoom);
+  updateMoreBelow();
+}
+
+function endGame() {
+  ended = true;
+  stopFastForward();
+  if (music) music.stop();
+}
+
+// ---- presses -------------------------------------------------------------
+
+function scenePoint(event) {
+  const box = sceneBox.getBoundingClientRect();
+  return { x: Math.floor((event.clientX - box.left) / view.zoom), y: Math.floor((event.clientY - box.top) / view.zoom) };
+}
+
+function elementAt(point) {
+  if (!game) return 'Background';
+  const size = (e) => view.pictures[e];
+  return game.elementAt(point.x, point.y, size('Image1').width, size('Image1').height,
+    size('Image2').width, size('Image2').height);
+}
+
+function labelAt(point) {
+  const element = elementAt(point);
+  return element.startsWith('Label') ? Number(element.slice(5)) : 0;
+}
+
+let pressedLabel = 0;
+let longPress = null;
+sceneBox.addEventListener('pointerdown', (event) => {
+  unlockMusic();
+  if (!backlogBox.hidden || !popup.hidden) return;
+  if (event.target === text1 || text1.contains(event.target)) return;
+  const point = scenePoint(event);
+  pressedLabel = event.button === 0 ? labelAt(point) : 0;
+  const onBackground = elementAt(point) === 'Background';
+  if (onBackground && event.button === 2) openPopup(event.clientX, event.clientY);
+  if (onBackground && event.pointerType === 'touch') {
+    longPress = setTimeout(() => { longPress = null; pressedLabel = 0; openPopup(event.clientX, event.clientY); }, 500);
+  }
+});
+sceneBox.addEventListener('pointerup', (event) => {
+  clearTimeout(longPress);
+  const label = pressedLabel;
+  pressedLabel = 0;
+  if (event.button !== 0 || label === 0) return;
+  if (labelAt(scenePoint(event)) === label) chooseOption(label); // a press and a release on the same caption
+});
+sceneBox.addEventListener('pointercancel', () => { clearTimeout(longPress); pressedLabel = 0; });
+sceneBox.addEventListener('contextmenu', (event) => event.preventDefault());
+
+// The caption under the pointer is underlined when a click there would take its option.
+let pointer = null;
+sceneBox.addEventListener('pointermove', (event) => { pointer = scenePoint(event); updateMarked(); });
+sceneBox.addEventListener('pointerleave', () => { pointer = null; updateMarked(); });
+function updateMarked() {
+  let marked = 0;
+  if (pointer && game && !ended && backlogBox.hidden) {
+    const label = labelAt(pointer);
+    if (game.offersOption(label)) marked = label;
+  }
+  labels.forEach((label, i) => {
+    label.classList.toggle('marked', marked === i + 1);
+    // Offered options are reached with Tab as well; the others are words only.
+    const offered = game && !ended && game.offersOption(i + 1);
+    label.tabIndex = offered ? 0 : -1;
+    label.disabled = false;
+    label.setAttribute('aria-disabled', String(!offered));
+  });
+}
+// A caption taken from the keyboard (Tab, then Enter or Space) is its own option.
+labels.forEach((label, i) => label.addEventListener('click', (event) => {
+  if (event.detail === 0) chooseOption(i + 1);
+}));
+
+// A click on the page text turns the page, unless it selected some of it.
+text1.addEventListener('click', (event) => {
+  unlockMusic();
+  if (event.button !== 0) return;
+  const selection = window.getSelection();
+  if (selection && !selection.isCollapsed && text1.contains(selection.anchorNode)) return;
+  resume();
+});
+text1.addEventListener('scroll', updateMoreBelow);
+// Turning the wheel up at the top of the page opens the backlog.
+text1.addEventListener('wheel', (event) => {
+  if (event.deltaY < 0 && text1.scrollTop === 0) { event.preventDefault(); openBacklog(); }
+}, { passive: false });
+
+// ---- the backlog ----------------------------------------------------------
+
+function openBacklog() {
+  if (!game) return;
+  const entries = game.backlog();
+  if (entries.length === 0) return;
+  backlogBox.textContent = entries.map((e) => (e.choice ? `\u25B6 ${e.text}` : e.text.replaceAll('\r\n', '\n')))
+    .join('\n\n');
+  backlogBox.hidden = false;
+  backlogBox.scrollTop = backlogBox.scrollHeight;
+  backlogBox.focus();
+  updateMarked();
+}
+function closeBacklog() {
+  backlogBox.hidden = true;
+  updateMarked();
+}
+backlogBox.addEventListener('click', () => {
+  const selection = window.getSelection();
+  if (selection && !selection.isCollapsed) return;
+  closeBacklog();
+});
+backlogBox.addEventListener('wheel', (event) => {
+  if (event.deltaY > 0 && backlogBox.scrollTop + backlogBox.clientHeight >= backlogBox.scrollHeight - 1) closeBacklog();
+});
+
+// ---- the pop-up menu --------------------------------------------------------
+
+function openPopup(clientX, clientY) {
+  const box = sceneBox.getBoundingClientRect();
+  popup.hidden = false;
+  const x = Math.min(clientX - box.left, box.width - popup.offsetWidth);
+  const y = Math.min(clientY - box.top, box.height - popup.offsetHeight);
+  popup.style.left = `${Math.max(0, x)}px`;
+  popup.style.top = `${Math.max(0, y)}px`;
+  popup.querySelector('button').focus();
+}
+function closePopup() {
+  popup.hidden = true;
+  sceneBox.focus();
+}
+popup.addEventListener('click', (event) => {
+  const command = event.target.dataset.command;
+  if (!command) return;
+  closePopup();
+  if (command === 'new') play(() => game.newGame());
+  else if (command === 'about') play(() => game.showCredits());
+  else if (command === 'quit') quit();
+});
+popup.addEventListener('keydown', (event) => {
+  const items = [...popup.querySelectorAll('button')];
+  const at = items.indexOf(document.activeElement);
+  if (event.key === 'ArrowDown' || event.key === 'ArrowUp') {
+    event.preventDefault();
+    items[(at + (event.key === 'ArrowDown' ? 1 : items.length - 1)) % items.length].focus();
+  } else if (event.key === 'Escape') {
+    event.preventDefault();
+    closePopup();
+  }
+  event.stopPropagation();
+});
+document.addEventListener('pointerdown', (event) => {
+  if (!popup.hidden && !popup.contains(event.target)) closePopup();
+}, true);
+
+function quit() {
+  play(() => game.quit());
+  endGame();
+  showMessages().then(showOpenScreen);
+}
+
+// ---- keys -----------------------------------------------------------------
+
+let fastForwardDelay = null;
+let fastForward = null;
+function stopFastForward() {
+  clearTimeout(fastForwardDelay);
+  clearInterval(fastForward);
+  fastForwardDelay = fastForward = null;
+}
+
+document.addEventListener('keydown', (event) => {
+  if (!game || ended || messageBox.open || !popup.hidden && popup.contains(document.activeElement)) return;
+  unlockMusic();
+  // Holding Ctrl alone turns the pages every 50 ms, after a moment, so that
+  // Ctrl+C and the browser's own shortcuts never turn one.
+  if (event.key === 'Control') {
+    if (!event.repeat && backlogBox.hidden && !fastForwardDelay && !fastForward) {
+      fastForwardDelay = setTimeout(() => { fastForwardDelay = null; fastForward = setInterval(resume, 50); }, 300);
+    }
+    return;
+  }
+  stopFastForward();
+  const plain = !event.ctrlKey && !event.altKey && !event.metaKey && !event.shiftKey;
+  if (event.key === 'ContextMenu' || (event.key === 'F10' && event.shiftKey)) {
+    event.preventDefault();
+    const box = sceneBox.getBoundingClientRect();
+    const at = pointer ? { x: box.left + pointer.x * view.zoom, y: box.top + pointer.y * view.zoom }
+      : { x: box.left + (layout.Image1.x + layout.Image1.width / 2) * view.zoom,
+          y: box.top + (layout.Image1.y + layout.Image1.height / 2) * view.zoom };
+    openPopup(at.x, at.y);
+    return;
+  }
+  if (event.ctrlKey && event.key.toLowerCase() === 'c') {
+    const selection = window.getSelection();
+    if (selection && selection.isCollapsed) navigator.clipboard?.writeText(text1.textContent).catch(() => {});
+    return;
+  }
+  if (!plain) return;
+  if (!backlogBox.hidden) {
+    if (event.key === 'b' || event.key === 'B' || event.key === 'Escape') { event.preventDefault(); closeBacklog(); }
+    return; // the backlog only shows pages; the story waits behind it
+  }
+  const focusedCaption = labels.includes(document.activeElement);
+  switch (event.key) {
+  case 'Enter': case ' ': case 'PageDown':
+    if (focusedCaption && event.key !== 'PageDown') return; // the caption's own click
+    event.preventDefault();
+    readOn();
+    break;
+  case '1': case '2': case '3': case '4': chooseOption(Number(event.key)); break;
+  case 'ArrowUp': event.preventDefault(); text1.scrollTop -= lineStep(); break;
+  case 'ArrowDown': event.preventDefault(); text1.scrollTop += lineStep(); break;
+  case 'b': case 'B': openBacklog(); break;
+  default: break;
+  }
+});
+document.addEventListener('keyup', (event) => { if (event.key === 'Control') stopFastForward(); });
+window.addEventListener('blur', stopFastForward);
+function lineStep() {
+  return parseFloat(getComputedStyle(text1).lineHeight) || 18 * view.zoom;
+}
+window.addEventListener('resize', () => { if (!sceneBox.hidden) applyZoom(); });
+
+// ---- the music --------------------------------------------------------------
+
+// Browsers let a page sound only after the reader's first click or key.
+function unlockMusic() {
+  if (music) music.unlock().catch(() => {});
+}
+
+async function makeMusic() {
+  try {
+    const { PageMusic } = await import('./music.js');
+    const made = new PageMusic({ baseUrl: new URL('.', import.meta.url).href });
+    made.onEnded = () => play(() => game.musicEnded());
+    return made;
+  } catch (error) {
+    console.warn('the page plays without music:', error);
+    return null;
+  }
+}
+
+// ---- opening a game ---------------------------------------------------------
+
+const openScreen = $('open-game');
+const problem = $('open-problem');
+function showOpenScreen() {
+  sceneBox.hidden = true;
+  openScreen.hidden = false;
+  $('loading').hidden = true;
+  document.title = 'VORN Interpeter';
+}
+function showProblem(words) {
+  problem.textContent = words;
+  problem.hidden = false;
+  $('loading').hidden = true;
+}
+
+async function loadBuiltInScene() {
+  if (view.builtInScene) return;
+  const response = await fetch(new URL('scene.bmp', import.meta.url));
+  view.builtInScene = await decode(new Uint8Array(await response.arrayBuffer()));
+}
+
+async function openGame(readFiles) {
+  problem.hidden = true;
+  $('loading').hidden = false;
+  let files;
+  try {
+    files = await readFiles();
+  } catch (error) {
+    showProblem(error.message || String(error));
+    return;
+  }
+  if (game) { endGame(); game.delete(); game = null; }
+  await loadBuiltInScene().catch(() => {});
+  resetPictures();
+  labels.forEach((label) => { label.textContent = ''; });
+  text1.textContent = '';
+  closeBacklog();
+  if (!music) music = await makeMusic();
+  if (music) music.fileSource = (name) => game && game.musicFile(name);
+  game = new module.WebGame(page);
+  const problemWords = addToGame(game, files);
+  if (problemWords) { showProblem(problemWords); game.delete(); game = null; return; }
+  openScreen.hidden = true;
+  sceneBox.hidden = false;
+  applyZoom();
+  ended = false;
+  play(() => game.start());
+  sceneBox.focus();
+}
+
+sceneBox.tabIndex = -1;
+$('open-folder').addEventListener('change', (event) => {
+  const list = event.target.files;
+  if (list.length) openGame(() => filesFromInput(list));
+});
+$('open-archive').addEventListener('change', (event) => {
+  const file = event.target.files[0];
+  if (file) openGame(async () => filesFromArchive(file.name, await file.arrayBuffer()));
+});
+const dropZone = document.body;
+dropZone.addEventListener('dragover', (event) => {
+  event.preventDefault();
+  $('drop-zone').classList.add('over');
+});
+dropZone.addEventListener('dragleave', () => $('drop-zone').classList.remove('over'));
+dropZone.addEventListener('drop', (event) => {
+  event.preventDefault();
+  $('drop-zone').classList.remove('over');
+  const transfer = event.dataTransfer;
+  openGame(() => filesFromDrop(transfer));
+});
+
+// For tests and benchmarks: the page's state, and a promise for the moment
+// every picture asked for so far is on the canvas.
+window.vornPage = {
+  whenIdle,
+  get zoom() { return view.zoom; },
+  get ended() { return ended; },
+  get music() { return music; },
+};
+
+const wanted = new URLSearchParams(location.search).get('game');
+if (wanted) {
+  // Only archives on this site: the game is named by a path, not a web address.
+  const url = new URL(wanted, location.href);
+  if (url.origin !== location.origin) {
+    showOpenScreen();
+    showProblem(`"${wanted}" is not on this site; the page plays games from its own site only.`);
+  } else {
+    openScreen.hidden = true;
+    await openGame(() => filesFromUrl(url.href));
+    if (!game) showOpenScreen();
+  }
+} else {
+  showOpenScreen();
+}
+document.body.dataset.ready = 'true';
