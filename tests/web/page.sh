@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# The browser page in headless Chromium (Debian's), driven by playwright-core:
+# the demo opens from a URL parameter, every demo path plays as the desktop
+# player plays it, and at the first menu the pictures on the page's canvas are
+# those of the desktop window at zoom 1, pixel for pixel, outside the text box
+# and the captions (whose words each draws with its own text engine).
+# Usage: page.sh BUILD_DIR BUILD_WEB_DIR GAME_DIR SHOTS_DIR
+set -euo pipefail
+build=$(realpath "$1") web=$(realpath "$2") game=$(realpath "$3") shots=$4
+mkdir -p "$shots"
+shots=$(realpath "$shots")
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/../presentation/xvfb_window.sh"
+run_in_xvfb "$@"
+
+# The site: the page's files, and the demo as a collectors' site would offer it.
+site=$(mktemp -d) server=""
+trap '[ -z "$server" ] || kill $server 2>/dev/null || true; rm -rf "$site"' EXIT
+for f in "$web"/*; do [ -f "$f" ] && ln -s "$f" "$site/"; done
+mkdir "$site/games"
+(cd "$(dirname "$game")" && python3 -m zipfile -c "$site/games/demo.zip" "$(basename "$game")")
+port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+python3 -m http.server "$port" --bind 127.0.0.1 --directory "$site" >/dev/null 2>&1 &
+server=$!
+for _ in $(seq 50); do (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null && break; sleep 0.1; done
+
+node "$here/page_test.mjs" "http://127.0.0.1:$port/index.html?game=games/demo.zip" "$build/vorn" "$game" "$shots" \
+  "$here"/demo_paths/*.events
+
+# The desktop window at the same moment: the first menu, five clicks in.
+"$build/vorn" --zoom 1 --no-music "$game" &
+desktop=$!
+win=$(window_id --onlyvisible "^VORN Interpeter$") || { kill -9 $desktop; fail "the desktop window did not appear"; }
+sleep 0.5
+for _ in 1 2 3 4 5; do xdotool mousemove --window "$win" 300 370 click 1; sleep 0.3; done
+sleep 0.5
+import -window "$win" "$shots/desktop-menu.png"
+kill -9 $desktop
+
+# The text box and the captions are masked in both; the rest must match.
+mask=(-fill black -draw "rectangle 64,340 575,404" -draw "rectangle 495,35 623,108")
+convert "$shots/desktop-menu.png" -alpha off "${mask[@]}" "$shots/desktop-menu-masked.png"
+convert "$shots/page-menu-pictures.png" -alpha off "${mask[@]}" "$shots/page-menu-masked.png"
+differ=$(compare -metric AE "$shots/desktop-menu-masked.png" "$shots/page-menu-masked.png" null: 2>&1 || true)
+[ "$differ" = "0" ] || { echo "FAIL: the page's pictures differ from the desktop window's in $differ pixels" >&2; exit 1; }
+echo "page: the scene's pictures match the desktop window's pixel for pixel"

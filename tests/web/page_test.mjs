@@ -1,0 +1,167 @@
+// Plays paths through the demo in the browser page, in headless Chromium, and
+// holds the page to the desktop player: after every event the page text, the
+// captions and any box shown are those of `vorn --headless` on the same path.
+// Also: the text can be selected, the keys turn pages, and the scene's
+// pictures are saved for the comparison with the desktop window.
+//
+// Usage: node page_test.mjs URL PLAYER GAME_DIR SHOTS_DIR EVENTS_FILE...
+import { execFileSync } from 'node:child_process';
+import { readFileSync, writeFileSync } from 'node:fs';
+import { createRequire } from 'node:module';
+import assert from 'node:assert/strict';
+
+const require = createRequire(new URL('../../src/presentation/web/package.json', import.meta.url));
+const { chromium } = require('playwright-core');
+
+const [url, player, gameDir, shots, ...eventFiles] = process.argv.slice(2);
+
+// What the reader sees before each event of the transcript, and at its end.
+function expectedScreens(events) {
+  const transcript = execFileSync(player, ['--headless', gameDir], { input: events.join('\n') + '\n' })
+    .toString().trim().split('\n').map((line) => JSON.parse(line));
+  const screen = { text: '', captions: ['', '', '', ''], messages: [] };
+  const screens = [];
+  for (const record of transcript) {
+    if ('event' in record) {
+      screens.push(structuredClone(screen));
+      screen.messages = [];
+    } else if ('caption' in record) screen.captions[record.caption - 1] = record.text;
+    else if ('text' in record && Object.keys(record).length === 1) screen.text = record.text;
+    else if ('message' in record) screen.messages.push(record.message);
+  }
+  return screens; // the last is before the echoed close that ends the input
+}
+
+const browser = await chromium.launch({
+  executablePath: '/usr/bin/chromium',
+  args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
+    '--disable-component-update', '--disable-sync'],
+});
+
+async function openDemo() {
+  const page = await browser.newPage({ viewport: { width: 640, height: 440 } });
+  page.on('pageerror', (error) => { throw error; });
+  await page.goto(url);
+  await page.waitForFunction(() => document.body.dataset.ready === 'true', null, { timeout: 30000 });
+  assert.equal(await page.isVisible('#scene'), true, 'the demo did not open from the URL');
+  assert.equal(await page.evaluate(() => window.vornPage.zoom), 1);
+  return page;
+}
+
+const idle = (page) => page.evaluate(() => window.vornPage.whenIdle());
+
+async function screenOf(page) {
+  return page.evaluate(() => ({
+    text: document.getElementById('Text1').textContent,
+    captions: [1, 2, 3, 4].map((n) => document.getElementById(`Label${n}`).textContent),
+  }));
+}
+
+// A point of the scene, in page pixels at zoom 1.
+async function clickScene(page, x, y, options = {}) {
+  const box = await page.locator('#scene').boundingBox();
+  await page.mouse.click(box.x + x, box.y + y, options);
+}
+
+// The pop-up menu, opened on the background at the scene's top-left corner.
+async function fromMenu(page, command) {
+  await clickScene(page, 8, 8, { button: 'right' });
+  await page.click(`#popup [data-command="${command}"]`);
+}
+
+async function closeMessages(page) {
+  const shown = [];
+  while (await page.evaluate(() => document.getElementById('message').open)) {
+    shown.push(await page.textContent('#message-text'));
+    await page.click('#message button');
+  }
+  return shown;
+}
+
+async function play(page, event) {
+  const option = event.match(/^click option (\d)$/);
+  if (event === 'click text') await page.click('#Text1');
+  else if (option) {
+    // On the middle of the option's first line of words.
+    const label = await page.evaluate((id) => {
+      const s = document.getElementById(id).style;
+      return { x: parseFloat(s.left), y: parseFloat(s.top) };
+    }, `Label${option[1]}`);
+    await clickScene(page, label.x + 20, label.y + 8);
+  } else if (event === 'menu new') await fromMenu(page, 'new');
+  else if (event === 'menu about') await fromMenu(page, 'about');
+  else throw new Error(`the page test cannot play "${event}"`);
+  await idle(page);
+}
+
+for (const file of eventFiles) {
+  const events = readFileSync(file, 'utf8').split('\n').map((l) => l.trim())
+    .filter((l) => l && !l.startsWith('#') && l !== 'music done');
+  const screens = expectedScreens(events);
+  const page = await openDemo();
+  await idle(page);
+  const compare = async (k, what) => {
+    const seen = await screenOf(page);
+    assert.deepEqual(seen, { text: screens[k].text, captions: screens[k].captions }, `${file}: ${what}`);
+  };
+  await compare(0, 'the first page');
+  for (let k = 0; k < events.length; k++) {
+    await play(page, events[k]);
+    assert.deepEqual(await closeMessages(page), screens[k + 1].messages, `${file}: the boxes after ${events[k]}`);
+    await compare(k + 1, `after event ${k + 1}, ${events[k]}`);
+  }
+  await page.close();
+  console.log(`page: ${file}: ${events.length} events played as the desktop plays them`);
+}
+
+// The reader's own ways through the page, on a fresh copy of the demo.
+{
+  const page = await openDemo();
+  await idle(page);
+  await page.screenshot({ path: `${shots}/page-first.png` });
+  // The page text is real text: a reader can select and copy it, and a
+  // selection does not turn the page.
+  const first = (await screenOf(page)).text;
+  await page.locator('#Text1').selectText();
+  assert.equal(await page.evaluate(() => window.getSelection().toString().replaceAll('\r', '')),
+    first.replaceAll('\r', ''));
+  assert.equal((await screenOf(page)).text, first, 'selecting the text turned the page');
+  // Enter turns the page as a click does; the fifth turn shows the menu.
+  await page.evaluate(() => window.getSelection().removeAllRanges());
+  for (let i = 0; i < 5; i++) await page.keyboard.press('Enter');
+  await idle(page);
+  const atMenu = await screenOf(page);
+  assert.notEqual(atMenu.captions[0], '', 'five turns of the page did not reach the menu');
+  // The scene's pictures at the menu, for the comparison with the desktop window.
+  const png = await page.evaluate(() => document.getElementById('pictures').toDataURL('image/png'));
+  writeFileSync(`${shots}/page-menu-pictures.png`, Buffer.from(png.split(',')[1], 'base64'));
+  await page.screenshot({ path: `${shots}/page-menu.png` });
+  // An offered caption is a button that Tab reaches and Enter takes.
+  assert.equal(await page.evaluate(() => document.getElementById('Label1').tabIndex), 0);
+  await page.focus('#Label2');
+  await page.keyboard.press('Enter');
+  await idle(page);
+  assert.equal((await screenOf(page)).captions[0], '', 'Enter on the second caption did not take its option');
+  // B shows the backlog with the option chosen; Escape closes it.
+  await page.keyboard.press('b');
+  const backlog = await page.textContent('#backlog');
+  assert.ok(backlog.includes(`\u25B6 ${atMenu.captions[1]}`), 'the backlog does not show the option chosen');
+  await page.keyboard.press('Escape');
+  assert.equal(await page.isVisible('#backlog'), false);
+  // Quit shows the credits and then the page's start again.
+  await fromMenu(page, 'quit');
+  assert.equal((await closeMessages(page)).length, 1, 'Quit showed no credits');
+  await page.waitForSelector('#open-game', { state: 'visible' });
+  await page.close();
+  console.log('page: selection, keys, backlog and Quit work as on the desktop');
+}
+
+// A game named by a URL on another site is refused with words, not fetched.
+{
+  const page = await browser.newPage();
+  await page.goto(`${url.split('?')[0]}?game=https://example.invalid/game.zip`);
+  await page.waitForFunction(() => document.body.dataset.ready === 'true');
+  assert.match(await page.textContent('#open-problem'), /not on this site/);
+  await page.close();
+}
+await browser.close();
