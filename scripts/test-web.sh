@@ -28,3 +28,6 @@ for events in tests/web/demo_paths/*.events; do
     || { echo "the WebAssembly build plays $events otherwise than the desktop player" >&2; exit 1; }
 done
 echo "web transcripts: the same as the desktop player's"
+
+# The page's reading of game folders, zip and lzh archives, into the player.
+bash tests/web/game_files.sh
