@@ -144,11 +144,14 @@ test('damaged, truncated and unreadable archives are refused in the desktop play
   const flipped = packed.slice();
   flipped[packed.length - 200] ^= 0x55;
   const zipped = zip([[latin('code.vrn'), Buffer.from('"x"')]]);
+  const badHeader = packLzh('lh5', 2, [['code.vrn', Buffer.from('"x"')]]);
+  badHeader[28] ^= 1; // the header's own CRC
   const badCrc = zip([[latin('code.vrn'), Buffer.from('"x"'), { crc: 1 }]]);
   const cases = [
     ['flipped.lzh', flipped, 'cannot play "flipped.lzh": the archive is damaged or truncated: '],
     ['short.lzh', packed.slice(0, packed.length - 300), 'cannot play "short.lzh": the archive is damaged or truncated: it ends early'],
     ['short.zip', zipped.slice(0, 40), 'cannot play "short.zip": the archive is damaged or truncated: '],
+    ['header.lzh', badHeader, 'the archive is damaged or truncated: an entry\'s header checksum does not match'],
     ['crc.zip', badCrc, 'the archive is damaged or truncated: an entry\'s checksum does not match'],
     ['locked.zip', zip([[latin('code.vrn'), Buffer.from('"x"'), { flags: 1 }]]),
       'cannot play "locked.zip": the archive is encrypted; unpack it with its password, then play the folder.'],
@@ -190,6 +193,25 @@ test('the page holds no more than its limits', async () => {
       'cannot play "many.zip": the archive holds more than 2 entries.');
   } finally {
     Object.assign(files.limits, saved);
+  }
+});
+
+test('an archive named by a URL is fetched and read; a failed fetch says why', async () => {
+  const http = await import('node:http');
+  const server = http.createServer((request, response) => {
+    if (request.url === '/games/game.lzh') response.end(gameLzh);
+    else { response.statusCode = 404; response.statusMessage = 'Not Found'; response.end(); }
+  });
+  await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+  const base = `http://127.0.0.1:${server.address().port}`;
+  try {
+    const result = await files.filesFromUrl(`${base}/games/game.lzh`);
+    assert.equal(result.name, 'game.lzh');
+    assert.equal(result.entries.length, 7);
+    assert.equal(await refusal(files.filesFromUrl(`${base}/games/gone.zip`)),
+      `cannot load "${base}/games/gone.zip": the server answers 404 Not Found`);
+  } finally {
+    server.close();
   }
 });
 

@@ -164,15 +164,21 @@ class BitReader {
     this.count = 0;
   }
 
-  // The next n bits, n at most 16, first bit highest; past the end come zeros.
-  bits(n) {
+  // The next n bits, n at most 16, first bit highest, left to be read; past
+  // the end come zeros.
+  peek(n) {
     while (this.count < n) {
       this.buffer = ((this.buffer << 8) | (this.at < this.bytes.length ? this.bytes[this.at] : 0)) & 0xFFFFFF;
       this.at++;
       this.count += 8;
     }
+    return (this.buffer >>> (this.count - n)) & ((1 << n) - 1);
+  }
+
+  bits(n) {
+    const value = this.peek(n);
     this.count -= n;
-    return (this.buffer >>> this.count) & ((1 << n) - 1);
+    return value;
   }
 
   get overrun() { return this.at > this.bytes.length + 4; }
@@ -182,35 +188,37 @@ class DamagedData extends Error {}
 
 // A canonical Huffman code, from each symbol's code length (0 for unused):
 // shorter codes first, and among codes of one length the lower symbol first.
+// Decoded by a table of every value of the longest code's bits.
 function huffman(lengths) {
   const count = new Uint16Array(17);
   for (const length of lengths) count[length]++;
   count[0] = 0;
-  let room = 1;
+  let room = 1, longest = 0;
   for (let length = 1; length <= 16; length++) {
     room = room * 2 - count[length];
     if (room < 0) throw new DamagedData('a code table is over-full');
+    if (count[length]) longest = length;
   }
   if (room !== 0) throw new DamagedData('a code table is incomplete');
-  const offsets = new Uint16Array(17);
-  for (let length = 1; length < 16; length++) offsets[length + 1] = offsets[length] + count[length];
-  const symbols = new Uint16Array(lengths.length);
-  lengths.forEach((length, symbol) => { if (length) symbols[offsets[length]++] = symbol; });
-  return { count, symbols };
+  const table = new Uint32Array(1 << longest);
+  let code = 0;
+  for (let length = 1; length <= longest; length++) {
+    lengths.forEach((l, symbol) => {
+      if (l !== length) return;
+      const shift = longest - length;
+      table.fill((symbol << 5) | length, code << shift, (code + 1) << shift);
+      code++;
+    });
+    code <<= 1;
+  }
+  return { table, longest };
 }
 
 function decodeSymbol(reader, code) {
   if (code.single !== undefined) return code.single;
-  let value = 0, first = 0, index = 0;
-  for (let length = 1; length <= 16; length++) {
-    value |= reader.bits(1);
-    const count = code.count[length];
-    if (value - first < count) return code.symbols[index + value - first];
-    index += count;
-    first = (first + count) << 1;
-    value <<= 1;
-  }
-  throw new DamagedData('a code is not in its table');
+  const entry = code.table[reader.peek(code.longest)];
+  reader.count -= entry & 31;
+  return entry >>> 5;
 }
 
 const NC = 510; // literals, and match lengths 3 to 256
@@ -316,17 +324,18 @@ function readLzh(name, u8) {
     const method = latin(at + 2, 5);
     let packed, size, storedName, crc, data;
     const extensions = (from, nextSize, end) => {
-      let dir = null, file = null, length = 0;
+      let dir = null, file = null, length = 0, crcAt = -1;
       for (let e = from; nextSize > 0; ) {
         if (nextSize < 3 || e + nextSize > end) throw damaged(name, 'an entry\'s header is cut short');
         const type = u8[e];
+        if (type === 0x00 && nextSize === 5) crcAt = e + 1;
         if (type === 0x01) file = u8.slice(e + 1, e + nextSize - 2);
         if (type === 0x02) dir = u8.slice(e + 1, e + nextSize - 2).map((b) => (b === 0xFF ? 0x2F : b));
         length += nextSize;
         e += nextSize;
         nextSize = u16(e - 2);
       }
-      return { dir, file, length };
+      return { dir, file, length, crcAt };
     };
     const joined = (dir, file) => {
       if (!dir || dir.length === 0) return file;
@@ -359,6 +368,11 @@ function readLzh(name, u8) {
       size = u32(at + 11);
       crc = u16(at + 21);
       const ext = extensions(at + 26, u16(at + 24), at + headerSize);
+      // The header's own CRC-16, taken with its field 0, as the desktop's reader checks it.
+      const header = u8.slice(at, at + headerSize);
+      const expected = ext.crcAt < 0 ? 0 : u16(ext.crcAt);
+      if (ext.crcAt >= 0) header.fill(0, ext.crcAt - at, ext.crcAt - at + 2);
+      if (crc16(header) !== expected) throw damaged(name, 'an entry\'s header checksum does not match');
       storedName = joined(ext.dir, ext.file || new Uint8Array(0));
       data = at + headerSize;
     } else {
