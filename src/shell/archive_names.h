@@ -43,8 +43,7 @@ class StoredNameTree : public FileTree {
     std::string add(const std::string& stored, Kind kind, std::size_t entry, std::optional<std::size_t> size);
     // The same for a name already split into its parts (a folder's relative
     // path, where only '/' separates).
-    std::string addParts(std::vector<std::string> parts, Kind kind, std::size_t entry,
-                         std::optional<std::size_t> size);
+    std::string addParts(std::vector<std::string> parts, Kind kind, std::size_t entry, std::optional<std::size_t> size);
     // Puts each folder's entries in byte order; called after the last add.
     void finish();
 

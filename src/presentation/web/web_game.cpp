@@ -95,8 +95,9 @@ class WebGame {
             return Message(kArchiveUnplayable, {Message::words(name), Message::sentence(tree_->problem())}).english();
         const std::vector<std::string> games = tree_->chooseGame();
         if (games.empty())
-            return isArchive ? Message(kArchiveUnplayable, {Message::words(name), Message(kArchiveHoldsNoGame)}).english()
-                             : Message(kFolderHoldsNoGame, {Message::words(name)}).english();
+            return isArchive
+                       ? Message(kArchiveUnplayable, {Message::words(name), Message(kArchiveHoldsNoGame)}).english()
+                       : Message(kFolderHoldsNoGame, {Message::words(name)}).english();
         // A folder is named by the game's folder in it; an archive, or a folder
         // that is itself the game, by the name it came by.
         tree_->setName(isArchive || games.front() == "." ? name : "");

@@ -68,7 +68,6 @@ function crc16(bytes) {
   return c;
 }
 
-// ---- zip ----
 
 // The central directory names each entry with its flags, method, sizes and
 // checksum; fflate inflates the deflated ones.
@@ -154,7 +153,6 @@ function readZip(name, u8) {
   });
 }
 
-// ---- lzh ----
 
 class BitReader {
   constructor(bytes) {
@@ -409,7 +407,6 @@ function readLzh(name, u8) {
   return entries;
 }
 
-// ---- what the reader gives ----
 
 export async function filesFromArchive(name, arrayBuffer) {
   const u8 = new Uint8Array(arrayBuffer);
