@@ -3,7 +3,7 @@
 // compiled player (vorn-web.js); this page shows what it says and hands it the
 // reader's presses and keys.
 
-import { addToGame, filesFromArchive, filesFromDrop, filesFromInput, filesFromUrl } from './game-files.js';
+import { filesFromArchive, filesFromDrop, filesFromInput, filesFromUrl, handToGame } from './game-files.js';
 
 const $ = (id) => document.getElementById(id);
 const sceneBox = $('scene');
@@ -453,6 +453,18 @@ async function makeMusic() {
 
 // ---- opening a game ---------------------------------------------------------
 
+// A short word over the scene that goes by itself, such as which of several
+// games in an archive is played.
+const notice = $('notice');
+let noticeTimer = null;
+function showNotice(words) {
+  if (!words) return;
+  notice.textContent = words;
+  notice.hidden = false;
+  clearTimeout(noticeTimer);
+  noticeTimer = setTimeout(() => { notice.hidden = true; }, 4000);
+}
+
 const openScreen = $('open-game');
 const problem = $('open-problem');
 function showOpenScreen() {
@@ -492,7 +504,7 @@ async function openGame(readFiles) {
   if (!music) music = await makeMusic();
   if (music) music.fileSource = (name) => game && game.musicFile(name);
   game = new module.WebGame(page);
-  const problemWords = addToGame(game, files);
+  const problemWords = handToGame(files, game);
   if (problemWords) { showProblem(problemWords); game.delete(); game = null; return; }
   openScreen.hidden = true;
   sceneBox.hidden = false;
@@ -500,6 +512,7 @@ async function openGame(readFiles) {
   ended = false;
   play(() => game.start());
   sceneBox.focus();
+  showNotice(game.notice());
 }
 
 sceneBox.tabIndex = -1;
