@@ -35,7 +35,7 @@ sleep 0.5
 for _ in 1 2 3 4 5; do xdotool mousemove --window "$win" 300 370 click 1; sleep 0.3; done
 sleep 0.5
 import -window "$win" "$shots/desktop-menu.png"
-kill -9 $desktop
+kill -9 $desktop; wait $desktop 2>/dev/null || true
 
 # The text box and the captions are masked in both; the rest must match.
 mask=(-fill black -draw "rectangle 64,340 575,404" -draw "rectangle 495,35 623,108")

@@ -164,4 +164,14 @@ for (const file of eventFiles) {
   assert.match(await page.textContent('#open-problem'), /not on this site/);
   await page.close();
 }
+// A Japanese browser gets the page's own words in Japanese; the game's stay.
+{
+  const context = await browser.newContext({ locale: 'ja-JP' });
+  const page = await context.newPage();
+  await page.goto(url.split('?')[0]);
+  await page.waitForFunction(() => document.body.dataset.ready === 'true');
+  assert.equal(await page.textContent('[data-text="openFolder"]'), 'ゲームのフォルダを開く…');
+  assert.equal(await page.evaluate(() => document.documentElement.lang), 'ja');
+  await context.close();
+}
 await browser.close();

@@ -4,6 +4,7 @@
 // reader's presses and keys.
 
 import { filesFromArchive, filesFromDrop, filesFromInput, filesFromUrl, handToGame } from './game-files.js';
+import { translatePage, words } from './page-words.js';
 
 const $ = (id) => document.getElementById(id);
 const sceneBox = $('scene');
@@ -14,6 +15,7 @@ const backlogBox = $('backlog');
 const popup = $('popup');
 const labels = [1, 2, 3, 4].map((n) => $(`Label${n}`));
 
+translatePage();
 const module = await createVornModule();
 const layout = module.sceneLayout();
 const ELEMENTS = ['Form1', 'Image1', 'Image2']; // back to front
@@ -552,7 +554,7 @@ if (wanted) {
   const url = new URL(wanted, location.href);
   if (url.origin !== location.origin) {
     showOpenScreen();
-    showProblem(`"${wanted}" is not on this site; the page plays games from its own site only.`);
+    showProblem(words('notOnSite', wanted));
   } else {
     openScreen.hidden = true;
     await openGame(() => filesFromUrl(url.href));
