@@ -156,6 +156,30 @@ for (const file of eventFiles) {
   console.log('page: selection, keys, backlog and Quit work as on the desktop');
 }
 
+// Pictures in every format a game may hold are decoded by the browser; the
+// cursor icon is the game's.
+{
+  const page = await browser.newPage({ viewport: { width: 640, height: 440 } });
+  await page.goto(url.replace('games/demo.zip', 'games/formats.zip'));
+  await page.waitForFunction(() => document.body.dataset.ready === 'true');
+  const pixel = () => page.evaluate(() => [...document.getElementById('pictures').getContext('2d')
+    .getImageData(85, 35, 1, 1).data].slice(0, 3));
+  const expected = { png: [255, 0, 0], gif: [0, 255, 0], jpg: [0, 0, 255], bmp: [255, 255, 255], ico: [255, 255, 0] };
+  for (const [format, colour] of Object.entries(expected)) {
+    await idle(page);
+    assert.equal((await screenOf(page)).text, format);
+    const seen = await pixel();
+    assert.ok(seen.every((v, i) => Math.abs(v - colour[i]) <= 8), `the ${format} picture shows as ${seen}`);
+    await page.click('#Text1');
+  }
+  await page.close();
+  const demo = await openDemo();
+  await idle(demo);
+  assert.match(await demo.evaluate(() => document.getElementById('scene').style.cursor), /^url\("?data:image\/png/);
+  await demo.close();
+  console.log('page: PNG, GIF, JPEG, BMP and ICO pictures and the cursor icon decode in the browser');
+}
+
 // A game named by a URL on another site is refused with words, not fetched.
 {
   const page = await browser.newPage();
