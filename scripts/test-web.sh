@@ -28,3 +28,7 @@ for events in tests/web/demo_paths/*.events; do
     || { echo "the WebAssembly build plays $events otherwise than the desktop player" >&2; exit 1; }
 done
 echo "web transcripts: the same as the desktop player's"
+
+# The page's music in headless Chromium: the AudioWorklet's sound, its ends
+# and loops.
+bash tests/web/music.sh

@@ -23,6 +23,9 @@ const BLOCK = 64; // frames the synth renders at a time
 // FluidSynth's default gain of 0.2 leaves General MIDI music far too quiet
 // beside other sound; the desktop player uses the same.
 const GAIN = 0.6;
+// The synth's effects leave noise of some -160 dB when nothing plays; a
+// playback's first sound is its first above -80 dB.
+const AUDIBLE = 1e-4;
 
 class VornMusicProcessor extends AudioWorkletProcessor {
     constructor() {
@@ -165,7 +168,7 @@ class VornMusicProcessor extends AudioWorkletProcessor {
             if (b > peak) peak = b;
             sum += l[i] * l[i] + r[i] * r[i];
         }
-        if (this.player && !this.heard && peak > 0) {
+        if (this.player && !this.heard && peak > AUDIBLE) {
             this.heard = true;
             this.port.postMessage({ type: "sound", time: currentTime });
         }
