@@ -2,7 +2,7 @@
 # The page's music in headless Chromium: build-web/ (built by
 # scripts/build-web.sh) served on a free localhost port, with the test page
 # and the demo's music beside it; then three seconds of what the AudioWorklet
-# made, checked with sox.
+# made, checked with sox (VORN_MUSIC_WAV=FILE keeps it, for a listen).
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 for f in music.js music-worklet.js libfluidsynth-2.4.6.js js-synthesizer.worklet.min.js soundfont.sf2; do
@@ -36,4 +36,5 @@ stats=$(sox "$site/music.wav" -n stat 2>&1)
 rms=$(awk '/RMS +amplitude/ {print $3}' <<<"$stats")
 peak=$(awk '/Maximum amplitude/ {print $3}' <<<"$stats")
 echo "music: the recorded demo's music, sox: peak $peak, RMS $rms"
+if [ -n "${VORN_MUSIC_WAV:-}" ]; then cp "$site/music.wav" "$VORN_MUSIC_WAV"; fi
 awk -v rms="$rms" 'BEGIN { exit !(rms > 0.005) }' || { echo "the recorded music is silence" >&2; exit 1; }

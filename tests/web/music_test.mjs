@@ -107,8 +107,9 @@ try {
         const loops = await page.evaluate(() => window.ends);
         results.loopsOf300msIn2500ms = loops;
         check(loops >= 6 && loops <= 9, `the 300 ms piece loops about eight times in 2.5 s (${loops})`);
-        const { peak } = await page.evaluate(() => window.level());
+        const { peak, restartGapMs } = await page.evaluate(() => window.level());
         check(peak > 0.05, `the looping piece sounds (peak ${peak})`);
+        results.loopRestartGapMs = +restartGapMs.toFixed(1);
     });
 
     await test("no end is reported for a playback that a Close or an Open cut short", async (page) => {
@@ -185,6 +186,16 @@ try {
         await page.evaluate(() => window.send(["Command", "Play"]));
         await page.evaluate(() => window.sleep(300));
         check(stopped(await page.evaluate(() => window.level())), "a Play after stop() has no piece to play");
+    });
+
+    await test("a synthesizer that cannot start leaves the game playing in silence", async (page, warnings) => {
+        await page.evaluate(() => { window.makeMusic("../nowhere/"); window.putNote("short.mid", 300); window.startPiece("short.mid"); });
+        await page.click("#unlock");
+        check(await page.evaluate(() => window.unlocked) === false, "unlock() says the music cannot play");
+        await page.evaluate(async () => { window.startPiece("short.mid"); await window.sleep(600); });
+        check(await page.evaluate(() => window.ends) === 0, "no end without a synthesizer");
+        check(musicOff(warnings).length === 1 && /cannot start the synthesizer/.test(musicOff(warnings)[0]),
+              `why is said once: ${warnings.join(" | ")}`);
     });
 } finally {
     await browser.close();

@@ -45,6 +45,9 @@ class VornMusicProcessor extends AudioWorkletProcessor {
         this.peak = 0;
         this.sumOfSquares = 0;
         this.frames = 0;
+        this.rendered = 0; // frames since the start
+        this.endedAt = null; // this.rendered when the last playback ended
+        this.restartGap = null; // frames from an end to the next playback's start
         this.capture = null; // {samples, at}
         this.port.onmessage = (event) => this.receive(event.data);
     }
@@ -69,6 +72,7 @@ class VornMusicProcessor extends AudioWorkletProcessor {
                     peak: this.peak,
                     rms: this.frames ? Math.sqrt(this.sumOfSquares / (2 * this.frames)) : 0,
                     frames: this.frames,
+                    restartGapMs: this.restartGap === null ? null : (1000 * this.restartGap) / sampleRate,
                 });
                 this.peak = 0;
                 this.sumOfSquares = 0;
@@ -110,6 +114,8 @@ class VornMusicProcessor extends AudioWorkletProcessor {
         const added = fluid._fluid_player_add_mem(player, at, smf.length); // FluidSynth copies the file
         fluid._free(at);
         this.player = player;
+        if (this.endedAt !== null) this.restartGap = this.rendered - this.endedAt;
+        this.endedAt = null;
         this.playerStopped = false;
         this.exactTick = 0;
         this.endReached = false;
@@ -153,6 +159,7 @@ class VornMusicProcessor extends AudioWorkletProcessor {
             left.set(l, done);
             if (right !== left) right.set(r, done);
             this.measure(l, r);
+            this.rendered += n;
             this.watchPlayer();
         }
         return true;
@@ -204,6 +211,7 @@ class VornMusicProcessor extends AudioWorkletProcessor {
         if (tempo > 0) this.exactTick += (BLOCK * 1e6 * this.open.division) / (sampleRate * tempo);
         if (total > 0 && !this.endReached && (tick >= total || this.exactTick >= total)) {
             this.endReached = true;
+            this.endedAt = this.rendered;
             this.port.postMessage({ type: "ended", generation: this.open.generation });
         }
         if (total > 0 && tick >= total) {

@@ -116,6 +116,7 @@ export class PageMusic {
                 (error) => {
                     this.#sayOff(`cannot start the synthesizer: ${error?.message ?? error}`);
                     this.#node = null;
+                    this.#context?.close().catch(() => {}); // nothing to render: let the audio thread rest
                     return false;
                 },
             );
@@ -131,9 +132,10 @@ export class PageMusic {
     }
 
     // For the page's tests: the peak and RMS level of the sound made since the
-    // last call (0 to 1), and how many frames that was.
+    // last call (0 to 1), how many frames that was, and the time from the
+    // latest end of a playback to the start of the next (the loop's gap).
     async level() {
-        if (!this.#node) return { peak: 0, rms: 0, frames: 0 };
+        if (!this.#node) return { peak: 0, rms: 0, frames: 0, restartGapMs: null };
         return new Promise((resolve) => {
             this.#levelWaiters.push(resolve);
             this.#node.port.postMessage({ type: "level" });
@@ -256,7 +258,12 @@ export class PageMusic {
                 this.firstSoundAt ??= performance.now();
                 break;
             case "level":
-                this.#levelWaiters.shift()?.({ peak: message.peak, rms: message.rms, frames: message.frames });
+                this.#levelWaiters.shift()?.({
+                    peak: message.peak,
+                    rms: message.rms,
+                    frames: message.frames,
+                    restartGapMs: message.restartGapMs,
+                });
                 break;
             case "captured": {
                 const waiter = this.#captureWaiter;
