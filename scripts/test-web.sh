@@ -29,3 +29,7 @@ bash tests/web/game_files.sh
 
 # The page in headless Chromium, beside the desktop window.
 bash tests/web/page.sh build build-web examples/demo build-web/test-shots
+
+# The page's music in headless Chromium: the AudioWorklet's sound, its ends
+# and loops.
+bash tests/web/music.sh
