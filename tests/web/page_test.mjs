@@ -161,6 +161,20 @@ for (const file of eventFiles) {
   console.log('page: selection, keys, backlog and Quit work as on the desktop');
 }
 
+// Where two captions' boxes overlap, a press belongs to the lower caption, on
+// whose words it is, as in the window: 58 pixels down is the second option,
+// 72 the third.
+for (const [y, option] of [[58, 2], [72, 3]]) {
+  const events = ['click text', 'click text', 'click text', 'click text', 'click text', `click option ${option}`];
+  const screens = expectedScreens(events);
+  const page = await openDemo();
+  for (let i = 0; i < 5; i++) await page.click('#Text1');
+  await clickScene(page, 540, y);
+  await idle(page);
+  assert.equal((await screenOf(page)).text, screens[6].text, `a press ${y} pixels down did not take option ${option}`);
+  await page.close();
+}
+
 // Pictures in every format a game may hold are decoded by the browser; the
 // cursor icon is the game's.
 {
