@@ -14,6 +14,18 @@ const backlogBox = $('backlog');
 const popup = $('popup');
 const labels = [1, 2, 3, 4].map((n) => $(`Label${n}`));
 
+// What the first page needs is fetched while the compiled player starts, not
+// after it: the game named in the address, the built-in scene picture and the
+// music's code. Each is awaited where it is used, and a failure shows there.
+const wanted = new URLSearchParams(location.search).get('game');
+const wantedUrl = wanted ? new URL(wanted, location.href) : null;
+// Only archives on this site: the game is named by a path, not a web address.
+const wantedFiles = wantedUrl && wantedUrl.origin === location.origin ? filesFromUrl(wantedUrl.href) : null;
+wantedFiles?.catch(() => {});
+let builtInScene = fetchBuiltInScene();
+const musicCode = import('./music.js');
+musicCode.catch(() => {});
+
 const module = await createVornModule();
 const layout = module.sceneLayout();
 const ELEMENTS = ['Form1', 'Image1', 'Image2']; // back to front
@@ -441,7 +453,7 @@ function unlockMusic() {
 
 async function makeMusic() {
   try {
-    const { PageMusic } = await import('./music.js');
+    const { PageMusic } = await musicCode;
     const made = new PageMusic({ baseUrl: new URL('.', import.meta.url).href });
     made.onEnded = () => play(() => game.musicEnded());
     return made;
@@ -467,10 +479,20 @@ function showProblem(words) {
   $('loading').hidden = true;
 }
 
+function fetchBuiltInScene() {
+  const picture = fetch(new URL('scene.bmp', import.meta.url))
+    .then((response) => response.arrayBuffer()).then((buffer) => decode(new Uint8Array(buffer)));
+  picture.catch(() => {});
+  return picture;
+}
 async function loadBuiltInScene() {
   if (view.builtInScene) return;
-  const response = await fetch(new URL('scene.bmp', import.meta.url));
-  view.builtInScene = await decode(new Uint8Array(await response.arrayBuffer()));
+  try {
+    view.builtInScene = await builtInScene;
+  } catch (error) {
+    builtInScene = fetchBuiltInScene(); // the next game tries again
+    throw error;
+  }
 }
 
 async function openGame(readFiles) {
@@ -533,16 +555,13 @@ window.vornPage = {
   get music() { return music; },
 };
 
-const wanted = new URLSearchParams(location.search).get('game');
 if (wanted) {
-  // Only archives on this site: the game is named by a path, not a web address.
-  const url = new URL(wanted, location.href);
-  if (url.origin !== location.origin) {
+  if (!wantedFiles) {
     showOpenScreen();
     showProblem(`"${wanted}" is not on this site; the page plays games from its own site only.`);
   } else {
     openScreen.hidden = true;
-    await openGame(() => filesFromUrl(url.href));
+    await openGame(() => wantedFiles);
     if (!game) showOpenScreen();
   }
 } else {
