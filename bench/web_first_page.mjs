@@ -63,10 +63,13 @@ async function sample(url) {
     const errors = [];
     page.on('pageerror', (error) => errors.push(error.message));
     await page.goto(url, { waitUntil: 'commit' });
+    let timer;
     const ms = await Promise.race([
       page.evaluate(() => window.__shownAt),
-      new Promise((_, reject) => setTimeout(() => reject(new Error(`${url} was not on screen within 30 s`)), 30000)),
-    ]);
+      new Promise((_, reject) => {
+        timer = setTimeout(() => reject(new Error(`${url} was not on screen within 30 s`)), 30000);
+      }),
+    ]).finally(() => clearTimeout(timer));
     if (errors.length) throw new Error(`${url}: ${errors.join('; ')}`);
     const shown = await page.evaluate(() => ({
       canvas: [document.querySelector('canvas')?.width, document.querySelector('canvas')?.height],
