@@ -27,6 +27,9 @@ const musicCode = import('./music.js');
 musicCode.catch(() => {});
 
 const module = await createVornModule();
+// The marks named "vorn: ..." put the steps to a game's first page on the
+// browser's performance timeline, where bench/web_first_page.sh reads them.
+performance.mark('vorn: player started');
 const layout = module.sceneLayout();
 const ELEMENTS = ['Form1', 'Image1', 'Image2']; // back to front
 
@@ -501,6 +504,7 @@ async function openGame(readFiles) {
   let files;
   try {
     files = await readFiles();
+    performance.mark('vorn: game read');
   } catch (error) {
     showProblem(error.message || String(error));
     return;
@@ -521,6 +525,8 @@ async function openGame(readFiles) {
   applyZoom();
   ended = false;
   play(() => game.start());
+  performance.mark('vorn: first page set');
+  whenIdle().then(() => performance.mark('vorn: pictures drawn'));
   sceneBox.focus();
 }
 
