@@ -48,7 +48,7 @@ function watchFirstPage() {
 function timeline() {
   const resources = performance.getEntriesByType('resource').map((r) => ({
     name: new URL(r.name).pathname.split('/').pop() || r.name,
-    start: r.startTime, end: r.responseEnd, bytes: r.transferSize,
+    start: r.startTime, firstByte: r.responseStart, end: r.responseEnd, bytes: r.transferSize,
   }));
   const marks = performance.getEntriesByType('mark').map((m) => ({ name: m.name, at: m.startTime }));
   const nav = performance.getEntriesByType('navigation')[0];

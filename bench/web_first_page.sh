@@ -67,8 +67,9 @@ print(f"ratio {ratio:.2f} (target: at most 1.5): {'PASS' if ratio <= 1.5 else 'F
 m = result["median"]
 print(f"where the first page's time went (its median sample, {m['ms']:.0f} ms from navigation start):")
 for r in sorted(m["resources"], key=lambda r: r["start"]):
-    print(f"  {r['name']:<16} fetched {r['start']:6.0f} to {r['end']:6.0f} ms, {r['bytes']:>8} bytes")
+    print(f"  {r['name']:<22} asked for at {r['start']:4.0f} ms, first byte {r['firstByte']:4.0f}, "
+          f"last {r['end']:4.0f} ms, {r['bytes']:>7} bytes")
 for mark in m["marks"]:
-    print(f"  {mark['name']:<16} at {mark['at']:6.0f} ms")
+    print(f"  {mark['name']:<22} at {mark['at']:4.0f} ms")
 print(f"  DOMContentLoaded at {m['domContentLoaded']:.0f} ms, load at {m['load']:.0f} ms")
 PY
