@@ -488,14 +488,23 @@ function fetchBuiltInScene() {
   picture.catch(() => {});
   return picture;
 }
-async function loadBuiltInScene() {
+// The game starts without waiting for the built-in scene: most games put
+// their own picture in Image1 at once. Until it is decoded, Image1 waits as
+// any picture being decoded does, and it is drawn only where Image1 still
+// shows it.
+function showBuiltInScene() {
   if (view.builtInScene) return;
-  try {
-    view.builtInScene = await builtInScene;
-  } catch (error) {
+  view.pending++;
+  builtInScene.then((image) => {
+    view.builtInScene = image;
+    const picture = view.pictures.Image1;
+    if (picture.builtIn && !picture.image) {
+      picture.image = image;
+      draw();
+    }
+  }, () => {
     builtInScene = fetchBuiltInScene(); // the next game tries again
-    throw error;
-  }
+  }).finally(() => { view.pending--; settle(); });
 }
 
 async function openGame(readFiles) {
@@ -510,8 +519,8 @@ async function openGame(readFiles) {
     return;
   }
   if (game) { endGame(); game.delete(); game = null; }
-  await loadBuiltInScene().catch(() => {});
   resetPictures();
+  showBuiltInScene();
   labels.forEach((label) => { label.textContent = ''; });
   text1.textContent = '';
   closeBacklog();
