@@ -21,15 +21,7 @@ site=$(mktemp -d) server=""
 trap '[ -z "$server" ] || kill "$server" 2>/dev/null || true; rm -rf "$site"' EXIT
 for f in "$web"/*; do [ -f "$f" ] && ln -s "$f" "$site/"; done
 mkdir "$site/games"
-python3 - examples/demo "$site/games/demo.zip" <<'PY'
-import os, sys, zipfile
-folder, target = sys.argv[1], sys.argv[2]
-with zipfile.ZipFile(target, "w", zipfile.ZIP_DEFLATED) as archive:
-    for root, _, files in os.walk(folder):
-        for name in sorted(files):
-            path = os.path.join(root, name)
-            archive.write(path, os.path.join("demo", os.path.relpath(path, folder)))
-PY
+python3 "$(dirname "$0")/zip_folder.py" examples/demo "$site/games/demo.zip"
 cat >"$site/baseline.html" <<'HTML'
 <!doctype html>
 <html lang="en">

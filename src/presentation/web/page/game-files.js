@@ -36,15 +36,18 @@ function tooManyEntries(name) {
   return unplayable(name, `the archive holds more than ${limits.entries} entries`);
 }
 
-const crc32Table = (() => {
-  const table = new Int32Array(256);
+// The table of a reflected CRC with the given polynomial, one entry a byte.
+function crcTable(polynomial, Type) {
+  const table = new Type(256);
   for (let n = 0; n < 256; n++) {
     let c = n;
-    for (let k = 0; k < 8; k++) c = c & 1 ? 0xEDB88320 ^ (c >>> 1) : c >>> 1;
+    for (let k = 0; k < 8; k++) c = c & 1 ? polynomial ^ (c >>> 1) : c >>> 1;
     table[n] = c;
   }
   return table;
-})();
+}
+
+const crc32Table = crcTable(0xEDB88320, Int32Array);
 
 function crc32(bytes) {
   let c = -1;
@@ -52,15 +55,7 @@ function crc32(bytes) {
   return (c ^ -1) >>> 0;
 }
 
-const crc16Table = (() => {
-  const table = new Uint16Array(256);
-  for (let n = 0; n < 256; n++) {
-    let c = n;
-    for (let k = 0; k < 8; k++) c = c & 1 ? 0xA001 ^ (c >>> 1) : c >>> 1;
-    table[n] = c;
-  }
-  return table;
-})();
+const crc16Table = crcTable(0xA001, Uint16Array);
 
 function crc16(bytes) {
   let c = 0;
