@@ -22,9 +22,13 @@ using emscripten::val;
 
 constexpr const char* kFolderHoldsNoGame = VORN_TR("the folder \"%1\" holds no code.vrn, so it is no VORN game");
 
+// The bytes of a Uint8Array, copied into the player's memory in one go.
 std::string bytesOf(const val& array) {
-    const std::vector<std::uint8_t> v = emscripten::convertJSArrayToNumberVector<std::uint8_t>(array);
-    return std::string(v.begin(), v.end());
+    std::string bytes(array["length"].as<std::size_t>(), '\0');
+    if (!bytes.empty())
+        val(emscripten::typed_memory_view(bytes.size(), reinterpret_cast<std::uint8_t*>(bytes.data())))
+            .call<void>("set", array);
+    return bytes;
 }
 
 const char* sceneElementName(SceneElement element) {
