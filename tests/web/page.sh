@@ -30,6 +30,12 @@ convert -size 32x32 xc:'#ffff00' "$formats/yellow.ico"
 printf '<red.png>"png"<green.gif>"gif"<blue.jpg>"jpg"<white.bmp>"bmp"<yellow.ico>"ico"' > "$formats/code.vrn"
 (cd "$formats" && python3 -m zipfile -c "$site/games/formats.zip" .)
 rm -rf "$formats"
+# A game whose second page shows a picture that is not there.
+broken=$(mktemp -d)
+cp "$game"/back.bmp "$game"/mouse.ico "$game"/text.bmp "$broken"/
+printf '"first"<missing.bmp>"second"' > "$broken/code.vrn"
+(cd "$broken" && python3 -m zipfile -c "$site/games/broken.zip" .)
+rm -rf "$broken"
 port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
 python3 -m http.server "$port" --bind 127.0.0.1 --directory "$site" >/dev/null 2>&1 &
 server=$!

@@ -199,6 +199,21 @@ for (const [y, option] of [[58, 2], [72, 3]]) {
   console.log('page: PNG, GIF, JPEG, BMP and ICO pictures and the cursor icon decode in the browser');
 }
 
+// A fatal error is reported in a box, in the desktop player's words, and the
+// game ends: the page's start shows the report again.
+{
+  const page = await browser.newPage({ viewport: { width: 640, height: 440 } });
+  await page.goto(url.replace('games/demo.zip', 'games/broken.zip'));
+  await page.waitForFunction(() => document.body.dataset.ready === 'true');
+  await page.click('#Text1');
+  const shown = await closeMessages(page);
+  assert.equal(shown.length, 1, 'no report of the missing picture');
+  assert.match(shown[0], /missing\.bmp/);
+  await page.waitForSelector('#open-game', { state: 'visible' });
+  assert.equal(await page.textContent('#open-problem'), shown[0]);
+  await page.close();
+}
+
 // A game named by a URL on another site is refused with words, not fetched.
 {
   const page = await browser.newPage();

@@ -205,8 +205,14 @@ function play(action) {
   const fatal = action();
   updateMarked();
   if (fatal) {
+    // The report, then the page's start, where the report stays in view.
     messages.push({ text: fatal, title: 'VORN' });
     endGame();
+    showMessages().then(() => {
+      showOpenScreen();
+      showProblem(fatal);
+    });
+    return;
   }
   showMessages();
 }
