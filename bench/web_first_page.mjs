@@ -14,7 +14,7 @@ import { createRequire } from 'node:module';
 const require = createRequire(new URL('../src/presentation/web/package.json', import.meta.url));
 const { chromium } = require('playwright-core');
 
-const [gameUrl, baselineUrl, runsArg] = process.argv.slice(2);
+const [gameUrl, baselineUrl, runsArg, playerUrl] = process.argv.slice(2);
 const runs = Number(runsArg) || 15;
 
 // playwright starts Chromium with a fresh user data folder of its own, in a
@@ -90,6 +90,7 @@ async function sample(url) {
 // The samples; a page that never shows ends the benchmark with the reason.
 const baseline = [];
 const game = [];
+const player = [];
 try {
   // A first pair, not counted: the browser's own first start of a renderer and
   // of its compilers is no part of either page.
@@ -103,9 +104,12 @@ try {
   for (let i = 0; i < runs; i++) {
     const b = await sample(baselineUrl);
     const g = await sample(gameUrl);
+    const p = playerUrl ? await sample(playerUrl) : null;
     baseline.push(b.ms);
     game.push(g);
-    console.log(`sample ${i + 1}: empty canvas ${b.ms.toFixed(1)} ms, first page ${g.ms.toFixed(1)} ms`);
+    if (p) player.push(p.ms);
+    console.log(`sample ${i + 1}: empty canvas ${b.ms.toFixed(1)} ms, first page ${g.ms.toFixed(1)} ms` +
+      (p ? `, the player's empty canvas ${p.ms.toFixed(1)} ms` : ''));
   }
 } catch (error) {
   await browser.close();
@@ -117,4 +121,4 @@ await browser.close();
 // The game page's timeline of its median sample, to see where the time goes.
 const sorted = [...game].sort((a, b) => a.ms - b.ms);
 const median = sorted[Math.floor((sorted.length - 1) / 2)];
-console.log(JSON.stringify({ baseline, game: game.map((g) => g.ms), median: { ms: median.ms, ...median.timeline } }));
+console.log(JSON.stringify({ baseline, player, game: game.map((g) => g.ms), median: { ms: median.ms, ...median.timeline } }));
