@@ -13,11 +13,6 @@ bash scripts/build-web.sh
 suites='TextPages.*:ChoiceMenu.*:ChoiceSelection.*:Conditionals.*:Flags.*:BinaryCounter.*:Jump.*'
 suites+=':PictureCommand.*:RunLoop.*:Shell.*:HostileScript.*:HostileFolder.*:HostilePicture.*:HostileMusic.*'
 suites+=':NoFilesWritten.*'
-# Not yet played alike: the WebAssembly build stops without a word (Node.js
-# exit status 7) on a script of hundreds of megabytes and on a ten-megabyte
-# page, and differs on a lead byte at the very end and on special files.
-suites+='-HostileScript.AScriptOverTheSizeLimitIsRefusedBeforeItIsRead:HostileScript.ATenMegabytePageIsShownWhole'
-suites+=':HostileScript.ALeadByteAtTheVeryEnd:HostileFolder.NoFileWhereAScriptOrPictureShouldBeEndsTheGameWithoutBlocking'
 VORN_HEADLESS_PLAYER="$PWD/build-web/vorn-headless" QT_QPA_PLATFORM=offscreen \
   build/tests/vorn_tests --gtest_filter="$suites" --gtest_brief=1
 
@@ -29,5 +24,12 @@ for events in tests/web/demo_paths/*.events; do
 done
 echo "web transcripts: the same as the desktop player's"
 
+# The page's reading of game folders, zip and lzh archives, into the player.
+bash tests/web/game_files.sh
+
 # The page in headless Chromium, beside the desktop window.
 bash tests/web/page.sh build build-web examples/demo build-web/test-shots
+
+# The page's music in headless Chromium: the AudioWorklet's sound, its ends
+# and loops.
+bash tests/web/music.sh

@@ -21,8 +21,22 @@ bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
 
 // The C library's words for an error, always in English: the transcript and
 // the tools quote them, and a Japanese locale would otherwise word them in
-// Japanese in the middle of an English report.
+// Japanese in the middle of an English report. The errors a game folder meets
+// are worded here as on Linux desktops, so that every build of the player
+// (the browser's C library words some of them otherwise) writes one report.
 std::string englishError(int number) {
+    switch (number) {
+    case ENOENT: return "No such file or directory";
+    case EACCES: return "Permission denied";
+    case EPERM: return "Operation not permitted";
+    case ELOOP: return "Too many levels of symbolic links";
+    case EISDIR: return "Is a directory";
+    case ENOTDIR: return "Not a directory";
+    case ENAMETOOLONG: return "File name too long";
+    case EIO: return "Input/output error";
+    case ENXIO: return "No such device or address";
+    default: break;
+    }
     static const locale_t c = ::newlocale(LC_ALL_MASK, "C", locale_t(0));
     return c ? ::strerror_l(number, c) : std::strerror(number);
 }

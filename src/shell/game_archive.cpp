@@ -1,5 +1,7 @@
 #include "game_archive.h"
 
+#include "archive_names.h"
+
 #include "interpreter/code_page.h"
 #include "interpreter/script_stream.h"
 
@@ -18,13 +20,6 @@ namespace vorn {
 namespace fs = std::filesystem;
 namespace {
 
-constexpr const char* kEncrypted =
-    VORN_TR("the archive is encrypted; unpack it with its password, then play the folder");
-constexpr const char* kNoScript = VORN_TR("the archive holds no game: there is no code.vrn in it");
-
-// More entries than any game or CD holds; a hostile archive stops here rather
-// than filling the memory with its index.
-constexpr std::size_t kMaxEntries = 1'000'000;
 constexpr std::size_t kChunk = 64 * 1024;
 
 // libarchive reads and converts entry names in the calling thread's locale:
@@ -96,55 +91,9 @@ std::string lhaStoredName(std::string_view latin1AsUtf8) {
     return bytes;
 }
 
-// The parts of a stored name, split at '/' and '\' where they are whole
-// characters: a code page 932 name keeps its 0x5C trail bytes.
-std::vector<std::string> splitStoredName(const std::string& stored) {
-    const Encoding encoding = isValidUtf8(stored) ? Encoding::Utf8 : Encoding::CodePage932;
-    std::vector<std::string> parts{{}};
-    for (std::size_t i = 0; i < stored.size();) {
-        const std::size_t len = characterLength(encoding, stored, i);
-        if (len == 1 && (stored[i] == '/' || stored[i] == '\\'))
-            parts.emplace_back();
-        else
-            parts.back().append(stored, i, len);
-        i += len;
-    }
-    return parts;
-}
-
-bool isAbsolute(const std::string& stored) {
-    if (stored.empty()) return false;
-    if (stored[0] == '/' || stored[0] == '\\') return true;
-    const char d = stored[0];
-    return stored.size() >= 2 && stored[1] == ':' && ((d >= 'A' && d <= 'Z') || (d >= 'a' && d <= 'z'));
-}
-
-bool isScriptName(const std::string& stored) { return asciiLower(fileNameReading(stored)) == kScriptName; }
-
-// A place as a person reads it; places join stored names with '/', a byte
-// that is never part of a code page 932 or UTF-8 character.
-std::string readablePath(const std::string& place) {
-    std::string out;
-    std::size_t start = 0;
-    while (true) {
-        const std::size_t slash = place.find('/', start);
-        out += fileNameReading(place.substr(start, slash - start));
-        if (slash == std::string::npos) return out;
-        out += '/';
-        start = slash + 1;
-    }
-}
-
-class ArchiveTree : public FileTree {
+class ArchiveTree : public StoredNameTree {
   public:
-    struct Node {
-        enum class Kind { Folder, File, Other } kind = Kind::Folder;
-        std::vector<std::string> children; // stored names, for a folder
-        std::size_t entry = 0;             // index of the archive entry, for a file
-        std::optional<std::size_t> declaredSize;
-    };
-
-    explicit ArchiveTree(fs::path path) : path_(std::move(path)) { nodes_[""]; }
+    explicit ArchiveTree(fs::path path) : StoredNameTree(path.string()), path_(std::move(path)) {}
     ~ArchiveTree() override {
         stopAhead_ = true;
         if (ahead_.joinable()) ahead_.join();
@@ -163,35 +112,14 @@ class ArchiveTree : public FileTree {
 
     // Lists every entry; an empty result means the archive can be played.
     std::string index();
-    std::vector<std::string> gameFolders() const;
-    void setGameRoot(std::string place) { gameRoot_ = std::move(place); }
 
-    std::string gameRoot() const override { return gameRoot_; }
-    std::optional<std::string> top() const override { return std::nullopt; }
-    std::optional<std::string> child(const std::string& place, const std::string& entry) const override {
-        return joinedChild(place, entry);
-    }
-    bool exists(const std::string& place) const override { return nodes_.count(place) != 0; }
-    bool isFolder(const std::string& place) const override {
-        const auto it = nodes_.find(place);
-        return it != nodes_.end() && it->second.kind == Node::Kind::Folder;
-    }
-    std::vector<std::string> entries(const std::string& place) const override {
-        const auto it = nodes_.find(place);
-        return it == nodes_.end() ? std::vector<std::string>{} : it->second.children;
-    }
-    FileContents read(const std::string& place, std::size_t maxBytes) const override;
-    std::string describe() const override {
-        return gameRoot_.empty() ? path_.string() : (path_ / readablePath(gameRoot_)).string();
-    }
+  protected:
+    FileContents readEntry(std::size_t entry, std::size_t maxBytes) const override;
 
   private:
-    std::string add(const std::string& stored, Node::Kind kind, std::size_t entry, std::optional<std::size_t> size);
     FileContents unpack(std::size_t entry, std::size_t maxBytes) const;
 
     fs::path path_;
-    std::map<std::string, Node> nodes_; // by place: stored names joined by '/', "" for the root
-    std::string gameRoot_;
 
     mutable std::mutex mutex_;
     mutable std::map<std::size_t, std::string> unpacked_; // by entry index
@@ -202,39 +130,6 @@ class ArchiveTree : public FileTree {
     std::atomic<bool> stopAhead_ = false;
     std::thread ahead_;
 };
-
-std::string ArchiveTree::add(const std::string& stored, Node::Kind kind, std::size_t entry,
-                             std::optional<std::size_t> size) {
-    if (isAbsolute(stored))
-        return "the archive holds an entry with an absolute path (\"" + fileNameReading(stored) +
-               "\"); the player refuses such archives";
-    std::string place;
-    std::vector<std::string> parts = splitStoredName(stored);
-    parts.erase(std::remove_if(parts.begin(), parts.end(), [](const std::string& p) { return p.empty() || p == "."; }),
-                parts.end());
-    if (std::find(parts.begin(), parts.end(), "..") != parts.end())
-        return "the archive holds an entry that points out of it (\"" + fileNameReading(stored) +
-               "\"); the player refuses such archives";
-    for (std::size_t i = 0; i < parts.size(); ++i) {
-        const bool last = i + 1 == parts.size();
-        const std::string parent = place;
-        place = place.empty() ? parts[i] : place + '/' + parts[i];
-        auto [it, added] = nodes_.try_emplace(place);
-        if (added) nodes_[parent].children.push_back(parts[i]);
-        Node& node = it->second;
-        if (!last) {
-            node.kind = Node::Kind::Folder; // a folder named in a path wins over a file of that name
-        } else if (kind == Node::Kind::Folder) {
-            node.kind = Node::Kind::Folder;
-        } else if (added || node.kind != Node::Kind::Folder) {
-            // A later entry of the same name replaces an earlier one, as when unpacking.
-            node.kind = kind;
-            node.entry = entry;
-            node.declaredSize = size;
-        }
-    }
-    return {};
-}
 
 std::string ArchiveTree::index() {
     const Utf8NamesLocale utf8;
@@ -249,66 +144,37 @@ std::string ArchiveTree::index() {
             if (archive_format(a.get()) == 0)
                 return "it is neither a game folder, a .vrn script nor an archive the player can read (" +
                        libarchiveError(a.get()) + ")";
-            if (archive_read_has_encrypted_entries(a.get()) > 0) return kEncrypted;
+            if (archive_read_has_encrypted_entries(a.get()) > 0) return kArchiveEncrypted;
             return "the archive is damaged or truncated: " + libarchiveError(a.get());
         }
-        if (n >= kMaxEntries) return "the archive holds more than " + std::to_string(kMaxEntries) + " entries";
-        if (archive_entry_is_encrypted(entry)) return kEncrypted;
+        if (archive_entry_is_encrypted(entry)) return kArchiveEncrypted;
         const char* name = archive_entry_pathname(entry);
         if (!name) name = archive_entry_pathname_utf8(entry);
         if (!name) return "the archive is damaged: an entry has a name that cannot be read";
         const std::string stored = isLha(a.get()) ? lhaStoredName(name) : std::string(name);
 
-        auto kind = Node::Kind::Other;
+        auto kind = Kind::Other;
         if (archive_entry_filetype(entry) == AE_IFDIR)
-            kind = Node::Kind::Folder;
+            kind = Kind::Folder;
         else if (archive_entry_filetype(entry) == AE_IFREG && !archive_entry_hardlink(entry))
-            kind = Node::Kind::File;
+            kind = Kind::File;
         std::optional<std::size_t> size;
         if (archive_entry_size_is_set(entry) && archive_entry_size(entry) >= 0)
             size = static_cast<std::size_t>(archive_entry_size(entry));
         if (std::string why = add(stored, kind, n, size); !why.empty()) return why;
     }
-    for (auto& [place, node] : nodes_) std::sort(node.children.begin(), node.children.end());
+    finish();
     return {};
 }
 
-std::vector<std::string> ArchiveTree::gameFolders() const {
-    std::vector<std::string> folders;
-    for (const auto& [place, node] : nodes_) {
-        if (node.kind != Node::Kind::Folder) continue;
-        for (const std::string& name : node.children) {
-            const auto it = nodes_.find(child(place, name).value());
-            if (it->second.kind == Node::Kind::File && isScriptName(name)) {
-                folders.push_back(place);
-                break;
-            }
-        }
-    }
-    const auto depth = [](const std::string& place) {
-        return place.empty() ? 0 : 1 + std::count(place.begin(), place.end(), '/');
-    };
-    std::stable_sort(folders.begin(), folders.end(), [&](const std::string& a, const std::string& b) {
-        return depth(a) != depth(b) ? depth(a) < depth(b) : a < b;
-    });
-    return folders;
-}
-
-FileContents ArchiveTree::read(const std::string& place, std::size_t maxBytes) const {
-    const auto it = nodes_.find(place);
-    if (it == nodes_.end()) return {{}, kNoSuchFile};
-    const Node& node = it->second;
-    if (node.kind == Node::Kind::Folder) return {{}, kIsAFolder};
-    if (node.kind == Node::Kind::Other) return {{}, kNotARegularFile};
-    if (node.declaredSize && *node.declaredSize > maxBytes) return {{}, fileTooLarge(maxBytes)};
-
+FileContents ArchiveTree::readEntry(std::size_t entry, std::size_t maxBytes) const {
     const std::lock_guard lock(mutex_);
-    if (const auto kept = unpacked_.find(node.entry); kept != unpacked_.end()) {
+    if (const auto kept = unpacked_.find(entry); kept != unpacked_.end()) {
         if (kept->second.size() > maxBytes) return {{}, fileTooLarge(maxBytes)};
         return {kept->second, {}};
     }
-    FileContents contents = unpack(node.entry, maxBytes);
-    if (contents.error.empty()) unpacked_.emplace(node.entry, contents.bytes);
+    FileContents contents = unpack(entry, maxBytes);
+    if (contents.error.empty()) unpacked_.emplace(entry, contents.bytes);
     return contents;
 }
 
@@ -363,13 +229,11 @@ ArchiveGame openArchive(const fs::path& archivePath) {
         game.error = why;
         return game;
     }
-    const std::vector<std::string> folders = tree->gameFolders();
-    if (folders.empty()) {
-        game.error = kNoScript;
+    game.games = tree->chooseGame();
+    if (game.games.empty()) {
+        game.error = kArchiveHoldsNoGame;
         return game;
     }
-    for (const std::string& place : folders) game.games.push_back(place.empty() ? "." : readablePath(place));
-    tree->setGameRoot(folders.front());
     game.folder.emplace(std::shared_ptr<const FileTree>(tree));
     // Every game opens these first, before its window can show anything.
     std::vector<std::string> startUp;

@@ -1,5 +1,6 @@
 #include "open_game.h"
 
+#include "archive_names.h"
 #include "game_archive.h"
 #include "interpreter/code_page.h"
 #include "interpreter/script_stream.h"
@@ -11,7 +12,6 @@ namespace {
 constexpr const char* kNoGameNamed = VORN_TR("no game was named");
 constexpr const char* kNoSuchGame = VORN_TR("the game \"%1\" does not exist");
 constexpr const char* kNoGame = VORN_TR("\"%1\" is neither a game folder, a .vrn script nor an archive");
-constexpr const char* kArchiveUnplayable = VORN_TR("cannot play \"%1\": %2.");
 
 // Why nothing can be played, in English and for wording in the reader's language.
 OpenedGame& fail(OpenedGame& opened, Message problem) {
@@ -63,11 +63,7 @@ OpenedGame openGame(const fs::path& path) {
         return fail(opened,
                     Message(kArchiveUnplayable, {Message::words(path.string()), Message::sentence(archive.error)}));
     opened.folder = std::move(archive.folder);
-    if (archive.games.size() > 1) {
-        opened.notice = "\"" + path.string() + "\" holds " + std::to_string(archive.games.size()) + " games (";
-        for (std::size_t i = 0; i < archive.games.size(); ++i) opened.notice += (i ? ", " : "") + archive.games[i];
-        opened.notice += "); playing the top-most, \"" + archive.games.front() + "\"";
-    }
+    opened.notice = severalGamesNotice(path.string(), archive.games);
     return opened;
 }
 

@@ -19,6 +19,17 @@ trap '[ -z "$server" ] || kill $server 2>/dev/null || true; rm -rf "$site"' EXIT
 for f in "$web"/*; do [ -f "$f" ] && ln -s "$f" "$site/"; done
 mkdir "$site/games"
 (cd "$(dirname "$game")" && python3 -m zipfile -c "$site/games/demo.zip" "$(basename "$game")")
+# A game whose pages show a picture in each format the browser decodes.
+formats=$(mktemp -d)
+cp "$game"/back.bmp "$game"/mouse.ico "$game"/text.bmp "$formats"/
+convert -size 40x30 xc:'#ff0000' "$formats/red.png"
+convert -size 40x30 xc:'#00ff00' "$formats/green.gif"
+convert -size 40x30 xc:'#0000ff' -quality 95 "$formats/blue.jpg"
+convert -size 40x30 xc:'#ffffff' "BMP3:$formats/white.bmp"
+convert -size 32x32 xc:'#ffff00' "$formats/yellow.ico"
+printf '<red.png>"png"<green.gif>"gif"<blue.jpg>"jpg"<white.bmp>"bmp"<yellow.ico>"ico"' > "$formats/code.vrn"
+(cd "$formats" && python3 -m zipfile -c "$site/games/formats.zip" .)
+rm -rf "$formats"
 port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
 python3 -m http.server "$port" --bind 127.0.0.1 --directory "$site" >/dev/null 2>&1 &
 server=$!
@@ -35,7 +46,7 @@ sleep 0.5
 for _ in 1 2 3 4 5; do xdotool mousemove --window "$win" 300 370 click 1; sleep 0.3; done
 sleep 0.5
 import -window "$win" "$shots/desktop-menu.png"
-kill -9 $desktop
+kill -9 $desktop; wait $desktop 2>/dev/null || true
 
 # The text box and the captions are masked in both; the rest must match.
 mask=(-fill black -draw "rectangle 64,340 575,404" -draw "rectangle 495,35 623,108")

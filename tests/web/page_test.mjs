@@ -121,6 +121,11 @@ for (const file of eventFiles) {
   await page.screenshot({ path: `${shots}/page-first.png` });
   // The page text is real text: a reader can select and copy it, and a
   // selection does not turn the page.
+  // The demo's music, asked for at start, sounds from the reader's first click.
+  assert.equal((await page.evaluate(() => window.vornPage.music.level())).peak, 0, 'music before a click');
+  await page.click('#pictures', { position: { x: 10, y: 10 } });
+  await page.waitForFunction(async () => (await window.vornPage.music.level()).peak > 0.001, null,
+    { timeout: 20000, polling: 250 });
   const first = (await screenOf(page)).text;
   await page.locator('#Text1').selectText();
   assert.equal(await page.evaluate(() => window.getSelection().toString().replaceAll('\r', '')),
@@ -156,6 +161,44 @@ for (const file of eventFiles) {
   console.log('page: selection, keys, backlog and Quit work as on the desktop');
 }
 
+// Where two captions' boxes overlap, a press belongs to the lower caption, on
+// whose words it is, as in the window: 58 pixels down is the second option,
+// 72 the third.
+for (const [y, option] of [[58, 2], [72, 3]]) {
+  const events = ['click text', 'click text', 'click text', 'click text', 'click text', `click option ${option}`];
+  const screens = expectedScreens(events);
+  const page = await openDemo();
+  for (let i = 0; i < 5; i++) await page.click('#Text1');
+  await clickScene(page, 540, y);
+  await idle(page);
+  assert.equal((await screenOf(page)).text, screens[6].text, `a press ${y} pixels down did not take option ${option}`);
+  await page.close();
+}
+
+// Pictures in every format a game may hold are decoded by the browser; the
+// cursor icon is the game's.
+{
+  const page = await browser.newPage({ viewport: { width: 640, height: 440 } });
+  await page.goto(url.replace('games/demo.zip', 'games/formats.zip'));
+  await page.waitForFunction(() => document.body.dataset.ready === 'true');
+  const pixel = () => page.evaluate(() => [...document.getElementById('pictures').getContext('2d')
+    .getImageData(85, 35, 1, 1).data].slice(0, 3));
+  const expected = { png: [255, 0, 0], gif: [0, 255, 0], jpg: [0, 0, 255], bmp: [255, 255, 255], ico: [255, 255, 0] };
+  for (const [format, colour] of Object.entries(expected)) {
+    await idle(page);
+    assert.equal((await screenOf(page)).text, format);
+    const seen = await pixel();
+    assert.ok(seen.every((v, i) => Math.abs(v - colour[i]) <= 8), `the ${format} picture shows as ${seen}`);
+    await page.click('#Text1');
+  }
+  await page.close();
+  const demo = await openDemo();
+  await idle(demo);
+  assert.match(await demo.evaluate(() => document.getElementById('scene').style.cursor), /^url\("?data:image\/png/);
+  await demo.close();
+  console.log('page: PNG, GIF, JPEG, BMP and ICO pictures and the cursor icon decode in the browser');
+}
+
 // A game named by a URL on another site is refused with words, not fetched.
 {
   const page = await browser.newPage();
@@ -163,5 +206,15 @@ for (const file of eventFiles) {
   await page.waitForFunction(() => document.body.dataset.ready === 'true');
   assert.match(await page.textContent('#open-problem'), /not on this site/);
   await page.close();
+}
+// A Japanese browser gets the page's own words in Japanese; the game's stay.
+{
+  const context = await browser.newContext({ locale: 'ja-JP' });
+  const page = await context.newPage();
+  await page.goto(url.split('?')[0]);
+  await page.waitForFunction(() => document.body.dataset.ready === 'true');
+  assert.equal(await page.textContent('[data-text="openFolder"]'), 'ゲームのフォルダを開く…');
+  assert.equal(await page.evaluate(() => document.documentElement.lang), 'ja');
+  await context.close();
 }
 await browser.close();

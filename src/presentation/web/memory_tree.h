@@ -2,55 +2,53 @@
 // A game's files held in memory, as the page read them from a folder or an
 // archive chosen by the reader.
 
-#include "interpreter/game_folder.h"
+#include "shell/archive_names.h"
 
-#include <map>
-#include <set>
 #include <string>
+#include <vector>
 
 namespace vorn {
 
-// The files of a game folder or archive as the page read them; places are
-// '/'-separated paths below the game folder, "" for the folder itself.
-class MemoryTree : public FileTree {
+// The files of a game folder or archive as the page read them, named and
+// matched by the same rules as an archive the desktop player opens.
+class MemoryTree : public StoredNameTree {
   public:
+    MemoryTree() : StoredNameTree("") {}
+
+    // A file of a folder, by its path below the folder the reader chose, with
+    // '/' between folders.
     void add(const std::string& path, std::string bytes) {
-        files_[path] = std::move(bytes);
-        for (std::size_t slash = path.find('/'); slash != std::string::npos; slash = path.find('/', slash + 1))
-            folders_.insert(path.substr(0, slash));
+        std::vector<std::string> parts{{}};
+        for (char c : path) {
+            if (c == '/')
+                parts.emplace_back();
+            else
+                parts.back() += c;
+        }
+        keep(addParts(std::move(parts), Kind::File, files_.size(), bytes.size()), std::move(bytes));
     }
-    std::string gameRoot() const override { return ""; }
-    std::optional<std::string> top() const override { return std::nullopt; }
-    std::optional<std::string> child(const std::string& place, const std::string& entry) const override {
-        return joinedChild(place, entry);
+    // An archive's entry, by its name as stored.
+    void addEntry(const std::string& stored, std::string bytes, Kind kind) {
+        const std::optional<std::size_t> size = kind == Kind::File ? std::optional(bytes.size()) : std::nullopt;
+        keep(StoredNameTree::add(stored, kind, files_.size(), size), std::move(bytes));
     }
-    bool exists(const std::string& place) const override { return files_.count(place) || isFolder(place); }
-    bool isFolder(const std::string& place) const override { return place.empty() || folders_.count(place); }
-    std::vector<std::string> entries(const std::string& place) const override {
-        std::set<std::string> names;
-        const std::string prefix = place.empty() ? "" : place + "/";
-        const auto collect = [&](const std::string& path) {
-            if (path.compare(0, prefix.size(), prefix) != 0 || path.size() == prefix.size()) return;
-            const std::string rest = path.substr(prefix.size());
-            names.insert(rest.substr(0, rest.find('/')));
-        };
-        for (const auto& [path, bytes] : files_) collect(path);
-        for (const std::string& folder : folders_) collect(folder);
-        return {names.begin(), names.end()};
+    // Why the files cannot be played, from the first entry refused, or "".
+    const std::string& problem() const { return problem_; }
+
+  protected:
+    FileContents readEntry(std::size_t entry, std::size_t maxBytes) const override {
+        if (files_[entry].size() > maxBytes) return {{}, fileTooLarge(maxBytes)};
+        return {files_[entry], {}};
     }
-    FileContents read(const std::string& place, std::size_t maxBytes) const override {
-        const auto it = files_.find(place);
-        if (it == files_.end()) return {{}, isFolder(place) ? kIsAFolder : "no such file"};
-        if (it->second.size() > maxBytes) return {{}, fileTooLarge(maxBytes)};
-        return {it->second, {}};
-    }
-    std::string describe() const override { return name_; }
-    void setName(const std::string& name) { name_ = name; }
 
   private:
-    std::map<std::string, std::string> files_;
-    std::set<std::string> folders_;
-    std::string name_;
+    void keep(const std::string& why, std::string bytes) {
+        if (problem_.empty()) problem_ = why;
+        files_.push_back(std::move(bytes));
+    }
+
+    std::vector<std::string> files_; // by entry number
+    std::string problem_;
 };
 
 } // namespace vorn

@@ -20,6 +20,8 @@ namespace {
 
 using emscripten::val;
 
+constexpr const char* kFolderHoldsNoGame = VORN_TR("the folder \"%1\" holds no code.vrn, so it is no VORN game");
+
 std::string bytesOf(const val& array) {
     const std::vector<std::uint8_t> v = emscripten::convertJSArrayToNumberVector<std::uint8_t>(array);
     return std::string(v.begin(), v.end());
@@ -107,7 +109,35 @@ class WebGame {
     explicit WebGame(val page) : surface_(std::move(page)) {}
 
     void addFile(val path, val bytes) { tree_->add(bytesOf(path), bytesOf(bytes)); }
+    // An archive's entry: its name's bytes as stored, its bytes, and what it
+    // is: "file", "folder" or "other" (a link, a device).
+    void addEntry(val name, val bytes, const std::string& type) {
+        const auto kind = type == "folder" ? MemoryTree::Kind::Folder
+                          : type == "file" ? MemoryTree::Kind::File
+                                           : MemoryTree::Kind::Other;
+        tree_->addEntry(bytesOf(name), kind == MemoryTree::Kind::File ? bytesOf(bytes) : std::string(), kind);
+    }
     void setName(const std::string& name) { tree_->setName(name); }
+    // Picks the game among the files added, the top-most folder that holds a
+    // code.vrn, as the desktop player does in an archive. Returns "" or why
+    // there is nothing to play.
+    std::string openFiles(const std::string& name, bool isArchive) {
+        tree_->finish();
+        if (!tree_->problem().empty())
+            return Message(kArchiveUnplayable, {Message::words(name), Message::sentence(tree_->problem())}).english();
+        const std::vector<std::string> games = tree_->chooseGame();
+        if (games.empty())
+            return isArchive
+                       ? Message(kArchiveUnplayable, {Message::words(name), Message(kArchiveHoldsNoGame)}).english()
+                       : Message(kFolderHoldsNoGame, {Message::words(name)}).english();
+        // A folder is named by the game's folder in it; an archive, or a folder
+        // that is itself the game, by the name it came by.
+        tree_->setName(isArchive || games.front() == "." ? name : "");
+        notice_ = severalGamesNotice(name, games);
+        return "";
+    }
+    // What to tell the reader before playing (of several games in one archive), or "".
+    std::string notice() const { return notice_; }
     // The music file's bytes, for the page's synthesizer, or none.
     val musicFile(const std::string& name) const {
         const FileLookup found = folder_->resolve(name);
@@ -190,6 +220,7 @@ class WebGame {
     std::unique_ptr<Interpreter> interpreter_;
     std::unique_ptr<Shell> shell_;
     mutable std::string musicBytes_;
+    std::string notice_;
     std::string fatal_;
 };
 
@@ -200,7 +231,10 @@ EMSCRIPTEN_BINDINGS(vorn_web) {
     emscripten::class_<vorn::WebGame>("WebGame")
         .constructor<emscripten::val>()
         .function("addFile", &vorn::WebGame::addFile)
+        .function("addEntry", &vorn::WebGame::addEntry)
         .function("setName", &vorn::WebGame::setName)
+        .function("openFiles", &vorn::WebGame::openFiles)
+        .function("notice", &vorn::WebGame::notice)
         .function("musicFile", &vorn::WebGame::musicFile)
         .function("start", &vorn::WebGame::start)
         .function("clickText", &vorn::WebGame::clickText)

@@ -3,7 +3,8 @@
 // compiled player (vorn-web.js); this page shows what it says and hands it the
 // reader's presses and keys.
 
-import { addToGame, filesFromArchive, filesFromDrop, filesFromInput, filesFromUrl } from './game-files.js';
+import { filesFromArchive, filesFromDrop, filesFromInput, filesFromUrl, handToGame } from './game-files.js';
+import { translatePage, words } from './page-words.js';
 
 const $ = (id) => document.getElementById(id);
 const sceneBox = $('scene');
@@ -14,6 +15,7 @@ const backlogBox = $('backlog');
 const popup = $('popup');
 const labels = [1, 2, 3, 4].map((n) => $(`Label${n}`));
 
+translatePage();
 const module = await createVornModule();
 const layout = module.sceneLayout();
 const ELEMENTS = ['Form1', 'Image1', 'Image2']; // back to front
@@ -453,6 +455,18 @@ async function makeMusic() {
 
 // ---- opening a game ---------------------------------------------------------
 
+// A short word over the scene that goes by itself, such as which of several
+// games in an archive is played.
+const notice = $('notice');
+let noticeTimer = null;
+function showNotice(words) {
+  if (!words) return;
+  notice.textContent = words;
+  notice.hidden = false;
+  clearTimeout(noticeTimer);
+  noticeTimer = setTimeout(() => { notice.hidden = true; }, 4000);
+}
+
 const openScreen = $('open-game');
 const problem = $('open-problem');
 function showOpenScreen() {
@@ -492,7 +506,7 @@ async function openGame(readFiles) {
   if (!music) music = await makeMusic();
   if (music) music.fileSource = (name) => game && game.musicFile(name);
   game = new module.WebGame(page);
-  const problemWords = addToGame(game, files);
+  const problemWords = handToGame(files, game);
   if (problemWords) { showProblem(problemWords); game.delete(); game = null; return; }
   openScreen.hidden = true;
   sceneBox.hidden = false;
@@ -500,6 +514,7 @@ async function openGame(readFiles) {
   ended = false;
   play(() => game.start());
   sceneBox.focus();
+  showNotice(game.notice());
 }
 
 sceneBox.tabIndex = -1;
@@ -539,7 +554,7 @@ if (wanted) {
   const url = new URL(wanted, location.href);
   if (url.origin !== location.origin) {
     showOpenScreen();
-    showProblem(`"${wanted}" is not on this site; the page plays games from its own site only.`);
+    showProblem(words('notOnSite', wanted));
   } else {
     openScreen.hidden = true;
     await openGame(() => filesFromUrl(url.href));

@@ -1,0 +1,340 @@
+// The page's reading of game folders, zip and lzh archives (game-files.js),
+// and the whole way from the files to the first page of the compiled player.
+// Run by tests/web/game_files.sh, which says where the built page's modules are.
+import { test } from 'node:test';
+import assert from 'node:assert/strict';
+import { execFileSync } from 'node:child_process';
+import fs from 'node:fs';
+import os from 'node:os';
+import path from 'node:path';
+import { createRequire } from 'node:module';
+import { pathToFileURL } from 'node:url';
+
+const source = path.resolve(path.dirname(new URL(import.meta.url).pathname), '../..');
+const modules = process.env.VORN_WEB_MODULES;
+const build = process.env.VORN_WEB_BUILD;
+const files = await import(pathToFileURL(path.join(modules, 'game-files.js')));
+const { deflateSync } = await import(pathToFileURL(path.join(modules, 'fflate.js')));
+const fixtures = path.join(source, 'tests/shell/fixtures');
+
+const latin = (s) => Uint8Array.from(s, (c) => c.charCodeAt(0));
+const text = (bytes) => Buffer.from(bytes).toString('latin1');
+// Code page 932 bytes of the few names used here.
+const cp932 = { 'ゲーム': '\x83\x51\x81\x5B\x83\x80', 'ソ': '\x83\x5C', '表': '\x95\x5C' };
+const stored = (name) => latin(name.replace(/ゲーム|ソ|表/g, (k) => cp932[k]));
+const buffer = (u8) => u8.buffer.slice(u8.byteOffset, u8.byteOffset + u8.byteLength);
+const byName = (result) => new Map(result.entries.map((e) => [text(e.name), e]));
+async function refusal(promise) {
+  try { await promise; } catch (error) { return error.message; }
+  assert.fail('it was accepted');
+}
+
+// A zip written as old Windows tools wrote them: names in code page 932 with
+// no UTF-8 flag. Each member: [name bytes, content, options].
+function zip(members) {
+  const local = [], central = [];
+  let offset = 0;
+  for (const [name, content, { method = 8, flags = 0, folder = false, crc } = {}] of members) {
+    const packed = method === 8 ? deflateSync(content) : content;
+    const sum = crc ?? crc32(content);
+    const head = (signature, size) => {
+      const b = Buffer.alloc(size);
+      b.writeUInt32LE(signature, 0);
+      return b;
+    };
+    const l = head(0x04034B50, 30);
+    l.writeUInt16LE(20, 4); l.writeUInt16LE(flags, 6); l.writeUInt16LE(method, 8);
+    l.writeUInt32LE(sum, 14); l.writeUInt32LE(packed.length, 18); l.writeUInt32LE(content.length, 22);
+    l.writeUInt16LE(name.length, 26);
+    const c = head(0x02014B50, 46);
+    c.writeUInt16LE(20, 4); c.writeUInt16LE(20, 6); c.writeUInt16LE(flags, 8); c.writeUInt16LE(method, 10);
+    c.writeUInt32LE(sum, 16); c.writeUInt32LE(packed.length, 20); c.writeUInt32LE(content.length, 24);
+    c.writeUInt16LE(name.length, 28); c.writeUInt32LE(folder ? 0x10 : 0x20, 38); c.writeUInt32LE(offset, 42);
+    local.push(l, name, packed);
+    central.push(c, name);
+    offset += 30 + name.length + packed.length;
+  }
+  const directory = Buffer.concat(central);
+  const end = Buffer.alloc(22);
+  end.writeUInt32LE(0x06054B50, 0); end.writeUInt16LE(members.length, 8); end.writeUInt16LE(members.length, 10);
+  end.writeUInt32LE(directory.length, 12); end.writeUInt32LE(offset, 16);
+  return new Uint8Array(Buffer.concat([...local, directory, end]));
+}
+
+function crc32(bytes) {
+  let c = -1;
+  for (const b of bytes) {
+    c ^= b;
+    for (let k = 0; k < 8; k++) c = c & 1 ? 0xEDB88320 ^ (c >>> 1) : c >>> 1;
+  }
+  return (c ^ -1) >>> 0;
+}
+
+const gameLzh = fs.readFileSync(path.join(fixtures, 'game.lzh'));
+
+// The members of game.lzh (made by make_lzh.py) as [name bytes, content].
+async function lzhMembers() {
+  const result = await files.filesFromArchive('game.lzh', buffer(gameLzh));
+  return result.entries.map((e) => [e.name, e.bytes]);
+}
+
+// Packs files with pack_lzh.py; `members` are [name, content] with names in UTF-8.
+function packLzh(method, level, members, block = 200) {
+  const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'vorn-lzh-'));
+  try {
+    const args = members.map(([name, content], n) => {
+      fs.writeFileSync(path.join(dir, String(n)), content);
+      return `${name}=${path.join(dir, String(n))}`;
+    });
+    const out = path.join(dir, 'out.lzh');
+    execFileSync('python3', [path.join(fixtures, 'pack_lzh.py'), out, method, String(level), '--block', String(block), ...args]);
+    return new Uint8Array(fs.readFileSync(out));
+  } finally {
+    fs.rmSync(dir, { recursive: true, force: true });
+  }
+}
+
+function story() {
+  let s = '';
+  for (let i = 0; s.length < 120000; i++) s += `line ${i % 41} of a tale told again and again, ${'.'.repeat(i % 7)}\r\n`;
+  return Buffer.from(s);
+}
+
+function noise(size) {
+  const out = Buffer.alloc(size);
+  for (let i = 0, n = 7; i < size; i++) { n = (n * 1103515245 + 12345) >>> 0; out[i] = n >>> 16; }
+  return out;
+}
+
+test('an lzh of level 0 stored members keeps its code page 932 names byte for byte', async () => {
+  const result = await files.filesFromArchive('game.lzh', buffer(gameLzh));
+  assert.equal(result.kind, 'archive');
+  const entries = byName(result);
+  // '\' stays the folder separator, and the 0x5C ending ソ and 表 stays in the name.
+  assert.equal(text(entries.get(text(stored('ゲーム\\ソ.bmp'))).bytes).slice(0, 2), 'BM');
+  assert.equal(text(entries.get(text(stored('ゲーム\\表\\Moon.bmp'))).bytes), 'moon');
+  assert.equal(text(entries.get('readme.txt').bytes), 'not the game');
+});
+
+test('-lh5-, -lh6- and -lh7- members under level 0, 1 and 2 headers unpack to what was packed', async () => {
+  const members = [
+    ['ゲーム\\code.vrn', Buffer.from('"   spaces before the first byte come from the window"')],
+    ['ゲーム\\表\\ソ.txt', story()],
+    ['noise.bin', noise(20000)],
+    ['one.txt', Buffer.from('x')],
+    ['empty.txt', Buffer.alloc(0)],
+  ];
+  for (const method of ['lh5', 'lh6', 'lh7']) {
+    for (const level of [0, 1, 2]) {
+      const result = await files.filesFromArchive('packed.lzh', buffer(packLzh(method, level, members)));
+      const entries = byName(result);
+      assert.equal(entries.size, members.length, `${method} level ${level}`);
+      for (const [name, content] of members) {
+        // Folder names of level 1 and 2 headers come with '/' between folders.
+        const key = text(level === 0 ? stored(name) : stored(name.replace(/\\/g, '/')));
+        assert.ok(entries.has(key), `${method} level ${level}: ${name}`);
+        assert.ok(Buffer.from(entries.get(key).bytes).equals(content), `${method} level ${level}: ${name}`);
+      }
+    }
+  }
+});
+
+test('damaged, truncated and unreadable archives are refused in the desktop player\'s words', async () => {
+  const packed = packLzh('lh5', 1, [['code.vrn', story()]]);
+  const flipped = packed.slice();
+  flipped[packed.length - 200] ^= 0x55;
+  const zipped = zip([[latin('code.vrn'), Buffer.from('"x"')]]);
+  const badHeader = packLzh('lh5', 2, [['code.vrn', Buffer.from('"x"')]]);
+  badHeader[28] ^= 1; // the header's own CRC
+  const badCrc = zip([[latin('code.vrn'), Buffer.from('"x"'), { crc: 1 }]]);
+  const cases = [
+    ['flipped.lzh', flipped, 'cannot play "flipped.lzh": the archive is damaged or truncated: '],
+    ['short.lzh', packed.slice(0, packed.length - 300), 'cannot play "short.lzh": the archive is damaged or truncated: it ends early'],
+    ['short.zip', zipped.slice(0, 40), 'cannot play "short.zip": the archive is damaged or truncated: '],
+    ['header.lzh', badHeader, 'the archive is damaged or truncated: an entry\'s header checksum does not match'],
+    ['crc.zip', badCrc, 'the archive is damaged or truncated: an entry\'s checksum does not match'],
+    ['locked.zip', zip([[latin('code.vrn'), Buffer.from('"x"'), { flags: 1 }]]),
+      'cannot play "locked.zip": the archive is encrypted; unpack it with its password, then play the folder.'],
+    ['bzip2.zip', zip([[latin('code.vrn'), Buffer.from('"x"'), { method: 12 }]]), '(zip method 12)'],
+    ['notes.txt', Buffer.from('not an archive at all, just words'), 'neither a game folder nor an archive the page can read'],
+  ];
+  for (const [name, bytes, says] of cases) {
+    const why = await refusal(files.filesFromArchive(name, buffer(new Uint8Array(bytes))));
+    assert.ok(why.includes(says), `${name}: ${why}`);
+  }
+});
+
+test('a zip keeps its stored names byte for byte, flagged UTF-8 or not', async () => {
+  const bitmap = Buffer.from('BM' + 'x'.repeat(500));
+  const result = await files.filesFromArchive('game.zip', buffer(zip([
+    [stored('ゲーム/'), Buffer.alloc(0), { method: 0, folder: true }],
+    [stored('ゲーム\\ソ.bmp'), bitmap],
+    [stored('ゲーム\\表\\Moon.bmp'), Buffer.from('moon'), { method: 0 }],
+    [new Uint8Array(Buffer.from('café.txt')), Buffer.from('utf-8'), { flags: 0x800 }],
+  ])));
+  const entries = byName(result);
+  assert.equal(entries.get(text(stored('ゲーム/'))).type, 'folder');
+  assert.ok(Buffer.from(entries.get(text(stored('ゲーム\\ソ.bmp'))).bytes).equals(bitmap));
+  assert.equal(text(entries.get(text(stored('ゲーム\\表\\Moon.bmp'))).bytes), 'moon');
+  assert.equal(text(entries.get('caf\xC3\xA9.txt').bytes), 'utf-8');
+});
+
+test('the page holds no more than its limits', async () => {
+  const saved = { ...files.limits };
+  try {
+    files.limits.bytes = 1000;
+    const big = zip([[latin('code.vrn'), Buffer.alloc(1001)]]);
+    assert.match(await refusal(files.filesFromArchive('big.zip', buffer(big))), /^cannot play "big.zip": it unpacks to more than/);
+    const folder = [{ name: 'a.bmp', webkitRelativePath: 'g/a.bmp', size: 1001, arrayBuffer: async () => new ArrayBuffer(1001) }];
+    assert.match(await refusal(files.filesFromInput(folder)), /^cannot play "g": it unpacks to more than/);
+    files.limits.entries = 2;
+    const many = zip([1, 2, 3].map((n) => [latin(`${n}.txt`), Buffer.from('x')]));
+    assert.equal(await refusal(files.filesFromArchive('many.zip', buffer(many))),
+      'cannot play "many.zip": the archive holds more than 2 entries.');
+  } finally {
+    Object.assign(files.limits, saved);
+  }
+});
+
+test('an archive named by a URL is fetched and read; a failed fetch says why', async () => {
+  const http = await import('node:http');
+  const server = http.createServer((request, response) => {
+    if (request.url === '/games/game.lzh') response.end(gameLzh);
+    else { response.statusCode = 404; response.statusMessage = 'Not Found'; response.end(); }
+  });
+  await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+  const base = `http://127.0.0.1:${server.address().port}`;
+  try {
+    const result = await files.filesFromUrl(`${base}/games/game.lzh`);
+    assert.equal(result.name, 'game.lzh');
+    assert.equal(result.entries.length, 7);
+    assert.equal(await refusal(files.filesFromUrl(`${base}/games/gone.zip`)),
+      `cannot load "${base}/games/gone.zip": the server answers 404 Not Found`);
+  } finally {
+    server.close();
+  }
+});
+
+// A file as the browser hands it, from a path on disk.
+function fileOf(diskPath, relative) {
+  const bytes = fs.readFileSync(diskPath);
+  return { name: path.basename(diskPath), webkitRelativePath: relative, size: bytes.length,
+    arrayBuffer: async () => buffer(new Uint8Array(bytes)) };
+}
+
+function demoFiles() {
+  const demo = path.join(source, 'examples/demo');
+  const list = [];
+  const walk = (dir, rel) => {
+    for (const name of fs.readdirSync(dir)) {
+      const full = path.join(dir, name);
+      if (fs.statSync(full).isDirectory()) walk(full, `${rel}/${name}`);
+      else list.push(fileOf(full, `${rel}/${name}`));
+    }
+  };
+  walk(demo, 'demo');
+  return list;
+}
+
+test('a dropped folder is read whole, its folders in batches as Chromium gives them', async () => {
+  const entryOf = (fullPath, children) => children
+    ? { isFile: false, isDirectory: true, name: path.basename(fullPath), fullPath,
+        createReader() {
+          let at = 0;
+          return { readEntries(done) { setTimeout(() => done(children.slice(at, at += 2))); } };
+        } }
+    : { isFile: true, isDirectory: false, name: path.basename(fullPath), fullPath,
+        file(done) { done(fileOf(path.join(source, 'examples/demo', fullPath.replace('/demo/', '')), '')); } };
+  const demo = entryOf('/demo', [
+    entryOf('/demo/code.vrn'), entryOf('/demo/back.bmp'), entryOf('/demo/mouse.ico'),
+    entryOf('/demo/pictures', []), entryOf('/demo/text.bmp'),
+  ]);
+  const dropped = await files.filesFromDrop({ items: [{ kind: 'file', webkitGetAsEntry: () => demo }], files: [] });
+  assert.equal(dropped.kind, 'folder');
+  assert.equal(dropped.name, 'demo');
+  assert.deepEqual(dropped.entries.map((e) => text(e.name)).sort(),
+    ['demo/back.bmp', 'demo/code.vrn', 'demo/mouse.ico', 'demo/text.bmp']);
+
+  const archive = { isFile: true, isDirectory: false, name: 'game.lzh', fullPath: '/game.lzh',
+    file(done) { done({ name: 'game.lzh', arrayBuffer: async () => buffer(new Uint8Array(gameLzh)) }); } };
+  const droppedArchive = await files.filesFromDrop({ items: [{ kind: 'file', webkitGetAsEntry: () => archive }] });
+  assert.equal(droppedArchive.kind, 'archive');
+  assert.equal(droppedArchive.entries.length, 7);
+});
+
+// ---- the whole way, into the compiled player ----
+
+const createVornModule = createRequire(import.meta.url)(path.join(build, 'vorn-web.js'));
+// Handed its code, since Node.js's own fetch() cannot load a file path.
+const vorn = await createVornModule({ wasmBinary: fs.readFileSync(path.join(build, 'vorn-web.wasm')) });
+
+// The page's object, which keeps every call the player makes of it.
+function playPage(result) {
+  const calls = [];
+  const page = new Proxy({}, { get: (_, method) => (...args) => { calls.push([method, ...args]); } });
+  const game = new vorn.WebGame(page);
+  const opened = files.handToGame(result, game);
+  const started = opened === '' ? game.start() : opened;
+  const texts = calls.filter((c) => c[0] === 'setText').map((c) => c[1]);
+  const pictures = calls.filter((c) => c[0] === 'setPicture').map((c) => `${c[1]}=${c[2]}`);
+  return { opened, started, texts, pictures, game };
+}
+
+test('a folder, a zip and an lzh each start their game and show its first page', async () => {
+  const folder = playPage(await files.filesFromInput(demoFiles()));
+  assert.equal(folder.started, '');
+  assert.match(folder.texts[0], /^THE LANTERN ROAD/);
+
+  const members = await lzhMembers();
+  const zipped = zip(members);
+  const contents = new Map(members.map(([name, bytes]) => [text(name), bytes]));
+  const names = ['ゲーム\\code.vrn', 'ゲーム\\back.bmp', 'ゲーム\\mouse.ico', 'ゲーム\\text.bmp', 'ゲーム\\ソ.bmp',
+    'ゲーム\\表\\Moon.bmp', 'readme.txt'];
+  const lh5 = packLzh('lh5', 2, names.map((name) => [name, contents.get(text(stored(name)))]));
+  for (const [name, bytes] of [['game.zip', zipped], ['game.lzh', gameLzh], ['lh5.lzh', lh5]]) {
+    const played = playPage(await files.filesFromArchive(name, buffer(new Uint8Array(bytes))));
+    assert.equal(played.started, '', name);
+    assert.deepEqual(played.texts.filter(Boolean), ['lzh'], name);
+    assert.ok(played.pictures.includes('Image1=ソ.bmp'), `${name}: ${played.pictures}`);
+    // The game is the folder ゲーム, the top-most that holds a code.vrn.
+    assert.equal(played.game.notice(), '', name);
+  }
+});
+
+test('an -lh5- archive of a game plays as its folder does', async () => {
+  const demo = path.join(source, 'examples/demo');
+  const names = ['code.vrn', 'back.bmp', 'mouse.ico', 'text.bmp', 'forest.bmp', 'theme.mid'];
+  const lzh = packLzh('lh5', 1, names.map((n) => [`demo\\${n}`, fs.readFileSync(path.join(demo, n))]), 65535);
+  const played = playPage(await files.filesFromArchive('demo.lzh', buffer(lzh)));
+  assert.equal(played.started, '');
+  assert.match(played.texts[0], /^THE LANTERN ROAD/);
+  assert.ok(played.pictures.includes('Image1=forest.bmp'), String(played.pictures));
+});
+
+test('archives the desktop player refuses are refused in its words, and several games are told of', async () => {
+  const game = [latin('code.vrn'), Buffer.from('"x"')];
+  const cases = [
+    ['nogame.zip', [[latin('readme.txt'), Buffer.from('hi')], [latin('code.vrn/'), Buffer.alloc(0), { folder: true }]],
+      'cannot play "nogame.zip": the archive holds no game: there is no code.vrn in it.'],
+    ['escape.zip', [game, [latin('../outside.bmp'), Buffer.from('x')]],
+      'cannot play "escape.zip": the archive holds an entry that points out of it ("../outside.bmp"); the player refuses such archives.'],
+    ['absolute.zip', [game, [latin('/etc/outside.bmp'), Buffer.from('x')]],
+      'cannot play "absolute.zip": the archive holds an entry with an absolute path ("/etc/outside.bmp"); the player refuses such archives.'],
+  ];
+  for (const [name, members, says] of cases) {
+    const played = playPage(await files.filesFromArchive(name, buffer(zip(members))));
+    assert.equal(played.opened, says);
+  }
+  const pictures = (await lzhMembers()).filter(([name]) => /\\(back.bmp|mouse.ico)$/.test(text(name)))
+    .map(([name, bytes]) => [latin(`b/${text(name).split('\\').pop()}`), bytes]);
+  const several = playPage(await files.filesFromArchive('several.zip', buffer(zip([
+    [latin('a/x/code.vrn'), Buffer.from('"deep"')], [latin('c/CODE.VRN'), Buffer.from('"c"')],
+    [latin('b/code.vrn'), Buffer.from('"b"')], ...pictures,
+  ]))));
+  assert.equal(several.started, '');
+  assert.deepEqual(several.texts.filter(Boolean), ['b']);
+  assert.equal(several.game.notice(), '"several.zip" holds 3 games (b, c, a/x); playing the top-most, "b"');
+
+  const noFolderGame = playPage(await files.filesFromInput([fileOf(path.join(fixtures, 'make_lzh.py'), 'tools/make_lzh.py')]));
+  assert.equal(noFolderGame.opened, 'the folder "tools" holds no code.vrn, so it is no VORN game');
+});
