@@ -160,5 +160,16 @@ const kept = await page.evaluate(async () => new Promise((resolve) => {
 }));
 assert.deepEqual(kept, ['continue', 'quick']);
 
+// A story played to its end keeps no place: leaving then deletes the kept one.
+const toTheEnd = ['text', 'text', 'text', 'text', 'text', 3, 'text', 'text', 'text', 'text', 'text', 'text', 2,
+  'text', 'text', 'text', 'text', 'text', 'text', 3, 1, 'text', 'text', 'text', 'text', 'text', 'text', 'text', 'text'];
+for (const step of toTheEnd) {
+  if (step === 'text') await clickText();
+  else await chooseWithKey(step);
+}
+await page.reload();
+await ready();
+assert.equal(await isOpen('continue'), false, 'no place is kept after the natural end');
+
 await browser.close();
-console.log('saves in the page: quick save and load, a reload, going on, the slot dialog');
+console.log('saves in the page: quick save and load, a reload, going on, the slot dialog, the end');
