@@ -37,15 +37,7 @@ compare 2
 # own, as games are passed around) against from the demo's folder.
 archive_dir=$(mktemp -d)
 trap 'rm -rf "$archive_dir"' EXIT
-python3 - examples/demo "$archive_dir/demo.zip" <<'PY'
-import os, sys, zipfile
-folder, target = sys.argv[1], sys.argv[2]
-with zipfile.ZipFile(target, "w", zipfile.ZIP_DEFLATED) as archive:
-    for root, _, files in os.walk(folder):
-        for name in sorted(files):
-            path = os.path.join(root, name)
-            archive.write(path, os.path.join("demo", os.path.relpath(path, folder)))
-PY
+python3 "$(dirname "$0")/zip_folder.py" examples/demo "$archive_dir/demo.zip"
 folder=() zipped=()
 "$bench/startup_launch" "$bench/startup_probe" "$archive_dir/demo.zip" --zoom 1 >/dev/null 2>&1
 for _ in $(seq "$runs"); do

@@ -177,7 +177,10 @@ export class PageMusic {
             playing: false,
             ended: false,
         };
-        this.#fetchSoundfont();
+        // The download waits until the page is idle: the game's first page,
+        // drawn meanwhile, comes first; the reader's click is later still.
+        const later = globalThis.requestIdleCallback ?? ((f) => setTimeout(f, 0));
+        later(() => this.#fetchSoundfont(), { timeout: 1000 });
         this.#sendOpen();
     }
 

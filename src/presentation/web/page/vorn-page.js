@@ -17,7 +17,22 @@ const popup = $('popup');
 const labels = [1, 2, 3, 4].map((n) => $(`Label${n}`));
 
 translatePage();
+// What the first page needs is fetched while the compiled player starts, not
+// after it: the game named in the address, the built-in scene picture and the
+// music's code. Each is awaited where it is used, and a failure shows there.
+const wanted = new URLSearchParams(location.search).get('game');
+const wantedUrl = wanted ? new URL(wanted, location.href) : null;
+// Only archives on this site: the game is named by a path, not a web address.
+const wantedFiles = wantedUrl && wantedUrl.origin === location.origin ? filesFromUrl(wantedUrl.href) : null;
+wantedFiles?.catch(() => {});
+let builtInScene = fetchBuiltInScene();
+const musicCode = import('./music.js');
+musicCode.catch(() => {});
+
 const module = await createVornModule();
+// The marks named "vorn: ..." put the steps to a game's first page on the
+// browser's performance timeline, where bench/web_first_page.sh reads them.
+performance.mark('vorn: player started');
 const layout = module.sceneLayout();
 const ELEMENTS = ['Form1', 'Image1', 'Image2']; // back to front
 
@@ -453,7 +468,7 @@ function unlockMusic() {
 
 async function makeMusic() {
   try {
-    const { PageMusic } = await import('./music.js');
+    const { PageMusic } = await musicCode;
     const made = new PageMusic({ baseUrl: new URL('.', import.meta.url).href });
     made.onEnded = () => play(() => game.musicEnded());
     return made;
@@ -491,10 +506,29 @@ function showProblem(words) {
   $('loading').hidden = true;
 }
 
-async function loadBuiltInScene() {
+function fetchBuiltInScene() {
+  const picture = fetch(new URL('scene.bmp', import.meta.url))
+    .then((response) => response.arrayBuffer()).then((buffer) => decode(new Uint8Array(buffer)));
+  picture.catch(() => {});
+  return picture;
+}
+// The game starts without waiting for the built-in scene: most games put
+// their own picture in Image1 at once. Until it is decoded, Image1 waits as
+// any picture being decoded does, and it is drawn only where Image1 still
+// shows it.
+function showBuiltInScene() {
   if (view.builtInScene) return;
-  const response = await fetch(new URL('scene.bmp', import.meta.url));
-  view.builtInScene = await decode(new Uint8Array(await response.arrayBuffer()));
+  view.pending++;
+  builtInScene.then((image) => {
+    view.builtInScene = image;
+    const picture = view.pictures.Image1;
+    if (picture.builtIn && !picture.image) {
+      picture.image = image;
+      draw();
+    }
+  }, () => {
+    builtInScene = fetchBuiltInScene(); // the next game tries again
+  }).finally(() => { view.pending--; settle(); });
 }
 
 async function openGame(readFiles) {
@@ -503,13 +537,14 @@ async function openGame(readFiles) {
   let files;
   try {
     files = await readFiles();
+    performance.mark('vorn: game read');
   } catch (error) {
     showProblem(error.message || String(error));
     return;
   }
   if (game) { endGame(); game.delete(); game = null; }
-  await loadBuiltInScene().catch(() => {});
   resetPictures();
+  showBuiltInScene();
   labels.forEach((label) => { label.textContent = ''; });
   text1.textContent = '';
   closeBacklog();
@@ -524,6 +559,8 @@ async function openGame(readFiles) {
   ended = false;
   await saves.open(game);
   play(() => game.start());
+  performance.mark('vorn: first page set');
+  whenIdle().then(() => performance.mark('vorn: pictures drawn'));
   sceneBox.focus();
   showNotice(game.notice());
   saves.offerContinue(); // asks over the first page; the page is ready meanwhile
@@ -615,16 +652,13 @@ window.vornPage = {
   get music() { return music; },
 };
 
-const wanted = new URLSearchParams(location.search).get('game');
 if (wanted) {
-  // Only archives on this site: the game is named by a path, not a web address.
-  const url = new URL(wanted, location.href);
-  if (url.origin !== location.origin) {
+  if (!wantedFiles) {
     showOpenScreen();
     showProblem(words('notOnSite', wanted));
   } else {
     openScreen.hidden = true;
-    await openGame(() => filesFromUrl(url.href));
+    await openGame(() => wantedFiles);
     if (!game) showOpenScreen();
   }
 } else {
