@@ -557,12 +557,13 @@ async function openGame(readFiles) {
   sceneBox.hidden = false;
   applyZoom();
   ended = false;
-  await saves.open(game);
   play(() => game.start());
   performance.mark('vorn: first page set');
   whenIdle().then(() => performance.mark('vorn: pictures drawn'));
   sceneBox.focus();
   showNotice(game.notice());
+  // The kept slots are read while the first page shows, not before it.
+  await saves.open(game);
   saves.offerContinue(); // asks over the first page; the page is ready meanwhile
 }
 
