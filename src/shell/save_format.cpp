@@ -115,14 +115,40 @@ class Reader {
     }
 };
 
-// The parser's own words without its prefix ("[json.exception.parse_error.101] ").
-std::string parserWords(const std::string& what) {
-    const auto close = what.find("] ");
-    std::string words = close == std::string::npos ? what : what.substr(close + 2);
-    // "parse error at line 1, column 2: syntax error while parsing value - ..." -> after the colon
-    if (const auto colon = words.find(": "); colon != std::string::npos) words = words.substr(colon + 2);
-    return words;
-}
+// Builds the document as the JSON library's own reader does, and keeps the
+// first problem instead of throwing it: where it is and the parser's words.
+// A save nests three deep; a damaged or hostile file nested far deeper would
+// only cost memory, a value for each level, so it is refused early.
+struct ParseProblem : nlohmann::detail::json_sax_dom_parser<Json> {
+    static constexpr std::size_t kMaxDepth = 64;
+    explicit ParseProblem(Json& json) : json_sax_dom_parser(json, false) {}
+    std::size_t at = 0;
+    std::string words;
+    std::size_t depth = 0;
+
+    bool tooDeep() {
+        words = "lists and objects nested more than " + std::to_string(kMaxDepth) + " deep";
+        at = std::string::npos;
+        return false;
+    }
+    bool start_object(std::size_t size) {
+        return ++depth > kMaxDepth ? tooDeep() : json_sax_dom_parser::start_object(size);
+    }
+    bool end_object() { return --depth, json_sax_dom_parser::end_object(); }
+    bool start_array(std::size_t size) {
+        return ++depth > kMaxDepth ? tooDeep() : json_sax_dom_parser::start_array(size);
+    }
+    bool end_array() { return --depth, json_sax_dom_parser::end_array(); }
+    bool parse_error(std::size_t position, const std::string&, const nlohmann::detail::exception& error) {
+        at = position ? position - 1 : 0;
+        // Without the prefix "[json.exception.parse_error.101] parse error at line 1, column 2: ".
+        words = error.what();
+        if (const auto close = words.find("] "); close != std::string::npos) words = words.substr(close + 2);
+        if (const auto colon = words.find(": "); colon != std::string::npos) words = words.substr(colon + 2);
+        if (words.empty()) words = "not JSON";
+        return false;
+    }
+};
 
 } // namespace
 
@@ -145,8 +171,8 @@ std::string encodeSave(const SaveDocument& d) {
                    {"game", object({{"name", text(d.game.name)}, {"script", text(d.game.scriptHash)}})},
                    {"saved", text(d.savedAt)},
                    {"picture", optionalText(d.picture)},
-                   {"script", object({{"position", std::to_string(s.position)},
-                                      {"menu", std::to_string(s.menuOffset)}})},
+                   {"script",
+                    object({{"position", std::to_string(s.position)}, {"menu", std::to_string(s.menuOffset)}})},
                    {"state", object({{"WaitCmd", std::to_string(s.WaitCmd)},
                                      {"NumCmds", optionalNumber(s.NumCmds)},
                                      {"Cmd_Selected", optionalNumber(s.Cmd_Selected)},
@@ -168,11 +194,10 @@ std::string encodeSave(const SaveDocument& d) {
 
 std::optional<SaveDocument> decodeSave(std::string_view bytes, std::string& why) {
     Json json;
-    try {
-        json = Json::parse(bytes.begin(), bytes.end());
-    } catch (const Json::parse_error& error) {
-        const std::size_t at = error.byte ? error.byte - 1 : 0;
-        why = "it is cut short or damaged (" + parserWords(error.what()) + " at byte " + std::to_string(at) + ")";
+    ParseProblem parsing(json);
+    if (!Json::sax_parse(bytes.begin(), bytes.end(), &parsing) || !parsing.words.empty()) {
+        why = "it is cut short or damaged (" + parsing.words +
+              (parsing.at == std::string::npos ? "" : " at byte " + std::to_string(parsing.at)) + ")";
         return std::nullopt;
     }
     const Json& format = Reader::member(json, "format");
@@ -221,8 +246,8 @@ std::optional<SaveDocument> decodeSave(std::string_view bytes, std::string& why)
             r.fail("backlog", "a list of pages and options chosen");
             break;
         }
-        s.backlog.push_back(
-            {choice ? BacklogEntry::Kind::Choice : BacklogEntry::Kind::Page, r.text(entry, choice ? "choice" : "page")});
+        s.backlog.push_back({choice ? BacklogEntry::Kind::Choice : BacklogEntry::Kind::Page,
+                             r.text(entry, choice ? "choice" : "page")});
     }
 
     if (!r.problem.empty()) {

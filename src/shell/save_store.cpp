@@ -7,6 +7,7 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <algorithm>
+#include <filesystem>
 
 namespace vorn {
 namespace {
@@ -124,7 +125,18 @@ std::string FolderSlotStore::remove(const std::string& slot) {
 // ---- the desktop's saves ----------------------------------------------------------
 
 Saves::Saves(Interpreter& interpreter, const GameFolder& folder, SlotStore& store)
-    : Saves(interpreter, folder, store, &Saves::scriptHash) {}
+    : Saves(interpreter, folder, store, gameName(folder), &Saves::scriptHash) {}
+
+std::string Saves::gameName(const GameFolder& folder) {
+    std::error_code ec;
+    // The folder on disk, or the archive and the folder inside it that holds the game.
+    const std::filesystem::path described(folder.describe());
+    std::filesystem::path path = std::filesystem::weakly_canonical(described, ec);
+    if (ec) path = std::filesystem::absolute(described, ec);
+    std::string name = path.filename().string();
+    if (name.empty()) name = path.parent_path().filename().string(); // a path that ends in '/'
+    return name;
+}
 
 std::string Saves::scriptHash(std::string_view script) {
     const QByteArray bytes = QByteArray::fromRawData(script.data(), static_cast<qsizetype>(script.size()));
@@ -141,7 +153,8 @@ QString saveFolder(const GameFolder& game, const std::optional<std::filesystem::
 // does not.
 bool hasContinueSlot(const GameFolder& game, const std::optional<std::filesystem::path>& saveDir) {
     std::string why;
-    const std::optional<std::string> bytes = FolderSlotStore(saveFolder(game, saveDir)).readDocument(kContinueSlot, why);
+    const std::optional<std::string> bytes =
+        FolderSlotStore(saveFolder(game, saveDir)).readDocument(kContinueSlot, why);
     if (!bytes) return !why.empty();
     const std::optional<SaveDocument> document = decodeSave(*bytes, why);
     return !document || document->game.name == Saves::gameName(game);

@@ -4,7 +4,6 @@
 
 #include <chrono>
 #include <ctime>
-#include <filesystem>
 
 namespace vorn {
 namespace {
@@ -39,20 +38,10 @@ std::string utcNow() {
 
 } // namespace
 
-Saves::Saves(Interpreter& interpreter, const GameFolder& folder, SlotStore& store, ScriptHash scriptHash)
+Saves::Saves(Interpreter& interpreter, const GameFolder& folder, SlotStore& store, std::string gameName,
+             ScriptHash scriptHash)
     : interpreter_(interpreter), folder_(folder), store_(store), scriptHash_(std::move(scriptHash)),
-      gameName_(gameName(folder)) {}
-
-std::string Saves::gameName(const GameFolder& folder) {
-    std::error_code ec;
-    // The folder on disk, or the archive and the folder inside it that holds the game.
-    const std::filesystem::path described(folder.describe());
-    std::filesystem::path path = std::filesystem::weakly_canonical(described, ec);
-    if (ec) path = std::filesystem::absolute(described, ec);
-    std::string name = path.filename().string();
-    if (name.empty()) name = path.parent_path().filename().string(); // a path that ends in '/'
-    return name;
-}
+      gameName_(std::move(gameName)) {}
 
 std::string Saves::save(const std::string& slot, const std::string& png) {
     if (!isSlotName(slot)) return notASlotName(slot);

@@ -35,11 +35,15 @@ using ScriptHash = std::function<std::string(std::string_view script)>;
 
 class Saves {
   public:
-    Saves(Interpreter& interpreter, const GameFolder& folder, SlotStore& store, ScriptHash scriptHash);
-    // The desktop's: the SHA-256 by Qt (defined with the folder store).
+    // `gameName` is the name the saves are kept under and checked against.
+    Saves(Interpreter& interpreter, const GameFolder& folder, SlotStore& store, std::string gameName,
+          ScriptHash scriptHash);
+    // The desktop's: the game folder's name on disk and the SHA-256 by Qt
+    // (defined with the folder store).
     Saves(Interpreter& interpreter, const GameFolder& folder, SlotStore& store);
 
-    // The game as the saves know it: the game folder's name and the script.
+    // The desktop's name of the game: its folder's, found on disk, or the
+    // folder's inside an archive (defined with the folder store).
     static std::string gameName(const GameFolder& folder);
     // Qt's SHA-256 (defined with the folder store).
     static std::string scriptHash(std::string_view script);

@@ -131,8 +131,8 @@ class PageSlotStore : public MemorySlotStore {
   private:
     // As the desktop names its pictures: the slot and the time of the save.
     std::string pictureName(const std::string& slot) const override {
-        const auto now = std::chrono::duration_cast<std::chrono::milliseconds>(
-            std::chrono::system_clock::now().time_since_epoch());
+        const auto now =
+            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::system_clock::now().time_since_epoch());
         return slot + "." + std::to_string(now.count()) + ".png";
     }
 
@@ -187,7 +187,7 @@ class WebGame {
         folder_ = std::make_unique<GameFolder>(tree_);
         interpreter_ = std::make_unique<Interpreter>(*folder_, surface_, surface_);
         shell_ = std::make_unique<Shell>(*interpreter_, surface_, surface_);
-        saves_ = std::make_unique<Saves>(*interpreter_, *folder_, store_,
+        saves_ = std::make_unique<Saves>(*interpreter_, *folder_, store_, savesName(),
                                          [this](std::string_view) { return scriptHash_; });
         const std::string fatal = guarded([this] {
             interpreter_->load();
@@ -225,8 +225,14 @@ class WebGame {
         return viewOf(scriptBytes_);
     }
     void setScriptHash(const std::string& hash) { scriptHash_ = hash; }
-    // The name the game's slots are kept under, as the desktop names its folder.
-    std::string savesName() const { return Saves::gameName(GameFolder(tree_)); }
+    // The name the game's slots are kept under, as the desktop names its
+    // folder of saves: the game's folder in the archive, or the archive's or
+    // the folder's own name.
+    std::string savesName() const {
+        const std::string described = GameFolder(tree_).describe();
+        const std::string name = described.substr(described.find_last_of('/') + 1);
+        return name.empty() ? "game" : name;
+    }
     // A slot kept by the page, handed in before start().
     void keepSlot(const std::string& slot, const std::string& document, val png, const std::string& picture) {
         store_.keep(slot, document, png.isNull() || png.isUndefined() ? std::string() : bytesOf(png), picture);
