@@ -1,11 +1,7 @@
 #include "save_format.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QJsonParseError>
-#include <QJsonValue>
-#include <QString>
+#include <nlohmann/json.hpp>
+
 #include <cmath>
 #include <initializer_list>
 #include <utility>
@@ -13,31 +9,34 @@
 namespace vorn {
 namespace {
 
-// Keys are written in the order a reader of the file wants them, which
-// QJsonObject does not keep; every value is still written by the JSON library.
-using Member = std::pair<const char*, QByteArray>;
+using Json = nlohmann::json;
 
-QByteArray value(const QJsonValue& v) {
-    QByteArray array = QJsonDocument(QJsonArray{v}).toJson(QJsonDocument::Compact);
-    return array.mid(1, array.size() - 2);
+// Keys are written in the order a reader of the file wants them, which a JSON
+// object does not keep; every value is still written by the JSON library.
+using Member = std::pair<const char*, std::string>;
+
+std::string value(const Json& v) {
+    // Texts that are not UTF-8 (none should be) are written with U+FFFD
+    // rather than refused, so a save never fails on a caption.
+    return v.dump(-1, ' ', false, Json::error_handler_t::replace);
 }
 
-QByteArray text(const std::string& s) { return value(QString::fromStdString(s)); }
-QByteArray optionalText(const std::optional<std::string>& s) { return s ? text(*s) : QByteArray("null"); }
-QByteArray optionalNumber(const std::optional<std::int16_t>& n) { return n ? QByteArray::number(*n) : "null"; }
+std::string text(const std::string& s) { return value(Json(s)); }
+std::string optionalText(const std::optional<std::string>& s) { return s ? text(*s) : "null"; }
+std::string optionalNumber(const std::optional<std::int16_t>& n) { return n ? std::to_string(*n) : "null"; }
 
-QByteArray object(std::initializer_list<Member> members, const char* separator = ",") {
-    QByteArray out = "{";
+std::string object(std::initializer_list<Member> members, const char* separator = ",") {
+    std::string out = "{";
     bool first = true;
     for (const auto& [key, v] : members) {
         if (!first) out += separator;
         first = false;
-        out += value(QString::fromLatin1(key)) + ":" + v;
+        out += text(key) + ":" + v;
     }
     return out + "}";
 }
 
-QByteArray picture(const PictureState& p) {
+std::string picture(const PictureState& p) {
     return object({{"file", optionalText(p.file)}, {"sizeOf", optionalText(p.sizeOf)}});
 }
 
@@ -47,83 +46,134 @@ class Reader {
   public:
     std::string problem;
 
-    void fail(const char* key, const char* expected) {
+    void fail(const char* key, const std::string& expected) {
         if (problem.empty()) problem = std::string("\"") + key + "\" is not " + expected;
     }
 
-    QJsonObject object(const QJsonObject& in, const char* key) {
-        const QJsonValue v = in.value(key);
-        if (!v.isObject()) fail(key, "an object");
-        return v.toObject();
+    static const Json& member(const Json& in, const char* key) {
+        static const Json missing; // null, as a missing member reads
+        if (!in.is_object()) return missing;
+        const auto it = in.find(key);
+        return it == in.end() ? missing : *it;
     }
-    QJsonArray array(const QJsonObject& in, const char* key, qsizetype size = -1) {
-        const QJsonValue v = in.value(key);
-        if (!v.isArray() || (size >= 0 && v.toArray().size() != size))
-            fail(key, size >= 0 ? ("a list of " + std::to_string(size)).c_str() : "a list");
-        return v.toArray();
+
+    const Json& object(const Json& in, const char* key) {
+        const Json& v = member(in, key);
+        if (!v.is_object()) fail(key, "an object");
+        return v;
     }
-    std::string text(const QJsonValue& v, const char* key) {
-        if (!v.isString()) fail(key, "a text");
-        return v.toString().toStdString();
+    const Json& array(const Json& in, const char* key, std::size_t size = 0, bool sized = false) {
+        static const Json empty = Json::array();
+        const Json& v = member(in, key);
+        if (!v.is_array() || (sized && v.size() != size)) {
+            fail(key, sized ? "a list of " + std::to_string(size) : "a list");
+            if (!v.is_array()) return empty;
+        }
+        return v;
     }
-    std::string text(const QJsonObject& in, const char* key) { return text(in.value(key), key); }
-    std::optional<std::string> optionalText(const QJsonObject& in, const char* key) {
-        const QJsonValue v = in.value(key);
-        if (v.isNull()) return std::nullopt;
-        return text(v, key);
+    std::string textValue(const Json& v, const char* key) {
+        if (!v.is_string()) {
+            fail(key, "a text");
+            return "";
+        }
+        return v.get<std::string>();
     }
-    long long number(const QJsonValue& v, const char* key, long long low, long long high) {
-        const double d = v.toDouble();
+    std::string text(const Json& in, const char* key) { return textValue(member(in, key), key); }
+    std::optional<std::string> optionalText(const Json& in, const char* key) {
+        const Json& v = member(in, key);
+        if (v.is_null()) return std::nullopt;
+        return textValue(v, key);
+    }
+    long long numberValue(const Json& v, const char* key, long long low, long long high) {
+        const double d = v.is_number() ? v.get<double>() : 0.0;
         // Range first: only then is the conversion to an integer defined.
-        if (!v.isDouble() || !(d >= double(low) && d <= double(high)) || d != std::floor(d)) {
-            fail(key, ("a whole number from " + std::to_string(low) + " to " + std::to_string(high)).c_str());
+        if (!v.is_number() || !(d >= double(low) && d <= double(high)) || d != std::floor(d)) {
+            fail(key, "a whole number from " + std::to_string(low) + " to " + std::to_string(high));
             return low;
         }
         return static_cast<long long>(d);
     }
-    long long number(const QJsonObject& in, const char* key, long long low, long long high) {
-        return number(in.value(key), key, low, high);
+    long long number(const Json& in, const char* key, long long low, long long high) {
+        return numberValue(member(in, key), key, low, high);
     }
-    std::optional<std::int16_t> optionalNumber(const QJsonObject& in, const char* key) {
-        const QJsonValue v = in.value(key);
-        if (v.isNull()) return std::nullopt;
-        return static_cast<std::int16_t>(number(v, key, -32768, 32767));
+    std::optional<std::int16_t> optionalNumber(const Json& in, const char* key) {
+        const Json& v = member(in, key);
+        if (v.is_null()) return std::nullopt;
+        return static_cast<std::int16_t>(numberValue(v, key, -32768, 32767));
     }
-    bool boolean(const QJsonObject& in, const char* key) {
-        const QJsonValue v = in.value(key);
-        if (!v.isBool()) fail(key, "true or false");
-        return v.toBool();
+    bool boolean(const Json& in, const char* key) {
+        const Json& v = member(in, key);
+        if (!v.is_boolean()) {
+            fail(key, "true or false");
+            return false;
+        }
+        return v.get<bool>();
     }
-    PictureState picture(const QJsonObject& screen, const char* key) {
-        const QJsonObject p = object(screen, key);
+    PictureState picture(const Json& screen, const char* key) {
+        const Json& p = object(screen, key);
         return {optionalText(p, "file"), optionalText(p, "sizeOf")};
+    }
+};
+
+// Builds the document as the JSON library's own reader does, and keeps the
+// first problem instead of throwing it: where it is and the parser's words.
+// A save nests three deep; a damaged or hostile file nested far deeper would
+// only cost memory, a value for each level, so it is refused early.
+struct ParseProblem : nlohmann::detail::json_sax_dom_parser<Json> {
+    static constexpr std::size_t kMaxDepth = 64;
+    explicit ParseProblem(Json& json) : json_sax_dom_parser(json, false) {}
+    std::size_t at = 0;
+    std::string words;
+    std::size_t depth = 0;
+
+    bool tooDeep() {
+        words = "lists and objects nested more than " + std::to_string(kMaxDepth) + " deep";
+        at = std::string::npos;
+        return false;
+    }
+    bool start_object(std::size_t size) {
+        return ++depth > kMaxDepth ? tooDeep() : json_sax_dom_parser::start_object(size);
+    }
+    bool end_object() { return --depth, json_sax_dom_parser::end_object(); }
+    bool start_array(std::size_t size) {
+        return ++depth > kMaxDepth ? tooDeep() : json_sax_dom_parser::start_array(size);
+    }
+    bool end_array() { return --depth, json_sax_dom_parser::end_array(); }
+    bool parse_error(std::size_t position, const std::string&, const nlohmann::detail::exception& error) {
+        at = position ? position - 1 : 0;
+        // Without the prefix "[json.exception.parse_error.101] parse error at line 1, column 2: ".
+        words = error.what();
+        if (const auto close = words.find("] "); close != std::string::npos) words = words.substr(close + 2);
+        if (const auto colon = words.find(": "); colon != std::string::npos) words = words.substr(colon + 2);
+        if (words.empty()) words = "not JSON";
+        return false;
     }
 };
 
 } // namespace
 
-QByteArray encodeSave(const SaveDocument& d) {
+std::string encodeSave(const SaveDocument& d) {
     const Snapshot& s = d.snapshot;
-    QJsonArray flags;
-    for (const std::uint8_t f : s.Flag) flags.append(f);
-    QJsonArray captions;
-    for (const std::string& c : s.captions) captions.append(QString::fromStdString(c));
-    QByteArray backlog = "[";
+    Json flags = Json::array();
+    for (const std::uint8_t f : s.Flag) flags.push_back(f);
+    Json captions = Json::array();
+    for (const std::string& c : s.captions) captions.push_back(c);
+    std::string backlog = "[";
     for (std::size_t k = 0; k < s.backlog.size(); ++k)
         backlog +=
-            QByteArray(k ? ",\n  " : "\n  ") +
+            std::string(k ? ",\n  " : "\n  ") +
             object({{s.backlog[k].kind == BacklogEntry::Kind::Choice ? "choice" : "page", text(s.backlog[k].text)}});
     backlog += s.backlog.empty() ? "]" : "\n]";
     return object(
                {
                    {"format", text(kSaveFormatName)},
-                   {"version", QByteArray::number(kSaveFormatVersion)},
+                   {"version", std::to_string(kSaveFormatVersion)},
                    {"game", object({{"name", text(d.game.name)}, {"script", text(d.game.scriptHash)}})},
                    {"saved", text(d.savedAt)},
                    {"picture", optionalText(d.picture)},
-                   {"script", object({{"position", QByteArray::number(qulonglong(s.position))},
-                                      {"menu", QByteArray::number(qulonglong(s.menuOffset))}})},
-                   {"state", object({{"WaitCmd", QByteArray::number(s.WaitCmd)},
+                   {"script",
+                    object({{"position", std::to_string(s.position)}, {"menu", std::to_string(s.menuOffset)}})},
+                   {"state", object({{"WaitCmd", std::to_string(s.WaitCmd)},
                                      {"NumCmds", optionalNumber(s.NumCmds)},
                                      {"Cmd_Selected", optionalNumber(s.Cmd_Selected)},
                                      {"musfile", optionalText(s.musfile)},
@@ -142,21 +192,21 @@ QByteArray encodeSave(const SaveDocument& d) {
            "\n";
 }
 
-std::optional<SaveDocument> decodeSave(const QByteArray& bytes, std::string& why) {
-    QJsonParseError error{};
-    const QJsonDocument json = QJsonDocument::fromJson(bytes, &error);
-    if (json.isNull()) {
-        why = "it is cut short or damaged (" + error.errorString().toStdString() + " at byte " +
-              std::to_string(error.offset) + ")";
+std::optional<SaveDocument> decodeSave(std::string_view bytes, std::string& why) {
+    Json json;
+    ParseProblem parsing(json);
+    if (!Json::sax_parse(bytes.begin(), bytes.end(), &parsing) || !parsing.words.empty()) {
+        why = "it is cut short or damaged (" + parsing.words +
+              (parsing.at == std::string::npos ? "" : " at byte " + std::to_string(parsing.at)) + ")";
         return std::nullopt;
     }
-    const QJsonObject top = json.object();
-    if (!json.isObject() || top.value("format").toString() != kSaveFormatName) {
+    const Json& format = Reader::member(json, "format");
+    if (!json.is_object() || !format.is_string() || format.get<std::string>() != kSaveFormatName) {
         why = "it is not a saved game of this player";
         return std::nullopt;
     }
     Reader r;
-    const long long version = r.number(top, "version", 1, 1LL << 40);
+    const long long version = r.number(json, "version", 1, 1LL << 40);
     if (r.problem.empty() && version > kSaveFormatVersion) {
         why = "it was made by a newer version of the player (save format " + std::to_string(version) +
               "; this one reads format " + std::to_string(kSaveFormatVersion) + "): play it with that version";
@@ -164,42 +214,40 @@ std::optional<SaveDocument> decodeSave(const QByteArray& bytes, std::string& why
     }
 
     SaveDocument d;
-    const QJsonObject game = r.object(top, "game");
+    const Json& game = r.object(json, "game");
     d.game = {r.text(game, "name"), r.text(game, "script")};
-    d.savedAt = r.text(top, "saved");
-    d.picture = r.optionalText(top, "picture");
+    d.savedAt = r.text(json, "saved");
+    d.picture = r.optionalText(json, "picture");
 
     Snapshot& s = d.snapshot;
-    const QJsonObject script = r.object(top, "script");
+    const Json& script = r.object(json, "script");
     constexpr long long kMaxOffset = 1LL << 40;
     s.position = static_cast<std::size_t>(r.number(script, "position", 0, kMaxOffset));
     s.menuOffset = static_cast<std::size_t>(r.number(script, "menu", 0, kMaxOffset));
-    const QJsonObject state = r.object(top, "state");
+    const Json& state = r.object(json, "state");
     s.WaitCmd = static_cast<std::int16_t>(r.number(state, "WaitCmd", -1, 0));
     s.NumCmds = r.optionalNumber(state, "NumCmds");
     s.Cmd_Selected = r.optionalNumber(state, "Cmd_Selected");
     s.musfile = r.optionalText(state, "musfile");
-    const QJsonArray flags = r.array(state, "flags", 8);
-    for (qsizetype k = 0; k < flags.size() && k < 8; ++k)
-        s.Flag[std::size_t(k)] = static_cast<std::uint8_t>(r.number(flags[k], "flags", 0, 255));
+    const Json& flags = r.array(state, "flags", 8, true);
+    for (std::size_t k = 0; k < flags.size() && k < 8; ++k)
+        s.Flag[k] = static_cast<std::uint8_t>(r.numberValue(flags[k], "flags", 0, 255));
     s.menuWaiting = r.boolean(state, "menuWaiting");
 
-    const QJsonObject screen = r.object(top, "screen");
+    const Json& screen = r.object(json, "screen");
     s.pictures = {r.picture(screen, "Form1"), r.picture(screen, "Image1"), r.picture(screen, "Image2")};
-    const QJsonArray captions = r.array(screen, "captions", 4);
-    for (qsizetype k = 0; k < captions.size() && k < 4; ++k)
-        s.captions[std::size_t(k)] = r.text(captions[k], "captions");
+    const Json& captions = r.array(screen, "captions", 4, true);
+    for (std::size_t k = 0; k < captions.size() && k < 4; ++k) s.captions[k] = r.textValue(captions[k], "captions");
     s.text = r.text(screen, "text");
-    s.music = r.optionalText(top, "music");
-    for (const QJsonValue entry : r.array(top, "backlog")) {
-        const QJsonObject o = entry.toObject();
-        const bool choice = o.contains("choice");
-        if (!entry.isObject() || o.size() != 1 || !(choice || o.contains("page"))) {
+    s.music = r.optionalText(json, "music");
+    for (const Json& entry : r.array(json, "backlog")) {
+        const bool choice = entry.is_object() && entry.contains("choice");
+        if (!entry.is_object() || entry.size() != 1 || !(choice || entry.contains("page"))) {
             r.fail("backlog", "a list of pages and options chosen");
             break;
         }
-        s.backlog.push_back(
-            {choice ? BacklogEntry::Kind::Choice : BacklogEntry::Kind::Page, r.text(o, choice ? "choice" : "page")});
+        s.backlog.push_back({choice ? BacklogEntry::Kind::Choice : BacklogEntry::Kind::Page,
+                             r.text(entry, choice ? "choice" : "page")});
     }
 
     if (!r.problem.empty()) {

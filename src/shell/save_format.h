@@ -1,12 +1,13 @@
 #pragma once
 // A saved game as a file: a small versioned JSON document that a person can
-// read in a text editor. The README describes it key by key.
+// read in a text editor. The README describes it key by key. Plain C++, so
+// the desktop player and the browser page write and read the same documents.
 
 #include "interpreter/snapshot.h"
 
-#include <QByteArray>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace vorn {
 
@@ -28,10 +29,11 @@ struct SaveDocument {
     Snapshot snapshot;
 };
 
-QByteArray encodeSave(const SaveDocument& document);
+// The document's bytes: UTF-8 JSON.
+std::string encodeSave(const SaveDocument& document);
 
 // Reads a save. On failure returns no document and says why, in words for the
 // reader ("it is cut short or damaged: ...").
-std::optional<SaveDocument> decodeSave(const QByteArray& bytes, std::string& why);
+std::optional<SaveDocument> decodeSave(std::string_view bytes, std::string& why);
 
 } // namespace vorn

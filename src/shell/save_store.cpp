@@ -1,11 +1,13 @@
 #include "save_store.h"
 
+#include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <algorithm>
+#include <filesystem>
 
 namespace vorn {
 namespace {
@@ -39,37 +41,6 @@ bool isPictureOf(const QString& file, const std::string& slot) {
 
 } // namespace
 
-// ---- in memory ----------------------------------------------------------------
-
-std::optional<QByteArray> MemorySlotStore::readDocument(const std::string& slot, std::string&) const {
-    const auto it = slots_.find(slot);
-    if (it == slots_.end()) return std::nullopt;
-    return it->second.document;
-}
-
-std::string MemorySlotStore::write(const std::string& slot, const QByteArray& png, const MakeDocument& document) {
-    std::optional<std::string> picture;
-    if (!png.isEmpty()) picture = slot + ".png";
-    slots_[slot] = {document(picture), png};
-    return "";
-}
-
-QByteArray MemorySlotStore::readPicture(const std::string& slot, const std::string&) const {
-    const auto it = slots_.find(slot);
-    return it == slots_.end() ? QByteArray() : it->second.png;
-}
-
-std::vector<std::string> MemorySlotStore::slotNames() const {
-    std::vector<std::string> names;
-    for (const auto& [name, slot] : slots_) names.push_back(name);
-    return names;
-}
-
-std::string MemorySlotStore::remove(const std::string& slot) {
-    slots_.erase(slot);
-    return "";
-}
-
 // ---- in a folder ----------------------------------------------------------------
 
 QString FolderSlotStore::userFolder(const std::string& gameName) {
@@ -79,7 +50,7 @@ QString FolderSlotStore::userFolder(const std::string& gameName) {
 
 QString FolderSlotStore::path(const std::string& file) const { return folder_ + "/" + QString::fromStdString(file); }
 
-std::optional<QByteArray> FolderSlotStore::readDocument(const std::string& slot, std::string& why) const {
+std::optional<std::string> FolderSlotStore::readDocument(const std::string& slot, std::string& why) const {
     QFile file(path(slot + ".json"));
     if (!file.exists()) return std::nullopt;
     if (!file.open(QIODevice::ReadOnly)) {
@@ -95,10 +66,10 @@ std::optional<QByteArray> FolderSlotStore::readDocument(const std::string& slot,
         why = "it cannot be read: " + describe(file);
         return std::nullopt;
     }
-    return bytes;
+    return bytes.toStdString();
 }
 
-std::string FolderSlotStore::write(const std::string& slot, const QByteArray& png, const MakeDocument& document) {
+std::string FolderSlotStore::write(const std::string& slot, const std::string& png, const MakeDocument& document) {
     if (!QDir().mkpath(folder_)) return "the folder " + folder_.toStdString() + " cannot be made";
     const auto writeWhole = [this](const std::string& name, const QByteArray& bytes) -> std::string {
         QSaveFile file(path(name));
@@ -109,11 +80,11 @@ std::string FolderSlotStore::write(const std::string& slot, const QByteArray& pn
     // The picture goes under a name of its own, so the old document and the
     // old picture stay a pair until the new document replaces the old one.
     std::optional<std::string> picture;
-    if (!png.isEmpty()) {
+    if (!png.empty()) {
         picture = slot + "." + std::to_string(QDateTime::currentMSecsSinceEpoch()) + ".png";
-        if (std::string why = writeWhole(*picture, png); !why.empty()) return why;
+        if (std::string why = writeWhole(*picture, QByteArray::fromStdString(png)); !why.empty()) return why;
     }
-    if (std::string why = writeWhole(slot + ".json", document(picture)); !why.empty()) {
+    if (std::string why = writeWhole(slot + ".json", QByteArray::fromStdString(document(picture))); !why.empty()) {
         if (picture) QFile::remove(path(*picture));
         return why;
     }
@@ -127,11 +98,11 @@ void FolderSlotStore::removePicturesExcept(const std::string& slot, const std::o
         if (isPictureOf(name, slot) && (!keep || name.toStdString() != *keep)) QFile::remove(dir.filePath(name));
 }
 
-QByteArray FolderSlotStore::readPicture(const std::string& slot, const std::string& picture) const {
+std::string FolderSlotStore::readPicture(const std::string& slot, const std::string& picture) const {
     if (!isPictureOf(QString::fromStdString(picture), slot)) return {}; // only a file of this slot, in this folder
     QFile file(path(picture));
     if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxDocumentBytes) return {};
-    return file.readAll();
+    return file.readAll().toStdString();
 }
 
 std::vector<std::string> FolderSlotStore::slotNames() const {
@@ -149,6 +120,44 @@ std::string FolderSlotStore::remove(const std::string& slot) {
         return "cannot delete " + file.fileName().toStdString() + ": " + describe(file);
     removePicturesExcept(slot, std::nullopt);
     return "";
+}
+
+// ---- the desktop's saves ----------------------------------------------------------
+
+Saves::Saves(Interpreter& interpreter, const GameFolder& folder, SlotStore& store)
+    : Saves(interpreter, folder, store, gameName(folder), &Saves::scriptHash) {}
+
+std::string Saves::gameName(const GameFolder& folder) {
+    std::error_code ec;
+    // The folder on disk, or the archive and the folder inside it that holds the game.
+    const std::filesystem::path described(folder.describe());
+    std::filesystem::path path = std::filesystem::weakly_canonical(described, ec);
+    if (ec) path = std::filesystem::absolute(described, ec);
+    std::string name = path.filename().string();
+    if (name.empty()) name = path.parent_path().filename().string(); // a path that ends in '/'
+    return name;
+}
+
+std::string Saves::scriptHash(std::string_view script) {
+    const QByteArray bytes = QByteArray::fromRawData(script.data(), static_cast<qsizetype>(script.size()));
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex().toStdString();
+}
+
+QString saveFolder(const GameFolder& game, const std::optional<std::filesystem::path>& saveDir) {
+    if (saveDir) return QFile::decodeName(saveDir->c_str());
+    return FolderSlotStore::userFolder(Saves::gameName(game));
+}
+
+// A slot that cannot be read counts, so that going on tells the reader why it
+// cannot; one of another game (all games share the folder given by --save-dir)
+// does not.
+bool hasContinueSlot(const GameFolder& game, const std::optional<std::filesystem::path>& saveDir) {
+    std::string why;
+    const std::optional<std::string> bytes =
+        FolderSlotStore(saveFolder(game, saveDir)).readDocument(kContinueSlot, why);
+    if (!bytes) return !why.empty();
+    const std::optional<SaveDocument> document = decodeSave(*bytes, why);
+    return !document || document->game.name == Saves::gameName(game);
 }
 
 } // namespace vorn

@@ -2,10 +2,8 @@
 
 #include "interpreter/script_stream.h"
 
-#include <QCryptographicHash>
-#include <QDateTime>
-#include <QFile>
-#include <filesystem>
+#include <chrono>
+#include <ctime>
 
 namespace vorn {
 namespace {
@@ -28,34 +26,30 @@ std::string pageOf(const Snapshot& s) {
     return "";
 }
 
+// Now in UTC, as 2026-12-07T12:34:56Z.
+std::string utcNow() {
+    const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+    std::tm utc{};
+    gmtime_r(&now, &utc);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
+    return text;
+}
+
 } // namespace
 
-Saves::Saves(Interpreter& interpreter, const GameFolder& folder, SlotStore& store)
-    : interpreter_(interpreter), folder_(folder), store_(store), gameName_(gameName(folder)) {}
+Saves::Saves(Interpreter& interpreter, const GameFolder& folder, SlotStore& store, std::string gameName,
+             ScriptHash scriptHash)
+    : interpreter_(interpreter), folder_(folder), store_(store), scriptHash_(std::move(scriptHash)),
+      gameName_(std::move(gameName)) {}
 
-std::string Saves::gameName(const GameFolder& folder) {
-    std::error_code ec;
-    // The folder on disk, or the archive and the folder inside it that holds the game.
-    const std::filesystem::path described(folder.describe());
-    std::filesystem::path path = std::filesystem::weakly_canonical(described, ec);
-    if (ec) path = std::filesystem::absolute(described, ec);
-    std::string name = path.filename().string();
-    if (name.empty()) name = path.parent_path().filename().string(); // a path that ends in '/'
-    return name;
-}
-
-std::string Saves::scriptHash(std::string_view script) {
-    const QByteArray bytes = QByteArray::fromRawData(script.data(), static_cast<qsizetype>(script.size()));
-    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex().toStdString();
-}
-
-std::string Saves::save(const std::string& slot, const QByteArray& png) {
+std::string Saves::save(const std::string& slot, const std::string& png) {
     if (!isSlotName(slot)) return notASlotName(slot);
     const std::optional<Snapshot> snapshot = interpreter_.snapshot();
     if (!snapshot) return "the game cannot be saved to slot \"" + slot + "\" in the middle of a run";
     SaveDocument document;
-    document.game = {gameName_, scriptHash(interpreter_.stream().contents())};
-    document.savedAt = QDateTime::currentDateTimeUtc().toString(Qt::ISODate).toStdString();
+    document.game = {gameName_, scriptHash_(interpreter_.stream().contents())};
+    document.savedAt = utcNow();
     document.snapshot = *snapshot;
     const std::string why = store_.write(slot, png, [&](const std::optional<std::string>& picture) {
         document.picture = picture;
@@ -66,7 +60,7 @@ std::string Saves::save(const std::string& slot, const QByteArray& png) {
 
 std::optional<SaveDocument> Saves::read(const std::string& slot, std::string& why) const {
     std::string problem;
-    const std::optional<QByteArray> bytes = store_.readDocument(slot, problem);
+    const std::optional<std::string> bytes = store_.readDocument(slot, problem);
     if (!bytes) {
         why = problem.empty() ? "slot \"" + slot + "\" is empty" : inSlot(slot, problem);
         return std::nullopt;
@@ -74,7 +68,7 @@ std::optional<SaveDocument> Saves::read(const std::string& slot, std::string& wh
     return decode(slot, *bytes, why);
 }
 
-std::optional<SaveDocument> Saves::decode(const std::string& slot, const QByteArray& bytes, std::string& why) const {
+std::optional<SaveDocument> Saves::decode(const std::string& slot, const std::string& bytes, std::string& why) const {
     std::string problem;
     std::optional<SaveDocument> document = decodeSave(bytes, problem);
     if (!document) {
@@ -97,7 +91,7 @@ std::string Saves::load(const std::string& slot) {
     FileContents script = folder_.read(kScriptName, ScriptStream::kMaxScriptBytes);
     if (!script.error.empty())
         return "slot \"" + slot + "\" cannot be loaded: the script cannot be read: " + script.error;
-    if (scriptHash(script.bytes) != document->game.scriptHash)
+    if (scriptHash_(script.bytes) != document->game.scriptHash)
         return inSlot(slot,
                       "was made with another version of this game's script: " + std::string(kScriptName) +
                           " has changed since. The save is kept; it loads again with the script it was made with");
@@ -115,7 +109,7 @@ std::vector<SlotSummary> Saves::list() const {
 std::optional<SlotSummary> Saves::find(const std::string& slot) const {
     if (!isSlotName(slot)) return std::nullopt;
     std::string problem;
-    const std::optional<QByteArray> bytes = store_.readDocument(slot, problem);
+    const std::optional<std::string> bytes = store_.readDocument(slot, problem);
     if (!bytes && problem.empty()) return std::nullopt;
     SlotSummary summary;
     summary.slot = slot;
@@ -126,7 +120,7 @@ std::optional<SlotSummary> Saves::find(const std::string& slot) const {
         summary.savedAt = document->savedAt;
         summary.firstLine = firstLineOf(pageOf(document->snapshot));
         if (document->picture) summary.picture = store_.readPicture(slot, *document->picture);
-        if (document->game.scriptHash != scriptHash(interpreter_.stream().contents()))
+        if (document->game.scriptHash != scriptHash_(interpreter_.stream().contents()))
             summary.problem = inSlot(slot, "was made with another version of this game's script");
     } else {
         summary.problem = why;
@@ -138,22 +132,6 @@ std::string Saves::remove(const std::string& slot) {
     if (!isSlotName(slot)) return "\"" + slot + "\" is no slot name";
     const std::string why = store_.remove(slot);
     return why.empty() ? "" : "slot \"" + slot + "\" cannot be deleted: " + why;
-}
-
-QString saveFolder(const GameFolder& game, const std::optional<std::filesystem::path>& saveDir) {
-    if (saveDir) return QFile::decodeName(saveDir->c_str());
-    return FolderSlotStore::userFolder(Saves::gameName(game));
-}
-
-// A slot that cannot be read counts, so that going on tells the reader why it
-// cannot; one of another game (all games share the folder given by --save-dir)
-// does not.
-bool hasContinueSlot(const GameFolder& game, const std::optional<std::filesystem::path>& saveDir) {
-    std::string why;
-    const std::optional<QByteArray> bytes = FolderSlotStore(saveFolder(game, saveDir)).readDocument(kContinueSlot, why);
-    if (!bytes) return !why.empty();
-    const std::optional<SaveDocument> document = decodeSave(*bytes, why);
-    return !document || document->game.name == Saves::gameName(game);
 }
 
 } // namespace vorn

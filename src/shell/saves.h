@@ -1,16 +1,15 @@
 #pragma once
 // Saving and loading one game: the interpreter's snapshot, named for its game,
 // kept in a slot store. Front ends call save() and load() between runs and
-// show what they return.
+// show what they return. Plain C++: the desktop's folders and Qt's SHA-256 are
+// in save_store.h.
 
 #include "interpreter/game_folder.h"
 #include "interpreter/interpreter.h"
 #include "save_format.h"
-#include "save_store.h"
+#include "slot_store.h"
 
-#include <QByteArray>
-#include <QString>
-#include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -27,22 +26,32 @@ struct SlotSummary {
     std::string slot;
     std::string savedAt;   // UTC, as 2026-12-07T12:34:56Z; empty when the slot cannot be read
     std::string firstLine; // of the page on screen (or the latest page read, while a menu waits)
-    QByteArray picture;    // PNG; empty when none
+    std::string picture;   // PNG; empty when none
     std::string problem;   // why the slot cannot be loaded; empty when it can
 };
 
+// The SHA-256 of a script's bytes, in lower-case hex.
+using ScriptHash = std::function<std::string(std::string_view script)>;
+
 class Saves {
   public:
+    // `gameName` is the name the saves are kept under and checked against.
+    Saves(Interpreter& interpreter, const GameFolder& folder, SlotStore& store, std::string gameName,
+          ScriptHash scriptHash);
+    // The desktop's: the game folder's name on disk and the SHA-256 by Qt
+    // (defined with the folder store).
     Saves(Interpreter& interpreter, const GameFolder& folder, SlotStore& store);
 
-    // The game as the saves know it: the game folder's name and the script.
+    // The desktop's name of the game: its folder's, found on disk, or the
+    // folder's inside an archive (defined with the folder store).
     static std::string gameName(const GameFolder& folder);
+    // Qt's SHA-256 (defined with the folder store).
     static std::string scriptHash(std::string_view script);
 
     // Saves the game as it stands into `slot`; `png` is a picture of the scene
     // (the window's), or empty. Returns "" when saved, otherwise why not,
     // naming the slot; the slot then keeps what it held.
-    std::string save(const std::string& slot, const QByteArray& png = {});
+    std::string save(const std::string& slot, const std::string& png = {});
     // Loads `slot` and shows its screen. Returns "" when loaded, otherwise why
     // not, naming the slot; the game then goes on unchanged, and the slot is
     // kept whatever is wrong with it.
@@ -58,19 +67,13 @@ class Saves {
     // The slot's document, checked for this game; `why` says what is wrong.
     std::optional<SaveDocument> read(const std::string& slot, std::string& why) const;
     // The same for a document already read from the slot.
-    std::optional<SaveDocument> decode(const std::string& slot, const QByteArray& bytes, std::string& why) const;
+    std::optional<SaveDocument> decode(const std::string& slot, const std::string& bytes, std::string& why) const;
 
     Interpreter& interpreter_;
     const GameFolder& folder_;
     SlotStore& store_;
+    ScriptHash scriptHash_;
     std::string gameName_;
 };
-
-// The folder the window keeps a game's saves in: `saveDir` when the command
-// line names one, otherwise the user's folder for the game.
-QString saveFolder(const GameFolder& game, const std::optional<std::filesystem::path>& saveDir);
-// Whether the game has a place kept from when its window was last closed in
-// the middle of it, to go on from; a kept place of another game is not its.
-bool hasContinueSlot(const GameFolder& game, const std::optional<std::filesystem::path>& saveDir = {});
 
 } // namespace vorn

@@ -41,6 +41,7 @@ python3 -m http.server "$port" --bind 127.0.0.1 --directory "$site" >/dev/null 2
 server=$!
 for _ in $(seq 50); do (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null && break; sleep 0.1; done
 
+node "$here/saves_test.mjs" "http://127.0.0.1:$port/index.html?game=games/demo.zip" "$shots"
 node "$here/page_test.mjs" "http://127.0.0.1:$port/index.html?game=games/demo.zip" "$build/vorn" "$game" "$shots" \
   "$here"/demo_paths/*.events
 

@@ -8,11 +8,14 @@
 #include "presentation/picture_check.h"
 #include "presentation/scene_layout.h"
 #include "presentation/web/memory_tree.h"
+#include "shell/saves.h"
 #include "shell/shell.h"
+#include "shell/slot_store.h"
 
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
 
+#include <chrono>
 #include <memory>
 
 namespace vorn {
@@ -106,11 +109,45 @@ class PageSurface : public DisplaySurface, public MusicDevice {
     val page_;
 };
 
+// The slots of the game being played, held here and kept by the page in the
+// browser's storage (IndexedDB): the page hands in what it has kept when the
+// game opens, and each save or deletion goes to the page at once.
+class PageSlotStore : public MemorySlotStore {
+  public:
+    explicit PageSlotStore(val page) : page_(std::move(page)) {}
+
+    // A slot the page kept from an earlier visit.
+    void keep(const std::string& slot, std::string document, std::string png, std::string picture) {
+        slots_[slot] = {std::move(document), std::move(png), std::move(picture)};
+    }
+    std::string write(const std::string& slot, const std::string& png, const MakeDocument& document) override {
+        MemorySlotStore::write(slot, png, document);
+        const Slot& kept = slots_[slot];
+        page_.call<void>("keepSlot", slot, kept.document, viewOf(kept.png), kept.picture);
+        return "";
+    }
+    std::string remove(const std::string& slot) override {
+        MemorySlotStore::remove(slot);
+        page_.call<void>("forgetSlot", slot);
+        return "";
+    }
+
+  private:
+    // As the desktop names its pictures: the slot and the time of the save.
+    std::string pictureName(const std::string& slot) const override {
+        const auto now =
+            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::system_clock::now().time_since_epoch());
+        return slot + "." + std::to_string(now.count()) + ".png";
+    }
+
+    val page_;
+};
+
 // One game being played in the page. Each event returns "" or, after a fatal
 // error, its message; the game then takes no more events.
 class WebGame {
   public:
-    explicit WebGame(val page) : surface_(std::move(page)) {}
+    explicit WebGame(val page) : surface_(page), store_(page) {}
 
     void addFile(val path, val bytes) { tree_->add(bytesOf(path), bytesOf(bytes)); }
     // An archive's entry: its name's bytes as stored, its bytes, and what it
@@ -154,10 +191,14 @@ class WebGame {
         folder_ = std::make_unique<GameFolder>(tree_);
         interpreter_ = std::make_unique<Interpreter>(*folder_, surface_, surface_);
         shell_ = std::make_unique<Shell>(*interpreter_, surface_, surface_);
-        return guarded([this] {
+        saves_ = std::make_unique<Saves>(*interpreter_, *folder_, store_, savesName(),
+                                         [this](std::string_view) { return scriptHash_; });
+        const std::string fatal = guarded([this] {
             interpreter_->load();
             interpreter_->playRun();
         });
+        startPlace_ = interpreter_->snapshot();
+        return fatal;
     }
     std::string clickText() {
         return guarded([this] { interpreter_->resume(); });
@@ -177,6 +218,84 @@ class WebGame {
     std::string quit() {
         return guarded([this] { shell_->shutDown(); });
     }
+
+    // ---- saved games ----------------------------------------------------------
+    // The page computes the script's SHA-256 (the browser's crypto.subtle)
+    // from these bytes and hands it in before start(); the files in memory
+    // never change while the game plays, so one hash serves every save.
+    val scriptBytes() {
+        const GameFolder folder(tree_);
+        scriptBytes_ = folder.read(kScriptName, ScriptStream::kMaxScriptBytes).bytes;
+        return viewOf(scriptBytes_);
+    }
+    void setScriptHash(const std::string& hash) { scriptHash_ = hash; }
+    // The name the game's slots are kept under, as the desktop names its
+    // folder of saves: the game's folder in the archive, or the archive's or
+    // the folder's own name.
+    std::string savesName() const {
+        const std::string described = GameFolder(tree_).describe();
+        const std::string name = described.substr(described.find_last_of('/') + 1);
+        return name.empty() ? "game" : name;
+    }
+    // A slot kept by the page, handed in before start().
+    void keepSlot(const std::string& slot, const std::string& document, val png, const std::string& picture) {
+        store_.keep(slot, document, png.isNull() || png.isUndefined() ? std::string() : bytesOf(png), picture);
+    }
+
+    // Each returns "" or why it cannot be done; the game then goes on as it was.
+    std::string save(const std::string& slot, val png) {
+        if (!saves_ || !fatal_.empty()) return "the game has ended";
+        return saves_->save(slot, png.isNull() || png.isUndefined() ? std::string() : bytesOf(png));
+    }
+    // A screen that cannot be put back ends the game as a fatal error: see fatalError().
+    std::string load(const std::string& slot) {
+        if (!saves_ || !fatal_.empty()) return "the game has ended";
+        std::string why;
+        guarded([&] { why = saves_->load(slot); });
+        return why;
+    }
+    std::string fatalError() const { return fatal_; }
+    std::string removeSlot(const std::string& slot) { return saves_ ? saves_->remove(slot) : ""; }
+    // Every slot, by name: {slot, savedAt, firstLine, picture (PNG bytes or null), problem}.
+    val slots() const {
+        val list = val::array();
+        if (!saves_) return list;
+        for (const SlotSummary& s : saves_->list()) list.call<void>("push", summaryOf(s));
+        return list;
+    }
+    val findSlot(const std::string& slot) const {
+        if (!saves_) return val::null();
+        const std::optional<SlotSummary> found = saves_->find(slot);
+        return found ? summaryOf(*found) : val::null();
+    }
+    // When the reader quits or leaves the page: the place is kept to go on from
+    // next time, unless the story has reached its end (then there is none) or
+    // nothing has been played since the game opened (then the kept place stays).
+    std::string keepPlace(val png) {
+        if (!saves_ || !fatal_.empty() || !interpreter_->stream().isOpen() || interpreter_->running()) return "";
+        if (interpreter_->stream().atEnd()) return saves_->remove(kContinueSlot);
+        const std::optional<Snapshot> now = interpreter_->snapshot();
+        if (!now || now == startPlace_) return "";
+        return save(kContinueSlot, png);
+    }
+    // After going on from the kept place, that place is where the game opened.
+    void markStartPlace() {
+        if (interpreter_) startPlace_ = interpreter_->snapshot();
+    }
+
+  private:
+    static val summaryOf(const SlotSummary& s) {
+        val shown = val::object();
+        shown.set("slot", s.slot);
+        shown.set("savedAt", s.savedAt);
+        shown.set("firstLine", s.firstLine);
+        shown.set("problem", s.problem);
+        shown.set("picture", s.picture.empty() ? val::null() : val::global("Uint8Array").new_(viewOf(s.picture)));
+        return shown;
+    }
+
+  public:
+    // ---- end of saved games -----------------------------------------------------
 
     // What the page needs to take a press as the window takes it.
     bool offersOption(int option) const { return interpreter_ && interpreter_->offersOption(option); }
@@ -223,6 +342,10 @@ class WebGame {
     std::unique_ptr<GameFolder> folder_;
     std::unique_ptr<Interpreter> interpreter_;
     std::unique_ptr<Shell> shell_;
+    PageSlotStore store_;
+    std::unique_ptr<Saves> saves_;
+    std::string scriptHash_, scriptBytes_;
+    std::optional<Snapshot> startPlace_;
     mutable std::string musicBytes_;
     std::string notice_;
     std::string fatal_;
@@ -249,6 +372,19 @@ EMSCRIPTEN_BINDINGS(vorn_web) {
         .function("quit", &vorn::WebGame::quit)
         .function("offersOption", &vorn::WebGame::offersOption)
         .function("elementAt", &vorn::WebGame::elementAt)
-        .function("backlog", &vorn::WebGame::backlog);
+        .function("backlog", &vorn::WebGame::backlog)
+        // saved games
+        .function("scriptBytes", &vorn::WebGame::scriptBytes)
+        .function("setScriptHash", &vorn::WebGame::setScriptHash)
+        .function("savesName", &vorn::WebGame::savesName)
+        .function("keepSlot", &vorn::WebGame::keepSlot)
+        .function("save", &vorn::WebGame::save)
+        .function("load", &vorn::WebGame::load)
+        .function("fatalError", &vorn::WebGame::fatalError)
+        .function("removeSlot", &vorn::WebGame::removeSlot)
+        .function("slots", &vorn::WebGame::slots)
+        .function("findSlot", &vorn::WebGame::findSlot)
+        .function("keepPlace", &vorn::WebGame::keepPlace)
+        .function("markStartPlace", &vorn::WebGame::markStartPlace);
     emscripten::function("sceneLayout", &vorn::sceneLayout);
 }

@@ -11,6 +11,7 @@
 #include "interpreter/interpreter.h"
 #include "keyboard.h"
 #include "scene_geometry.h"
+#include "shell/save_store.h"
 #include "shell/saves.h"
 #include "shell/shell.h"
 

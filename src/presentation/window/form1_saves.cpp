@@ -61,7 +61,7 @@ void Form1::saveTo(const std::string& slot) {
     if (finished_) return;
     stopFastForward();
     closeBacklog();
-    const std::string why = saves().save(slot, scenePicture());
+    const std::string why = saves().save(slot, scenePicture().toStdString());
     if (!why.empty()) {
         presentMessage_("VORN", QString::fromStdString(why), true); // the game goes on as it was
         return;
@@ -126,7 +126,7 @@ std::string Form1::keepPlaceToGoOn() {
     const std::optional<Snapshot> now = interpreter_.snapshot();
     if (!now || now == startPlace_) return "";
     closeBacklog();
-    const std::string why = saves().save(kContinueSlot, scenePicture());
+    const std::string why = saves().save(kContinueSlot, scenePicture().toStdString());
     if (why.empty()) return "";
     return tr("Your place in the game could not be kept for next time: %1")
         .arg(QString::fromStdString(why))

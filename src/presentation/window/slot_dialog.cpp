@@ -40,7 +40,7 @@ QIcon thumbnail(const SlotSummary& slot, const QStyle* style) {
     ground.fill(QColor(40, 40, 40));
     QPainter p(&ground);
     QImage picture;
-    if (!slot.picture.isEmpty() && picture.loadFromData(slot.picture, "PNG")) {
+    if (!slot.picture.empty() && picture.loadFromData(QByteArray::fromStdString(slot.picture), "PNG")) {
         const QImage scaled = picture.scaled(kThumbnail, Qt::KeepAspectRatio, Qt::SmoothTransformation);
         p.drawImage((kThumbnail.width() - scaled.width()) / 2, (kThumbnail.height() - scaled.height()) / 2, scaled);
     }

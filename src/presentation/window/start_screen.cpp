@@ -2,6 +2,7 @@
 
 #include "presentation/picture_decoder.h"
 #include "shell/open_game.h"
+#include "shell/save_store.h"
 #include "shell/saves.h"
 #include "text_views.h"
 

@@ -1,5 +1,6 @@
 #include "window_game.h"
 
+#include "shell/save_store.h"
 #include "shell/saves.h"
 
 #include <optional>

@@ -5,6 +5,7 @@
 
 import { filesFromArchive, filesFromDrop, filesFromInput, filesFromUrl, handToGame } from './game-files.js';
 import { translatePage, words } from './page-words.js';
+import { PageSaves } from './saves.js';
 
 const $ = (id) => document.getElementById(id);
 const sceneBox = $('scene');
@@ -169,6 +170,9 @@ const page = {
   music(name, value) {
     if (music) music.property(name, value);
   },
+  // Saved games: each save and deletion is kept in the browser's storage at once.
+  keepSlot(slot, documentText, png, picture) { saves.keep(slot, documentText, png, picture); },
+  forgetSlot(slot) { saves.forget(slot); },
 };
 
 // Boxes the player asks for while it runs are shown once it has paused: the
@@ -366,7 +370,9 @@ popup.addEventListener('click', (event) => {
   const command = event.target.dataset.command;
   if (!command) return;
   closePopup();
-  if (command === 'new') play(() => game.newGame());
+  if (command === 'save') saves.openDialog(true);
+  else if (command === 'load') saves.openDialog(false);
+  else if (command === 'new') play(() => game.newGame());
   else if (command === 'about') play(() => game.showCredits());
   else if (command === 'quit') quit();
 });
@@ -387,6 +393,7 @@ document.addEventListener('pointerdown', (event) => {
 }, true);
 
 function quit() {
+  saves.keepPlace();
   play(() => game.quit());
   endGame();
   showMessages().then(showOpenScreen);
@@ -403,7 +410,9 @@ function stopFastForward() {
 }
 
 document.addEventListener('keydown', (event) => {
-  if (!game || ended || messageBox.open || !popup.hidden && popup.contains(document.activeElement)) return;
+  if (!game || ended || document.querySelector('dialog[open]') || !popup.hidden && popup.contains(document.activeElement)) {
+    return;
+  }
   unlockMusic();
   // Holding Ctrl alone turns the pages every 50 ms, after a moment, so that
   // Ctrl+C and the browser's own shortcuts never turn one.
@@ -415,6 +424,7 @@ document.addEventListener('keydown', (event) => {
   }
   stopFastForward();
   const plain = !event.ctrlKey && !event.altKey && !event.metaKey && !event.shiftKey;
+  if (saveKey(event, plain)) return;
   if (event.key === 'ContextMenu' || (event.key === 'F10' && event.shiftKey)) {
     event.preventDefault();
     const box = sceneBox.getBoundingClientRect();
@@ -480,12 +490,12 @@ async function makeMusic() {
 // games in an archive is played.
 const notice = $('notice');
 let noticeTimer = null;
-function showNotice(words) {
+function showNotice(words, milliseconds = 4000) {
   if (!words) return;
   notice.textContent = words;
   notice.hidden = false;
   clearTimeout(noticeTimer);
-  noticeTimer = setTimeout(() => { notice.hidden = true; }, 4000);
+  noticeTimer = setTimeout(() => { notice.hidden = true; }, milliseconds);
 }
 
 const openScreen = $('open-game');
@@ -558,6 +568,9 @@ async function openGame(readFiles) {
   whenIdle().then(() => performance.mark('vorn: pictures drawn'));
   sceneBox.focus();
   showNotice(game.notice());
+  // The kept slots are read while the first page shows, not before it.
+  await saves.open(game);
+  saves.offerContinue(); // asks over the first page; the page is ready meanwhile
 }
 
 sceneBox.tabIndex = -1;
@@ -581,6 +594,61 @@ dropZone.addEventListener('drop', (event) => {
   const transfer = event.dataTransfer;
   openGame(() => filesFromDrop(transfer));
 });
+
+// ---- saved games -------------------------------------------------------------
+
+// A small picture of the scene as the reader sees it, 316 x 212 as the
+// desktop's: the pictures, the page text and the captions, without the notice.
+function scenePicture() {
+  const small = document.createElement('canvas');
+  small.width = 316;
+  small.height = 212;
+  const g = small.getContext('2d');
+  g.drawImage(canvas, 0, 0, small.width, small.height);
+  g.scale(small.width / 632, small.height / 425);
+  const write = (element, rect) => {
+    const style = getComputedStyle(element);
+    g.fillStyle = style.color;
+    g.font = `${parseFloat(style.fontSize) / view.zoom}px ${style.fontFamily}`;
+    g.textBaseline = 'top';
+    const lineHeight = (parseFloat(style.lineHeight) || parseFloat(style.fontSize) * 1.2) / view.zoom;
+    element.textContent.split(/\r?\n/).slice(0, Math.max(1, Math.floor(rect.height / lineHeight)))
+      .forEach((line, k) => g.fillText(line, rect.x + 2, rect.y + 2 + k * lineHeight, rect.width - 4));
+  };
+  write(text1, layout.Text1);
+  labels.forEach((label, i) => write(label, layout[`Label${i + 1}`]));
+  const data = atob(small.toDataURL('image/png').split(',')[1]);
+  return Uint8Array.from(data, (c) => c.charCodeAt(0));
+}
+
+const saves = new PageSaves({
+  game: () => (game && !ended ? game : null),
+  play,
+  scenePicture,
+  message: (text) => { messages.push({ text, title: 'VORN' }); showMessages(); },
+  notice: (text) => showNotice(text, 1500),
+});
+
+// F5 quick save, F9 quick load, Ctrl+S "Save…", Ctrl+L "Load…", as the
+// window has them; the browser's own meaning of each (reload, save the page,
+// the address bar) gives way while a game plays.
+function saveKey(event, plain) {
+  const ctrl = event.ctrlKey && !event.altKey && !event.metaKey && !event.shiftKey;
+  const key = event.key.toLowerCase();
+  let action = null;
+  if (plain && event.key === 'F5') action = () => saves.saveTo('quick');
+  else if (plain && event.key === 'F9') action = () => saves.quickLoad();
+  else if (ctrl && key === 's') action = () => saves.openDialog(true);
+  else if (ctrl && key === 'l') action = () => saves.openDialog(false);
+  if (!action) return false;
+  event.preventDefault();
+  closeBacklog();
+  action();
+  return true;
+}
+
+// Leaving the page in the middle of a game keeps the place, as closing the window does.
+window.addEventListener('pagehide', () => { if (game && !ended) saves.keepPlace(); });
 
 // For tests and benchmarks: the page's state, and a promise for the moment
 // every picture asked for so far is on the canvas.

@@ -1,0 +1,155 @@
+// The save document and save and load without Qt, as the browser page has
+// them: documents written by the desktop player before the format moved to
+// plain C++ read back and write again byte for byte, damaged documents are
+// refused with words, and a game whose script hash the front end supplies
+// saves and loads.
+
+#include "interpreter/interpreter.h"
+#include "interpreter/music_device.h"
+#include "presentation/web/memory_tree.h"
+#include "shell/save_format.h"
+#include "shell/saves.h"
+#include "shell/slot_store.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+using namespace vorn;
+
+namespace {
+
+std::string fixture(const std::string& name) {
+    std::ifstream in(std::string(VORN_SOURCE_DIR) + "/tests/shell/fixtures/saves/" + name, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    EXPECT_FALSE(bytes.str().empty()) << name;
+    return bytes.str();
+}
+
+std::string replaced(std::string s, const std::string& from, const std::string& to) {
+    const auto at = s.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    if (at != std::string::npos) s.replace(at, from.size(), to);
+    return s;
+}
+
+std::string refusal(const std::string& bytes) {
+    std::string why;
+    EXPECT_FALSE(decodeSave(bytes, why)) << bytes;
+    return why;
+}
+
+class NoSurface : public DisplaySurface {
+  public:
+    void setText(const std::string&) override {}
+    void setCaption(int, const std::string&) override {}
+    void refreshLabel(int) override {}
+    bool setPicture(PictureElement, const PictureFile&) override { return true; }
+    bool setCursor(const PictureFile&) override { return true; }
+    void showMessage(const std::string&, const std::string&) override {}
+};
+
+} // namespace
+
+// The documents in the fixtures were written by the desktop player's earlier
+// Qt code; the first holds every kind of value, escapes and all.
+TEST(SaveDocument, DocumentsOfTheEarlierPlayerReadAndWriteAgainByteForByte) {
+    for (const char* name : {"every-value.json", "nothing-set.json"}) {
+        const std::string old = fixture(name);
+        std::string why;
+        const std::optional<SaveDocument> document = decodeSave(old, why);
+        ASSERT_TRUE(document) << name << ": " << why;
+        EXPECT_EQ(encodeSave(*document), old) << name;
+    }
+    std::string why;
+    const SaveDocument d = *decodeSave(fixture("every-value.json"), why);
+    EXPECT_EQ(d.game.name, "ゲーム \"one\"/\\");
+    EXPECT_EQ(d.picture, "quick.1765110896000.png");
+    const Snapshot& s = d.snapshot;
+    EXPECT_EQ(s.position, 123456789012u);
+    EXPECT_EQ(s.NumCmds, -32768);
+    EXPECT_EQ(s.musfile, std::string("a\0b\\\"\r\n\x01\x1f\x7f\b\f\t.mid", 17));
+    EXPECT_EQ(s.captions[3], "4 \xE2\x80\xA8 \xF0\x9F\x8E\xB5 </script>");
+    EXPECT_EQ(s.pictures[1], PictureState{});
+    EXPECT_EQ(s.pictures[2], (PictureState{"", "text.bmp"}));
+    ASSERT_EQ(s.backlog.size(), 3u);
+    EXPECT_EQ(s.backlog[1], (BacklogEntry{BacklogEntry::Kind::Choice, "賽銭 Offer coin"}));
+
+    const SaveDocument empty = *decodeSave(fixture("nothing-set.json"), why);
+    EXPECT_EQ(empty.snapshot, Snapshot{});
+    EXPECT_FALSE(empty.picture);
+}
+
+TEST(SaveDocument, DamagedDocumentsAreRefusedWithWhatIsWrong) {
+    const std::string good = fixture("every-value.json");
+    // Cut short anywhere: never read, always said so with where.
+    for (std::size_t length : {std::size_t(0), std::size_t(1), std::size_t(40), good.size() / 2, good.size() - 3}) {
+        const std::string why = refusal(good.substr(0, length));
+        EXPECT_EQ(why.rfind("it is cut short or damaged (", 0), 0u) << why;
+        EXPECT_NE(why.find(" at byte "), std::string::npos) << why;
+    }
+    EXPECT_EQ(refusal("[1,2]"), "it is not a saved game of this player");
+    EXPECT_EQ(refusal(replaced(good, "VORN saved game", "VORN saved gam")), "it is not a saved game of this player");
+    EXPECT_NE(refusal(replaced(good, "\"version\":1", "\"version\":2")).find("made by a newer version"),
+              std::string::npos);
+    EXPECT_EQ(refusal(replaced(good, "\"version\":1", "\"version\":1.5")),
+              "it is damaged: \"version\" is not a whole number from 1 to 1099511627776");
+    EXPECT_EQ(refusal(replaced(good, "[0,1,2,4,8,16,128,255]", "[0,1,2,4,8,16,128]")),
+              "it is damaged: \"flags\" is not a list of 8");
+    EXPECT_EQ(refusal(replaced(good, "[0,1,2,4,8,16,128,255]", "[0,1,2,4,8,16,128,256]")),
+              "it is damaged: \"flags\" is not a whole number from 0 to 255");
+    EXPECT_EQ(refusal(replaced(good, "\"WaitCmd\":-1", "\"WaitCmd\":\"-1\"")),
+              "it is damaged: \"WaitCmd\" is not a whole number from -1 to 0");
+    EXPECT_EQ(refusal(replaced(good, "\"menuWaiting\":true", "\"menuWaiting\":1")),
+              "it is damaged: \"menuWaiting\" is not true or false");
+    EXPECT_EQ(refusal(replaced(good, "\"captions\":[", "\"captions\":[1,")),
+              "it is damaged: \"captions\" is not a list of 4");
+    EXPECT_EQ(refusal(replaced(good, "\"music\":\"\"", "\"music\":{}")), "it is damaged: \"music\" is not a text");
+    EXPECT_EQ(refusal(replaced(good, "{\"page\":\"one\"}", "{\"page\":\"one\",\"choice\":\"x\"}")),
+              "it is damaged: \"backlog\" is not a list of pages and options chosen");
+    EXPECT_EQ(refusal(replaced(good, "\"game\":{", "\"gam\":{")), "it is damaged: \"game\" is not an object");
+    // Deep nesting and bytes that are not UTF-8 are refused, not a crash.
+    EXPECT_EQ(refusal(std::string(20000000, '[')),
+              "it is cut short or damaged (lists and objects nested more than 64 deep)");
+    EXPECT_EQ(refusal(replaced(good, "line two", "line \xFF two")).rfind("it is cut short or damaged", 0), 0u);
+}
+
+// Save and load with the memory store and a script hash handed in, as the
+// browser page does it (it computes the hash itself).
+TEST(SavesWithoutQt, ASaveOfAnEditedScriptIsRefusedAndTheRestLoads) {
+    auto tree = std::make_shared<MemoryTree>();
+    tree->add("code.vrn", "\"one\"\"two\"(2 a,b){\"A\"}{\"B\"}");
+    for (const char* file : {"back.bmp", "mouse.ico", "text.bmp"}) tree->add(file, "shown by no one");
+    tree->setName("demo");
+    const GameFolder folder(tree);
+    NoSurface surface;
+    SilentMusicDevice device;
+    Interpreter interpreter(folder, surface, device);
+    MemorySlotStore store;
+    std::string hash = std::string(64, 'c');
+    Saves saves(interpreter, folder, store, "demo", [&](std::string_view) { return hash; });
+    interpreter.load();
+    interpreter.playRun();
+
+    ASSERT_EQ(saves.save("first", "png"), "");
+    interpreter.resume();
+    ASSERT_EQ(interpreter.snapshot()->text, "two");
+    const std::vector<SlotSummary> listed = saves.list();
+    ASSERT_EQ(listed.size(), 1u);
+    EXPECT_EQ(listed[0].firstLine, "one");
+    EXPECT_EQ(listed[0].picture, "png");
+    EXPECT_EQ(listed[0].savedAt.size(), std::string("2026-12-07T12:34:56Z").size());
+    EXPECT_EQ(listed[0].savedAt.back(), 'Z');
+
+    ASSERT_EQ(saves.load("first"), "");
+    EXPECT_EQ(interpreter.snapshot()->text, "one");
+    std::string why;
+    EXPECT_EQ(decodeSave(*store.readDocument("first", why), why)->game, (GameIdentity{"demo", hash}));
+
+    hash = std::string(64, 'd'); // as if the script had been edited
+    EXPECT_NE(saves.load("first").find("another version of this game's script"), std::string::npos);
+    EXPECT_NE(saves.list()[0].problem.find("another version"), std::string::npos);
+    EXPECT_EQ(interpreter.snapshot()->text, "one") << "a refused load changes nothing";
+}
