@@ -432,8 +432,9 @@ export async function filesFromArchive(name, arrayBuffer) {
   return { name, kind: 'archive', entries };
 }
 
-export async function filesFromUrl(url) {
-  const response = await fetch(url);
+// `fetching`: the fetch of `url` if it has already begun.
+export async function filesFromUrl(url, fetching = fetch(url)) {
+  const response = await fetching;
   const name = decodeURIComponent(new URL(url, globalThis.location?.href ?? 'file:///').pathname.split('/').pop());
   if (!response.ok) throw new Error(`cannot load "${url}": the server answers ${response.status} ${response.statusText}`.trim());
   const length = Number(response.headers.get('Content-Length'));

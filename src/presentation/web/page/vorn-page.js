@@ -23,13 +23,22 @@ translatePage();
 const wanted = new URLSearchParams(location.search).get('game');
 const wantedUrl = wanted ? new URL(wanted, location.href) : null;
 // Only archives on this site: the game is named by a path, not a web address.
-const wantedFiles = wantedUrl && wantedUrl.origin === location.origin ? filesFromUrl(wantedUrl.href) : null;
+const started = window.vornStart ?? {};
+const wantedFiles = wantedUrl && wantedUrl.origin === location.origin
+  ? started.gameFiles ?? filesFromUrl(wantedUrl.href) : null;
 wantedFiles?.catch(() => {});
 let builtInScene = fetchBuiltInScene();
 const musicCode = import('./music.js');
 musicCode.catch(() => {});
 
-const module = await createVornModule();
+// The player compiled while the page loaded, when the browser could.
+const compiled = started.player ? await started.player.catch(() => null) : null;
+const module = await createVornModule(compiled ? {
+  instantiateWasm(imports, done) {
+    WebAssembly.instantiate(compiled, imports).then((instance) => done(instance, compiled));
+    return {};
+  },
+} : {});
 // The marks named "vorn: ..." put the steps to a game's first page on the
 // browser's performance timeline, where bench/web_first_page.sh reads them.
 performance.mark('vorn: player started');
