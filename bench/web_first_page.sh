@@ -22,19 +22,22 @@ trap '[ -z "$server" ] || kill "$server" 2>/dev/null || true; rm -rf "$site"' EX
 for f in "$web"/*; do [ -f "$f" ] && ln -s "$f" "$site/"; done
 mkdir "$site/games"
 python3 "$(dirname "$0")/zip_folder.py" examples/demo "$site/games/demo.zip"
-cat >"$site/baseline.html" <<'HTML'
+# Both baselines end the same way: an empty canvas of the scene's size, shown.
+# (Written into each page, so that the bare one stays a single file.)
+show_empty_canvas="function showEmptyCanvas(canvas) {
+  const g = canvas.getContext('2d');
+  g.fillStyle = '#efefef';
+  g.fillRect(0, 0, 632, 425);
+  window.vornPage = { whenIdle: () => Promise.resolve() };
+  document.body.dataset.ready = 'true';
+}"
+cat >"$site/baseline.html" <<HTML
 <!doctype html>
 <html lang="en">
-<head><meta charset="utf-8"><title>Empty canvas</title></head>
+<head><meta charset="utf-8"><title>Empty canvas</title><script>$show_empty_canvas</script></head>
 <body style="margin: 0; background: #000">
 <canvas width="632" height="425"></canvas>
-<script>
-const g = document.querySelector('canvas').getContext('2d');
-g.fillStyle = '#efefef';
-g.fillRect(0, 0, 632, 425);
-window.vornPage = { whenIdle: () => Promise.resolve() };
-document.body.dataset.ready = 'true';
-</script>
+<script>showEmptyCanvas(document.querySelector('canvas'));</script>
 </body>
 </html>
 HTML
@@ -42,23 +45,20 @@ HTML
 # The same empty canvas once the player's own files are in and the compiled
 # player has started, as the page has them before it opens a game: what the
 # game itself adds is the rest.
-cat >"$site/player-baseline.html" <<'HTML'
+cat >"$site/player-baseline.html" <<HTML
 <!doctype html>
 <html lang="en">
 <head><meta charset="utf-8"><title>VORN Interpeter</title>
 <link rel="stylesheet" href="page.css">
 <link rel="preload" href="vorn-web.wasm" as="fetch" crossorigin>
+<script>$show_empty_canvas</script>
 <script src="vorn-web.js" defer></script>
 </head>
 <body>
 <main id="player"><div id="scene"><canvas id="pictures" width="632" height="425"></canvas></div></main>
 <script type="module">
 await createVornModule();
-const g = document.getElementById('pictures').getContext('2d');
-g.fillStyle = '#efefef';
-g.fillRect(0, 0, 632, 425);
-window.vornPage = { whenIdle: () => Promise.resolve() };
-document.body.dataset.ready = 'true';
+showEmptyCanvas(document.getElementById('pictures'));
 </script>
 </body>
 </html>

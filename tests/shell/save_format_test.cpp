@@ -7,6 +7,7 @@
 #include "interpreter/interpreter.h"
 #include "interpreter/music_device.h"
 #include "presentation/web/memory_tree.h"
+#include "quiet_surface.h"
 #include "shell/save_format.h"
 #include "shell/saves.h"
 #include "shell/slot_store.h"
@@ -40,16 +41,6 @@ std::string refusal(const std::string& bytes) {
     EXPECT_FALSE(decodeSave(bytes, why)) << bytes;
     return why;
 }
-
-class NoSurface : public DisplaySurface {
-  public:
-    void setText(const std::string&) override {}
-    void setCaption(int, const std::string&) override {}
-    void refreshLabel(int) override {}
-    bool setPicture(PictureElement, const PictureFile&) override { return true; }
-    bool setCursor(const PictureFile&) override { return true; }
-    void showMessage(const std::string&, const std::string&) override {}
-};
 
 } // namespace
 
@@ -124,7 +115,7 @@ TEST(SavesWithoutQt, ASaveOfAnEditedScriptIsRefusedAndTheRestLoads) {
     for (const char* file : {"back.bmp", "mouse.ico", "text.bmp"}) tree->add(file, "shown by no one");
     tree->setName("demo");
     const GameFolder folder(tree);
-    NoSurface surface;
+    test::QuietSurface surface;
     SilentMusicDevice device;
     Interpreter interpreter(folder, surface, device);
     MemorySlotStore store;

@@ -4,6 +4,7 @@
 
 #include "headless_fixture.h"
 #include "interpreter/music_device.h"
+#include "quiet_surface.h"
 #include "shell/save_format.h"
 #include "shell/save_store.h"
 #include "shell/saves.h"
@@ -37,19 +38,6 @@ std::string replaced(std::string s, const std::string& from, const std::string& 
 }
 
 // A surface that shows nothing and lets a test act in the middle of a run.
-class QuietSurface : public DisplaySurface {
-  public:
-    std::function<void()> onText;
-    void setText(const std::string&) override {
-        if (onText) onText();
-    }
-    void setCaption(int, const std::string&) override {}
-    void refreshLabel(int) override {}
-    bool setPicture(PictureElement, const PictureFile&) override { return true; }
-    bool setCursor(const PictureFile&) override { return true; }
-    void showMessage(const std::string&, const std::string&) override {}
-};
-
 } // namespace
 
 TEST(SaveFormat, EverySnapshotReadsBackAsItWasWritten) {
