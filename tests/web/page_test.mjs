@@ -161,6 +161,18 @@ for (const file of eventFiles) {
   console.log('page: selection, keys, backlog and Quit work as on the desktop');
 }
 
+// Holding Ctrl turns the pages by itself, up to the first menu, where it stops.
+{
+  const page = await openDemo();
+  await page.keyboard.down('Control');
+  await page.waitForFunction(() => document.getElementById('Label1').textContent !== '', null, { timeout: 10000 });
+  await page.waitForTimeout(300);
+  await page.keyboard.up('Control');
+  const atMenu = expectedScreens(Array(5).fill('click text'))[5];
+  assert.deepEqual(await screenOf(page), { text: atMenu.text, captions: atMenu.captions }, 'fast-forward passed the menu');
+  await page.close();
+}
+
 // Where two captions' boxes overlap, a press belongs to the lower caption, on
 // whose words it is, as in the window: 58 pixels down is the second option,
 // 72 the third.
