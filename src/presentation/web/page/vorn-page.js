@@ -54,6 +54,7 @@ const view = {
   pictures: {},
   pending: 0, // pictures being decoded
   marked: 0,
+  cursor: null, // the game's cursor icon, decoded
 };
 
 let game = null;
@@ -100,6 +101,7 @@ function applyZoom() {
   const t = layout.Text1;
   place(moreBelow, { x: t.x + t.width - mark.width - inset, y: t.y + t.height - mark.height - inset, ...mark });
   draw();
+  applyCursor();
   updateMoreBelow();
 }
 
@@ -115,6 +117,19 @@ function draw() {
     const at = layout[element === 'Form1' ? 'Background' : element];
     g.drawImage(picture.image, at.x * z, at.y * z, picture.image.width * z, picture.image.height * z);
   }
+}
+
+// The game's cursor grows with the scene; an icon's hot spot is its centre.
+function applyCursor() {
+  const image = view.cursor;
+  if (!image) return;
+  const c = document.createElement('canvas');
+  c.width = image.width * view.zoom;
+  c.height = image.height * view.zoom;
+  const g = c.getContext('2d');
+  g.imageSmoothingEnabled = false;
+  g.drawImage(image, 0, 0, c.width, c.height);
+  sceneBox.style.cursor = `url(${c.toDataURL()}) ${c.width >> 1} ${c.height >> 1}, auto`;
 }
 
 async function decode(bytes) {
@@ -164,13 +179,8 @@ const page = {
     const copy = bytes.slice();
     view.pending++;
     decode(copy).then((image) => {
-      const c = document.createElement('canvas');
-      c.width = image.width * view.zoom;
-      c.height = image.height * view.zoom;
-      const g = c.getContext('2d');
-      g.imageSmoothingEnabled = false;
-      g.drawImage(image, 0, 0, c.width, c.height);
-      sceneBox.style.cursor = `url(${c.toDataURL()}) ${c.width >> 1} ${c.height >> 1}, auto`;
+      view.cursor = image;
+      applyCursor();
     }, () => {}).finally(() => { view.pending--; settle(); });
   },
   showMessage(text, title) {
@@ -559,6 +569,8 @@ async function openGame(readFiles) {
   }
   if (game) { endGame(); game.delete(); game = null; }
   resetPictures();
+  view.cursor = null;
+  sceneBox.style.cursor = '';
   showBuiltInScene();
   labels.forEach((label) => { label.textContent = ''; });
   text1.textContent = '';
