@@ -161,6 +161,22 @@ for (const file of eventFiles) {
   console.log('page: selection, keys, backlog and Quit work as on the desktop');
 }
 
+// On a touch screen a long press on the background opens the pop-up menu.
+{
+  const context = await browser.newContext({ hasTouch: true, viewport: { width: 640, height: 440 } });
+  const page = await context.newPage();
+  await page.goto(url);
+  await page.waitForFunction(() => document.body.dataset.ready === 'true');
+  const box = await page.locator('#scene').boundingBox();
+  const touch = await context.newCDPSession(page);
+  const at = [{ x: box.x + 10, y: box.y + 200 }];
+  await touch.send('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints: at });
+  await page.waitForTimeout(800);
+  await touch.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
+  assert.equal(await page.isVisible('#popup'), true, 'a long press opened no menu');
+  await context.close();
+}
+
 // Holding Ctrl turns the pages by itself, up to the first menu, where it stops.
 {
   const page = await openDemo();
