@@ -257,6 +257,8 @@ for (const [y, option] of [[58, 2], [72, 3]]) {
   await page.goto(url.split('?')[0]);
   await page.waitForFunction(() => document.body.dataset.ready === 'true');
   assert.equal(await page.textContent('[data-text="openFolder"]'), 'ゲームのフォルダを開く…');
+  assert.equal(await page.textContent('#popup [data-command="save"]'), 'セーブ…');
+  assert.equal(await page.textContent('#popup [data-command="new"]'), 'New');
   assert.equal(await page.evaluate(() => document.documentElement.lang), 'ja');
   await context.close();
 }

@@ -4,6 +4,8 @@
 // the reader quits or leaves the page, offered when the same game opens again.
 // The compiled player saves and loads; this file keeps and shows its slots.
 
+import { words } from './page-words.js';
+
 const QUICK = 'quick';
 const CONTINUE = 'continue';
 
@@ -75,8 +77,8 @@ function closing(dialog) {
 // ---- the saves of the game being played -------------------------------------------
 
 export function displayName(slot) {
-  if (slot === QUICK) return 'Quick save';
-  if (slot === CONTINUE) return 'Where the game was left';
+  if (slot === QUICK) return words('quickSave');
+  if (slot === CONTINUE) return words('whereLeft');
   return slot;
 }
 
@@ -140,7 +142,7 @@ export class PageSaves {
     if (!game || !this.usable()) return;
     const why = game.save(slot, this.page.scenePicture());
     if (why) this.page.message(why);
-    else this.page.notice(`Saved: ${displayName(slot)}`);
+    else this.page.notice(words('saved', displayName(slot)));
   }
 
   loadFrom(slot) {
@@ -150,13 +152,13 @@ export class PageSaves {
     this.page.play(() => { why = game.load(slot); return game.fatalError(); });
     if (game.fatalError()) return;
     if (why) this.page.message(why);
-    else this.page.notice(`Loaded: ${displayName(slot)}`);
+    else this.page.notice(words('loaded', displayName(slot)));
   }
 
   quickLoad() {
     const game = this.page.game();
     if (!game || !this.usable()) return;
-    if (!game.findSlot(QUICK)) { this.page.message('There is no quick save yet: F5 makes one.'); return; }
+    if (!game.findSlot(QUICK)) { this.page.message(words('noQuickSave')); return; }
     this.loadFrom(QUICK);
   }
 
@@ -186,7 +188,7 @@ export class PageSaves {
       return;
     }
     const box = document.getElementById('continue');
-    let question = 'Go on from where you left this game?';
+    let question = words('goOnQuestion');
     if (kept.firstLine) question += `\n\n\u201c${kept.firstLine.replace(/\s+/g, ' ').trim()}\u201d`;
     document.getElementById('continue-text').textContent = question;
     box.returnValue = '';
@@ -205,8 +207,8 @@ export class PageSaves {
     const game = this.page.game();
     if (!game || !this.usable() || this.dialog.open) return;
     this.saving = saving;
-    document.getElementById('slots-title').textContent = saving ? 'Save\u2026' : 'Load\u2026';
-    this.take.textContent = saving ? 'Save' : 'Load';
+    document.getElementById('slots-title').textContent = words(saving ? 'saveMenu' : 'loadMenu');
+    this.take.textContent = words(saving ? 'save' : 'load');
     this.fill();
     this.dialog.returnValue = '';
     this.dialog.showModal();
@@ -219,8 +221,8 @@ export class PageSaves {
       const existing = this.slots.find((s) => s.slot === chosen);
       if (existing) {
         const question = existing.problem
-          ? `\u201c${displayName(chosen)}\u201d cannot be loaded as it is. Save over it?`
-          : `Save over \u201c${displayName(chosen)}\u201d?`;
+          ? words('saveOverBroken', displayName(chosen))
+          : words('saveOver', displayName(chosen));
         if (!window.confirm(question)) return;
       }
       this.saveTo(chosen);
@@ -245,18 +247,18 @@ export class PageSaves {
       const picture = document.createElement('img');
       picture.alt = '';
       if (row.picture) picture.src = URL.createObjectURL(new Blob([row.picture], { type: 'image/png' }));
-      const words = document.createElement('div');
+      const about = document.createElement('div');
       const name = document.createElement('strong');
-      name.textContent = row.fresh ? 'New save' : displayName(row.slot);
-      words.append(name);
+      name.textContent = row.fresh ? words('newSave') : displayName(row.slot);
+      about.append(name);
       for (const line of row.fresh ? [] : [row.savedAt ? new Date(row.savedAt).toLocaleString() : '',
         row.problem || row.firstLine]) {
         const p = document.createElement('span');
         p.textContent = line;
         if (line === row.problem && row.problem) p.className = 'problem';
-        words.append(p);
+        about.append(p);
       }
-      item.append(picture, words);
+      item.append(picture, about);
       item.addEventListener('click', () => this.choose(item));
       this.list.append(item);
     }
@@ -294,7 +296,7 @@ export class PageSaves {
   deleteChosen() {
     const slot = this.chosen();
     if (!slot || !this.slots.some((s) => s.slot === slot)) return;
-    if (!window.confirm(`Delete \u201c${displayName(slot)}\u201d? It cannot be brought back.`)) return;
+    if (!window.confirm(words('deleteQuestion', displayName(slot)))) return;
     const why = this.page.game().removeSlot(slot);
     if (why) this.page.message(why);
     this.fill();
