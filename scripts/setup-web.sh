@@ -7,19 +7,10 @@ set -euo pipefail
 
 packages=(emscripten nodejs timgm6mb-soundfont chromium)
 
-sudo=""
-if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
-
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
-done
-if ! command -v node >/dev/null; then missing+=(nodejs); fi
+extra=()
+if ! command -v node >/dev/null; then extra+=(nodejs); fi
 # Debian's Node.js comes without npm; other builds of it bring their own.
-if ! command -v npm >/dev/null; then missing+=(npm); fi
+if ! command -v npm >/dev/null; then extra+=(npm); fi
 
-if [ "${#missing[@]}" -gt 0 ]; then
-  export DEBIAN_FRONTEND=noninteractive
-  $sudo apt-get update -q
-  $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
-fi
+source "$(dirname "$0")/install_packages.sh"
+install_packages "${packages[@]}" "${extra[@]}"

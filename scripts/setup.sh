@@ -24,19 +24,8 @@ packages=(
   clang libclang-rt-14-dev python3
 )
 
-sudo=""
-if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
-
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
-done
-
-if [ "${#missing[@]}" -gt 0 ]; then
-  export DEBIAN_FRONTEND=noninteractive
-  $sudo apt-get update -q
-  $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
-fi
+source "$(dirname "$0")/install_packages.sh"
+install_packages "${packages[@]}"
 
 # The window tests play under LANG=ja_JP.UTF-8, which the C library knows only
 # once the locale is generated.
