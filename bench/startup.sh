@@ -37,7 +37,7 @@ compare 2
 # own, as games are passed around) against from the demo's folder.
 archive_dir=$(mktemp -d)
 trap 'rm -rf "$archive_dir"' EXIT
-python3 "$(dirname "$0")/zip_folder.py" examples/demo "$archive_dir/demo.zip"
+(cd examples && python3 -m zipfile -c "$archive_dir/demo.zip" demo)
 folder=() zipped=()
 "$bench/startup_launch" "$bench/startup_probe" "$archive_dir/demo.zip" --zoom 1 >/dev/null 2>&1
 for _ in $(seq "$runs"); do

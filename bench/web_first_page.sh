@@ -17,11 +17,12 @@ web=$(realpath "$web")
 
 # The site: the page's files as build-web/ has them, the demo as a zip of its
 # folder (as games are passed around), and the baseline page beside them.
-site=$(mktemp -d) server=""
-trap '[ -z "$server" ] || kill "$server" 2>/dev/null || true; rm -rf "$site"' EXIT
+source tests/web/serve_site.sh
+site=$(mktemp -d)
+trap 'stop_site; rm -rf "$site"' EXIT
 for f in "$web"/*; do [ -f "$f" ] && ln -s "$f" "$site/"; done
 mkdir "$site/games"
-python3 "$(dirname "$0")/zip_folder.py" examples/demo "$site/games/demo.zip"
+zip_game examples/demo "$site/games/demo.zip"
 # Both baselines end the same way: an empty canvas of the scene's size, shown.
 # (Written into each page, so that the bare one stays a single file.)
 show_empty_canvas="function showEmptyCanvas(canvas) {
@@ -64,10 +65,7 @@ showEmptyCanvas(document.getElementById('pictures'));
 </html>
 HTML
 
-port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
-python3 -m http.server "$port" --bind 127.0.0.1 --directory "$site" >/dev/null 2>&1 &
-server=$!
-for _ in $(seq 50); do (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null && break; sleep 0.1; done
+serve_site "$site"
 
 results="$site/results.txt"
 node bench/web_first_page.mjs "http://127.0.0.1:$port/index.html?game=games/demo.zip" \

@@ -10,24 +10,14 @@ for f in music.js music-worklet.js libfluidsynth-2.4.6.js js-synthesizer.worklet
 done
 command -v sox >/dev/null || { echo "sox is missing: run scripts/setup-web.sh" >&2; exit 1; }
 
+source tests/web/serve_site.sh
 site=$(mktemp -d)
-server=""
-cleanup() {
-  if [ -n "$server" ]; then kill "$server" 2>/dev/null || true; fi
-  rm -rf "$site"
-}
-trap cleanup EXIT
+trap 'stop_site; rm -rf "$site"' EXIT
 ln -s "$PWD/build-web" "$site/page"
 mkdir "$site/test"
 cp tests/web/music_page.html examples/demo/theme.mid "$site/test/"
 
-port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
-python3 -m http.server "$port" --bind 127.0.0.1 --directory "$site" >/dev/null 2>&1 &
-server=$!
-for _ in $(seq 50); do
-  python3 -c "import urllib.request; urllib.request.urlopen('http://127.0.0.1:$port/test/music_page.html')" 2>/dev/null && break
-  sleep 0.1
-done
+serve_site "$site"
 
 node tests/web/music_test.mjs "http://127.0.0.1:$port" "$site/music.wav"
 

@@ -11,35 +11,39 @@ mkdir -p "$shots"
 shots=$(realpath "$shots")
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../presentation/xvfb_window.sh"
+source "$here/serve_site.sh"
 run_in_xvfb "$@"
 
 # The site: the page's files, and the demo as a collectors' site would offer it.
-site=$(mktemp -d) server=""
-trap '[ -z "$server" ] || kill $server 2>/dev/null || true; rm -rf "$site"' EXIT
+site=$(mktemp -d)
+trap 'stop_site; rm -rf "$site"' EXIT
 for f in "$web"/*; do [ -f "$f" ] && ln -s "$f" "$site/"; done
 mkdir "$site/games"
-(cd "$(dirname "$game")" && python3 -m zipfile -c "$site/games/demo.zip" "$(basename "$game")")
+zip_game "$game" "$site/games/demo.zip"
+# Small games of the demo's fixed pictures and a script of their own:
+# small_game NAME SCRIPT, then the files in $small, zipped by zip_small.
+small_game() {
+  small=$(mktemp -d)/$1
+  mkdir "$small"
+  cp "$game"/back.bmp "$game"/mouse.ico "$game"/text.bmp "$small"/
+  printf '%s' "$2" > "$small/code.vrn"
+}
+zip_small() {
+  zip_game "$small" "$site/games/$(basename "$small").zip"
+  rm -rf "$(dirname "$small")"
+}
 # A game whose pages show a picture in each format the browser decodes.
-formats=$(mktemp -d)
-cp "$game"/back.bmp "$game"/mouse.ico "$game"/text.bmp "$formats"/
-convert -size 40x30 xc:'#ff0000' "$formats/red.png"
-convert -size 40x30 xc:'#00ff00' "$formats/green.gif"
-convert -size 40x30 xc:'#0000ff' -quality 95 "$formats/blue.jpg"
-convert -size 40x30 xc:'#ffffff' "BMP3:$formats/white.bmp"
-convert -size 32x32 xc:'#ffff00' "$formats/yellow.ico"
-printf '<red.png>"png"<green.gif>"gif"<blue.jpg>"jpg"<white.bmp>"bmp"<yellow.ico>"ico"' > "$formats/code.vrn"
-(cd "$formats" && python3 -m zipfile -c "$site/games/formats.zip" .)
-rm -rf "$formats"
+small_game formats '<red.png>"png"<green.gif>"gif"<blue.jpg>"jpg"<white.bmp>"bmp"<yellow.ico>"ico"'
+convert -size 40x30 xc:'#ff0000' "$small/red.png"
+convert -size 40x30 xc:'#00ff00' "$small/green.gif"
+convert -size 40x30 xc:'#0000ff' -quality 95 "$small/blue.jpg"
+convert -size 40x30 xc:'#ffffff' "BMP3:$small/white.bmp"
+convert -size 32x32 xc:'#ffff00' "$small/yellow.ico"
+zip_small
 # A game whose second page shows a picture that is not there.
-broken=$(mktemp -d)
-cp "$game"/back.bmp "$game"/mouse.ico "$game"/text.bmp "$broken"/
-printf '"first"<missing.bmp>"second"' > "$broken/code.vrn"
-(cd "$broken" && python3 -m zipfile -c "$site/games/broken.zip" .)
-rm -rf "$broken"
-port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
-python3 -m http.server "$port" --bind 127.0.0.1 --directory "$site" >/dev/null 2>&1 &
-server=$!
-for _ in $(seq 50); do (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null && break; sleep 0.1; done
+small_game broken '"first"<missing.bmp>"second"'
+zip_small
+serve_site "$site"
 
 node "$here/saves_test.mjs" "http://127.0.0.1:$port/index.html?game=games/demo.zip" "$shots"
 node "$here/page_test.mjs" "http://127.0.0.1:$port/index.html?game=games/demo.zip" "$build/vorn" "$game" "$shots" \
