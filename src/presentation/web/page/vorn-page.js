@@ -226,7 +226,7 @@ function whenIdle() {
 function play(action) {
   if (!game || ended) return;
   const fatal = action();
-  updateMarked();
+  updateOffered();
   if (fatal) {
     // The report, then the page's start, where the report stays in view.
     messages.push({ text: fatal, title: 'VORN' });
@@ -259,6 +259,7 @@ function readOn() {
 
 function endGame() {
   ended = true;
+  updateOffered();
   stopFastForward();
   if (music) music.stop();
 }
@@ -277,10 +278,11 @@ function elementAt(point) {
     size('Image2').width, size('Image2').height);
 }
 
-function labelAt(point) {
-  const element = elementAt(point);
+// The caption an element is, 1 to 4, or 0.
+function labelOf(element) {
   return element.startsWith('Label') ? Number(element.slice(5)) : 0;
 }
+const labelAt = (point) => labelOf(elementAt(point));
 
 let pressedLabel = 0;
 let longPress = null;
@@ -288,9 +290,9 @@ sceneBox.addEventListener('pointerdown', (event) => {
   unlockMusic();
   if (!backlogBox.hidden || !popup.hidden) return;
   if (event.target === text1 || text1.contains(event.target)) return;
-  const point = scenePoint(event);
-  pressedLabel = event.button === 0 ? labelAt(point) : 0;
-  const onBackground = elementAt(point) === 'Background';
+  const element = elementAt(scenePoint(event));
+  pressedLabel = event.button === 0 ? labelOf(element) : 0;
+  const onBackground = element === 'Background';
   if (onBackground && event.button === 2) openPopup(event.clientX, event.clientY);
   if (onBackground && event.pointerType === 'touch') {
     longPress = setTimeout(() => { longPress = null; pressedLabel = 0; openPopup(event.clientX, event.clientY); }, 500);
@@ -316,14 +318,17 @@ function updateMarked() {
     const label = labelAt(pointer);
     if (game.offersOption(label)) marked = label;
   }
+  labels.forEach((label, i) => label.classList.toggle('marked', marked === i + 1));
+}
+// Offered options are reached with Tab as well; the others are words only.
+// They change only when the player runs or the game ends.
+function updateOffered() {
   labels.forEach((label, i) => {
-    label.classList.toggle('marked', marked === i + 1);
-    // Offered options are reached with Tab as well; the others are words only.
     const offered = game && !ended && game.offersOption(i + 1);
     label.tabIndex = offered ? 0 : -1;
-    label.disabled = false;
     label.setAttribute('aria-disabled', String(!offered));
   });
+  updateMarked();
 }
 // A caption taken from the keyboard (Tab, then Enter or Space) is its own option.
 labels.forEach((label, i) => label.addEventListener('click', (event) => {
