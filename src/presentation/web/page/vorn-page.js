@@ -66,12 +66,14 @@ function startSize(element) {
   return { width: rect.width, height: rect.height };
 }
 
+// An element as it is at start: Image1 shows the built-in scene, the others nothing.
+function startPicture(element) {
+  const builtIn = element === 'Image1';
+  return { image: builtIn ? view.builtInScene : null, builtIn, ...startSize(element) };
+}
+
 function resetPictures() {
-  view.pictures = {
-    Form1: { image: null, ...startSize('Form1') },
-    Image1: { image: view.builtInScene, builtIn: true, ...startSize('Image1') },
-    Image2: { image: null, ...startSize('Image2') },
-  };
+  view.pictures = Object.fromEntries(ELEMENTS.map((element) => [element, startPicture(element)]));
 }
 
 // ---- drawing -------------------------------------------------------------
@@ -171,8 +173,7 @@ const page = {
   resetPicture(element) {
     const picture = view.pictures[element];
     picture.generation = (picture.generation || 0) + 1;
-    Object.assign(picture, { image: element === 'Image1' ? view.builtInScene : null, builtIn: element === 'Image1',
-      ...startSize(element) });
+    Object.assign(picture, startPicture(element));
     draw();
   },
   setCursor(name, bytes) {
