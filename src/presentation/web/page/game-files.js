@@ -10,7 +10,7 @@
 // or UTF-8), since the player reads them by its own rules, as the desktop
 // player does. handToGame() gives such files to the compiled player.
 
-import { inflateSync } from './fflate.js';
+import { Inflate } from './fflate.js';
 
 // The most the page holds of one game. Entries as the desktop player allows;
 // bytes unpacked well below what a browser's WebAssembly memory can take,
@@ -64,24 +64,74 @@ function crc16(bytes) {
 }
 
 
-// Inflates a deflated zip member: with the browser's own inflater where it
-// has one (several times quicker than one in JavaScript in a page that has
-// just started), else with fflate's; the size is the one the directory gives.
-async function inflate(packed, size) {
-  if (typeof DecompressionStream === 'function') {
-    let stream = null;
-    try {
-      stream = new Blob([packed]).stream().pipeThrough(new DecompressionStream('deflate-raw'));
-    } catch {
-      // no raw deflate in this browser's inflater
-    }
-    if (stream) return new Uint8Array(await new Response(stream).arrayBuffer());
+class DamagedData extends Error {}
+
+// The packed bytes are handed to an inflater this many at a time, so that
+// no more than their inflated output (at most about a thousand times as
+// much) is made before the output is weighed against the declared size.
+const inflateSlice = 16 * 1024;
+
+// The browser's own inflater of raw deflate, fed a slice at a time as it
+// asks for more; none where the browser has none.
+function browserInflater(packed) {
+  if (typeof DecompressionStream !== 'function') return null;
+  let inflater;
+  try {
+    inflater = new DecompressionStream('deflate-raw');
+  } catch {
+    return null; // no raw deflate in this browser's inflater
   }
-  return inflateSync(packed, { out: new Uint8Array(size) });
+  let at = 0;
+  const source = new ReadableStream({
+    pull(controller) {
+      if (at >= packed.length) {
+        controller.close();
+        return;
+      }
+      controller.enqueue(packed.subarray(at, at + inflateSlice));
+      at += inflateSlice;
+    },
+  }, { highWaterMark: 0 });
+  return source.pipeThrough(inflater);
+}
+
+// Inflates a deflated zip member into the size the directory gives, which is
+// all that is ever made room for: output past it stops the inflating at once.
+// With the browser's own inflater where it has one (several times quicker
+// than one in JavaScript in a page that has just started), else fflate's.
+async function inflate(packed, size) {
+  const out = new Uint8Array(size);
+  let written = 0;
+  const take = (chunk) => {
+    if (chunk.length > size - written) throw new DamagedData('an entry inflates to more than its stated size');
+    out.set(chunk, written);
+    written += chunk.length;
+  };
+  const stream = browserInflater(packed);
+  if (stream) {
+    const reader = stream.getReader();
+    try {
+      for (let read = await reader.read(); !read.done; read = await reader.read()) take(read.value);
+    } catch (error) {
+      reader.cancel().catch(() => {});
+      throw error;
+    }
+  } else {
+    const inflater = new Inflate(take);
+    let at = 0;
+    do {
+      inflater.push(packed.subarray(at, at + inflateSlice), at + inflateSlice >= packed.length);
+      at += inflateSlice;
+    } while (at < packed.length);
+  }
+  if (written !== size) throw new DamagedData('an entry inflates to less than its stated size');
+  return out;
 }
 
 // The central directory names each entry with its flags, method, sizes and
-// checksum; the deflated ones are inflated side by side.
+// checksum. The sizes it states are weighed against the page's limit before
+// anything is unpacked; each entry's data must lie apart from every other's;
+// the entries are then unpacked one at a time, each into its stated size.
 async function readZip(name, u8) {
   const view = new DataView(u8.buffer, u8.byteOffset, u8.byteLength);
   const u16 = (at) => view.getUint16(at, true);
@@ -116,12 +166,13 @@ async function readZip(name, u8) {
       name: u8.slice(at + 46, at + 46 + nameLength),
     };
     // Sizes and offsets past 4 GB are in the zip64 extra field, in this order.
-    for (let e = at + 46 + nameLength; e + 4 <= at + 46 + nameLength + extraLength;) {
+    const extraEnd = at + 46 + nameLength + extraLength;
+    for (let e = at + 46 + nameLength; e + 4 <= extraEnd;) {
       const id = u16(e), length = u16(e + 2);
       if (id === 0x0001) {
         let f = e + 4;
         for (const key of ['size', 'packed', 'offset']) {
-          if (header[key] === 0xFFFFFFFF && f + 8 <= e + 4 + length) { header[key] = u64(f); f += 8; }
+          if (header[key] === 0xFFFFFFFF && f + 8 <= Math.min(e + 4 + length, extraEnd)) { header[key] = u64(f); f += 8; }
         }
       }
       e += 4 + length;
@@ -133,7 +184,8 @@ async function readZip(name, u8) {
     at += 46 + nameLength + extraLength + commentLength;
   }
 
-  return Promise.all(headers.map(async (header) => {
+  // Where each file's data lies: its local header, then its packed bytes.
+  const entries = headers.map((header) => {
     const unixType = header.host === 3 ? (header.attributes >>> 16) & 0o170000 : 0;
     const last = header.name[header.name.length - 1];
     if (last === 0x2F || unixType === 0o040000 || (header.host !== 3 && header.attributes & 0x10)) {
@@ -143,25 +195,43 @@ async function readZip(name, u8) {
     if (!inside(local, 30) || u32(local) !== 0x04034B50) throw damaged(name, 'an entry is missing where the directory puts it');
     const start = local + 30 + u16(local + 26) + u16(local + 28);
     if (!inside(start, header.packed)) throw damaged(name, 'it ends early');
-    const packed = u8.subarray(start, start + header.packed);
-    let bytes;
-    if (header.method === 0) {
-      bytes = packed.slice();
-    } else if (header.method === 8) {
-      try {
-        bytes = await inflate(packed, header.size);
-      } catch (error) {
-        throw damaged(name, `an entry cannot be inflated (${error.message})`);
-      }
-    } else {
+    if (header.method !== 0 && header.method !== 8) {
       throw unplayable(name, `the archive is packed by a method the page cannot unpack (zip method ${header.method}); ` +
         'unpack it and open its folder');
     }
-    if (bytes.length !== header.size || crc32(bytes) !== header.crc) throw damaged(name, 'an entry\'s checksum does not match');
-    const entry = { name: header.name, bytes };
+    if (header.method === 0 && header.packed !== header.size) throw damaged(name, 'an entry\'s sizes do not agree');
+    const entry = { name: header.name, header, local, end: start + header.packed };
     if (unixType !== 0 && unixType !== 0o100000) entry.type = 'other';
     return entry;
-  }));
+  });
+  // One stretch of bytes named by several entries would unpack more than
+  // the archive holds: no archive tool writes one.
+  const files = entries.filter((entry) => entry.header).sort((a, b) => a.local - b.local);
+  for (let n = 1; n < files.length; n++) {
+    if (files[n].local < files[n - 1].end) throw damaged(name, 'entries overlap one another');
+  }
+
+  for (const entry of files) {
+    const { header } = entry;
+    const packed = u8.subarray(entry.end - header.packed, entry.end);
+    let bytes;
+    if (header.method === 0) {
+      bytes = packed.slice();
+    } else {
+      try {
+        bytes = await inflate(packed, header.size);
+      } catch (error) {
+        if (error instanceof DamagedData) throw damaged(name, error.message);
+        throw damaged(name, `an entry cannot be inflated (${error.message})`);
+      }
+    }
+    if (crc32(bytes) !== header.crc) throw damaged(name, 'an entry\'s checksum does not match');
+    entry.bytes = bytes;
+    delete entry.header;
+    delete entry.local;
+    delete entry.end;
+  }
+  return entries;
 }
 
 
@@ -192,8 +262,6 @@ class BitReader {
 
   get overrun() { return this.at > this.bytes.length + 4; }
 }
-
-class DamagedData extends Error {}
 
 // A canonical Huffman code, from each symbol's code length (0 for unused):
 // shorter codes first, and among codes of one length the lower symbol first.
@@ -398,6 +466,7 @@ function readLzh(name, u8) {
       const body = u8.subarray(data, data + packed);
       let bytes;
       if (method === '-lh0-' || method === '-lz4-') {
+        if (packed !== size) throw damaged(name, 'an entry\'s sizes do not agree');
         bytes = body.slice();
       } else if (method in lhMethods) {
         try {
