@@ -161,7 +161,28 @@ test('damaged, truncated and unreadable archives are refused in the desktop play
   for (const [name, bytes, says] of cases) {
     const why = await refusal(files.filesFromArchive(name, buffer(new Uint8Array(bytes))));
     assert.ok(why.includes(says), `${name}: ${why}`);
+    // What a reader of the page can do, not what the desktop player could.
+    assert.doesNotMatch(why, /desktop|command line/, name);
   }
+  assert.equal(await refusal(files.filesFromArchive('short.lzh', buffer(packed.slice(0, packed.length - 300)))),
+    'cannot play "short.lzh": the archive is damaged or truncated: it ends early; ' +
+    'download it again, or open the game\'s folder instead.');
+});
+
+test('a browser set to Japanese is told why in Japanese, with the archive\'s name as it is', async () => {
+  const refusals = `
+    const why = [];
+    for (const [name, bytes] of [['壊れた.zip', input.slice(0, 40)], ['メモ.txt', new Uint8Array(30)]]) {
+      try { await files.filesFromArchive(name, bytes.slice().buffer); } catch (error) { why.push(error.message); }
+    }
+    files.limits.bytes = 10;
+    try { await files.filesFromArchive('大きい.zip', input.slice().buffer); } catch (error) { why.push(error.message); }
+    return { why };`;
+  const { why } = inChild(refusals, zip([[latin('code.vrn'), Buffer.from('"a page of words"')]]), { language: 'ja-JP' });
+  assert.equal(why.length, 3);
+  assert.match(why[0], /^「壊れた.zip」は遊べません: アーカイブが壊れているか、途中で切れています（.+）。ダウンロードし直すか/);
+  assert.equal(why[1], '「メモ.txt」は遊べません: ゲームのフォルダでも、このページで読めるアーカイブ（.zip か .lzh）でもありません。');
+  assert.match(why[2], /^「大きい.zip」は遊べません: 展開すると .+ MB を超え、ブラウザーのページには収まりません。$/);
 });
 
 test('a zip keeps its stored names byte for byte, flagged UTF-8 or not', async () => {
@@ -343,16 +364,18 @@ test('archives the desktop player refuses are refused in its words, and several 
 
 // Runs `body` (an async function's body, given `files`, the page's module,
 // and `input`, the bytes of the file named) in a fresh Node.js process, with
-// or without the browser's own inflater; returns what the body returns, with
+// or without the browser's own inflater, for a browser set to `language`;
+// returns what the body returns, with
 // `peakMB`, the process's peak resident memory, and `idleMB`, its resident
 // memory before the body ran.
-function inChild(body, input, { browserInflater = true } = {}) {
+function inChild(body, input, { browserInflater = true, language = 'en-GB' } = {}) {
   const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'vorn-child-'));
   try {
     const inputPath = path.join(dir, 'input');
     fs.writeFileSync(inputPath, input);
     const script = `
       ${browserInflater ? '' : 'delete globalThis.DecompressionStream;'}
+      globalThis.navigator = { languages: [${JSON.stringify(language)}] };
       const fs = await import('node:fs');
       const files = await import(${JSON.stringify(pathToFileURL(path.join(modules, 'game-files.js')).href)});
       const input = new Uint8Array(fs.readFileSync(${JSON.stringify(inputPath)}));
@@ -416,7 +439,7 @@ test('a zip whose entry inflates far past its stated size is refused before it f
     const seen = inChild(readOnce, bomb, { browserInflater });
     const how = `${browserInflater ? 'the browser\'s inflater' : 'fflate'}: ${JSON.stringify(seen)}`;
     assert.equal(seen.refusal, 'cannot play "hostile.zip": the archive is damaged or truncated: ' +
-      'an entry inflates to more than its stated size.', how);
+      'an entry inflates to more than its stated size; download it again, or open the game\'s folder instead.', how);
     // Inflating 200 MB would take that much and more.
     assert.ok(seen.peakMB - seen.idleMB < 60, how);
   }
@@ -424,7 +447,7 @@ test('a zip whose entry inflates far past its stated size is refused before it f
 
 test('a zip whose directory names the same data several times is refused without inflating it', async () => {
   const seen = inChild(readOnce, await zipBomb(4));
-  assert.equal(seen.refusal, 'cannot play "hostile.zip": the archive is damaged or truncated: entries overlap one another.');
+  assert.match(seen.refusal, /^cannot play "hostile.zip": the archive is damaged or truncated: entries overlap one another;/);
   assert.ok(seen.peakMB - seen.idleMB < 20, JSON.stringify(seen));
   // Two entries that share only some of their bytes are refused as well.
   const two = zip([[latin('a.txt'), story()], [latin('b.txt'), story()]]);
@@ -441,8 +464,8 @@ test('an entry that inflates to less than it says, or a stored entry of two size
   const view = Buffer.from(short.buffer);
   const central = view.lastIndexOf(Buffer.from([0x50, 0x4B, 0x01, 0x02]));
   view.writeUInt32LE(content.length + 1, central + 24);
-  assert.equal(await refusal(files.filesFromArchive('short.zip', buffer(short))),
-    'cannot play "short.zip": the archive is damaged or truncated: an entry inflates to less than its stated size.');
+  assert.match(await refusal(files.filesFromArchive('short.zip', buffer(short))),
+    /^cannot play "short.zip": the archive is damaged or truncated: an entry inflates to less than its stated size;/);
   const stored = zip([[latin('code.vrn'), content, { method: 0 }]]);
   const storedView = Buffer.from(stored.buffer);
   storedView.writeUInt32LE(1000, storedView.lastIndexOf(Buffer.from([0x50, 0x4B, 0x01, 0x02])) + 24);

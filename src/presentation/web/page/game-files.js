@@ -11,6 +11,7 @@
 // player does. handToGame() gives such files to the compiled player.
 
 import { Inflate } from './fflate.js';
+import { words } from './page-words.js';
 
 // The most the page holds of one game. Entries as the desktop player allows;
 // bytes unpacked well below what a browser's WebAssembly memory can take,
@@ -20,20 +21,19 @@ export const limits = { entries: 1000000, bytes: 512 * 1024 * 1024 };
 const utf8 = new TextEncoder();
 
 function unplayable(name, why) {
-  return new Error(`cannot play "${name}": ${why}.`);
+  return new Error(words('cannotPlay', name, why));
 }
 
 function damaged(name, why) {
-  return unplayable(name, `the archive is damaged or truncated: ${why}`);
+  return unplayable(name, words('damaged', why));
 }
 
 function tooLarge(name) {
-  return unplayable(name, `it unpacks to more than ${limits.bytes / (1024 * 1024)} MB, ` +
-    'more than the page can hold; play it with the desktop player');
+  return unplayable(name, words('tooLarge', limits.bytes / (1024 * 1024)));
 }
 
 function tooManyEntries(name) {
-  return unplayable(name, `the archive holds more than ${limits.entries} entries`);
+  return unplayable(name, words('tooManyEntries', limits.entries));
 }
 
 // The table of a reflected CRC with the given polynomial, one entry a byte.
@@ -177,7 +177,7 @@ async function readZip(name, u8) {
       }
       e += 4 + length;
     }
-    if (header.flags & 1) throw unplayable(name, 'the archive is encrypted; unpack it with its password, then play the folder');
+    if (header.flags & 1) throw unplayable(name, words('encrypted'));
     headers.push(header);
     total += header.size;
     if (total > limits.bytes) throw tooLarge(name);
@@ -196,8 +196,7 @@ async function readZip(name, u8) {
     const start = local + 30 + u16(local + 26) + u16(local + 28);
     if (!inside(start, header.packed)) throw damaged(name, 'it ends early');
     if (header.method !== 0 && header.method !== 8) {
-      throw unplayable(name, `the archive is packed by a method the page cannot unpack (zip method ${header.method}); ` +
-        'unpack it and open its folder');
+      throw unplayable(name, words('unknownMethod', `zip method ${header.method}`));
     }
     if (header.method === 0 && header.packed !== header.size) throw damaged(name, 'an entry\'s sizes do not agree');
     const entry = { name: header.name, header, local, end: start + header.packed };
@@ -453,8 +452,7 @@ function readLzh(name, u8) {
       storedName = joined(ext.dir, ext.file || new Uint8Array(0));
       data = at + headerSize;
     } else {
-      throw unplayable(name, `the archive has headers of LHA level ${level}, which the page cannot read; ` +
-        'unpack it and open its folder');
+      throw unplayable(name, words('lhaLevel', level));
     }
     if (data + packed > u8.length) throw damaged(name, 'it ends early');
     if (entries.length >= limits.entries) throw tooManyEntries(name);
@@ -476,8 +474,7 @@ function readLzh(name, u8) {
           throw error;
         }
       } else {
-        throw unplayable(name, `the archive is packed by a method the page cannot unpack (${method}); ` +
-          'unpack it and open its folder');
+        throw unplayable(name, words('unknownMethod', method));
       }
       if (bytes.length !== size || crc16(bytes) !== crc) throw damaged(name, 'an entry\'s checksum does not match');
       entries.push({ name: storedName, bytes });
@@ -496,7 +493,7 @@ export async function filesFromArchive(name, arrayBuffer) {
   } else if (isLzh(u8)) {
     entries = readLzh(name, u8);
   } else {
-    throw unplayable(name, 'it is neither a game folder nor an archive the page can read (a .zip or an .lzh)');
+    throw unplayable(name, words('notAnArchive'));
   }
   return { name, kind: 'archive', entries };
 }
@@ -505,7 +502,7 @@ export async function filesFromArchive(name, arrayBuffer) {
 export async function filesFromUrl(url, fetching = fetch(url)) {
   const response = await fetching;
   const name = decodeURIComponent(new URL(url, globalThis.location?.href ?? 'file:///').pathname.split('/').pop());
-  if (!response.ok) throw new Error(`cannot load "${url}": the server answers ${response.status} ${response.statusText}`.trim());
+  if (!response.ok) throw new Error(words('cannotLoad', url, `${response.status} ${response.statusText}`.trim()));
   const length = Number(response.headers.get('Content-Length'));
   if (length > limits.bytes) throw tooLarge(name);
   return filesFromArchive(name, await response.arrayBuffer());
@@ -516,7 +513,7 @@ const archiveName = /\.(zip|lzh|lha)$/i;
 // Files with the path of each below the folder chosen (`path`), read
 // whole, within the page's limits.
 async function folderFiles(name, files) {
-  if (files.length > limits.entries) throw unplayable(name, `the folder holds more than ${limits.entries} files`);
+  if (files.length > limits.entries) throw unplayable(name, words('tooManyFiles', limits.entries));
   let total = 0;
   for (const { file } of files) {
     total += file.size;
