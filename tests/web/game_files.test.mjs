@@ -472,6 +472,30 @@ test('an entry that inflates to less than it says, or a stored entry of two size
   assert.match(await refusal(files.filesFromArchive('stored.zip', buffer(stored))), /an entry's sizes do not agree/);
 });
 
+test('an lzh entry is unpacked into its stated size and no further', async () => {
+  const content = story();
+  const packed = packLzh('lh5', 0, [['code.vrn', content]]);
+  // The same archive with another original size in its level 0 header.
+  const stating = (size) => {
+    const b = Buffer.from(packed);
+    b.writeUInt32LE(size, 11);
+    let sum = 0;
+    for (let i = 2; i < 2 + b[0]; i++) sum += b[i];
+    b[1] = sum & 0xFF;
+    return buffer(new Uint8Array(b));
+  };
+  assert.equal((await files.filesFromArchive('same.lzh', stating(content.length))).entries[0].bytes.length, content.length);
+  assert.match(await refusal(files.filesFromArchive('less.lzh', stating(10))), /damaged or truncated: an entry's checksum does not match/);
+  assert.match(await refusal(files.filesFromArchive('more.lzh', stating(content.length * 50))), /damaged or truncated: (it ends early|a block is empty)/);
+  const saved = { ...files.limits };
+  try {
+    files.limits.bytes = content.length * 49;
+    assert.match(await refusal(files.filesFromArchive('more.lzh', stating(content.length * 50))), /it unpacks to more than/);
+  } finally {
+    Object.assign(files.limits, saved);
+  }
+});
+
 // Random damage of real archives: the demo as Python's zipfile zips it, and
 // an -lh5- archive of some of its files under each header level. Every
 // damaged copy is read or refused in the readers' own words, in bounded
