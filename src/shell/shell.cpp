@@ -3,7 +3,9 @@
 namespace vorn {
 
 std::string creditsText() {
-    return std::string("VORN interpeter") + " " + "for Linux, by the VORN player's developers, 2026";
+    // The credit line names no system: the same words are shown in the
+    // window and in the browser's page.
+    return std::string("VORN interpeter") + " " + "by the VORN player's developers, 2026";
 }
 
 void Shell::newGame() { interpreter_.restartScript(); }

@@ -16,7 +16,12 @@ namespace {
 const std::string kCredits = R"({"message":")" + vorn::creditsText() + R"(","title":"VORN"})";
 }
 
-TEST(Shell, TheCreditsBeginWithTheSystemsOwnWords) { EXPECT_EQ(vorn::creditsText().rfind("VORN interpeter ", 0), 0u); }
+TEST(Shell, TheCreditsBeginWithTheSystemsOwnWords) {
+    EXPECT_EQ(vorn::creditsText().rfind("VORN interpeter ", 0), 0u);
+    // The page shows the same credits in a browser, on any system.
+    for (const char* system : {"Linux", "Windows", "desktop", "browser"})
+        EXPECT_EQ(vorn::creditsText().find(system), std::string::npos) << system;
+}
 
 TEST(Shell, AboutShowsTheCreditsAndChangesNothing) {
     TestGame game("\"page\"");

@@ -9,7 +9,7 @@ build="$PWD/build-web"
 # reads them as such in a folder that says so.
 modules=$(mktemp -d)
 trap 'rm -rf "$modules"' EXIT
-cp "$build/game-files.js" "$build/fflate.js" "$modules/"
+cp "$build/game-files.js" "$build/page-words.js" "$build/fflate.js" "$modules/"
 echo '{"type":"module"}' >"$modules/package.json"
 VORN_WEB_MODULES="$modules" VORN_WEB_BUILD="$build" node --test tests/web/game_files.test.mjs
 

@@ -161,7 +161,28 @@ test('damaged, truncated and unreadable archives are refused in the desktop play
   for (const [name, bytes, says] of cases) {
     const why = await refusal(files.filesFromArchive(name, buffer(new Uint8Array(bytes))));
     assert.ok(why.includes(says), `${name}: ${why}`);
+    // What a reader of the page can do, not what the desktop player could.
+    assert.doesNotMatch(why, /desktop|command line/, name);
   }
+  assert.equal(await refusal(files.filesFromArchive('short.lzh', buffer(packed.slice(0, packed.length - 300)))),
+    'cannot play "short.lzh": the archive is damaged or truncated: it ends early; ' +
+    'download it again, or open the game\'s folder instead.');
+});
+
+test('a browser set to Japanese is told why in Japanese, with the archive\'s name as it is', async () => {
+  const refusals = `
+    const why = [];
+    for (const [name, bytes] of [['壊れた.zip', input.slice(0, 40)], ['メモ.txt', new Uint8Array(30)]]) {
+      try { await files.filesFromArchive(name, bytes.slice().buffer); } catch (error) { why.push(error.message); }
+    }
+    files.limits.bytes = 10;
+    try { await files.filesFromArchive('大きい.zip', input.slice().buffer); } catch (error) { why.push(error.message); }
+    return { why };`;
+  const { why } = inChild(refusals, zip([[latin('code.vrn'), Buffer.from('"a page of words"')]]), { language: 'ja-JP' });
+  assert.equal(why.length, 3);
+  assert.match(why[0], /^「壊れた.zip」は遊べません: アーカイブが壊れているか、途中で切れています（.+）。ダウンロードし直すか/);
+  assert.equal(why[1], '「メモ.txt」は遊べません: ゲームのフォルダでも、このページで読めるアーカイブ（.zip か .lzh）でもありません。');
+  assert.match(why[2], /^「大きい.zip」は遊べません: 展開すると .+ MB を超え、ブラウザーのページには収まりません。$/);
 });
 
 test('a zip keeps its stored names byte for byte, flagged UTF-8 or not', async () => {
@@ -337,4 +358,204 @@ test('archives the desktop player refuses are refused in its words, and several 
 
   const noFolderGame = playPage(await files.filesFromInput([fileOf(path.join(fixtures, 'make_lzh.py'), 'tools/make_lzh.py')]));
   assert.equal(noFolderGame.opened, 'the folder "tools" holds no code.vrn, so it is no VORN game');
+});
+
+// ---- hostile and damaged archives, each read in a process of its own ----
+
+// Runs `body` (an async function's body, given `files`, the page's module,
+// and `input`, the bytes of the file named) in a fresh Node.js process, with
+// or without the browser's own inflater, for a browser set to `language`;
+// returns what the body returns, with
+// `peakMB`, the process's peak resident memory, and `idleMB`, its resident
+// memory before the body ran.
+function inChild(body, input, { browserInflater = true, language = 'en-GB' } = {}) {
+  const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'vorn-child-'));
+  try {
+    const inputPath = path.join(dir, 'input');
+    fs.writeFileSync(inputPath, input);
+    const script = `
+      ${browserInflater ? '' : 'delete globalThis.DecompressionStream;'}
+      globalThis.navigator = { languages: [${JSON.stringify(language)}] };
+      const fs = await import('node:fs');
+      const files = await import(${JSON.stringify(pathToFileURL(path.join(modules, 'game-files.js')).href)});
+      const input = new Uint8Array(fs.readFileSync(${JSON.stringify(inputPath)}));
+      const idleMB = process.memoryUsage().rss / 1048576;
+      const result = await (async () => { ${body} })();
+      console.log(JSON.stringify({ ...result, idleMB, peakMB: process.resourceUsage().maxRSS / 1024 }));`;
+    const out = execFileSync(process.execPath, ['--max-old-space-size=96', '--input-type=module', '-e', script],
+      { maxBuffer: 64 * 1024 * 1024, timeout: 120000 });
+    return JSON.parse(out.toString());
+  } finally {
+    fs.rmSync(dir, { recursive: true, force: true });
+  }
+}
+
+const readOnce = `
+  try {
+    await files.filesFromArchive('hostile.zip', input.buffer);
+    return { accepted: true };
+  } catch (error) {
+    return { refusal: error.message };
+  }`;
+
+// Raw deflate of `megabytes` MB of zeros, made a megabyte at a time: the
+// blocks of each are closed by a full flush, so that they follow one another.
+async function deflatedZeros(megabytes) {
+  const zlib = await import('node:zlib');
+  const zeros = Buffer.alloc(1024 * 1024);
+  const block = zlib.deflateRawSync(zeros, { level: 9, finishFlush: zlib.constants.Z_FULL_FLUSH });
+  return Buffer.concat([...Array(megabytes).fill(block), zlib.deflateRawSync(Buffer.alloc(0))]);
+}
+
+// A zip of one entry that says it holds 10 bytes and inflates to 200 MB,
+// with `records` directory records, all naming the same data.
+async function zipBomb(records) {
+  const packed = await deflatedZeros(200);
+  const name = latin('code.vrn');
+  const local = Buffer.alloc(30);
+  local.writeUInt32LE(0x04034B50, 0); local.writeUInt16LE(20, 4); local.writeUInt16LE(8, 8);
+  local.writeUInt32LE(crc32(Buffer.alloc(10)), 14); local.writeUInt32LE(packed.length, 18);
+  local.writeUInt32LE(10, 22); local.writeUInt16LE(name.length, 26);
+  const central = [];
+  for (let n = 0; n < records; n++) {
+    const c = Buffer.alloc(46);
+    c.writeUInt32LE(0x02014B50, 0); c.writeUInt16LE(20, 4); c.writeUInt16LE(20, 6); c.writeUInt16LE(8, 10);
+    c.writeUInt32LE(crc32(Buffer.alloc(10)), 16); c.writeUInt32LE(packed.length, 20); c.writeUInt32LE(10, 24);
+    c.writeUInt16LE(name.length, 28);
+    central.push(c, name);
+  }
+  const offset = local.length + name.length + packed.length;
+  const directory = Buffer.concat(central);
+  const end = Buffer.alloc(22);
+  end.writeUInt32LE(0x06054B50, 0); end.writeUInt16LE(records, 8); end.writeUInt16LE(records, 10);
+  end.writeUInt32LE(directory.length, 12); end.writeUInt32LE(offset, 16);
+  return Buffer.concat([local, name, packed, directory, end]);
+}
+
+test('a zip whose entry inflates far past its stated size is refused before it fills memory', async () => {
+  const bomb = await zipBomb(1);
+  assert.ok(bomb.length < 220 * 1024, `the bomb is ${bomb.length} bytes`);
+  for (const browserInflater of [true, false]) {
+    const seen = inChild(readOnce, bomb, { browserInflater });
+    const how = `${browserInflater ? 'the browser\'s inflater' : 'fflate'}: ${JSON.stringify(seen)}`;
+    assert.equal(seen.refusal, 'cannot play "hostile.zip": the archive is damaged or truncated: ' +
+      'an entry inflates to more than its stated size; download it again, or open the game\'s folder instead.', how);
+    // Inflating 200 MB would take that much and more.
+    assert.ok(seen.peakMB - seen.idleMB < 60, how);
+  }
+});
+
+test('a zip whose directory names the same data several times is refused without inflating it', async () => {
+  const seen = inChild(readOnce, await zipBomb(4));
+  assert.match(seen.refusal, /^cannot play "hostile.zip": the archive is damaged or truncated: entries overlap one another;/);
+  assert.ok(seen.peakMB - seen.idleMB < 20, JSON.stringify(seen));
+  // Two entries that share only some of their bytes are refused as well.
+  const two = zip([[latin('a.txt'), story()], [latin('b.txt'), story()]]);
+  const view = Buffer.from(two.buffer, two.byteOffset, two.byteLength);
+  const second = view.lastIndexOf(Buffer.from([0x50, 0x4B, 0x01, 0x02]));
+  const firstLocalEnd = view.indexOf(Buffer.from([0x50, 0x4B, 0x03, 0x04]), 4);
+  view.writeUInt32LE(firstLocalEnd - 100, second + 42);
+  assert.match(await refusal(files.filesFromArchive('two.zip', buffer(two))), /(entries overlap one another|missing where)/);
+});
+
+test('an entry that inflates to less than it says, or a stored entry of two sizes, is refused', async () => {
+  const content = Buffer.from('"a page"');
+  const short = zip([[latin('code.vrn'), content]]);
+  const view = Buffer.from(short.buffer);
+  const central = view.lastIndexOf(Buffer.from([0x50, 0x4B, 0x01, 0x02]));
+  view.writeUInt32LE(content.length + 1, central + 24);
+  assert.match(await refusal(files.filesFromArchive('short.zip', buffer(short))),
+    /^cannot play "short.zip": the archive is damaged or truncated: an entry inflates to less than its stated size;/);
+  const stored = zip([[latin('code.vrn'), content, { method: 0 }]]);
+  const storedView = Buffer.from(stored.buffer);
+  storedView.writeUInt32LE(1000, storedView.lastIndexOf(Buffer.from([0x50, 0x4B, 0x01, 0x02])) + 24);
+  assert.match(await refusal(files.filesFromArchive('stored.zip', buffer(stored))), /an entry's sizes do not agree/);
+});
+
+test('an lzh entry is unpacked into its stated size and no further', async () => {
+  const content = story();
+  const packed = packLzh('lh5', 0, [['code.vrn', content]]);
+  // The same archive with another original size in its level 0 header.
+  const stating = (size) => {
+    const b = Buffer.from(packed);
+    b.writeUInt32LE(size, 11);
+    let sum = 0;
+    for (let i = 2; i < 2 + b[0]; i++) sum += b[i];
+    b[1] = sum & 0xFF;
+    return buffer(new Uint8Array(b));
+  };
+  assert.equal((await files.filesFromArchive('same.lzh', stating(content.length))).entries[0].bytes.length, content.length);
+  assert.match(await refusal(files.filesFromArchive('less.lzh', stating(10))), /damaged or truncated: an entry's checksum does not match/);
+  assert.match(await refusal(files.filesFromArchive('more.lzh', stating(content.length * 50))), /damaged or truncated: (it ends early|a block is empty)/);
+  const saved = { ...files.limits };
+  try {
+    files.limits.bytes = content.length * 49;
+    assert.match(await refusal(files.filesFromArchive('more.lzh', stating(content.length * 50))), /it unpacks to more than/);
+  } finally {
+    Object.assign(files.limits, saved);
+  }
+});
+
+// Random damage of real archives: the demo as Python's zipfile zips it, and
+// an -lh5- archive of some of its files under each header level. Every
+// damaged copy is read or refused in the readers' own words, in bounded
+// memory and time.
+test('randomly damaged archives are read or refused, never more', async () => {
+  const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'vorn-demo-'));
+  let demoZip;
+  try {
+    execFileSync('python3', ['-m', 'zipfile', '-c', path.join(dir, 'demo.zip'), 'demo'], { cwd: path.join(source, 'examples') });
+    demoZip = fs.readFileSync(path.join(dir, 'demo.zip'));
+  } finally {
+    fs.rmSync(dir, { recursive: true, force: true });
+  }
+  const demo = path.join(source, 'examples/demo');
+  const small = ['code.vrn', 'mouse.ico', 'theme.mid', 'text.bmp'];
+  const lzhs = [0, 1, 2].map((level) => packLzh('lh5', level, small.map((n) => [`demo\\${n}`, fs.readFileSync(path.join(demo, n))])));
+  const damage = `
+    let seed = Number(process.env.VORN_DAMAGE_SEED ?? 1);
+    const random = (n) => { seed = (seed * 1103515245 + 12345) % 2147483648; return Math.floor(seed / 2147483648 * n); };
+    const archives = [];
+    for (let at = 0; at < input.length;) {
+      const length = new DataView(input.buffer, input.byteOffset + at).getUint32(0, true);
+      archives.push(input.slice(at + 4, at + 4 + length));
+      at += 4 + length;
+    }
+    const odd = [];
+    let slowest = 0, read = 0;
+    for (const [k, archive] of archives.entries()) {
+      const name = k === 0 ? 'demo.zip' : 'demo.lzh';
+      for (let round = 0; round < 120; round++) {
+        // A few bytes changed, anywhere or in the last kilobytes (a zip's
+        // directory), or the archive cut short.
+        const kind = random(4);
+        const copy = kind === 3 ? archive.slice(0, random(archive.length)) : archive.slice();
+        for (let n = kind === 3 ? 0 : 1 + random(4); n > 0; n--) {
+          const at = kind === 0 ? random(copy.length) : copy.length - 1 - random(Math.min(copy.length, 4096));
+          copy[at] = kind === 2 ? copy[at] ^ (1 << random(8)) : random(256);
+        }
+        const started = process.hrtime.bigint();
+        try {
+          await files.filesFromArchive(name, copy.buffer);
+          read++;
+        } catch (error) {
+          if (!(error instanceof Error) || !error.message.startsWith('cannot play "' + name + '": ')) {
+            odd.push(name + ' round ' + round + ': ' + (error && error.stack || error));
+          }
+        }
+        slowest = Math.max(slowest, Number(process.hrtime.bigint() - started) / 1e9);
+      }
+    }
+    return { odd, slowest, read };`;
+  const framed = Buffer.concat([demoZip, ...lzhs].flatMap((a) => {
+    const length = Buffer.alloc(4);
+    length.writeUInt32LE(a.length);
+    return [length, Buffer.from(a)];
+  }));
+  for (const browserInflater of [true, false]) {
+    const seen = inChild(damage, framed, { browserInflater });
+    assert.deepEqual(seen.odd, [], JSON.stringify(seen.odd));
+    assert.ok(seen.peakMB < 300, `peak ${seen.peakMB} MB`);
+    assert.ok(seen.slowest < 5, `the slowest archive took ${seen.slowest} s`);
+  }
 });

@@ -26,7 +26,8 @@ function expectedScreens(events) {
       screens.push(structuredClone(screen));
       screen.messages = [];
     } else if ('caption' in record) screen.captions[record.caption - 1] = record.text;
-    else if ('text' in record && Object.keys(record).length === 1) screen.text = record.text;
+    // The page ends its lines with LF, as a copy of them should.
+    else if ('text' in record && Object.keys(record).length === 1) screen.text = record.text.replace(/\r\n?/g, '\n');
     else if ('message' in record) screen.messages.push(record.message);
   }
   return screens; // the last is before the echoed close that ends the input
@@ -127,10 +128,15 @@ for (const file of eventFiles) {
   await page.waitForFunction(async () => (await window.vornPage.music.level()).peak > 0.001, null,
     { timeout: 20000, polling: 250 });
   const first = (await screenOf(page)).text;
+  assert.ok(first.includes('\n') && !first.includes('\r'), 'the first page\'s lines do not end in LF alone');
   await page.locator('#Text1').selectText();
-  assert.equal(await page.evaluate(() => window.getSelection().toString().replaceAll('\r', '')),
-    first.replaceAll('\r', ''));
+  assert.equal(await page.evaluate(() => window.getSelection().toString()), first);
   assert.equal((await screenOf(page)).text, first, 'selecting the text turned the page');
+  // Ctrl+C with nothing selected copies the whole page, its lines ended by LF.
+  await page.context().grantPermissions(['clipboard-read', 'clipboard-write']);
+  await page.evaluate(() => window.getSelection().removeAllRanges());
+  await page.keyboard.press('Control+c');
+  assert.equal(await page.evaluate(() => navigator.clipboard.readText()), first);
   // Enter turns the page as a click does; the fifth turn shows the menu.
   await page.evaluate(() => window.getSelection().removeAllRanges());
   for (let i = 0; i < 5; i++) await page.keyboard.press('Enter');
@@ -153,9 +159,12 @@ for (const file of eventFiles) {
   assert.ok(backlog.includes(`\u25B6 ${atMenu.captions[1]}`), 'the backlog does not show the option chosen');
   await page.keyboard.press('Escape');
   assert.equal(await page.isVisible('#backlog'), false);
-  // Quit shows the credits and then the page's start again.
+  // Quit shows the credits, which name no system, and then the page's start again.
   await fromMenu(page, 'quit');
-  assert.equal((await closeMessages(page)).length, 1, 'Quit showed no credits');
+  const credits = await closeMessages(page);
+  assert.equal(credits.length, 1, 'Quit showed no credits');
+  assert.match(credits[0], /^VORN interpeter /);
+  assert.doesNotMatch(credits[0], /Linux|Windows|desktop/);
   await page.waitForSelector('#open-game', { state: 'visible' });
   await page.close();
   console.log('page: selection, keys, backlog and Quit work as on the desktop');
@@ -247,7 +256,13 @@ for (const [y, option] of [[58, 2], [72, 3]]) {
   const page = await browser.newPage();
   await page.goto(`${url.split('?')[0]}?game=https://example.invalid/game.zip`);
   await page.waitForFunction(() => document.body.dataset.ready === 'true');
-  assert.match(await page.textContent('#open-problem'), /not on this site/);
+  const otherSite = await page.textContent('#open-problem');
+  assert.equal(otherSite, '"https://example.invalid/game.zip" is not on this site; the page plays games from its own site only.');
+  // What is no address at all is refused in the same words, not with a blank page.
+  await page.goto(`${url.split('?')[0]}?game=${encodeURIComponent('http://[')}`);
+  await page.waitForFunction(() => document.body.dataset.ready === 'true');
+  assert.equal(await page.isVisible('#open-problem'), true, 'a malformed address left the page blank');
+  assert.equal(await page.textContent('#open-problem'), otherSite.replace('https://example.invalid/game.zip', 'http://['));
   await page.close();
 }
 // A Japanese browser gets the page's own words in Japanese; the game's stay.

@@ -10,7 +10,8 @@
 // or UTF-8), since the player reads them by its own rules, as the desktop
 // player does. handToGame() gives such files to the compiled player.
 
-import { inflateSync } from './fflate.js';
+import { Inflate } from './fflate.js';
+import { words } from './page-words.js';
 
 // The most the page holds of one game. Entries as the desktop player allows;
 // bytes unpacked well below what a browser's WebAssembly memory can take,
@@ -20,20 +21,19 @@ export const limits = { entries: 1000000, bytes: 512 * 1024 * 1024 };
 const utf8 = new TextEncoder();
 
 function unplayable(name, why) {
-  return new Error(`cannot play "${name}": ${why}.`);
+  return new Error(words('cannotPlay', name, why));
 }
 
 function damaged(name, why) {
-  return unplayable(name, `the archive is damaged or truncated: ${why}`);
+  return unplayable(name, words('damaged', why));
 }
 
 function tooLarge(name) {
-  return unplayable(name, `it unpacks to more than ${limits.bytes / (1024 * 1024)} MB, ` +
-    'more than the page can hold; play it with the desktop player');
+  return unplayable(name, words('tooLarge', limits.bytes / (1024 * 1024)));
 }
 
 function tooManyEntries(name) {
-  return unplayable(name, `the archive holds more than ${limits.entries} entries`);
+  return unplayable(name, words('tooManyEntries', limits.entries));
 }
 
 // The table of a reflected CRC with the given polynomial, one entry a byte.
@@ -64,24 +64,74 @@ function crc16(bytes) {
 }
 
 
-// Inflates a deflated zip member: with the browser's own inflater where it
-// has one (several times quicker than one in JavaScript in a page that has
-// just started), else with fflate's; the size is the one the directory gives.
-async function inflate(packed, size) {
-  if (typeof DecompressionStream === 'function') {
-    let stream = null;
-    try {
-      stream = new Blob([packed]).stream().pipeThrough(new DecompressionStream('deflate-raw'));
-    } catch {
-      // no raw deflate in this browser's inflater
-    }
-    if (stream) return new Uint8Array(await new Response(stream).arrayBuffer());
+class DamagedData extends Error {}
+
+// The packed bytes are handed to an inflater this many at a time, so that
+// no more than their inflated output (at most about a thousand times as
+// much) is made before the output is weighed against the declared size.
+const inflateSlice = 16 * 1024;
+
+// The browser's own inflater of raw deflate, fed a slice at a time as it
+// asks for more; none where the browser has none.
+function browserInflater(packed) {
+  if (typeof DecompressionStream !== 'function') return null;
+  let inflater;
+  try {
+    inflater = new DecompressionStream('deflate-raw');
+  } catch {
+    return null; // no raw deflate in this browser's inflater
   }
-  return inflateSync(packed, { out: new Uint8Array(size) });
+  let at = 0;
+  const source = new ReadableStream({
+    pull(controller) {
+      if (at >= packed.length) {
+        controller.close();
+        return;
+      }
+      controller.enqueue(packed.subarray(at, at + inflateSlice));
+      at += inflateSlice;
+    },
+  }, { highWaterMark: 0 });
+  return source.pipeThrough(inflater);
+}
+
+// Inflates a deflated zip member into the size the directory gives, which is
+// all that is ever made room for: output past it stops the inflating at once.
+// With the browser's own inflater where it has one (several times quicker
+// than one in JavaScript in a page that has just started), else fflate's.
+async function inflate(packed, size) {
+  const out = new Uint8Array(size);
+  let written = 0;
+  const take = (chunk) => {
+    if (chunk.length > size - written) throw new DamagedData('an entry inflates to more than its stated size');
+    out.set(chunk, written);
+    written += chunk.length;
+  };
+  const stream = browserInflater(packed);
+  if (stream) {
+    const reader = stream.getReader();
+    try {
+      for (let read = await reader.read(); !read.done; read = await reader.read()) take(read.value);
+    } catch (error) {
+      reader.cancel().catch(() => {});
+      throw error;
+    }
+  } else {
+    const inflater = new Inflate(take);
+    let at = 0;
+    do {
+      inflater.push(packed.subarray(at, at + inflateSlice), at + inflateSlice >= packed.length);
+      at += inflateSlice;
+    } while (at < packed.length);
+  }
+  if (written !== size) throw new DamagedData('an entry inflates to less than its stated size');
+  return out;
 }
 
 // The central directory names each entry with its flags, method, sizes and
-// checksum; the deflated ones are inflated side by side.
+// checksum. The sizes it states are weighed against the page's limit before
+// anything is unpacked; each entry's data must lie apart from every other's;
+// the entries are then unpacked one at a time, each into its stated size.
 async function readZip(name, u8) {
   const view = new DataView(u8.buffer, u8.byteOffset, u8.byteLength);
   const u16 = (at) => view.getUint16(at, true);
@@ -116,24 +166,26 @@ async function readZip(name, u8) {
       name: u8.slice(at + 46, at + 46 + nameLength),
     };
     // Sizes and offsets past 4 GB are in the zip64 extra field, in this order.
-    for (let e = at + 46 + nameLength; e + 4 <= at + 46 + nameLength + extraLength;) {
+    const extraEnd = at + 46 + nameLength + extraLength;
+    for (let e = at + 46 + nameLength; e + 4 <= extraEnd;) {
       const id = u16(e), length = u16(e + 2);
       if (id === 0x0001) {
         let f = e + 4;
         for (const key of ['size', 'packed', 'offset']) {
-          if (header[key] === 0xFFFFFFFF && f + 8 <= e + 4 + length) { header[key] = u64(f); f += 8; }
+          if (header[key] === 0xFFFFFFFF && f + 8 <= Math.min(e + 4 + length, extraEnd)) { header[key] = u64(f); f += 8; }
         }
       }
       e += 4 + length;
     }
-    if (header.flags & 1) throw unplayable(name, 'the archive is encrypted; unpack it with its password, then play the folder');
+    if (header.flags & 1) throw unplayable(name, words('encrypted'));
     headers.push(header);
     total += header.size;
     if (total > limits.bytes) throw tooLarge(name);
     at += 46 + nameLength + extraLength + commentLength;
   }
 
-  return Promise.all(headers.map(async (header) => {
+  // Where each file's data lies: its local header, then its packed bytes.
+  const entries = headers.map((header) => {
     const unixType = header.host === 3 ? (header.attributes >>> 16) & 0o170000 : 0;
     const last = header.name[header.name.length - 1];
     if (last === 0x2F || unixType === 0o040000 || (header.host !== 3 && header.attributes & 0x10)) {
@@ -143,25 +195,42 @@ async function readZip(name, u8) {
     if (!inside(local, 30) || u32(local) !== 0x04034B50) throw damaged(name, 'an entry is missing where the directory puts it');
     const start = local + 30 + u16(local + 26) + u16(local + 28);
     if (!inside(start, header.packed)) throw damaged(name, 'it ends early');
-    const packed = u8.subarray(start, start + header.packed);
+    if (header.method !== 0 && header.method !== 8) {
+      throw unplayable(name, words('unknownMethod', `zip method ${header.method}`));
+    }
+    if (header.method === 0 && header.packed !== header.size) throw damaged(name, 'an entry\'s sizes do not agree');
+    const entry = { name: header.name, header, local, end: start + header.packed };
+    if (unixType !== 0 && unixType !== 0o100000) entry.type = 'other';
+    return entry;
+  });
+  // One stretch of bytes named by several entries would unpack more than
+  // the archive holds: no archive tool writes one.
+  const files = entries.filter((entry) => entry.header).sort((a, b) => a.local - b.local);
+  for (let n = 1; n < files.length; n++) {
+    if (files[n].local < files[n - 1].end) throw damaged(name, 'entries overlap one another');
+  }
+
+  for (const entry of files) {
+    const { header } = entry;
+    const packed = u8.subarray(entry.end - header.packed, entry.end);
     let bytes;
     if (header.method === 0) {
       bytes = packed.slice();
-    } else if (header.method === 8) {
+    } else {
       try {
         bytes = await inflate(packed, header.size);
       } catch (error) {
+        if (error instanceof DamagedData) throw damaged(name, error.message);
         throw damaged(name, `an entry cannot be inflated (${error.message})`);
       }
-    } else {
-      throw unplayable(name, `the archive is packed by a method the page cannot unpack (zip method ${header.method}); ` +
-        'unpack it and open its folder');
     }
-    if (bytes.length !== header.size || crc32(bytes) !== header.crc) throw damaged(name, 'an entry\'s checksum does not match');
-    const entry = { name: header.name, bytes };
-    if (unixType !== 0 && unixType !== 0o100000) entry.type = 'other';
-    return entry;
-  }));
+    if (crc32(bytes) !== header.crc) throw damaged(name, 'an entry\'s checksum does not match');
+    entry.bytes = bytes;
+    delete entry.header;
+    delete entry.local;
+    delete entry.end;
+  }
+  return entries;
 }
 
 
@@ -192,8 +261,6 @@ class BitReader {
 
   get overrun() { return this.at > this.bytes.length + 4; }
 }
-
-class DamagedData extends Error {}
 
 // A canonical Huffman code, from each symbol's code length (0 for unused):
 // shorter codes first, and among codes of one length the lower symbol first.
@@ -385,8 +452,7 @@ function readLzh(name, u8) {
       storedName = joined(ext.dir, ext.file || new Uint8Array(0));
       data = at + headerSize;
     } else {
-      throw unplayable(name, `the archive has headers of LHA level ${level}, which the page cannot read; ` +
-        'unpack it and open its folder');
+      throw unplayable(name, words('lhaLevel', level));
     }
     if (data + packed > u8.length) throw damaged(name, 'it ends early');
     if (entries.length >= limits.entries) throw tooManyEntries(name);
@@ -398,6 +464,7 @@ function readLzh(name, u8) {
       const body = u8.subarray(data, data + packed);
       let bytes;
       if (method === '-lh0-' || method === '-lz4-') {
+        if (packed !== size) throw damaged(name, 'an entry\'s sizes do not agree');
         bytes = body.slice();
       } else if (method in lhMethods) {
         try {
@@ -407,8 +474,7 @@ function readLzh(name, u8) {
           throw error;
         }
       } else {
-        throw unplayable(name, `the archive is packed by a method the page cannot unpack (${method}); ` +
-          'unpack it and open its folder');
+        throw unplayable(name, words('unknownMethod', method));
       }
       if (bytes.length !== size || crc16(bytes) !== crc) throw damaged(name, 'an entry\'s checksum does not match');
       entries.push({ name: storedName, bytes });
@@ -427,7 +493,7 @@ export async function filesFromArchive(name, arrayBuffer) {
   } else if (isLzh(u8)) {
     entries = readLzh(name, u8);
   } else {
-    throw unplayable(name, 'it is neither a game folder nor an archive the page can read (a .zip or an .lzh)');
+    throw unplayable(name, words('notAnArchive'));
   }
   return { name, kind: 'archive', entries };
 }
@@ -436,7 +502,7 @@ export async function filesFromArchive(name, arrayBuffer) {
 export async function filesFromUrl(url, fetching = fetch(url)) {
   const response = await fetching;
   const name = decodeURIComponent(new URL(url, globalThis.location?.href ?? 'file:///').pathname.split('/').pop());
-  if (!response.ok) throw new Error(`cannot load "${url}": the server answers ${response.status} ${response.statusText}`.trim());
+  if (!response.ok) throw new Error(words('cannotLoad', url, `${response.status} ${response.statusText}`.trim()));
   const length = Number(response.headers.get('Content-Length'));
   if (length > limits.bytes) throw tooLarge(name);
   return filesFromArchive(name, await response.arrayBuffer());
@@ -447,7 +513,7 @@ const archiveName = /\.(zip|lzh|lha)$/i;
 // Files with the path of each below the folder chosen (`path`), read
 // whole, within the page's limits.
 async function folderFiles(name, files) {
-  if (files.length > limits.entries) throw unplayable(name, `the folder holds more than ${limits.entries} files`);
+  if (files.length > limits.entries) throw unplayable(name, words('tooManyFiles', limits.entries));
   let total = 0;
   for (const { file } of files) {
     total += file.size;

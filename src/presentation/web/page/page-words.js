@@ -32,6 +32,17 @@ const japanese = {
   saveOver: (name) => `「${name}」に上書きしますか？`,
   saveOverBroken: (name) => `「${name}」はこのままではロードできません。上書きしますか？`,
   deleteQuestion: (name) => `「${name}」を削除しますか？ 元には戻せません。`,
+  // Games the page cannot play, and why.
+  cannotPlay: (name, why) => `「${name}」は遊べません: ${why}。`,
+  cannotLoad: (url, answer) => `「${url}」を読み込めません: サーバーの応答は ${answer} です`,
+  damaged: (why) => `アーカイブが壊れているか、途中で切れています（${why}）。ダウンロードし直すか、ゲームのフォルダを開いてください`,
+  tooLarge: (megabytes) => `展開すると ${megabytes} MB を超え、ブラウザーのページには収まりません`,
+  tooManyEntries: (count) => `アーカイブの項目が ${count} 個を超えています`,
+  tooManyFiles: (count) => `フォルダのファイルが ${count} 個を超えています`,
+  encrypted: 'アーカイブが暗号化されています。パスワードを使って展開し、そのフォルダを開いてください',
+  unknownMethod: (method) => `このページでは展開できない方式で圧縮されています（${method}）。展開してから、そのフォルダを開いてください`,
+  lhaLevel: (level) => `このページでは読めない LHA レベル ${level} のヘッダーです。展開してから、そのフォルダを開いてください`,
+  notAnArchive: 'ゲームのフォルダでも、このページで読めるアーカイブ（.zip か .lzh）でもありません',
 };
 
 const english = {
@@ -50,9 +61,21 @@ const english = {
   saveOver: (name) => `Save over \u201c${name}\u201d?`,
   saveOverBroken: (name) => `\u201c${name}\u201d cannot be loaded as it is. Save over it?`,
   deleteQuestion: (name) => `Delete \u201c${name}\u201d? It cannot be brought back.`,
+  cannotPlay: (name, why) => `cannot play "${name}": ${why}.`,
+  cannotLoad: (url, answer) => `cannot load "${url}": the server answers ${answer}`,
+  damaged: (why) => `the archive is damaged or truncated: ${why}; download it again, or open the game's folder instead`,
+  tooLarge: (megabytes) => `it unpacks to more than ${megabytes} MB, more than a page in the browser can hold`,
+  tooManyEntries: (count) => `the archive holds more than ${count} entries`,
+  tooManyFiles: (count) => `the folder holds more than ${count} files`,
+  encrypted: 'the archive is encrypted; unpack it with its password, then play the folder',
+  unknownMethod: (method) => `the archive is packed by a method the page cannot unpack (${method}); unpack it and open its folder`,
+  lhaLevel: (level) => `the archive has headers of LHA level ${level}, which the page cannot read; unpack it and open its folder`,
+  notAnArchive: 'it is neither a game folder nor an archive the page can read (a .zip or an .lzh)',
 };
 
-export const language = (navigator.languages?.[0] ?? navigator.language ?? 'en').toLowerCase().startsWith('ja')
+// (Read where there is a navigator: the archive readers run under Node.js too.)
+const browser = globalThis.navigator ?? {};
+export const language = (browser.languages?.[0] ?? browser.language ?? 'en').toLowerCase().startsWith('ja')
   ? 'ja' : 'en';
 
 const table = language === 'ja' ? japanese : english;

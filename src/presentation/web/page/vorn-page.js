@@ -21,8 +21,16 @@ translatePage();
 // after it: the game named in the address, the built-in scene picture and the
 // music's code. Each is awaited where it is used, and a failure shows there.
 const wanted = new URLSearchParams(location.search).get('game');
-const wantedUrl = wanted ? new URL(wanted, location.href) : null;
 // Only archives on this site: the game is named by a path, not a web address.
+// What is no address at all (http://[) is refused in the same words.
+function parsedUrl(address) {
+  try {
+    return new URL(address, location.href);
+  } catch {
+    return null;
+  }
+}
+const wantedUrl = wanted ? parsedUrl(wanted) : null;
 const started = window.vornStart ?? {};
 const wantedFiles = wantedUrl && wantedUrl.origin === location.origin
   ? started.gameFiles ?? filesFromUrl(wantedUrl.href) : null;
@@ -142,7 +150,9 @@ async function decode(bytes) {
 
 const page = {
   setText(text) {
-    text1.textContent = text;
+    // Line ends as the reader's system has them, so that a copy of the page
+    // gives LF: a script's CR LF, or a CR alone, ends a line as in the window.
+    text1.textContent = text.replace(/\r\n?/g, '\n');
     text1.scrollTop = 0;
     updateMoreBelow();
   },
