@@ -136,6 +136,71 @@
         <translation>ふつうのファイルではありません</translation>
     </message>
     <message>
+        <location line="+1"/>
+        <source>the file is larger than %1 MB</source>
+        <translation>ファイルが %1 MB を超えています</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>cannot open the script &quot;%1&quot; in %2: %3.</source>
+        <translation>%2 のスクリプト「%1」を開けません。%3。</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1 &quot;%2&quot; in it cannot be read: %3</source>
+        <translation>アーカイブ内の%1「%2」を読めません: %3</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the script</source>
+        <translation>スクリプト</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the cursor</source>
+        <translation>カーソル</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the archive holds an entry with an absolute path (&quot;%1&quot;); the player refuses such archives</source>
+        <translation>アーカイブに絶対パスの項目（「%1」）があります。このようなアーカイブは開きません</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the archive holds an entry that points out of it (&quot;%1&quot;); the player refuses such archives</source>
+        <translation>アーカイブの外を指す項目（「%1」）があります。このようなアーカイブは開きません</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the archive holds more than %1 entries</source>
+        <translation>アーカイブの項目が %1 個を超えています</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the archive is damaged or truncated: %1</source>
+        <translation>アーカイブが壊れているか、途中で切れています: %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the archive is damaged or truncated: it ends early</source>
+        <translation>アーカイブが壊れているか、途中で切れています: 最後まで読めません</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the archive is damaged: an entry has a name that cannot be read</source>
+        <translation>アーカイブが壊れています: 名前を読めない項目があります</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>it is neither a game folder, a .vrn script nor an archive the player can read (%1)</source>
+        <translation>ゲームのフォルダでも、.vrn のスクリプトでも、プレイヤーが読めるアーカイブでもありません（%1）</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>out of memory</source>
+        <translation>メモリが足りません</translation>
+    </message>
+    <message>
         <location filename="../src/interpreter/interpreter.cpp" line="+8"/>
         <source>cannot load the cursor &quot;%1&quot;: %2.</source>
         <translation>カーソル「%1」を読み込めません。%2。</translation>
@@ -279,6 +344,11 @@ GAME_DIR（省略時は今のフォルダ）にあるスクリプト「code.vrn�
   --help             このヘルプを表示して終わる
   --version          バージョンを表示して終わる
 </translation>
+    </message>
+    <message>
+        <location filename="../src/presentation/web/web_game.cpp" line="+26"/>
+        <source>the folder &quot;%1&quot; holds no code.vrn, so it is no VORN game</source>
+        <translation>フォルダ「%1」には code.vrn がないので、VORN のゲームではありません</translation>
     </message>
 </context>
 <context>
@@ -499,6 +569,26 @@ GAME_DIR（省略時は今のフォルダ）にあるスクリプト「code.vrn�
         <location line="+1"/>
         <source>Play the chosen game (Enter)</source>
         <translation>選んだゲームをプレイします (Enter)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Continue</source>
+        <translation>続きから</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Play on from where you left this game, without asking (Ctrl+Enter)</source>
+        <translation>前回やめたところから、確かめずにこのゲームを続けます (Ctrl+Enter)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source> · can be continued</source>
+        <translation> · 続きから遊べます</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>There is no game in “%1”: it holds no code.vrn. Choose a game&apos;s folder, its code.vrn or an archive of it; the folder&apos;s contents are shown in case a game is inside.</source>
+        <translation>「%1」にはゲームがありません（code.vrn が入っていません）。ゲームのフォルダ、その code.vrn、またはゲームのアーカイブを選んでください。中にゲームがあるかもしれないので、フォルダの中身を表示します。</translation>
     </message>
     <message>
         <location line="+50"/>

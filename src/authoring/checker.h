@@ -66,6 +66,11 @@ struct Runaway {
     std::vector<std::size_t> swallowed;     // where the first few of those commands start
     std::vector<std::string> swallowedWhat; // what they are, "a choice menu"
     std::size_t swallowedCount = 0;
+    // Its text runs over a line end and its closing character is the first
+    // one on a later line: likely the opening character of the next line's
+    // argument, taken for this one's closing character because this one's is
+    // missing. Such a runaway swallows no command itself.
+    bool closesAtLineStart = false;
 };
 
 enum class Half {
@@ -216,7 +221,8 @@ class Checker {
     std::vector<bool> fetched_;
     std::vector<Detour> detours_;
     std::size_t detoursTaken_ = 0;
-    std::map<std::size_t, Runaway> runaways_; // by where the command starts
+    std::map<std::size_t, Runaway> runaways_;          // by where the command starts
+    std::map<std::size_t, Runaway> closesAtLineStart_; // likewise; reported only before a runaway or a cut-off
     // What the summary of a clean check counts, by where each starts.
     std::set<std::size_t> pages_, menus_;
     std::optional<TextBoxMeasure> textBox_;

@@ -127,49 +127,124 @@ void Checker::noteRunaway(std::size_t from, std::size_t to) {
             runaway.swallowedWhat.push_back(what);
         }
     }
-    if (runaway.swallowedCount > 0) runaways_.emplace(currentAt_, std::move(runaway));
+    if (runaway.swallowedCount > 0) {
+        runaways_.emplace(currentAt_, std::move(runaway));
+        return;
+    }
+    // Closed by the first character of a later line, only blanks before it.
+    const std::string_view script = script_.contents();
+    if (to >= script.size() || text.find_first_of("\r\n") == std::string_view::npos) return;
+    std::size_t lineStart = to;
+    while (lineStart > from && (script[lineStart - 1] == ' ' || script[lineStart - 1] == '\t')) --lineStart;
+    if (lineStart > from && (script[lineStart - 1] == '\n' || script[lineStart - 1] == '\r')) {
+        runaway.closesAtLineStart = true;
+        closesAtLineStart_.emplace(currentAt_, std::move(runaway));
+    }
 }
 
 // The first runaway is the likely culprit: behind it the script is read out of
 // step, so the runaways further on, and a command cut off by the end of the
 // file, are likely its doing. One finding names it, and the end-of-file error
-// points back to it.
+// points back to it. A page that closes on the first character of a later
+// line comes before it where there is one: its missing closing character is
+// what set the script out of step, though it swallows no command itself.
 void Checker::reportRunaways() {
-    if (runaways_.empty()) return;
-    const auto& [at, first] = *runaways_.begin();
-    const CommandRow& row = rowOf(first.command);
-    std::string what = first.swallowedCount == 1 ? " and swallows " : " and swallows commands (";
-    for (std::size_t i = 0; i < first.swallowed.size(); ++i)
-        what += (i ? ", " : "") + first.swallowedWhat[i] + " at " + where(first.swallowed[i]);
-    if (first.swallowedCount > first.swallowed.size()) what += ", …";
-    if (first.swallowedCount > 1) what += ")";
-    const std::size_t lines = script_.placeOf(first.end).line - script_.placeOf(at).line + 1;
-    // In UTF-8 read as Shift-JIS, the last bytes of a character often pair with
-    // the closing character, which then is not missing but swallowed.
-    const bool misread = looksLikeUtf8WithoutMark(script_.contents());
-    std::string message = "runs over " + std::to_string(lines) + " lines" + what +
-                          (misread ? ": read as Shift-JIS, the UTF-8 character before its closing '" +
-                                         std::string(1, row.closing) + "' likely takes it as part of a character"
-                                   : ": its closing '" + std::string(1, row.closing) + "' is likely missing");
-    if (runaways_.size() > 1)
-        message += "; behind it the script is read out of step, and " + std::to_string(runaways_.size() - 1) +
-                   (runaways_.size() == 2 ? " more further on runs" : " more further on run") +
-                   " over lines the same way";
-    const std::string culprit = "; the likely culprit is the " + std::string(row.name) + " at " + where(at) +
-                                ", which runs over " + std::to_string(lines) + " lines and swallows commands";
-    bool reported = false;
-    for (RawFinding& f : raw_) {
-        if (!f.cutOff) continue;
-        if (f.offset == at) {
-            f.message += "; it " + message;
-            reported = true;
-        } else if (f.offset > at) {
-            f.message += culprit;
+    std::size_t firstCutOff = kNone;
+    for (const RawFinding& f : raw_)
+        if (f.cutOff) firstCutOff = std::min(firstCutOff, f.offset);
+    const std::size_t firstRunaway = runaways_.empty() ? kNone : runaways_.begin()->first;
+    const std::size_t outOfStep = std::min(firstRunaway, firstCutOff);
+    if (runaways_.empty() && outOfStep == kNone) return;
+    // The suspect: closed on a line where what is out of step starts, or where
+    // the next suspect starts, and so on (a page between, "four" "five", is
+    // closed by the next line's quote in turn).
+    const auto lineOf = [&](std::size_t offset) { return script_.placeOf(offset).line; };
+    std::size_t opener = kNone;
+    for (auto first = closesAtLineStart_.begin(); first != closesAtLineStart_.end() && opener == kNone; ++first) {
+        if (outOfStep == kNone || first->first >= outOfStep) break;
+        for (auto link = first; link != closesAtLineStart_.end();) {
+            const std::size_t closingLine = lineOf(link->second.end);
+            if (lineOf(outOfStep) == closingLine) {
+                opener = first->first;
+                break;
+            }
+            const auto next = std::next(link);
+            if (next == closesAtLineStart_.end() || next->first >= outOfStep || lineOf(next->first) != closingLine)
+                break;
+            link = next;
         }
     }
-    if (!reported)
-        warning(at, "the " + std::string(row.name) + " that starts here " + message,
-                misread ? kUtf8WithoutMarkHint : row.cutOffHint);
+    if (runaways_.empty() && opener == kNone) return;
+
+    std::string culprit;
+    if (opener != kNone) {
+        const Runaway& suspect = closesAtLineStart_.at(opener);
+        const CommandRow& row = rowOf(suspect.command);
+        const std::string closing(1, row.closing);
+        const std::size_t closingLine = script_.placeOf(suspect.end).line;
+        std::string effect;
+        if (outOfStep == firstRunaway && firstRunaway != kNone) {
+            const Runaway& next = runaways_.begin()->second;
+            effect = ", and from there the script is read out of step: the '" +
+                     std::string(1, rowOf(next.command).closing) + "' at " + where(firstRunaway) + " opens a " +
+                     rowOf(next.command).name + " that swallows " +
+                     (next.swallowedCount == 1 ? "" : std::to_string(next.swallowedCount) + " commands, the first ") +
+                     next.swallowedWhat.front() + " at " + where(next.swallowed.front());
+        } else {
+            effect = ", and from there the script is read out of step up to the command at " + where(firstCutOff) +
+                     ", which runs into the end of file";
+        }
+        warning(opener,
+                "the " + std::string(row.name) + " that starts here runs over a line end and is closed by the '" +
+                    closing + "' that begins line " + std::to_string(closingLine) + ": its own closing '" + closing +
+                    "' is likely missing; the player shows it up to that line and reads the rest of line " +
+                    std::to_string(closingLine) + " as script, showing none of it" + effect,
+                row.cutOffHint);
+        culprit = "; the likely culprit is the " + std::string(row.name) + " at " + where(opener) +
+                  ", whose closing '" + closing + "' is likely missing";
+    }
+
+    if (!runaways_.empty()) {
+        const auto& [at, first] = *runaways_.begin();
+        const CommandRow& row = rowOf(first.command);
+        std::string what = first.swallowedCount == 1 ? " and swallows " : " and swallows commands (";
+        for (std::size_t i = 0; i < first.swallowed.size(); ++i)
+            what += (i ? ", " : "") + first.swallowedWhat[i] + " at " + where(first.swallowed[i]);
+        if (first.swallowedCount > first.swallowed.size()) what += ", …";
+        if (first.swallowedCount > 1) what += ")";
+        const std::size_t lines = script_.placeOf(first.end).line - script_.placeOf(at).line + 1;
+        // In UTF-8 read as Shift-JIS, the last bytes of a character often pair with
+        // the closing character, which then is not missing but swallowed.
+        const bool misread = looksLikeUtf8WithoutMark(script_.contents());
+        std::string message = "runs over " + std::to_string(lines) + " lines" + what;
+        if (opener != kNone)
+            message += ": it is likely no " + std::string(row.name) + " of its own" + culprit;
+        else
+            message += misread ? ": read as Shift-JIS, the UTF-8 character before its closing '" +
+                                     std::string(1, row.closing) + "' likely takes it as part of a character"
+                               : ": its closing '" + std::string(1, row.closing) + "' is likely missing";
+        if (runaways_.size() > 1)
+            message += "; behind it the script is read out of step, and " + std::to_string(runaways_.size() - 1) +
+                       (runaways_.size() == 2 ? " more further on runs" : " more further on run") +
+                       " over lines the same way";
+        if (opener == kNone)
+            culprit = "; the likely culprit is the " + std::string(row.name) + " at " + where(at) +
+                      ", which runs over " + std::to_string(lines) + " lines and swallows commands";
+        bool reported = false;
+        for (RawFinding& f : raw_) {
+            if (!f.cutOff) continue;
+            if (f.offset == at) {
+                f.message += "; it " + message;
+                reported = true;
+            }
+        }
+        if (!reported)
+            warning(at, "the " + std::string(row.name) + " that starts here " + message,
+                    misread && opener == kNone ? kUtf8WithoutMarkHint : row.cutOffHint);
+    }
+    const std::size_t culpritAt = opener != kNone ? opener : firstRunaway;
+    for (RawFinding& f : raw_)
+        if (f.cutOff && f.offset > culpritAt && f.offset != firstRunaway) f.message += culprit;
 }
 
 void Checker::measurePage(std::size_t at, const std::string& raw) {

@@ -100,7 +100,8 @@ FileContents DiskTree::read(const std::string& place, std::size_t maxBytes) cons
     if (::fstat(fd, &info) != 0) return {{}, englishError(errno)};
     if (S_ISDIR(info.st_mode)) return {{}, kIsAFolder};
     if (!S_ISREG(info.st_mode)) return {{}, kNotARegularFile};
-    if (static_cast<std::uintmax_t>(info.st_size) > maxBytes) return {{}, fileTooLarge(maxBytes)};
+    if (static_cast<std::uintmax_t>(info.st_size) > maxBytes)
+        return FileContents::refused(fileTooLargeReason(maxBytes));
 
     FileContents contents;
     // One byte of room beyond the size, so the read that finds the end needs no
@@ -116,7 +117,7 @@ FileContents DiskTree::read(const std::string& place, std::size_t maxBytes) cons
         }
         if (got == 0) break;
         done += static_cast<std::size_t>(got);
-        if (done > maxBytes) return {{}, fileTooLarge(maxBytes)};
+        if (done > maxBytes) return FileContents::refused(fileTooLargeReason(maxBytes));
     }
     contents.bytes.resize(done);
     return contents;
@@ -182,9 +183,22 @@ std::optional<FileLookup> walk(const FileTree& tree, std::string_view name, std:
 
 } // namespace
 
-std::string fileTooLarge(std::size_t maxBytes) {
-    return "the file is larger than " + std::to_string(maxBytes / (1024 * 1024)) + " MB";
+namespace {
+constexpr const char* kFileTooLarge = VORN_TR("the file is larger than %1 MB");
+constexpr const char* kFileInArchiveUnreadable = VORN_TR("%1 \"%2\" in it cannot be read: %3");
+} // namespace
+
+Message archiveFileUnreadable(const std::string& archive, Message what, const std::string& name, Message why) {
+    return Message(kArchiveUnplayable,
+                   {Message::words(archive),
+                    Message(kFileInArchiveUnreadable, {std::move(what), Message::words(name), std::move(why)})});
 }
+
+Message fileTooLargeReason(std::size_t maxBytes) {
+    return Message(kFileTooLarge, {Message::words(std::to_string(maxBytes / (1024 * 1024)))});
+}
+
+std::string fileTooLarge(std::size_t maxBytes) { return fileTooLargeReason(maxBytes).english(); }
 
 std::optional<std::string> joinedChild(const std::string& place, const std::string& entry) {
     if (entry == ".") return place;

@@ -25,12 +25,27 @@ inline constexpr const char* kNotARegularFile = VORN_TR("it is not a regular fil
 inline constexpr std::size_t kMaxPictureBytes = std::size_t(256) * 1024 * 1024;
 inline constexpr std::size_t kMaxIconBytes = std::size_t(16) * 1024 * 1024;
 
+// An archive that cannot be played, and why; every refusal of an archive has
+// this heading, whatever stops it.
+inline constexpr const char* kArchiveUnplayable = VORN_TR("cannot play \"%1\": %2.");
+
+// An archive refused because a file its game needs at start-up (`what`, as
+// "the script", named `name`) cannot be read from it.
+Message archiveFileUnreadable(const std::string& archive, Message what, const std::string& name, Message why);
+
 // Why a file larger than `maxBytes` is refused.
-std::string fileTooLarge(std::size_t maxBytes);
+Message fileTooLargeReason(std::size_t maxBytes);
+std::string fileTooLarge(std::size_t maxBytes); // the same in English
 
 struct FileContents {
     std::string bytes;
-    std::string error; // empty on success; otherwise why the file could not be read
+    std::string error; // empty on success; otherwise why the file could not be read, in English
+    Message problem{}; // the same, for wording in the reader's language; may be left empty
+
+    // A file that cannot be read, for this reason.
+    static FileContents refused(Message why) { return {{}, why.english(), std::move(why)}; }
+    // Why the file could not be read, for a report.
+    Message why() const { return problem.empty() ? Message::sentence(error) : problem; }
 };
 
 // Where the game's files are kept: a folder on disk, or the folders of an
@@ -55,6 +70,9 @@ class FileTree {
     virtual FileContents read(const std::string& place, std::size_t maxBytes) const = 0;
     // The game folder as named in messages.
     virtual std::string describe() const = 0;
+    // The archive the files are unpacked from, as named in messages; empty
+    // for a folder on disk.
+    virtual std::string archive() const { return {}; }
 };
 
 // `child` for a tree whose places are stored names joined by '/', with ""
@@ -76,6 +94,8 @@ class GameFolder {
 
     // The game folder as named in messages: its path, or the archive and the folder in it.
     std::string describe() const { return tree_->describe(); }
+    // The archive the game is played from; empty for a folder on disk.
+    std::string archive() const { return tree_->archive(); }
 
     // A name as a script or the program gives it, in UTF-8. The name as written
     // is tried first; failing that, backslashes separate folders and each part

@@ -14,6 +14,7 @@ constexpr const char* kPictureUndecodable =
             "expected).");
 constexpr const char* kPlaceAndWhat = VORN_TR("%1: %2");
 constexpr const char* kWindowBackground = VORN_TR("the window background");
+constexpr const char* kTheCursor = VORN_TR("the cursor");
 
 } // namespace
 
@@ -26,8 +27,11 @@ void Interpreter::load() {
     stream_.open();
     loadPicture(PictureElement::Form1, "back.bmp", kWindowBackground, std::nullopt);
     const FileContents icon = folder_.read("mouse.ico", kMaxIconBytes);
-    if (!icon.error.empty())
-        throw FatalError(Message(kCursorUnreadable, {Message::words("mouse.ico"), Message::sentence(icon.error)}));
+    if (!icon.error.empty()) {
+        if (const std::string archive = folder_.archive(); !archive.empty())
+            throw FatalError(archiveFileUnreadable(archive, Message(kTheCursor), "mouse.ico", icon.why()));
+        throw FatalError(Message(kCursorUnreadable, {Message::words("mouse.ico"), icon.why()}));
+    }
     if (!surface_.setCursor({"mouse.ico", icon.bytes}))
         throw FatalError(Message(kCursorNoIcon, {Message::words("mouse.ico")}));
     device_.setNotify(false);
@@ -152,9 +156,12 @@ void Interpreter::loadPicture(PictureElement element, const std::string& name, c
     PictureFile picture{name, std::nullopt};
     if (!name.empty()) {
         FileContents file = folder_.read(name, kMaxPictureBytes);
-        if (!file.error.empty())
-            throw FatalError(
-                Message(kPictureUnreadable, {where(), Message::words(name), Message::sentence(file.error)}));
+        if (!file.error.empty()) {
+            // The background at start-up: an archive that cannot give it is refused.
+            if (const std::string archive = folder_.archive(); !commandOffset && !archive.empty())
+                throw FatalError(archiveFileUnreadable(archive, Message(what), name, file.why()));
+            throw FatalError(Message(kPictureUnreadable, {where(), Message::words(name), file.why()}));
+        }
         picture.bytes = std::move(file.bytes);
     }
     if (!surface_.setPicture(element, picture))

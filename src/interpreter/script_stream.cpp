@@ -10,6 +10,9 @@ namespace {
 // under the one context the window looks it up in.
 constexpr const char* kCannotOpen = VORN_TR("cannot open the script \"%1\" in %2: %3. Start the player in the "
                                             "game's folder, or name the folder on the command line.");
+// A script that is there but cannot be read: where the player was started is not at fault.
+constexpr const char* kCannotRead = VORN_TR("cannot open the script \"%1\" in %2: %3.");
+constexpr const char* kTheScript = VORN_TR("the script");
 constexpr const char* kEndInCommand = VORN_TR("%1: the script reached its end of file in the middle of a command.");
 constexpr const char* kCommandCutOff = VORN_TR("%1: the %2 that starts here runs into the end of file: %3.");
 constexpr const char* kCommandsCutOff = VORN_TR("%1: the %2 that starts here run into the end of file: %3.");
@@ -22,9 +25,14 @@ ScriptStream::ScriptStream(const GameFolder& folder) : folder_(folder) {}
 
 void ScriptStream::open() {
     FileContents contents = folder_.read(kScriptName, kMaxScriptBytes);
-    if (!contents.error.empty())
-        throw FatalError(Message(kCannotOpen, {Message::words(kScriptName), Message::words(folder_.describe()),
-                                               Message::sentence(contents.error)}));
+    if (!contents.error.empty()) {
+        // Inside an archive: the archive is what cannot be played.
+        if (const std::string archive = folder_.archive(); !archive.empty())
+            throw FatalError(archiveFileUnreadable(archive, Message(kTheScript), kScriptName, contents.why()));
+        const bool missing = contents.error == kNoSuchFile;
+        throw FatalError(Message(missing ? kCannotOpen : kCannotRead,
+                                 {Message::words(kScriptName), Message::words(folder_.describe()), contents.why()}));
+    }
     adopt(std::move(contents.bytes));
 }
 

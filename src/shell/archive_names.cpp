@@ -8,6 +8,12 @@
 namespace vorn {
 namespace {
 
+constexpr const char* kAbsoluteEntry =
+    VORN_TR("the archive holds an entry with an absolute path (\"%1\"); the player refuses such archives");
+constexpr const char* kEntryOutside =
+    VORN_TR("the archive holds an entry that points out of it (\"%1\"); the player refuses such archives");
+constexpr const char* kTooManyEntries = VORN_TR("the archive holds more than %1 entries");
+
 // The parts of a stored name, split at '/' and '\' where they are whole
 // characters: a code page 932 name keeps its 0x5C trail bytes.
 std::vector<std::string> splitStoredName(const std::string& stored) {
@@ -43,30 +49,26 @@ std::string joinedName(const std::vector<std::string>& parts) {
 
 StoredNameTree::StoredNameTree(std::string name) : name_(std::move(name)) { nodes_[""]; }
 
-std::string StoredNameTree::add(const std::string& stored, Kind kind, std::size_t entry,
-                                std::optional<std::size_t> size) {
-    if (isAbsolute(stored))
-        return "the archive holds an entry with an absolute path (\"" + fileNameReading(stored) +
-               "\"); the player refuses such archives";
+Message StoredNameTree::add(const std::string& stored, Kind kind, std::size_t entry, std::optional<std::size_t> size) {
+    if (isAbsolute(stored)) return Message(kAbsoluteEntry, {Message::words(fileNameReading(stored))});
     return insert(splitStoredName(stored), kind, entry, size, stored);
 }
 
-std::string StoredNameTree::addParts(std::vector<std::string> parts, Kind kind, std::size_t entry,
-                                     std::optional<std::size_t> size) {
+Message StoredNameTree::addParts(std::vector<std::string> parts, Kind kind, std::size_t entry,
+                                 std::optional<std::size_t> size) {
     const std::string shown = joinedName(parts);
     return insert(std::move(parts), kind, entry, size, shown);
 }
 
-std::string StoredNameTree::insert(std::vector<std::string> parts, Kind kind, std::size_t entry,
-                                   std::optional<std::size_t> size, const std::string& stored) {
+Message StoredNameTree::insert(std::vector<std::string> parts, Kind kind, std::size_t entry,
+                               std::optional<std::size_t> size, const std::string& stored) {
     if (added_ >= kMaxArchiveEntries)
-        return "the archive holds more than " + std::to_string(kMaxArchiveEntries) + " entries";
+        return Message(kTooManyEntries, {Message::words(std::to_string(kMaxArchiveEntries))});
     ++added_;
     parts.erase(std::remove_if(parts.begin(), parts.end(), [](const std::string& p) { return p.empty() || p == "."; }),
                 parts.end());
     if (std::find(parts.begin(), parts.end(), "..") != parts.end())
-        return "the archive holds an entry that points out of it (\"" + fileNameReading(stored) +
-               "\"); the player refuses such archives";
+        return Message(kEntryOutside, {Message::words(fileNameReading(stored))});
     std::string place;
     for (std::size_t i = 0; i < parts.size(); ++i) {
         const bool last = i + 1 == parts.size();
@@ -137,7 +139,7 @@ FileContents StoredNameTree::read(const std::string& place, std::size_t maxBytes
     const Node& node = it->second;
     if (node.kind == Kind::Folder) return {{}, kIsAFolder};
     if (node.kind == Kind::Other) return {{}, kNotARegularFile};
-    if (node.declaredSize && *node.declaredSize > maxBytes) return {{}, fileTooLarge(maxBytes)};
+    if (node.declaredSize && *node.declaredSize > maxBytes) return FileContents::refused(fileTooLargeReason(maxBytes));
     return readEntry(node.entry, maxBytes);
 }
 

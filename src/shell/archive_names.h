@@ -18,7 +18,6 @@ namespace vorn {
 inline constexpr const char* kArchiveEncrypted =
     VORN_TR("the archive is encrypted; unpack it with its password, then play the folder");
 inline constexpr const char* kArchiveHoldsNoGame = VORN_TR("the archive holds no game: there is no code.vrn in it");
-inline constexpr const char* kArchiveUnplayable = VORN_TR("cannot play \"%1\": %2.");
 
 // More entries than any game or CD holds; a hostile archive stops here rather
 // than filling the memory with its index.
@@ -39,11 +38,11 @@ class StoredNameTree : public FileTree {
     // Adds the archive's entry number `entry`; a later entry of the same name
     // replaces an earlier one, as when unpacking. Returns why the archive is
     // refused (an absolute name, one that points out of it, too many
-    // entries), or "".
-    std::string add(const std::string& stored, Kind kind, std::size_t entry, std::optional<std::size_t> size);
+    // entries), or nothing.
+    Message add(const std::string& stored, Kind kind, std::size_t entry, std::optional<std::size_t> size);
     // The same for a name already split into its parts (a folder's relative
     // path, where only '/' separates).
-    std::string addParts(std::vector<std::string> parts, Kind kind, std::size_t entry, std::optional<std::size_t> size);
+    Message addParts(std::vector<std::string> parts, Kind kind, std::size_t entry, std::optional<std::size_t> size);
     // Puts each folder's entries in byte order; called after the last add.
     void finish();
 
@@ -71,8 +70,8 @@ class StoredNameTree : public FileTree {
     virtual FileContents readEntry(std::size_t entry, std::size_t maxBytes) const = 0;
 
   private:
-    std::string insert(std::vector<std::string> parts, Kind kind, std::size_t entry, std::optional<std::size_t> size,
-                       const std::string& stored);
+    Message insert(std::vector<std::string> parts, Kind kind, std::size_t entry, std::optional<std::size_t> size,
+                   const std::string& stored);
 
     struct Node {
         Kind kind = Kind::Folder;

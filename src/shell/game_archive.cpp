@@ -17,6 +17,19 @@
 #include <thread>
 
 namespace vorn {
+namespace {
+
+// Why an archive cannot be read; libarchive's own words, in English, fill in
+// the part behind the colon. Ahead of the namespace alias below, which would
+// otherwise lead lupdate to file them under a context the player never asks.
+constexpr const char* kDamaged = VORN_TR("the archive is damaged or truncated: %1");
+constexpr const char* kEndsEarly = VORN_TR("the archive is damaged or truncated: it ends early");
+constexpr const char* kUnreadableName = VORN_TR("the archive is damaged: an entry has a name that cannot be read");
+constexpr const char* kNoArchive =
+    VORN_TR("it is neither a game folder, a .vrn script nor an archive the player can read (%1)");
+constexpr const char* kOutOfMemory = VORN_TR("out of memory");
+
+} // namespace
 namespace fs = std::filesystem;
 namespace {
 
@@ -111,7 +124,9 @@ class ArchiveTree : public StoredNameTree {
     }
 
     // Lists every entry; an empty result means the archive can be played.
-    std::string index();
+    Message index();
+
+    std::string archive() const override { return path_.string(); }
 
   protected:
     FileContents readEntry(std::size_t entry, std::size_t maxBytes) const override;
@@ -131,26 +146,24 @@ class ArchiveTree : public StoredNameTree {
     std::thread ahead_;
 };
 
-std::string ArchiveTree::index() {
+Message ArchiveTree::index() {
     const Utf8NamesLocale utf8;
     ArchiveHandle a = openReader(path_);
-    if (!a) return "out of memory";
+    if (!a) return Message(kOutOfMemory);
     archive_entry* entry = nullptr;
     for (std::size_t n = 0;; ++n) {
         const int status = archive_read_next_header(a.get(), &entry);
         if (status == ARCHIVE_EOF) break;
         if (status < ARCHIVE_WARN) {
             // No format recognised: asking more of libarchive would crash it.
-            if (archive_format(a.get()) == 0)
-                return "it is neither a game folder, a .vrn script nor an archive the player can read (" +
-                       libarchiveError(a.get()) + ")";
-            if (archive_read_has_encrypted_entries(a.get()) > 0) return kArchiveEncrypted;
-            return "the archive is damaged or truncated: " + libarchiveError(a.get());
+            if (archive_format(a.get()) == 0) return Message(kNoArchive, {Message::words(libarchiveError(a.get()))});
+            if (archive_read_has_encrypted_entries(a.get()) > 0) return Message(kArchiveEncrypted);
+            return Message(kDamaged, {Message::words(libarchiveError(a.get()))});
         }
-        if (archive_entry_is_encrypted(entry)) return kArchiveEncrypted;
+        if (archive_entry_is_encrypted(entry)) return Message(kArchiveEncrypted);
         const char* name = archive_entry_pathname(entry);
         if (!name) name = archive_entry_pathname_utf8(entry);
-        if (!name) return "the archive is damaged: an entry has a name that cannot be read";
+        if (!name) return Message(kUnreadableName);
         const std::string stored = isLha(a.get()) ? lhaStoredName(name) : std::string(name);
 
         auto kind = Kind::Other;
@@ -161,7 +174,7 @@ std::string ArchiveTree::index() {
         std::optional<std::size_t> size;
         if (archive_entry_size_is_set(entry) && archive_entry_size(entry) >= 0)
             size = static_cast<std::size_t>(archive_entry_size(entry));
-        if (std::string why = add(stored, kind, n, size); !why.empty()) return why;
+        if (Message why = add(stored, kind, n, size); !why.empty()) return why;
     }
     finish();
     return {};
@@ -170,7 +183,7 @@ std::string ArchiveTree::index() {
 FileContents ArchiveTree::readEntry(std::size_t entry, std::size_t maxBytes) const {
     const std::lock_guard lock(mutex_);
     if (const auto kept = unpacked_.find(entry); kept != unpacked_.end()) {
-        if (kept->second.size() > maxBytes) return {{}, fileTooLarge(maxBytes)};
+        if (kept->second.size() > maxBytes) return FileContents::refused(fileTooLargeReason(maxBytes));
         return {kept->second, {}};
     }
     FileContents contents = unpack(entry, maxBytes);
@@ -186,15 +199,16 @@ FileContents ArchiveTree::unpack(std::size_t entry, std::size_t maxBytes) const 
     if (!reader_ || nextEntry_ > entry) {
         reader_ = openReader(path_);
         nextEntry_ = 0;
-        if (!reader_) return {{}, "out of memory"};
+        if (!reader_) return FileContents::refused(Message(kOutOfMemory));
     }
     archive_entry* header = nullptr;
     while (nextEntry_ <= entry) {
         const int status = archive_read_next_header(reader_.get(), &header);
         if (status < ARCHIVE_WARN || status == ARCHIVE_EOF) {
-            const std::string why = status == ARCHIVE_EOF ? "it ends early" : libarchiveError(reader_.get());
+            Message why = status == ARCHIVE_EOF ? Message(kEndsEarly)
+                                                : Message(kDamaged, {Message::words(libarchiveError(reader_.get()))});
             reader_.reset();
-            return {{}, "the archive is damaged or truncated: " + why};
+            return FileContents::refused(std::move(why));
         }
         ++nextEntry_;
     }
@@ -205,7 +219,7 @@ FileContents ArchiveTree::unpack(std::size_t entry, std::size_t maxBytes) const 
     while (true) {
         const la_ssize_t got = archive_read_data(reader_.get(), buffer, sizeof buffer);
         if (got < 0) {
-            contents = {{}, "the archive is damaged or truncated: " + libarchiveError(reader_.get())};
+            contents = FileContents::refused(Message(kDamaged, {Message::words(libarchiveError(reader_.get()))}));
             reader_.reset();
             return contents;
         }
@@ -213,7 +227,7 @@ FileContents ArchiveTree::unpack(std::size_t entry, std::size_t maxBytes) const 
         if (contents.bytes.size() + static_cast<std::size_t>(got) > maxBytes) {
             // Stops at the limit, whatever the entry claims or would unpack to.
             reader_.reset();
-            return {{}, fileTooLarge(maxBytes)};
+            return FileContents::refused(fileTooLargeReason(maxBytes));
         }
         contents.bytes.append(buffer, static_cast<std::size_t>(got));
     }
@@ -225,13 +239,15 @@ FileContents ArchiveTree::unpack(std::size_t entry, std::size_t maxBytes) const 
 ArchiveGame openArchive(const fs::path& archivePath) {
     ArchiveGame game;
     auto tree = std::make_shared<ArchiveTree>(archivePath);
-    if (std::string why = tree->index(); !why.empty()) {
-        game.error = why;
+    if (Message why = tree->index(); !why.empty()) {
+        game.error = why.english();
+        game.problem = std::move(why);
         return game;
     }
     game.games = tree->chooseGame();
     if (game.games.empty()) {
         game.error = kArchiveHoldsNoGame;
+        game.problem = Message(kArchiveHoldsNoGame);
         return game;
     }
     game.folder.emplace(std::shared_ptr<const FileTree>(tree));

@@ -15,7 +15,8 @@ namespace vorn {
 
 struct ArchiveGame {
     std::optional<GameFolder> folder; // empty when the archive cannot be played
-    std::string error;                // then: why, for the reader
+    std::string error;                // then: why, for the reader (English)
+    Message problem;                  // the same, for wording in the reader's language
     // Every folder in the archive that holds a code.vrn, as read, the one
     // played first: the top-most, among equals the first in byte order.
     std::vector<std::string> games;

@@ -8,13 +8,22 @@
 #include <QDateTime>
 #include <QString>
 #include <filesystem>
+#include <string>
 #include <vector>
 
 namespace vorn {
 
 struct PlayedGame {
-    std::filesystem::path location; // the game's folder or archive, absolute
-    QDateTime lastPlayed;           // UTC
+    std::filesystem::path location; // the game's folder or archive, absolute: where it was last opened from
+    QDateTime lastPlayed;           // when it was last opened, UTC
+    // The SHA-256 of its code.vrn, lower-case hex: one script is one game,
+    // whatever archive or folder it came in. Empty in lists kept before the
+    // script was noted, until the game is identified again.
+    std::string script;
+    QDateTime lastLeft; // when it was last left, UTC; invalid when never noted
+
+    // When the reader last played it: when it was left, or opened where that is later.
+    QDateTime lastSeen() const { return lastLeft.isValid() && lastLeft > lastPlayed ? lastLeft : lastPlayed; }
 };
 
 class GamesList {
@@ -27,8 +36,20 @@ class GamesList {
 
     const std::vector<PlayedGame>& games() const { return games_; }
 
-    // Puts the game first, played at `when`, and keeps the list.
-    void add(const std::filesystem::path& location, const QDateTime& when = QDateTime::currentDateTimeUtc());
+    // Puts the game first, opened at `when`, and keeps the list. The game is
+    // listed once: an entry of the same location or, where `script` is given,
+    // of the same script is replaced, and the new entry keeps this location.
+    void add(const std::filesystem::path& location, const std::string& script,
+             const QDateTime& when = QDateTime::currentDateTimeUtc());
+    void add(const std::filesystem::path& location, const QDateTime& when = QDateTime::currentDateTimeUtc()) {
+        add(location, std::string(), when);
+    }
+    // Notes when the game last opened from `location` was left.
+    void left(const std::filesystem::path& location, const QDateTime& when = QDateTime::currentDateTimeUtc());
+    // Notes the script of a game listed without one. Where another entry has
+    // the same script, the older of the two is taken off; returns the
+    // locations taken off.
+    std::vector<std::filesystem::path> identify(const std::filesystem::path& location, const std::string& script);
     // Takes the game off the list (its files are not touched) and keeps the list.
     void forget(const std::filesystem::path& location);
 

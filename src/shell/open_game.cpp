@@ -60,8 +60,7 @@ OpenedGame openGame(const fs::path& path) {
     if (!fs::is_regular_file(status)) return fail(opened, Message(kNoGame, {Message::words(path.string())}));
     ArchiveGame archive = openArchive(path);
     if (!archive.folder)
-        return fail(opened,
-                    Message(kArchiveUnplayable, {Message::words(path.string()), Message::sentence(archive.error)}));
+        return fail(opened, Message(kArchiveUnplayable, {Message::words(path.string()), archive.problem}));
     opened.folder = std::move(archive.folder);
     opened.notice = severalGamesNotice(path.string(), archive.games);
     return opened;

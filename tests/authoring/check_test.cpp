@@ -365,6 +365,47 @@ TEST(Check, APageThatRunsOnIsNamedWhereItStarts) {
     EXPECT_EQ(r.status, 1);
 }
 
+// A page whose closing quote is missing, followed by a page on the next line:
+// the next page's opening quote closes it, so it swallows nothing itself, and
+// the next page's closing quote opens the page that swallows the menu. The
+// finding names the page whose quote is missing first, and says what the
+// reader will see; the page that swallows the menu points back to it.
+TEST(Check, APageClosedByTheNextLinesOpeningQuoteIsNamedFirst) {
+    TestGame game(crlf({"\"one\"", "\"two\"", "\"three", "\"four\"", "(2 Yes,No)", "{\"a\"}", "{\"b\"}", ""}));
+    const ToolRun r = check(game);
+    ASSERT_FALSE(r.findings().empty());
+    EXPECT_THAT(r.findings().front(),
+                StartsWith("code.vrn:3:1: warning: the text page that starts here runs over a line end and is closed "
+                           "by the '\"' that begins line 4: its own closing '\"' is likely missing; the player shows "
+                           "it up to that line and reads the rest of line 4 as script, showing none of it, and from "
+                           "there the script is read out of step: the '\"' at 4:6 opens a text page that swallows"));
+    EXPECT_EQ(r.hintOf("code.vrn:3:1:"), "end the page with a closing '\"'");
+    EXPECT_THAT(r.findings(), ::testing::Contains(AllOf(StartsWith("code.vrn:4:6: warning: the text page that starts "
+                                                                   "here runs over"),
+                                                        HasSubstr("the likely culprit is the text page at 3:1"))));
+
+    // When the page behind runs into the end of the file, the error there points back too.
+    TestGame cutOff(crlf({"\"three", "\"four\"", "<room.bmp>"}));
+    const ToolRun c = check(cutOff);
+    EXPECT_THAT(c.findings(), ElementsAre(StartsWith("code.vrn:1:1: warning: the text page that starts here runs over "
+                                                     "a line end"),
+                                          AllOf(StartsWith("code.vrn:2:6: error: the text page that starts here runs "
+                                                           "into the end of file"),
+                                                HasSubstr("the likely culprit is the text page at 1:1"))));
+
+    // With a page between, closed by the next line's quote in turn, the first page is still the one named.
+    TestGame chain(crlf({"\"three", "\"four\"", "\"five\"", "(2 Yes,No)", "{\"a\"}", "{\"b\"}", ""}));
+    const ToolRun ch = check(chain);
+    ASSERT_FALSE(ch.findings().empty());
+    EXPECT_THAT(ch.findings().front(), AllOf(StartsWith("code.vrn:1:1: warning: the text page that starts here runs "
+                                                        "over a line end"),
+                                             HasSubstr("the '\"' at 3:6 opens a text page that swallows")));
+
+    // A page that ends with a line break on purpose, with nothing out of step behind it, is no mistake.
+    TestGame onPurpose(crlf({"\"First line", "\"", "\"Next.\"", ""}));
+    EXPECT_THAT(check(onPurpose).findings(), IsEmpty());
+}
+
 TEST(Check, APageThatRunsIntoTheEndOfFileSaysWhatItSwallows) {
     TestGame game(crlf({"\"Start", "<room.bmp>", "  ~A1~", "That is all."}));
     const ToolRun r = check(game);

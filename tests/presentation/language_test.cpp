@@ -1,16 +1,22 @@
 // The reader's language, run under LANG=ja_JP.UTF-8: what is the player's own
 // is told in Japanese, what is the game's stays as the game has it.
 
+#include "archive_writer.h"
 #include "headless_fixture.h"
 #include "interpreter/fatal_error.h"
 #include "interpreter/music_device.h"
 #include "presentation/language/language.h"
 #include "presentation/window/form1.h"
+#include "presentation/window/start_screen.h"
+#include "shell/open_game.h"
 #include "shell/shell.h"
 
 #include <QApplication>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <map>
 
@@ -128,6 +134,56 @@ TEST(Language, AReportBuiltOfSeveralSentencesIsTranslatedInEachOfThem) {
               QString::fromUtf8("code.vrn:1:1: ここから始まるテキストが、閉じないままファイルの終わりに達しています。"
                                 "ページの終わりに「\"」を書いてください。3 行にわたって続いているので、閉じる「\"」"
                                 "が抜けているようです。"));
+}
+
+TEST(Language, TheStartScreensButtonsAreInJapanese) {
+    ASSERT_JAPANESE();
+    QTemporaryDir config;
+    GamesList games(config.filePath("games.json"));
+    StartScreen start(games);
+    QStringList buttons, tips;
+    for (const QPushButton* b : start.findChildren<QPushButton*>()) {
+        buttons << b->text();
+        tips << b->toolTip();
+    }
+    EXPECT_TRUE(buttons.contains(QString::fromUtf8("続きから"))) << buttons.join(", ").toStdString();
+    for (const QString& tip : tips) {
+        // Only key names stay in Latin letters.
+        QString words = tip;
+        for (const char* key : {"Ctrl+Enter", "Ctrl+O", "Enter", "Delete", "code.vrn"}) words.remove(key);
+        EXPECT_FALSE(words.contains(QRegularExpression("[A-Za-z]{3,}"))) << tip.toStdString();
+    }
+}
+
+// A reason inside a report is the player's own words too: in Japanese, with
+// only the archive's name and libarchive's own words left as they are.
+TEST(Language, AnArchivesRefusalIsInJapaneseReasonsIncluded) {
+    ASSERT_JAPANESE();
+    TestGame source("\"x\"");
+    const std::string scratch = source.dir().string() + "-archives";
+    std::filesystem::create_directories(scratch);
+    test::writeArchive(scratch + "/nogame.zip", {{"readme.txt", "hello"}}, test::ArchiveFormat::Zip);
+    std::vector<test::ArchiveEntry> bomb = test::entriesOf(source.dir(), "");
+    for (test::ArchiveEntry& e : bomb)
+        if (e.name == "mouse.ico") e.content = std::string(17 * 1024 * 1024, '\0');
+    test::writeArchive(scratch + "/bomb.zip", bomb, test::ArchiveFormat::Zip);
+
+    EXPECT_EQ(translated(openGame(scratch + "/nogame.zip").problem),
+              QString::fromUtf8("「") + QString::fromStdString(scratch) +
+                  QString::fromUtf8(
+                      "/nogame.zip」では遊べません。アーカイブにゲームがありません（code.vrn が入っていません）。"));
+
+    const OpenedGame opened = openGame(scratch + "/bomb.zip");
+    ASSERT_TRUE(opened.folder) << opened.error;
+    SilentMusicDevice device;
+    Form1 form(*opened.folder, device, 1);
+    QString told;
+    form.setMessagePresenter([&](const QString&, const QString& text, bool) { told = text; });
+    EXPECT_FALSE(form.load());
+    EXPECT_EQ(told, QString::fromUtf8("「") + QString::fromStdString(scratch) +
+                        QString::fromUtf8("/bomb.zip」では遊べません。アーカイブ内のカーソル「mouse.ico」を読めません: "
+                                          "ファイルが 16 MB を超えています。"));
+    std::filesystem::remove_all(scratch);
 }
 
 TEST(Language, TheHelpIsTranslatedAndKeepsEveryOption) {

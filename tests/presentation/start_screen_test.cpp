@@ -7,7 +7,9 @@
 #include "shell/open_game.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -137,7 +139,7 @@ TEST_F(StartScreenTest, TheKeyboardPlaysAGameAtTheSameZoomAndQuitComesBack) {
 }
 
 TEST_F(StartScreenTest, DeleteForgetsAGameAndNothingElse) {
-    TestGame forest(""), sea(""), hill("");
+    TestGame forest("\"forest\""), sea("\"sea\""), hill("\"hill\""); // three scripts: three games
     games->add(forest.dir(), earlier);
     games->add(sea.dir(), earlier.addSecs(60));
     games->add(hill.dir(), earlier.addSecs(120));
@@ -197,6 +199,115 @@ TEST_F(StartScreenTest, AnArchiveIsListedByItsNameWithThePictureInside) {
     const QImage thumbnail = list().item(0)->icon().pixmap(list().iconSize()).toImage();
     EXPECT_EQ(thumbnail.pixelColor(thumbnail.width() / 2, thumbnail.height() / 2), QColor(30, 200, 30));
     fs::remove(zip);
+}
+
+// One script is one game: opened from two archives, and listed by an older
+// player from its folder, it is one row, with the place it was last opened
+// from and when it was left.
+TEST_F(StartScreenTest, OneGameIsListedOnceWhateverArchiveOrFolderItCameFrom) {
+    TestGame source("\"the lantern\"");
+    games->add(source.dir(), earlier); // as an older player listed it: its script not noted
+    std::vector<fs::path> zips;
+    for (const char* name : {"-first.zip", "-second.zip"}) {
+        zips.push_back(source.dir().parent_path() / (source.dir().filename().string() + name));
+        test::writeArchive(zips.back(), test::entriesOf(source.dir(), "game/"), test::ArchiveFormat::Zip);
+    }
+    open();
+    for (const fs::path& zip : zips) {
+        drop({zip});
+        ASSERT_TRUE(window->game()) << window->startScreen()->error().toStdString();
+        QTest::keyClick(window->game(), Qt::Key_Q, Qt::ControlModifier);
+        settle();
+    }
+    for (int i = 0; i < 20 && list().count() > 1; ++i) settle(); // the folder is identified as its picture loads
+    EXPECT_EQ(rows(), QStringList{QString::fromStdString(zips.back().filename().string())});
+    EXPECT_EQ(location(0), fs::canonical(zips.back()));
+    ASSERT_EQ(games->games().size(), 1u);
+    EXPECT_TRUE(games->games().front().lastLeft.isValid()) << "when it was left is noted";
+    for (const fs::path& zip : zips) fs::remove(zip);
+}
+
+TEST_F(StartScreenTest, PicturesOfEveryShapeTakeTheSameRoomBesideTheText) {
+    TestGame wide("\"wide\""), narrow("\"narrow\"");
+    wide.write("back.bmp", test::bitmap(632, 425, 200, 30, 30));
+    narrow.write("back.bmp", test::bitmap(100, 425, 30, 30, 200));
+    games->add(wide.dir(), earlier);
+    games->add(narrow.dir(), earlier.addSecs(60));
+    open(2);
+    settle();
+    ASSERT_EQ(rows(), (QStringList{nameOf(narrow), nameOf(wide)}));
+    for (int row = 0; row < 2; ++row)
+        EXPECT_EQ(list().item(row)->icon().pixmap(list().iconSize()).size(), list().iconSize()) << row;
+    const QImage thumbnail = list().item(0)->icon().pixmap(list().iconSize()).toImage();
+    EXPECT_EQ(thumbnail.pixelColor(thumbnail.width() / 2, thumbnail.height() / 2), QColor(30, 30, 200));
+    EXPECT_EQ(thumbnail.pixelColor(1, thumbnail.height() / 2), QColor(Qt::black)) << "centred, not at the left";
+}
+
+// Whatever stops an archive, on opening it or on reading the files its game
+// starts with, the report names the archive and what is wrong with it, and
+// gives no advice meant for a folder.
+TEST_F(StartScreenTest, EveryRefusalOfAnArchiveHasOneHeading) {
+    TestGame source("\"x\"");
+    const fs::path scratch = source.dir().parent_path() / (source.dir().filename().string() + "-archives");
+    fs::create_directories(scratch);
+    std::vector<test::ArchiveEntry> bomb = test::entriesOf(source.dir(), "game/");
+    for (test::ArchiveEntry& e : bomb)
+        if (e.name == "game/mouse.ico") e.content = std::string(17 * 1024 * 1024, '\0'); // past the 16 MB limit
+    test::writeArchive(scratch / "bomb.zip", bomb, test::ArchiveFormat::Zip);
+    test::writeArchive(scratch / "nogame.zip", {{"readme.txt", "hello"}}, test::ArchiveFormat::Zip);
+    open();
+    for (const char* name : {"bomb.zip", "nogame.zip"}) {
+        const fs::path zip = scratch / name;
+        window->play(zip);
+        settle();
+        EXPECT_FALSE(window->game()) << name;
+        const QString error = window->startScreen()->error();
+        EXPECT_TRUE(error.startsWith("cannot play \"" + QString::fromStdString(zip.string()) + "\": "))
+            << error.toStdString();
+        EXPECT_FALSE(error.contains("Start the player")) << error.toStdString();
+    }
+    EXPECT_EQ(window->startScreen()->error(), "cannot play \"" +
+                                                  QString::fromStdString((scratch / "nogame.zip").string()) +
+                                                  "\": the archive holds no game: there is no code.vrn in it.");
+    window->play(scratch / "bomb.zip");
+    settle();
+    EXPECT_EQ(window->startScreen()->error(),
+              "cannot play \"" + QString::fromStdString((scratch / "bomb.zip").string()) +
+                  "\": the cursor \"mouse.ico\" in it cannot be read: the file is larger than 16 MB.");
+    EXPECT_TRUE(rows().isEmpty()) << "a game that never started is not listed";
+    fs::remove_all(scratch);
+}
+
+// The dialog opens a folder that holds a game as its code.vrn; of another
+// folder, which it enters, it says that no game is there.
+TEST_F(StartScreenTest, TheDialogSaysWhenTheFolderChosenHoldsNoGame) {
+    TestGame game("\"x\"");
+    const fs::path pictures = game.dir() / "pictures";
+    fs::create_directories(pictures);
+    QString told;
+    auto choose = [&](const fs::path& folder) {
+        QTimer::singleShot(0, [&told, folder] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            ASSERT_TRUE(dialog);
+            dialog->selectFile(QString::fromStdString(folder.string()));
+            QTimer::singleShot(0, [&told, dialog] {
+                if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                    told = box->text();
+                    box->accept();
+                }
+                QTimer::singleShot(0, dialog, [dialog] { dialog->reject(); });
+            });
+            QMetaObject::invokeMethod(dialog, "accept"); // as its Open button does
+        });
+        return askForGameFile(nullptr);
+    };
+    EXPECT_EQ(choose(pictures), QString());
+    EXPECT_EQ(told, noGameIn(QString::fromStdString(pictures.string())));
+    EXPECT_TRUE(told.startsWith("There is no game in")) << told.toStdString();
+
+    told.clear();
+    EXPECT_EQ(choose(game.dir()), QString::fromStdString(game.dir().string()));
+    EXPECT_TRUE(told.isEmpty()) << told.toStdString();
 }
 
 TEST_F(StartScreenTest, OpenGameTakesWhatTheDialogChose) {

@@ -20,7 +20,13 @@ cleanup() {
 trap cleanup EXIT
 
 mkdir -p "$work/config/vorn" "$work/empty" "$work/games"
-for name in "Forest Road" "Sea Road" "Dropped Road"; do cp -r "$demo" "$work/games/$name"; done
+# Three games: a script is a game, so each copy's script ends with line ends of its own.
+ends=""
+for name in "Forest Road" "Sea Road" "Dropped Road"; do
+  cp -r "$demo" "$work/games/$name"
+  ends+=$'\r\n'
+  printf '%s' "$ends" >>"$work/games/$name/code.vrn"
+done
 cat >"$work/config/vorn/games.json" <<JSON
 {"games": [{"path": "$work/games/Forest Road", "lastPlayed": "2026-01-01T10:00:00.000Z"},
            {"path": "$work/games/Sea Road", "lastPlayed": "2026-02-01T10:00:00.000Z"}]}

@@ -132,6 +132,66 @@ TEST_F(GamesListTest, PathsThatAreNoUtf8ComeBackByteForByte) {
     EXPECT_EQ(locations(GamesList(file)), (std::vector<fs::path>{special, japanese}));
 }
 
+// One script is one game, whatever archive or folder it came in: it is listed
+// once, where it was last opened from.
+TEST_F(GamesListTest, OneScriptIsListedOnceWhereItWasLastOpenedFrom) {
+    const std::string lantern(64, 'a'), other(64, 'b');
+    {
+        GamesList list(file);
+        list.add("/games/lantern.zip", lantern, at(1));
+        list.add("/games/copy of lantern.zip", lantern, at(2));
+        list.add("/games/other", other, at(3));
+        list.add("/downloads/lantern.lzh", lantern, at(4));
+    }
+    const GamesList again(file);
+    EXPECT_EQ(locations(again), (std::vector<fs::path>{"/downloads/lantern.lzh", "/games/other"}));
+    EXPECT_EQ(again.games().front().script, lantern);
+    EXPECT_EQ(again.games().front().lastPlayed, at(4));
+}
+
+// "Last played" is when the game was left; a game opened again since counts from then.
+TEST_F(GamesListTest, WhenAGameWasLeftIsKeptAndCountsAsPlayed) {
+    const std::string script(64, 'c');
+    GamesList list(file);
+    list.add("/games/lantern", script, at(1));
+    list.left("/games/lantern", at(30));
+    list.left("/games/never-listed", at(31)); // nothing listed: nothing added
+    EXPECT_EQ(locations(GamesList(file)), std::vector<fs::path>{"/games/lantern"});
+    EXPECT_EQ(GamesList(file).games().front().lastLeft, at(30));
+    EXPECT_EQ(GamesList(file).games().front().lastSeen(), at(30));
+
+    // Opened from another archive: the time it was left goes with the game.
+    list.add("/games/lantern.zip", script, at(40));
+    const PlayedGame reopened = GamesList(file).games().front();
+    EXPECT_EQ(reopened.lastLeft, at(30));
+    EXPECT_EQ(reopened.lastSeen(), at(40)) << "opened after it was left";
+}
+
+// Lists kept before scripts were noted are read as they are; each game is
+// identified when the start screen opens it, and a second entry of the same
+// script, the older, leaves the list.
+TEST_F(GamesListTest, AnOldListIsReadAndItsGamesIdentifiedLater) {
+    writeFile(R"({"games": [{"path": "/games/new", "lastPlayed": "2026-03-01T10:00:00.000Z"},
+                            {"path": "/games/copy.zip", "lastPlayed": "2026-02-01T10:00:00.000Z",
+                             "lastLeft": "2026-02-01T11:00:00.000Z"},
+                            {"path": "/games/other", "lastPlayed": "2026-01-01T10:00:00.000Z",
+                             "script": "not a hash"}]})");
+    GamesList list(file);
+    ASSERT_EQ(locations(list), (std::vector<fs::path>{"/games/new", "/games/copy.zip", "/games/other"}));
+    for (const PlayedGame& game : list.games()) EXPECT_EQ(game.script, "") << game.location;
+    const std::string same(64, 'd'), other(64, 'e');
+    EXPECT_TRUE(list.identify("/games/new", same).empty());
+    EXPECT_EQ(list.identify("/games/copy.zip", same), std::vector<fs::path>{"/games/copy.zip"});
+    EXPECT_TRUE(list.identify("/games/other", other).empty());
+    EXPECT_TRUE(list.identify("/games/never-listed", same).empty());
+
+    const GamesList again(file);
+    EXPECT_EQ(locations(again), (std::vector<fs::path>{"/games/new", "/games/other"}));
+    EXPECT_EQ(again.games().front().script, same);
+    EXPECT_EQ(again.games().front().lastLeft, QDateTime(QDate(2026, 2, 1), QTime(11, 0), Qt::UTC))
+        << "the time it was left comes with the entry taken off";
+}
+
 TEST_F(GamesListTest, OnlyTheNewestGamesAreKept) {
     GamesList list(file);
     for (int i = 0; i < int(GamesList::kMaxGames) + 5; ++i) list.add("/games/" + std::to_string(i), at(0).addSecs(i));

@@ -2,13 +2,26 @@
 """Checks every translation of the player: each message is translated, keeps
 every placeholder (%1..%9) of its English, and a help text keeps its lines'
 option names, so that no reader meets English in the middle of their language
-or a report that lost the file name it was about."""
+or a report that lost the file name it was about.
+
+With --lupdate LUPDATE --sources SRC it also gathers every string marked in the
+sources (tr() and VORN_TR) into a scratch file with lupdate, and fails for each
+one that a translation does not have: a string added to the code and never
+brought into the .ts files would otherwise show in English."""
+import argparse
 import re
+import subprocess
 import sys
+import tempfile
 import xml.etree.ElementTree as ET
 from pathlib import Path
 
-folder = Path(sys.argv[1])
+arguments = argparse.ArgumentParser()
+arguments.add_argument("folder", type=Path)
+arguments.add_argument("--lupdate")
+arguments.add_argument("--sources", type=Path)
+arguments = arguments.parse_args()
+folder = arguments.folder
 problems = []
 files = sorted(folder.glob("vorn_*.ts"))
 if not files:
@@ -41,6 +54,39 @@ for ts in files:
                 current_file = location.get("filename") or current_file
                 if "src/presentation/" not in current_file and name != "vorn":
                     problems.append(f"{where}: marked in {current_file} under context {name!r}, not 'vorn'")
+
+
+def finished_messages(ts):
+    """The (context, source) pairs that the file translates."""
+    found = set()
+    for context in ET.parse(ts).getroot().iter("context"):
+        for message in context.iter("message"):
+            translation = message.find("translation")
+            if translation is not None and translation.text and translation.get("type") is None:
+                found.add((context.findtext("name"), message.findtext("source") or ""))
+    return found
+
+
+if arguments.lupdate:
+    with tempfile.TemporaryDirectory() as scratch:
+        gathered = Path(scratch) / "gathered.ts"
+        # The options the build's update_translations target uses.
+        run = subprocess.run([arguments.lupdate, "-no-obsolete", "-locations", "none", "-tr-function-alias",
+                              "QT_TR_NOOP+=VORN_TR", "-extensions", "cpp,h", str(arguments.sources), "-ts",
+                              str(gathered)], capture_output=True, text=True)
+        if run.returncode != 0 or not gathered.exists():
+            problems.append(f"lupdate failed: {run.stderr.strip()}")
+        else:
+            marked = set()
+            for context in ET.parse(gathered).getroot().iter("context"):
+                for message in context.iter("message"):
+                    marked.add((context.findtext("name"), message.findtext("source") or ""))
+            if not marked:
+                problems.append(f"lupdate found no marked strings in {arguments.sources}")
+            for ts in files:
+                for context, source in sorted(marked - finished_messages(ts)):
+                    problems.append(f"{ts.name}: {source[:60]!r} (context {context}) is marked in the sources but not "
+                                    "translated: run the update_translations target and translate it")
 for p in problems:
     print(p)
 print(f"{len(files)} translation file(s), {len(problems)} problem(s)")

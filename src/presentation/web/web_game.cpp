@@ -165,7 +165,7 @@ class WebGame {
     std::string openFiles(const std::string& name, bool isArchive) {
         tree_->finish();
         if (!tree_->problem().empty())
-            return Message(kArchiveUnplayable, {Message::words(name), Message::sentence(tree_->problem())}).english();
+            return Message(kArchiveUnplayable, {Message::words(name), tree_->problem()}).english();
         const std::vector<std::string> games = tree_->chooseGame();
         if (games.empty())
             return isArchive

@@ -3,6 +3,7 @@
 #include "presentation/language/language.h"
 
 #include "shell/open_game.h"
+#include "shell/save_store.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -90,6 +91,8 @@ void PlayerWindow::play(const std::filesystem::path& path, bool goOn) {
 
     auto game = std::make_unique<Game>(*opened.folder, options_, zoom_, this);
     game->name = QString::fromStdString(gameName(opened.location));
+    game->location = opened.location;
+    game->fromArchive = !opened.folder->archive().empty();
     Form1* form = game->form.get();
     form->setGeometry(rect());
     form->setMessagePresenter(presentMessage_);
@@ -100,7 +103,8 @@ void PlayerWindow::play(const std::filesystem::path& path, bool goOn) {
     if (game->fluid) QTimer::singleShot(300, form, [device = game->fluid] { device->startSetUp(); });
     game_ = std::move(game);
     if (!form->load()) return; // the report is on the start screen already
-    games_.add(opened.location);
+    game_->started = true;
+    games_.add(opened.location, Saves::scriptHash(form->interpreter().stream().contents()));
     if (fullScreen_) form->setFullScreen(true);
     start_->hide();
     form->show();
@@ -112,13 +116,19 @@ void PlayerWindow::gameEnded(int status, const QString& fatal) {
     if (!game_) return;
     zoom_ = game_->form->zoom();
     fullScreen_ = game_->form->fullScreen();
+    if (game_->started) games_.left(game_->location);
+    // An archive that fails before its game starts is refused as one that
+    // cannot be opened at all is: the report names the archive and says what
+    // is wrong with it.
+    const bool refused = !game_->started && game_->fromArchive;
     ended_.push_back(std::move(game_));
     QTimer::singleShot(0, this, [this] { disposeOfEndedGames(); });
     if (quitting_) {
         QCoreApplication::exit(status);
         return;
     }
-    if (!fatal.isEmpty()) start_->showError(tr("%1 stopped with an error:\n%2").arg(ended_.back()->name, fatal));
+    if (!fatal.isEmpty())
+        start_->showError(refused ? fatal : tr("%1 stopped with an error:\n%2").arg(ended_.back()->name, fatal));
     showStartScreen();
 }
 

@@ -51,6 +51,9 @@ class PlayerWindow : public QWidget {
     struct Game : WindowGame {
         using WindowGame::WindowGame;
         QString name;
+        std::filesystem::path location; // as the games list knows it
+        bool fromArchive = false;
+        bool started = false; // loaded, and on the list
     };
     void gameEnded(int status, const QString& fatal);
     void showStartScreen();

@@ -1,5 +1,6 @@
 #include "start_screen.h"
 
+#include "interpreter/script_stream.h"
 #include "presentation/picture_decoder.h"
 #include "shell/open_game.h"
 #include "shell/save_store.h"
@@ -7,11 +8,14 @@
 #include "text_views.h"
 
 #include <QBoxLayout>
+#include <QDir>
 #include <QEvent>
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
+#include <QMessageBox>
+#include <QPainter>
 #include <QPushButton>
 #include <QShortcut>
 #include <QTimer>
@@ -28,9 +32,9 @@ QString whenPlayed(const QDateTime& utc) {
     const QLocale locale;
     const QString time = local.time().toString("HH:mm");
     const qint64 daysAgo = local.date().daysTo(QDate::currentDate());
-    if (daysAgo == 0) return StartScreen::tr("today at %1").arg(time);
-    if (daysAgo == 1) return StartScreen::tr("yesterday at %1").arg(time);
-    return StartScreen::tr("%1 at %2").arg(locale.toString(local.date(), QLocale::ShortFormat), time);
+    if (daysAgo == 0) return vorn::StartScreen::tr("today at %1").arg(time);
+    if (daysAgo == 1) return vorn::StartScreen::tr("yesterday at %1").arg(time);
+    return vorn::StartScreen::tr("%1 at %2").arg(locale.toString(local.date(), QLocale::ShortFormat), time);
 }
 
 QString displayPath(const std::filesystem::path& path) {
@@ -38,15 +42,21 @@ QString displayPath(const std::filesystem::path& path) {
 }
 
 // In the file dialog, a folder that holds a game opens it, as its code.vrn
-// would; other folders are entered as usual.
+// would; another folder is entered, with a word that it holds no game, for
+// the reader asked to open it as one.
 class GameFileDialog : public QFileDialog {
   public:
     using QFileDialog::QFileDialog;
     void accept() override {
         const QStringList files = selectedFiles();
-        if (files.size() == 1 && QFileInfo(files[0]).isDir() &&
-            holdsGame(openGame(QFile::encodeName(files[0]).toStdString()))) {
-            QDialog::accept();
+        if (files.size() == 1 && QFileInfo(files[0]).isDir()) {
+            if (holdsGame(openGame(QFile::encodeName(files[0]).toStdString()))) {
+                QDialog::accept();
+                return;
+            }
+            const QString folder = files[0];
+            QFileDialog::accept(); // enters it: a game may be in a folder inside
+            QMessageBox::information(this, StartScreen::tr("Open game"), noGameIn(folder));
             return;
         }
         QFileDialog::accept();
@@ -54,6 +64,12 @@ class GameFileDialog : public QFileDialog {
 };
 
 } // namespace
+
+QString noGameIn(const QString& folder) {
+    return StartScreen::tr("There is no game in \u201c%1\u201d: it holds no code.vrn. Choose a game's folder, its "
+                           "code.vrn or an archive of it; the folder's contents are shown in case a game is inside.")
+        .arg(QDir::toNativeSeparators(folder));
+}
 
 QString askForGameFile(QWidget* parent) {
     GameFileDialog dialog(parent, StartScreen::tr("Open game"));
@@ -162,7 +178,7 @@ void StartScreen::refresh() {
         const bool there = std::filesystem::exists(game.location, ec);
         const QString name = QString::fromStdString(gameName(game.location));
         auto* item = new QListWidgetItem(name + "\n" +
-                                             (there ? tr("last played %1").arg(whenPlayed(game.lastPlayed))
+                                             (there ? tr("last played %1").arg(whenPlayed(game.lastSeen()))
                                                     : tr("not found at %1").arg(displayPath(game.location))),
                                          list_);
         item->setData(kLocationRole, QByteArray::fromStdString(game.location.native()));
@@ -184,10 +200,56 @@ void StartScreen::refresh() {
     });
 }
 
+// A picture scaled to fit the thumbnail's size and centred in it on black, so
+// that every row's text starts at the same place whatever its picture's shape.
+QPixmap StartScreen::thumbnail(const QImage& picture) const {
+    const QSize size = thumbnailSize();
+    QPixmap framed(size);
+    framed.fill(Qt::black);
+    const QImage scaled = picture.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    QPainter painter(&framed);
+    painter.drawImage((size.width() - scaled.width()) / 2, (size.height() - scaled.height()) / 2, scaled);
+    return framed;
+}
+
+// A game listed before its script was noted (a list kept by an older
+// player) is identified on the way; a second entry of the same script, the
+// same game from another archive or folder, leaves the list. Returns whether
+// `game` itself left it, as the older of the two.
+bool StartScreen::identify(const std::filesystem::path& game, const GameFolder& folder) {
+    const auto& listed = games_.games();
+    const auto entry =
+        std::find_if(listed.begin(), listed.end(), [&](const PlayedGame& g) { return g.location == game; });
+    if (entry == listed.end() || !entry->script.empty()) return false;
+    const FileContents script = folder.read(kScriptName, ScriptStream::kMaxScriptBytes);
+    if (!script.error.empty()) return false;
+    bool itself = false;
+    for (const std::filesystem::path& dropped : games_.identify(game, Saves::scriptHash(script.bytes))) {
+        itself = itself || dropped == game;
+        for (int row = 0; row < list_->count(); ++row)
+            if (location(row) == dropped) {
+                delete list_->takeItem(row);
+                if (row < nextThumbnail_) --nextThumbnail_;
+                break;
+            }
+    }
+    return itself;
+}
+
 void StartScreen::loadNextThumbnail() {
     if (nextThumbnail_ >= list_->count()) return;
     QListWidgetItem* item = list_->item(nextThumbnail_++);
-    const OpenedGame opened = openGame(location(list_->row(item)));
+    const std::filesystem::path game = location(list_->row(item));
+    const OpenedGame opened = openGame(game);
+    if (opened.folder && holdsGame(opened)) {
+        if (identify(game, *opened.folder)) { // taken off, `item` with it: an older entry of a game listed above
+            const int generation = nextThumbnail_;
+            QTimer::singleShot(0, this, [this, generation] {
+                if (nextThumbnail_ == generation) loadNextThumbnail();
+            });
+            return;
+        }
+    }
     if (opened.folder && holdsGame(opened) && hasContinueSlot(*opened.folder, saveDir_)) {
         item->setData(kContinueRole, true);
         item->setText(item->text() + tr(" \u00b7 can be continued"));
@@ -196,9 +258,7 @@ void StartScreen::loadNextThumbnail() {
     if (opened.folder) {
         const FileContents back = opened.folder->read("back.bmp", kMaxThumbnailSourceBytes);
         if (back.error.empty()) {
-            if (const auto picture = decodePicture(back.bytes))
-                item->setIcon(QPixmap::fromImage(
-                    picture->scaled(thumbnailSize(), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+            if (const auto picture = decodePicture(back.bytes)) item->setIcon(thumbnail(*picture));
         }
     }
     const int generation = nextThumbnail_;

@@ -5,6 +5,7 @@
 // to open another game; and the error that ended the last one, if any.
 // Everything on it works from the keyboard.
 
+#include "interpreter/game_folder.h"
 #include "shell/games_list.h"
 
 #include <QWidget>
@@ -61,7 +62,9 @@ class StartScreen : public QWidget {
 
   private:
     void loadNextThumbnail();
+    bool identify(const std::filesystem::path& game, const GameFolder& folder);
     QSize thumbnailSize() const;
+    QPixmap thumbnail(const QImage& picture) const;
     void selectionChanged();
 
     GamesList& games_;
@@ -79,5 +82,7 @@ class StartScreen : public QWidget {
 
 // The platform's dialog for a game folder, a .vrn script or an archive.
 QString askForGameFile(QWidget* parent);
+// What the dialog says of a folder chosen to open that holds no game.
+QString noGameIn(const QString& folder);
 
 } // namespace vorn

@@ -6,6 +6,7 @@
 #include "presentation/music/fluid_music_device.h"
 #include "shell/games_list.h"
 #include "shell/open_game.h"
+#include "shell/save_store.h"
 #include "window_game.h"
 
 #include <QApplication>
@@ -128,10 +129,15 @@ int runWindow(int argc, char** argv, const Options& options, std::function<void(
     Form1& window = *played.form;
     window.setContinueAtOnce(options.continueGame);
     if (!window.load()) return 1;
-    // The start screen offers the game next time; the list is written once the
-    // first page is on screen, not before it.
+    // The start screen offers the game next time; the list is written, and
+    // the script hashed for it, once the first page is on screen, not before it.
+    bool listed = false;
     AfterFirstPaint remember(
-        &window, [] { return true; }, [&game] { GamesList().add(game.location); });
+        &window, [] { return true; },
+        [&game, &window, &listed] {
+            GamesList().add(game.location, Saves::scriptHash(window.interpreter().stream().contents()));
+            listed = true;
+        });
     std::optional<AfterFirstPaint> firstPageWatch;
     if (firstPagePainted) {
         QPlainTextEdit* text = window.text1();
@@ -155,7 +161,9 @@ int runWindow(int argc, char** argv, const Options& options, std::function<void(
     else
         window.show();
     QTimer::singleShot(0, &window, [&window] { window.activate(); });
-    return app.exec();
+    const int status = app.exec();
+    if (listed) GamesList().left(game.location);
+    return status;
 }
 
 } // namespace vorn
