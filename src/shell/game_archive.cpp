@@ -11,7 +11,9 @@
 #include <atomic>
 #include <clocale>
 #include <locale.h>
+#include <list>
 #include <map>
+#include <new>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -103,26 +105,41 @@ class ArchiveTree : public StoredNameTree {
     // ask for them finds them unpacked.
     void unpackAhead(std::vector<std::string> places) {
         ahead_ = std::thread([this, places = std::move(places)] {
-            for (const std::string& place : places) {
-                if (stopAhead_) return;
-                (void)read(place, kMaxAheadBytes);
+            try {
+                for (const std::string& place : places) {
+                    if (stopAhead_) return;
+                    (void)read(place, kMaxAheadBytes);
+                }
+            } catch (const std::bad_alloc&) {
+                // Nothing unpacked ahead: the player asks again, and hears why.
             }
         });
     }
 
     // Lists every entry; an empty result means the archive can be played.
-    std::string index();
+    Message index();
 
   protected:
     FileContents readEntry(std::size_t entry, std::size_t maxBytes) const override;
 
   private:
     FileContents unpack(std::size_t entry, std::size_t maxBytes) const;
+    void keep(std::size_t entry, const std::string& bytes) const;
 
     fs::path path_;
 
+    // The files unpacked lately, kept within a budget: the least recently
+    // used go first, and are unpacked again when asked for. A real game's
+    // script and pictures fit whole; a game of huge pictures keeps a few.
+    static constexpr std::size_t kKeptBytes = 64 * 1024 * 1024;
+    struct Kept {
+        std::string bytes;
+        std::list<std::size_t>::iterator use; // its place in `uses_`
+    };
     mutable std::mutex mutex_;
-    mutable std::map<std::size_t, std::string> unpacked_; // by entry index
+    mutable std::map<std::size_t, Kept> unpacked_; // by entry index
+    mutable std::list<std::size_t> uses_;          // the entries kept, the latest used first
+    mutable std::size_t keptBytes_ = 0;
     mutable ArchiveHandle reader_;                        // left after the last entry it unpacked
     mutable std::size_t nextEntry_ = 0;                   // the entry its next header is
 
@@ -131,10 +148,10 @@ class ArchiveTree : public StoredNameTree {
     std::thread ahead_;
 };
 
-std::string ArchiveTree::index() {
+Message ArchiveTree::index() {
     const Utf8NamesLocale utf8;
     ArchiveHandle a = openReader(path_);
-    if (!a) return "out of memory";
+    if (!a) throw std::bad_alloc();
     archive_entry* entry = nullptr;
     for (std::size_t n = 0;; ++n) {
         const int status = archive_read_next_header(a.get(), &entry);
@@ -142,15 +159,16 @@ std::string ArchiveTree::index() {
         if (status < ARCHIVE_WARN) {
             // No format recognised: asking more of libarchive would crash it.
             if (archive_format(a.get()) == 0)
-                return "it is neither a game folder, a .vrn script nor an archive the player can read (" +
-                       libarchiveError(a.get()) + ")";
-            if (archive_read_has_encrypted_entries(a.get()) > 0) return kArchiveEncrypted;
-            return "the archive is damaged or truncated: " + libarchiveError(a.get());
+                return Message::sentence("it is neither a game folder, a .vrn script nor an archive the player can "
+                                         "read (" +
+                                         libarchiveError(a.get()) + ")");
+            if (archive_read_has_encrypted_entries(a.get()) > 0) return Message(kArchiveEncrypted);
+            return Message::sentence("the archive is damaged or truncated: " + libarchiveError(a.get()));
         }
-        if (archive_entry_is_encrypted(entry)) return kArchiveEncrypted;
+        if (archive_entry_is_encrypted(entry)) return Message(kArchiveEncrypted);
         const char* name = archive_entry_pathname(entry);
         if (!name) name = archive_entry_pathname_utf8(entry);
-        if (!name) return "the archive is damaged: an entry has a name that cannot be read";
+        if (!name) return Message::sentence("the archive is damaged: an entry has a name that cannot be read");
         const std::string stored = isLha(a.get()) ? lhaStoredName(name) : std::string(name);
 
         auto kind = Kind::Other;
@@ -161,7 +179,7 @@ std::string ArchiveTree::index() {
         std::optional<std::size_t> size;
         if (archive_entry_size_is_set(entry) && archive_entry_size(entry) >= 0)
             size = static_cast<std::size_t>(archive_entry_size(entry));
-        if (std::string why = add(stored, kind, n, size); !why.empty()) return why;
+        if (Message why = add(stored, kind, n, size); !why.empty()) return why;
     }
     finish();
     return {};
@@ -170,12 +188,26 @@ std::string ArchiveTree::index() {
 FileContents ArchiveTree::readEntry(std::size_t entry, std::size_t maxBytes) const {
     const std::lock_guard lock(mutex_);
     if (const auto kept = unpacked_.find(entry); kept != unpacked_.end()) {
-        if (kept->second.size() > maxBytes) return {{}, fileTooLarge(maxBytes)};
-        return {kept->second, {}};
+        uses_.splice(uses_.begin(), uses_, kept->second.use);
+        if (kept->second.bytes.size() > maxBytes) return {{}, fileTooLarge(maxBytes)};
+        return {kept->second.bytes, {}};
     }
     FileContents contents = unpack(entry, maxBytes);
-    if (contents.error.empty()) unpacked_.emplace(entry, contents.bytes);
+    if (contents.error.empty()) keep(entry, contents.bytes);
     return contents;
+}
+
+void ArchiveTree::keep(std::size_t entry, const std::string& bytes) const {
+    if (bytes.size() > kKeptBytes) return; // read whenever asked for, never kept
+    while (keptBytes_ + bytes.size() > kKeptBytes) {
+        const auto oldest = unpacked_.find(uses_.back());
+        keptBytes_ -= oldest->second.bytes.size();
+        unpacked_.erase(oldest);
+        uses_.pop_back();
+    }
+    uses_.push_front(entry);
+    unpacked_.emplace(entry, Kept{bytes, uses_.begin()});
+    keptBytes_ += bytes.size();
 }
 
 // Reads on from where the last unpacking stopped, when the entry lies ahead
@@ -225,13 +257,15 @@ FileContents ArchiveTree::unpack(std::size_t entry, std::size_t maxBytes) const 
 ArchiveGame openArchive(const fs::path& archivePath) {
     ArchiveGame game;
     auto tree = std::make_shared<ArchiveTree>(archivePath);
-    if (std::string why = tree->index(); !why.empty()) {
-        game.error = why;
+    if (Message why = tree->index(); !why.empty()) {
+        game.error = why.english();
+        game.problem = std::move(why);
         return game;
     }
     game.games = tree->chooseGame();
     if (game.games.empty()) {
         game.error = kArchiveHoldsNoGame;
+        game.problem = Message(kArchiveHoldsNoGame);
         return game;
     }
     game.folder.emplace(std::shared_ptr<const FileTree>(tree));

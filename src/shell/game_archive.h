@@ -1,10 +1,11 @@
 #pragma once
 // A game played straight from an archive (zip, lzh, 7z, rar, cab, a CD image,
 // whatever libarchive reads): its folders are listed once, and each file is
-// unpacked into memory the first time the game asks for it, then kept.
-// Nothing is written to disk.
+// unpacked into memory when the game asks for it, and the latest kept within
+// a budget. Nothing is written to disk.
 
 #include "interpreter/game_folder.h"
+#include "interpreter/message.h"
 
 #include <filesystem>
 #include <optional>
@@ -15,7 +16,8 @@ namespace vorn {
 
 struct ArchiveGame {
     std::optional<GameFolder> folder; // empty when the archive cannot be played
-    std::string error;                // then: why, for the reader
+    std::string error;                // then: why, for the reader (English)
+    Message problem;                  // the same, for wording in the reader's language
     // Every folder in the archive that holds a code.vrn, as read, the one
     // played first: the top-most, among equals the first in byte order.
     std::vector<std::string> games;

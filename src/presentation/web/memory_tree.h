@@ -33,7 +33,7 @@ class MemoryTree : public StoredNameTree {
         keep(StoredNameTree::add(stored, kind, files_.size(), size), std::move(bytes));
     }
     // Why the files cannot be played, from the first entry refused, or "".
-    const std::string& problem() const { return problem_; }
+    const Message& problem() const { return problem_; }
 
   protected:
     FileContents readEntry(std::size_t entry, std::size_t maxBytes) const override {
@@ -42,13 +42,13 @@ class MemoryTree : public StoredNameTree {
     }
 
   private:
-    void keep(const std::string& why, std::string bytes) {
+    void keep(const Message& why, std::string bytes) {
         if (problem_.empty()) problem_ = why;
         files_.push_back(std::move(bytes));
     }
 
     std::vector<std::string> files_; // by entry number
-    std::string problem_;
+    Message problem_;
 };
 
 } // namespace vorn
