@@ -13,8 +13,8 @@ constexpr const char* kPictureUndecodable =
     VORN_TR("%1: cannot load the picture \"%2\": it is not a picture the player can read (a Windows bitmap is "
             "expected).");
 constexpr const char* kPictureNameTooLong =
-    VORN_TR("%1: the picture's name is %2 bytes long, longer than any file name the player looks for (%3 bytes at "
-            "most): write the file's own name, as in <room.bmp>.");
+    VORN_TR("%1: cannot load the picture \"%2\": its name is %3 bytes long, longer than any file name the player "
+            "looks for (%4 bytes at most); write the file's own name, as in <room.bmp>.");
 constexpr const char* kPlaceAndWhat = VORN_TR("%1: %2");
 constexpr const char* kWindowBackground = VORN_TR("the window background");
 
@@ -154,7 +154,8 @@ void Interpreter::loadPicture(PictureElement element, const std::string& name, c
     };
     PictureFile picture{name, std::nullopt};
     if (name.size() > kMaxFileNameBytes)
-        throw FatalError(Message(kPictureNameTooLong, {where(), Message::words(std::to_string(name.size())),
+        throw FatalError(Message(kPictureNameTooLong, {where(), Message::words(name),
+                                                       Message::words(std::to_string(name.size())),
                                                        Message::words(std::to_string(kMaxFileNameBytes))}));
     if (!name.empty()) {
         FileContents file = folder_.read(name, kMaxPictureBytes);

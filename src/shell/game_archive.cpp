@@ -130,8 +130,12 @@ class ArchiveTree : public StoredNameTree {
 
     // The files unpacked lately, kept within a budget: the least recently
     // used go first, and are unpacked again when asked for. A real game's
-    // script and pictures fit whole; a game of huge pictures keeps a few.
+    // script and pictures fit whole. A file of more than a quarter of the
+    // budget is unpacked whenever asked for and never kept: a few huge
+    // pictures would otherwise take the memory of several more copies of
+    // themselves and push every other file out.
     static constexpr std::size_t kKeptBytes = 64 * 1024 * 1024;
+    static constexpr std::size_t kLargestKept = kKeptBytes / 4;
     struct Kept {
         std::string bytes;
         std::list<std::size_t>::iterator use; // its place in `uses_`
@@ -143,7 +147,7 @@ class ArchiveTree : public StoredNameTree {
     mutable ArchiveHandle reader_;                        // left after the last entry it unpacked
     mutable std::size_t nextEntry_ = 0;                   // the entry its next header is
 
-    static constexpr std::size_t kMaxAheadBytes = 16 * 1024 * 1024; // larger ones wait until asked for
+    static constexpr std::size_t kMaxAheadBytes = kLargestKept; // larger ones wait until asked for
     std::atomic<bool> stopAhead_ = false;
     std::thread ahead_;
 };
@@ -198,7 +202,7 @@ FileContents ArchiveTree::readEntry(std::size_t entry, std::size_t maxBytes) con
 }
 
 void ArchiveTree::keep(std::size_t entry, const std::string& bytes) const {
-    if (bytes.size() > kKeptBytes) return; // read whenever asked for, never kept
+    if (bytes.size() > kLargestKept) return;
     while (keptBytes_ + bytes.size() > kKeptBytes) {
         const auto oldest = unpacked_.find(uses_.back());
         keptBytes_ -= oldest->second.bytes.size();
