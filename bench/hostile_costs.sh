@@ -63,7 +63,7 @@ with zipfile.ZipFile(f"{scratch}/pictures.zip", "w", zipfile.ZIP_DEFLATED) as z:
         z.write(f"{game}/{name}", f"pictures/{name}")
 
 # Picture names of many parts that each lead up.
-for parts in (4000, 25000):
+for parts in (333, 4000, 25000):
     folder = f"{scratch}/climb{parts}"
     os.makedirs(folder)
     for name in ("back.bmp", "mouse.ico", "text.bmp"):
@@ -107,5 +107,6 @@ zip_kb=$(cat "$scratch/last_kb")
 awk -v z="$zip_kb" -v f="$folder_kb" \
   'BEGIN { printf "zip peak %.1f MB against a bound of %.1f MB (1.5 x %.1f + 50)\n", z / 1024, (1.5 * f + 50 * 1024) / 1024, f / 1024 }'
 echo "-- picture names of many ..\\ parts (each within 2 s)"
+measure "333 parts (1005 bytes: walked)" "$scratch/climb333" "click text\n"
 measure "4,000 parts" "$scratch/climb4000" "click text\n"
 measure "25,000 parts" "$scratch/climb25000" "click text\n"

@@ -181,6 +181,7 @@ class WebGame {
             try {
                 return chooseGame(name, isArchive);
             } catch (const std::bad_alloc&) {
+                // told below, as when the files were taken in
             }
         }
         return Message(kArchiveUnplayable, {Message::words(name), Message(kNotEnoughMemoryToOpen)}).english();
@@ -333,6 +334,7 @@ class WebGame {
     }
 
   private:
+    // openFiles() without its guard against running out of memory.
     std::string chooseGame(const std::string& name, bool isArchive) {
         tree_->finish();
         if (!tree_->problem().empty())
@@ -357,8 +359,6 @@ class WebGame {
         } catch (const FatalError& error) {
             fatal_ = error.what();
             if (fatal_.empty()) fatal_ = "fatal error";
-        } catch (const std::bad_alloc&) {
-            fatal_ = Message(kArchiveUnplayable, {Message::words(name_), Message(kNotEnoughMemoryToOpen)}).english();
         } catch (const std::bad_alloc&) {
             fatal_ = Message(kArchiveUnplayable, {Message::words(name_), Message(kNotEnoughMemoryToOpen)}).english();
         }
