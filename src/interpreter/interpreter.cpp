@@ -154,9 +154,9 @@ void Interpreter::loadPicture(PictureElement element, const std::string& name, c
     };
     PictureFile picture{name, std::nullopt};
     if (name.size() > kMaxFileNameBytes)
-        throw FatalError(Message(kPictureNameTooLong, {where(), Message::words(name),
-                                                       Message::words(std::to_string(name.size())),
-                                                       Message::words(std::to_string(kMaxFileNameBytes))}));
+        throw FatalError(
+            Message(kPictureNameTooLong, {where(), Message::words(name), Message::words(std::to_string(name.size())),
+                                          Message::words(std::to_string(kMaxFileNameBytes))}));
     if (!name.empty()) {
         FileContents file = folder_.read(name, kMaxPictureBytes);
         if (!file.error.empty())

@@ -58,12 +58,11 @@ std::string nameStart(const std::string& stored) {
 
 StoredNameTree::StoredNameTree(std::string name) : name_(std::move(name)) { nodes_.emplace_back(); }
 
-Message StoredNameTree::add(const std::string& stored, Kind kind, std::size_t entry,
-                            std::optional<std::size_t> size) {
+Message StoredNameTree::add(const std::string& stored, Kind kind, std::size_t entry, std::optional<std::size_t> size) {
     if (stored.size() > kMaxArchiveNameBytes)
-        return Message(kArchiveNameTooLong, {Message::words(std::to_string(stored.size())),
-                                             Message::words(nameStart(stored)),
-                                             Message::words(std::to_string(kMaxArchiveNameBytes))});
+        return Message(kArchiveNameTooLong,
+                       {Message::words(std::to_string(stored.size())), Message::words(nameStart(stored)),
+                        Message::words(std::to_string(kMaxArchiveNameBytes))});
     if (isAbsolute(stored))
         return Message::sentence("the archive holds an entry with an absolute path (\"" + fileNameReading(stored) +
                                  "\"); the player refuses such archives");
@@ -74,9 +73,9 @@ Message StoredNameTree::addParts(std::vector<std::string> parts, Kind kind, std:
                                  std::optional<std::size_t> size) {
     const std::string shown = joinedName(parts);
     if (shown.size() > kMaxArchiveNameBytes)
-        return Message(kArchiveNameTooLong, {Message::words(std::to_string(shown.size())),
-                                             Message::words(nameStart(shown)),
-                                             Message::words(std::to_string(kMaxArchiveNameBytes))});
+        return Message(kArchiveNameTooLong,
+                       {Message::words(std::to_string(shown.size())), Message::words(nameStart(shown)),
+                        Message::words(std::to_string(kMaxArchiveNameBytes))});
     return insert(std::move(parts), kind, entry, size, shown);
 }
 
@@ -93,9 +92,9 @@ Message StoredNameTree::insert(std::vector<std::string> parts, Kind kind, std::s
         return Message::sentence("the archive holds an entry that points out of it (\"" + fileNameReading(stored) +
                                  "\"); the player refuses such archives");
     if (parts.size() > kMaxArchiveFolderDepth + 1)
-        return Message(kArchiveNameTooDeep, {Message::words(std::to_string(parts.size() - 1)),
-                                             Message::words(nameStart(stored)),
-                                             Message::words(std::to_string(kMaxArchiveFolderDepth))});
+        return Message(kArchiveNameTooDeep,
+                       {Message::words(std::to_string(parts.size() - 1)), Message::words(nameStart(stored)),
+                        Message::words(std::to_string(kMaxArchiveFolderDepth))});
     std::size_t at = 0;
     for (std::size_t i = 0; i < parts.size(); ++i) {
         const bool last = i + 1 == parts.size();
@@ -205,9 +204,8 @@ std::vector<std::string> StoredNameTree::gameFolders() const {
             }
         }
     }
-    std::sort(games.begin(), games.end(), [](const Game& a, const Game& b) {
-        return a.depth != b.depth ? a.depth < b.depth : a.path < b.path;
-    });
+    std::sort(games.begin(), games.end(),
+              [](const Game& a, const Game& b) { return a.depth != b.depth ? a.depth < b.depth : a.path < b.path; });
     std::vector<std::string> places;
     for (const Game& game : games) places.push_back(std::to_string(game.node));
     return places;

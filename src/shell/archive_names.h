@@ -90,10 +90,10 @@ class StoredNameTree : public FileTree {
 
     struct Node {
         Kind kind = Kind::Folder;
-        std::size_t parent = 0;                     // the folder that holds it; the root's is itself
-        std::string name;                           // its stored name in that folder
+        std::size_t parent = 0;                      // the folder that holds it; the root's is itself
+        std::string name;                            // its stored name in that folder
         std::map<std::string, std::size_t> children; // by stored name, for a folder
-        std::size_t entry = 0;                      // the archive's entry, for a file
+        std::size_t entry = 0;                       // the archive's entry, for a file
         std::optional<std::size_t> declaredSize;
     };
 

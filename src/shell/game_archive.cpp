@@ -10,12 +10,12 @@
 #include <archive_entry.h>
 #include <atomic>
 #include <clocale>
-#include <locale.h>
 #include <list>
+#include <locale.h>
 #include <map>
-#include <new>
 #include <memory>
 #include <mutex>
+#include <new>
 #include <thread>
 
 namespace vorn {

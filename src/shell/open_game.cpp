@@ -80,7 +80,8 @@ OpenedGame openGame(const fs::path& path) {
         return openWhatIsNamed(path);
     } catch (const std::bad_alloc&) {
         OpenedGame opened;
-        return fail(opened, Message(kArchiveUnplayable, {Message::words(path.string()), Message(kNotEnoughMemoryToOpen)}));
+        return fail(opened,
+                    Message(kArchiveUnplayable, {Message::words(path.string()), Message(kNotEnoughMemoryToOpen)}));
     }
 }
 

@@ -173,8 +173,8 @@ struct Ran {
 Ran runPlayer(const std::string& args) {
     const fs::path out = fs::temp_directory_path() / ("vorn-ran-out-" + std::to_string(::getpid()));
     const fs::path err = fs::temp_directory_path() / ("vorn-ran-err-" + std::to_string(::getpid()));
-    const std::string command = std::string(VORN_PLAYER) + " " + args + " </dev/null >'" + out.string() + "' 2>'" +
-                                err.string() + "'";
+    const std::string command =
+        std::string(VORN_PLAYER) + " " + args + " </dev/null >'" + out.string() + "' 2>'" + err.string() + "'";
     const int status = std::system(command.c_str());
     Ran ran{WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(out), readFile(err)};
     fs::remove(out);
@@ -186,7 +186,9 @@ TEST(HostileScript, TerminalEscapesFromAGameReachNoTerminal) {
     // A picture name that would retitle the terminal and clear it, and a label
     // with a C1 control sequence introducer in it (a UTF-8 script).
     const std::string name = "\x1b]0;TITLE\x07\x1b[2J.bmp";
-    TestGame game("\xEF\xBB\xBF<" + name + ">\r\n>\xc2\x9b" "2J<");
+    TestGame game("\xEF\xBB\xBF<" + name +
+                  ">\r\n>\xc2\x9b"
+                  "2J<");
     const std::string shown = "\\u001b]0;TITLE\\u0007\\u001b[2J.bmp";
 
     const Ran played = runPlayer("--headless '" + game.dir().string() + "'");

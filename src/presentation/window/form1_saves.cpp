@@ -106,7 +106,8 @@ bool Form1::goOnFromKeptPlace() {
     if (!continueAtOnce_) {
         QString question = tr("Go on from where you left this game?");
         if (!kept->firstLine.empty())
-            question += "\n\n\u201c" + withVisibleControls(QString::fromStdString(kept->firstLine).simplified()) + "\u201d";
+            question +=
+                "\n\n\u201c" + withVisibleControls(QString::fromStdString(kept->firstLine).simplified()) + "\u201d";
         if (!presentQuestion_(question, tr("Go on"), tr("Start anew"))) return false;
     }
     const std::string why = saves().load(kContinueSlot);

@@ -80,9 +80,9 @@ void PlayerWindow::play(const std::filesystem::path& path, bool goOn) {
         return;
     }
     if (!holdsGame(opened)) {
-        start_->showError(tr("the folder \"%1\" holds no code.vrn, so it is no VORN game (%2)")
-                              .arg(withVisibleControls(gameName(opened.location)),
-                                   withVisibleControls(opened.location.string())));
+        start_->showError(
+            tr("the folder \"%1\" holds no code.vrn, so it is no VORN game (%2)")
+                .arg(withVisibleControls(gameName(opened.location)), withVisibleControls(opened.location.string())));
         return;
     }
     if (!opened.notice.empty()) std::cerr << "vorn: " << escapeControls(opened.notice) << '\n';
@@ -120,7 +120,8 @@ void PlayerWindow::gameEnded(int status, const QString& fatal) {
         QCoreApplication::exit(status);
         return;
     }
-    if (!fatal.isEmpty()) start_->showError(tr("%1 stopped with an error:\n%2").arg(withVisibleControls(ended_.back()->name), fatal));
+    if (!fatal.isEmpty())
+        start_->showError(tr("%1 stopped with an error:\n%2").arg(withVisibleControls(ended_.back()->name), fatal));
     showStartScreen();
 }
 
