@@ -2,6 +2,7 @@
 // or to the headless driver.
 
 #include "authoring/authoring_tool.h"
+#include "interpreter/message.h"
 #include "presentation/headless/headless_driver.h"
 #include "presentation/headless/headless_session.h"
 #include "presentation/language/language.h"
@@ -35,7 +36,7 @@ int main(int argc, char** argv) {
         QCoreApplication app(argc, argv); // image plugins (the .ico reader) load through it
         const vorn::OpenedGame game = vorn::openGame(options.gameFolder);
         if (!game.folder) return vorn::endWithFatal(game.error, std::cout, std::cerr);
-        if (!game.notice.empty()) std::cerr << "vorn: " << game.notice << '\n';
+        if (!game.notice.empty()) std::cerr << "vorn: " << vorn::escapeControls(game.notice) << '\n';
         if (const std::string note = vorn::scriptEncodingNote(*game.folder); !note.empty())
             std::cerr << "vorn: " << note << '\n';
         return vorn::runHeadless(*game.folder, std::cin, std::cout, std::cerr, {options.saveDir});

@@ -201,6 +201,11 @@
         <translation>メモリが足りません</translation>
     </message>
     <message>
+        <location line="+1"/>
+        <source>there is not enough memory to read it</source>
+        <translation>読み込むためのメモリが足りません</translation>
+    </message>
+    <message>
         <location filename="../src/interpreter/interpreter.cpp" line="+8"/>
         <source>cannot load the cursor &quot;%1&quot;: %2.</source>
         <translation>カーソル「%1」を読み込めません。%2。</translation>
@@ -219,6 +224,11 @@
         <location line="+2"/>
         <source>%1: cannot load the picture &quot;%2&quot;: it is not a picture the player can read (a Windows bitmap is expected).</source>
         <translation>%1: 画像「%2」を読み込めません。このプレイヤーで読める画像ではありません（Windows のビットマップにしてください）。</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1: cannot load the picture &quot;%2&quot;: its name is %3 bytes long, longer than any file name the player looks for (%4 bytes at most); write the file&apos;s own name, as in &lt;room.bmp&gt;.</source>
+        <translation>%1: 画像「%2」を読み込めません。名前が %3 バイトあり、プレイヤーが探すファイル名の長さ（%4 バイトまで）を超えています。&lt;room.bmp&gt; のように、ファイルそのものの名前を書いてください。</translation>
     </message>
     <message>
         <location line="+2"/>
@@ -299,6 +309,21 @@
         <location line="+1"/>
         <source>cannot play &quot;%1&quot;: %2.</source>
         <translation>「%1」では遊べません。%2。</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>there is not enough memory to open it; close other programs and try again</source>
+        <translation>開くためのメモリが足りません。ほかのプログラムを閉じてから、もう一度お試しください</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the archive holds an entry whose name is %1 bytes long (&quot;%2&quot;); the player refuses names longer than %3 bytes</source>
+        <translation>アーカイブに名前が %1 バイトある項目（「%2」）があります。%3 バイトより長い名前の項目があるアーカイブでは遊べません</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the archive holds an entry %1 folders deep (&quot;%2&quot;); the player refuses entries more than %3 folders deep</source>
+        <translation>アーカイブに %1 階層のフォルダーの奥にある項目（「%2」）があります。%3 階層より深い項目があるアーカイブでは遊べません</translation>
     </message>
     <message>
         <location filename="../src/shell/command_line.cpp" line="+12"/>

@@ -1,6 +1,7 @@
 #include "authoring_tool.h"
 
 #include "explore.h"
+#include "interpreter/message.h"
 #include "interpreter/script_stream.h"
 #include "script_check.h"
 #include "shell/command_line.h"
@@ -82,10 +83,10 @@ struct ToolCommandLine {
 std::optional<GameFolder> openForTool(const std::filesystem::path& path, const char* tool, std::ostream& err) {
     OpenedGame game = openGame(path);
     if (!game.folder) {
-        err << "vorn " << tool << ": " << game.error << '\n';
+        err << "vorn " << tool << ": " << escapeControls(game.error) << '\n';
         return std::nullopt;
     }
-    if (!game.notice.empty()) err << "vorn " << tool << ": " << game.notice << '\n';
+    if (!game.notice.empty()) err << "vorn " << tool << ": " << escapeControls(game.notice) << '\n';
     return std::move(game.folder);
 }
 

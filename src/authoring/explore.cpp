@@ -5,6 +5,7 @@
 #include "interpreter/display_surface.h"
 #include "interpreter/fatal_error.h"
 #include "interpreter/interpreter.h"
+#include "interpreter/message.h"
 #include "interpreter/music_device.h"
 #include "presentation/picture_decoder.h"
 
@@ -202,10 +203,7 @@ void writeExploreReport(const ExploreResult& result, const ExploreOptions& optio
             << "\n\n";
     for (std::size_t i = 0; i < result.errors.size(); ++i) {
         const ErrorPath& path = result.errors[i];
-        std::string error; // on one comment line
-        for (char c : path.error)
-            error += c == '\r' ? std::string("\\r") : c == '\n' ? std::string("\\n") : std::string(1, c);
-        out << "# error path " << i + 1 << ": " << error << '\n';
+        out << "# error path " << i + 1 << ": " << escapeControls(path.error) << '\n'; // on one comment line
         if (path.clicks.empty()) out << "# (at start-up, before any click)\n";
         for (const std::string& click : path.clicks) out << click << '\n';
         out << '\n';

@@ -1,6 +1,7 @@
 #include "checker.h"
 
 #include "interpreter/code_page.h"
+#include "interpreter/message.h"
 
 #include <algorithm>
 
@@ -370,13 +371,10 @@ void Checker::diagnoseBranch(const PlayedEnd& end, std::size_t menuAt, int k, st
 } // namespace detail
 
 std::string formatFinding(const Finding& f) {
-    // A line break out of the script (in a label or a file name) must not break the line.
-    const auto oneLine = [](const std::string& text) {
-        std::string out;
-        for (char c : text) out += c == '\r' ? std::string("\\r") : c == '\n' ? std::string("\\n") : std::string(1, c);
-        return out;
-    };
-    std::string out = f.file;
+    // A line break out of the script (in a label or a file name) must not
+    // break the line, nor a terminal's escape reach the terminal.
+    const auto oneLine = [](const std::string& text) { return escapeControls(text); };
+    std::string out = escapeControls(f.file);
     if (f.line > 0) out += ":" + std::to_string(f.line) + ":" + std::to_string(f.column);
     out += f.severity == Severity::Error ? ": error: " : ": warning: ";
     out += oneLine(f.message);

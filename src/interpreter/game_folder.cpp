@@ -7,6 +7,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <locale.h>
+#include <new>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -48,8 +49,12 @@ class DiskTree : public FileTree {
 
     std::string gameRoot() const override { return root_.string(); }
     std::optional<std::string> top() const override { return std::string("/"); }
-    std::optional<std::string> child(const std::string& place, const std::string& entry) const override {
-        return (fs::path(place) / entry).string();
+    // Joined as std::filesystem joins them, without parsing the whole path
+    // again at every step of a walk.
+    std::optional<std::string> child(std::string place, const std::string& entry) const override {
+        if (!place.empty() && place.back() != '/') place += '/';
+        place += entry;
+        return place;
     }
     bool exists(const std::string& place) const override {
         std::error_code ec;
@@ -169,12 +174,12 @@ std::optional<FileLookup> walk(const FileTree& tree, std::string_view name, std:
         if (part.empty() || part == ".") continue;
         std::optional<Step> step;
         if (part == "..") {
-            if (auto up = tree.child(*at, part)) step = Step{*up, part};
+            if (auto up = tree.child(std::move(*at), part)) step = Step{std::move(*up), part};
         } else {
             step = matchEntry(tree, *at, part, ignoreCase);
         }
         if (!step) return std::nullopt;
-        at = step->place;
+        at = std::move(step->place);
         if (!actual.empty() && actual.back() != '/') actual += '/';
         actual += step->reading;
     }
@@ -200,22 +205,12 @@ Message fileTooLargeReason(std::size_t maxBytes) {
 
 std::string fileTooLarge(std::size_t maxBytes) { return fileTooLargeReason(maxBytes).english(); }
 
-std::optional<std::string> joinedChild(const std::string& place, const std::string& entry) {
-    if (entry == ".") return place;
-    if (entry == "..") {
-        if (place.empty()) return std::nullopt;
-        const auto slash = place.rfind('/');
-        return slash == std::string::npos ? std::string() : place.substr(0, slash);
-    }
-    return place.empty() ? entry : place + '/' + entry;
-}
-
 GameFolder::GameFolder(fs::path root) : tree_(std::make_shared<DiskTree>(std::move(root))) {}
 
 GameFolder::GameFolder(std::shared_ptr<const FileTree> tree) : tree_(std::move(tree)) {}
 
 FileLookup GameFolder::resolve(std::string_view name) const {
-    if (name.empty()) return {};
+    if (name.empty() || name.size() > kMaxFileNameBytes) return {};
     if (auto asWritten = walk(*tree_, name, "/", false)) return *asWritten;
     if (auto windowsName = walk(*tree_, name, "/\\", true)) {
         windowsName->byFallback = true;
@@ -225,9 +220,13 @@ FileLookup GameFolder::resolve(std::string_view name) const {
 }
 
 FileContents GameFolder::read(std::string_view name, std::size_t maxBytes) const {
-    const FileLookup found = resolve(name);
-    if (!found.place) return {{}, kNoSuchFile};
-    return tree_->read(*found.place, maxBytes);
+    try {
+        const FileLookup found = resolve(name);
+        if (!found.place) return {{}, kNoSuchFile};
+        return tree_->read(*found.place, maxBytes);
+    } catch (const std::bad_alloc&) {
+        return {{}, kNotEnoughMemoryToRead};
+    }
 }
 
 } // namespace vorn

@@ -19,11 +19,16 @@ namespace vorn {
 inline constexpr const char* kNoSuchFile = VORN_TR("no such file in the game folder");
 inline constexpr const char* kIsAFolder = VORN_TR("it is a folder, not a file");
 inline constexpr const char* kNotARegularFile = VORN_TR("it is not a regular file");
+inline constexpr const char* kNotEnoughMemoryToRead = VORN_TR("there is not enough memory to read it");
 
 // The largest picture and cursor files the player reads; `vorn check` reads
 // them with the same limits.
 inline constexpr std::size_t kMaxPictureBytes = std::size_t(256) * 1024 * 1024;
 inline constexpr std::size_t kMaxIconBytes = std::size_t(16) * 1024 * 1024;
+// The longest name a script or a save may give a file: Windows of the games'
+// time took 260 characters for a whole path, three bytes each at most in
+// UTF-8. A longer name is found nowhere, at no cost.
+inline constexpr std::size_t kMaxFileNameBytes = 1024;
 
 // An archive that cannot be played, and why; every refusal of an archive has
 // this heading, whatever stops it.
@@ -60,8 +65,9 @@ class FileTree {
     // Where a name that starts with a separator begins; none in an archive.
     virtual std::optional<std::string> top() const = 0;
     // `place` followed by one entry name, "." or ".."; none when that would
-    // leave the tree.
-    virtual std::optional<std::string> child(const std::string& place, const std::string& entry) const = 0;
+    // leave the tree. `place` is taken over, so that a walk down a long name
+    // extends one string rather than copying it at every step.
+    virtual std::optional<std::string> child(std::string place, const std::string& entry) const = 0;
     virtual bool exists(const std::string& place) const = 0;
     virtual bool isFolder(const std::string& place) const = 0;
     // The raw names in the folder at `place`; none when it is no folder.
@@ -74,10 +80,6 @@ class FileTree {
     // for a folder on disk.
     virtual std::string archive() const { return {}; }
 };
-
-// `child` for a tree whose places are stored names joined by '/', with ""
-// for its root, which nothing lies above.
-std::optional<std::string> joinedChild(const std::string& place, const std::string& entry);
 
 struct FileLookup {
     std::optional<std::string> place; // empty when nothing matches
@@ -101,10 +103,13 @@ class GameFolder {
     // is tried first; failing that, backslashes separate folders and each part
     // matches a directory entry whatever its ASCII letter case (the first of
     // several in byte order), as games made on Windows expect. An entry whose
-    // stored name is not UTF-8 matches by its code page 932 reading.
+    // stored name is not UTF-8 matches by its code page 932 reading. Takes
+    // time in proportion to the name's length; a name longer than
+    // kMaxFileNameBytes matches nothing.
     FileLookup resolve(std::string_view name) const;
 
-    // Reads a whole regular file found by resolve(), refusing files larger than `maxBytes`.
+    // Reads a whole regular file found by resolve(), refusing files larger than
+    // `maxBytes`, and saying so, rather than throwing, when memory runs out.
     FileContents read(std::string_view name, std::size_t maxBytes) const;
 
   private:

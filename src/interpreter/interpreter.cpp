@@ -12,6 +12,9 @@ constexpr const char* kPictureUnreadable = VORN_TR("%1: cannot load the picture 
 constexpr const char* kPictureUndecodable =
     VORN_TR("%1: cannot load the picture \"%2\": it is not a picture the player can read (a Windows bitmap is "
             "expected).");
+constexpr const char* kPictureNameTooLong =
+    VORN_TR("%1: cannot load the picture \"%2\": its name is %3 bytes long, longer than any file name the player "
+            "looks for (%4 bytes at most); write the file's own name, as in <room.bmp>.");
 constexpr const char* kPlaceAndWhat = VORN_TR("%1: %2");
 constexpr const char* kWindowBackground = VORN_TR("the window background");
 constexpr const char* kTheCursor = VORN_TR("the cursor");
@@ -154,6 +157,10 @@ void Interpreter::loadPicture(PictureElement element, const std::string& name, c
                              : Message(what);
     };
     PictureFile picture{name, std::nullopt};
+    if (name.size() > kMaxFileNameBytes)
+        throw FatalError(
+            Message(kPictureNameTooLong, {where(), Message::words(name), Message::words(std::to_string(name.size())),
+                                          Message::words(std::to_string(kMaxFileNameBytes))}));
     if (!name.empty()) {
         FileContents file = folder_.read(name, kMaxPictureBytes);
         if (!file.error.empty()) {

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // Marks an English template for the translators; expands to the text itself.
@@ -40,6 +41,14 @@ class Message {
     bool translatable_ = false; // for text_: a sentence rather than words
     std::vector<Message> parts_;
 };
+
+// `text` with every control character written out as an escape, as a JSON
+// string writes it: "\n", "\t", "\u001b", and "\u009b" for the C1 controls,
+// which some terminals also obey; bytes that are no UTF-8 become U+FFFD.
+// Whatever the player writes to a terminal, a log or a message box that holds
+// a name or a text from a game goes through here, so that a game can neither
+// retitle nor clear the reader's terminal, nor break a report's lines.
+std::string escapeControls(std::string_view text);
 
 // Puts parts[k-1] in place of each %k (k = 1..9); "%%" becomes "%". A part's
 // own text is never searched for placeholders.

@@ -10,10 +10,12 @@
 #include <archive_entry.h>
 #include <atomic>
 #include <clocale>
+#include <list>
 #include <locale.h>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <new>
 #include <thread>
 
 namespace vorn {
@@ -116,9 +118,13 @@ class ArchiveTree : public StoredNameTree {
     // ask for them finds them unpacked.
     void unpackAhead(std::vector<std::string> places) {
         ahead_ = std::thread([this, places = std::move(places)] {
-            for (const std::string& place : places) {
-                if (stopAhead_) return;
-                (void)read(place, kMaxAheadBytes);
+            try {
+                for (const std::string& place : places) {
+                    if (stopAhead_) return;
+                    (void)read(place, kMaxAheadBytes);
+                }
+            } catch (const std::bad_alloc&) {
+                // Nothing unpacked ahead: the player asks again, and hears why.
             }
         });
     }
@@ -133,15 +139,30 @@ class ArchiveTree : public StoredNameTree {
 
   private:
     FileContents unpack(std::size_t entry, std::size_t maxBytes) const;
+    void keep(std::size_t entry, const std::string& bytes) const;
 
     fs::path path_;
 
+    // The files unpacked lately, kept within a budget: the least recently
+    // used go first, and are unpacked again when asked for. A real game's
+    // script and pictures fit whole. A file of more than a quarter of the
+    // budget is unpacked whenever asked for and never kept: a few huge
+    // pictures would otherwise take the memory of several more copies of
+    // themselves and push every other file out.
+    static constexpr std::size_t kKeptBytes = 64 * 1024 * 1024;
+    static constexpr std::size_t kLargestKept = kKeptBytes / 4;
+    struct Kept {
+        std::string bytes;
+        std::list<std::size_t>::iterator use; // its place in `uses_`
+    };
     mutable std::mutex mutex_;
-    mutable std::map<std::size_t, std::string> unpacked_; // by entry index
+    mutable std::map<std::size_t, Kept> unpacked_; // by entry index
+    mutable std::list<std::size_t> uses_;          // the entries kept, the latest used first
+    mutable std::size_t keptBytes_ = 0;
     mutable ArchiveHandle reader_;                        // left after the last entry it unpacked
     mutable std::size_t nextEntry_ = 0;                   // the entry its next header is
 
-    static constexpr std::size_t kMaxAheadBytes = 16 * 1024 * 1024; // larger ones wait until asked for
+    static constexpr std::size_t kMaxAheadBytes = kLargestKept; // larger ones wait until asked for
     std::atomic<bool> stopAhead_ = false;
     std::thread ahead_;
 };
@@ -183,12 +204,26 @@ Message ArchiveTree::index() {
 FileContents ArchiveTree::readEntry(std::size_t entry, std::size_t maxBytes) const {
     const std::lock_guard lock(mutex_);
     if (const auto kept = unpacked_.find(entry); kept != unpacked_.end()) {
-        if (kept->second.size() > maxBytes) return FileContents::refused(fileTooLargeReason(maxBytes));
-        return {kept->second, {}};
+        uses_.splice(uses_.begin(), uses_, kept->second.use);
+        if (kept->second.bytes.size() > maxBytes) return FileContents::refused(fileTooLargeReason(maxBytes));
+        return {kept->second.bytes, {}};
     }
     FileContents contents = unpack(entry, maxBytes);
-    if (contents.error.empty()) unpacked_.emplace(entry, contents.bytes);
+    if (contents.error.empty()) keep(entry, contents.bytes);
     return contents;
+}
+
+void ArchiveTree::keep(std::size_t entry, const std::string& bytes) const {
+    if (bytes.size() > kLargestKept) return;
+    while (keptBytes_ + bytes.size() > kKeptBytes) {
+        const auto oldest = unpacked_.find(uses_.back());
+        keptBytes_ -= oldest->second.bytes.size();
+        unpacked_.erase(oldest);
+        uses_.pop_back();
+    }
+    uses_.push_front(entry);
+    unpacked_.emplace(entry, Kept{bytes, uses_.begin()});
+    keptBytes_ += bytes.size();
 }
 
 // Reads on from where the last unpacking stopped, when the entry lies ahead

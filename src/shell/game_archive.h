@@ -1,10 +1,11 @@
 #pragma once
 // A game played straight from an archive (zip, lzh, 7z, rar, cab, a CD image,
 // whatever libarchive reads): its folders are listed once, and each file is
-// unpacked into memory the first time the game asks for it, then kept.
-// Nothing is written to disk.
+// unpacked into memory when the game asks for it, and the latest kept within
+// a budget. Nothing is written to disk.
 
 #include "interpreter/game_folder.h"
+#include "interpreter/message.h"
 
 #include <filesystem>
 #include <optional>

@@ -5,6 +5,8 @@
 #include "interpreter/code_page.h"
 #include "interpreter/script_stream.h"
 
+#include <new>
+
 namespace vorn {
 namespace fs = std::filesystem;
 namespace {
@@ -41,7 +43,9 @@ std::string gameName(const fs::path& location) {
 
 bool holdsGame(const OpenedGame& opened) { return opened.folder && opened.folder->resolve("code.vrn").place; }
 
-OpenedGame openGame(const fs::path& path) {
+namespace {
+
+OpenedGame openWhatIsNamed(const fs::path& path) {
     OpenedGame opened;
     if (path.empty()) return fail(opened, Message(kNoGameNamed));
     opened.location = absoluteLocation(path);
@@ -64,6 +68,21 @@ OpenedGame openGame(const fs::path& path) {
     opened.folder = std::move(archive.folder);
     opened.notice = severalGamesNotice(path.string(), archive.games);
     return opened;
+}
+
+} // namespace
+
+OpenedGame openGame(const fs::path& path) {
+    // A hostile archive's index, or a game too large for this machine, may
+    // need more memory than there is: that is a reason not to play, told
+    // like any other, never an exception out of the front end.
+    try {
+        return openWhatIsNamed(path);
+    } catch (const std::bad_alloc&) {
+        OpenedGame opened;
+        return fail(opened,
+                    Message(kArchiveUnplayable, {Message::words(path.string()), Message(kNotEnoughMemoryToOpen)}));
+    }
 }
 
 std::string scriptEncodingNote(const GameFolder& folder) {

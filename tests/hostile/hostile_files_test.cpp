@@ -3,6 +3,7 @@
 // player either plays or ends with a fatal error that says what and where; it
 // never crashes, hangs or writes a file.
 
+#include "archive_writer.h"
 #include "headless_fixture.h"
 #include "presentation/headless/headless_driver.h"
 #include "presentation/music/fluid_music_device.h"
@@ -142,6 +143,84 @@ TEST(HostileScript, AOneMegabyteLabelIsFoundOrReportedWithItsPlace) {
     TestGame missing("\"x\"\r\n>" + label + "<\r\n*L*\r\n");
     const auto m = missing.play("click text\n");
     expectFatal(m, {"code.vrn:2:1", "reached the end of file without finding its marker line", "LLLL"});
+}
+
+TEST(HostileScript, APictureNameOfThousandsOfPartsIsAFatalErrorWithItsPlace) {
+    std::string climbing;
+    for (int i = 0; i < 25'000; ++i) climbing += "..\\";
+    TestGame game("\"p\"\r\n<" + climbing + "scene.bmp>");
+    game.write("scene.bmp", bitmap(4, 4));
+    expectFatal(game.play("click text\n"),
+                {"code.vrn:2:1", "its name is 75009 bytes long", "write the file's own name, as in <room.bmp>"});
+}
+
+// What a process writes to standard error or standard output holds no control
+// character but its line ends, whatever the game's names and texts hold.
+void expectNoRawControls(const std::string& text, const std::string& what) {
+    const auto raw = std::find_if(text.begin(), text.end(), [](char c) {
+        const auto b = static_cast<unsigned char>(c);
+        return (b < 0x20 && c != '\n') || b == 0x7F;
+    });
+    EXPECT_EQ(raw, text.end()) << what << ": " << text.substr(0, 300);
+}
+
+// Runs the player with `args`, standard input empty; its status and what it
+// wrote to standard output and standard error.
+struct Ran {
+    int status = -1;
+    std::string out, err;
+};
+Ran runPlayer(const std::string& args) {
+    const fs::path out = fs::temp_directory_path() / ("vorn-ran-out-" + std::to_string(::getpid()));
+    const fs::path err = fs::temp_directory_path() / ("vorn-ran-err-" + std::to_string(::getpid()));
+    const std::string command =
+        std::string(VORN_PLAYER) + " " + args + " </dev/null >'" + out.string() + "' 2>'" + err.string() + "'";
+    const int status = std::system(command.c_str());
+    Ran ran{WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(out), readFile(err)};
+    fs::remove(out);
+    fs::remove(err);
+    return ran;
+}
+
+TEST(HostileScript, TerminalEscapesFromAGameReachNoTerminal) {
+    // A picture name that would retitle the terminal and clear it, and a label
+    // with a C1 control sequence introducer in it (a UTF-8 script).
+    const std::string name = "\x1b]0;TITLE\x07\x1b[2J.bmp";
+    TestGame game("\xEF\xBB\xBF<" + name +
+                  ">\r\n>\xc2\x9b"
+                  "2J<");
+    const std::string shown = "\\u001b]0;TITLE\\u0007\\u001b[2J.bmp";
+
+    const Ran played = runPlayer("--headless '" + game.dir().string() + "'");
+    EXPECT_EQ(played.status, 1);
+    expectNoRawControls(played.err, "the fatal report");
+    EXPECT_NE(played.err.find(shown), std::string::npos) << played.err;
+    expectNoRawControls(played.out, "the transcript");
+
+    const Ran checked = runPlayer("check '" + game.dir().string() + "'");
+    EXPECT_EQ(checked.status, 1);
+    expectNoRawControls(checked.out, "the findings");
+    EXPECT_NE(checked.out.find(shown), std::string::npos) << checked.out;
+    EXPECT_NE(checked.out.find("\\u009b2J"), std::string::npos) << checked.out;
+
+    const Ran explored = runPlayer("explore '" + game.dir().string() + "'");
+    expectNoRawControls(explored.out + explored.err, "the paths explored");
+
+    // An archive of two games, one of them named to clear the terminal: the
+    // notice of which is played names it harmlessly.
+    const fs::path zip = game.dir() / "two.zip";
+    std::vector<ArchiveEntry> two;
+    for (const std::string& folder : {std::string("g\x1b[2J"), std::string("h")}) {
+        for (const ArchiveEntry& file : entriesOf(game.dir(), folder + "/"))
+            if (file.name.find(".zip") == std::string::npos) two.push_back(file);
+    }
+    for (ArchiveEntry& file : two)
+        if (file.name.ends_with("code.vrn")) file.content = "\"x\"";
+    writeArchive(zip, two, ArchiveFormat::Zip);
+    const Ran notified = runPlayer("--headless '" + zip.string() + "'");
+    EXPECT_EQ(notified.status, 0) << notified.err;
+    expectNoRawControls(notified.err, "the notice");
+    EXPECT_NE(notified.err.find("holds 2 games (g\\u001b[2J, h)"), std::string::npos) << notified.err;
 }
 
 TEST(HostileScript, AMillionSetCommandsBetweenTwoPauses) {

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace vorn;
 using vorn::test::TestGame;
 
@@ -59,4 +61,17 @@ TEST(HostileWindow, TheBacklogOfHugePagesShownOverAndOverStaysBounded) {
     EXPECT_LE(characters, 1024 * 1024);
     EXPECT_EQ(w.form.interpreter().backlog().size(), 5) << "the latest pages stay";
     EXPECT_TRUE(w.errors.isEmpty());
+}
+
+// A report quoting a name with terminal escapes in it shows them written out.
+TEST(HostileWindow, AReportShowsControlCharactersAsVisibleEscapes) {
+    TestGame game("<\x1b]0;TITLE\x07\x1b[2J.bmp>");
+    HostileWindow w(game);
+    ASSERT_TRUE(w.form.load());
+    w.form.show();
+    w.form.activate();
+    ASSERT_EQ(w.errors.size(), 1);
+    const QString& shown = w.errors.front();
+    EXPECT_TRUE(shown.contains("\"\\u001b]0;TITLE\\u0007\\u001b[2J.bmp\"")) << shown.toStdString();
+    EXPECT_FALSE(std::any_of(shown.begin(), shown.end(), [](QChar c) { return c.unicode() < 0x20; }));
 }

@@ -85,3 +85,24 @@ TEST_F(GameFolderTest, NamesStoredInCodePage932AreFoundByTheirReading) {
     test::expectNameCases(folder);
     EXPECT_EQ(folder.resolve("ゲーム\\title.bmp").actualName, "ゲーム/Title.BMP") << "told as read, not as stored";
 }
+
+TEST_F(GameFolderTest, LongNamesResolveInOnePassAndTooLongOnesMatchNothing) {
+    file("Pictures/Moon.bmp", "moon");
+    const GameFolder folder(root);
+    // Down and up again eighty times, as written and as Windows wrote it.
+    std::string wandering;
+    for (int i = 0; i < 80; ++i) wandering += "Pictures/../";
+    for (const std::string& name : {wandering + "Pictures/Moon.bmp", wandering + "PICTURES\\moon.bmp"})
+        EXPECT_EQ(folder.read(name, 100).bytes, "moon") << name.substr(0, 40);
+    // The longest name taken, and one byte more.
+    const std::string longest = "Pictures" + std::string(kMaxFileNameBytes - 16, '/') + "Moon.bmp";
+    ASSERT_EQ(longest.size(), kMaxFileNameBytes);
+    EXPECT_EQ(folder.read(longest, 100).bytes, "moon");
+    const std::string tooLong = "Pictures" + std::string(kMaxFileNameBytes - 15, '/') + "Moon.bmp";
+    EXPECT_FALSE(folder.resolve(tooLong).place);
+    EXPECT_EQ(folder.read(tooLong, 100).error, "no such file in the game folder");
+    // Thousands of parts that each lead up: refused at once, not walked.
+    std::string climbing;
+    for (int i = 0; i < 25'000; ++i) climbing += "..\\";
+    EXPECT_FALSE(folder.resolve(climbing + "Moon.bmp").place);
+}

@@ -55,3 +55,18 @@ TEST(Message, AFatalErrorCarriesBothItsEnglishAndItsParts) {
     EXPECT_TRUE(Message().empty());
     EXPECT_FALSE(Message::words("x").empty());
 }
+
+TEST(Message, ControlCharactersAreWrittenOutAsEscapesAndNothingElseChanges) {
+    // A script's picture name that would retitle and clear a terminal.
+    EXPECT_EQ(escapeControls("\x1b]0;TITLE\x07\x1b[2J.bmp"), "\\u001b]0;TITLE\\u0007\\u001b[2J.bmp");
+    EXPECT_EQ(escapeControls("a\nb\rc\td\be\ff\x7f"), "a\\nb\\rc\\td\\be\\ff\\u007f");
+    // The C1 controls as UTF-8 (U+009B is a one-character CSI), and a lone byte
+    // that a terminal in another code page would take for one.
+    const std::string csi = "\xc2\x9b", lone = "\x9b", replacement = "\xef\xbf\xbd";
+    EXPECT_EQ(escapeControls(csi + "2J \xc2\x80 \xc2\xa0"), "\\u009b2J \\u0080 \xc2\xa0");
+    EXPECT_EQ(escapeControls("x" + lone + "2J"), "x" + replacement + "2J");
+    EXPECT_EQ(escapeControls(std::string("nul\0end", 7)), "nul\\u0000end");
+    // Names and texts as games write them pass unchanged, backslashes included.
+    for (const char* same : {"", "pics\\Moon.bmp", "森の奥へ.bmp", "cannot play \"g.zip\": 100%.", "~"})
+        EXPECT_EQ(escapeControls(same), same);
+}

@@ -236,3 +236,79 @@ TEST(GameArchive, BadArchivesAreClearErrorsThatEndThePlayer) {
     for (const char* file : {"truncated.zip", "encrypted.zip", "bomb.zip", "escape.zip", "notes.txt"})
         EXPECT_EQ(playerStatus(scratch / file), 1) << file;
 }
+
+TEST(GameArchive, NamesTooLongOrTooDeepAreRefusedNamingTheArchiveAndTheEntry) {
+    Scratch scratch;
+    const auto deep = [](std::size_t folders) {
+        std::string name;
+        for (std::size_t i = 0; i < folders; ++i) name += "x/";
+        return name + "f";
+    };
+    const std::vector<ArchiveEntry> game{{"code.vrn", "\"x\""}};
+    const auto with = [&](std::vector<ArchiveEntry> extra) {
+        extra.insert(extra.begin(), game.begin(), game.end());
+        return extra;
+    };
+    // The deepest a zip can name (its names hold 65,535 bytes at most), once
+    // and eight times; and a name 200,000 folders deep in a .tar.gz.
+    writeArchive(scratch / "deep.zip", with({{deep(32'767), "x"}}), ArchiveFormat::Zip);
+    std::vector<ArchiveEntry> eight;
+    for (char c = 'a'; c < 'i'; ++c) eight.push_back({std::string(1, c) + "/" + deep(32'766), "x"});
+    writeArchive(scratch / "eight.zip", with(eight), ArchiveFormat::Zip);
+    writeArchive(scratch / "deeper.tar.gz", with({{deep(200'000), "x"}}), ArchiveFormat::TarGz);
+    // Short enough, but deeper than any game.
+    writeArchive(scratch / "folders.zip", with({{deep(257), "x"}}), ArchiveFormat::Zip);
+
+    const struct {
+        const char* file;
+        const char* says;
+    } cases[] = {
+        {"deep.zip", "an entry whose name is 65535 bytes long (\"x/x/x/"},
+        {"eight.zip", "an entry whose name is 65535 bytes long (\"a/x/x/"},
+        {"deeper.tar.gz", "an entry whose name is 400001 bytes long (\"x/x/x/"},
+        {"folders.zip", "an entry 257 folders deep (\"x/x/x/"},
+    };
+    for (const auto& c : cases) {
+        const std::string why = problem(scratch / c.file);
+        EXPECT_NE(why.find("cannot play \"" + (scratch / c.file).string() + "\""), std::string::npos) << why;
+        EXPECT_NE(why.find(c.says), std::string::npos) << c.file << ": " << why;
+        EXPECT_LT(why.size(), 500u) << "the entry is named by its start only";
+        EXPECT_EQ(playerStatus(scratch / c.file), 1) << c.file;
+    }
+
+    // At the limits, a game plays, and its deep files are found as ever.
+    std::string atTheLimit; // the script 255 folders deep, a picture 256
+    for (int i = 0; i < 255; ++i) atTheLimit += "d/";
+    writeArchive(scratch / "limit.zip",
+                 {{atTheLimit + "code.vrn", "\"x\""}, {atTheLimit + "pics/" + std::string(200, 'p'), "picture"}},
+                 ArchiveFormat::Zip);
+    const ArchiveGame limit = openArchive(scratch / "limit.zip");
+    ASSERT_TRUE(limit.folder) << limit.error;
+    EXPECT_EQ(limit.folder->read("code.vrn", 100).bytes, "\"x\"");
+    EXPECT_EQ(limit.folder->read("PICS\\" + std::string(200, 'P'), 100).bytes, "picture");
+    EXPECT_EQ(limit.folder->read("../d/code.vrn", 100).bytes, "\"x\"");
+    EXPECT_EQ(limit.games, (std::vector<std::string>{atTheLimit.substr(0, atTheLimit.size() - 1)}));
+}
+
+TEST(GameArchive, FilesDroppedFromMemoryAreUnpackedAgainWhenAskedFor) {
+    Scratch scratch;
+    // Six pictures, together larger than what is kept of an archive's files,
+    // and one too large to be kept at all.
+    const auto size = [](char c) { return std::size_t(c == 'g' ? 20 : 12) << 20; };
+    std::vector<ArchiveEntry> entries{{"code.vrn", "\"x\""}};
+    for (char c = 'a'; c <= 'g'; ++c) entries.push_back({std::string(1, c) + ".bmp", std::string(size(c), c)});
+    for (const ArchiveFormat format : {ArchiveFormat::Zip, ArchiveFormat::TarGz}) {
+        const fs::path path = scratch / (format == ArchiveFormat::Zip ? "big.zip" : "big.tar.gz");
+        writeArchive(path, entries, format);
+        const ArchiveGame game = openArchive(path);
+        ASSERT_TRUE(game.folder) << game.error;
+        // Forwards, backwards and again: each time the whole file, and only it.
+        for (char c : std::string("abcdefgafcgagbe")) {
+            const FileContents file = game.folder->read(std::string(1, c) + ".bmp", 64 << 20);
+            ASSERT_TRUE(file.error.empty()) << c << ": " << file.error;
+            EXPECT_EQ(file.bytes.size(), size(c)) << c;
+            EXPECT_EQ(file.bytes.find_first_not_of(c), std::string::npos) << c;
+        }
+        EXPECT_EQ(game.folder->read("code.vrn", 100).bytes, "\"x\"");
+    }
+}

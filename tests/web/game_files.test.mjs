@@ -332,6 +332,21 @@ test('an -lh5- archive of a game plays as its folder does', async () => {
   assert.ok(played.pictures.includes('Image1=forest.bmp'), String(played.pictures));
 });
 
+test('names too long or too deep are refused in the desktop player\'s words', async () => {
+  const game = [latin('code.vrn'), Buffer.from('"x"')];
+  const start = 'x/'.repeat(40) + '\u2026';
+  const cases = [
+    ['deep.zip', `${'x/'.repeat(32767)}f`,
+      `cannot play "deep.zip": the archive holds an entry whose name is 65535 bytes long ("${start}"); the player refuses names longer than 4096 bytes.`],
+    ['folders.zip', `${'x/'.repeat(257)}f`,
+      `cannot play "folders.zip": the archive holds an entry 257 folders deep ("${start}"); the player refuses entries more than 256 folders deep.`],
+  ];
+  for (const [name, entry, says] of cases) {
+    const played = playPage(await files.filesFromArchive(name, buffer(zip([game, [latin(entry), Buffer.from('x')]]))));
+    assert.equal(played.opened, says, name);
+  }
+});
+
 test('archives the desktop player refuses are refused in its words, and several games are told of', async () => {
   const game = [latin('code.vrn'), Buffer.from('"x"')];
   const cases = [

@@ -2,6 +2,7 @@
 
 #include "interpreter/fatal_error.h"
 #include "interpreter/interpreter.h"
+#include "interpreter/message.h"
 #include "json_lines.h"
 #include "shell/shell.h"
 #include "shell/slot_name.h"
@@ -56,7 +57,7 @@ bool isIgnored(const std::string& line) {
 int endWithFatal(const std::string& message, std::ostream& out, std::ostream& err) {
     out << "{\"fatal\":" << json::quote(message) << "}\n";
     out.flush();
-    err << "vorn: " << message << '\n';
+    err << "vorn: " << escapeControls(message) << '\n';
     return 1;
 }
 

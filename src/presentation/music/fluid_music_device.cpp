@@ -28,6 +28,7 @@
 
 #include "presentation/music/fluid_music_device.h"
 
+#include "interpreter/message.h"
 #include "presentation/music/byte_order.h"
 #include "presentation/music/fluid_library.h"
 #include "presentation/music/midi_presets.h"
@@ -65,7 +66,7 @@ constexpr int restartWaitMs = 10;
 // The one line that tells why the music is silent. A device that cannot play
 // would otherwise say so at every music command and every loop.
 void reportMusicOff(std::atomic<bool>& reported, const std::string& why) {
-    if (!reported.exchange(true)) std::fprintf(stderr, "vorn: music is off: %s\n", why.c_str());
+    if (!reported.exchange(true)) std::fprintf(stderr, "vorn: music is off: %s\n", escapeControls(why).c_str());
 }
 
 // FluidSynth writes its messages to the terminal; the player keeps them and

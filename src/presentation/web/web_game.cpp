@@ -17,6 +17,7 @@
 
 #include <chrono>
 #include <memory>
+#include <new>
 
 namespace vorn {
 namespace {
@@ -149,33 +150,41 @@ class WebGame {
   public:
     explicit WebGame(val page) : surface_(page), store_(page) {}
 
-    void addFile(val path, val bytes) { tree_->add(bytesOf(path), bytesOf(bytes)); }
+    // Memory running out while the files are taken in is told when they are
+    // opened, as any other reason not to play.
+    void addFile(val path, val bytes) {
+        try {
+            tree_->add(bytesOf(path), bytesOf(bytes));
+        } catch (const std::bad_alloc&) {
+            outOfMemory_ = true;
+        }
+    }
     // An archive's entry: its name's bytes as stored, its bytes, and what it
     // is: "file", "folder" or "other" (a link, a device).
     void addEntry(val name, val bytes, const std::string& type) {
         const auto kind = type == "folder" ? MemoryTree::Kind::Folder
                           : type == "file" ? MemoryTree::Kind::File
                                            : MemoryTree::Kind::Other;
-        tree_->addEntry(bytesOf(name), kind == MemoryTree::Kind::File ? bytesOf(bytes) : std::string(), kind);
+        try {
+            tree_->addEntry(bytesOf(name), kind == MemoryTree::Kind::File ? bytesOf(bytes) : std::string(), kind);
+        } catch (const std::bad_alloc&) {
+            outOfMemory_ = true;
+        }
     }
     void setName(const std::string& name) { tree_->setName(name); }
     // Picks the game among the files added, the top-most folder that holds a
     // code.vrn, as the desktop player does in an archive. Returns "" or why
     // there is nothing to play.
     std::string openFiles(const std::string& name, bool isArchive) {
-        tree_->finish();
-        if (!tree_->problem().empty())
-            return Message(kArchiveUnplayable, {Message::words(name), tree_->problem()}).english();
-        const std::vector<std::string> games = tree_->chooseGame();
-        if (games.empty())
-            return isArchive
-                       ? Message(kArchiveUnplayable, {Message::words(name), Message(kArchiveHoldsNoGame)}).english()
-                       : Message(kFolderHoldsNoGame, {Message::words(name)}).english();
-        // A folder is named by the game's folder in it; an archive, or a folder
-        // that is itself the game, by the name it came by.
-        tree_->setName(isArchive || games.front() == "." ? name : "");
-        notice_ = severalGamesNotice(name, games);
-        return "";
+        name_ = name;
+        if (!outOfMemory_) {
+            try {
+                return chooseGame(name, isArchive);
+            } catch (const std::bad_alloc&) {
+                // told below, as when the files were taken in
+            }
+        }
+        return Message(kArchiveUnplayable, {Message::words(name), Message(kNotEnoughMemoryToOpen)}).english();
     }
     // What to tell the reader before playing (of several games in one archive), or "".
     std::string notice() const { return notice_; }
@@ -325,6 +334,23 @@ class WebGame {
     }
 
   private:
+    // openFiles() without its guard against running out of memory.
+    std::string chooseGame(const std::string& name, bool isArchive) {
+        tree_->finish();
+        if (!tree_->problem().empty())
+            return Message(kArchiveUnplayable, {Message::words(name), tree_->problem()}).english();
+        const std::vector<std::string> games = tree_->chooseGame();
+        if (games.empty())
+            return isArchive
+                       ? Message(kArchiveUnplayable, {Message::words(name), Message(kArchiveHoldsNoGame)}).english()
+                       : Message(kFolderHoldsNoGame, {Message::words(name)}).english();
+        // A folder is named by the game's folder in it; an archive, or a folder
+        // that is itself the game, by the name it came by.
+        tree_->setName(isArchive || games.front() == "." ? name : "");
+        notice_ = severalGamesNotice(name, games);
+        return "";
+    }
+
     template <typename F>
     std::string guarded(F&& f) {
         if (!fatal_.empty()) return fatal_;
@@ -333,12 +359,16 @@ class WebGame {
         } catch (const FatalError& error) {
             fatal_ = error.what();
             if (fatal_.empty()) fatal_ = "fatal error";
+        } catch (const std::bad_alloc&) {
+            fatal_ = Message(kArchiveUnplayable, {Message::words(name_), Message(kNotEnoughMemoryToOpen)}).english();
         }
         return fatal_;
     }
 
     PageSurface surface_;
     std::shared_ptr<MemoryTree> tree_ = std::make_shared<MemoryTree>();
+    std::string name_; // the folder or archive, as the reader chose it
+    bool outOfMemory_ = false;
     std::unique_ptr<GameFolder> folder_;
     std::unique_ptr<Interpreter> interpreter_;
     std::unique_ptr<Shell> shell_;

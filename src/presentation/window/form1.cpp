@@ -1,6 +1,7 @@
 #include "form1.h"
 
 #include "interpreter/fatal_error.h"
+#include "interpreter/message.h"
 #include "presentation/language/language.h"
 #include "presentation/picture_decoder.h"
 #include "text_views.h"
@@ -138,17 +139,17 @@ void Form1::guarded(const std::function<void()>& action) {
 
 void Form1::reportFatal(const QString& english, const QString& message) {
     // Standard error keeps the English, as the transcript and the tools do.
-    std::cerr << "vorn: " << english.toStdString() << std::endl;
+    std::cerr << "vorn: " << escapeControls(english.toStdString()) << std::endl;
     if (finished_) return;
     finished_ = true;
     stopFastForward();
     shell_.shutDown(false);
     if (ended_) {
         hide();
-        ended_(1, message);
+        ended_(1, withVisibleControls(message));
         return;
     }
-    presentMessage_("VORN", shortenedForDisplay(message), true);
+    presentMessage_("VORN", shortenedForDisplay(withVisibleControls(message)), true);
     hide();
     QCoreApplication::exit(1);
 }
@@ -159,8 +160,8 @@ void Form1::shutDown(bool showCredits, int exitCode, bool keepPlace) {
     const std::string notKept = keepPlace ? keepPlaceToGoOn() : "";
     shell_.shutDown(showCredits);
     if (!notKept.empty()) {
-        std::cerr << "vorn: " << notKept << std::endl;
-        if (showCredits) presentMessage_("VORN", QString::fromStdString(notKept), true);
+        std::cerr << "vorn: " << escapeControls(notKept) << std::endl;
+        if (showCredits) presentMessage_("VORN", withVisibleControls(notKept), true);
     }
     finished_ = true;
     hide();

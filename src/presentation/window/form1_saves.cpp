@@ -98,7 +98,7 @@ bool Form1::goOnFromKeptPlace() {
     if (!kept->problem.empty()) {
         presentMessage_("VORN",
                         tr("The place kept when this game was last closed cannot be gone on from: %1")
-                                .arg(QString::fromStdString(kept->problem)) +
+                                .arg(withVisibleControls(kept->problem)) +
                             "\n\n" + fromTheStart,
                         false);
         return false;
@@ -106,12 +106,13 @@ bool Form1::goOnFromKeptPlace() {
     if (!continueAtOnce_) {
         QString question = tr("Go on from where you left this game?");
         if (!kept->firstLine.empty())
-            question += "\n\n\u201c" + QString::fromStdString(kept->firstLine).simplified() + "\u201d";
+            question +=
+                "\n\n\u201c" + withVisibleControls(QString::fromStdString(kept->firstLine).simplified()) + "\u201d";
         if (!presentQuestion_(question, tr("Go on"), tr("Start anew"))) return false;
     }
     const std::string why = saves().load(kContinueSlot);
     if (!why.empty()) {
-        presentMessage_("VORN", QString::fromStdString(why) + "\n\n" + fromTheStart, true);
+        presentMessage_("VORN", withVisibleControls(why) + "\n\n" + fromTheStart, true);
         return false;
     }
     return true;

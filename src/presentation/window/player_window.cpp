@@ -1,6 +1,8 @@
 #include "player_window.h"
 
+#include "interpreter/message.h"
 #include "presentation/language/language.h"
+#include "text_views.h"
 
 #include "shell/open_game.h"
 #include "shell/save_store.h"
@@ -75,16 +77,16 @@ void PlayerWindow::play(const std::filesystem::path& path, bool goOn) {
     if (game_) return;
     OpenedGame opened = openGame(path);
     if (!opened.folder) {
-        start_->showError(translated(opened.problem));
+        start_->showError(withVisibleControls(translated(opened.problem)));
         return;
     }
     if (!holdsGame(opened)) {
-        start_->showError(tr("the folder \"%1\" holds no code.vrn, so it is no VORN game (%2)")
-                              .arg(QString::fromStdString(gameName(opened.location)),
-                                   QString::fromStdString(opened.location.string())));
+        start_->showError(
+            tr("the folder \"%1\" holds no code.vrn, so it is no VORN game (%2)")
+                .arg(withVisibleControls(gameName(opened.location)), withVisibleControls(opened.location.string())));
         return;
     }
-    if (!opened.notice.empty()) std::cerr << "vorn: " << opened.notice << '\n';
+    if (!opened.notice.empty()) std::cerr << "vorn: " << escapeControls(opened.notice) << '\n';
     if (const std::string note = scriptEncodingNote(*opened.folder); !note.empty())
         std::cerr << "vorn: " << note << '\n';
     start_->showError({});
@@ -128,7 +130,8 @@ void PlayerWindow::gameEnded(int status, const QString& fatal) {
         return;
     }
     if (!fatal.isEmpty())
-        start_->showError(refused ? fatal : tr("%1 stopped with an error:\n%2").arg(ended_.back()->name, fatal));
+        start_->showError(refused ? fatal
+                                  : tr("%1 stopped with an error:\n%2").arg(withVisibleControls(ended_.back()->name), fatal));
     showStartScreen();
 }
 

@@ -1,5 +1,7 @@
 #include "text_views.h"
 
+#include "interpreter/message.h"
+
 #include <QFontDatabase>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -70,6 +72,10 @@ QWidget* makeMoreBelowMark(QWidget* parent) {
     mark->hide();
     return mark;
 }
+
+QString withVisibleControls(const std::string& text) { return QString::fromStdString(escapeControls(text)); }
+
+QString withVisibleControls(const QString& text) { return withVisibleControls(text.toStdString()); }
 
 QString shortenedForDisplay(const QString& message) {
     constexpr qsizetype half = 500;

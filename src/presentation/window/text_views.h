@@ -6,6 +6,7 @@
 #include <QColor>
 #include <QFont>
 #include <QString>
+#include <string>
 
 class QPlainTextEdit;
 class QWidget;
@@ -27,5 +28,10 @@ QWidget* makeMoreBelowMark(QWidget* parent);
 // that quotes a label a megabyte long from a damaged script would freeze the
 // window for a minute: a long message keeps its start and its end only.
 QString shortenedForDisplay(const QString& message);
+
+// A name or text from a game, or a report that quotes one, with its control
+// characters written out as visible escapes (see escapeControls).
+QString withVisibleControls(const QString& text);
+QString withVisibleControls(const std::string& text);
 
 } // namespace vorn

@@ -1,12 +1,14 @@
 #include "window_app.h"
 
 #include "form1.h"
+#include "interpreter/message.h"
 #include "player_window.h"
 #include "presentation/language/language.h"
 #include "presentation/music/fluid_music_device.h"
 #include "shell/games_list.h"
 #include "shell/open_game.h"
 #include "shell/save_store.h"
+#include "text_views.h"
 #include "window_game.h"
 
 #include <QApplication>
@@ -96,7 +98,7 @@ int runWindow(int argc, char** argv, const Options& options, std::function<void(
     // Opened first: a game in an archive unpacks its first files on a thread
     // of its own while the application sets up.
     const OpenedGame game = openGame(options.gameFolder);
-    if (!game.notice.empty()) std::cerr << "vorn: " << game.notice << '\n';
+    if (!game.notice.empty()) std::cerr << "vorn: " << escapeControls(game.notice) << '\n';
 
     // Reading the font configuration is the largest cost of a first page; it
     // runs beside the application's set-up, which does not need it yet.
@@ -119,8 +121,8 @@ int runWindow(int argc, char** argv, const Options& options, std::function<void(
     }
     if (!game.folder) {
         // Told as the window tells a fatal error: on standard error and in a box.
-        std::cerr << "vorn: " << game.error << '\n';
-        QMessageBox::critical(nullptr, "VORN", translated(game.problem));
+        std::cerr << "vorn: " << escapeControls(game.error) << '\n';
+        QMessageBox::critical(nullptr, "VORN", shortenedForDisplay(withVisibleControls(translated(game.problem))));
         return 1;
     }
     const GameFolder& folder = *game.folder;
