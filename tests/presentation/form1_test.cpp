@@ -581,7 +581,8 @@ namespace {
 double sizeOf(const QFont& font) { return font.pixelSize() > 0 ? font.pixelSize() : font.pointSizeF(); }
 
 // Calls `look` on the modal dialog that `open` brings up, then closes it.
-template <typename Dialog> bool withModal(const std::function<void()>& open, const std::function<void(Dialog&)>& look) {
+template <typename Dialog>
+bool withModal(const std::function<void()>& open, const std::function<void(Dialog&)>& look) {
     // A window closed by an earlier test asked the application to quit, which
     // ends every modal loop at once until the application's own loop has run.
     QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
@@ -631,9 +632,9 @@ TEST(Form1, BoxesAndDialogsShowOverTheSceneAsLargeAsItIsDrawn) {
     form.setFullScreen(true);
     QApplication::processEvents();
     const double scale = form.sceneTransform().scale;
-    EXPECT_TRUE(withModal<QMessageBox>([&] { form.quickLoad(); }, [&](QMessageBox& box) {
-        EXPECT_NEAR(sizeOf(box.font()), scale * sizeOf(QApplication::font(&box)), 0.01);
-    }));
+    EXPECT_TRUE(withModal<QMessageBox>(
+        [&] { form.quickLoad(); },
+        [&](QMessageBox& box) { EXPECT_NEAR(sizeOf(box.font()), scale * sizeOf(QApplication::font(&box)), 0.01); }));
 }
 
 int main(int argc, char** argv) {

@@ -154,7 +154,7 @@ class Form1 : public QWidget, public DisplaySurface {
     void closeBacklog();
     void openSlotDialog(bool saving);
     bool goOnFromKeptPlace();
-    void waitUntilPlaced(); // until the window manager has put the window on the screen
+    void waitUntilPlaced();        // until the window manager has put the window on the screen
     std::string keepPlaceToGoOn(); // "" or why the place could not be kept
     QByteArray scenePicture();
     void showNotice(const QString& text);

@@ -109,6 +109,7 @@ bool Form1::goOnFromKeptPlace() {
     // The kept place is shown before the question, so that the reader sees
     // the game's own scene behind it and where it would go on from.
     const std::optional<Snapshot> start = interpreter_.snapshot();
+    if (!start) return false; // in the middle of a run, where nothing is loaded
     const std::string why = saves().load(kContinueSlot);
     if (!why.empty()) {
         presentMessage_("VORN", QString::fromStdString(why) + "\n\n" + fromTheStart, true);
@@ -116,13 +117,13 @@ bool Form1::goOnFromKeptPlace() {
     }
     if (continueAtOnce_) return true;
     waitUntilPlaced();
+    if (finished_) return true; // closed meanwhile: nothing more to play
     QString question = tr("Go on from where you left this game?");
     if (!kept->firstLine.empty())
         question += "\n\n\u201c" + QString::fromStdString(kept->firstLine).simplified() + "\u201d";
     if (presentQuestion_(question, tr("Go on"), tr("Start anew"))) return true;
     // Back to the game as it stood before the kept place was shown.
-    const std::string notBack = start ? interpreter_.restore(*start, interpreter_.stream().contents())
-                                      : std::string("the game had not started");
+    const std::string notBack = interpreter_.restore(*start, interpreter_.stream().contents());
     if (notBack.empty()) return false;
     presentMessage_("VORN",
                     tr("The game cannot start from the beginning: %1\n\nIt goes on from where you left it.")

@@ -52,9 +52,8 @@ int largestZoomOn(const QScreen* screen);
 // The player's window: a title bar with its menu, minimise and close, and no
 // maximise. The window is the scene at a whole zoom and cannot take another
 // size; it grows by the zoom keys and fills the screen by full screen.
-inline constexpr Qt::WindowFlags kWindowFlags =
-    Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-    Qt::WindowCloseButtonHint;
+inline constexpr Qt::WindowFlags kWindowFlags = Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                                                Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint;
 
 // Where a window whose frame measures `frameSize` goes back to from full
 // screen: its frame's top-left `before`, moved in only as far as it takes for
