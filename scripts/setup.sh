@@ -16,8 +16,8 @@ packages=(
   locales libc-l10n
   # the Debian package: its build, its checks, the clean root it installs into
   file debootstrap lintian appstream desktop-file-utils
-  # window tests and checks by eye and ear
-  xvfb xdotool x11-apps imagemagick sox
+  # window tests and checks by eye and ear, under a window manager too
+  xvfb xdotool x11-apps x11-utils openbox imagemagick sox
   # the music benchmark's sound server with a null sink
   pulseaudio pulseaudio-utils
   # the script fuzzer (libFuzzer) and its seed corpus

@@ -434,6 +434,15 @@ GAME_DIR（省略時は今のフォルダ）にあるスクリプト「code.vrn�
         <translation>はじめから</translation>
     </message>
     <message>
+        <location line="+5"/>
+        <source>The game cannot start from the beginning: %1
+
+It goes on from where you left it.</source>
+        <translation>はじめから始められません: %1
+
+前回の続きから遊びます。</translation>
+    </message>
+    <message>
         <location line="+21"/>
         <source>Your place in the game could not be kept for next time: %1</source>
         <translation>次回のために続きを残せませんでした: %1</translation>

@@ -37,6 +37,7 @@ struct SavingWindow {
         });
         form.setQuestionPresenter([this](const QString& question, const QString&, const QString&) {
             questions.push_back(question);
+            behindQuestions.push_back(scene());
             if (answers.empty()) return true;
             const bool answer = answers.front();
             answers.erase(answers.begin());
@@ -74,6 +75,7 @@ struct SavingWindow {
     SilentMusicDevice device;
     Form1 form;
     QStringList messages, questions;
+    std::vector<QImage> behindQuestions; // the scene as each question was asked
     std::vector<bool> answers;
 };
 
@@ -310,9 +312,11 @@ TEST(WindowContinue, ClosingMidGameKeepsThePlaceAndTheNextOpeningOffersIt) {
         w.form.close();
         EXPECT_FALSE(QFile::exists(saves.filePath("continue.json"))) << "nothing played, nothing kept";
     }
+    QImage fresh; // the scene of the game's first page
     {
         SavingWindow w(game, saves.path());
         w.start();
+        fresh = w.scene();
         w.key(Qt::Key_Space);
         w.key(Qt::Key_Space);
         w.key(Qt::Key_1);
@@ -327,6 +331,7 @@ TEST(WindowContinue, ClosingMidGameKeepsThePlaceAndTheNextOpeningOffersIt) {
         w.start();
         ASSERT_EQ(w.questions.size(), 1);
         EXPECT_TRUE(w.questions[0].contains("You offer a coin")) << w.questions[0].toStdString();
+        EXPECT_EQ(w.behindQuestions[0], left) << "asked over the place it would go on from";
         EXPECT_EQ(w.text(), "You offer a coin");
         EXPECT_EQ(w.scene(), left);
         w.key(Qt::Key_B);
@@ -337,8 +342,11 @@ TEST(WindowContinue, ClosingMidGameKeepsThePlaceAndTheNextOpeningOffersIt) {
         SavingWindow w(game, saves.path());
         w.answers = {false};
         w.start();
-        EXPECT_EQ(w.questions.size(), 1);
+        ASSERT_EQ(w.questions.size(), 1);
+        EXPECT_EQ(w.behindQuestions[0], left);
         EXPECT_EQ(w.text(), "First page") << "started anew";
+        EXPECT_EQ(w.scene(), fresh) << "nothing of the kept place is left on screen";
+        EXPECT_EQ(w.form.interpreter().backlog().size(), 1) << "nor in the backlog";
         w.form.close();
         EXPECT_TRUE(QFile::exists(saves.filePath("continue.json"))) << "closed at once: the kept place stays";
     }

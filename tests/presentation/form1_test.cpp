@@ -4,12 +4,16 @@
 #include "headless_fixture.h"
 #include "interpreter/music_device.h"
 #include "presentation/window/form1.h"
+#include "presentation/window/slot_dialog.h"
 #include "shell/saves.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QListWidget>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -507,6 +511,130 @@ TEST(Keyboard, ZoomAndFullScreenKeepTheSceneWhole) {
     ASSERT_TRUE(scene.left() > 1 || scene.top() > 1) << "the offscreen screen has other proportions";
     EXPECT_EQ(w.form.grab().toImage().pixelColor(bar), QColor(Qt::black)) << "bars are black";
     EXPECT_EQ(w.form.text1()->geometry(), w.form.sceneTransform().toWidget(startRect(SceneElement::Text1)));
+}
+
+// Under it, the page must not show through as ghost text between its lines.
+TEST(Keyboard, TheBacklogHidesThePageBehindIt) {
+    TestGame game("<red.bmp>\"one\"\"two\"");
+    game.write("red.bmp", test::bitmap(482, 297, 255, 0, 0));
+    Window w(game);
+    ASSERT_TRUE(w.start());
+    QTest::keyClick(&w.form, Qt::Key_Space);
+    QTest::keyClick(&w.form, Qt::Key_B);
+    ASSERT_TRUE(w.form.backlog()->isVisible());
+    const QImage shot = w.form.grab(w.form.backlog()->geometry()).toImage();
+    int tinted = 0;
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x) {
+            const QColor c = shot.pixelColor(x, y);
+            if (c.red() != c.green() || c.green() != c.blue()) ++tinted; // its text is white on black
+        }
+    EXPECT_EQ(tinted, 0) << "the red scene shows through the backlog";
+}
+
+// The window is the scene at a whole zoom: it offers no maximise, which
+// could only leave it as it is.
+TEST(Form1, TheWindowOffersNoMaximise) {
+    TestGame game("\"x\"");
+    Window w(game);
+    const Qt::WindowFlags flags = w.form.windowFlags();
+    EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
+    EXPECT_TRUE(flags.testFlag(Qt::WindowMinimizeButtonHint));
+    EXPECT_TRUE(flags.testFlag(Qt::WindowCloseButtonHint));
+    EXPECT_TRUE(flags.testFlag(Qt::WindowTitleHint));
+}
+
+TEST(Keyboard, LeavingFullScreenPutsTheWindowBackWhereItStood) {
+    TestGame game("\"x\"");
+    {
+        Window w(game, 2);
+        ASSERT_TRUE(w.start());
+        w.form.move(150, 80);
+        QApplication::processEvents();
+        const QRect placed = w.form.geometry();
+        ASSERT_EQ(w.form.pos(), QPoint(150, 80));
+        for (int round = 0; round < 2; ++round) {
+            QTest::keyClick(&w.form, Qt::Key_F11);
+            QApplication::processEvents();
+            EXPECT_EQ(w.form.geometry(), w.form.screen()->geometry());
+            QTest::keyClick(&w.form, Qt::Key_F11);
+            QApplication::processEvents();
+            EXPECT_EQ(w.form.geometry(), placed) << "round " << round;
+        }
+    }
+    // Started in full screen (vorn --fullscreen), it has no place of its own yet.
+    Window w(game, 1);
+    ASSERT_TRUE(w.form.load());
+    w.form.setFullScreen(true);
+    w.form.activate();
+    QApplication::processEvents();
+    w.form.setFullScreen(false);
+    QApplication::processEvents();
+    EXPECT_EQ(w.form.size(), kSceneSize);
+    const QPoint middle = w.form.screen()->availableGeometry().center();
+    EXPECT_LE((w.form.frameGeometry().center() - middle).manhattanLength(), 50) << "in the middle of the screen";
+}
+
+namespace {
+
+// The size of a font, in whichever unit it is set.
+double sizeOf(const QFont& font) { return font.pixelSize() > 0 ? font.pixelSize() : font.pointSizeF(); }
+
+// Calls `look` on the modal dialog that `open` brings up, then closes it.
+template <typename Dialog>
+bool withModal(const std::function<void()>& open, const std::function<void(Dialog&)>& look) {
+    // A window closed by an earlier test asked the application to quit, which
+    // ends every modal loop at once until the application's own loop has run.
+    QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+    QCoreApplication::exec();
+    bool seen = false;
+    QTimer::singleShot(50, [&] {
+        auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+        if (!dialog) return;
+        seen = true;
+        look(*dialog);
+        dialog->reject();
+    });
+    open();
+    return seen;
+}
+
+} // namespace
+
+// At zoom 2 (and in full screen) the boxes and dialogs grow with the scene
+// and sit in its middle.
+TEST(Form1, BoxesAndDialogsShowOverTheSceneAsLargeAsItIsDrawn) {
+    TestGame game("\"x\"");
+    QTemporaryDir saves;
+    GameFolder folder(game.dir());
+    SilentMusicDevice device;
+    Form1 form(folder, device, 2);
+    form.setSaveFolder(saves.path());
+    ASSERT_TRUE(form.load());
+    form.move(200, 100);
+    form.show();
+    form.activate();
+    QApplication::processEvents();
+    const auto overTheScene = [&form](QWidget& dialog) {
+        EXPECT_DOUBLE_EQ(sizeOf(dialog.font()), 2 * sizeOf(QApplication::font(&dialog)));
+        const QPoint middle = form.mapToGlobal(form.sceneTransform().scene().center());
+        EXPECT_LE((dialog.frameGeometry().center() - middle).manhattanLength(), 2)
+            << "the dialog's middle " << dialog.frameGeometry().center().x() << ","
+            << dialog.frameGeometry().center().y();
+    };
+    EXPECT_TRUE(withModal<QMessageBox>([&] { form.quickLoad(); }, // there is no quick save yet
+                                       [&](QMessageBox& box) { overTheScene(box); }));
+    EXPECT_TRUE(withModal<SlotDialog>([&] { form.openLoadDialog(); },
+                                      [&](SlotDialog& dialog) {
+                                          overTheScene(dialog);
+                                          EXPECT_EQ(dialog.slotList()->iconSize(), QSize(224, 150));
+                                      }));
+    form.setFullScreen(true);
+    QApplication::processEvents();
+    const double scale = form.sceneTransform().scale;
+    EXPECT_TRUE(withModal<QMessageBox>(
+        [&] { form.quickLoad(); },
+        [&](QMessageBox& box) { EXPECT_NEAR(sizeOf(box.font()), scale * sizeOf(QApplication::font(&box)), 0.01); }));
 }
 
 int main(int argc, char** argv) {

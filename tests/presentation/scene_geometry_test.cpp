@@ -51,3 +51,17 @@ TEST(SceneGeometry, ZoomScalesTheSceneAsOneAndCentresIt) {
     EXPECT_EQ(largestZoomFitting(QSize(3840, 2100)), 4);
     EXPECT_EQ(largestZoomFitting(QSize(800, 600)), 1);
 }
+
+// Coming back from full screen: where the window stood, unless that would
+// leave part of its frame, the title bar above all, off the screen.
+TEST(SceneGeometry, AWindowLeavingFullScreenGoesBackWhereItStoodWithItsTitleBarOnTheScreen) {
+    const QRect available(0, 30, 1920, 1050); // a panel above
+    const QSize frame(1266, 872);             // zoom 2 and a title bar
+    EXPECT_EQ(placeOnScreen(available, QPoint(300, 100), frame), QPoint(300, 100));
+    EXPECT_EQ(placeOnScreen(available, QPoint(-1, -20), frame), QPoint(0, 30)) << "a title bar above the screen";
+    EXPECT_EQ(placeOnScreen(available, QPoint(1000, 500), frame), QPoint(654, 208))
+        << "larger since (zoomed in full screen): moved in as far as it takes";
+    EXPECT_EQ(placeOnScreen(available, std::nullopt, frame), QPoint(326, 118)) << "never placed: in the middle";
+    EXPECT_EQ(placeOnScreen(QRect(100, 0, 1000, 700), QPoint(500, 300), frame), QPoint(100, 0))
+        << "larger than the screen: its title bar and left edge stay on it";
+}

@@ -460,6 +460,26 @@ TEST_F(StartScreenTest, ZoomInStopsAtTheLargestZoomThatFitsTheScreen) {
     EXPECT_EQ(window->size(), kSceneSize * 2);
 }
 
+// Full screen entered on the start screen and left in the game: the window
+// goes back where it stood, and it never offers a maximise.
+TEST_F(StartScreenTest, LeavingFullScreenInTheGameGoesBackWhereTheStartScreenStood) {
+    TestGame forest("\"page\"");
+    games->add(forest.dir(), earlier);
+    open();
+    EXPECT_FALSE(window->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+    window->move(120, 90);
+    settle();
+    const QRect placed = window->geometry();
+    QTest::keyClick(&list(), Qt::Key_F11);
+    settle();
+    QTest::keyClick(&list(), Qt::Key_Return);
+    settle();
+    ASSERT_TRUE(window->game());
+    QTest::keyClick(window->game(), Qt::Key_F11);
+    settle();
+    EXPECT_EQ(window->geometry(), placed);
+}
+
 TEST_F(StartScreenTest, FullScreenCarriesOverIntoTheGameAndBack) {
     TestGame forest("\"page\"");
     games->add(forest.dir(), earlier);

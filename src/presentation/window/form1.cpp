@@ -4,8 +4,10 @@
 #include "interpreter/message.h"
 #include "presentation/language/language.h"
 #include "presentation/picture_decoder.h"
+#include "scene_dialog.h"
 #include "text_views.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFile>
@@ -21,6 +23,7 @@ namespace vorn {
 
 Form1::Form1(const GameFolder& folder, MusicDevice& device, int zoom, QWidget* parent)
     : QWidget(parent), folder_(folder), interpreter_(folder_, *this, device), shell_(interpreter_, *this, device) {
+    if (!parent) setWindowFlags(kWindowFlags);
     setWindowTitle("VORN Interpeter"); // spelled as the original player spelled it, on purpose
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
@@ -44,7 +47,8 @@ Form1::Form1(const GameFolder& folder, MusicDevice& device, int zoom, QWidget* p
     QScrollBar* lines = text1_->verticalScrollBar();
     connect(lines, &QScrollBar::valueChanged, this, [this] { updateMoreBelowMark(); });
     connect(lines, &QScrollBar::rangeChanged, this, [this] { updateMoreBelowMark(); });
-    backlog_ = makeTextView(this, QColor(0, 0, 0, 225));
+    // Opaque: the page behind would show through as ghost text between its lines.
+    backlog_ = makeTextView(this, Qt::black);
     backlog_->viewport()->installEventFilter(this);
     backlog_->hide();
 
@@ -76,20 +80,27 @@ Form1::Form1(const GameFolder& folder, MusicDevice& device, int zoom, QWidget* p
     presentMessage_ = [this](const QString& title, const QString& text, bool isError) {
         QMessageBox box(isError ? QMessageBox::Critical : QMessageBox::NoIcon, title, text, QMessageBox::Ok,
                         isVisible() ? this : nullptr);
-        box.exec();
+        execOverScene(box);
     };
     presentQuestion_ = [this](const QString& question, const QString& yes, const QString& no) {
         QMessageBox box(QMessageBox::Question, "VORN", question, QMessageBox::NoButton, isVisible() ? this : nullptr);
         QPushButton* yesButton = box.addButton(yes, QMessageBox::AcceptRole);
         box.addButton(no, QMessageBox::RejectRole);
         box.setDefaultButton(yesButton);
-        box.exec();
+        execOverScene(box);
         return box.clickedButton() == yesButton;
     };
     setZoom(zoom);
 }
 
 Form1::~Form1() = default;
+
+int Form1::execOverScene(QDialog& dialog) {
+    if (dialog.parentWidget() != this) return dialog.exec(); // no window to show it over
+    dialog.setFont(scaledFont(QApplication::font(&dialog), transform_.scale));
+    const CentredOver centred(dialog, *this, [this] { return transform_.scene(); });
+    return dialog.exec();
+}
 
 bool Form1::load() {
     bool ok = false;

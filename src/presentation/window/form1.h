@@ -25,6 +25,7 @@
 #include <memory>
 #include <optional>
 
+class QDialog;
 class QLabel;
 class QPlainTextEdit;
 class QMenu;
@@ -153,9 +154,13 @@ class Form1 : public QWidget, public DisplaySurface {
     void closeBacklog();
     void openSlotDialog(bool saving);
     bool goOnFromKeptPlace();
+    void waitUntilPlaced();        // until the window manager has put the window on the screen
     std::string keepPlaceToGoOn(); // "" or why the place could not be kept
     QByteArray scenePicture();
     void showNotice(const QString& text);
+    // Runs `dialog`, a child of this window, over the scene: in its middle,
+    // its text as large as the scene's.
+    int execOverScene(QDialog& dialog);
 
     GameFolder folder_;
     Interpreter interpreter_;

@@ -7,7 +7,10 @@
 #include "text_views.h"
 
 #include <QBuffer>
+#include <QEventLoop>
 #include <QLabel>
+#include <QTimer>
+#include <QWindow>
 #include <iostream>
 
 namespace vorn {
@@ -49,8 +52,8 @@ void Form1::openSlotDialog(bool saving) {
     SlotDialog dialog(
         saving ? SlotDialog::Purpose::Save : SlotDialog::Purpose::Load, saves(),
         [this](const QString& question, const QString& yes) { return presentQuestion_(question, yes, tr("Cancel")); },
-        [this](const QString& message) { presentMessage_("VORN", message, true); }, this);
-    if (dialog.exec() != QDialog::Accepted) return;
+        [this](const QString& message) { presentMessage_("VORN", message, true); }, this, transform_.scale);
+    if (execOverScene(dialog) != QDialog::Accepted) return;
     if (saving)
         saveTo(dialog.chosenSlot());
     else
@@ -103,19 +106,50 @@ bool Form1::goOnFromKeptPlace() {
                         false);
         return false;
     }
-    if (!continueAtOnce_) {
-        QString question = tr("Go on from where you left this game?");
-        if (!kept->firstLine.empty())
-            question +=
-                "\n\n\u201c" + withVisibleControls(QString::fromStdString(kept->firstLine).simplified()) + "\u201d";
-        if (!presentQuestion_(question, tr("Go on"), tr("Start anew"))) return false;
-    }
+    // The kept place is shown before the question, so that the reader sees
+    // the game's own scene behind it and where it would go on from.
+    const std::optional<Snapshot> start = interpreter_.snapshot();
+    if (!start) return false; // in the middle of a run, where nothing is loaded
     const std::string why = saves().load(kContinueSlot);
     if (!why.empty()) {
         presentMessage_("VORN", withVisibleControls(why) + "\n\n" + fromTheStart, true);
         return false;
     }
+    if (continueAtOnce_) return true;
+    waitUntilPlaced();
+    if (finished_) return true; // closed meanwhile: nothing more to play
+    QString question = tr("Go on from where you left this game?");
+    if (!kept->firstLine.empty())
+        question +=
+            "\n\n\u201c" + withVisibleControls(QString::fromStdString(kept->firstLine).simplified()) + "\u201d";
+    if (presentQuestion_(question, tr("Go on"), tr("Start anew"))) return true;
+    // Back to the game as it stood before the kept place was shown.
+    const std::string notBack = interpreter_.restore(*start, interpreter_.stream().contents());
+    if (notBack.empty()) return false;
+    presentMessage_("VORN",
+                    tr("The game cannot start from the beginning: %1\n\nIt goes on from where you left it.")
+                        .arg(withVisibleControls(QString::fromStdString(notBack))),
+                    true);
     return true;
+}
+
+// A window just shown is placed by the window manager a moment later; a
+// dialog centred over it before then lands where the window was not. The
+// reader's input waits meanwhile, and at most a second.
+void Form1::waitUntilPlaced() {
+    QWindow* shown = window()->windowHandle();
+    if (!isVisible() || !shown || shown->isExposed()) return;
+    QEventLoop loop;
+    QTimer enough;
+    enough.setSingleShot(true);
+    connect(&enough, &QTimer::timeout, &loop, &QEventLoop::quit);
+    QTimer check; // the window has no signal of its own for its first exposure
+    connect(&check, &QTimer::timeout, &loop, [&] {
+        if (shown->isExposed()) loop.quit();
+    });
+    enough.start(1000);
+    check.start(10);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
 }
 
 // At a close by the reader: the place is kept to go on from next time, unless

@@ -1,6 +1,7 @@
 #include "form1.h"
 
 #include "presentation/picture_decoder.h"
+#include "scene_dialog.h"
 #include "text_views.h"
 
 #include <QApplication>
@@ -43,12 +44,7 @@ void Form1::updateTransform() {
     moreBelow_->setGeometry(
         QRect(QPoint(text1_->width() - mark.width() - inset, text1_->height() - mark.height() - inset), mark));
     // The pop-up menu grows with the scene, from the desktop's own menu font.
-    QFont menuFont = QApplication::font(menu_);
-    if (menuFont.pixelSize() > 0)
-        menuFont.setPixelSize(static_cast<int>(std::lround(menuFont.pixelSize() * transform_.scale)));
-    else
-        menuFont.setPointSizeF(menuFont.pointSizeF() * transform_.scale);
-    menu_->setFont(menuFont);
+    menu_->setFont(scaledFont(QApplication::font(menu_), transform_.scale));
     updateMarkedOption();
     applyCursor();
     update();

@@ -11,7 +11,6 @@
 #include <QCloseEvent>
 #include <QFile>
 #include <QListWidget>
-#include <QMessageBox>
 #include <QMimeData>
 #include <QShortcut>
 #include <QThread>
@@ -21,6 +20,7 @@
 namespace vorn {
 
 PlayerWindow::PlayerWindow(GamesList& games, const Options& options, int zoom) : games_(games), options_(options) {
+    setWindowFlags(kWindowFlags);
     setWindowTitle("VORN Interpeter");
     setWindowIcon(QIcon(":/vorn.png"));
     setAcceptDrops(true);
@@ -43,10 +43,6 @@ PlayerWindow::PlayerWindow(GamesList& games, const Options& options, int zoom) :
     shortcut({QKeySequence(Qt::Key_F11), QKeySequence(Qt::ALT | Qt::Key_Return), QKeySequence(Qt::ALT | Qt::Key_Enter)},
              [this] { setFullScreen(!fullScreen_); });
 
-    presentMessage_ = [this](const QString& title, const QString& text, bool isError) {
-        QMessageBox box(isError ? QMessageBox::Critical : QMessageBox::NoIcon, title, text, QMessageBox::Ok, this);
-        box.exec();
-    };
     setZoom(zoom);
     start_->focusFirst();
 }
@@ -97,7 +93,7 @@ void PlayerWindow::play(const std::filesystem::path& path, bool goOn) {
     game->fromArchive = !opened.folder->archive().empty();
     Form1* form = game->form.get();
     form->setGeometry(rect());
-    form->setMessagePresenter(presentMessage_);
+    if (presentMessage_) form->setMessagePresenter(presentMessage_);
     if (presentQuestion_) form->setQuestionPresenter(presentQuestion_);
     form->setContinueAtOnce(goOn);
     form->setEndHandler([this](int status, const QString& fatal) { gameEnded(status, fatal); });

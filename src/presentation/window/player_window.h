@@ -68,8 +68,9 @@ class PlayerWindow : public QWidget {
     int zoom_ = 1;
     bool fullScreen_ = false;
     bool quitting_ = false; // the close box or a signal: the program ends with the game
+    // None: the game's own, which show over its scene.
     Form1::MessagePresenter presentMessage_;
-    Form1::QuestionPresenter presentQuestion_; // none: the game's own
+    Form1::QuestionPresenter presentQuestion_;
 };
 
 } // namespace vorn

@@ -1,10 +1,12 @@
 #include "scene_geometry.h"
 
 #include <QScreen>
+#include <QVariant>
 #include <QWidget>
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace vorn {
 namespace {
@@ -67,17 +69,60 @@ int largestZoomOn(const QScreen* screen) {
     return screen ? largestZoomFitting(screen->availableGeometry().size() - kWindowFrame) : 4;
 }
 
+namespace {
+
+// Where the window stood before it went full screen, kept on the window
+// itself: the start screen and the game played in it take the same window to
+// full screen and back, each with its own key.
+constexpr const char* kFrameBefore = "vornFrameBeforeFullScreen"; // the frame's rectangle, title bar and all
+constexpr const char* kPlaceBefore = "vornPlaceBeforeFullScreen"; // the window's own, inside it
+
+} // namespace
+
+QPoint placeOnScreen(const QRect& available, std::optional<QPoint> before, QSize frameSize) {
+    if (!before) return available.center() - QPoint(frameSize.width() / 2, frameSize.height() / 2);
+    const int right = std::max(available.left(), available.right() + 1 - frameSize.width());
+    const int bottom = std::max(available.top(), available.bottom() + 1 - frameSize.height());
+    return QPoint(std::clamp(before->x(), available.left(), right), std::clamp(before->y(), available.top(), bottom));
+}
+
 void setWindowFullScreen(QWidget* window, bool on, int zoom) {
     if (on) {
+        // A window not yet on screen has no place of its own to go back to;
+        // one full screen already (a game started in the start screen's) keeps its own.
+        if (!window->isFullScreen()) {
+            const bool placed = window->isVisible();
+            window->setProperty(kFrameBefore, placed ? QVariant(window->frameGeometry()) : QVariant());
+            window->setProperty(kPlaceBefore, placed ? QVariant(window->geometry()) : QVariant());
+        }
         window->setMinimumSize(0, 0);
         window->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
         window->showFullScreen();
         // Also where no window manager does it.
         if (window->screen()) window->setGeometry(window->screen()->geometry());
-    } else {
-        window->showNormal();
-        window->setFixedSize(kSceneSize * zoom);
+        return;
     }
+    window->showNormal();
+    const QSize size = kSceneSize * zoom;
+    window->setFixedSize(size);
+    // Back where it stood: a window manager that follows the window's own
+    // geometry while full screen would otherwise leave it in the screen's
+    // corner, its title bar off the screen. The window's own area is placed,
+    // not its frame, whose title bar the window manager may not have put
+    // back yet.
+    if (!window->screen()) return;
+    const QVariant frameBefore = window->property(kFrameBefore), placeBefore = window->property(kPlaceBefore);
+    std::optional<QPoint> before;
+    QSize frameExtra = kWindowFrame;
+    QPoint inFrame(kWindowFrame.width() / 2, kWindowFrame.height() - kWindowFrame.width() / 2);
+    if (frameBefore.isValid() && placeBefore.isValid()) {
+        const QRect frame = frameBefore.toRect(), place = placeBefore.toRect();
+        before = frame.topLeft();
+        frameExtra = frame.size() - place.size();
+        inFrame = place.topLeft() - frame.topLeft();
+    }
+    const QPoint frameAt = placeOnScreen(window->screen()->availableGeometry(), before, size + frameExtra);
+    window->setGeometry(QRect(frameAt + inFrame, size));
 }
 
 } // namespace vorn

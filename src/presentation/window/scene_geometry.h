@@ -7,6 +7,7 @@
 #include <QPoint>
 #include <QRect>
 #include <QSize>
+#include <optional>
 
 class QScreen;
 class QWidget;
@@ -48,7 +49,21 @@ inline constexpr QSize kWindowFrame(16, 48);
 // available area of `screen`; 4 where there is no screen to ask.
 int largestZoomOn(const QScreen* screen);
 
-// Takes `window` to full screen, or back to the fixed size of the scene at `zoom`.
+// The player's window: a title bar with its menu, minimise and close, and no
+// maximise. The window is the scene at a whole zoom and cannot take another
+// size; it grows by the zoom keys and fills the screen by full screen.
+inline constexpr Qt::WindowFlags kWindowFlags = Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                                                Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint;
+
+// Where a window whose frame measures `frameSize` goes back to from full
+// screen: its frame's top-left `before`, moved in only as far as it takes for
+// the whole frame, its title bar above all, to lie on the screen's `available`
+// area; in the middle of it for a window that went full screen before it was
+// ever placed (none `before`).
+QPoint placeOnScreen(const QRect& available, std::optional<QPoint> before, QSize frameSize);
+
+// Takes `window` to full screen, or back to the fixed size of the scene at
+// `zoom` and to where it stood before.
 void setWindowFullScreen(QWidget* window, bool on, int zoom);
 
 } // namespace vorn

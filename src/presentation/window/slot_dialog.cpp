@@ -33,20 +33,21 @@ QString shortened(QString line) {
     return line.left(cut) + QStringLiteral("\u2026");
 }
 
-// The picture of a slot, on a plain ground of the thumbnail's size so that
+// The picture of a slot, on a plain ground of the thumbnail's `size` so that
 // every row lines up, whatever the picture.
-QIcon thumbnail(const SlotSummary& slot, const QStyle* style) {
-    QPixmap ground(kThumbnail);
+QIcon thumbnail(const SlotSummary& slot, QSize size, const QStyle* style) {
+    QPixmap ground(size);
     ground.fill(QColor(40, 40, 40));
     QPainter p(&ground);
     QImage picture;
     if (!slot.picture.empty() && picture.loadFromData(QByteArray::fromStdString(slot.picture), "PNG")) {
-        const QImage scaled = picture.scaled(kThumbnail, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-        p.drawImage((kThumbnail.width() - scaled.width()) / 2, (kThumbnail.height() - scaled.height()) / 2, scaled);
+        const QImage scaled = picture.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        p.drawImage((size.width() - scaled.width()) / 2, (size.height() - scaled.height()) / 2, scaled);
     }
     if (!slot.problem.empty()) {
-        const QPixmap warning = style->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(48, 48);
-        p.drawPixmap((kThumbnail.width() - warning.width()) / 2, (kThumbnail.height() - warning.height()) / 2, warning);
+        const int side = size.height() * 48 / kThumbnail.height();
+        const QPixmap warning = style->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(side, side);
+        p.drawPixmap((size.width() - warning.width()) / 2, (size.height() - warning.height()) / 2, warning);
     }
     p.end();
     return QIcon(ground);
@@ -54,17 +55,19 @@ QIcon thumbnail(const SlotSummary& slot, const QStyle* style) {
 
 } // namespace
 
-SlotDialog::SlotDialog(Purpose purpose, Saves& saves, Confirm confirm, Tell tell, QWidget* parent)
-    : QDialog(parent), purpose_(purpose), saves_(saves), confirm_(std::move(confirm)), tell_(std::move(tell)) {
+SlotDialog::SlotDialog(Purpose purpose, Saves& saves, Confirm confirm, Tell tell, QWidget* parent, double scale)
+    : QDialog(parent), purpose_(purpose), saves_(saves), confirm_(std::move(confirm)), tell_(std::move(tell)),
+      thumbnail_(kThumbnail * std::max(1.0, scale)) {
     const bool saving = purpose == Purpose::Save;
     setWindowTitle(saving ? tr("Save\u2026") : tr("Load\u2026"));
     auto* layout = new QVBoxLayout(this);
     list_ = new QListWidget(this);
-    list_->setIconSize(kThumbnail);
+    list_->setIconSize(thumbnail_);
     list_->setSpacing(2);
     list_->setUniformItemSizes(false);
     list_->setWordWrap(true);
-    list_->setMinimumSize(480, 336); // four rows; the dialog fits over the window at zoom 1
+    // Four rows; the dialog fits over the window, whatever its zoom.
+    list_->setMinimumSize(QSize(480, 336) * std::max(1.0, scale));
     layout->addWidget(list_);
 
     auto* buttons = new QDialogButtonBox(this);
@@ -112,13 +115,14 @@ void SlotDialog::fill() {
     list_->clear();
     if (purpose_ == Purpose::Save) {
         auto* item = new QListWidgetItem(tr("New save"), list_);
-        QPixmap plus(kThumbnail);
+        QPixmap plus(thumbnail_);
         plus.fill(QColor(40, 40, 40));
         QPainter p(&plus);
-        p.setPen(QPen(QColor(200, 200, 200), 3));
+        const int arm = thumbnail_.height() * 12 / kThumbnail.height();
+        p.setPen(QPen(QColor(200, 200, 200), thumbnail_.height() * 3 / kThumbnail.height()));
         const QPoint c = plus.rect().center();
-        p.drawLine(c - QPoint(12, 0), c + QPoint(12, 0));
-        p.drawLine(c - QPoint(0, 12), c + QPoint(0, 12));
+        p.drawLine(c - QPoint(arm, 0), c + QPoint(arm, 0));
+        p.drawLine(c - QPoint(0, arm), c + QPoint(0, arm));
         p.end();
         item->setIcon(QIcon(plus));
         item->setData(kSlotRole, QString());
@@ -129,7 +133,7 @@ void SlotDialog::fill() {
         if (!slot.savedAt.empty()) text += QStringLiteral("  \u2014  ") + localTime(slot.savedAt);
         text += "\n" + (slot.problem.empty() ? shortened(QString::fromStdString(slot.firstLine))
                                              : QString::fromStdString(slot.problem));
-        auto* item = new QListWidgetItem(thumbnail(slot, style()), text, list_);
+        auto* item = new QListWidgetItem(thumbnail(slot, thumbnail_, style()), text, list_);
         item->setData(kSlotRole, QString::fromStdString(slot.slot));
         item->setData(kReadableRole, slot.problem.empty());
         item->setToolTip(slot.problem.empty() ? QString::fromStdString(slot.firstLine)

@@ -8,6 +8,7 @@
 #include "shell/saves.h"
 
 #include <QDialog>
+#include <QSize>
 #include <functional>
 #include <string>
 #include <vector>
@@ -26,7 +27,8 @@ class SlotDialog : public QDialog {
     // Tells the reader something that went wrong.
     using Tell = std::function<void(const QString& message)>;
 
-    SlotDialog(Purpose purpose, Saves& saves, Confirm confirm, Tell tell, QWidget* parent);
+    // `scale`: how much larger than at zoom 1 the scene is drawn; the slots' pictures grow with it.
+    SlotDialog(Purpose purpose, Saves& saves, Confirm confirm, Tell tell, QWidget* parent, double scale = 1);
 
     // The slot to save into or to load, once the dialog is accepted.
     const std::string& chosenSlot() const { return chosen_; }
@@ -59,6 +61,7 @@ class SlotDialog : public QDialog {
     QListWidget* list_ = nullptr;
     QPushButton* take_ = nullptr;
     QPushButton* delete_ = nullptr;
+    QSize thumbnail_; // the slots' pictures
 };
 
 } // namespace vorn
