@@ -17,6 +17,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <fontconfig/fontconfig.h>
+#include <future>
 #include <iostream>
 #include <optional>
 #include <sys/socket.h>
@@ -128,10 +129,16 @@ int runWindow(int argc, char** argv, const Options& options, std::function<void(
     Form1& window = *played.form;
     window.setContinueAtOnce(options.continueGame);
     if (!window.load()) return 1;
-    // The start screen offers the game next time; the list is written once the
-    // first page is on screen, not before it.
+    // The start screen offers the game next time. The list is written once the
+    // first page is on screen, on a thread of its own: the write waits for the
+    // disk, and the window answers the reader meanwhile. It is finished before
+    // the program ends.
+    std::future<void> remembered;
     AfterFirstPaint remember(
-        &window, [] { return true; }, [&game] { GamesList().add(game.location); });
+        &window, [] { return true; },
+        [&game, &remembered] {
+            remembered = std::async(std::launch::async, [location = game.location] { GamesList().add(location); });
+        });
     std::optional<AfterFirstPaint> firstPageWatch;
     if (firstPagePainted) {
         QPlainTextEdit* text = window.text1();
