@@ -163,7 +163,7 @@ class Form1 : public QWidget, public DisplaySurface {
 
     // Decoded meanwhile; taken at the first paint.
     struct BuiltInPictures {
-        QImage scene, icon;
+        QImage scene;
     };
     void takeBuiltInPictures();
     std::future<BuiltInPictures> builtIn_;
