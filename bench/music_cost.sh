@@ -12,10 +12,12 @@
 #     the first music with the device set up from nothing, as the window does
 #     it, a change of music once it is up, and the player from its start;
 #   - the silences heard at the loop point of a short tune.
-# Usage: bench/music_cost.sh [BUILD_DIR] [SECONDS] [RUNS]   (defaults: build, 20, 3)
+# With a BASELINE_BUILD_DIR, that build's player (another branch, say) plays
+# in the same turns, and its worst 10 s are shown beside this one's.
+# Usage: bench/music_cost.sh [BUILD_DIR] [SECONDS] [RUNS] [BASELINE_BUILD_DIR]   (defaults: build, 20, 3)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build=${1:-build} seconds=${2:-20} runs=${3:-3}
+build=${1:-build} seconds=${2:-20} runs=${3:-3} baseline=${4:-}
 player=$build/vorn probe=$build/bench/music_probe
 [ -x "$probe" ] || { echo "build the benchmarks first: cmake -B $build -DVORN_BUILD_BENCH=ON && cmake --build $build"; exit 2; }
 command -v pulseaudio >/dev/null || { echo "needs pulseaudio: bash scripts/setup.sh"; exit 2; }
@@ -141,10 +143,11 @@ play() {
 }
 
 echo "music cost: demo game, zoom 1, $runs runs of each, medians; soundfont: $(readlink -f /usr/share/sounds/sf2/default-GM.sf2 2>/dev/null || echo default)"
-declare -a quiet=() loud=() synth=()
+declare -a quiet=() loud=() synth=() before=()
 for r in $(seq "$runs"); do
   quiet+=("$(play --no-music)")
   loud+=("$(play)")
+  [ -z "$baseline" ] || before+=("$(player=$baseline/vorn; play)")
   synth+=("$("$probe" synthesis "$work/game/theme.mid" "$seconds")")
 done
 column() { local n=$1; shift; printf '%s\n' "$@" | awk -v n="$n" '{ print $n }' | median; }
@@ -163,15 +166,21 @@ printf '%-34s %12s %12s %12s  %s\n' "steady resident, second piece" "$(mb "$q_af
 awk -v p="$m_cpu" -v s="$s_cpu" -v q="$q_cpu" 'BEGIN {
   printf "CPU while the first piece plays: player %.2f %% of a core (without music %.2f %%), synthesis alone %.2f %%: ratio %.1f (target: at most 3)\n", p, q, s, p / s }'
 # The worst 10 s of each run with music, the start included, thread by thread.
-worst=()
-for r in $(seq "$runs"); do
-  file=$(printf '%s\n' "${loud[$((r - 1))]}" | awk '{ print $6 }')
-  worst+=("$(head -n 1 "$file" | awk '{ print $1 }')")
-  awk -v r="$r" -v s="$s_cpu" 'NR == 1 { printf "worst 10 s of playing, run %s: %.2f %% of a core from %.0f s after the start (%.1f times synthesis):", r, $1, $2, $1 / s; next }
-    { printf " %s %.2f %%", $1, $2 } END { print "" }' "$file"
-done
-awk -v w="$(printf '%s\n' "${worst[@]}" | median)" -v s="$s_cpu" 'BEGIN {
-  printf "worst 10 s of playing, the start included: %.2f %% of a core, synthesis alone %.2f %%: ratio %.1f (target: at most 2.5)\n", w, s, w / s }'
+worst_windows() { # NAME RUN_LINES...
+  local name=$1 r=0 file worst=()
+  shift
+  for line in "$@"; do
+    r=$((r + 1))
+    file=$(printf '%s\n' "$line" | awk '{ print $6 }')
+    worst+=("$(head -n 1 "$file" | awk '{ print $1 }')")
+    awk -v r="$r" -v s="$s_cpu" -v n="$name" 'NR == 1 { printf "%s, worst 10 s of playing, run %s: %.2f %% of a core from %.0f s after the start (%.1f times synthesis):", n, r, $1, $2, $1 / s; next }
+      { printf " %s %.2f %%", $1, $2 } END { print "" }' "$file"
+  done
+  awk -v w="$(printf '%s\n' "${worst[@]}" | median)" -v s="$s_cpu" -v n="$name" 'BEGIN {
+    printf "%s, worst 10 s of playing, the start included: %.2f %% of a core, synthesis alone %.2f %%: ratio %.1f (target: at most 2.5)\n", n, w, s, w / s }'
+}
+worst_windows "$player" "${loud[@]}"
+[ -z "$baseline" ] || worst_windows "$baseline/vorn" "${before[@]}"
 
 declare -a first=() change=() launch=()
 for r in $(seq "$runs"); do
