@@ -24,13 +24,14 @@ Form1::Form1(const GameFolder& folder, MusicDevice& device, int zoom, QWidget* p
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true); // the option under the pointer is marked
-    // The built-in scene is decoded on a thread of its own: the first page
-    // does not wait for it, and most games replace it before that page.
+    // The built-in pictures are decoded on a thread of their own: the first
+    // page does not wait for them, and most games replace the scene before it.
     builtIn_ = std::async(std::launch::async, [] {
         BuiltInPictures pictures;
         QFile scene(":/scene.bmp");
         if (scene.open(QIODevice::ReadOnly))
             pictures.scene = decodePicture(scene.readAll().toStdString()).value_or(QImage());
+        pictures.icon = QImage(":/vorn.png");
         return pictures;
     });
     image1Size_ = startRect(SceneElement::Image1).size();

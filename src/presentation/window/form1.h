@@ -163,7 +163,7 @@ class Form1 : public QWidget, public DisplaySurface {
 
     // Decoded meanwhile; taken at the first paint.
     struct BuiltInPictures {
-        QImage scene;
+        QImage scene, icon;
     };
     void takeBuiltInPictures();
     std::future<BuiltInPictures> builtIn_;

@@ -184,10 +184,9 @@ void Form1::takeBuiltInPictures() {
     const BuiltInPictures pictures = builtIn_.get();
     builtInScene_ = pictures.scene;
     if (!sceneReplaced_) image1_ = pictures.scene;
-    // The window's icon once the first page is painted, not in the middle of
-    // a paint: it goes out to the window system, and the page does not wait
-    // for its decoding.
-    QMetaObject::invokeMethod(this, [this] { setWindowIcon(QIcon(":/vorn.png")); }, Qt::QueuedConnection);
+    // Not in the middle of a paint: the icon goes out to the window system.
+    QMetaObject::invokeMethod(
+        this, [this, icon = pictures.icon] { setWindowIcon(QIcon(QPixmap::fromImage(icon))); }, Qt::QueuedConnection);
 }
 
 } // namespace vorn
