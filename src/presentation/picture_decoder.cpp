@@ -2,7 +2,9 @@
 
 #include <QBuffer>
 #include <QImageReader>
+#include <QtEndian>
 #include <cstdint>
+#include <cstring>
 
 namespace vorn {
 namespace {
@@ -53,10 +55,20 @@ std::optional<QImage> readPlainBitmap(const std::string& b) {
     QImage image(width, rows, QImage::Format_RGB32);
     if (image.isNull()) return std::nullopt;
     for (int y = 0; y < rows; ++y) {
-        const auto* src = reinterpret_cast<const unsigned char*>(b.data() + offset +
-                                                                 rowBytes * std::size_t(height < 0 ? y : rows - 1 - y));
+        const char* src = b.data() + offset + rowBytes * std::size_t(height < 0 ? y : rows - 1 - y);
         auto* dst = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < width; ++x, src += 3) dst[x] = qRgb(src[2], src[1], src[0]);
+        // A pixel's blue, green and red bytes, read as a little-endian word
+        // with the next byte on top, are already 0x??RRGGBB: the top byte is
+        // replaced by an opaque alpha. The row's last pixel is read by its
+        // three bytes, so the read never passes the end of the file.
+        int x = 0;
+        for (; x + 1 < width; ++x, src += 3) {
+            std::uint32_t word;
+            std::memcpy(&word, src, sizeof word);
+            dst[x] = 0xff000000u | (qFromLittleEndian(word) & 0x00ffffffu);
+        }
+        const auto* last = reinterpret_cast<const unsigned char*>(src);
+        dst[x] = qRgb(last[2], last[1], last[0]);
     }
     return image;
 }

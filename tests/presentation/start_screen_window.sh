@@ -112,4 +112,15 @@ wait "$pid" || status=$?
 [ "$status" -eq 0 ] || fail "with a list that cannot be kept, SIGTERM ended the player with status $status"
 [ "$(cd "$work/games" && find . -printf '%p %s %T@\n' | sort)" = "$gamesBefore" ] || fail "something was written in a game folder"
 [ -s "$work/not-a-folder" ] && fail "something was written where the list could not be kept"
+# A game named on the command line joins the list once its first page is on
+# screen; the list, written beside the game, is whole when the game ends.
+env XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" "$player" --zoom 1 --no-music "$work/games/Sea Road" &
+pid=$!; pids+=("$pid")
+win=$(waitFor "^VORN Interpeter$")
+eventually playing named-game || fail "a game named on the command line does not play"
+kill -TERM "$pid"
+status=0
+wait "$pid" || status=$?
+[ "$status" -eq 0 ] || fail "SIGTERM ended the named game with status $status"
+[ "$(firstListed)" = "$work/games/Sea Road" ] || fail "the game named on the command line is not first on the list: $(firstListed)"
 echo "start screen window: ok (screenshots in $shots)"

@@ -20,6 +20,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <fontconfig/fontconfig.h>
+#include <future>
 #include <iostream>
 #include <optional>
 #include <sys/socket.h>
@@ -131,14 +132,18 @@ int runWindow(int argc, char** argv, const Options& options, std::function<void(
     Form1& window = *played.form;
     window.setContinueAtOnce(options.continueGame);
     if (!window.load()) return 1;
-    // The start screen offers the game next time; the list is written, and
-    // the script hashed for it, once the first page is on screen, not before it.
-    bool listed = false;
+    // The start screen offers the game next time. The list is written, and the
+    // script hashed for it, once the first page is on screen, on a thread of
+    // its own: the write waits for the disk, and the window answers the reader
+    // meanwhile. It is finished before the program ends.
+    std::future<void> remembered;
     AfterFirstPaint remember(
         &window, [] { return true; },
-        [&game, &window, &listed] {
-            GamesList().add(game.location, Saves::scriptHash(window.interpreter().stream().contents()));
-            listed = true;
+        [&game, &window, &remembered] {
+            remembered = std::async(std::launch::async,
+                                    [location = game.location, script = window.interpreter().stream().contents()] {
+                                        GamesList().add(location, Saves::scriptHash(script));
+                                    });
         });
     std::optional<AfterFirstPaint> firstPageWatch;
     if (firstPagePainted) {
@@ -164,7 +169,10 @@ int runWindow(int argc, char** argv, const Options& options, std::function<void(
         window.show();
     QTimer::singleShot(0, &window, [&window] { window.activate(); });
     const int status = app.exec();
-    if (listed) GamesList().left(game.location);
+    if (remembered.valid()) {
+        remembered.wait();
+        GamesList().left(game.location);
+    }
     return status;
 }
 
