@@ -133,9 +133,9 @@ class Interpreter {
     DeviceMirror device_;
     ScriptStream stream_;
 
-    bool running_ = false;    // a run is in progress: events wait for its end
-    bool menuWaiting_ = false; // the last run paused at a menu, and no run has started since
-    bool newCycle_ = false;    // a set command ended the cycle; the next begins at once
+    bool running_ = false;          // a run is in progress: events wait for its end
+    bool menuWaiting_ = false;      // the last run paused at a menu, and no run has started since
+    bool newCycle_ = false;         // a set command ended the cycle; the next begins at once
     bool musicDonePending_ = false; // the music ended during the run: started again after it
     std::size_t commandOffset_ = 0; // where the command being carried out starts
     std::size_t menuOffset_ = 0;    // where the latest menu starts: branch reports name it

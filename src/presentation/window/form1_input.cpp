@@ -47,9 +47,8 @@ void Form1::perform(KeyAction action) {
         case BacklogKey::Ignored: return;
         case BacklogKey::ClosesIt: closeBacklog(); return;
         case BacklogKey::ScrollsIt:
-            backlog_->verticalScrollBar()->triggerAction(action == KeyAction::ScrollUp
-                                                             ? QScrollBar::SliderSingleStepSub
-                                                             : QScrollBar::SliderSingleStepAdd);
+            backlog_->verticalScrollBar()->triggerAction(
+                action == KeyAction::ScrollUp ? QScrollBar::SliderSingleStepSub : QScrollBar::SliderSingleStepAdd);
             return;
         case BacklogKey::ClosesFirst: closeBacklog(); break;
         case BacklogKey::ActsAsEver: break;
