@@ -30,10 +30,10 @@ inline std::string twoBeatTune(std::uint32_t tempo) {
 
 // Plays `name` from its start, with the commands the interpreter sends.
 inline void playFromStart(vorn::FluidMusicDevice& device, const std::string& name) {
-    device.setCommand("Close");
+    device.setCommand(vorn::MusicCommand::Close);
     device.setFileName(name);
-    device.setCommand("Open");
-    device.setCommand("Play");
+    device.setCommand(vorn::MusicCommand::Open);
+    device.setCommand(vorn::MusicCommand::Play);
 }
 
 // Seconds of CPU time the calling thread spent.

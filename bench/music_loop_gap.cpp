@@ -147,7 +147,7 @@ int main(int argc, char** argv) {
             if (playing)
                 playFromStart(device, "loop.mid");
             else
-                device.setCommand("Close");
+                device.setCommand(vorn::MusicCommand::Close);
             const double seconds = 20;
             const double before = threadCpuSeconds();
             for (double done = 0; done < seconds; done += 512 / rate) {

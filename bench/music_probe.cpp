@@ -209,7 +209,7 @@ int start(const std::optional<fs::path>& font, const fs::path& game, const std::
         return 1;
     }
     std::this_thread::sleep_for(std::chrono::seconds(1));
-    device.setCommand("Close");
+    device.setCommand(vorn::MusicCommand::Close);
     if (!listener.waitForSilence(1.0, 5)) {
         std::fprintf(stderr, "music_probe: the music did not stop\n");
         return 1;

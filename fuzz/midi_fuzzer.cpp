@@ -58,10 +58,10 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (!device) return 0;
     writeFile(gameDir / "piece.mid", data, size);
-    device->setCommand("Close");
+    device->setCommand(vorn::MusicCommand::Close);
     device->setFileName("piece.mid");
-    device->setCommand("Open");
-    device->setCommand("Play");
+    device->setCommand(vorn::MusicCommand::Open);
+    device->setCommand(vorn::MusicCommand::Play);
     for (int i = 0; i < 4; ++i) device->render(2048);
     device->takeEnd();
     return 0;

@@ -89,9 +89,7 @@ class CheckingDevice : public MusicDevice {
   public:
     void setDeviceType(const std::string& value) override { utf8(value); }
     void setFileName(const std::string& value) override { utf8(value); }
-    void setCommand(const std::string& value) override {
-        if (value != "Open" && value != "Play" && value != "Close") fail("music command \"" + value + "\"");
-    }
+    void setCommand(MusicCommand) override {}
     void setNotify(bool) override {}
     void setWait(bool) override {}
     void setShareable(bool) override {}

@@ -13,6 +13,6 @@ web=src/presentation/web
 if [ ! -f "$web/node_modules/.package-lock.json" ] || [ "$web/package-lock.json" -nt "$web/node_modules/.package-lock.json" ]; then
   npm ci --prefix "$web" --no-audit --no-fund --loglevel=error
 fi
-toolchain=/usr/share/emscripten/cmake/Modules/Platform/Emscripten.cmake
-cmake -S . -B build-web -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DVORN_BUILD_TESTS=OFF
-cmake --build build-web
+# The preset `web` of CMakePresets.json: Emscripten's toolchain, a release build.
+cmake --preset web
+cmake --build --preset web

@@ -8,13 +8,11 @@ cd "$(dirname "$0")/.."
 bash scripts/setup-web.sh
 bash scripts/build-web.sh
 
-# The suites whose games are played headless. Saved games are kept only by
-# the desktop player, so its save tests are not among them.
-suites='TextPages.*:ChoiceMenu.*:ChoiceSelection.*:Conditionals.*:Flags.*:BinaryCounter.*:Jump.*'
-suites+=':PictureCommand.*:RunLoop.*:Shell.*:HostileScript.*:HostileFolder.*:HostilePicture.*:HostileMusic.*'
-suites+=':NoFilesWritten.*'
+# The transcript tests (the ctest label `transcripts`, given to the suites
+# that play games headless), each game played by both players. Saved games
+# are kept only by the desktop player, so its save tests are not among them.
 VORN_HEADLESS_PLAYER="$PWD/build-web/vorn-headless" QT_QPA_PLATFORM=offscreen \
-  build/tests/vorn_tests --gtest_filter="$suites" --gtest_brief=1
+  ctest --test-dir build -L transcripts --output-on-failure --timeout 300
 
 # The demo, along every path of its story, through both players.
 for events in tests/web/demo_paths/*.events; do
@@ -26,6 +24,9 @@ echo "web transcripts: the same as the desktop player's"
 
 # The page's reading of game folders, zip and lzh archives, into the player.
 bash tests/web/game_files.sh
+
+# The page's keys: the player's key table, read from the compiled player.
+bash tests/web/keys.sh
 
 # The page in headless Chromium, beside the desktop window.
 bash tests/web/page.sh build build-web examples/demo build-web/test-shots

@@ -6,9 +6,11 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORN_BUILD_BENCH=ON # benchmarks built, so they keep compiling
-cmake --build build
-ctest --test-dir build --output-on-failure --timeout 300
+# The builds are CMakePresets.json's: default (benchmarks built, so they keep
+# compiling), asan and web.
+cmake --preset default
+cmake --build --preset default
+ctest --preset default
 
 # The WebAssembly build, held to the desktop player's transcripts.
 bash scripts/test-web.sh
@@ -20,10 +22,7 @@ bash scripts/fuzz.sh --regression
 
 # Any memory error, leak or undefined behaviour fails the test that met it.
 # Leaks that system libraries keep for the life of the process are listed in
-# tests/lsan.supp.
-cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORN_SANITIZE=ON
-cmake --build build-asan
-ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 \
-LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0" \
-UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-  ctest --test-dir build-asan --output-on-failure --timeout 300
+# tests/lsan.supp (the preset sets the sanitizers' options).
+cmake --preset asan
+cmake --build --preset asan
+ctest --preset asan

@@ -86,9 +86,13 @@
     </message>
     <message>
         <location line="-1"/>
-        <location line="+2"/>
         <source>write it as =A1= followed by the command it guards</source>
         <translation>=A1= のあとに、条件つきで実行する命令を書いてください</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>write it as !A1! followed by the command it guards</source>
+        <translation>!A1! のあとに、条件つきで実行する命令を書いてください</translation>
     </message>
     <message>
         <location line="+1"/>

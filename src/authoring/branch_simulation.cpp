@@ -43,7 +43,7 @@ bool Checker::branches(ScriptStream& s, std::size_t menuAt, int n, int level) {
                 open = at;
             } else if (k == 1) {
                 if (ch.is('\t') && firstTab == kNone) firstTab = at;
-                if (commandIn(Table::Main, ch) != Command::None && firstCommand == kNone) {
+                if (commandIn(Context::Main, ch) != Command::None && firstCommand == kNone) {
                     firstCommand = at;
                     commandChar = std::string(ch.bytes);
                 }
@@ -126,7 +126,7 @@ PlayedEnd Checker::playBranch(ScriptStream& s, int k, int n, std::size_t close) 
             if (s.atEnd() || !s.fetchCommandChar(ch)) return end;
             std::size_t at = offsetOf(s, ch);
             if (ch.is(syntax::kOpenBrace)) fetchedOpenBraces_.push_back(at);
-            const Command b = commandIn(Table::Branch, ch);
+            const Command b = commandIn(Context::Branch, ch);
             if (b == Command::BranchEnd) {
                 end.kind = PlayedEnd::Kind::Brace;
                 end.offset = at;
@@ -134,7 +134,7 @@ PlayedEnd Checker::playBranch(ScriptStream& s, int k, int n, std::size_t close) 
                 return end;
             }
             if (b == Command::None) {
-                const Command m = commandIn(Table::Main, ch);
+                const Command m = commandIn(Context::Main, ch);
                 if (m == Command::Jump || m == Command::Menu || m == Command::IfSet || m == Command::IfClear)
                     warning(at,
                             shown(s, ch) + " starts no " + commandName(m) +
@@ -160,7 +160,7 @@ PlayedEnd Checker::playBranch(ScriptStream& s, int k, int n, std::size_t close) 
                 return end;
             }
             if (ch.is(syntax::kOpenBrace)) fetchedOpenBraces_.push_back(at);
-            const Command m = commandIn(Table::Main, ch);
+            const Command m = commandIn(Context::Main, ch);
             if (m == Command::None) continue;
             const Outcome outcome = command(s, m, at, Half::BranchMain);
             // A page of the main table sets the count to 0, a menu to its own.

@@ -60,12 +60,10 @@ std::string eventLine(int action) {
 // The clicks that do something in this state, as the click handlers decide.
 std::vector<int> actionsOf(const Interpreter& game) {
     std::vector<int> actions;
-    const int count = valueOr0(game.NumCmds);
-    const int selected = valueOr0(game.Cmd_Selected);
     for (int k = 1; k <= 4; ++k)
         if (game.offersOption(k)) actions.push_back(k);
     // At the end of the script a click starts a run that ends at once.
-    if (!game.stream().atEnd() && (count == 0 || selected != 0)) actions.push_back(kClickText);
+    if (!game.stream().atEnd() && game.textClickPlaysOn()) actions.push_back(kClickText);
     return actions;
 }
 

@@ -88,7 +88,7 @@ std::string commandStarting(std::string_view line) {
     const syntax::FlagSyntax flag = syntax::flagName(at(1), at(2));
     const bool flagShaped = flag.byte >= 0 && !flag.notADigit && at(3).is(line[0]);
     const ScriptChar first = at(0);
-    const Command c = commandIn(Table::Main, first);
+    const Command c = commandIn(Context::Main, first);
     bool shaped = false;
     switch (c) {
     case Command::Page: shaped = true; break;
@@ -100,7 +100,8 @@ std::string commandStarting(std::string_view line) {
     case Command::Clear:
     case Command::IfSet:
     case Command::IfClear: shaped = flagShaped; break;
-    default: break;
+    case Command::BranchEnd: // no command of the main context
+    case Command::None: break;
     }
     if (shaped) return std::string("a ") + rowOf(c).name;
     if (first.is(syntax::kOpenBrace)) return "a branch";
@@ -113,7 +114,7 @@ std::string commandStarting(std::string_view line) {
 // Notes the argument of the command being read, from `from` up to `to`, when
 // it runs over lines that start commands.
 void Checker::noteRunaway(std::size_t from, std::size_t to) {
-    if (!takesText(current_) || runaways_.count(currentAt_)) return;
+    if (current_ == Command::None || !rowOf(current_).readsText || runaways_.count(currentAt_)) return;
     const std::string_view text = std::string_view(script_.contents()).substr(from, to - from);
     Runaway runaway{current_, to, {}, {}, 0};
     for (std::size_t i = text.find_first_of("\r\n"); i != std::string_view::npos; i = text.find_first_of("\r\n", i)) {

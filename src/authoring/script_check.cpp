@@ -77,7 +77,7 @@ void Checker::walkNormal(ScriptStream& s, int level) {
                         "give the menu one option per branch, or take the braces away");
             passedMenu = kNone;
         }
-        const Command c = commandIn(Table::Main, ch);
+        const Command c = commandIn(Context::Main, ch);
         if (c == Command::None) continue;
         int options = 0;
         try {
@@ -111,7 +111,8 @@ Checker::Outcome Checker::command(ScriptStream& s, Command c, std::size_t at, Ha
     case Command::Clear: flagCommand(s, c, guarded); break;
     case Command::IfSet:
     case Command::IfClear: outcome.guarded = conditional(s, c, half); break;
-    default: break;
+    case Command::BranchEnd: // a '}' of the branch half, walked where the branches are
+    case Command::None: break;
     }
     return outcome;
 }
@@ -252,7 +253,7 @@ Command Checker::conditional(ScriptStream& s, Command c, Half half) {
     ScriptChar first = read(s);
     while (first.isBlank()) first = read(s);
     const std::size_t firstAt = offsetOf(s, first);
-    const Command guarded = commandIn(Table::Guarded, first);
+    const Command guarded = commandIn(Context::Guarded, first);
     if (discarded.is('"')) {
         warning(discardedAt,
                 "the character behind the flag name is always discarded, and here it is a page's opening '\"': "

@@ -11,8 +11,7 @@ constexpr const char* kChoiceBox = VORN_TR("the choice box"); // as a picture re
 
 } // namespace
 
-void Interpreter::showMenu(Table) {
-    beginCommand(Command::Menu);
+void Interpreter::showMenu(Context) {
     menuOffset_ = commandOffset_;
     const ScriptChar count = stream_.readChar();
     const int n = syntax::menuCount(count);

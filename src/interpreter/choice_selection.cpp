@@ -29,7 +29,7 @@ void Interpreter::skipBranch() {
     if (!syntax::skipPastOpenBrace(stream_) || !syntax::skipBraces(stream_)) stream_.failAtEnd();
 }
 
-void Interpreter::endBranch(Table) {
+void Interpreter::endBranch(Context) {
     stream_.setReading(kBranchesName, kBranchesHint, menuOffset_);
     for (int j = syntax::branchesSkipped(valueOr0(Cmd_Selected), valueOr0(NumCmds)); j > 0; --j) skipBranch();
     Cmd_Selected = 0;

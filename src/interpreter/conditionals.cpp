@@ -5,11 +5,10 @@
 
 namespace vorn {
 
-void Interpreter::ifSet(Table) { conditional(true); }
-void Interpreter::ifClear(Table) { conditional(false); }
+void Interpreter::ifSet(Context) { conditional(true); }
+void Interpreter::ifClear(Context) { conditional(false); }
 
 void Interpreter::conditional(bool runWhenSet) {
-    beginCommand(runWhenSet ? Command::IfSet : Command::IfClear);
     const syntax::FlagSyntax name = readFlagName(rowOf(Command::IfSet).name);
     const bool set = name.byte >= 0 && name.bit > 0 && (Flag[name.byte] & (1u << (name.bit - 1))) != 0;
     stream_.readChar(); // the discarded character, as a rule the closing = or !
@@ -17,14 +16,15 @@ void Interpreter::conditional(bool runWhenSet) {
     while (first.isBlank()) first = stream_.readChar();
     commandOffset_ = stream_.position() - first.bytes.size();
 
-    const CommandRow* guarded = findCommand(Table::Guarded, first);
+    const CommandRow* guarded = findCommand(Context::Guarded, first);
     if (!guarded) return; // not one of the commands a conditional guards: dropped
     if (set == runWhenSet) {
-        (this->*guarded->handler)(Table::Guarded);
+        pointReportsAt(*guarded);
+        (this->*guarded->handler)(Context::Guarded);
         return;
     }
     stream_.setReading(skippedName(*guarded), skippedHint(*guarded), commandOffset_,
-                       takesText(guarded->command) ? guarded->closing : 0);
+                       guarded->readsText ? guarded->closing : 0);
     readUntil(guarded->closing);
 }
 

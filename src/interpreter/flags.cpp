@@ -25,8 +25,7 @@ syntax::FlagSyntax Interpreter::readFlagName(const char* command) {
                                 Message::words(std::string(letter.bytes) + "1")}));
 }
 
-void Interpreter::setFlag(Table) {
-    beginCommand(Command::Set);
+void Interpreter::setFlag(Context) {
     const syntax::FlagSyntax name = readFlagName(rowOf(Command::Set).name);
     if (name.byte >= 0 && name.bit > 0) Flag[name.byte] |= static_cast<std::uint8_t>(1u << (name.bit - 1));
     stream_.readChar();
@@ -37,8 +36,7 @@ void Interpreter::setFlag(Table) {
     newCycle_ = true;
 }
 
-void Interpreter::clearFlag(Table) {
-    beginCommand(Command::Clear);
+void Interpreter::clearFlag(Context) {
     const syntax::FlagSyntax name = readFlagName(rowOf(Command::Clear).name);
     if (name.byte >= 0 && name.bit > 0) Flag[name.byte] &= static_cast<std::uint8_t>(~(1u << (name.bit - 1)));
     stream_.readChar();

@@ -43,6 +43,23 @@ void Interpreter::load() {
     device_.setDeviceType("Sequencer");
 }
 
+// The run loop. The script plays in runs: each click on the text box (or on
+// an option, or the game's start) starts one run, and the run reads the script
+// forward until it pauses for the reader. A run is a sequence of cycles, and a
+// cycle has two halves:
+//   - the branch half, only while a chosen branch plays (Cmd_Selected > 0):
+//     one command character is fetched and looked up in the branch context,
+//     where '}' ends the branch;
+//   - the main half, only while no pause has been asked for (WaitCmd 0): one
+//     more command character is fetched and looked up in the main context.
+// So while a branch plays, each cycle reads two characters, one in each half;
+// this is how the games' scripts were always played, and a '}' that falls to
+// a main half is passed over as text.
+// A set command ends its cycle at once and the next begins (newCycle_): the
+// nested run it started in the original player, without nesting the stack.
+// A run ends when a command asks for a pause (WaitCmd -1: a page shown, a
+// menu offered) or when the script has no command character left. A music
+// end reported during the run is handled once the run is over.
 void Interpreter::playRun() {
     if (running_) return;
     struct RunScope {
@@ -60,20 +77,20 @@ void Interpreter::playRun() {
         keepAliveNowAndThen();
         newCycle_ = false;
         if (stream_.atEnd()) break;
-        if (valueOr0(Cmd_Selected) > 0) {
+        if (valueOr0(Cmd_Selected) > 0) { // the branch half
             ScriptChar ch;
             if (!fetch(ch)) break;
-            runCommand(Table::Branch, ch);
+            runCommand(Context::Branch, ch);
             if (newCycle_) continue;
         }
-        if (WaitCmd == 0) {
+        if (WaitCmd == 0) { // the main half
             if (stream_.atEnd()) break;
             ScriptChar ch;
             if (!fetch(ch)) break;
-            runCommand(Table::Main, ch);
+            runCommand(Context::Main, ch);
             if (newCycle_) continue;
         }
-        if (WaitCmd == -1) break;
+        if (WaitCmd == -1) break; // a pause for the reader
     }
     running_ = false;
     if (musicDonePending_) {
@@ -88,10 +105,13 @@ bool Interpreter::fetch(ScriptChar& ch) {
     return true;
 }
 
-// A character that is no command of the table is ordinary text: consumed
+// A character that is no command in this context is ordinary text: consumed
 // without effect.
-void Interpreter::runCommand(Table table, const ScriptChar& ch) {
-    if (const CommandRow* row = findCommand(table, ch)) (this->*row->handler)(table);
+void Interpreter::runCommand(Context context, const ScriptChar& ch) {
+    if (const CommandRow* row = findCommand(context, ch)) {
+        pointReportsAt(*row);
+        (this->*row->handler)(context);
+    }
 }
 
 // A run that never pauses must still let the reader close the window.
@@ -104,13 +124,18 @@ void Interpreter::keepAliveNowAndThen() {
     surface_.keepAlive();
 }
 
+// No menu waits for a choice (NumCmds 0), or a chosen branch plays on.
+bool Interpreter::textClickPlaysOn() const {
+    return !running_ && (valueOr0(NumCmds) == 0 || valueOr0(Cmd_Selected) != 0);
+}
+
+int Interpreter::offeredCaptions() const { return menuWaiting_ ? valueOr0(NumCmds) : 4; }
+
 void Interpreter::resume() {
-    if (running_) return;
     // One click starts at most one run, so the page it shows stays to be read.
-    if (valueOr0(NumCmds) == 0 || valueOr0(Cmd_Selected) != 0) {
-        WaitCmd = 0;
-        playRun();
-    }
+    if (!textClickPlaysOn()) return;
+    WaitCmd = 0;
+    playRun();
 }
 
 void Interpreter::musicEnded() {
@@ -134,9 +159,9 @@ void Interpreter::restartScript() {
 
 void Interpreter::close() { stream_.close(); }
 
-void Interpreter::beginCommand(Command command) {
-    const CommandRow& row = rowOf(command);
-    stream_.setReading(row.name, row.cutOffHint, commandOffset_, takesText(command) ? row.closing : 0);
+// An end-of-file report from here on names this command, its place and its hint.
+void Interpreter::pointReportsAt(const CommandRow& row) {
+    stream_.setReading(row.name, row.cutOffHint, commandOffset_, row.readsText ? row.closing : 0);
 }
 
 std::string Interpreter::readUntil(char closing) {

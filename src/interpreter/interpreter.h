@@ -25,12 +25,26 @@ class Interpreter {
   public:
     Interpreter(const GameFolder& folder, DisplaySurface& surface, MusicDevice& device);
 
-    // State members. Empty optionals are the values never assigned; they count
-    // as 0 (or the empty text) wherever they are compared.
+    // State members, by the names the games' authors know. Empty optionals are
+    // the values never assigned; they count as 0 (or the empty text) wherever
+    // they are compared, but a save keeps them apart.
+
+    // Whether the run goes on: 0 while it reads the script, -1 once a command
+    // has asked for a pause for the reader (a page shown, a menu offered),
+    // which ends the run. Each run starts at 0.
     std::int16_t WaitCmd = 0;
+    // The options of the latest menu, 1 to 4 while it waits or one of its
+    // branches plays; 0 after a page shown outside the branch half, when a click on the text
+    // box plays on. Empty before any menu, and after a menu whose count is no
+    // digit 1 to 4 (it offers nothing, and a click on the text plays on).
     std::optional<std::int16_t> NumCmds;
-    std::optional<std::string> musfile; // UTF-8
-    std::array<std::uint8_t, 8> Flag{}; // Flag_A .. Flag_H
+    // The music file playing, as the music command named it (UTF-8), started
+    // again whenever it ends; empty before any music command.
+    std::optional<std::string> musfile;
+    std::array<std::uint8_t, 8> Flag{}; // Flag_A .. Flag_H, one bit per flag 1..8
+    // The option whose branch plays, 1 to 4: each cycle of a run then has its
+    // branch half. 0 once the branch has ended ('}'); empty before any choice
+    // and after "New".
     std::optional<std::int16_t> Cmd_Selected;
 
     // Events. Each of them does nothing while a run is in progress, so no
@@ -39,10 +53,17 @@ class Interpreter {
     void playRun(); // plays the script until it pauses or ends
     // A click on the text box: the next run, unless a menu waits for a choice.
     void resume();
+    // Whether a click on the text box would start a run now: no run is going
+    // on, and no menu waits for its choice (or a chosen branch plays on).
+    bool textClickPlaysOn() const;
     // A click on option `option` (1..4) of the menu waiting: plays its branch.
     void chooseOption(int option);
     // Whether a click on option `option` would play its branch now.
     bool offersOption(int option) const;
+    // How many captions, from the top, take a press where they overlap the
+    // caption above them: the waiting menu's options, or all four while no
+    // menu waits.
+    int offeredCaptions() const;
     // The music reached its end; while a run is going on it waits for the run's end.
     void musicEnded();
     // "New": the script again from its first character, with no choice under
@@ -77,27 +98,27 @@ class Interpreter {
 
     // Run loop helpers.
     bool fetch(ScriptChar& ch);
-    void runCommand(Table table, const ScriptChar& ch);
+    void runCommand(Context context, const ScriptChar& ch);
+    void pointReportsAt(const CommandRow& row);
     void keepAliveNowAndThen();
 
     // Command procedures, each reading its own arguments from the stream.
-    void showPage(Table from);
-    void showPicture(Table from);
-    void playMusic(Table from);
-    void jump(Table from);
-    void showMenu(Table from);
-    void setFlag(Table from);
-    void clearFlag(Table from);
-    void ifSet(Table from);
-    void ifClear(Table from);
+    void showPage(Context from);
+    void showPicture(Context from);
+    void playMusic(Context from);
+    void jump(Context from);
+    void showMenu(Context from);
+    void setFlag(Context from);
+    void clearFlag(Context from);
+    void ifSet(Context from);
+    void ifClear(Context from);
     void conditional(bool runWhenSet);
-    void endBranch(Table from);
+    void endBranch(Context from);
     void skipBranch();
 
     // The flag a command names; throws FatalError when its bit is no digit.
     syntax::FlagSyntax readFlagName(const char* command);
     std::string readUntil(char closing); // raw script bytes, closing char consumed
-    void beginCommand(Command command);
     // `what` names the loader in a report; `commandOffset` its place in the script, if any.
     void loadPicture(PictureElement element, const std::string& name, const char* what,
                      std::optional<std::size_t> commandOffset);
@@ -112,12 +133,12 @@ class Interpreter {
     DeviceMirror device_;
     ScriptStream stream_;
 
-    bool running_ = false;
-    bool menuWaiting_ = false;
-    bool newCycle_ = false; // a set command ended the cycle; the next begins at once
-    bool musicDonePending_ = false;
+    bool running_ = false;          // a run is in progress: events wait for its end
+    bool menuWaiting_ = false;      // the last run paused at a menu, and no run has started since
+    bool newCycle_ = false;         // a set command ended the cycle; the next begins at once
+    bool musicDonePending_ = false; // the music ended during the run: started again after it
     std::size_t commandOffset_ = 0; // where the command being carried out starts
-    std::size_t menuOffset_ = 0;
+    std::size_t menuOffset_ = 0;    // where the latest menu starts: branch reports name it
     std::uint32_t cyclesSinceCheck_ = 0;
     std::chrono::steady_clock::time_point lastAlive_;
 };

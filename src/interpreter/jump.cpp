@@ -16,8 +16,7 @@ constexpr const char* kNoMarkerNoCarriageReturns =
 
 } // namespace
 
-void Interpreter::jump(Table) {
-    beginCommand(Command::Jump);
+void Interpreter::jump(Context) {
     const std::string label = readUntil(rowOf(Command::Jump).closing);
     const std::string target = "*" + label + "*";
     stream_.reopen();

@@ -67,15 +67,17 @@ void DeviceMirror::setFileName(const std::string& value) {
     fileName_ = value;
 }
 
-void DeviceMirror::setCommand(const std::string& value) {
-    target_->setCommand(value);
-    if (value == "Open") {
-        opened_ = fileName_;
-    } else if (value == "Play") {
+void DeviceMirror::setCommand(MusicCommand command) {
+    target_->setCommand(command);
+    switch (command) {
+    case MusicCommand::Open: opened_ = fileName_; break;
+    case MusicCommand::Play:
         if (opened_) playing_ = opened_;
-    } else if (value == "Close") {
+        break;
+    case MusicCommand::Close:
         opened_.reset();
         playing_.reset();
+        break;
     }
 }
 

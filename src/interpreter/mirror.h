@@ -61,12 +61,12 @@ class DeviceMirror {
 
     void setDeviceType(const std::string& value) { target_->setDeviceType(value); }
     void setFileName(const std::string& value);
-    void setCommand(const std::string& value);
+    void setCommand(MusicCommand command);
     void setNotify(bool value) { target_->setNotify(value); }
     void setWait(bool value) { target_->setWait(value); }
     void setShareable(bool value) { target_->setShareable(value); }
 
-    // The file that "Play" last started and no "Close" has stopped.
+    // The file that Play last started and no Close has stopped.
     const std::optional<std::string>& playing() const { return playing_; }
 
   private:

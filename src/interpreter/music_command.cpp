@@ -4,18 +4,17 @@
 
 namespace vorn {
 
-void Interpreter::playMusic(Table) {
-    beginCommand(Command::Music);
+void Interpreter::playMusic(Context) {
     musfile = stream_.decode(readUntil(rowOf(Command::Music).closing));
     sendMusic(*musfile);
 }
 
 // Close the old music before the new one opens, so two pieces never sound at once.
 void Interpreter::sendMusic(const std::string& fileName) {
-    device_.setCommand("Close");
+    device_.setCommand(MusicCommand::Close);
     device_.setFileName(fileName);
-    device_.setCommand("Open");
-    device_.setCommand("Play");
+    device_.setCommand(MusicCommand::Open);
+    device_.setCommand(MusicCommand::Play);
 }
 
 } // namespace vorn

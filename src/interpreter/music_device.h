@@ -7,12 +7,16 @@
 
 namespace vorn {
 
+// What the music is told to do, in the order the interpreter tells it: open
+// the file named last, play it from its beginning, close it (silence).
+enum class MusicCommand { Open, Play, Close };
+
 class MusicDevice {
   public:
     virtual ~MusicDevice() = default;
     virtual void setDeviceType(const std::string& value) = 0;
     virtual void setFileName(const std::string& value) = 0;
-    virtual void setCommand(const std::string& value) = 0; // "Open", "Play", "Close"
+    virtual void setCommand(MusicCommand command) = 0;
     virtual void setNotify(bool value) = 0;
     virtual void setWait(bool value) = 0;
     virtual void setShareable(bool value) = 0;
@@ -23,7 +27,7 @@ class SilentMusicDevice : public MusicDevice {
   public:
     void setDeviceType(const std::string&) override {}
     void setFileName(const std::string&) override {}
-    void setCommand(const std::string&) override {}
+    void setCommand(MusicCommand) override {}
     void setNotify(bool) override {}
     void setWait(bool) override {}
     void setShareable(bool) override {}

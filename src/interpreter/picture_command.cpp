@@ -9,8 +9,7 @@ constexpr const char* kPictureCommand = VORN_TR("the picture command"); // as a 
 
 } // namespace
 
-void Interpreter::showPicture(Table) {
-    beginCommand(Command::Picture);
+void Interpreter::showPicture(Context) {
     const std::string name = stream_.decode(readUntil(rowOf(Command::Picture).closing));
     loadPicture(PictureElement::Image1, name, kPictureCommand, commandOffset_);
 }

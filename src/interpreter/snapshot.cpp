@@ -79,7 +79,7 @@ std::string Interpreter::restore(const Snapshot& saved, std::string script) {
     if (saved.music)
         sendMusic(*saved.music);
     else
-        device_.setCommand("Close");
+        device_.setCommand(MusicCommand::Close);
     return "";
 }
 

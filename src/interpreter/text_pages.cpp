@@ -8,11 +8,10 @@ namespace vorn {
 
 // A page of the main table sets NumCmds to 0; one of the branch table leaves
 // it, so the branch's end still skips the branches behind it.
-void Interpreter::showPage(Table from) {
-    beginCommand(Command::Page);
+void Interpreter::showPage(Context from) {
     const std::string raw = readUntil(rowOf(Command::Page).closing);
     surface_.setText(stream_.decode(syntax::pageText(stream_.encoding(), raw)));
-    if (from != Table::Branch) NumCmds = 0;
+    if (from != Context::Branch) NumCmds = 0;
     for (int label = 1; label <= 4; ++label) surface_.setCaption(label, "");
     surface_.setPicture(PictureElement::Image2, {"", std::nullopt});
     WaitCmd = -1;

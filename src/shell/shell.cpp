@@ -16,7 +16,7 @@ void Shell::shutDown(bool showCredits) {
     if (shutDown_) return;
     shutDown_ = true;
     if (showCredits) surface_.showMessage(creditsText(), kCreditsTitle);
-    device_.setCommand("Close");
+    device_.setCommand(MusicCommand::Close);
     interpreter_.close();
 }
 

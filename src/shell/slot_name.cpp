@@ -11,4 +11,15 @@ bool isSlotName(std::string_view name) {
     });
 }
 
+std::string newSlotName(const std::vector<std::string>& inUse) {
+    long highest = 0;
+    for (const std::string& slot : inUse) {
+        if (slot.rfind("slot-", 0) != 0 || slot.size() > 12) continue;
+        const std::string digits = slot.substr(5);
+        if (!digits.empty() && std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+            highest = std::max(highest, std::stol(digits));
+    }
+    return "slot-" + std::to_string(highest + 1);
+}
+
 } // namespace vorn

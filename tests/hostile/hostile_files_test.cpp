@@ -470,10 +470,10 @@ std::optional<fs::path> installedSoundfont() {
 }
 
 void playAsTheInterpreterDoes(FluidMusicDevice& device, const std::string& name) {
-    device.setCommand("Close");
+    device.setCommand(vorn::MusicCommand::Close);
     device.setFileName(name);
-    device.setCommand("Open");
-    device.setCommand("Play");
+    device.setCommand(vorn::MusicCommand::Open);
+    device.setCommand(vorn::MusicCommand::Play);
 }
 
 double rms(const std::vector<float>& sound) {
@@ -622,7 +622,7 @@ TEST(HostileMusic, NoAudioDeviceLeavesTheMusicSilentAndSaysWhyOnce) {
         playAsTheInterpreterDoes(device, "good.mid");
         EXPECT_FALSE(device.waitUntilReady());
         for (int i = 0; i < 3; ++i) playAsTheInterpreterDoes(device, "good.mid");
-        device.setCommand("Close");
+        device.setCommand(vorn::MusicCommand::Close);
     }
     const std::string said = testing::internal::GetCapturedStderr();
     EXPECT_EQ(said.rfind("vorn: music is off: no audio output (", 0), 0u) << said;

@@ -92,10 +92,10 @@ fs::path makeGameFolder() {
 }
 
 void playAsTheInterpreterDoes(FluidMusicDevice& device, const std::string& name) {
-    device.setCommand("Close");
+    device.setCommand(vorn::MusicCommand::Close);
     device.setFileName(name);
-    device.setCommand("Open");
-    device.setCommand("Play");
+    device.setCommand(vorn::MusicCommand::Open);
+    device.setCommand(vorn::MusicCommand::Play);
 }
 
 // One device for the suite: the soundfont is loaded once, as in the player.
@@ -117,7 +117,7 @@ class FluidMusicDeviceTest : public ::testing::Test {
         if (!font) GTEST_SKIP() << "no General MIDI soundfont installed";
         dones = 0;
         device->setDoneCallback([this] { ++dones; });
-        device->setCommand("Close");
+        device->setCommand(vorn::MusicCommand::Close);
     }
     void TearDown() override {
         if (device) device->setDoneCallback({});
@@ -174,7 +174,7 @@ TEST_F(FluidMusicDeviceTest, PlaysToTheEndRaisesDoneOnceAndPlaysAgainAfterTheRes
 TEST_F(FluidMusicDeviceTest, CloseDuringPlaybackSilencesAtOnceAndRaisesNoDone) {
     playAsTheInterpreterDoes(*device, "Music/theme.mid");
     EXPECT_GT(rms(device->render(rate * 3 / 4)), 0.01);
-    device->setCommand("Close");
+    device->setCommand(vorn::MusicCommand::Close);
     // The note held at the moment of the Close does not ring on (what the
     // synth had rendered ahead, less than a chunk, still comes).
     device->render(chunk);

@@ -66,10 +66,10 @@ std::vector<float> renderPieces(const fs::path& folder, const fs::path& font, bo
     FluidMusicDevice device(GameFolder(folder), font, options);
     std::vector<float> sound;
     for (const std::string& piece : pieces) {
-        device.setCommand("Close");
+        device.setCommand(vorn::MusicCommand::Close);
         device.setFileName(piece);
-        device.setCommand("Open");
-        device.setCommand("Play");
+        device.setCommand(vorn::MusicCommand::Open);
+        device.setCommand(vorn::MusicCommand::Play);
         for (std::size_t frames = 0; frames < seconds * rate; frames += chunk) {
             const std::vector<float> part = device.render(chunk);
             sound.insert(sound.end(), part.begin(), part.end());

@@ -3,6 +3,8 @@
 #include "presentation/window/keyboard.h"
 
 #include <gtest/gtest.h>
+#include <set>
+#include <string>
 
 using namespace vorn;
 
@@ -43,4 +45,15 @@ TEST(Keyboard, KeysMapToTheMouseHandlers) {
         {Qt::Key_5, {}, KeyAction::None},
     };
     for (const Case& c : cases) EXPECT_EQ(keyAction(c.key, c.mods), c.action) << c.key;
+}
+
+// The window reads the player's key table: every key the table names is a
+// key of Qt's, so a row added to the table works in the window too.
+TEST(Keyboard, EveryKeyOfTheTableIsAKeyTheWindowNames) {
+    std::set<std::string> named;
+    for (int key = 0x20; key < 0x7f; ++key) named.insert(keyName(key));
+    for (int key = Qt::Key_Escape; key <= Qt::Key_Menu; ++key) named.insert(keyName(key));
+    for (const KeyRow& row : keyRows()) EXPECT_TRUE(named.count(row.key)) << "no Qt key is named " << row.key;
+    EXPECT_EQ(keyModifiers(Qt::KeypadModifier | Qt::ControlModifier), kCtrl);
+    EXPECT_EQ(keyAction(Qt::Key_B, Qt::MetaModifier), KeyAction::None);
 }

@@ -10,6 +10,7 @@
 #include "quiet_surface.h"
 #include "shell/save_format.h"
 #include "shell/saves.h"
+#include "shell/slot_name.h"
 #include "shell/slot_store.h"
 
 #include <gtest/gtest.h>
@@ -143,4 +144,13 @@ TEST(SavesWithoutQt, ASaveOfAnEditedScriptIsRefusedAndTheRestLoads) {
     EXPECT_NE(saves.load("first").find("another version of this game's script"), std::string::npos);
     EXPECT_NE(saves.list()[0].problem.find("another version"), std::string::npos);
     EXPECT_EQ(interpreter.snapshot()->text, "one") << "a refused load changes nothing";
+}
+
+// A new save is "slot-N", one above the highest such slot; the reader's own
+// names, the quick slot and numbers too long to be the player's do not count.
+TEST(SlotNames, ANewSlotIsNumberedOneAboveTheHighestNumberedSlot) {
+    EXPECT_EQ(newSlotName({}), "slot-1");
+    EXPECT_EQ(newSlotName({"quick", "continue", "slot-x", "slot-", "my-slot-9"}), "slot-1");
+    EXPECT_EQ(newSlotName({"slot-2", "slot-10", "slot-3"}), "slot-11");
+    EXPECT_EQ(newSlotName({"slot-9999999", "slot-12345678", "slot-1"}), "slot-10000000");
 }

@@ -19,6 +19,16 @@ struct PictureCheck {
     bool (*icon)(const std::string& bytes);
 };
 
+// A music command as the transcript writes it (and the page's music reads it).
+inline const char* musicCommandName(MusicCommand command) {
+    switch (command) {
+    case MusicCommand::Open: return "Open";
+    case MusicCommand::Play: return "Play";
+    case MusicCommand::Close: return "Close";
+    }
+    return "Close";
+}
+
 class HeadlessRecorder : public DisplaySurface, public MusicDevice {
   public:
     HeadlessRecorder(std::ostream& out, const PictureCheck& pictures) : out_(out), pictures_(pictures) {}
@@ -33,7 +43,7 @@ class HeadlessRecorder : public DisplaySurface, public MusicDevice {
 
     void setDeviceType(const std::string& value) override { text("DeviceType", value); }
     void setFileName(const std::string& value) override { text("FileName", value); }
-    void setCommand(const std::string& value) override { text("Command", value); }
+    void setCommand(MusicCommand command) override { text("Command", musicCommandName(command)); }
     void setNotify(bool value) override { flag("Notify", value); }
     void setWait(bool value) override { flag("Wait", value); }
     void setShareable(bool value) override { flag("Shareable", value); }

@@ -729,7 +729,7 @@ FluidMusicDevice::FluidMusicDevice(GameFolder folder, std::optional<std::filesys
 FluidMusicDevice::~FluidMusicDevice() = default;
 
 // The device type, Notify, Wait and Shareable change nothing: this device
-// plays MIDI files, and "Play" always returns at once.
+// plays MIDI files, and Play always returns at once.
 void FluidMusicDevice::setDeviceType(const std::string&) {}
 void FluidMusicDevice::setNotify(bool) {}
 void FluidMusicDevice::setWait(bool) {}
@@ -737,13 +737,12 @@ void FluidMusicDevice::setShareable(bool) {}
 
 void FluidMusicDevice::setFileName(const std::string& value) { impl_->setFileName(value); }
 
-void FluidMusicDevice::setCommand(const std::string& value) {
-    if (value == "Open")
-        impl_->open();
-    else if (value == "Play")
-        impl_->play();
-    else if (value == "Close")
-        impl_->close();
+void FluidMusicDevice::setCommand(MusicCommand command) {
+    switch (command) {
+    case MusicCommand::Open: impl_->open(); break;
+    case MusicCommand::Play: impl_->play(); break;
+    case MusicCommand::Close: impl_->close(); break;
+    }
 }
 
 void FluidMusicDevice::setDoneCallback(std::function<void()> callback) { impl_->setDoneCallback(std::move(callback)); }

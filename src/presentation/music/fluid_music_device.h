@@ -54,7 +54,7 @@ class FluidMusicDevice : public MusicDevice {
 
     void setDeviceType(const std::string& value) override;
     void setFileName(const std::string& value) override;
-    void setCommand(const std::string& value) override; // "Open", "Play", "Close"
+    void setCommand(MusicCommand command) override;
     void setNotify(bool value) override;
     void setWait(bool value) override;
     void setShareable(bool value) override;

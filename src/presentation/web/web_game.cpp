@@ -5,11 +5,14 @@
 
 #include "interpreter/fatal_error.h"
 #include "interpreter/interpreter.h"
+#include "interpreter/reader_keys.h"
+#include "presentation/headless/headless_recorder.h"
 #include "presentation/picture_check.h"
 #include "presentation/scene_layout.h"
 #include "presentation/web/memory_tree.h"
 #include "shell/saves.h"
 #include "shell/shell.h"
+#include "shell/slot_name.h"
 #include "shell/slot_store.h"
 
 #include <emscripten/bind.h>
@@ -66,6 +69,29 @@ val sceneLayout() {
     return layout;
 }
 
+// The key table's answer for a key press, by the names the page knows:
+// {action, whileBacklog}.
+val keyActionOf(const std::string& key, unsigned modifiers) {
+    const KeyAction action = keyAction(key, modifiers);
+    val found = val::object();
+    found.set("action", std::string(actionName(action)));
+    found.set("whileBacklog", std::string(backlogKeyName(whileBacklogOpen(action))));
+    return found;
+}
+
+// The whole key table, {key, modifiers, action} a row, for the page's tests.
+val keyTable() {
+    val rows = val::array();
+    for (const KeyRow& row : keyRows()) {
+        val shown = val::object();
+        shown.set("key", std::string(row.key));
+        shown.set("modifiers", row.modifiers);
+        shown.set("action", std::string(actionName(row.action)));
+        rows.call<void>("push", shown);
+    }
+    return rows;
+}
+
 val viewOf(const std::string& bytes) {
     return val(emscripten::typed_memory_view(bytes.size(), reinterpret_cast<const std::uint8_t*>(bytes.data())));
 }
@@ -101,7 +127,9 @@ class PageSurface : public DisplaySurface, public MusicDevice {
         page_.call<void>("music", std::string("DeviceType"), value);
     }
     void setFileName(const std::string& value) override { page_.call<void>("music", std::string("FileName"), value); }
-    void setCommand(const std::string& value) override { page_.call<void>("music", std::string("Command"), value); }
+    void setCommand(MusicCommand command) override {
+        page_.call<void>("music", std::string("Command"), std::string(musicCommandName(command)));
+    }
     void setNotify(bool value) override { page_.call<void>("music", std::string("Notify"), val(value)); }
     void setWait(bool value) override { page_.call<void>("music", std::string("Wait"), val(value)); }
     void setShareable(bool value) override { page_.call<void>("music", std::string("Shareable"), val(value)); }
@@ -272,6 +300,13 @@ class WebGame {
         for (const SlotSummary& s : saves_->list()) list.call<void>("push", summaryOf(s));
         return list;
     }
+    // The name a new save gets, as the window names it.
+    std::string newSlotName() const {
+        std::vector<std::string> inUse;
+        if (saves_)
+            for (const SlotSummary& s : saves_->list()) inUse.push_back(s.slot);
+        return vorn::newSlotName(inUse);
+    }
     val findSlot(const std::string& slot) const {
         if (!saves_) return val::null();
         const std::optional<SlotSummary> found = saves_->find(slot);
@@ -308,12 +343,7 @@ class WebGame {
 
     // What the page needs to take a press as the window takes it.
     bool offersOption(int option) const { return interpreter_ && interpreter_->offersOption(option); }
-    // The captions that take a press where they overlap the one above: the
-    // waiting menu's options, or all four while no menu waits.
-    int offeredCaptions() const {
-        if (!interpreter_ || !interpreter_->menuWaiting()) return 4;
-        return interpreter_->NumCmds ? *interpreter_->NumCmds : 0;
-    }
+    int offeredCaptions() const { return interpreter_ ? interpreter_->offeredCaptions() : 4; }
     // The element a press at (x, y), in scene pixels, lands on, given the
     // sizes of the two pictures as the page shows them.
     std::string elementAt(int x, int y, int image1Width, int image1Height, int image2Width, int image2Height) const {
@@ -414,7 +444,10 @@ EMSCRIPTEN_BINDINGS(vorn_web) {
         .function("removeSlot", &vorn::WebGame::removeSlot)
         .function("slots", &vorn::WebGame::slots)
         .function("findSlot", &vorn::WebGame::findSlot)
+        .function("newSlotName", &vorn::WebGame::newSlotName)
         .function("keepPlace", &vorn::WebGame::keepPlace)
         .function("markStartPlace", &vorn::WebGame::markStartPlace);
     emscripten::function("sceneLayout", &vorn::sceneLayout);
+    emscripten::function("keyAction", &vorn::keyActionOf);
+    emscripten::function("keyTable", &vorn::keyTable);
 }

@@ -43,23 +43,15 @@ void Form1::showAbout() { shell_.showCredits(); }
 
 void Form1::perform(KeyAction action) {
     if (backlog_->isVisible()) {
-        switch (action) {
-        case KeyAction::ToggleBacklog:
-        case KeyAction::CloseBacklog: closeBacklog(); return;
-        case KeyAction::ScrollUp: backlog_->verticalScrollBar()->triggerAction(QScrollBar::SliderSingleStepSub); return;
-        case KeyAction::ScrollDown:
-            backlog_->verticalScrollBar()->triggerAction(QScrollBar::SliderSingleStepAdd);
+        switch (whileBacklogOpen(action)) {
+        case BacklogKey::Ignored: return;
+        case BacklogKey::ClosesIt: closeBacklog(); return;
+        case BacklogKey::ScrollsIt:
+            backlog_->verticalScrollBar()->triggerAction(
+                action == KeyAction::ScrollUp ? QScrollBar::SliderSingleStepSub : QScrollBar::SliderSingleStepAdd);
             return;
-        case KeyAction::Quit:
-        case KeyAction::ToggleFullScreen:
-        case KeyAction::ZoomIn:
-        case KeyAction::ZoomOut:
-        case KeyAction::CopyPage: break;
-        case KeyAction::QuickSave:
-        case KeyAction::QuickLoad:
-        case KeyAction::SaveDialog:
-        case KeyAction::LoadDialog: closeBacklog(); break;
-        default: return; // the backlog only shows pages; the story waits behind it
+        case BacklogKey::ClosesFirst: closeBacklog(); break;
+        case BacklogKey::ActsAsEver: break;
         }
     }
     switch (action) {
@@ -107,7 +99,7 @@ void Form1::mousePressEvent(QMouseEvent* event) {
         backgroundPressed(event->buttons(), event->globalPosition().toPoint());
 }
 
-int Form1::offeredCaptions() const { return interpreter_.menuWaiting() ? valueOr0(interpreter_.NumCmds) : 4; }
+int Form1::offeredCaptions() const { return interpreter_.offeredCaptions(); }
 
 int Form1::labelAt(QPoint widgetPoint) const {
     switch (hitTest(transform_.toScene(widgetPoint), image1Size_, image2Size_, offeredCaptions())) {

@@ -2,45 +2,47 @@
 
 namespace vorn {
 
-KeyAction keyAction(int key, Qt::KeyboardModifiers modifiers) {
-    const Qt::KeyboardModifiers mods = modifiers & ~Qt::KeypadModifier;
-    const bool ctrl = mods == Qt::ControlModifier;
-    const bool plain = mods == Qt::NoModifier;
-    if (ctrl) {
-        switch (key) {
-        case Qt::Key_C: return KeyAction::CopyPage;
-        case Qt::Key_Q: return KeyAction::Quit;
-        case Qt::Key_S: return KeyAction::SaveDialog;
-        case Qt::Key_L: return KeyAction::LoadDialog;
-        case Qt::Key_Plus:
-        case Qt::Key_Equal: return KeyAction::ZoomIn;
-        case Qt::Key_Minus: return KeyAction::ZoomOut;
-        default: return KeyAction::None;
-        }
+std::string keyName(int key) {
+    // A character key is its character, as Qt codes it: ASCII, letters in upper case.
+    if (key > ' ' && key < 0x7f) {
+        const char c = static_cast<char>(key);
+        return std::string(1, c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c);
     }
-    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && mods == Qt::AltModifier) return KeyAction::ToggleFullScreen;
-    if (key == Qt::Key_F10 && mods == Qt::ShiftModifier) return KeyAction::PopupMenu;
-    if (key == Qt::Key_Plus && mods == (Qt::ControlModifier | Qt::ShiftModifier)) return KeyAction::ZoomIn;
-    if (!plain) return KeyAction::None;
+    if (key >= Qt::Key_F1 && key <= Qt::Key_F35) return "F" + std::to_string(key - Qt::Key_F1 + 1);
     switch (key) {
+    case Qt::Key_Space: return " ";
     case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Space:
-    case Qt::Key_PageDown: return KeyAction::ReadOn;
-    case Qt::Key_1: return KeyAction::ClickOption1;
-    case Qt::Key_2: return KeyAction::ClickOption2;
-    case Qt::Key_3: return KeyAction::ClickOption3;
-    case Qt::Key_4: return KeyAction::ClickOption4;
-    case Qt::Key_Up: return KeyAction::ScrollUp;
-    case Qt::Key_Down: return KeyAction::ScrollDown;
-    case Qt::Key_B: return KeyAction::ToggleBacklog;
-    case Qt::Key_Escape: return KeyAction::CloseBacklog;
-    case Qt::Key_F11: return KeyAction::ToggleFullScreen;
-    case Qt::Key_F5: return KeyAction::QuickSave;
-    case Qt::Key_F9: return KeyAction::QuickLoad;
-    case Qt::Key_Menu: return KeyAction::PopupMenu;
-    default: return KeyAction::None;
+    case Qt::Key_Enter: return "Enter";
+    case Qt::Key_Escape: return "Escape";
+    case Qt::Key_Tab: return "Tab";
+    case Qt::Key_Backspace: return "Backspace";
+    case Qt::Key_Insert: return "Insert";
+    case Qt::Key_Delete: return "Delete";
+    case Qt::Key_Home: return "Home";
+    case Qt::Key_End: return "End";
+    case Qt::Key_PageUp: return "PageUp";
+    case Qt::Key_PageDown: return "PageDown";
+    case Qt::Key_Left: return "ArrowLeft";
+    case Qt::Key_Right: return "ArrowRight";
+    case Qt::Key_Up: return "ArrowUp";
+    case Qt::Key_Down: return "ArrowDown";
+    case Qt::Key_Menu: return "ContextMenu";
+    default: return "";
     }
+}
+
+unsigned keyModifiers(Qt::KeyboardModifiers modifiers) {
+    unsigned bits = kNoModifier;
+    if (modifiers & Qt::ControlModifier) bits |= kCtrl;
+    if (modifiers & Qt::ShiftModifier) bits |= kShift;
+    if (modifiers & Qt::AltModifier) bits |= kAlt;
+    if (modifiers & Qt::MetaModifier) bits |= kMeta;
+    return bits;
+}
+
+KeyAction keyAction(int key, Qt::KeyboardModifiers modifiers) {
+    const std::string name = keyName(key);
+    return name.empty() ? KeyAction::None : keyAction(name, keyModifiers(modifiers));
 }
 
 } // namespace vorn

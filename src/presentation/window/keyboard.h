@@ -1,33 +1,20 @@
 #pragma once
-// What each key does in the player. The keys call the handlers that the mouse
-// calls; only Enter, Space and Page Down first show the rest of a long page.
+// The window's keys: Qt's key codes named as the player's key table names
+// them, and looked up there. The keys call the handlers that the mouse calls;
+// only Enter, Space and Page Down first show the rest of a long page.
+
+#include "interpreter/reader_keys.h"
 
 #include <Qt>
+#include <string>
 
 namespace vorn {
 
-enum class KeyAction {
-    None,
-    ReadOn, // Enter, Space, Page Down: the rest of a long page, then the next
-    ClickOption1,
-    ClickOption2,
-    ClickOption3,
-    ClickOption4,
-    ScrollUp,
-    ScrollDown,
-    ToggleBacklog, // B
-    CloseBacklog,  // Escape
-    CopyPage,      // Ctrl+C
-    ZoomIn,
-    ZoomOut,
-    ToggleFullScreen, // F11, Alt+Enter
-    PopupMenu,        // the context-menu key, Shift+F10
-    Quit,             // Ctrl+Q
-    QuickSave,        // F5
-    QuickLoad,        // F9
-    SaveDialog,       // Ctrl+S
-    LoadDialog,       // Ctrl+L
-};
+// The name of Qt's key `key` in the key table ("Enter", "ArrowUp", "b"), or
+// "" for a key the table cannot name.
+std::string keyName(int key);
+// The table's modifier bits of Qt's modifiers; the keypad's own counts as none.
+unsigned keyModifiers(Qt::KeyboardModifiers modifiers);
 
 KeyAction keyAction(int key, Qt::KeyboardModifiers modifiers);
 

@@ -1,5 +1,7 @@
 #include "slot_dialog.h"
 
+#include "shell/slot_name.h"
+
 #include <QDateTime>
 #include <QDialogButtonBox>
 #include <QKeyEvent>
@@ -96,14 +98,9 @@ QString SlotDialog::displayName(const std::string& slot) {
 }
 
 std::string SlotDialog::newSlotName(const std::vector<SlotSummary>& existing) {
-    long highest = 0;
-    for (const SlotSummary& s : existing) {
-        if (s.slot.rfind("slot-", 0) != 0 || s.slot.size() > 12) continue;
-        const std::string digits = s.slot.substr(5);
-        if (!digits.empty() && std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
-            highest = std::max(highest, std::stol(digits));
-    }
-    return "slot-" + std::to_string(highest + 1);
+    std::vector<std::string> inUse;
+    for (const SlotSummary& s : existing) inUse.push_back(s.slot);
+    return vorn::newSlotName(inUse);
 }
 
 void SlotDialog::fill() {

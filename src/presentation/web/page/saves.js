@@ -82,15 +82,6 @@ export function displayName(slot) {
   return slot;
 }
 
-function newSlotName(slots) {
-  let highest = 0;
-  for (const { slot } of slots) {
-    const m = /^slot-(\d{1,7})$/.exec(slot);
-    if (m) highest = Math.max(highest, Number(m[1]));
-  }
-  return `slot-${highest + 1}`;
-}
-
 // `page` gives: game() the WebGame, play(action) to call it as every press
 // does, scenePicture() a PNG of the scene, message(text) a box, notice(words).
 export class PageSaves {
@@ -238,7 +229,7 @@ export class PageSaves {
       || a.slot.localeCompare(b.slot));
     this.list.textContent = '';
     const rows = [];
-    if (this.saving) rows.push({ slot: newSlotName(this.slots), fresh: true });
+    if (this.saving) rows.push({ slot: game.newSlotName(), fresh: true });
     rows.push(...this.slots);
     for (const row of rows) {
       const item = document.createElement('li');

@@ -6,6 +6,7 @@
 import { filesFromArchive, filesFromDrop, filesFromInput, filesFromUrl, handToGame } from './game-files.js';
 import { translatePage, words } from './page-words.js';
 import { PageSaves } from './saves.js';
+import { pageKey } from './keys.js';
 
 const $ = (id) => document.getElementById(id);
 const sceneBox = $('scene');
@@ -458,41 +459,61 @@ document.addEventListener('keydown', (event) => {
     return;
   }
   stopFastForward();
-  const plain = !event.ctrlKey && !event.altKey && !event.metaKey && !event.shiftKey;
-  if (saveKey(event, plain)) return;
-  if (event.key === 'ContextMenu' || (event.key === 'F10' && event.shiftKey)) {
+  const found = pageKey(module, event);
+  if (!found) return;
+  if (!backlogBox.hidden) {
+    switch (found.whileBacklog) {
+    case 'Ignored': return; // the backlog only shows pages; the story waits behind it
+    case 'ClosesIt': event.preventDefault(); closeBacklog(); return;
+    case 'ScrollsIt': return; // the backlog has the focus: the browser scrolls it
+    case 'ClosesFirst': closeBacklog(); break;
+    default: break; // 'ActsAsEver'
+    }
+  }
+  perform(found.action, event);
+});
+// What each action of the player's key table does on the page. Zooming, full
+// screen and quitting the program are the browser's own: their keys are left
+// to it.
+function perform(action, event) {
+  switch (action) {
+  case 'ReadOn':
+    if (labels.includes(document.activeElement) && event.key !== 'PageDown') return; // the caption's own click
+    event.preventDefault();
+    readOn();
+    break;
+  case 'ClickOption1': case 'ClickOption2': case 'ClickOption3': case 'ClickOption4':
+    chooseOption(Number(action.slice(-1)));
+    break;
+  case 'ScrollUp': event.preventDefault(); text1.scrollTop -= lineStep(); break;
+  case 'ScrollDown': event.preventDefault(); text1.scrollTop += lineStep(); break;
+  case 'ToggleBacklog': openBacklog(); break;
+  case 'CloseBacklog': break; // no backlog is open
+  case 'CopyPage': {
+    // A selection is copied by the browser; without one, the whole page text.
+    const selection = window.getSelection();
+    if (selection && selection.isCollapsed) navigator.clipboard?.writeText(text1.textContent).catch(() => {});
+    break;
+  }
+  case 'PopupMenu': {
     event.preventDefault();
     const box = sceneBox.getBoundingClientRect();
     const at = pointer ? { x: box.left + pointer.x * view.zoom, y: box.top + pointer.y * view.zoom }
       : { x: box.left + (layout.Image1.x + layout.Image1.width / 2) * view.zoom,
           y: box.top + (layout.Image1.y + layout.Image1.height / 2) * view.zoom };
     openPopup(at.x, at.y);
-    return;
-  }
-  if (event.ctrlKey && event.key.toLowerCase() === 'c') {
-    const selection = window.getSelection();
-    if (selection && selection.isCollapsed) navigator.clipboard?.writeText(text1.textContent).catch(() => {});
-    return;
-  }
-  if (!plain) return;
-  if (!backlogBox.hidden) {
-    if (event.key === 'b' || event.key === 'B' || event.key === 'Escape') { event.preventDefault(); closeBacklog(); }
-    return; // the backlog only shows pages; the story waits behind it
-  }
-  const focusedCaption = labels.includes(document.activeElement);
-  switch (event.key) {
-  case 'Enter': case ' ': case 'PageDown':
-    if (focusedCaption && event.key !== 'PageDown') return; // the caption's own click
-    event.preventDefault();
-    readOn();
     break;
-  case '1': case '2': case '3': case '4': chooseOption(Number(event.key)); break;
-  case 'ArrowUp': event.preventDefault(); text1.scrollTop -= lineStep(); break;
-  case 'ArrowDown': event.preventDefault(); text1.scrollTop += lineStep(); break;
-  case 'b': case 'B': openBacklog(); break;
-  default: break;
   }
-});
+  // F5 quick save, F9 quick load, Ctrl+S "Save…", Ctrl+L "Load…": the
+  // browser's own meaning of each (reload, save the page, the address bar)
+  // gives way while a game plays.
+  case 'QuickSave': event.preventDefault(); saves.saveTo('quick'); break;
+  case 'QuickLoad': event.preventDefault(); saves.quickLoad(); break;
+  case 'SaveDialog': event.preventDefault(); saves.openDialog(true); break;
+  case 'LoadDialog': event.preventDefault(); saves.openDialog(false); break;
+  default: break; // ZoomIn, ZoomOut, ToggleFullScreen, Quit
+  }
+}
 document.addEventListener('keyup', (event) => { if (event.key === 'Control') stopFastForward(); });
 window.addEventListener('blur', stopFastForward);
 function lineStep() {
@@ -665,24 +686,6 @@ const saves = new PageSaves({
   message: (text) => { messages.push({ text, title: 'VORN' }); showMessages(); },
   notice: (text) => showNotice(text, 1500),
 });
-
-// F5 quick save, F9 quick load, Ctrl+S "Save…", Ctrl+L "Load…", as the
-// window has them; the browser's own meaning of each (reload, save the page,
-// the address bar) gives way while a game plays.
-function saveKey(event, plain) {
-  const ctrl = event.ctrlKey && !event.altKey && !event.metaKey && !event.shiftKey;
-  const key = event.key.toLowerCase();
-  let action = null;
-  if (plain && event.key === 'F5') action = () => saves.saveTo('quick');
-  else if (plain && event.key === 'F9') action = () => saves.quickLoad();
-  else if (ctrl && key === 's') action = () => saves.openDialog(true);
-  else if (ctrl && key === 'l') action = () => saves.openDialog(false);
-  if (!action) return false;
-  event.preventDefault();
-  closeBacklog();
-  action();
-  return true;
-}
 
 // Leaving the page in the middle of a game keeps the place, as closing the window does.
 window.addEventListener('pagehide', () => { if (game && !ended) saves.keepPlace(); });
