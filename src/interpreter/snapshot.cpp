@@ -8,7 +8,47 @@ namespace {
 
 constexpr PictureElement kElements[] = {PictureElement::Form1, PictureElement::Image1, PictureElement::Image2};
 
+std::string shown(const std::optional<std::int16_t>& value) { return value ? std::to_string(*value) : "empty"; }
+
 } // namespace
+
+bool nameLeavesGameFolder(std::string_view name) {
+    const auto separator = [](char c) { return c == '/' || c == '\\'; };
+    if (!name.empty() && separator(name.front())) return true;
+    long depth = 0;
+    std::size_t start = 0;
+    while (start <= name.size()) {
+        std::size_t end = start;
+        while (end < name.size() && !separator(name[end])) ++end;
+        const std::string_view part = name.substr(start, end - start);
+        if (part == "..") {
+            if (--depth < 0) return true;
+        } else if (!part.empty() && part != ".") {
+            ++depth;
+        }
+        start = end + 1;
+    }
+    return false;
+}
+
+std::string impossibleSnapshot(const Snapshot& s) {
+    if (s.WaitCmd != 0 && s.WaitCmd != -1) return "WaitCmd holds neither 0 nor -1";
+    if (s.NumCmds && (*s.NumCmds < 0 || *s.NumCmds > 4))
+        return "NumCmds holds " + shown(s.NumCmds) + ", where a choice menu has at most 4 options";
+    if (s.Cmd_Selected && (*s.Cmd_Selected < 0 || *s.Cmd_Selected > 4))
+        return "Cmd_Selected holds " + shown(s.Cmd_Selected) + ", where a choice menu has at most 4 options";
+    if (s.menuWaiting && (s.WaitCmd != -1 || (s.NumCmds && *s.NumCmds == 0)))
+        return "a choice menu waits while WaitCmd holds " + std::to_string(s.WaitCmd) + " and NumCmds " +
+               shown(s.NumCmds);
+    static constexpr const char* kElementNames[] = {"Form1", "Image1", "Image2"};
+    for (std::size_t k = 0; k < s.pictures.size(); ++k)
+        for (const std::optional<std::string>& name : {s.pictures[k].file, s.pictures[k].sizeOf})
+            if (name && nameLeavesGameFolder(*name))
+                return "its picture \"" + *name + "\" of " + kElementNames[k] + " lies outside the game folder";
+    for (const std::optional<std::string>& name : {s.musfile, s.music})
+        if (name && nameLeavesGameFolder(*name)) return "its music \"" + *name + "\" lies outside the game folder";
+    return "";
+}
 
 std::optional<Snapshot> Interpreter::snapshot() const {
     if (running_ || !stream_.isOpen()) return std::nullopt;
@@ -36,7 +76,7 @@ std::string Interpreter::restore(const Snapshot& saved, std::string script) {
     if (saved.position < ScriptStream::firstCharacter(script) || saved.position > script.size() ||
         saved.menuOffset > script.size())
         return "its place in the script lies outside code.vrn";
-    if (saved.WaitCmd != 0 && saved.WaitCmd != -1) return "WaitCmd holds neither 0 nor -1";
+    if (std::string why = impossibleSnapshot(saved); !why.empty()) return why;
 
     // Every picture is read before anything changes, so a missing one refuses
     // the load instead of leaving half a screen.

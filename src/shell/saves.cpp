@@ -2,6 +2,7 @@
 
 #include "interpreter/script_stream.h"
 
+#include <algorithm>
 #include <chrono>
 #include <ctime>
 
@@ -16,7 +17,19 @@ std::string notASlotName(const std::string& slot) {
     return "\"" + slot + "\" is no slot name: use letters, digits, '-' and '_', 1 to 32";
 }
 
-std::string firstLineOf(const std::string& text) { return text.substr(0, text.find_first_of("\r\n")); }
+// The first line, cut short (at a character's start) where a dialog could
+// not show more, so that listing many slots of long pages stays small.
+std::string firstLineOf(const std::string& text) {
+    constexpr std::size_t kMaxBytes = 512;
+    std::size_t end = std::min(text.find_first_of("\r\n"), text.size());
+    if (end > kMaxBytes) {
+        end = kMaxBytes;
+        while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+    }
+    return text.substr(0, end);
+}
+
+constexpr std::size_t kMarkDigits = 8; // of the script's SHA-256 in the name of an automatic slot
 
 // The page on screen or, while a menu has emptied the text box, the latest page read.
 std::string pageOf(const Snapshot& s) {
@@ -43,14 +56,57 @@ Saves::Saves(Interpreter& interpreter, const GameFolder& folder, SlotStore& stor
     : interpreter_(interpreter), folder_(folder), store_(store), scriptHash_(std::move(scriptHash)),
       gameName_(std::move(gameName)) {}
 
+std::optional<std::string> automaticSlotOf(const std::string& slot) {
+    for (const char* own : {kQuickSlot, kContinueSlot}) {
+        const std::string base(own);
+        if (slot == base) return base;
+        if (slot.size() == base.size() + 1 + kMarkDigits && slot.compare(0, base.size() + 1, base + "-") == 0 &&
+            slot.find_first_not_of("0123456789abcdef", base.size() + 1) == std::string::npos)
+            return base;
+    }
+    return std::nullopt;
+}
+
+std::string ownSlot(const SlotStore& store, const std::string& slot, const GameIdentity& owner, bool forSaving) {
+    const std::string marked = slot + "-" + owner.scriptHash.substr(0, kMarkDigits);
+    std::string why;
+    if (store.readDocument(marked, why) || !why.empty()) return marked;
+    if (!forSaving) return slot;
+    const std::optional<std::string> bytes = store.readDocument(slot, why);
+    if (!bytes && why.empty()) return slot; // empty
+    const std::optional<SaveDocument> document = bytes ? decodeSave(*bytes, why) : std::nullopt;
+    return document && document->game == owner ? slot : marked;
+}
+
+GameIdentity Saves::identity() const { return {gameName_, scriptHash_(interpreter_.stream().contents())}; }
+
+std::string Saves::ownSlot(const std::string& slot, bool forSaving) const {
+    return vorn::ownSlot(store_, slot, identity(), forSaving);
+}
+
 std::string Saves::save(const std::string& slot, const std::string& png) {
     if (!isSlotName(slot)) return notASlotName(slot);
-    const std::optional<Snapshot> snapshot = interpreter_.snapshot();
-    if (!snapshot) return "the game cannot be saved to slot \"" + slot + "\" in the middle of a run";
+    std::optional<Snapshot> taken = interpreter_.snapshot();
+    if (!taken) return "the game cannot be saved to slot \"" + slot + "\" in the middle of a run";
     SaveDocument document;
-    document.game = {gameName_, scriptHash_(interpreter_.stream().contents())};
+    document.game = identity();
     document.savedAt = utcNow();
-    document.snapshot = *snapshot;
+    document.snapshot = std::move(*taken);
+    const Snapshot* snapshot = &document.snapshot;
+    // A save that could not be read back is not written. Only a save that
+    // might be too large by a generous estimate (every character written as
+    // \u0001) is written once more to measure it, with the longest picture
+    // name a store gives.
+    std::size_t estimate = 4096 + 6 * (snapshot->text.size() + (snapshot->musfile ? snapshot->musfile->size() : 0) +
+                                       (snapshot->music ? snapshot->music->size() : 0));
+    for (const std::string& caption : snapshot->captions) estimate += 6 * caption.size();
+    for (const PictureState& picture : snapshot->pictures)
+        estimate += 6 * (picture.file.value_or("").size() + picture.sizeOf.value_or("").size());
+    for (const BacklogEntry& entry : snapshot->backlog) estimate += 16 + 6 * entry.text.size();
+    if (!png.empty()) document.picture = slot + ".00000000000000000000.png";
+    if (estimate > kMaxSaveBytes && encodeSave(document).size() > kMaxSaveBytes)
+        return "the game cannot be saved to slot \"" + slot + "\": the save would be larger than " +
+               std::to_string(kMaxSaveBytes / (1024 * 1024)) + " MB, the most a saved game may hold";
     const std::string why = store_.write(slot, png, [&](const std::optional<std::string>& picture) {
         document.picture = picture;
         return encodeSave(document);
@@ -62,7 +118,7 @@ std::optional<SaveDocument> Saves::read(const std::string& slot, std::string& wh
     std::string problem;
     const std::optional<std::string> bytes = store_.readDocument(slot, problem);
     if (!bytes) {
-        why = problem.empty() ? "slot \"" + slot + "\" is empty" : inSlot(slot, problem);
+        why = problem.empty() ? "slot \"" + slot + "\" is empty" : inSlot(slot, "cannot be loaded: " + problem);
         return std::nullopt;
     }
     return decode(slot, *bytes, why);
@@ -115,13 +171,16 @@ std::optional<SlotSummary> Saves::find(const std::string& slot) const {
     summary.slot = slot;
     std::string why;
     if (!bytes) {
-        summary.problem = inSlot(slot, problem);
+        summary.problem = inSlot(slot, "cannot be loaded: " + problem);
     } else if (const std::optional<SaveDocument> document = decode(slot, *bytes, why)) {
         summary.savedAt = document->savedAt;
         summary.firstLine = firstLineOf(pageOf(document->snapshot));
         if (document->picture) summary.picture = store_.readPicture(slot, *document->picture);
         if (document->game.scriptHash != scriptHash_(interpreter_.stream().contents()))
-            summary.problem = inSlot(slot, "was made with another version of this game's script");
+            summary.problem = inSlot(slot, "was made with another version of this game's script, or by another "
+                                           "game in a folder of the same name");
+        else if (const std::string impossible = impossibleSnapshot(document->snapshot); !impossible.empty())
+            summary.problem = inSlot(slot, "cannot be loaded: " + impossible);
     } else {
         summary.problem = why;
     }

@@ -21,11 +21,25 @@ namespace vorn {
 inline constexpr const char* kQuickSlot = "quick";
 inline constexpr const char* kContinueSlot = "continue";
 
+// Which of those a slot is: kQuickSlot or kContinueSlot for the slot itself
+// and for its name with a script's mark (see Saves::ownSlot), else none.
+std::optional<std::string> automaticSlotOf(const std::string& slot);
+
+// The slot that the window's own slot `slot` (quick or continue) is for the
+// game `owner` in `store`. The slot of that name while it is empty or holds a
+// save of the same game and script; otherwise the name followed by '-' and
+// the first 8 hex digits of the script's SHA-256 ("quick-5d41402a"), so that
+// an automatic save never overwrites a save of another game kept under the
+// same folder name, nor one of an earlier version of this game. `forSaving`
+// false: the marked slot when it exists, else the plain one (which may then
+// be refused, saying why).
+std::string ownSlot(const SlotStore& store, const std::string& slot, const GameIdentity& owner, bool forSaving);
+
 // What a save dialog shows of a slot.
 struct SlotSummary {
     std::string slot;
     std::string savedAt;   // UTC, as 2026-12-07T12:34:56Z; empty when the slot cannot be read
-    std::string firstLine; // of the page on screen (or the latest page read, while a menu waits)
+    std::string firstLine; // of the page on screen (or the latest page read, while a menu waits), cut short
     std::string picture;   // PNG; empty when none
     std::string problem;   // why the slot cannot be loaded; empty when it can
 };
@@ -62,8 +76,12 @@ class Saves {
     std::optional<SlotSummary> find(const std::string& slot) const;
     // Deletes a slot, on the reader's request only.
     std::string remove(const std::string& slot);
+    // The slot to use for the window's own slot `slot` (quick or continue)
+    // in this game, as ownSlot() above decides it for the script being played.
+    std::string ownSlot(const std::string& slot, bool forSaving) const;
 
   private:
+    GameIdentity identity() const;
     // The slot's document, checked for this game; `why` says what is wrong.
     std::optional<SaveDocument> read(const std::string& slot, std::string& why) const;
     // The same for a document already read from the slot.

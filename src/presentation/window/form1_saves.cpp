@@ -27,15 +27,19 @@ void Form1::setSaveFolder(const QString& folder) {
     saveFolder_ = folder;
 }
 
-void Form1::quickSave() { saveTo(kQuickSlot); }
+// F5 and F9 use the game's own quick slot: see Saves::ownSlot().
+void Form1::quickSave() {
+    if (!finished_) saveTo(saves().ownSlot(kQuickSlot, true));
+}
 
 void Form1::quickLoad() {
     if (finished_ || interpreter_.running()) return;
-    if (!saves().find(kQuickSlot)) {
+    const std::string slot = saves().ownSlot(kQuickSlot, false);
+    if (!saves().find(slot)) {
         presentMessage_("VORN", tr("There is no quick save yet: F5 makes one."), false);
         return;
     }
-    loadFrom(kQuickSlot);
+    loadFrom(slot);
 }
 
 void Form1::openSaveDialog() { openSlotDialog(true); }
@@ -89,7 +93,8 @@ void Form1::loadFrom(const std::string& slot) {
 // At the start: a place kept from the last close is offered (or, with
 // --continue, taken at once). False when the game starts from its beginning.
 bool Form1::goOnFromKeptPlace() {
-    const std::optional<SlotSummary> kept = saves().find(kContinueSlot);
+    const std::string slot = saves().ownSlot(kContinueSlot, false);
+    const std::optional<SlotSummary> kept = saves().find(slot);
     if (!kept) {
         if (continueAtOnce_) std::cerr << "vorn: no place has been kept for this game; it starts from the beginning\n";
         return false;
@@ -109,7 +114,7 @@ bool Form1::goOnFromKeptPlace() {
             question += "\n\n\u201c" + QString::fromStdString(kept->firstLine).simplified() + "\u201d";
         if (!presentQuestion_(question, tr("Go on"), tr("Start anew"))) return false;
     }
-    const std::string why = saves().load(kContinueSlot);
+    const std::string why = saves().load(slot);
     if (!why.empty()) {
         presentMessage_("VORN", QString::fromStdString(why) + "\n\n" + fromTheStart, true);
         return false;
@@ -122,11 +127,14 @@ bool Form1::goOnFromKeptPlace() {
 // played since the window opened (then the kept place stays as it was).
 std::string Form1::keepPlaceToGoOn() {
     if (!interpreter_.stream().isOpen() || interpreter_.running()) return "";
-    if (interpreter_.stream().atEnd()) return saves().remove(kContinueSlot);
+    // Only the game's own kept place is written or deleted, never one of
+    // another game or version kept under the same name.
+    const std::string slot = saves().ownSlot(kContinueSlot, true);
+    if (interpreter_.stream().atEnd()) return saves().remove(slot);
     const std::optional<Snapshot> now = interpreter_.snapshot();
     if (!now || now == startPlace_) return "";
     closeBacklog();
-    const std::string why = saves().save(kContinueSlot, scenePicture().toStdString());
+    const std::string why = saves().save(slot, scenePicture().toStdString());
     if (why.empty()) return "";
     return tr("Your place in the game could not be kept for next time: %1")
         .arg(QString::fromStdString(why))

@@ -87,8 +87,9 @@ SlotDialog::SlotDialog(Purpose purpose, Saves& saves, Confirm confirm, Tell tell
 }
 
 QString SlotDialog::displayName(const std::string& slot) {
-    if (slot == kQuickSlot) return tr("Quick save");
-    if (slot == kContinueSlot) return tr("Where the game was left");
+    const std::optional<std::string> automatic = automaticSlotOf(slot);
+    if (automatic == kQuickSlot) return tr("Quick save");
+    if (automatic == kContinueSlot) return tr("Where the game was left");
     return QString::fromStdString(slot);
 }
 

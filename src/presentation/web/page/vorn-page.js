@@ -663,7 +663,7 @@ function saveKey(event, plain) {
   const ctrl = event.ctrlKey && !event.altKey && !event.metaKey && !event.shiftKey;
   const key = event.key.toLowerCase();
   let action = null;
-  if (plain && event.key === 'F5') action = () => saves.saveTo('quick');
+  if (plain && event.key === 'F5') action = () => saves.quickSave();
   else if (plain && event.key === 'F9') action = () => saves.quickLoad();
   else if (ctrl && key === 's') action = () => saves.openDialog(true);
   else if (ctrl && key === 'l') action = () => saves.openDialog(false);
