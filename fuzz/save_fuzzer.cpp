@@ -94,9 +94,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         interpreter.playRun();
         const Snapshot before = *interpreter.snapshot();
         store.write("s", "", [&](const std::optional<std::string>&) { return bytes; });
-        const std::string refused = saves.load("s");
+        const Message refused = saves.load("s");
         if (!refused.empty()) {
-            if (*interpreter.snapshot() != before) fail("a refused load changed the game: " + refused);
+            if (*interpreter.snapshot() != before) fail("a refused load changed the game: " + refused.english());
             return 0;
         }
         if (!impossibleSnapshot(*interpreter.snapshot()).empty()) fail("a load left an impossible state");

@@ -14,6 +14,26 @@ namespace {
 
 using Json = nlohmann::json;
 
+// Why a document is no save this player can read, worded for the reader.
+constexpr const char* kCutShortAt = VORN_TR("it is cut short or damaged (%1 at byte %2)");
+constexpr const char* kCutShort = VORN_TR("it is cut short or damaged (%1)");
+constexpr const char* kTooDeep = VORN_TR("lists and objects nested more than %1 deep");
+constexpr const char* kNotASave = VORN_TR("it is not a saved game of this player");
+constexpr const char* kNewerPlayer = VORN_TR("it was made by a newer version of the player (save format %1; this one "
+                                             "reads format %2): play it with that version");
+constexpr const char* kDamaged = VORN_TR("it is damaged: %1");
+constexpr const char* kIsNot = VORN_TR("\"%1\" is not %2");
+constexpr const char* kAnObject = VORN_TR("an object");
+constexpr const char* kAList = VORN_TR("a list");
+constexpr const char* kAListOf = VORN_TR("a list of %1");
+constexpr const char* kAText = VORN_TR("a text");
+constexpr const char* kAWholeNumber = VORN_TR("a whole number from %1 to %2");
+constexpr const char* kTrueOrFalse = VORN_TR("true or false");
+constexpr const char* kBacklogEntries = VORN_TR("a list of pages and options chosen");
+// The store says so too, in these words, before it reads the file.
+constexpr const char* kTooLarge = VORN_TR("it is larger than 24 MB, far larger than a saved game");
+static_assert(kMaxSaveBytes == 24 * 1024 * 1024, "the words above name the limit");
+
 // Keys are written in the order a reader of the file wants them, which a JSON
 // object does not keep; every value is still written by the JSON library.
 using Member = std::pair<const char*, std::string>;
@@ -47,12 +67,12 @@ std::string picture(const PictureState& p) {
 // is kept as the problem, and the rest read as defaults.
 class Reader {
   public:
-    std::string problem;
+    Message problem;
 
-    void fail(const char* key, const std::string& expected) {
-        if (problem.empty()) problem = std::string("\"") + key + "\" is not " + expected;
+    void fail(const char* key, Message expected) {
+        if (problem.empty()) problem = Message(kIsNot, {Message::words(key), std::move(expected)});
     }
-    void failWith(const std::string& what) {
+    void failWith(const Message& what) {
         if (problem.empty()) problem = what;
     }
 
@@ -65,21 +85,21 @@ class Reader {
 
     const Json& object(const Json& in, const char* key) {
         const Json& v = member(in, key);
-        if (!v.is_object()) fail(key, "an object");
+        if (!v.is_object()) fail(key, Message(kAnObject));
         return v;
     }
     const Json& array(const Json& in, const char* key, std::size_t size = 0, bool sized = false) {
         static const Json empty = Json::array();
         const Json& v = member(in, key);
         if (!v.is_array() || (sized && v.size() != size)) {
-            fail(key, sized ? "a list of " + std::to_string(size) : "a list");
+            fail(key, sized ? Message(kAListOf, {Message::words(std::to_string(size))}) : Message(kAList));
             if (!v.is_array()) return empty;
         }
         return v;
     }
     std::string textValue(const Json& v, const char* key) {
         if (!v.is_string()) {
-            fail(key, "a text");
+            fail(key, Message(kAText));
             return "";
         }
         return v.get<std::string>();
@@ -94,7 +114,8 @@ class Reader {
         const double d = v.is_number() ? v.get<double>() : 0.0;
         // Range first: only then is the conversion to an integer defined.
         if (!v.is_number() || !(d >= double(low) && d <= double(high)) || d != std::floor(d)) {
-            fail(key, "a whole number from " + std::to_string(low) + " to " + std::to_string(high));
+            fail(key, Message(kAWholeNumber,
+                              {Message::words(std::to_string(low)), Message::words(std::to_string(high))}));
             return low;
         }
         return static_cast<long long>(d);
@@ -110,7 +131,7 @@ class Reader {
     bool boolean(const Json& in, const char* key) {
         const Json& v = member(in, key);
         if (!v.is_boolean()) {
-            fail(key, "true or false");
+            fail(key, Message(kTrueOrFalse));
             return false;
         }
         return v.get<bool>();
@@ -137,8 +158,9 @@ class SaveParser : public nlohmann::detail::json_sax_dom_parser<Json> {
 
     std::size_t at = 0;
     std::string words;
+    bool tooDeep() const { return tooDeep_; }
     std::vector<BacklogEntry> backlog; // the backlog's entries, read straight off the file
-    std::string backlogProblem;        // what is wrong with the first entry that is not one
+    Message backlogProblem;            // what is wrong with the first entry that is not one
 
     // Each value is passed on to the document only where a save has it.
     bool null() { return !forwarded() || Dom::null(); }
@@ -284,7 +306,7 @@ class SaveParser : public nlohmann::detail::json_sax_dom_parser<Json> {
     }
 
     bool start(bool isArray) {
-        if (++depth_ > kMaxDepth) return tooDeep();
+        if (++depth_ > kMaxDepth) return refuseTooDeep();
         const Admit admitted = admit(true, isArray);
         if (admitted == Admit::EntryValue) {
             entryIsText_ = false;
@@ -298,7 +320,7 @@ class SaveParser : public nlohmann::detail::json_sax_dom_parser<Json> {
         if (nextPlace_ == Place::Scalar) nextPlace_ = Place::Kept;
         if (nextPlace_ == Place::Backlog) {
             backlog.clear();
-            backlogProblem.clear();
+            backlogProblem = Message();
             backlogWeight_ = 0;
             entries_.clear();
         }
@@ -319,7 +341,7 @@ class SaveParser : public nlohmann::detail::json_sax_dom_parser<Json> {
             if (frame.count != 1 || !(choice || entryKey_ == "page"))
                 notAnEntry();
             else if (!entryIsText_ && backlogProblem.empty())
-                backlogProblem = "\"" + entryKey_ + "\" is not a text";
+                backlogProblem = Message(kIsNot, {Message::words(entryKey_), Message(kAText)});
             else if (backlogProblem.empty())
                 keepEntry({choice ? BacklogEntry::Kind::Choice : BacklogEntry::Kind::Page, std::move(entryText_)});
             return true;
@@ -351,10 +373,12 @@ class SaveParser : public nlohmann::detail::json_sax_dom_parser<Json> {
     }
 
     void notAnEntry() {
-        if (backlogProblem.empty()) backlogProblem = "\"backlog\" is not a list of pages and options chosen";
+        if (backlogProblem.empty())
+            backlogProblem = Message(kIsNot, {Message::words("backlog"), Message(kBacklogEntries)});
     }
 
-    bool tooDeep() {
+    bool refuseTooDeep() {
+        tooDeep_ = true;
         words = "lists and objects nested more than " + std::to_string(kMaxDepth) + " deep";
         at = std::string::npos;
         return false;
@@ -366,6 +390,7 @@ class SaveParser : public nlohmann::detail::json_sax_dom_parser<Json> {
     bool swallowNext_ = false; // the value of a member of unknown name comes next
     Place nextPlace_ = Place::Kept;
     std::string key_; // the latest member's name in an object whose members are read
+    bool tooDeep_ = false;
     std::deque<BacklogEntry> entries_; // the backlog's entries while it is read
     std::size_t backlogWeight_ = 0;    // of those entries
     std::string entryKey_, entryText_;
@@ -374,10 +399,7 @@ class SaveParser : public nlohmann::detail::json_sax_dom_parser<Json> {
 
 } // namespace
 
-std::string saveTooLarge() {
-    return "it is larger than " + std::to_string(kMaxSaveBytes / (1024 * 1024)) +
-           " MB, far larger than a saved game";
-}
+Message saveTooLarge() { return Message(kTooLarge); }
 
 std::string encodeSave(const SaveDocument& d) {
     const Snapshot& s = d.snapshot;
@@ -420,6 +442,13 @@ std::string encodeSave(const SaveDocument& d) {
 }
 
 std::optional<SaveDocument> decodeSave(std::string_view bytes, std::string& why) {
+    Message reason;
+    std::optional<SaveDocument> document = decodeSave(bytes, reason);
+    why = reason.english();
+    return document;
+}
+
+std::optional<SaveDocument> decodeSave(std::string_view bytes, Message& why) {
     if (bytes.size() > kMaxSaveBytes) {
         why = saveTooLarge();
         return std::nullopt;
@@ -427,20 +456,21 @@ std::optional<SaveDocument> decodeSave(std::string_view bytes, std::string& why)
     Json json;
     SaveParser parsing(json);
     if (!Json::sax_parse(bytes.begin(), bytes.end(), &parsing) || !parsing.words.empty()) {
-        why = "it is cut short or damaged (" + parsing.words +
-              (parsing.at == std::string::npos ? "" : " at byte " + std::to_string(parsing.at)) + ")";
+        why = parsing.tooDeep()
+                  ? Message(kCutShort, {Message(kTooDeep, {Message::words(std::to_string(SaveParser::kMaxDepth))})})
+                  : Message(kCutShortAt, {Message::words(parsing.words), Message::words(std::to_string(parsing.at))});
         return std::nullopt;
     }
     const Json& format = Reader::member(json, "format");
     if (!json.is_object() || !format.is_string() || format.get<std::string>() != kSaveFormatName) {
-        why = "it is not a saved game of this player";
+        why = Message(kNotASave);
         return std::nullopt;
     }
     Reader r;
     const long long version = r.number(json, "version", 1, 1LL << 40);
     if (r.problem.empty() && version > kSaveFormatVersion) {
-        why = "it was made by a newer version of the player (save format " + std::to_string(version) +
-              "; this one reads format " + std::to_string(kSaveFormatVersion) + "): play it with that version";
+        why = Message(kNewerPlayer,
+                      {Message::words(std::to_string(version)), Message::words(std::to_string(kSaveFormatVersion))});
         return std::nullopt;
     }
 
@@ -478,7 +508,7 @@ std::optional<SaveDocument> decodeSave(std::string_view bytes, std::string& why)
         s.backlog = std::move(parsing.backlog);
 
     if (!r.problem.empty()) {
-        why = "it is damaged: " + r.problem;
+        why = Message(kDamaged, {r.problem});
         return std::nullopt;
     }
     return d;

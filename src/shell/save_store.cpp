@@ -61,7 +61,7 @@ std::optional<std::string> FolderSlotStore::readDocument(const std::string& slot
         return std::nullopt;
     }
     if (file.size() > qint64(kMaxSaveBytes)) { // looked at before anything is read
-        why = saveTooLarge();
+        why = saveTooLarge().english(); // word for word, so the window translates it
         return std::nullopt;
     }
     // Read straight into the text handed on, no more than the limit and one
@@ -78,7 +78,7 @@ std::optional<std::string> FolderSlotStore::readDocument(const std::string& slot
         done += got;
     }
     if (done > qint64(kMaxSaveBytes)) {
-        why = saveTooLarge();
+        why = saveTooLarge().english(); // word for word, so the window translates it
         return std::nullopt;
     }
     bytes.resize(static_cast<std::size_t>(done));

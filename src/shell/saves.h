@@ -1,7 +1,8 @@
 #pragma once
 // Saving and loading one game: the interpreter's snapshot, named for its game,
 // kept in a slot store. Front ends call save() and load() between runs and
-// show what they return. Plain C++: the desktop's folders and Qt's SHA-256 are
+// show what they return, a reason worded in the reader's language by the
+// window and in English by the transcript and the page. Plain C++: the desktop's folders and Qt's SHA-256 are
 // in save_store.h.
 
 #include "interpreter/game_folder.h"
@@ -41,7 +42,7 @@ struct SlotSummary {
     std::string savedAt;   // UTC, as 2026-12-07T12:34:56Z; empty when the slot cannot be read
     std::string firstLine; // of the page on screen (or the latest page read, while a menu waits), cut short
     std::string picture;   // PNG; empty when none
-    std::string problem;   // why the slot cannot be loaded; empty when it can
+    Message problem;       // why the slot cannot be loaded; empty when it can
 };
 
 // The SHA-256 of a script's bytes, in lower-case hex.
@@ -63,19 +64,19 @@ class Saves {
     static std::string scriptHash(std::string_view script);
 
     // Saves the game as it stands into `slot`; `png` is a picture of the scene
-    // (the window's), or empty. Returns "" when saved, otherwise why not,
-    // naming the slot; the slot then keeps what it held.
-    std::string save(const std::string& slot, const std::string& png = {});
-    // Loads `slot` and shows its screen. Returns "" when loaded, otherwise why
-    // not, naming the slot; the game then goes on unchanged, and the slot is
-    // kept whatever is wrong with it.
-    std::string load(const std::string& slot);
+    // (the window's), or empty. Returns nothing when saved, otherwise why
+    // not, naming the slot; the slot then keeps what it held.
+    Message save(const std::string& slot, const std::string& png = {});
+    // Loads `slot` and shows its screen. Returns nothing when loaded,
+    // otherwise why not, naming the slot; the game then goes on unchanged,
+    // and the slot is kept whatever is wrong with it.
+    Message load(const std::string& slot);
     // Every slot of the store, readable or not, by name.
     std::vector<SlotSummary> list() const;
     // One slot; none when it is empty.
     std::optional<SlotSummary> find(const std::string& slot) const;
     // Deletes a slot, on the reader's request only.
-    std::string remove(const std::string& slot);
+    Message remove(const std::string& slot);
     // The slot to use for the window's own slot `slot` (quick or continue)
     // in this game, as ownSlot() above decides it for the script being played.
     std::string ownSlot(const std::string& slot, bool forSaving) const;
@@ -83,9 +84,9 @@ class Saves {
   private:
     GameIdentity identity() const;
     // The slot's document, checked for this game; `why` says what is wrong.
-    std::optional<SaveDocument> read(const std::string& slot, std::string& why) const;
+    std::optional<SaveDocument> read(const std::string& slot, Message& why) const;
     // The same for a document already read from the slot.
-    std::optional<SaveDocument> decode(const std::string& slot, const std::string& bytes, std::string& why) const;
+    std::optional<SaveDocument> decode(const std::string& slot, const std::string& bytes, Message& why) const;
 
     Interpreter& interpreter_;
     const GameFolder& folder_;

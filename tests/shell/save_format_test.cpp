@@ -125,7 +125,7 @@ TEST(SavesWithoutQt, ASaveOfAnEditedScriptIsRefusedAndTheRestLoads) {
     interpreter.load();
     interpreter.playRun();
 
-    ASSERT_EQ(saves.save("first", "png"), "");
+    ASSERT_EQ(saves.save("first", "png").english(), "");
     interpreter.resume();
     ASSERT_EQ(interpreter.snapshot()->text, "two");
     const std::vector<SlotSummary> listed = saves.list();
@@ -135,14 +135,14 @@ TEST(SavesWithoutQt, ASaveOfAnEditedScriptIsRefusedAndTheRestLoads) {
     EXPECT_EQ(listed[0].savedAt.size(), std::string("2026-12-07T12:34:56Z").size());
     EXPECT_EQ(listed[0].savedAt.back(), 'Z');
 
-    ASSERT_EQ(saves.load("first"), "");
+    ASSERT_EQ(saves.load("first").english(), "");
     EXPECT_EQ(interpreter.snapshot()->text, "one");
     std::string why;
     EXPECT_EQ(decodeSave(*store.readDocument("first", why), why)->game, (GameIdentity{"demo", hash}));
 
     hash = std::string(64, 'd'); // as if the script had been edited
-    EXPECT_NE(saves.load("first").find("another version of this game's script"), std::string::npos);
-    EXPECT_NE(saves.list()[0].problem.find("another version"), std::string::npos);
+    EXPECT_NE(saves.load("first").english().find("another version of this game's script"), std::string::npos);
+    EXPECT_NE(saves.list()[0].problem.english().find("another version"), std::string::npos);
     EXPECT_EQ(interpreter.snapshot()->text, "one") << "a refused load changes nothing";
 }
 
@@ -187,7 +187,9 @@ TEST(SaveDocument, PaddingIsReadPastAndAFileTooLargeIsRefusedUnread) {
     const std::optional<SaveDocument> long_ =
         decodeSave(replaced(good, "{\"page\":\"one\"},", entries + "{\"page\":\"one\"},"), why);
     ASSERT_TRUE(long_) << why;
-    EXPECT_EQ(long_->snapshot.backlog.size(), SurfaceMirror::kBacklogCharacters);
+    std::size_t weight = 0;
+    for (const BacklogEntry& entry : long_->snapshot.backlog) weight += SurfaceMirror::weight(entry.text);
+    EXPECT_EQ(weight, SurfaceMirror::kBacklogCharacters) << "the oldest entries are dropped, one by one";
     EXPECT_EQ(long_->snapshot.backlog.back(), expected.snapshot.backlog.back());
 
     std::string huge = replaced(good, "\"saved\":", "\"padding\":\"" + std::string(kMaxSaveBytes, ' ') + "\",\"saved\":");
@@ -198,24 +200,24 @@ TEST(SaveDocument, PaddingIsReadPastAndAFileTooLargeIsRefusedUnread) {
 // make a snapshot impossible; everything a script can bring about is not.
 TEST(SaveDocument, OnlySnapshotsAScriptCanBringAboutArePossible) {
     Snapshot s;
-    EXPECT_EQ(impossibleSnapshot(s), "");
+    EXPECT_EQ(impossibleSnapshot(s).english(), "");
     s.WaitCmd = -1;
     s.NumCmds = 0;
     s.Cmd_Selected = 3; // a page in the chosen branch reset the count
     s.pictures[1] = {"pictures\\room.bmp", "pictures/../room.bmp"};
     s.musfile = s.music = "music/./a..b.mid";
-    EXPECT_EQ(impossibleSnapshot(s), "");
+    EXPECT_EQ(impossibleSnapshot(s).english(), "");
     s.menuWaiting = true;
     s.Cmd_Selected = 0;
     s.NumCmds.reset(); // a menu whose count was no digit
-    EXPECT_EQ(impossibleSnapshot(s), "");
+    EXPECT_EQ(impossibleSnapshot(s).english(), "");
     s.NumCmds = 4;
-    EXPECT_EQ(impossibleSnapshot(s), "");
+    EXPECT_EQ(impossibleSnapshot(s).english(), "");
 
     const auto impossible = [&](auto change, const std::string& expected) {
         Snapshot bad = s;
         change(bad);
-        EXPECT_EQ(impossibleSnapshot(bad), expected);
+        EXPECT_EQ(impossibleSnapshot(bad).english(), expected);
     };
     impossible([](Snapshot& b) { b.WaitCmd = 1; }, "WaitCmd holds neither 0 nor -1");
     impossible([](Snapshot& b) { b.NumCmds = 32767; },

@@ -245,17 +245,17 @@ class WebGame {
     // Each returns "" or why it cannot be done; the game then goes on as it was.
     std::string save(const std::string& slot, val png) {
         if (!saves_ || !fatal_.empty()) return "the game has ended";
-        return saves_->save(slot, png.isNull() || png.isUndefined() ? std::string() : bytesOf(png));
+        return saves_->save(slot, png.isNull() || png.isUndefined() ? std::string() : bytesOf(png)).english();
     }
     // A screen that cannot be put back ends the game as a fatal error: see fatalError().
     std::string load(const std::string& slot) {
         if (!saves_ || !fatal_.empty()) return "the game has ended";
         std::string why;
-        guarded([&] { why = saves_->load(slot); });
+        guarded([&] { why = saves_->load(slot).english(); });
         return why;
     }
     std::string fatalError() const { return fatal_; }
-    std::string removeSlot(const std::string& slot) { return saves_ ? saves_->remove(slot) : ""; }
+    std::string removeSlot(const std::string& slot) { return saves_ ? saves_->remove(slot).english() : ""; }
     // The game's own "quick" or "continue" slot, to save into (`forSaving`) or
     // to load: a save of another game or version under the same name is kept.
     std::string ownSlot(const std::string& slot, bool forSaving) const {
@@ -281,7 +281,7 @@ class WebGame {
     std::string keepPlace(val png) {
         if (!saves_ || !fatal_.empty() || !interpreter_->stream().isOpen() || interpreter_->running()) return "";
         const std::string slot = saves_->ownSlot(kContinueSlot, true);
-        if (interpreter_->stream().atEnd()) return saves_->remove(slot);
+        if (interpreter_->stream().atEnd()) return saves_->remove(slot).english();
         const std::optional<Snapshot> now = interpreter_->snapshot();
         if (!now || now == startPlace_) return "";
         return save(slot, png);
@@ -297,7 +297,7 @@ class WebGame {
         shown.set("slot", s.slot);
         shown.set("savedAt", s.savedAt);
         shown.set("firstLine", s.firstLine);
-        shown.set("problem", s.problem);
+        shown.set("problem", s.problem.english());
         shown.set("picture", s.picture.empty() ? val::null() : val::global("Uint8Array").new_(viewOf(s.picture)));
         return shown;
     }

@@ -3,6 +3,7 @@
 // of a game, offered again the next time the game opens.
 
 #include "form1.h"
+#include "presentation/language/language.h"
 #include "slot_dialog.h"
 #include "text_views.h"
 
@@ -65,9 +66,9 @@ void Form1::saveTo(const std::string& slot) {
     if (finished_) return;
     stopFastForward();
     closeBacklog();
-    const std::string why = saves().save(slot, scenePicture().toStdString());
+    const Message why = saves().save(slot, scenePicture().toStdString());
     if (!why.empty()) {
-        presentMessage_("VORN", QString::fromStdString(why), true); // the game goes on as it was
+        presentMessage_("VORN", translated(why), true); // the game goes on as it was
         return;
     }
     showNotice(tr("Saved: %1").arg(SlotDialog::displayName(slot)));
@@ -80,9 +81,9 @@ void Form1::loadFrom(const std::string& slot) {
     // A load that cannot be done changes nothing and is told; only a screen
     // that cannot even be put back as it was ends the game, as a fatal error.
     guarded([&] {
-        const std::string why = saves().load(slot);
+        const Message why = saves().load(slot);
         if (!why.empty()) {
-            presentMessage_("VORN", QString::fromStdString(why), true);
+            presentMessage_("VORN", translated(why), true);
             return;
         }
         pressedLabel_ = 0;
@@ -103,7 +104,7 @@ bool Form1::goOnFromKeptPlace() {
     if (!kept->problem.empty()) {
         presentMessage_("VORN",
                         tr("The place kept when this game was last closed cannot be gone on from: %1")
-                                .arg(QString::fromStdString(kept->problem)) +
+                                .arg(translated(kept->problem)) +
                             "\n\n" + fromTheStart,
                         false);
         return false;
@@ -114,9 +115,9 @@ bool Form1::goOnFromKeptPlace() {
             question += "\n\n\u201c" + QString::fromStdString(kept->firstLine).simplified() + "\u201d";
         if (!presentQuestion_(question, tr("Go on"), tr("Start anew"))) return false;
     }
-    const std::string why = saves().load(slot);
+    const Message why = saves().load(slot);
     if (!why.empty()) {
-        presentMessage_("VORN", QString::fromStdString(why) + "\n\n" + fromTheStart, true);
+        presentMessage_("VORN", translated(why) + "\n\n" + fromTheStart, true);
         return false;
     }
     return true;
@@ -130,14 +131,14 @@ std::string Form1::keepPlaceToGoOn() {
     // Only the game's own kept place is written or deleted, never one of
     // another game or version kept under the same name.
     const std::string slot = saves().ownSlot(kContinueSlot, true);
-    if (interpreter_.stream().atEnd()) return saves().remove(slot);
+    if (interpreter_.stream().atEnd()) return translated(saves().remove(slot)).toStdString();
     const std::optional<Snapshot> now = interpreter_.snapshot();
     if (!now || now == startPlace_) return "";
     closeBacklog();
-    const std::string why = saves().save(slot, scenePicture().toStdString());
+    const Message why = saves().save(slot, scenePicture().toStdString());
     if (why.empty()) return "";
     return tr("Your place in the game could not be kept for next time: %1")
-        .arg(QString::fromStdString(why))
+        .arg(translated(why))
         .toStdString();
 }
 
