@@ -4,6 +4,8 @@ literal of the tests and each example game's code.vrn, each once alone and
 once followed by the events of a few play paths (the input layout of
 script_fuzzer.cpp). OUT_DIR/midi: the example games' MIDI files.
 OUT_DIR/archive: the checked-in test archives and zips of the example games.
+OUT_DIR/save: the checked-in saved games and documents made here of the save
+fuzzer's game at each kind of place: a page, a menu, a branch, pictures.
 
 Usage: seed_corpus.py REPO_DIR OUT_DIR
 """
@@ -81,6 +83,36 @@ def encode(script, path):
     return script + events + bytes([len(events)])
 
 
+# Places in the save fuzzer's game (fuzz/save_fuzzer.cpp): its script is
+# <a.bmp>[one.mid]"one" (3 x,y,z){"X"}{<pictures\b.bmp>"Y"}{~A1"Z"} "end".
+SAVE_PLACES = [
+    dict(position=21, wait=-1, num=0, selected=None, text="one", image1="a.bmp"),
+    dict(position=32, wait=-1, num=3, selected=None, waiting=True, captions=["x", "y", "z", ""], image2="text.bmp"),
+    dict(position=57, wait=-1, num=3, selected=2, text="Y", image1="pictures\\b.bmp", image2=""),
+    dict(position=73, wait=0, num=0, selected=0, text="end", flags=[128, 0, 0, 0, 0, 0, 0, 0], music=None),
+]
+
+
+def save_document(position, wait, num, selected, text="", image1=None, image2=None, waiting=False,
+                  captions=("", "", "", ""), flags=(0,) * 8, music="one.mid"):
+    """A document as the player writes it (see encodeSave), for a place in the save fuzzer's game."""
+    import json
+    dump = lambda v: json.dumps(v, ensure_ascii=False, separators=(",", ":"))
+    picture = lambda name: dump({"file": name, "sizeOf": name or None})
+    lines = [
+        '{"format":"VORN saved game"', '"version":1',
+        '"game":{"name":"game","script":"' + "0" * 64 + '"}', '"saved":"2026-12-07T12:34:56Z"', '"picture":null',
+        f'"script":{{"position":{position},"menu":23}}',
+        f'"state":{{"WaitCmd":{wait},"NumCmds":{dump(num)},"Cmd_Selected":{dump(selected)},"musfile":{dump(music)},'
+        f'"flags":{dump(list(flags))},"menuWaiting":{dump(waiting)}}}',
+        f'"screen":{{"Form1":{picture("back.bmp")},\n  "Image1":{picture(image1)},\n  "Image2":{picture(image2)},'
+        f'\n  "captions":{dump(list(captions))},\n  "text":{dump(text)}}}',
+        f'"music":{dump(music)}',
+        '"backlog":[\n  {"page":"one"},\n  {"choice":"y"}\n]}',
+    ]
+    return (",\n".join(lines) + "\n").encode("utf-8")
+
+
 def main():
     repo, out = pathlib.Path(sys.argv[1]), pathlib.Path(sys.argv[2]) / "script"
     midi = pathlib.Path(sys.argv[2]) / "midi"
@@ -114,8 +146,14 @@ def main():
             seeds.append(packed.getvalue())
     for seed in seeds:
         (archives / hashlib.sha1(seed).hexdigest()).write_bytes(seed)
+    saves = pathlib.Path(sys.argv[2]) / "save"
+    saves.mkdir(parents=True, exist_ok=True)
+    documents = [fixture.read_bytes() for fixture in sorted(repo.glob("tests/shell/fixtures/saves/*.json"))]
+    documents += [save_document(**place) for place in SAVE_PLACES]
+    for document in documents:
+        (saves / hashlib.sha1(document).hexdigest()).write_bytes(document)
     print(f"{count} seeds from {len(scripts)} scripts in {out}; {len(pieces)} MIDI files in {midi}; "
-          f"{len(seeds)} archives in {archives}")
+          f"{len(seeds)} archives in {archives}; {len(documents)} saves in {saves}")
 
 
 if __name__ == "__main__":

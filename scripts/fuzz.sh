@@ -2,8 +2,8 @@
 # Builds the fuzzers (libFuzzer, clang) and runs them.
 #
 #   scripts/fuzz.sh [SECONDS]     fuzz the script interpreter for SECONDS (default
-#                                 600), the MIDI device and the archive reader for
-#                                 a third of that each;
+#                                 600), the MIDI device, the archive reader and
+#                                 the saved games' reader for a third of that each;
 #                                 new inputs are kept in build-fuzz/corpus/,
 #                                 crashes in build-fuzz/crashes/
 #   scripts/fuzz.sh --regression  what CI runs: every seed and every input in
@@ -19,17 +19,18 @@ cmake -S fuzz -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX
 cmake --build "$build"
 rm -rf "$build/seeds"
 python3 fuzz/seed_corpus.py . "$build/seeds"
-mkdir -p "$build/corpus/script" "$build/corpus/midi" "$build/corpus/archive" "$build/crashes"
+mkdir -p "$build/corpus/script" "$build/corpus/midi" "$build/corpus/archive" "$build/corpus/save" "$build/crashes"
 
 common=(-timeout=10 -artifact_prefix="$build/crashes/" -print_final_stats=1)
 script_options=("${common[@]}" -max_len=8192 -dict=fuzz/script.dict)
 midi_options=("${common[@]}" -max_len=4096)
 archive_options=("${common[@]}" -max_len=16384)
+save_options=("${common[@]}" -max_len=16384 -dict=fuzz/save.dict)
 
 if [ "${1:-}" = "--regression" ]; then
   scratch=$(mktemp -d)
   trap 'rm -rf "$scratch"' EXIT
-  mkdir -p "$scratch/script" "$scratch/midi" "$scratch/archive"
+  mkdir -p "$scratch/script" "$scratch/midi" "$scratch/archive" "$scratch/save"
   echo "== script fuzzer: the seeds and the saved regressions, once each"
   "$build/script_fuzzer" "${script_options[@]}" -runs=0 "$build/seeds/script" fuzz/regressions/script
   echo "== script fuzzer: a short run from a fixed seed"
@@ -43,6 +44,10 @@ if [ "${1:-}" = "--regression" ]; then
   "$build/archive_fuzzer" "${archive_options[@]}" -runs=0 "$build/seeds/archive" fuzz/regressions/archive
   "$build/archive_fuzzer" "${archive_options[@]}" -seed=1 -runs=20000 -max_total_time=30 "$scratch/archive" \
     "$build/seeds/archive" fuzz/regressions/archive
+  echo "== save fuzzer: the seeds and the saved regressions, then a short run from a fixed seed"
+  "$build/save_fuzzer" "${save_options[@]}" -runs=0 "$build/seeds/save" fuzz/regressions/save
+  "$build/save_fuzzer" "${save_options[@]}" -seed=1 -runs=20000 -max_total_time=30 "$scratch/save" \
+    "$build/seeds/save" fuzz/regressions/save
   echo "fuzz regression: ok"
 else
   seconds=${1:-600}
@@ -52,4 +57,6 @@ else
     "$build/seeds/midi" fuzz/regressions/midi
   "$build/archive_fuzzer" "${archive_options[@]}" -max_total_time=$((seconds / 3 + 1)) "$build/corpus/archive" \
     "$build/seeds/archive" fuzz/regressions/archive
+  "$build/save_fuzzer" "${save_options[@]}" -max_total_time=$((seconds / 3 + 1)) "$build/corpus/save" \
+    "$build/seeds/save" fuzz/regressions/save
 fi

@@ -84,11 +84,11 @@ class Interpreter {
     // code.vrn it was saved with) as the script stream, and shows the saved
     // screen and music again through the surface and the device: pictures
     // reloaded from the game folder, the music started from its beginning.
-    // Returns why it cannot be done, with nothing changed; "" when done. A
+    // Returns why it cannot be done, with nothing changed; nothing when done. A
     // saved picture that no longer decodes refuses the load too, once the
     // pictures shown before are back; only when those cannot be shown again
     // does it throw FatalError, as the picture command does.
-    std::string restore(const Snapshot& saved, std::string script);
+    Message restore(const Snapshot& saved, std::string script);
     // The pages read and the options chosen, oldest first.
     const std::deque<BacklogEntry>& backlog() const { return surface_.backlog(); }
 
@@ -123,7 +123,7 @@ class Interpreter {
     void loadPicture(PictureElement element, const std::string& name, const char* what,
                      std::optional<std::size_t> commandOffset);
     void sendMusic(const std::string& fileName);
-    std::string readSavedPicture(const PictureState& saved, std::string& bytes, std::string& sizeBytes) const;
+    Message readSavedPicture(const PictureState& saved, std::string& bytes, std::string& sizeBytes) const;
     std::string showSavedPicture(PictureElement element, const PictureState& saved, const std::string& bytes,
                                  const std::string& sizeBytes);
     void putPictureBack(PictureElement element, const PictureState& shown);

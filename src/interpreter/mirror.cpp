@@ -1,17 +1,14 @@
 #include "mirror.h"
 
 namespace vorn {
-namespace {
 
 // Characters, not bytes, so Japanese and Latin pages weigh alike.
-std::size_t characters(const std::string& utf8) {
+std::size_t SurfaceMirror::weight(const std::string& utf8) {
     std::size_t n = 0;
     for (const char c : utf8)
         if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++n;
-    return n;
+    return n ? n : 1;
 }
-
-} // namespace
 
 void SurfaceMirror::setText(const std::string& text) {
     target_->setText(text);
@@ -25,14 +22,14 @@ void SurfaceMirror::keepChoice(int label) {
 }
 
 void SurfaceMirror::keep(BacklogEntry entry) {
-    backlogCharacters_ += characters(entry.text);
+    backlogCharacters_ += weight(entry.text);
     backlog_.push_back(std::move(entry));
     trimBacklog();
 }
 
 void SurfaceMirror::trimBacklog() {
     while (backlog_.size() > 1 && backlogCharacters_ > kBacklogCharacters) {
-        backlogCharacters_ -= characters(backlog_.front().text);
+        backlogCharacters_ -= weight(backlog_.front().text);
         backlog_.pop_front();
     }
 }
@@ -40,7 +37,7 @@ void SurfaceMirror::trimBacklog() {
 void SurfaceMirror::replaceBacklog(const std::vector<BacklogEntry>& entries) {
     backlog_.assign(entries.begin(), entries.end());
     backlogCharacters_ = 0;
-    for (const BacklogEntry& entry : backlog_) backlogCharacters_ += characters(entry.text);
+    for (const BacklogEntry& entry : backlog_) backlogCharacters_ += weight(entry.text);
     trimBacklog();
 }
 

@@ -41,6 +41,9 @@ class SurfaceMirror {
     // one always, so a script showing huge pages over and over cannot fill
     // the memory (or a save).
     static constexpr std::size_t kBacklogCharacters = 1024 * 1024;
+    // What an entry weighs against that: its characters, and one at least,
+    // so that countless empty options chosen are trimmed too.
+    static std::size_t weight(const std::string& utf8);
 
   private:
     static std::size_t index(PictureElement element) { return static_cast<std::size_t>(element); }

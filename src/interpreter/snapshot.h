@@ -2,11 +2,14 @@
 // A paused game, whole: everything that decides how the script goes on, and
 // everything the reader sees and hears. Taken and restored only between runs.
 
+#include "message.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vorn {
@@ -51,5 +54,19 @@ struct Snapshot {
 
     bool operator==(const Snapshot&) const = default;
 };
+
+// Why a snapshot holds what no script can bring about, or nothing when it could be
+// a game's: `WaitCmd` 0 or -1; `NumCmds` empty or 0 to 4; `Cmd_Selected`
+// empty or 0 to 4, as a menu has at most four options (a page in the chosen
+// branch resets `NumCmds` to 0 and a menu inside it replaces the count, so
+// the option chosen is not held to the count that stands); a menu waits only
+// at a pause and with a count or none, never 0; every picture and music name
+// one that stays inside the game folder. Files are not looked at here.
+Message impossibleSnapshot(const Snapshot& snapshot);
+
+// Whether a file name, read as the game folder reads it (`/` and `\` both
+// separate folders), starts at the top of the file system or climbs out of
+// the game folder with "..". Linear in the name's length.
+bool nameLeavesGameFolder(std::string_view name);
 
 } // namespace vorn

@@ -1,5 +1,7 @@
 #include "save_store.h"
 
+#include "interpreter/script_stream.h"
+
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
@@ -12,8 +14,9 @@
 namespace vorn {
 namespace {
 
-// A save is small; a file far larger is no save, and is not read whole.
-constexpr qint64 kMaxDocumentBytes = 64 * 1024 * 1024;
+// The picture beside a save is the scene at half its size, some 100 kB; a
+// file far larger is not that picture, and is not read.
+constexpr qint64 kMaxSlotPictureBytes = 2 * 1024 * 1024;
 
 std::string describe(const QFileDevice& file) { return file.errorString().toStdString(); }
 
@@ -57,16 +60,29 @@ std::optional<std::string> FolderSlotStore::readDocument(const std::string& slot
         why = "it cannot be read: " + describe(file);
         return std::nullopt;
     }
-    if (file.size() > kMaxDocumentBytes) {
-        why = "it is far too large to be a saved game";
+    if (file.size() > qint64(kMaxSaveBytes)) { // looked at before anything is read
+        why = saveTooLarge().english(); // word for word, so the window translates it
         return std::nullopt;
     }
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        why = "it cannot be read: " + describe(file);
+    // Read straight into the text handed on, no more than the limit and one
+    // byte to see a file that grew meanwhile.
+    std::string bytes(static_cast<std::size_t>(file.size()) + 1, '\0');
+    qint64 done = 0;
+    while (done < qint64(bytes.size())) {
+        const qint64 got = file.read(bytes.data() + done, qint64(bytes.size()) - done);
+        if (got < 0) {
+            why = "it cannot be read: " + describe(file);
+            return std::nullopt;
+        }
+        if (got == 0) break;
+        done += got;
+    }
+    if (done > qint64(kMaxSaveBytes)) {
+        why = saveTooLarge().english(); // word for word, so the window translates it
         return std::nullopt;
     }
-    return bytes.toStdString();
+    bytes.resize(static_cast<std::size_t>(done));
+    return bytes;
 }
 
 std::string FolderSlotStore::write(const std::string& slot, const std::string& png, const MakeDocument& document) {
@@ -101,8 +117,8 @@ void FolderSlotStore::removePicturesExcept(const std::string& slot, const std::o
 std::string FolderSlotStore::readPicture(const std::string& slot, const std::string& picture) const {
     if (!isPictureOf(QString::fromStdString(picture), slot)) return {}; // only a file of this slot, in this folder
     QFile file(path(picture));
-    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxDocumentBytes) return {};
-    return file.readAll().toStdString();
+    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxSlotPictureBytes) return {};
+    return file.read(kMaxSlotPictureBytes).toStdString();
 }
 
 std::vector<std::string> FolderSlotStore::slotNames() const {
@@ -148,13 +164,16 @@ QString saveFolder(const GameFolder& game, const std::optional<std::filesystem::
     return FolderSlotStore::userFolder(Saves::gameName(game));
 }
 
-// A slot that cannot be read counts, so that going on tells the reader why it
-// cannot; one of another game (all games share the folder given by --save-dir)
-// does not.
+// The game's own kept place, as Saves::ownSlot() finds it for the script in
+// the folder. A slot that cannot be read counts, so that going on tells the
+// reader why it cannot; one of another game (all games share the folder given
+// by --save-dir) does not.
 bool hasContinueSlot(const GameFolder& game, const std::optional<std::filesystem::path>& saveDir) {
+    const FolderSlotStore store(saveFolder(game, saveDir));
+    const FileContents script = game.read(kScriptName, ScriptStream::kMaxScriptBytes);
+    const GameIdentity owner{Saves::gameName(game), script.error.empty() ? Saves::scriptHash(script.bytes) : ""};
     std::string why;
-    const std::optional<std::string> bytes =
-        FolderSlotStore(saveFolder(game, saveDir)).readDocument(kContinueSlot, why);
+    const std::optional<std::string> bytes = store.readDocument(ownSlot(store, kContinueSlot, owner, false), why);
     if (!bytes) return !why.empty();
     const std::optional<SaveDocument> document = decodeSave(*bytes, why);
     return !document || document->game.name == Saves::gameName(game);

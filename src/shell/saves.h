@@ -1,7 +1,8 @@
 #pragma once
 // Saving and loading one game: the interpreter's snapshot, named for its game,
 // kept in a slot store. Front ends call save() and load() between runs and
-// show what they return. Plain C++: the desktop's folders and Qt's SHA-256 are
+// show what they return, a reason worded in the reader's language by the
+// window and in English by the transcript and the page. Plain C++: the desktop's folders and Qt's SHA-256 are
 // in save_store.h.
 
 #include "interpreter/game_folder.h"
@@ -21,13 +22,27 @@ namespace vorn {
 inline constexpr const char* kQuickSlot = "quick";
 inline constexpr const char* kContinueSlot = "continue";
 
+// Which of those a slot is: kQuickSlot or kContinueSlot for the slot itself
+// and for its name with a script's mark (see Saves::ownSlot), else none.
+std::optional<std::string> automaticSlotOf(const std::string& slot);
+
+// The slot that the window's own slot `slot` (quick or continue) is for the
+// game `owner` in `store`. The slot of that name while it is empty or holds a
+// save of the same game and script; otherwise the name followed by '-' and
+// the first 8 hex digits of the script's SHA-256 ("quick-5d41402a"), so that
+// an automatic save never overwrites a save of another game kept under the
+// same folder name, nor one of an earlier version of this game. `forSaving`
+// false: the marked slot when it exists, else the plain one (which may then
+// be refused, saying why).
+std::string ownSlot(const SlotStore& store, const std::string& slot, const GameIdentity& owner, bool forSaving);
+
 // What a save dialog shows of a slot.
 struct SlotSummary {
     std::string slot;
     std::string savedAt;   // UTC, as 2026-12-07T12:34:56Z; empty when the slot cannot be read
-    std::string firstLine; // of the page on screen (or the latest page read, while a menu waits)
+    std::string firstLine; // of the page on screen (or the latest page read, while a menu waits), cut short
     std::string picture;   // PNG; empty when none
-    std::string problem;   // why the slot cannot be loaded; empty when it can
+    Message problem;       // why the slot cannot be loaded; empty when it can
 };
 
 // The SHA-256 of a script's bytes, in lower-case hex.
@@ -49,25 +64,29 @@ class Saves {
     static std::string scriptHash(std::string_view script);
 
     // Saves the game as it stands into `slot`; `png` is a picture of the scene
-    // (the window's), or empty. Returns "" when saved, otherwise why not,
-    // naming the slot; the slot then keeps what it held.
-    std::string save(const std::string& slot, const std::string& png = {});
-    // Loads `slot` and shows its screen. Returns "" when loaded, otherwise why
-    // not, naming the slot; the game then goes on unchanged, and the slot is
-    // kept whatever is wrong with it.
-    std::string load(const std::string& slot);
+    // (the window's), or empty. Returns nothing when saved, otherwise why
+    // not, naming the slot; the slot then keeps what it held.
+    Message save(const std::string& slot, const std::string& png = {});
+    // Loads `slot` and shows its screen. Returns nothing when loaded,
+    // otherwise why not, naming the slot; the game then goes on unchanged,
+    // and the slot is kept whatever is wrong with it.
+    Message load(const std::string& slot);
     // Every slot of the store, readable or not, by name.
     std::vector<SlotSummary> list() const;
     // One slot; none when it is empty.
     std::optional<SlotSummary> find(const std::string& slot) const;
     // Deletes a slot, on the reader's request only.
-    std::string remove(const std::string& slot);
+    Message remove(const std::string& slot);
+    // The slot to use for the window's own slot `slot` (quick or continue)
+    // in this game, as ownSlot() above decides it for the script being played.
+    std::string ownSlot(const std::string& slot, bool forSaving) const;
 
   private:
+    GameIdentity identity() const;
     // The slot's document, checked for this game; `why` says what is wrong.
-    std::optional<SaveDocument> read(const std::string& slot, std::string& why) const;
+    std::optional<SaveDocument> read(const std::string& slot, Message& why) const;
     // The same for a document already read from the slot.
-    std::optional<SaveDocument> decode(const std::string& slot, const std::string& bytes, std::string& why) const;
+    std::optional<SaveDocument> decode(const std::string& slot, const std::string& bytes, Message& why) const;
 
     Interpreter& interpreter_;
     const GameFolder& folder_;

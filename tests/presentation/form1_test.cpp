@@ -308,20 +308,20 @@ TEST(Window, ALoadedGameShowsTheSavedPicturesAtTheirSizes) {
     ASSERT_TRUE(w.start());
     MemorySlotStore store;
     Saves saves(w.form.interpreter(), w.folder, store);
-    ASSERT_EQ(saves.save("start"), "");
+    ASSERT_EQ(saves.save("start").english(), "");
     w.form.resume();
     w.form.resume();
     w.form.chooseOption(1);
     ASSERT_EQ(w.text(), "A");
-    ASSERT_EQ(saves.save("branch"), "");
+    ASSERT_EQ(saves.save("branch").english(), "");
 
-    ASSERT_EQ(saves.load("start"), "");
+    ASSERT_EQ(saves.load("start").english(), "");
     EXPECT_EQ(w.text(), "start");
     EXPECT_EQ(w.form.image1Size(), QSize(482, 297)) << "the built-in scene again";
     EXPECT_EQ(w.form.image2Size(), QSize(160, 101));
     EXPECT_TRUE(w.form.image2Empty());
 
-    ASSERT_EQ(saves.load("branch"), "");
+    ASSERT_EQ(saves.load("branch").english(), "");
     EXPECT_EQ(w.text(), "A");
     EXPECT_EQ(w.form.image1Size(), QSize(300, 200)) << "emptied, with the size of big.bmp";
     EXPECT_EQ(w.form.image2Size(), QSize(150, 90)) << "emptied, with the size of text.bmp";

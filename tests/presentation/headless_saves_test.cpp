@@ -5,7 +5,41 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 using namespace vorn::test;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct PlayerRun {
+    std::string out;
+    long peakMB = 0;
+};
+
+// Runs the player headless as a process of its own, with `events` on its
+// standard input, and measures its peak resident memory.
+PlayerRun runPlayer(const fs::path& game, const fs::path& saveDir, const std::string& events) {
+    const fs::path in = saveDir / "events.txt", out = saveDir / "out.txt";
+    writeFile(in, events);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        const int input = ::open(in.c_str(), O_RDONLY), output = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        ::dup2(input, 0), ::dup2(output, 1);
+        ::execl(VORN_PLAYER, VORN_PLAYER, "--headless", "--save-dir", saveDir.c_str(), game.c_str(), nullptr);
+        ::_exit(127);
+    }
+    int status = 0;
+    struct rusage usage {};
+    ::wait4(pid, &status, 0, &usage);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    return {readFile(out), usage.ru_maxrss / 1024};
+}
+
+} // namespace
 
 TEST(HeadlessSaves, ALoadReplaysTheSavedScreenAndMusicThenSaysLoaded) {
     TestGame game("<a.bmp>[one.mid]\"Hi\"(2 Yes,No){\"Y\"}{\"N\"}<b.bmp>[two.mid]\"After\"");
@@ -133,4 +167,45 @@ TEST(HeadlessSaves, ALoadWhosePictureNoLongerDecodesPutsTheScreenBackAndIsRefuse
         << load[3];
     EXPECT_EQ(load[4], state(-1, "0", "null"));
     EXPECT_EQ(r.afterEvent(3).front(), R"({"text":"three"})") << "the game goes on";
+}
+
+// A save padded to tens of megabytes costs the player no more than the file:
+// one beyond the largest a save may be is refused unread, and one within it,
+// padded with what no save has or with a backlog of countless entries, is
+// read in bounded memory. Measured on the player as a process.
+TEST(HeadlessSaves, APaddedSaveIsAnsweredWithinBoundedMemory) {
+    TestGame game("\"one\"\"two\"\"three\"");
+    const fs::path saves = game.dir() / "saves";
+    ASSERT_EQ(game.play("save q\n", saves).status, 0);
+    const std::string good = readFile(saves / "q.json");
+    const std::size_t backlogAt = good.find("\"backlog\":");
+    ASSERT_NE(backlogAt, std::string::npos);
+    const auto padded = [&](std::size_t megabytes, const std::string& item, bool asBacklog) {
+        std::string list;
+        const std::size_t count = megabytes * 1024 * 1024 / (item.size() + 1);
+        list.reserve(count * (item.size() + 1) + 2);
+        list += "[";
+        for (std::size_t k = 0; k < count; ++k) (list += k ? "," : "") += item;
+        list += "]";
+        return asBacklog ? good.substr(0, backlogAt) + "\"backlog\":" + list + "}\n"
+                         : good.substr(0, backlogAt) + "\"padding\":" + list + ",\n" + good.substr(backlogAt);
+    };
+    writeFile(saves / "over.json", padded(30, "{}", false));
+    writeFile(saves / "objects.json", padded(20, "{}", false));
+    writeFile(saves / "entries.json", padded(20, R"({"page":"x"})", true));
+
+    const PlayerRun over = runPlayer(game.dir(), saves, "load over\nclick text\n");
+    EXPECT_TRUE(has(over.out, R"(cannot be loaded: it is larger than 24 MB, far larger than a saved game"})"))
+        << over.out.substr(0, 300);
+    EXPECT_TRUE(has(over.out, R"({"text":"two"})")) << "the game goes on";
+    EXPECT_LT(over.peakMB, 250);
+
+    const PlayerRun objects = runPlayer(game.dir(), saves, "load objects\n");
+    EXPECT_TRUE(has(objects.out, R"({"loaded":"objects"})")) << objects.out.substr(0, 300);
+    EXPECT_LT(objects.peakMB, 250);
+
+    const PlayerRun entries = runPlayer(game.dir(), saves, "load entries\nsave again\n");
+    EXPECT_TRUE(has(entries.out, R"({"loaded":"entries"})")) << entries.out.substr(0, 300);
+    EXPECT_LT(entries.peakMB, 250);
+    EXPECT_TRUE(fs::exists(saves / "over.json")) << "a refused slot is kept";
 }

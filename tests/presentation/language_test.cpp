@@ -186,6 +186,27 @@ TEST(Language, AnArchivesRefusalIsInJapaneseReasonsIncluded) {
     std::filesystem::remove_all(scratch);
 }
 
+// A save that cannot be loaded is told in Japanese, built of its parts, while
+// the transcript keeps the English.
+TEST(Language, ASaveThatCannotBeLoadedIsToldInJapanese) {
+    ASSERT_JAPANESE();
+    TestGame game("\"one\"\"two\"");
+    const auto saves = game.dir() / "saves";
+    ASSERT_EQ(game.play("save q\n", saves).status, 0);
+    std::string document = vorn::test::readFile(saves / "q.json");
+    document.replace(document.find("\"NumCmds\":0"), 11, "\"NumCmds\":9");
+    vorn::test::writeFile(saves / "q.json", document);
+    Window w(game);
+    w.form.setSaveFolder(QString::fromStdString(saves.string()));
+    ASSERT_TRUE(w.start());
+    w.form.loadFrom("q");
+    ASSERT_EQ(w.messages.size(), 1u);
+    EXPECT_EQ(w.messages[0].text, QString::fromUtf8("スロット「q」のセーブはロードできません: NumCmds が 9 です。"
+                                                    "選択肢メニューの選択肢は 4 つまでです"));
+    EXPECT_TRUE(vorn::test::has(game.play("load q\n", saves).afterEvent(1).front(),
+                                "cannot be loaded: NumCmds holds 9, where a choice menu has at most 4 options"));
+}
+
 TEST(Language, TheHelpIsTranslatedAndKeepsEveryOption) {
     ASSERT_JAPANESE();
     const QString help = translatedUsage();

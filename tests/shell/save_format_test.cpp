@@ -5,6 +5,7 @@
 // saves and loads.
 
 #include "interpreter/interpreter.h"
+#include "interpreter/mirror.h"
 #include "interpreter/music_device.h"
 #include "presentation/web/memory_tree.h"
 #include "quiet_surface.h"
@@ -125,7 +126,7 @@ TEST(SavesWithoutQt, ASaveOfAnEditedScriptIsRefusedAndTheRestLoads) {
     interpreter.load();
     interpreter.playRun();
 
-    ASSERT_EQ(saves.save("first", "png"), "");
+    ASSERT_EQ(saves.save("first", "png").english(), "");
     interpreter.resume();
     ASSERT_EQ(interpreter.snapshot()->text, "two");
     const std::vector<SlotSummary> listed = saves.list();
@@ -135,14 +136,14 @@ TEST(SavesWithoutQt, ASaveOfAnEditedScriptIsRefusedAndTheRestLoads) {
     EXPECT_EQ(listed[0].savedAt.size(), std::string("2026-12-07T12:34:56Z").size());
     EXPECT_EQ(listed[0].savedAt.back(), 'Z');
 
-    ASSERT_EQ(saves.load("first"), "");
+    ASSERT_EQ(saves.load("first").english(), "");
     EXPECT_EQ(interpreter.snapshot()->text, "one");
     std::string why;
     EXPECT_EQ(decodeSave(*store.readDocument("first", why), why)->game, (GameIdentity{"demo", hash}));
 
     hash = std::string(64, 'd'); // as if the script had been edited
-    EXPECT_NE(saves.load("first").find("another version of this game's script"), std::string::npos);
-    EXPECT_NE(saves.list()[0].problem.find("another version"), std::string::npos);
+    EXPECT_NE(saves.load("first").english().find("another version of this game's script"), std::string::npos);
+    EXPECT_NE(saves.list()[0].problem.english().find("another version"), std::string::npos);
     EXPECT_EQ(interpreter.snapshot()->text, "one") << "a refused load changes nothing";
 }
 
@@ -153,4 +154,102 @@ TEST(SlotNames, ANewSlotIsNumberedOneAboveTheHighestNumberedSlot) {
     EXPECT_EQ(newSlotName({"quick", "continue", "slot-x", "slot-", "my-slot-9"}), "slot-1");
     EXPECT_EQ(newSlotName({"slot-2", "slot-10", "slot-3"}), "slot-11");
     EXPECT_EQ(newSlotName({"slot-9999999", "slot-12345678", "slot-1"}), "slot-10000000");
+}
+
+// A save padded with members no save has reads as the save it pads, and what
+// it is padded with is not kept: a file far too large is refused unread.
+TEST(SaveDocument, PaddingIsReadPastAndAFileTooLargeIsRefusedUnread) {
+    const std::string good = fixture("every-value.json");
+    std::string why;
+    const SaveDocument expected = *decodeSave(good, why);
+    const auto decodes = [&](const std::string& bytes) {
+        std::string problem;
+        const std::optional<SaveDocument> d = decodeSave(bytes, problem);
+        EXPECT_TRUE(d) << problem;
+        if (d) {
+            EXPECT_EQ(d->snapshot, expected.snapshot);
+        }
+    };
+    std::string objects = "[";
+    for (int k = 0; k < 200000; ++k) objects += k ? ",{\"a\":[{}]}" : "{\"a\":[{}]}";
+    objects += "]";
+    decodes(replaced(good, "\"saved\":", "\"padding\":" + objects + ",\"saved\":"));
+    decodes(replaced(good, "\"WaitCmd\":", "\"x\":{\"y\":" + objects + "},\"WaitCmd\":"));
+    decodes(replaced(good, "\"file\":null", "\"file\":null,\"unknown\":\"" + std::string(100000, 'z') + "\""));
+
+    // Where a save has one value, a list or an object is not one, however long.
+    EXPECT_EQ(refusal(replaced(good, "\"music\":\"\"", "\"music\":" + objects)), "it is damaged: \"music\" is not a text");
+    std::string flags = "[";
+    for (int k = 0; k < 1000000; ++k) flags += k ? ",0" : "0";
+    EXPECT_EQ(refusal(replaced(good, "[0,1,2,4,8,16,128,255]", flags + "]")), "it is damaged: \"flags\" is not a list of 8");
+    EXPECT_EQ(refusal(replaced(good, "\"captions\":[", "\"captions\":[" + objects + ",")),
+              "it is damaged: \"captions\" is not a list of 4");
+    EXPECT_EQ(refusal(replaced(good, "{\"page\":\"one\"}", "{\"page\":" + objects + "}")),
+              "it is damaged: \"page\" is not a text");
+    EXPECT_EQ(refusal(replaced(good, "{\"page\":\"one\"}", "{}")),
+              "it is damaged: \"backlog\" is not a list of pages and options chosen");
+    EXPECT_EQ(refusal(replaced(good, "{\"page\":\"one\"}", "\"one\"")),
+              "it is damaged: \"backlog\" is not a list of pages and options chosen");
+
+    // A backlog of countless entries keeps the latest, as many as a load keeps.
+    std::string entries;
+    for (std::size_t k = 0; k < SurfaceMirror::kBacklogCharacters + 5000; ++k) entries += "{\"choice\":\"\"},";
+    const std::optional<SaveDocument> long_ =
+        decodeSave(replaced(good, "{\"page\":\"one\"},", entries + "{\"page\":\"one\"},"), why);
+    ASSERT_TRUE(long_) << why;
+    std::size_t weight = 0;
+    for (const BacklogEntry& entry : long_->snapshot.backlog) weight += SurfaceMirror::weight(entry.text);
+    EXPECT_EQ(weight, SurfaceMirror::kBacklogCharacters) << "the oldest entries are dropped, one by one";
+    EXPECT_EQ(long_->snapshot.backlog.back(), expected.snapshot.backlog.back());
+
+    std::string huge = replaced(good, "\"saved\":", "\"padding\":\"" + std::string(kMaxSaveBytes, ' ') + "\",\"saved\":");
+    EXPECT_EQ(refusal(huge), "it is larger than 24 MB, far larger than a saved game");
+}
+
+// Values the interpreter never holds, and names that leave the game folder,
+// make a snapshot impossible; everything a script can bring about is not.
+TEST(SaveDocument, OnlySnapshotsAScriptCanBringAboutArePossible) {
+    Snapshot s;
+    EXPECT_EQ(impossibleSnapshot(s).english(), "");
+    s.WaitCmd = -1;
+    s.NumCmds = 0;
+    s.Cmd_Selected = 3; // a page in the chosen branch reset the count
+    s.pictures[1] = {"pictures\\room.bmp", "pictures/../room.bmp"};
+    s.musfile = s.music = "music/./a..b.mid";
+    EXPECT_EQ(impossibleSnapshot(s).english(), "");
+    s.menuWaiting = true;
+    s.Cmd_Selected = 0;
+    s.NumCmds.reset(); // a menu whose count was no digit
+    EXPECT_EQ(impossibleSnapshot(s).english(), "");
+    s.NumCmds = 4;
+    EXPECT_EQ(impossibleSnapshot(s).english(), "");
+
+    const auto impossible = [&](auto change, const std::string& expected) {
+        Snapshot bad = s;
+        change(bad);
+        EXPECT_EQ(impossibleSnapshot(bad).english(), expected);
+    };
+    impossible([](Snapshot& b) { b.WaitCmd = 1; }, "WaitCmd holds neither 0 nor -1");
+    impossible([](Snapshot& b) { b.NumCmds = 32767; },
+               "NumCmds holds 32767, where a choice menu has at most 4 options");
+    impossible([](Snapshot& b) { b.NumCmds = -3; }, "NumCmds holds -3, where a choice menu has at most 4 options");
+    impossible([](Snapshot& b) { b.Cmd_Selected = 9; },
+               "Cmd_Selected holds 9, where a choice menu has at most 4 options");
+    impossible([](Snapshot& b) { b.NumCmds = 0; }, "a choice menu waits while WaitCmd holds -1 and NumCmds 0");
+    impossible([](Snapshot& b) { b.WaitCmd = 0; }, "a choice menu waits while WaitCmd holds 0 and NumCmds 4");
+    impossible([](Snapshot& b) { b.pictures[1].file = "/etc/x.bmp"; },
+               "its picture \"/etc/x.bmp\" of Image1 lies outside the game folder");
+    impossible([](Snapshot& b) { b.pictures[2].sizeOf = "a\\..\\..\\x.bmp"; },
+               "its picture \"a\\..\\..\\x.bmp\" of Image2 lies outside the game folder");
+    impossible([](Snapshot& b) { b.pictures[0].file = "\\\\server\\x.bmp"; },
+               "its picture \"\\\\server\\x.bmp\" of Form1 lies outside the game folder");
+    impossible([](Snapshot& b) { b.music = "../x.mid"; }, "its music \"../x.mid\" lies outside the game folder");
+    impossible([](Snapshot& b) { b.musfile = "./../x.mid"; }, "its music \"./../x.mid\" lies outside the game folder");
+
+    // Linear in the name: 200,000 parts take no time at all.
+    std::string deep;
+    for (int k = 0; k < 100000; ++k) deep += "a/";
+    for (int k = 0; k < 100000; ++k) deep += "../";
+    EXPECT_FALSE(nameLeavesGameFolder(deep + "x.bmp"));
+    EXPECT_TRUE(nameLeavesGameFolder(deep + "../x.bmp"));
 }

@@ -147,6 +147,104 @@ TEST_F(BadSaves, AChangedScriptRefusesTheLoadAndKeepsTheSave) {
     EXPECT_EQ(r.matching(R"({"loaded":"q"})").size(), 1u) << "the original script loads it again";
 }
 
+// Values no script brings about, and names that leave the game folder, are
+// refused before anything changes, and the slot is kept.
+TEST_F(BadSaves, ImpossibleValuesAndNamesOutsideTheGameAreRefused) {
+    expectRefused(replaced(good, "\"NumCmds\":0", "\"NumCmds\":32767"),
+                  "cannot be loaded: NumCmds holds 32767, where a choice menu has at most 4 options");
+    expectRefused(replaced(good, "\"NumCmds\":0", "\"NumCmds\":-3"), "NumCmds holds -3");
+    expectRefused(replaced(good, "\"Cmd_Selected\":null", "\"Cmd_Selected\":9"), "Cmd_Selected holds 9");
+    expectRefused(replaced(good, "\"menuWaiting\":false", "\"menuWaiting\":true"),
+                  "a choice menu waits while WaitCmd holds -1 and NumCmds 0");
+    // A picture by its absolute name, though it is the game's own background.
+    const std::string absolute = (game.dir() / "back.bmp").string();
+    expectRefused(replaced(good, "\"Image1\":{\"file\":null", "\"Image1\":{\"file\":\"" + absolute + "\""),
+                  "its picture \\\"" + absolute + "\\\" of Image1 lies outside the game folder");
+    writeFile(game.dir().parent_path() / (game.dir().filename().string() + "-outside.bmp"), bitmap(8, 8));
+    const std::string climbing = "..\\\\" + game.dir().filename().string() + "-outside.bmp";
+    expectRefused(replaced(good, "\"Image1\":{\"file\":null", "\"Image1\":{\"file\":\"" + climbing + "\""),
+                  "of Image1 lies outside the game folder");
+    fs::remove(game.dir().parent_path() / (game.dir().filename().string() + "-outside.bmp"));
+    expectRefused(replaced(good, "\"music\":null", "\"music\":\"/dev/zero\""),
+                  "its music \\\"/dev/zero\\\" lies outside the game folder");
+}
+
+// Two games whose folders have the same name keep their saves in one folder:
+// the quick and continue slots of each are its own, and neither game's saves
+// are overwritten by the other's automatic saves; each lists the other's,
+// marked. An earlier version of a game (its script edited) is the same case.
+TEST(SavesOfTwoGames, GamesOfOneFolderNameNeverOverwriteEachOthersAutomaticSlots) {
+    const fs::path base = fs::temp_directory_path() / ("vorn-two-games-" + std::to_string(::getpid()));
+    const fs::path saveDir = base / "saves";
+    const auto makeGame = [&](const std::string& where, const std::string& script) {
+        const fs::path dir = base / where / "demo";
+        fs::create_directories(dir);
+        writeFile(dir / "code.vrn", script);
+        writeFile(dir / "back.bmp", bitmap(40, 30));
+        writeFile(dir / "text.bmp", bitmap(40, 10));
+        writeFile(dir / "mouse.ico", icon32());
+        return GameFolder(dir);
+    };
+    const GameFolder first = makeGame("a", "\"A one\"\"A two\""), second = makeGame("b", "\"B one\"\"B two\"");
+    const QString dir = QString::fromStdString(saveDir.string());
+    struct Playing {
+        QuietSurface surface;
+        SilentMusicDevice device;
+        Interpreter interpreter;
+        FolderSlotStore store;
+        Saves saves;
+        Playing(const GameFolder& game, const QString& folder)
+            : interpreter(game, surface, device), store(folder), saves(interpreter, game, store) {
+            interpreter.load();
+            interpreter.playRun();
+        }
+    };
+
+    auto a = std::make_unique<Playing>(first, dir);
+    EXPECT_EQ(a->saves.ownSlot(kQuickSlot, true), "quick") << "a game alone keeps the slots' own names";
+    ASSERT_EQ(a->saves.save(a->saves.ownSlot(kQuickSlot, true)).english(), "");
+    ASSERT_EQ(a->saves.save(a->saves.ownSlot(kContinueSlot, true)).english(), "");
+    const std::string quickOfA = readFile(saveDir / "quick.json"), continueOfA = readFile(saveDir / "continue.json");
+
+    Playing b(second, dir);
+    const std::string mark = Saves::scriptHash("\"B one\"\"B two\"").substr(0, 8);
+    EXPECT_EQ(b.saves.ownSlot(kQuickSlot, false), "quick") << "nothing of its own yet: the other's is refused";
+    EXPECT_TRUE(
+        has(b.saves.load(b.saves.ownSlot(kQuickSlot, false)).english(), "another version of this game's script"));
+    ASSERT_EQ(b.saves.ownSlot(kQuickSlot, true), "quick-" + mark);
+    ASSERT_EQ(b.saves.save(b.saves.ownSlot(kQuickSlot, true)).english(), "");
+    ASSERT_EQ(b.saves.save(b.saves.ownSlot(kContinueSlot, true)).english(), "");
+    EXPECT_EQ(readFile(saveDir / "quick.json"), quickOfA);
+    EXPECT_EQ(readFile(saveDir / "continue.json"), continueOfA);
+    b.interpreter.resume();
+    ASSERT_EQ(b.saves.ownSlot(kQuickSlot, false), "quick-" + mark);
+    ASSERT_EQ(b.saves.load(b.saves.ownSlot(kQuickSlot, false)).english(), "");
+    EXPECT_EQ(b.interpreter.snapshot()->text, "B one");
+    EXPECT_EQ(automaticSlotOf("continue-" + mark), std::optional<std::string>(kContinueSlot));
+    EXPECT_FALSE(automaticSlotOf("continue-" + mark + "0"));
+
+    // Each lists the other's slots, marked, and its own as loadable.
+    for (const SlotSummary& slot : b.saves.list()) {
+        const bool own = slot.slot.size() > 9;
+        EXPECT_EQ(slot.problem.empty(), own) << slot.slot << ": " << slot.problem.english();
+        if (!own) {
+            EXPECT_TRUE(has(slot.problem.english(), "or by another game in a folder of the same name"))
+                << slot.problem.english();
+        }
+    }
+    EXPECT_EQ(b.saves.list().size(), 4u);
+
+    // The first game goes on with its own, unchanged; both have a place kept.
+    a = std::make_unique<Playing>(first, dir);
+    EXPECT_EQ(a->saves.ownSlot(kContinueSlot, true), "continue");
+    EXPECT_EQ(a->saves.load(a->saves.ownSlot(kContinueSlot, false)).english(), "");
+    EXPECT_TRUE(hasContinueSlot(first, saveDir));
+    EXPECT_TRUE(hasContinueSlot(second, saveDir));
+    EXPECT_EQ(b.saves.remove(b.saves.ownSlot(kContinueSlot, true)).english(), "");
+    EXPECT_TRUE(fs::exists(saveDir / "continue.json")) << "only the game's own kept place is deleted";
+    fs::remove_all(base);
+}
+
 TEST(SavesInAFolder, PicturesGoWithTheirDocumentAndOnlyTheReaderDeletesSlots) {
     TestGame game("\"Page one\r\nsecond line\"(2 a,b){\"A\"}{\"B\"}");
     QuietSurface surface;
@@ -159,31 +257,31 @@ TEST(SavesInAFolder, PicturesGoWithTheirDocumentAndOnlyTheReaderDeletesSlots) {
     interpreter.load();
     interpreter.playRun();
 
-    EXPECT_EQ(saves.save("first", "png one"), "");
-    EXPECT_EQ(saves.save("second"), "");
+    EXPECT_EQ(saves.save("first", "png one").english(), "");
+    EXPECT_EQ(saves.save("second").english(), "");
     interpreter.resume(); // the menu: the text box is empty
-    EXPECT_EQ(saves.save("first", "png two"), "");
+    EXPECT_EQ(saves.save("first", "png two").english(), "");
 
     const std::vector<SlotSummary> first = saves.list();
     ASSERT_EQ(first.size(), 2u);
     EXPECT_EQ(first[0].slot, "first");
     EXPECT_EQ(first[0].picture, "png two");
     EXPECT_EQ(first[0].firstLine, "Page one") << "while a menu waits, the latest page";
-    EXPECT_EQ(first[0].problem, "");
+    EXPECT_EQ(first[0].problem.english(), "");
     EXPECT_EQ(first[1].picture, "") << "a save without a picture";
     EXPECT_EQ(QDir(dir).entryList(QDir::Files).size(), 3) << "the old picture went with the old document";
 
-    EXPECT_EQ(saves.load("first"), "");
+    EXPECT_EQ(saves.load("first").english(), "");
     EXPECT_TRUE(interpreter.menuWaiting());
-    EXPECT_EQ(saves.remove("first"), "");
+    EXPECT_EQ(saves.remove("first").english(), "");
     EXPECT_EQ(QDir(dir).entryList(QDir::Files), QStringList{"second.json"});
-    EXPECT_EQ(saves.load("first"), "slot \"first\" is empty");
+    EXPECT_EQ(saves.load("first").english(), "slot \"first\" is empty");
 
     // A damaged slot is listed with what is wrong, and left alone.
     writeFile(game.dir() / "saves" / "broken.json", "{");
     const std::vector<SlotSummary> listed = saves.list();
     ASSERT_EQ(listed.size(), 2u);
-    EXPECT_TRUE(has(listed[0].problem, "slot \"broken\"")) << listed[0].problem;
+    EXPECT_TRUE(has(listed[0].problem.english(), "slot \"broken\"")) << listed[0].problem.english();
     EXPECT_TRUE(fs::exists(game.dir() / "saves" / "broken.json"));
 }
 
@@ -206,9 +304,9 @@ TEST(SavesInARun, ASaveOrALoadInTheMiddleOfARunIsRefused) {
     interpreter.load();
     std::string savedInRun, loadedInRun, restoredInRun;
     surface.onText = [&] {
-        savedInRun = saves.save("s");
-        loadedInRun = saves.load("s");
-        restoredInRun = interpreter.restore(Snapshot{}, "\"one\"\"two\"");
+        savedInRun = saves.save("s").english();
+        loadedInRun = saves.load("s").english();
+        restoredInRun = interpreter.restore(Snapshot{}, "\"one\"\"two\"").english();
         EXPECT_FALSE(interpreter.snapshot());
     };
     interpreter.playRun();
@@ -218,7 +316,7 @@ TEST(SavesInARun, ASaveOrALoadInTheMiddleOfARunIsRefused) {
     EXPECT_TRUE(store.slotNames().empty());
 
     surface.onText = nullptr;
-    EXPECT_EQ(saves.save("s"), "") << "between runs it can";
+    EXPECT_EQ(saves.save("s").english(), "") << "between runs it can";
 }
 
 // The real player saving over and over, killed at random moments: the slot

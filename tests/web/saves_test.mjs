@@ -171,5 +171,44 @@ await page.reload();
 await ready();
 assert.equal(await isOpen('continue'), false, 'no place is kept after the natural end');
 
+// Another game whose folder has the same name (or an earlier version of this
+// one) saved into "quick": F5 keeps that save and saves into this game's own
+// quick slot, and F9 loads this game's.
+const records = () => page.evaluate(async () => new Promise((resolve) => {
+  const request = indexedDB.open('vorn');
+  request.onsuccess = () => {
+    const all = request.result.transaction('slots').objectStore('slots').getAll();
+    all.onsuccess = () => resolve(all.result.map((r) => ({ game: r.game, slot: r.slot, document: r.document })));
+  };
+}));
+const foreign = (await records()).find((r) => r.slot === 'quick');
+foreign.document = foreign.document.replace(/"script":"[0-9a-f]{64}"/, `"script":"${'f'.repeat(64)}"`);
+await page.evaluate(async (record) => new Promise((resolve) => {
+  const request = indexedDB.open('vorn');
+  request.onsuccess = () => {
+    const transaction = request.result.transaction('slots', 'readwrite');
+    const store = transaction.objectStore('slots');
+    const get = store.get([record.game, record.slot]);
+    get.onsuccess = () => { store.put({ ...get.result, document: record.document }); };
+    transaction.oncomplete = () => resolve();
+  };
+}), foreign);
+await page.reload();
+await ready();
+await clickText(2);
+await page.keyboard.press('F5');
+await expectNotice('Saved: Quick save');
+const afterF5 = await records();
+assert.equal(afterF5.find((r) => r.slot === 'quick').document, foreign.document, 'the other game\'s quick save is kept');
+const own = afterF5.find((r) => /^quick-[0-9a-f]{8}$/.test(r.slot));
+assert.ok(own, `this game's quick save has a slot of its own: ${afterF5.map((r) => r.slot)}`);
+const savedAt = await screen();
+await clickText();
+await page.keyboard.press('F9');
+await idle();
+await expectNotice('Loaded: Quick save');
+assert.deepEqual(await screen(), savedAt, 'F9 loads this game\'s own quick save');
+
 await browser.close();
-console.log('saves in the page: quick save and load, a reload, going on, the slot dialog, the end');
+console.log('saves in the page: quick save and load, a reload, going on, the slot dialog, the end, '
+  + 'another game\'s quick save kept');

@@ -16,8 +16,9 @@ class StoredSaves : public HeadlessSaving {
   public:
     StoredSaves(Interpreter& interpreter, const GameFolder& folder, std::unique_ptr<SlotStore> store)
         : store_(std::move(store)), saves_(interpreter, folder, *store_) {}
-    std::string save(const std::string& slot) override { return saves_.save(slot); }
-    std::string load(const std::string& slot) override { return saves_.load(slot); }
+    // The transcript keeps the reasons in English.
+    std::string save(const std::string& slot) override { return saves_.save(slot).english(); }
+    std::string load(const std::string& slot) override { return saves_.load(slot).english(); }
 
   private:
     std::unique_ptr<SlotStore> store_;

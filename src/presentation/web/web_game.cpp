@@ -282,17 +282,24 @@ class WebGame {
     // Each returns "" or why it cannot be done; the game then goes on as it was.
     std::string save(const std::string& slot, val png) {
         if (!saves_ || !fatal_.empty()) return "the game has ended";
-        return saves_->save(slot, png.isNull() || png.isUndefined() ? std::string() : bytesOf(png));
+        return saves_->save(slot, png.isNull() || png.isUndefined() ? std::string() : bytesOf(png)).english();
     }
     // A screen that cannot be put back ends the game as a fatal error: see fatalError().
     std::string load(const std::string& slot) {
         if (!saves_ || !fatal_.empty()) return "the game has ended";
         std::string why;
-        guarded([&] { why = saves_->load(slot); });
+        guarded([&] { why = saves_->load(slot).english(); });
         return why;
     }
     std::string fatalError() const { return fatal_; }
-    std::string removeSlot(const std::string& slot) { return saves_ ? saves_->remove(slot) : ""; }
+    std::string removeSlot(const std::string& slot) { return saves_ ? saves_->remove(slot).english() : ""; }
+    // The game's own "quick" or "continue" slot, to save into (`forSaving`) or
+    // to load: a save of another game or version under the same name is kept.
+    std::string ownSlot(const std::string& slot, bool forSaving) const {
+        return saves_ ? saves_->ownSlot(slot, forSaving) : slot;
+    }
+    // "quick" or "continue" for those slots and their marked names, else "".
+    std::string automaticSlot(const std::string& slot) const { return automaticSlotOf(slot).value_or(""); }
     // Every slot, by name: {slot, savedAt, firstLine, picture (PNG bytes or null), problem}.
     val slots() const {
         val list = val::array();
@@ -317,10 +324,11 @@ class WebGame {
     // nothing has been played since the game opened (then the kept place stays).
     std::string keepPlace(val png) {
         if (!saves_ || !fatal_.empty() || !interpreter_->stream().isOpen() || interpreter_->running()) return "";
-        if (interpreter_->stream().atEnd()) return saves_->remove(kContinueSlot);
+        const std::string slot = saves_->ownSlot(kContinueSlot, true);
+        if (interpreter_->stream().atEnd()) return saves_->remove(slot).english();
         const std::optional<Snapshot> now = interpreter_->snapshot();
         if (!now || now == startPlace_) return "";
-        return save(kContinueSlot, png);
+        return save(slot, png);
     }
     // After going on from the kept place, that place is where the game opened.
     void markStartPlace() {
@@ -333,7 +341,7 @@ class WebGame {
         shown.set("slot", s.slot);
         shown.set("savedAt", s.savedAt);
         shown.set("firstLine", s.firstLine);
-        shown.set("problem", s.problem);
+        shown.set("problem", s.problem.english());
         shown.set("picture", s.picture.empty() ? val::null() : val::global("Uint8Array").new_(viewOf(s.picture)));
         return shown;
     }
@@ -442,6 +450,8 @@ EMSCRIPTEN_BINDINGS(vorn_web) {
         .function("load", &vorn::WebGame::load)
         .function("fatalError", &vorn::WebGame::fatalError)
         .function("removeSlot", &vorn::WebGame::removeSlot)
+        .function("ownSlot", &vorn::WebGame::ownSlot)
+        .function("automaticSlot", &vorn::WebGame::automaticSlot)
         .function("slots", &vorn::WebGame::slots)
         .function("findSlot", &vorn::WebGame::findSlot)
         .function("newSlotName", &vorn::WebGame::newSlotName)

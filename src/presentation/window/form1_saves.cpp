@@ -3,6 +3,7 @@
 // of a game, offered again the next time the game opens.
 
 #include "form1.h"
+#include "presentation/language/language.h"
 #include "slot_dialog.h"
 #include "text_views.h"
 
@@ -30,15 +31,19 @@ void Form1::setSaveFolder(const QString& folder) {
     saveFolder_ = folder;
 }
 
-void Form1::quickSave() { saveTo(kQuickSlot); }
+// F5 and F9 use the game's own quick slot: see Saves::ownSlot().
+void Form1::quickSave() {
+    if (!finished_) saveTo(saves().ownSlot(kQuickSlot, true));
+}
 
 void Form1::quickLoad() {
     if (finished_ || interpreter_.running()) return;
-    if (!saves().find(kQuickSlot)) {
+    const std::string slot = saves().ownSlot(kQuickSlot, false);
+    if (!saves().find(slot)) {
         presentMessage_("VORN", tr("There is no quick save yet: F5 makes one."), false);
         return;
     }
-    loadFrom(kQuickSlot);
+    loadFrom(slot);
 }
 
 void Form1::openSaveDialog() { openSlotDialog(true); }
@@ -64,9 +69,9 @@ void Form1::saveTo(const std::string& slot) {
     if (finished_) return;
     stopFastForward();
     closeBacklog();
-    const std::string why = saves().save(slot, scenePicture().toStdString());
+    const Message why = saves().save(slot, scenePicture().toStdString());
     if (!why.empty()) {
-        presentMessage_("VORN", QString::fromStdString(why), true); // the game goes on as it was
+        presentMessage_("VORN", translated(why), true); // the game goes on as it was
         return;
     }
     showNotice(tr("Saved: %1").arg(SlotDialog::displayName(slot)));
@@ -79,9 +84,9 @@ void Form1::loadFrom(const std::string& slot) {
     // A load that cannot be done changes nothing and is told; only a screen
     // that cannot even be put back as it was ends the game, as a fatal error.
     guarded([&] {
-        const std::string why = saves().load(slot);
+        const Message why = saves().load(slot);
         if (!why.empty()) {
-            presentMessage_("VORN", QString::fromStdString(why), true);
+            presentMessage_("VORN", translated(why), true);
             return;
         }
         pressedLabel_ = 0;
@@ -92,7 +97,8 @@ void Form1::loadFrom(const std::string& slot) {
 // At the start: a place kept from the last close is offered (or, with
 // --continue, taken at once). False when the game starts from its beginning.
 bool Form1::goOnFromKeptPlace() {
-    const std::optional<SlotSummary> kept = saves().find(kContinueSlot);
+    const std::string slot = saves().ownSlot(kContinueSlot, false);
+    const std::optional<SlotSummary> kept = saves().find(slot);
     if (!kept) {
         if (continueAtOnce_) std::cerr << "vorn: no place has been kept for this game; it starts from the beginning\n";
         return false;
@@ -101,7 +107,7 @@ bool Form1::goOnFromKeptPlace() {
     if (!kept->problem.empty()) {
         presentMessage_("VORN",
                         tr("The place kept when this game was last closed cannot be gone on from: %1")
-                                .arg(withVisibleControls(kept->problem)) +
+                                .arg(withVisibleControls(translated(kept->problem))) +
                             "\n\n" + fromTheStart,
                         false);
         return false;
@@ -110,9 +116,9 @@ bool Form1::goOnFromKeptPlace() {
     // the game's own scene behind it and where it would go on from.
     const std::optional<Snapshot> start = interpreter_.snapshot();
     if (!start) return false; // in the middle of a run, where nothing is loaded
-    const std::string why = saves().load(kContinueSlot);
+    const Message why = saves().load(slot);
     if (!why.empty()) {
-        presentMessage_("VORN", withVisibleControls(why) + "\n\n" + fromTheStart, true);
+        presentMessage_("VORN", withVisibleControls(translated(why)) + "\n\n" + fromTheStart, true);
         return false;
     }
     if (continueAtOnce_) return true;
@@ -124,11 +130,11 @@ bool Form1::goOnFromKeptPlace() {
             "\n\n\u201c" + withVisibleControls(QString::fromStdString(kept->firstLine).simplified()) + "\u201d";
     if (presentQuestion_(question, tr("Go on"), tr("Start anew"))) return true;
     // Back to the game as it stood before the kept place was shown.
-    const std::string notBack = interpreter_.restore(*start, interpreter_.stream().contents());
+    const Message notBack = interpreter_.restore(*start, interpreter_.stream().contents());
     if (notBack.empty()) return false;
     presentMessage_("VORN",
                     tr("The game cannot start from the beginning: %1\n\nIt goes on from where you left it.")
-                        .arg(withVisibleControls(QString::fromStdString(notBack))),
+                        .arg(withVisibleControls(translated(notBack))),
                     true);
     return true;
 }
@@ -157,14 +163,17 @@ void Form1::waitUntilPlaced() {
 // played since the window opened (then the kept place stays as it was).
 std::string Form1::keepPlaceToGoOn() {
     if (!interpreter_.stream().isOpen() || interpreter_.running()) return "";
-    if (interpreter_.stream().atEnd()) return saves().remove(kContinueSlot);
+    // Only the game's own kept place is written or deleted, never one of
+    // another game or version kept under the same name.
+    const std::string slot = saves().ownSlot(kContinueSlot, true);
+    if (interpreter_.stream().atEnd()) return translated(saves().remove(slot)).toStdString();
     const std::optional<Snapshot> now = interpreter_.snapshot();
     if (!now || now == startPlace_) return "";
     closeBacklog();
-    const std::string why = saves().save(kContinueSlot, scenePicture().toStdString());
+    const Message why = saves().save(slot, scenePicture().toStdString());
     if (why.empty()) return "";
     return tr("Your place in the game could not be kept for next time: %1")
-        .arg(QString::fromStdString(why))
+        .arg(translated(why))
         .toStdString();
 }
 

@@ -1,6 +1,7 @@
 #include "slot_dialog.h"
 
 #include "shell/slot_name.h"
+#include "presentation/language/language.h"
 
 #include <QDateTime>
 #include <QDialogButtonBox>
@@ -92,8 +93,9 @@ SlotDialog::SlotDialog(Purpose purpose, Saves& saves, Confirm confirm, Tell tell
 }
 
 QString SlotDialog::displayName(const std::string& slot) {
-    if (slot == kQuickSlot) return tr("Quick save");
-    if (slot == kContinueSlot) return tr("Where the game was left");
+    const std::optional<std::string> automatic = automaticSlotOf(slot);
+    if (automatic == kQuickSlot) return tr("Quick save");
+    if (automatic == kContinueSlot) return tr("Where the game was left");
     return QString::fromStdString(slot);
 }
 
@@ -129,12 +131,11 @@ void SlotDialog::fill() {
         QString text = displayName(slot.slot);
         if (!slot.savedAt.empty()) text += QStringLiteral("  \u2014  ") + localTime(slot.savedAt);
         text += "\n" + (slot.problem.empty() ? shortened(QString::fromStdString(slot.firstLine))
-                                             : QString::fromStdString(slot.problem));
+                                             : withVisibleControls(translated(slot.problem)));
         auto* item = new QListWidgetItem(thumbnail(slot, thumbnail_, style()), text, list_);
         item->setData(kSlotRole, QString::fromStdString(slot.slot));
         item->setData(kReadableRole, slot.problem.empty());
-        item->setToolTip(slot.problem.empty() ? QString::fromStdString(slot.firstLine)
-                                              : QString::fromStdString(slot.problem));
+        item->setToolTip(slot.problem.empty() ? QString::fromStdString(slot.firstLine) : translated(slot.problem));
         if (!slot.problem.empty()) item->setForeground(QColor(170, 30, 30));
     }
     int row = 0;
@@ -180,8 +181,8 @@ void SlotDialog::deleteSelected() {
     const std::string slot = selectedSlot().toStdString();
     if (slot.empty()) return;
     if (!confirm_(tr("Delete \u201c%1\u201d? It cannot be brought back.").arg(displayName(slot)), tr("Delete"))) return;
-    const std::string why = saves_.remove(slot);
-    if (!why.empty()) tell_(QString::fromStdString(why));
+    const Message why = saves_.remove(slot);
+    if (!why.empty()) tell_(translated(why));
     fill();
 }
 

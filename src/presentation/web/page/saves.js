@@ -76,9 +76,12 @@ function closing(dialog) {
 
 // ---- the saves of the game being played -------------------------------------------
 
-export function displayName(slot) {
-  if (slot === QUICK) return words('quickSave');
-  if (slot === CONTINUE) return words('whereLeft');
+// A slot's name for the reader; the player says which slots are its own
+// quick and continue slots (their names may carry a mark of the script).
+export function displayName(slot, game) {
+  const automatic = game ? game.automaticSlot(slot) : slot;
+  if (automatic === QUICK) return words('quickSave');
+  if (automatic === CONTINUE) return words('whereLeft');
   return slot;
 }
 
@@ -133,7 +136,7 @@ export class PageSaves {
     if (!game || !this.usable()) return;
     const why = game.save(slot, this.page.scenePicture());
     if (why) this.page.message(why);
-    else this.page.notice(words('saved', displayName(slot)));
+    else this.page.notice(words('saved', displayName(slot, game)));
   }
 
   loadFrom(slot) {
@@ -143,14 +146,23 @@ export class PageSaves {
     this.page.play(() => { why = game.load(slot); return game.fatalError(); });
     if (game.fatalError()) return;
     if (why) this.page.message(why);
-    else this.page.notice(words('loaded', displayName(slot)));
+    else this.page.notice(words('loaded', displayName(slot, game)));
+  }
+
+  // F5: into the game's own quick slot, never over a save of another game or version.
+  quickSave() {
+    const game = this.page.game();
+    if (!game || !this.usable()) return;
+    this.saveTo(game.ownSlot(QUICK, true));
   }
 
   quickLoad() {
     const game = this.page.game();
     if (!game || !this.usable()) return;
-    if (!game.findSlot(QUICK)) { this.page.message(words('noQuickSave')); return; }
-    this.loadFrom(QUICK);
+    // The game's own quick slot: a save of another game or version under the same name is kept.
+    const slot = game.ownSlot(QUICK, false);
+    if (!game.findSlot(slot)) { this.page.message(words('noQuickSave')); return; }
+    this.loadFrom(slot);
   }
 
   usable() {
@@ -170,7 +182,8 @@ export class PageSaves {
   async offerContinue() {
     const game = this.page.game();
     if (!game || !this.ready) return;
-    const kept = game.findSlot(CONTINUE);
+    const slot = game.ownSlot(CONTINUE, false);
+    const kept = game.findSlot(slot);
     if (!kept) return;
     const fromTheStart = 'The game starts from the beginning.';
     if (kept.problem) {
@@ -187,7 +200,7 @@ export class PageSaves {
     await closing(box);
     if (box.returnValue !== 'go') return;
     let why = '';
-    this.page.play(() => { why = game.load(CONTINUE); return game.fatalError(); });
+    this.page.play(() => { why = game.load(slot); return game.fatalError(); });
     if (why) this.page.message(`${why}\n\n${fromTheStart}`);
     else game.markStartPlace();
   }
@@ -212,8 +225,8 @@ export class PageSaves {
       const existing = this.slots.find((s) => s.slot === chosen);
       if (existing) {
         const question = existing.problem
-          ? words('saveOverBroken', displayName(chosen))
-          : words('saveOver', displayName(chosen));
+          ? words('saveOverBroken', displayName(chosen, game))
+          : words('saveOver', displayName(chosen, game));
         if (!window.confirm(question)) return;
       }
       this.saveTo(chosen);
@@ -240,7 +253,7 @@ export class PageSaves {
       if (row.picture) picture.src = URL.createObjectURL(new Blob([row.picture], { type: 'image/png' }));
       const about = document.createElement('div');
       const name = document.createElement('strong');
-      name.textContent = row.fresh ? words('newSave') : displayName(row.slot);
+      name.textContent = row.fresh ? words('newSave') : displayName(row.slot, game);
       about.append(name);
       for (const line of row.fresh ? [] : [row.savedAt ? new Date(row.savedAt).toLocaleString() : '',
         row.problem || row.firstLine]) {
@@ -287,7 +300,7 @@ export class PageSaves {
   deleteChosen() {
     const slot = this.chosen();
     if (!slot || !this.slots.some((s) => s.slot === slot)) return;
-    if (!window.confirm(words('deleteQuestion', displayName(slot)))) return;
+    if (!window.confirm(words('deleteQuestion', displayName(slot, this.page.game())))) return;
     const why = this.page.game().removeSlot(slot);
     if (why) this.page.message(why);
     this.fill();

@@ -507,7 +507,7 @@ function perform(action, event) {
   // F5 quick save, F9 quick load, Ctrl+S "Save…", Ctrl+L "Load…": the
   // browser's own meaning of each (reload, save the page, the address bar)
   // gives way while a game plays.
-  case 'QuickSave': event.preventDefault(); saves.saveTo('quick'); break;
+  case 'QuickSave': event.preventDefault(); saves.quickSave(); break;
   case 'QuickLoad': event.preventDefault(); saves.quickLoad(); break;
   case 'SaveDialog': event.preventDefault(); saves.openDialog(true); break;
   case 'LoadDialog': event.preventDefault(); saves.openDialog(false); break;
