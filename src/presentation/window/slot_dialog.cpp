@@ -2,6 +2,7 @@
 
 #include "shell/slot_name.h"
 #include "presentation/language/language.h"
+#include "text_views.h"
 
 #include <QDateTime>
 #include <QDialogButtonBox>
