@@ -23,8 +23,6 @@ namespace {
 
 using emscripten::val;
 
-constexpr const char* kFolderHoldsNoGame = VORN_TR("the folder \"%1\" holds no code.vrn, so it is no VORN game");
-
 // The bytes of a Uint8Array, copied into the player's memory in one go.
 std::string bytesOf(const val& array) {
     std::string bytes(array["length"].as<std::size_t>(), '\0');
@@ -163,19 +161,9 @@ class WebGame {
     // code.vrn, as the desktop player does in an archive. Returns "" or why
     // there is nothing to play.
     std::string openFiles(const std::string& name, bool isArchive) {
-        tree_->finish();
-        if (!tree_->problem().empty())
-            return Message(kArchiveUnplayable, {Message::words(name), Message::sentence(tree_->problem())}).english();
-        const std::vector<std::string> games = tree_->chooseGame();
-        if (games.empty())
-            return isArchive
-                       ? Message(kArchiveUnplayable, {Message::words(name), Message(kArchiveHoldsNoGame)}).english()
-                       : Message(kFolderHoldsNoGame, {Message::words(name)}).english();
-        // A folder is named by the game's folder in it; an archive, or a folder
-        // that is itself the game, by the name it came by.
-        tree_->setName(isArchive || games.front() == "." ? name : "");
-        notice_ = severalGamesNotice(name, games);
-        return "";
+        const MemoryTree::Opened opened = tree_->open(name, isArchive);
+        notice_ = opened.notice;
+        return opened.problem;
     }
     // What to tell the reader before playing (of several games in one archive), or "".
     std::string notice() const { return notice_; }
