@@ -14,9 +14,9 @@ target=$((1536 * 1024)) # 1.5 MB
 
 # The page's files are those beside index.html and the scripts, wasm and
 # style sheets in the folders beside it; the Node.js player (with its copy of
-# the page's archive readers), the build's own
-# files, source maps (fetched only by a browser's developer tools) and the
-# files of tests and benchmarks are not served to the page.
+# the page's archive readers), the build's own files, source maps (fetched
+# only by a browser's developer tools) and the files of tests and benchmarks
+# are not served to the page.
 served() {
   case "$(basename "$1")" in
     vorn-headless | vorn-headless.js | vorn-headless.wasm) return 1 ;;

@@ -46,9 +46,9 @@ class NoSaving : public HeadlessSaving {
 // The archive named on the command line as the runner's script handed it in.
 struct HandedArchive {
     std::shared_ptr<MemoryTree> tree = std::make_shared<MemoryTree>();
-    bool handed = false;  // the script read the archive (or tried to)
-    std::string problem;  // why it cannot be played, or ""
-    std::string notice;   // of several games in it, or ""
+    bool handed = false; // the script read the archive (or tried to)
+    std::string problem; // why it cannot be played, or ""
+    std::string notice;  // of several games in it, or ""
 };
 
 HandedArchive& handed() {

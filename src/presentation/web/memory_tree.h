@@ -9,8 +9,7 @@
 
 namespace vorn {
 
-inline constexpr const char* kFolderHoldsNoGame =
-    VORN_TR("the folder \"%1\" holds no code.vrn, so it is no VORN game");
+inline constexpr const char* kFolderHoldsNoGame = VORN_TR("the folder \"%1\" holds no code.vrn, so it is no VORN game");
 
 // The files of a game folder or archive as the page read them, named and
 // matched by the same rules as an archive the desktop player opens.
