@@ -29,6 +29,11 @@ diff <(build/vorn --headless examples/demo <tests/web/demo_paths/option1-then1.e
      <(build-web/vorn-headless --headless "$scratch/demo.zip" <tests/web/demo_paths/option1-then1.events) \
   || fail "the zipped demo plays otherwise than its folder"
 
+# A game named by its code.vrn is its folder, as on the desktop.
+diff <(build/vorn --headless examples/demo/code.vrn <tests/web/demo_paths/option1-then1.events) \
+     <(build-web/vorn-headless --headless examples/demo/code.vrn <tests/web/demo_paths/option1-then1.events) \
+  || fail "the demo named by its code.vrn plays otherwise than on the desktop"
+
 # refused ARCHIVE WORDS: the runner ends with status 1 and a fatal record saying WORDS.
 refused() {
   local out status=0
