@@ -13,9 +13,10 @@ web=${1:-build-web}
 target=$((1536 * 1024)) # 1.5 MB
 
 # The page's files are those beside index.html and the scripts, wasm and
-# style sheets in the folders beside it; the Node.js player, the build's own
-# files, source maps (fetched only by a browser's developer tools) and the
-# files of tests and benchmarks are not served to the page.
+# style sheets in the folders beside it; the Node.js player (with its copy of
+# the page's archive readers), the build's own files, source maps (fetched
+# only by a browser's developer tools) and the files of tests and benchmarks
+# are not served to the page.
 served() {
   case "$(basename "$1")" in
     vorn-headless | vorn-headless.js | vorn-headless.wasm) return 1 ;;
@@ -27,7 +28,8 @@ served() {
 files=()
 while IFS= read -r -d '' f; do served "$f" && files+=("$f"); done < <(find "$web" -maxdepth 1 -type f -print0 | sort -z)
 while IFS= read -r -d '' f; do served "$f" && files+=("$f"); done < <(find "$web" -mindepth 1 \
-  \( -path "$web/CMakeFiles" -o -path "$web/src" -o -name '*test*' -o -name '*bench*' \) -prune -o \
+  \( -path "$web/CMakeFiles" -o -path "$web/src" -o -path "$web/vorn-headless-readers" -o -name '*test*' \
+     -o -name '*bench*' \) -prune -o \
   -path "$web/*/*" -type f \( -name '*.js' -o -name '*.mjs' -o -name '*.wasm' -o -name '*.css' \) -print0 | sort -z)
 
 brotli=$(command -v brotli || true)

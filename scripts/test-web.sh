@@ -22,6 +22,10 @@ for events in tests/web/demo_paths/*.events; do
 done
 echo "web transcripts: the same as the desktop player's"
 
+# The demo zipped and packed as an lzh, through both players; archives the
+# runner cannot play, refused.
+bash tests/web/headless_archives.sh
+
 # The page's reading of game folders, zip and lzh archives, into the player.
 bash tests/web/game_files.sh
 

@@ -1,6 +1,9 @@
 #include "headless_fixture.h"
 
+#include "interpreter/code_page.h"
 #include "presentation/headless/headless_driver.h"
+#include "presentation/headless/headless_session.h"
+#include "shell/open_game.h"
 
 #include <QCoreApplication>
 #include <atomic>
@@ -155,6 +158,27 @@ TestGame::Result TestGame::play(const GameFolder& folder, const std::string& eve
     for (std::string line; std::getline(lines, line);) result.lines.push_back(line);
     result.errors = err.str();
     return result;
+}
+
+TestGame::Result TestGame::playArchive(const fs::path& archive, const std::string& events) {
+    Result here;
+    const OpenedGame game = openGame(archive);
+    if (game.folder) {
+        here = play(*game.folder, events);
+    } else {
+        std::ostringstream out, err;
+        here.status = endWithFatal(game.error, out, err);
+        here.lines = {out.str().substr(0, out.str().size() - 1)};
+        here.errors = err.str();
+    }
+    const auto player = externalPlayer();
+    const std::string extension = asciiLower(archive.extension().string());
+    if (!player || (extension != ".zip" && extension != ".lzh" && extension != ".lha")) return here;
+    const Result there = playExternally(*player, archive, events);
+    EXPECT_EQ(there.status, here.status) << *player << " ends " << archive << " otherwise than the desktop player";
+    EXPECT_EQ(there.lines, here.lines) << *player << " writes another transcript of " << archive
+                                       << " than the desktop player";
+    return here;
 }
 
 std::vector<std::string> TestGame::Result::afterEvent(int n) const {

@@ -49,6 +49,11 @@ class TestGame {
     // Plays any game folder, one inside an archive too, the same way.
     static Result play(const GameFolder& folder, const std::string& events = "",
                        const std::optional<std::filesystem::path>& saveDir = {});
+    // Plays the game in an archive as `vorn --headless ARCHIVE` does: an
+    // archive that cannot be opened ends play with its fatal record. Where
+    // VORN_HEADLESS_PLAYER names a player and the archive is a .zip, .lzh or
+    // .lha, that player must end alike and write the same transcript.
+    static Result playArchive(const std::filesystem::path& archive, const std::string& events = "");
 
   private:
     std::filesystem::path dir_;

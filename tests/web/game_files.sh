@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The page's reading of game folders and archives, under Node.js's own test
-# runner: build-web/game-files.js and its fflate, and the whole way into the
-# compiled player, build-web/vorn-web.js. Needs the WebAssembly build.
+# runner: build-web/game-files.js with its zip and lzh readers and fflate,
+# and the whole way into the compiled player, build-web/vorn-web.js. Needs the
+# WebAssembly build.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 build="$PWD/build-web"
@@ -9,7 +10,7 @@ build="$PWD/build-web"
 # reads them as such in a folder that says so.
 modules=$(mktemp -d)
 trap 'rm -rf "$modules"' EXIT
-cp "$build/game-files.js" "$build/page-words.js" "$build/fflate.js" "$modules/"
+cp "$build"/{game-files,archive-checks,zip-reader,lzh-reader,page-words,fflate}.js "$modules/"
 echo '{"type":"module"}' >"$modules/package.json"
 VORN_WEB_MODULES="$modules" VORN_WEB_BUILD="$build" node --test tests/web/game_files.test.mjs
 

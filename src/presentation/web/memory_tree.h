@@ -9,6 +9,8 @@
 
 namespace vorn {
 
+inline constexpr const char* kFolderHoldsNoGame = VORN_TR("the folder \"%1\" holds no code.vrn, so it is no VORN game");
+
 // The files of a game folder or archive as the page read them, named and
 // matched by the same rules as an archive the desktop player opens.
 class MemoryTree : public StoredNameTree {
@@ -34,6 +36,30 @@ class MemoryTree : public StoredNameTree {
     }
     // Why the files cannot be played, from the first entry refused, or nothing.
     const Message& problem() const { return problem_; }
+
+    struct Opened {
+        std::string problem; // why there is nothing to play, or ""
+        std::string notice;  // of several games in one archive, or ""
+    };
+    // Picks the game among the files added, the top-most folder that holds a
+    // code.vrn, as the desktop player does in an archive; `name` is the
+    // archive or the folder as the reader named it. Called once, after the
+    // last file is added.
+    Opened open(const std::string& name, bool isArchive) {
+        finish();
+        if (!problem_.empty())
+            return {Message(kArchiveUnplayable, {Message::words(name), problem_}).english(), ""};
+        const std::vector<std::string> games = chooseGame();
+        if (games.empty())
+            return {isArchive
+                        ? Message(kArchiveUnplayable, {Message::words(name), Message(kArchiveHoldsNoGame)}).english()
+                        : Message(kFolderHoldsNoGame, {Message::words(name)}).english(),
+                    ""};
+        // A folder is named by the game's folder in it; an archive, or a folder
+        // that is itself the game, by the name it came by.
+        setName(isArchive || games.front() == "." ? name : "");
+        return {"", severalGamesNotice(name, games)};
+    }
 
   protected:
     FileContents readEntry(std::size_t entry, std::size_t maxBytes) const override {

@@ -27,8 +27,6 @@ namespace {
 
 using emscripten::val;
 
-constexpr const char* kFolderHoldsNoGame = VORN_TR("the folder \"%1\" holds no code.vrn, so it is no VORN game");
-
 // The bytes of a Uint8Array, copied into the player's memory in one go.
 std::string bytesOf(const val& array) {
     std::string bytes(array["length"].as<std::size_t>(), '\0');
@@ -207,7 +205,9 @@ class WebGame {
         name_ = name;
         if (!outOfMemory_) {
             try {
-                return chooseGame(name, isArchive);
+                const MemoryTree::Opened opened = tree_->open(name, isArchive);
+                notice_ = opened.notice;
+                return opened.problem;
             } catch (const std::bad_alloc&) {
                 // told below, as when the files were taken in
             }
@@ -372,23 +372,6 @@ class WebGame {
     }
 
   private:
-    // openFiles() without its guard against running out of memory.
-    std::string chooseGame(const std::string& name, bool isArchive) {
-        tree_->finish();
-        if (!tree_->problem().empty())
-            return Message(kArchiveUnplayable, {Message::words(name), tree_->problem()}).english();
-        const std::vector<std::string> games = tree_->chooseGame();
-        if (games.empty())
-            return isArchive
-                       ? Message(kArchiveUnplayable, {Message::words(name), Message(kArchiveHoldsNoGame)}).english()
-                       : Message(kFolderHoldsNoGame, {Message::words(name)}).english();
-        // A folder is named by the game's folder in it; an archive, or a folder
-        // that is itself the game, by the name it came by.
-        tree_->setName(isArchive || games.front() == "." ? name : "");
-        notice_ = severalGamesNotice(name, games);
-        return "";
-    }
-
     template <typename F>
     std::string guarded(F&& f) {
         if (!fatal_.empty()) return fatal_;

@@ -1,0 +1,189 @@
+// A zip archive's entries, read as the page reads them: the sizes the
+// central directory states are weighed against the page's limit first, then
+// each entry is inflated into its stated size, and no further.
+
+import { Inflate } from './fflate.js';
+import {
+  DamagedData, crcTable, damaged, limits, tooLarge, tooManyEntries, unplayable,
+} from './archive-checks.js';
+import { words } from './page-words.js';
+
+const crc32Table = crcTable(0xEDB88320, Int32Array);
+
+function crc32(bytes) {
+  let c = -1;
+  for (let i = 0; i < bytes.length; i++) c = crc32Table[(c ^ bytes[i]) & 0xFF] ^ (c >>> 8);
+  return (c ^ -1) >>> 0;
+}
+
+// The packed bytes are handed to an inflater this many at a time, so that
+// no more than their inflated output (at most about a thousand times as
+// much) is made before the output is weighed against the declared size.
+const inflateSlice = 16 * 1024;
+
+// The browser's own inflater of raw deflate, fed a slice at a time as it
+// asks for more; none where the browser has none.
+function browserInflater(packed) {
+  if (typeof DecompressionStream !== 'function') return null;
+  let inflater;
+  try {
+    inflater = new DecompressionStream('deflate-raw');
+  } catch {
+    return null; // no raw deflate in this browser's inflater
+  }
+  let at = 0;
+  const source = new ReadableStream({
+    pull(controller) {
+      if (at >= packed.length) {
+        controller.close();
+        return;
+      }
+      controller.enqueue(packed.subarray(at, at + inflateSlice));
+      at += inflateSlice;
+    },
+  }, { highWaterMark: 0 });
+  return source.pipeThrough(inflater);
+}
+
+// Inflates a deflated zip member into the size the directory gives, which is
+// all that is ever made room for: output past it stops the inflating at once.
+// With the browser's own inflater where it has one (several times quicker
+// than one in JavaScript in a page that has just started), else fflate's.
+async function inflate(packed, size) {
+  const out = new Uint8Array(size);
+  let written = 0;
+  const take = (chunk) => {
+    if (chunk.length > size - written) throw new DamagedData('an entry inflates to more than its stated size');
+    out.set(chunk, written);
+    written += chunk.length;
+  };
+  const stream = browserInflater(packed);
+  if (stream) {
+    const reader = stream.getReader();
+    try {
+      for (let read = await reader.read(); !read.done; read = await reader.read()) take(read.value);
+    } catch (error) {
+      reader.cancel().catch(() => {});
+      throw error;
+    }
+  } else {
+    const inflater = new Inflate(take);
+    let at = 0;
+    do {
+      inflater.push(packed.subarray(at, at + inflateSlice), at + inflateSlice >= packed.length);
+      at += inflateSlice;
+    } while (at < packed.length);
+  }
+  if (written !== size) throw new DamagedData('an entry inflates to less than its stated size');
+  return out;
+}
+
+// The central directory names each entry with its flags, method, sizes and
+// checksum. The sizes it states are weighed against the page's limit before
+// anything is unpacked; each entry's data must lie apart from every other's;
+// the entries are then unpacked one at a time, each into its stated size.
+export async function readZip(name, u8) {
+  const view = new DataView(u8.buffer, u8.byteOffset, u8.byteLength);
+  const u16 = (at) => view.getUint16(at, true);
+  const u32 = (at) => view.getUint32(at, true);
+  const u64 = (at) => u32(at) + u32(at + 4) * 0x100000000;
+  const inside = (at, size) => at >= 0 && size >= 0 && at + size <= u8.length;
+
+  let end = -1;
+  for (let at = u8.length - 22; at >= Math.max(0, u8.length - 22 - 0xFFFF); at--) {
+    if (u32(at) === 0x06054B50) { end = at; break; }
+  }
+  if (end < 0) throw damaged(name, 'its directory of entries is missing');
+  let count = u16(end + 10);
+  let at = u32(end + 16);
+  if ((count === 0xFFFF || at === 0xFFFFFFFF) && end >= 20 && u32(end - 20) === 0x07064B50) {
+    const end64 = u64(end - 20 + 8);
+    if (!inside(end64, 56) || u32(end64) !== 0x06064B50) throw damaged(name, 'its directory of entries is missing');
+    count = u64(end64 + 32);
+    at = u64(end64 + 48);
+  }
+  if (count > limits.entries) throw tooManyEntries(name);
+
+  const headers = [];
+  let total = 0;
+  for (let n = 0; n < count; n++) {
+    if (!inside(at, 46) || u32(at) !== 0x02014B50) throw damaged(name, 'its directory of entries is cut short');
+    const nameLength = u16(at + 28), extraLength = u16(at + 30), commentLength = u16(at + 32);
+    if (!inside(at + 46, nameLength + extraLength + commentLength)) throw damaged(name, 'an entry\'s header is cut short');
+    const header = {
+      host: u8[at + 5], flags: u16(at + 8), method: u16(at + 10), crc: u32(at + 16),
+      packed: u32(at + 20), size: u32(at + 24), attributes: u32(at + 38), offset: u32(at + 42),
+      name: u8.slice(at + 46, at + 46 + nameLength),
+    };
+    // Sizes and offsets past 4 GB are in the zip64 extra field, in this order.
+    const extraEnd = at + 46 + nameLength + extraLength;
+    for (let e = at + 46 + nameLength; e + 4 <= extraEnd;) {
+      const id = u16(e), length = u16(e + 2);
+      if (id === 0x0001) {
+        let f = e + 4;
+        for (const key of ['size', 'packed', 'offset']) {
+          if (header[key] === 0xFFFFFFFF && f + 8 <= Math.min(e + 4 + length, extraEnd)) { header[key] = u64(f); f += 8; }
+        }
+      }
+      e += 4 + length;
+    }
+    if (header.flags & 1) throw unplayable(name, words('encrypted'));
+    headers.push(header);
+    total += header.size;
+    if (total > limits.bytes) throw tooLarge(name);
+    at += 46 + nameLength + extraLength + commentLength;
+  }
+
+  // Where each file's data lies: its local header, then its packed bytes.
+  const entries = headers.map((header) => {
+    const unixType = header.host === 3 ? (header.attributes >>> 16) & 0o170000 : 0;
+    const last = header.name[header.name.length - 1];
+    if (last === 0x2F || unixType === 0o040000 || (header.host !== 3 && header.attributes & 0x10)) {
+      return { name: header.name, bytes: new Uint8Array(0), type: 'folder' };
+    }
+    const local = header.offset;
+    if (!inside(local, 30) || u32(local) !== 0x04034B50) throw damaged(name, 'an entry is missing where the directory puts it');
+    const start = local + 30 + u16(local + 26) + u16(local + 28);
+    if (!inside(start, header.packed)) throw damaged(name, 'it ends early');
+    if (header.method !== 0 && header.method !== 8) {
+      throw unplayable(name, words('unknownMethod', `zip method ${header.method}`));
+    }
+    if (header.method === 0 && header.packed !== header.size) throw damaged(name, 'an entry\'s sizes do not agree');
+    const entry = { name: header.name, header, local, end: start + header.packed };
+    if (unixType !== 0 && unixType !== 0o100000) entry.type = 'other';
+    return entry;
+  });
+  // One stretch of bytes named by several entries would unpack more than
+  // the archive holds: no archive tool writes one.
+  const files = entries.filter((entry) => entry.header).sort((a, b) => a.local - b.local);
+  for (let n = 1; n < files.length; n++) {
+    if (files[n].local < files[n - 1].end) throw damaged(name, 'entries overlap one another');
+  }
+
+  for (const entry of files) {
+    const { header } = entry;
+    const packed = u8.subarray(entry.end - header.packed, entry.end);
+    let bytes;
+    if (header.method === 0) {
+      bytes = packed.slice();
+    } else {
+      try {
+        bytes = await inflate(packed, header.size);
+      } catch (error) {
+        if (error instanceof DamagedData) throw damaged(name, error.message);
+        throw damaged(name, `an entry cannot be inflated (${error.message})`);
+      }
+    }
+    if (crc32(bytes) !== header.crc) throw damaged(name, 'an entry\'s checksum does not match');
+    entry.bytes = bytes;
+    delete entry.header;
+    delete entry.local;
+    delete entry.end;
+  }
+  return entries;
+}
+
+// Whether the bytes begin as a zip archive does.
+export function isZip(u8) {
+  return u8.length >= 4 && u8[0] === 0x50 && u8[1] === 0x4B && (u8[2] === 3 || u8[2] === 5);
+}
