@@ -1,8 +1,10 @@
 #include "form1.h"
 
 #include "presentation/picture_decoder.h"
+#include "scene_stand_ins.h"
 #include "text_views.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCoreApplication>
 #include <QFontMetrics>
@@ -50,16 +52,40 @@ void Form1::updateTransform() {
         menuFont.setPointSizeF(menuFont.pointSizeF() * transform_.scale);
     menu_->setFont(menuFont);
     updateMarkedOption();
+    updateStandIns();
     applyCursor();
     update();
+}
+
+void Form1::updateStandIns() {
+    int offered = 0;
+    for (int label = 1; label <= 4; ++label)
+        if (!finished_ && interpreter_.offersOption(label)) offered = label;
+    const QFont font = gothicFont(fontPixels());
+    for (int label = 1; label <= 4; ++label) {
+        OptionStandIn* option = optionStandIns_[label - 1];
+        option->setGeometry(transform_.toWidget(labelRect(label)));
+        option->setOffered(offered);
+        option->setWords(captions_[label - 1], font);
+        const bool on = label <= offered && interpreter_.offersOption(label);
+        if (!on && option->hasFocus()) setFocus(Qt::OtherFocusReason); // back to the page, not to the next option
+        option->setVisible(on);
+    }
+    image1StandIn_->setGeometry(transform_.toWidget(QRect(startRect(SceneElement::Image1).topLeft(), image1Size_)));
 }
 
 void Form1::resizeEvent(QResizeEvent*) { updateTransform(); }
 
 void Form1::setText(const std::string& text) {
+    const QString old = text1_->toPlainText();
     text1_->setPlainText(QString::fromStdString(text));
     text1_->verticalScrollBar()->setValue(0);
     updateMoreBelowMark();
+    // The whole page replaces the last one, as a screen reader hears it.
+    if (QAccessible::isActive()) {
+        QAccessibleTextUpdateEvent changed(text1_, 0, old, text1_->toPlainText());
+        QAccessible::updateAccessibility(&changed);
+    }
 }
 
 void Form1::updateMoreBelowMark() { moreBelow_->setVisible(restOfPageHidden()); }
@@ -95,6 +121,8 @@ bool Form1::setPicture(PictureElement element, const PictureFile& picture) {
         image1_ = image;
         sceneReplaced_ = true;
         if (!image.isNull()) image1Size_ = image.size();
+        image1StandIn_->setFileName(image.isNull() ? std::string() : picture.name);
+        updateStandIns();
         break;
     case PictureElement::Image2:
         image2_ = image;
@@ -113,6 +141,8 @@ void Form1::resetPicture(PictureElement element) {
         image1_ = builtInScene_;
         sceneReplaced_ = false;
         image1Size_ = startRect(SceneElement::Image1).size();
+        image1StandIn_->setFileName({});
+        updateStandIns();
         break;
     case PictureElement::Image2:
         image2_ = QImage();
