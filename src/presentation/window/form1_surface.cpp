@@ -64,7 +64,8 @@ void Form1::updateStandIns() {
     const QFont font = gothicFont(fontPixels());
     for (int label = 1; label <= 4; ++label) {
         OptionStandIn* option = optionStandIns_[label - 1];
-        option->setGeometry(transform_.toWidget(labelRect(label)));
+        const int margin = OptionStandIn::kRingMargin;
+        option->setGeometry(transform_.toWidget(labelRect(label).adjusted(-margin, 0, margin, 0)));
         option->setOffered(offered);
         option->setWords(captions_[label - 1], font);
         const bool on = label <= offered && interpreter_.offersOption(label);

@@ -20,6 +20,7 @@ class OptionAccessible : public QAccessibleWidget {
         switch (kind) {
         case QAccessible::Name: return option()->words();
         case QAccessible::Description:
+            if (option()->number() > option()->offered()) return {};
             return OptionStandIn::tr("Option %1 of %2, key %1").arg(option()->number()).arg(option()->offered());
         case QAccessible::Accelerator: return QString::number(option()->number());
         default: return QAccessibleWidget::text(kind);
@@ -66,19 +67,22 @@ void OptionStandIn::setWords(const QString& words, const QFont& font) {
     QAccessible::updateAccessibility(&changed);
 }
 
-// A ring around the words as the window lays them out, its line as thick as
-// the scene's pixels, so the focus shows at every zoom.
+// A ring around the words as the window lays them out inside the caption's
+// rectangle, its line as thick as the scene's pixels, so the focus shows at
+// every zoom; it stands a little out to the sides, where the margin is.
 void OptionStandIn::paintEvent(QPaintEvent*) {
     if (!hasFocus()) return;
     QPainter p(this);
-    const QRect words = QFontMetrics(font()).boundingRect(rect(), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
-                                                          words_.isEmpty() ? QStringLiteral(" ") : words_);
     const int line = std::max(1, static_cast<int>(std::lround(font().pixelSize() / 15.0)));
+    const int margin = kRingMargin * line;
+    const QRect caption = rect().adjusted(margin, 0, -margin, 0);
+    const QRect words = QFontMetrics(font()).boundingRect(caption, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
+                                                          words_.isEmpty() ? QStringLiteral(" ") : words_);
     QPen pen(Qt::black, line);
     pen.setJoinStyle(Qt::MiterJoin);
     p.setPen(pen);
     p.setBrush(Qt::NoBrush);
-    const QRect ring = words.adjusted(-line, 0, line, 0).intersected(rect());
+    const QRect ring = words.adjusted(-margin, 0, margin, 0).intersected(rect());
     p.drawRect(QRectF(ring).adjusted(line / 2.0, line / 2.0, -line / 2.0, -line / 2.0));
 }
 

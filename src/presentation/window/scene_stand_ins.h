@@ -25,6 +25,9 @@ class OptionStandIn : public QWidget {
     // How many options the menu offers, for the spoken description.
     void setOffered(int offered) { offered_ = offered; }
     int offered() const { return offered_; }
+    // Scene pixels the stand-in reaches out beyond each side of the caption,
+    // room for the focus ring.
+    static constexpr int kRingMargin = 3;
 
   signals:
     // Enter or Space while it has the focus, or a screen reader's "press".
