@@ -95,7 +95,17 @@ def on_text(event):
         inserted.append(str(event.any_data))
 
 
+described = []
+
+
+def on_description(event):
+    source = event.source
+    if source is not None and source.getState().contains(pyatspi.STATE_FOCUSED):
+        described.append(source.description)
+
+
 pyatspi.Registry.registerEventListener(on_text, "object:text-changed:insert")
+pyatspi.Registry.registerEventListener(on_description, "object:property-change:accessible-description")
 app = player_app()
 pump(1.0)
 
@@ -106,10 +116,12 @@ check("forest" in scene_picture(app), f"the scene picture is named after its fil
 
 # Enter turns the page, and the new page is sent as inserted text.
 inserted.clear()
+described.clear()
 key("Return")
 second = page_text(app)
 check(second is not None and second.startswith("Dusk."), f"Enter turns to the second page: {second!r}")
 check(any(t.startswith("Dusk.") for t in inserted), f"the new page is announced: {inserted}")
+check(any(d.startswith("Dusk.") for d in described), f"the focused window describes the new page: {described}")
 
 for _ in range(10):
     if options(app):

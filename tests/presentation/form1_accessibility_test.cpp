@@ -166,6 +166,8 @@ TEST(Accessibility, TheTextBoxHoldsTheWholePageAndTheSceneIsNamedAfterItsPicture
     const int all = page->textInterface()->characterCount();
     EXPECT_EQ(page->textInterface()->text(0, all), "one\ntwo\nthree\nfour\nfive\nsix")
         << "the lines below the box too";
+    EXPECT_EQ(w.form.accessibleDescription(), "one\ntwo\nthree\nfour\nfive\nsix")
+        << "the window, which has the focus while a page waits, describes the page";
     QAccessibleInterface* scene = QAccessible::queryAccessibleInterface(const_cast<PictureStandIn*>(w.form.image1StandIn()));
     ASSERT_NE(scene, nullptr);
     EXPECT_EQ(scene->role(), QAccessible::Graphic);

@@ -4,7 +4,6 @@
 #include "scene_stand_ins.h"
 #include "text_views.h"
 
-#include <QAccessible>
 #include <QApplication>
 #include <QCoreApplication>
 #include <QFontMetrics>
@@ -78,15 +77,14 @@ void Form1::updateStandIns() {
 void Form1::resizeEvent(QResizeEvent*) { updateTransform(); }
 
 void Form1::setText(const std::string& text) {
-    const QString old = text1_->toPlainText();
+    // The text view itself tells screen readers of the new page: the old text
+    // removed, the new inserted. A screen reader speaks such changes of the
+    // object that has the focus, which is the window while a page waits: its
+    // description is the page, so that a change of it is heard.
     text1_->setPlainText(QString::fromStdString(text));
     text1_->verticalScrollBar()->setValue(0);
+    setAccessibleDescription(text1_->toPlainText());
     updateMoreBelowMark();
-    // The whole page replaces the last one, as a screen reader hears it.
-    if (QAccessible::isActive()) {
-        QAccessibleTextUpdateEvent changed(text1_, 0, old, text1_->toPlainText());
-        QAccessible::updateAccessibility(&changed);
-    }
 }
 
 void Form1::updateMoreBelowMark() { moreBelow_->setVisible(restOfPageHidden()); }
