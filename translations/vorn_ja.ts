@@ -418,6 +418,11 @@ GAME_DIR（省略時は今のフォルダ）にあるスクリプト「code.vrn�
         <source>Page</source>
         <translation>ページ</translation>
     </message>
+    <message>
+        <location filename="../src/presentation/window/form1_surface.cpp" line="+0"/>
+        <source>Options: %1</source>
+        <translation>選択肢: %1</translation>
+    </message>
 </context>
 <context>
     <name>vorn::OptionStandIn</name>

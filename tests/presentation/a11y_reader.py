@@ -109,6 +109,19 @@ pyatspi.Registry.registerEventListener(on_description, "object:property-change:a
 app = player_app()
 pump(1.0)
 
+
+def window_focused():
+    return any(n.getState().contains(pyatspi.STATE_FOCUSED) and n.name == "VORN Interpeter" for n in walk(app))
+
+
+# Without a window manager the window takes the keyboard when asked to.
+for _ in range(50):
+    if window_focused():
+        break
+    subprocess.run(["xdotool", "search", "--name", "^VORN Interpeter$", "windowfocus", "--sync"], check=False)
+    pump(0.1)
+check(window_focused(), "the window has the focus")
+
 first = page_text(app)
 check(first is not None and first.startswith("THE LANTERN ROAD"), f"the first page is read: {first!r}")
 check(options(app) == [], f"no option on a page without a menu: {options(app)}")
@@ -131,6 +144,8 @@ menu = options(app)
 check([(n, k) for n, k, _ in menu] == [("鈴 Ring bell", "1"), ("賽銭 Offer coin", "2"), ("休む Just rest", "3")],
       f"the first menu's options, in order, with their keys: {menu}")
 check("shrine" in scene_picture(app), f"the shrine's picture is named: {scene_picture(app)}")
+check(any(d.endswith("Options: 1 鈴 Ring bell, 2 賽銭 Offer coin, 3 休む Just rest") for d in described),
+      f"the focused window describes the menu: {described[-1:]}")
 
 key("Tab")
 check([f for _, _, f in options(app)] == [True, False, False], f"Tab focuses the first option: {options(app)}")

@@ -66,8 +66,11 @@ TEST(Accessibility, OnlyTheOfferedOptionsAreButtonsNamedByTheirWordsWithTheirKey
     Window w(game, 2);
     ASSERT_TRUE(w.start());
     EXPECT_EQ(w.offered(), QStringList()) << "a page offers nothing";
+    EXPECT_EQ(w.form.accessibleDescription(), "x") << "the window describes the page";
     w.key(Qt::Key_Space);
     EXPECT_EQ(w.offered(), QStringList({"鈴 Ring bell [1]", "Two [2]", "Three [3]"}));
+    EXPECT_EQ(w.form.accessibleDescription(), "Options: 1 鈴 Ring bell, 2 Two, 3 Three")
+        << "and the menu, which empties the text box";
 
     QAccessibleInterface* second = QAccessible::queryAccessibleInterface(w.form.optionStandIn(2));
     ASSERT_NE(second, nullptr);

@@ -72,19 +72,30 @@ void Form1::updateStandIns() {
         option->setVisible(on);
     }
     image1StandIn_->setGeometry(transform_.toWidget(QRect(startRect(SceneElement::Image1).topLeft(), image1Size_)));
+
+    // A screen reader speaks a change of what the focused object says of
+    // itself, and the window has the focus while a page or a menu waits: its
+    // description is the page and the options offered, so each new one is heard.
+    QString description = text1_->toPlainText();
+    if (offered > 0) {
+        QStringList listed;
+        for (int label = 1; label <= offered; ++label)
+            listed << QString::number(label) + ' ' + captions_[label - 1];
+        if (!description.isEmpty()) description += '\n';
+        description += tr("Options: %1").arg(listed.join(", "));
+    }
+    if (description != accessibleDescription()) setAccessibleDescription(description);
 }
 
 void Form1::resizeEvent(QResizeEvent*) { updateTransform(); }
 
 void Form1::setText(const std::string& text) {
     // The text view itself tells screen readers of the new page: the old text
-    // removed, the new inserted. A screen reader speaks such changes of the
-    // object that has the focus, which is the window while a page waits: its
-    // description is the page, so that a change of it is heard.
+    // removed, the new inserted.
     text1_->setPlainText(QString::fromStdString(text));
     text1_->verticalScrollBar()->setValue(0);
-    setAccessibleDescription(text1_->toPlainText());
     updateMoreBelowMark();
+    updateStandIns();
 }
 
 void Form1::updateMoreBelowMark() { moreBelow_->setVisible(restOfPageHidden()); }
