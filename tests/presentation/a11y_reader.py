@@ -84,7 +84,34 @@ def scene_picture(app):
 
 def key(name):
     subprocess.run(["xdotool", "key", name], check=True)
-    pump(0.6)
+    pump(0.3)
+
+
+def until(condition, seconds=8.0):
+    """Whether `condition` comes true within `seconds`: a loaded machine
+    may take its time to turn a page and tell the bus."""
+    end = time.monotonic() + seconds
+    while True:
+        if condition():
+            return True
+        if time.monotonic() >= end:
+            return False
+        pump(0.1)
+
+
+def turn_page():
+    """Enter, and the wait for the page it turns to."""
+    shown = page_text(app)
+    key("Return")
+    until(lambda: page_text(app) != shown, 3)
+
+
+def focus():
+    return [f for _, _, f in options(app)]
+
+
+def page_starts(words):
+    return lambda: (page_text(app) or "").startswith(words)
 
 
 inserted = []
@@ -131,6 +158,7 @@ check("forest" in scene_picture(app), f"the scene picture is named after its fil
 inserted.clear()
 described.clear()
 key("Return")
+until(lambda: page_starts("Dusk.")() and any(d.startswith("Dusk.") for d in described))
 second = page_text(app)
 check(second is not None and second.startswith("Dusk."), f"Enter turns to the second page: {second!r}")
 check(any(t.startswith("Dusk.") for t in inserted), f"the new page is announced: {inserted}")
@@ -139,7 +167,8 @@ check(any(d.startswith("Dusk.") for d in described), f"the focused window descri
 for _ in range(10):
     if options(app):
         break
-    key("Return")
+    turn_page()
+until(lambda: len(options(app)) == 3 and any(d.startswith("Options") for d in described))
 menu = options(app)
 check([(n, k) for n, k, _ in menu] == [("鈴 Ring bell", "1"), ("賽銭 Offer coin", "2"), ("休む Just rest", "3")],
       f"the first menu's options, in order, with their keys: {menu}")
@@ -148,14 +177,15 @@ check(any(d.endswith("Options: 1 鈴 Ring bell, 2 賽銭 Offer coin, 3 休む Ju
       f"the focused window describes the menu: {described[-1:]}")
 
 key("Tab")
-check([f for _, _, f in options(app)] == [True, False, False], f"Tab focuses the first option: {options(app)}")
+check(until(lambda: focus() == [True, False, False]), f"Tab focuses the first option: {options(app)}")
 key("Tab")
-check([f for _, _, f in options(app)] == [False, True, False], f"Tab again the second: {options(app)}")
+check(until(lambda: focus() == [False, True, False]), f"Tab again the second: {options(app)}")
 key("shift+Tab")
-check([f for _, _, f in options(app)] == [True, False, False], f"Shift+Tab back to the first: {options(app)}")
+check(until(lambda: focus() == [True, False, False]), f"Shift+Tab back to the first: {options(app)}")
 
 inserted.clear()
 key("Return")
+until(lambda: page_starts("You pull the rope.")() and any(t.startswith("You pull") for t in inserted))
 bell = page_text(app)
 check(bell is not None and bell.startswith("You pull the rope."), f"Enter on the focused option chooses it: {bell!r}")
 check(options(app) == [], f"the options leave the tree once chosen: {options(app)}")
@@ -166,18 +196,23 @@ check(any(t.startswith("You pull the rope.") for t in inserted), f"the chosen br
 for _ in range(15):
     if options(app):
         break
-    key("Return")
+    turn_page()
+until(lambda: len(options(app)) == 2)
 check([n for n, _, _ in options(app)] == ["再び Walk again", "休む Rest here"], f"the second menu: {options(app)}")
 check("moon" in [n.lower() for n in scene_picture(app)], f"a picture in a folder is named by its file: {scene_picture(app)}")
 key("Tab")
+until(lambda: focus() == [True, False])
 key("Tab")
+until(lambda: focus() == [False, True])
 key("space")
+until(page_starts("You spread your cloak"))
 rest = page_text(app)
 check(rest is not None and rest.startswith("You spread your cloak"), f"Space chooses the focused option: {rest!r}")
 for _ in range(10):
     if (page_text(app) or "").startswith("THE END"):
         break
-    key("Return")
+    turn_page()
+until(page_starts("THE END"))
 check((page_text(app) or "").startswith("THE END"), f"the ending is reached: {page_text(app)!r}")
 
 if failures:
