@@ -18,6 +18,8 @@ packages=(
   file debootstrap lintian appstream desktop-file-utils
   # window tests and checks by eye and ear, under a window manager too
   xvfb xdotool x11-apps x11-utils openbox imagemagick sox
+  # the window read as a screen reader reads it, on the desktop's accessibility bus
+  at-spi2-core python3-pyatspi dbus dbus-x11
   # the music benchmark's sound server with a null sink
   pulseaudio pulseaudio-utils
   # the script fuzzer (libFuzzer) and its seed corpus

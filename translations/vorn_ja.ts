@@ -656,6 +656,24 @@ It goes on from where you left it.</source>
         <source>Your place in the game could not be kept for next time: %1</source>
         <translation>次回のために続きを残せませんでした: %1</translation>
     </message>
+    <message>
+        <location filename="../src/presentation/window/form1.cpp" line="+44"/>
+        <source>Page</source>
+        <translation>ページ</translation>
+    </message>
+    <message>
+        <location filename="../src/presentation/window/form1_surface.cpp" line="+0"/>
+        <source>Options: %1</source>
+        <translation>選択肢: %1</translation>
+    </message>
+</context>
+<context>
+    <name>vorn::OptionStandIn</name>
+    <message>
+        <location filename="../src/presentation/window/scene_stand_ins.cpp" line="+21"/>
+        <source>Option %1 of %2, key %1</source>
+        <translation>選択肢 %1 / %2、キー %1</translation>
+    </message>
 </context>
 <context>
     <name>vorn::PlayerWindow</name>

@@ -5,6 +5,7 @@
 #include "presentation/language/language.h"
 #include "presentation/picture_decoder.h"
 #include "scene_dialog.h"
+#include "scene_stand_ins.h"
 #include "text_views.h"
 
 #include <QApplication>
@@ -41,7 +42,10 @@ Form1::Form1(const GameFolder& folder, MusicDevice& device, int zoom, QWidget* p
     image1Size_ = startRect(SceneElement::Image1).size();
     image2Size_ = startRect(SceneElement::Image2).size();
 
+    installStandInAccessibility();
+    image1StandIn_ = new PictureStandIn(this);
     text1_ = makeTextView(this, Qt::black);
+    text1_->setAccessibleName(tr("Page"));
     text1_->viewport()->installEventFilter(this);
     moreBelow_ = makeMoreBelowMark(text1_);
     QScrollBar* lines = text1_->verticalScrollBar();
@@ -51,6 +55,16 @@ Form1::Form1(const GameFolder& folder, MusicDevice& device, int zoom, QWidget* p
     backlog_ = makeTextView(this, Qt::black);
     backlog_->viewport()->installEventFilter(this);
     backlog_->hide();
+
+    // Created in their order, so Tab visits them from the top; Enter or Space
+    // on the focused one does what its key does.
+    static constexpr std::array<KeyAction, 4> optionKeys = {KeyAction::ClickOption1, KeyAction::ClickOption2,
+                                                            KeyAction::ClickOption3, KeyAction::ClickOption4};
+    for (int label = 1; label <= 4; ++label) {
+        optionStandIns_[label - 1] = new OptionStandIn(label, this);
+        connect(optionStandIns_[label - 1], &OptionStandIn::chosen, this,
+                [this](int option) { perform(optionKeys[option - 1]); });
+    }
 
     menu_ = new QMenu("File", this);
     connect(menu_->addAction("New"), &QAction::triggered, this, [this] { newGame(); });
@@ -145,7 +159,10 @@ void Form1::guarded(const std::function<void()>& action) {
     } catch (const RunAborted&) {
         shutDown(!terminateRequested_, 0, false); // the run was cut off: no place to keep
     }
-    if (!finished_) updateMarkedOption(); // a run may have offered options or taken them away
+    if (!finished_) { // a run may have offered options or taken them away
+        updateMarkedOption();
+        updateStandIns();
+    }
 }
 
 void Form1::reportFatal(const QString& english, const QString& message) {

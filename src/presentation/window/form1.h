@@ -31,6 +31,11 @@ class QPlainTextEdit;
 class QMenu;
 
 namespace vorn {
+class OptionStandIn;
+class PictureStandIn;
+} // namespace vorn
+
+namespace vorn {
 
 class Form1 : public QWidget, public DisplaySurface {
     Q_OBJECT
@@ -91,6 +96,10 @@ class Form1 : public QWidget, public DisplaySurface {
     // The option a click at the pointer would take, underlined; 0 for none.
     int markedOption() const { return markedOption_; }
     const QString& caption(int label) const { return captions_[label - 1]; }
+    // What screen readers and the keyboard's focus find in place of caption 1..4,
+    // shown only while its option is offered.
+    OptionStandIn* optionStandIn(int label) const { return optionStandIns_[label - 1]; }
+    const PictureStandIn* image1StandIn() const { return image1StandIn_; }
     QSize image1Size() const { return image1Size_; }
     QSize image2Size() const { return image2Size_; }
     bool image2Empty() const { return image2_.isNull(); }
@@ -147,6 +156,7 @@ class Form1 : public QWidget, public DisplaySurface {
     int offeredCaptions() const;           // how many captions a click can choose from now
     int labelAt(QPoint widgetPoint) const; // the caption 1..4 a click there lands on, or 0
     void updateMarkedOption();
+    void updateStandIns(); // the offered options and the scene picture, where they are drawn
     void updateMoreBelowMark();
     bool restOfPageHidden() const; // lines of the page wait below the box
     void popUpMenuFromKeyboard();
@@ -179,6 +189,8 @@ class Form1 : public QWidget, public DisplaySurface {
     QSize image1Size_, image2Size_;
     std::array<QString, 4> captions_;
     QPlainTextEdit* text1_ = nullptr;
+    std::array<OptionStandIn*, 4> optionStandIns_{};
+    PictureStandIn* image1StandIn_ = nullptr;
     QPlainTextEdit* backlog_ = nullptr;
     QWidget* moreBelow_ = nullptr;
     QMenu* menu_ = nullptr;

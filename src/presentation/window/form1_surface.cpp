@@ -2,6 +2,7 @@
 
 #include "presentation/picture_decoder.h"
 #include "scene_dialog.h"
+#include "scene_stand_ins.h"
 #include "text_views.h"
 
 #include <QApplication>
@@ -46,16 +47,51 @@ void Form1::updateTransform() {
     // The pop-up menu grows with the scene, from the desktop's own menu font.
     menu_->setFont(scaledFont(QApplication::font(menu_), transform_.scale));
     updateMarkedOption();
+    updateStandIns();
     applyCursor();
     update();
+}
+
+void Form1::updateStandIns() {
+    int offered = 0;
+    for (int label = 1; label <= 4; ++label)
+        if (!finished_ && interpreter_.offersOption(label)) offered = label;
+    const QFont font = gothicFont(fontPixels());
+    for (int label = 1; label <= 4; ++label) {
+        OptionStandIn* option = optionStandIns_[label - 1];
+        const int margin = OptionStandIn::kRingMargin;
+        option->setGeometry(transform_.toWidget(labelRect(label).adjusted(-margin, 0, margin, 0)));
+        option->setOffered(offered);
+        option->setWords(captions_[label - 1], font);
+        const bool on = label <= offered && interpreter_.offersOption(label);
+        if (!on && option->hasFocus()) setFocus(Qt::OtherFocusReason); // back to the page, not to the next option
+        option->setVisible(on);
+    }
+    image1StandIn_->setGeometry(transform_.toWidget(QRect(startRect(SceneElement::Image1).topLeft(), image1Size_)));
+
+    // A screen reader speaks a change of what the focused object says of
+    // itself, and the window has the focus while a page or a menu waits: its
+    // description is the page and the options offered, so each new one is heard.
+    QString description = text1_->toPlainText();
+    if (offered > 0) {
+        QStringList listed;
+        for (int label = 1; label <= offered; ++label)
+            listed << QString::number(label) + ' ' + captions_[label - 1];
+        if (!description.isEmpty()) description += '\n';
+        description += tr("Options: %1").arg(listed.join(", "));
+    }
+    if (description != accessibleDescription()) setAccessibleDescription(description);
 }
 
 void Form1::resizeEvent(QResizeEvent*) { updateTransform(); }
 
 void Form1::setText(const std::string& text) {
+    // The text view itself tells screen readers of the new page: the old text
+    // removed, the new inserted.
     text1_->setPlainText(QString::fromStdString(text));
     text1_->verticalScrollBar()->setValue(0);
     updateMoreBelowMark();
+    updateStandIns();
 }
 
 void Form1::updateMoreBelowMark() { moreBelow_->setVisible(restOfPageHidden()); }
@@ -91,6 +127,8 @@ bool Form1::setPicture(PictureElement element, const PictureFile& picture) {
         image1_ = image;
         sceneReplaced_ = true;
         if (!image.isNull()) image1Size_ = image.size();
+        image1StandIn_->setFileName(image.isNull() ? std::string() : picture.name);
+        updateStandIns();
         break;
     case PictureElement::Image2:
         image2_ = image;
@@ -109,6 +147,8 @@ void Form1::resetPicture(PictureElement element) {
         image1_ = builtInScene_;
         sceneReplaced_ = false;
         image1Size_ = startRect(SceneElement::Image1).size();
+        image1StandIn_->setFileName({});
+        updateStandIns();
         break;
     case PictureElement::Image2:
         image2_ = QImage();
