@@ -200,6 +200,11 @@
         <translation>ゲームのフォルダでも、.vrn のスクリプトでも、プレイヤーが読めるアーカイブでもありません（%1）</translation>
     </message>
     <message>
+        <location filename="../src/presentation/web/headless_main.cpp" line="32"/>
+        <source>&quot;%1&quot; is neither a game folder, a .vrn script nor an archive this build of the player reads (a .zip, .lzh or .lha); unpack it and play its folder</source>
+        <translation>「%1」はゲームのフォルダでも、.vrn のスクリプトでも、このプレイヤーが読めるアーカイブ（.zip、.lzh、.lha）でもありません。展開してから、そのフォルダを遊んでください</translation>
+    </message>
+    <message>
         <location line="+1"/>
         <source>out of memory</source>
         <translation>メモリが足りません</translation>

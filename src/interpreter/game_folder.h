@@ -21,6 +21,12 @@ inline constexpr const char* kIsAFolder = VORN_TR("it is a folder, not a file");
 inline constexpr const char* kNotARegularFile = VORN_TR("it is not a regular file");
 inline constexpr const char* kNotEnoughMemoryToRead = VORN_TR("there is not enough memory to read it");
 
+// An archive that cannot be played, and why; every refusal of an archive has
+// this heading, whatever stops it.
+inline constexpr const char* kArchiveUnplayable = VORN_TR("cannot play \"%1\": %2.");
+// (Marked templates stand above the sizes: lupdate files one that follows
+// "inline constexpr std::size_t" under the context "std".)
+
 // The largest picture and cursor files the player reads; `vorn check` reads
 // them with the same limits.
 inline constexpr std::size_t kMaxPictureBytes = std::size_t(256) * 1024 * 1024;
@@ -29,10 +35,6 @@ inline constexpr std::size_t kMaxIconBytes = std::size_t(16) * 1024 * 1024;
 // time took 260 characters for a whole path, three bytes each at most in
 // UTF-8. A longer name is found nowhere, at no cost.
 inline constexpr std::size_t kMaxFileNameBytes = 1024;
-
-// An archive that cannot be played, and why; every refusal of an archive has
-// this heading, whatever stops it.
-inline constexpr const char* kArchiveUnplayable = VORN_TR("cannot play \"%1\": %2.");
 
 // An archive refused because a file its game needs at start-up (`what`, as
 // "the script", named `name`) cannot be read from it.

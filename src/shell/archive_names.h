@@ -20,6 +20,14 @@ inline constexpr const char* kArchiveEncrypted =
 inline constexpr const char* kArchiveHoldsNoGame = VORN_TR("the archive holds no game: there is no code.vrn in it");
 inline constexpr const char* kNotEnoughMemoryToOpen =
     VORN_TR("there is not enough memory to open it; close other programs and try again");
+// Marked templates stand above the sizes below: lupdate files a template that
+// follows "inline constexpr std::size_t" under the context "std".
+inline constexpr const char* kArchiveNameTooLong =
+    VORN_TR("the archive holds an entry whose name is %1 bytes long (\"%2\"); the player refuses names longer "
+            "than %3 bytes");
+inline constexpr const char* kArchiveNameTooDeep =
+    VORN_TR("the archive holds an entry %1 folders deep (\"%2\"); the player refuses entries more than %3 folders "
+            "deep");
 
 // More entries than any game or CD holds; a hostile archive stops here rather
 // than filling the memory with its index. Folders implied by the names count
@@ -30,13 +38,6 @@ inline constexpr std::size_t kMaxArchiveEntries = 1'000'000;
 // that a hostile name costs no more than a real one.
 inline constexpr std::size_t kMaxArchiveNameBytes = 4096;
 inline constexpr std::size_t kMaxArchiveFolderDepth = 256; // folders above an entry
-
-inline constexpr const char* kArchiveNameTooLong =
-    VORN_TR("the archive holds an entry whose name is %1 bytes long (\"%2\"); the player refuses names longer "
-            "than %3 bytes");
-inline constexpr const char* kArchiveNameTooDeep =
-    VORN_TR("the archive holds an entry %1 folders deep (\"%2\"); the player refuses entries more than %3 folders "
-            "deep");
 
 // The folders and files of an archive by their stored names: raw bytes, in
 // code page 932 or UTF-8, '/' and '\' between folders where they are whole

@@ -145,7 +145,7 @@ TEST(GameArchive, TheTopMostGameIsPlayedAndTheReaderToldOfTheOthers) {
     EXPECT_NE(opened.notice.find("holds 3 games (b, c, a/x); playing the top-most, \"b\""), std::string::npos)
         << opened.notice;
     // "b" has no pictures: its play ends on the background, as every player's must.
-    EXPECT_TRUE(has(TestGame::playArchive(scratch / "several.zip").fatal(), "back.bmp\\\": no such file"));
+    EXPECT_TRUE(has(TestGame::playArchive(scratch / "several.zip").fatal(), "back.bmp\\\" in it cannot be read: no such file"));
 }
 
 // Bytes that do not shrink when packed, so an archive of them is larger than its reader's buffers.

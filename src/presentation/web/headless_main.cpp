@@ -11,6 +11,7 @@
 #include "presentation/headless/headless_session.h"
 #include "presentation/picture_check.h"
 #include "presentation/web/memory_tree.h"
+#include "presentation/web/js_bytes.h"
 #include "shell/command_line.h"
 
 #include <emscripten/bind.h>
@@ -25,12 +26,13 @@
 namespace vorn {
 namespace {
 
-namespace fs = std::filesystem;
-using emscripten::val;
-
 constexpr const char* kNotReadHere =
     VORN_TR("\"%1\" is neither a game folder, a .vrn script nor an archive this build of the player reads "
             "(a .zip, .lzh or .lha); unpack it and play its folder");
+
+// After the marked templates: lupdate would file them under "std".
+namespace fs = std::filesystem;
+using emscripten::val;
 
 class NoSaving : public HeadlessSaving {
   public:
@@ -54,14 +56,6 @@ struct HandedArchive {
 HandedArchive& handed() {
     static HandedArchive archive;
     return archive;
-}
-
-std::string bytesOf(const val& array) {
-    std::string bytes(array["length"].as<std::size_t>(), '\0');
-    if (!bytes.empty())
-        val(emscripten::typed_memory_view(bytes.size(), reinterpret_cast<std::uint8_t*>(bytes.data())))
-            .call<void>("set", array);
-    return bytes;
 }
 
 // The archive the command line names for headless play, which the runner's

@@ -10,6 +10,7 @@
 #include "presentation/picture_check.h"
 #include "presentation/scene_layout.h"
 #include "presentation/web/memory_tree.h"
+#include "presentation/web/js_bytes.h"
 #include "shell/saves.h"
 #include "shell/shell.h"
 #include "shell/slot_name.h"
@@ -26,15 +27,6 @@ namespace vorn {
 namespace {
 
 using emscripten::val;
-
-// The bytes of a Uint8Array, copied into the player's memory in one go.
-std::string bytesOf(const val& array) {
-    std::string bytes(array["length"].as<std::size_t>(), '\0');
-    if (!bytes.empty())
-        val(emscripten::typed_memory_view(bytes.size(), reinterpret_cast<std::uint8_t*>(bytes.data())))
-            .call<void>("set", array);
-    return bytes;
-}
 
 const char* sceneElementName(SceneElement element) {
     switch (element) {
