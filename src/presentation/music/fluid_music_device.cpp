@@ -31,8 +31,10 @@
 #include "interpreter/message.h"
 #include "presentation/music/byte_order.h"
 #include "presentation/music/fluid_library.h"
+#include "presentation/music/midi_checks.h"
 #include "presentation/music/midi_presets.h"
 #include "presentation/music/soundfont_directory.h"
+#include "presentation/music/trimmed_soundfont.h"
 
 #include <sys/resource.h>
 #include <unistd.h>
@@ -46,7 +48,6 @@
 #include <cstring>
 #include <dlfcn.h>
 #include <malloc.h>
-#include <map>
 #include <memory>
 #include <mutex>
 #include <set>
@@ -105,118 +106,10 @@ void quietLibraries(const FluidLibrary& fluid) {
     });
 }
 
-// A RIFF MIDI file (.rmi), as Windows' sequencer plays them, carries a
-// Standard MIDI File in its "data" chunk.
-std::string_view unwrapRiffMidi(std::string_view bytes) {
-    if (bytes.size() < 12 || bytes.substr(0, 4) != "RIFF" || bytes.substr(8, 4) != "RMID") return bytes;
-    std::size_t at = 12;
-    while (at + 8 <= bytes.size()) {
-        const std::size_t length = littleEndian(bytes, at + 4, 4);
-        if (bytes.substr(at, 4) == "data") return bytes.substr(at + 8, std::min(length, bytes.size() - at - 8));
-        at += 8 + length + (length & 1);
-    }
-    return bytes;
-}
-
-// Why FluidSynth could not play `smf`, or empty when it looks like a Standard
-// MIDI File: the header, and the start of every track it announces. What lies
-// within the tracks is for FluidSynth to judge (a last track that claims more
-// bytes than there are, but ends in time, plays).
-std::string midiProblem(std::string_view smf) {
-    if (smf.size() < 14 || smf.substr(0, 4) != "MThd") return "it is not a MIDI file";
-    const std::uint32_t headerLength = bigEndian(smf, 4, 4);
-    const std::uint32_t tracks = bigEndian(smf, 10, 2);
-    if (headerLength < 6 || tracks == 0) return "its MIDI header is damaged";
-    if (static_cast<unsigned char>(smf[12]) & 0x80)
-        return "it counts time in SMPTE frames, which FluidSynth cannot play";
-    std::size_t at = 8 + std::size_t{headerLength};
-    for (std::uint32_t track = 0; track < tracks; ++track) {
-        if (at + 8 > smf.size()) return "the MIDI file is cut short";
-        at += 8 + std::size_t{bigEndian(smf, at + 4, 4)};
-    }
-    return {};
-}
-
 std::string inQuotes(const std::string& name) { return "\"" + name + "\""; }
-
-// The trimmed soundfonts FluidSynth reads through its file callbacks, by the
-// names they are registered under. FluidSynth opens a soundfont again each
-// time it loads samples, so a name stays registered while its soundfont is
-// in the synth.
-class TrimmedFiles {
-  public:
-    static std::string add(std::shared_ptr<const SoundfontDirectory::Trimmed> file) {
-        std::lock_guard lock(mutex());
-        static std::uint64_t made = 0;
-        std::string name = "vorn-trimmed-soundfont:" + std::to_string(++made);
-        files().emplace(name, std::move(file));
-        return name;
-    }
-    static void remove(const std::string& name) {
-        std::lock_guard lock(mutex());
-        files().erase(name);
-    }
-
-    static void* open(const char* name) {
-        std::shared_ptr<const SoundfontDirectory::Trimmed> file;
-        {
-            std::lock_guard lock(mutex());
-            auto found = files().find(name ? name : "");
-            if (found == files().end()) return nullptr; // not ours: FluidSynth's own loader takes it
-            file = found->second;
-        }
-        std::FILE* source = std::fopen(file->source.c_str(), "rb");
-        if (!source) return nullptr;
-        return new Handle{source, std::move(file), 0};
-    }
-    static int read(void* buffer, fluid_long_long_t count, void* handle) {
-        auto* h = static_cast<Handle*>(handle);
-        if (count < 0 || !h->file->read(h->source, h->at, static_cast<char*>(buffer), std::uint64_t(count)))
-            return FLUID_FAILED;
-        h->at += std::uint64_t(count);
-        return FLUID_OK;
-    }
-    static int seek(void* handle, fluid_long_long_t offset, int origin) {
-        auto* h = static_cast<Handle*>(handle);
-        const long long base = origin == SEEK_SET   ? 0
-                               : origin == SEEK_CUR ? static_cast<long long>(h->at)
-                                                    : static_cast<long long>(h->file->size());
-        if (base + offset < 0 || std::uint64_t(base + offset) > h->file->size()) return FLUID_FAILED;
-        h->at = std::uint64_t(base + offset);
-        return FLUID_OK;
-    }
-    static fluid_long_long_t tell(void* handle) {
-        return static_cast<fluid_long_long_t>(static_cast<Handle*>(handle)->at);
-    }
-    static int close(void* handle) {
-        auto* h = static_cast<Handle*>(handle);
-        std::fclose(h->source);
-        delete h;
-        return FLUID_OK;
-    }
-
-  private:
-    struct Handle {
-        std::FILE* source;
-        std::shared_ptr<const SoundfontDirectory::Trimmed> file;
-        std::uint64_t at;
-    };
-    // Never destroyed: a device may still be closing while the program's
-    // statics are torn down at exit.
-    static std::mutex& mutex() {
-        static auto* m = new std::mutex;
-        return *m;
-    }
-    static std::map<std::string, std::shared_ptr<const SoundfontDirectory::Trimmed>>& files() {
-        static auto* registered = new std::map<std::string, std::shared_ptr<const SoundfontDirectory::Trimmed>>;
-        return *registered;
-    }
-};
 
 // The open file and a render's outcome live outside the device's class, so
 // that every compiler sees them complete where the class constructs them.
-using PresetKey = std::pair<int, int>; // bank, program
-
 struct OpenFile {
     std::string smf; // a Standard MIDI File
     std::string name;
@@ -449,39 +342,6 @@ class FluidMusicDevice::Impl {
         return "no audio output (" + failures + ")";
     }
 
-    // The instrument a program change selects, found as the synth finds it:
-    // the bank and program asked for; else on a drum channel the standard
-    // kit, and on another the same program in bank 0, else bank 0's first.
-    std::optional<PresetKey> findPreset(int bank, int program, bool drums) const {
-        auto has = [this](int b, int p) { return directory_->hasPreset(b, p); };
-        if (has(bank, program)) return PresetKey{bank, program};
-        if (drums) return has(128, 0) ? std::optional<PresetKey>(PresetKey{128, 0}) : std::nullopt;
-        if (has(0, program)) return PresetKey{0, program};
-        if (has(0, 0)) return PresetKey{0, 0};
-        return std::nullopt;
-    }
-
-    // Every instrument the piece can select. Channel 10 is the drum channel,
-    // which takes its programs from the drum bank whatever bank is selected.
-    std::set<PresetKey> instrumentsOf(const MidiPresetUse& use) const {
-        std::set<PresetKey> keys;
-        for (int c = 0; c < 16; ++c) {
-            const MidiChannelUse& channel = use.channels[std::size_t(c)];
-            const bool drums = c == 9;
-            if (channel.playsDefault)
-                if (auto key = findPreset(drums ? 128 : 0, 0, drums)) keys.insert(*key);
-            for (int program : channel.programs) {
-                if (drums) {
-                    if (auto key = findPreset(128, program, true)) keys.insert(*key);
-                    continue;
-                }
-                for (int bank : channel.banks)
-                    if (auto key = findPreset(bank, program, false)) keys.insert(*key);
-            }
-        }
-        return keys;
-    }
-
     // The open file is ready at once when the soundfont in the synth holds
     // all its instruments (a restart of the same piece); else the pinning
     // thread makes one that does.
@@ -490,7 +350,7 @@ class FluidMusicDevice::Impl {
             open_->ready = true;
             return;
         }
-        open_->instruments = instrumentsOf(open_->use);
+        open_->instruments = instrumentsOf(*directory_, open_->use);
         open_->ready = sfont_ && std::includes(fontPresets_.begin(), fontPresets_.end(), open_->instruments.begin(),
                                                open_->instruments.end());
         open_->pinWanted = !open_->ready;
