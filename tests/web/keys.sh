@@ -8,6 +8,6 @@ build="$PWD/build-web"
 # a folder that says so.
 modules=$(mktemp -d)
 trap 'rm -rf "$modules"' EXIT
-cp "$build/keys.js" "$build/vorn-page.js" "$modules/"
+cp "$build/keys.js" "$build/page-input.js" "$modules/"
 echo '{"type":"module"}' >"$modules/package.json"
 VORN_WEB_MODULES="$modules" VORN_WEB_BUILD="$build" node --test tests/web/keys.test.mjs

@@ -32,7 +32,7 @@ const leftToBrowser = new Set(['ZoomIn', 'ZoomOut', 'ToggleFullScreen', 'Quit'])
 test('every key of the table does on the page what the table says', () => {
   const rows = [...vorn.keyTable()];
   assert.ok(rows.length >= 20, `only ${rows.length} keys`);
-  const page = fs.readFileSync(path.join(modules, 'vorn-page.js'), 'utf8');
+  const page = fs.readFileSync(path.join(modules, 'page-input.js'), 'utf8');
   for (const row of rows) {
     const found = pageKey(vorn, press(row.key, row.modifiers));
     assert.equal(found?.action, row.action, `${row.key} with ${row.modifiers}`);
@@ -41,7 +41,7 @@ test('every key of the table does on the page what the table says', () => {
       assert.equal(pageKey(vorn, press(row.key.toUpperCase(), row.modifiers))?.action, row.action, 'Caps Lock');
     }
     assert.ok(performed.has(row.action) || leftToBrowser.has(row.action), `the page knows no ${row.action}`);
-    if (performed.has(row.action)) assert.ok(page.includes(`'${row.action}'`), `vorn-page.js performs no ${row.action}`);
+    if (performed.has(row.action)) assert.ok(page.includes(`'${row.action}'`), `page-input.js performs no ${row.action}`);
   }
 });
 

@@ -6,7 +6,9 @@
 import { filesFromArchive, filesFromDrop, filesFromInput, filesFromUrl, handToGame } from './game-files.js';
 import { translatePage, words } from './page-words.js';
 import { PageSaves } from './saves.js';
-import { pageKey } from './keys.js';
+import { ELEMENTS, decode, sceneDrawing } from './page-drawing.js';
+import { pageBacklog } from './page-backlog.js';
+import { pageInput } from './page-input.js';
 
 const $ = (id) => document.getElementById(id);
 const sceneBox = $('scene');
@@ -52,7 +54,6 @@ const module = await createVornModule(compiled ? {
 // browser's performance timeline, where bench/web_first_page.sh reads them.
 performance.mark('vorn: player started');
 const layout = module.sceneLayout();
-const ELEMENTS = ['Form1', 'Image1', 'Image2']; // back to front
 
 // What the page shows, kept for redrawing at another zoom.
 const view = {
@@ -85,66 +86,14 @@ function resetPictures() {
   view.pictures = Object.fromEntries(ELEMENTS.map((element) => [element, startPicture(element)]));
 }
 
-// ---- drawing -------------------------------------------------------------
-
-function place(element, rect) {
-  const z = view.zoom;
-  Object.assign(element.style, {
-    left: `${rect.x * z}px`, top: `${rect.y * z}px`, width: `${rect.width * z}px`, height: `${rect.height * z}px`,
-  });
-}
-
-// The largest whole zoom, 1 to 4, at which the scene fits the browser window.
-function fittingZoom() {
-  const z = Math.floor(Math.min(window.innerWidth / 632, window.innerHeight / 425));
-  return Math.max(1, Math.min(4, z));
-}
-
+const { draw, applyCursor, scenePicture, applyZoom: zoomScene } = sceneDrawing({
+  layout, view, canvas, sceneBox, text1, moreBelow, labels,
+});
+// The scene at the zoom that fits the browser window, and whether the page
+// text still hides some of its rest at that zoom.
 function applyZoom() {
-  view.zoom = fittingZoom();
-  document.documentElement.style.setProperty('--zoom', view.zoom);
-  canvas.width = 632 * view.zoom;
-  canvas.height = 425 * view.zoom;
-  labels.forEach((label, i) => place(label, layout[`Label${i + 1}`]));
-  place(text1, layout.Text1);
-  const mark = { width: 12, height: 9 };
-  const inset = 2;
-  const t = layout.Text1;
-  place(moreBelow, { x: t.x + t.width - mark.width - inset, y: t.y + t.height - mark.height - inset, ...mark });
-  draw();
-  applyCursor();
+  zoomScene();
   updateMoreBelow();
-}
-
-function draw() {
-  const z = view.zoom;
-  const g = canvas.getContext('2d');
-  g.imageSmoothingEnabled = false; // whole zooms repeat pixels exactly
-  g.fillStyle = '#efefef';
-  g.fillRect(0, 0, canvas.width, canvas.height);
-  for (const element of ELEMENTS) {
-    const picture = view.pictures[element];
-    if (!picture || !picture.image) continue;
-    const at = layout[element === 'Form1' ? 'Background' : element];
-    g.drawImage(picture.image, at.x * z, at.y * z, picture.image.width * z, picture.image.height * z);
-  }
-}
-
-// The game's cursor grows with the scene; an icon's hot spot is its centre.
-function applyCursor() {
-  const image = view.cursor;
-  if (!image) return;
-  const c = document.createElement('canvas');
-  c.width = image.width * view.zoom;
-  c.height = image.height * view.zoom;
-  const g = c.getContext('2d');
-  g.imageSmoothingEnabled = false;
-  g.drawImage(image, 0, 0, c.width, c.height);
-  sceneBox.style.cursor = `url(${c.toDataURL()}) ${c.width >> 1} ${c.height >> 1}, auto`;
-}
-
-async function decode(bytes) {
-  return createImageBitmap(new Blob([bytes]));
 }
 
 // ---- what the player shows: the page object the compiled player calls ----
@@ -276,157 +225,16 @@ function endGame() {
   if (music) music.stop();
 }
 
-// ---- presses -------------------------------------------------------------
+// ---- presses, keys, the pop-up menu and the backlog -------------------------
 
-function scenePoint(event) {
-  const box = sceneBox.getBoundingClientRect();
-  return { x: Math.floor((event.clientX - box.left) / view.zoom), y: Math.floor((event.clientY - box.top) / view.zoom) };
-}
-
-function elementAt(point) {
-  if (!game) return 'Background';
-  const size = (e) => view.pictures[e];
-  return game.elementAt(point.x, point.y, size('Image1').width, size('Image1').height,
-    size('Image2').width, size('Image2').height);
-}
-
-// The caption an element is, 1 to 4, or 0.
-function labelOf(element) {
-  return element.startsWith('Label') ? Number(element.slice(5)) : 0;
-}
-const labelAt = (point) => labelOf(elementAt(point));
-
-let pressedLabel = 0;
-let longPress = null;
-sceneBox.addEventListener('pointerdown', (event) => {
-  unlockMusic();
-  if (!backlogBox.hidden || !popup.hidden) return;
-  if (event.target === text1 || text1.contains(event.target)) return;
-  const element = elementAt(scenePoint(event));
-  pressedLabel = event.button === 0 ? labelOf(element) : 0;
-  const onBackground = element === 'Background';
-  if (onBackground && event.button === 2) openPopup(event.clientX, event.clientY);
-  if (onBackground && event.pointerType === 'touch') {
-    longPress = setTimeout(() => { longPress = null; pressedLabel = 0; openPopup(event.clientX, event.clientY); }, 500);
-  }
+const { openBacklog, closeBacklog } = pageBacklog({ backlogBox, game: () => game, updateMarked: () => updateMarked() });
+const { updateMarked, updateOffered, stopFastForward } = pageInput({
+  module, layout, view, sceneBox, text1, labels, backlogBox, popup,
+  game: () => game,
+  ended: () => ended,
+  saves: () => saves,
+  play, quit, resume, readOn, chooseOption, unlockMusic, updateMoreBelow, openBacklog, closeBacklog,
 });
-sceneBox.addEventListener('pointerup', (event) => {
-  clearTimeout(longPress);
-  const label = pressedLabel;
-  pressedLabel = 0;
-  if (event.button !== 0 || label === 0) return;
-  if (labelAt(scenePoint(event)) === label) chooseOption(label); // a press and a release on the same caption
-});
-sceneBox.addEventListener('pointercancel', () => { clearTimeout(longPress); pressedLabel = 0; });
-sceneBox.addEventListener('contextmenu', (event) => event.preventDefault());
-
-// The caption under the pointer is underlined when a click there would take its option.
-let pointer = null;
-sceneBox.addEventListener('pointermove', (event) => { pointer = scenePoint(event); updateMarked(); });
-sceneBox.addEventListener('pointerleave', () => { pointer = null; updateMarked(); });
-function updateMarked() {
-  let marked = 0;
-  if (pointer && game && !ended && backlogBox.hidden) {
-    const label = labelAt(pointer);
-    if (game.offersOption(label)) marked = label;
-  }
-  labels.forEach((label, i) => label.classList.toggle('marked', marked === i + 1));
-}
-// Offered options are reached with Tab as well; the others are words only.
-// They change only when the player runs or the game ends.
-function updateOffered() {
-  labels.forEach((label, i) => {
-    const offered = game && !ended && game.offersOption(i + 1);
-    label.tabIndex = offered ? 0 : -1;
-    label.setAttribute('aria-disabled', String(!offered));
-  });
-  updateMarked();
-}
-// A caption taken from the keyboard (Tab, then Enter or Space) is its own option.
-labels.forEach((label, i) => label.addEventListener('click', (event) => {
-  if (event.detail === 0) chooseOption(i + 1);
-}));
-
-// A click on the page text turns the page, unless it selected some of it.
-text1.addEventListener('click', (event) => {
-  unlockMusic();
-  if (event.button !== 0) return;
-  const selection = window.getSelection();
-  if (selection && !selection.isCollapsed && text1.contains(selection.anchorNode)) return;
-  resume();
-});
-text1.addEventListener('scroll', updateMoreBelow);
-// Turning the wheel up at the top of the page opens the backlog.
-text1.addEventListener('wheel', (event) => {
-  if (event.deltaY < 0 && text1.scrollTop === 0) { event.preventDefault(); openBacklog(); }
-}, { passive: false });
-
-// ---- the backlog ----------------------------------------------------------
-
-function openBacklog() {
-  if (!game) return;
-  const entries = game.backlog();
-  if (entries.length === 0) return;
-  backlogBox.textContent = entries.map((e) => (e.choice ? `\u25B6 ${e.text}` : e.text.replaceAll('\r\n', '\n')))
-    .join('\n\n');
-  backlogBox.hidden = false;
-  backlogBox.scrollTop = backlogBox.scrollHeight;
-  backlogBox.focus();
-  updateMarked();
-}
-function closeBacklog() {
-  backlogBox.hidden = true;
-  updateMarked();
-}
-backlogBox.addEventListener('click', () => {
-  const selection = window.getSelection();
-  if (selection && !selection.isCollapsed) return;
-  closeBacklog();
-});
-backlogBox.addEventListener('wheel', (event) => {
-  if (event.deltaY > 0 && backlogBox.scrollTop + backlogBox.clientHeight >= backlogBox.scrollHeight - 1) closeBacklog();
-});
-
-// ---- the pop-up menu --------------------------------------------------------
-
-function openPopup(clientX, clientY) {
-  const box = sceneBox.getBoundingClientRect();
-  popup.hidden = false;
-  const x = Math.min(clientX - box.left, box.width - popup.offsetWidth);
-  const y = Math.min(clientY - box.top, box.height - popup.offsetHeight);
-  popup.style.left = `${Math.max(0, x)}px`;
-  popup.style.top = `${Math.max(0, y)}px`;
-  popup.querySelector('button').focus();
-}
-function closePopup() {
-  popup.hidden = true;
-  sceneBox.focus();
-}
-popup.addEventListener('click', (event) => {
-  const command = event.target.dataset.command;
-  if (!command) return;
-  closePopup();
-  if (command === 'save') saves.openDialog(true);
-  else if (command === 'load') saves.openDialog(false);
-  else if (command === 'new') play(() => game.newGame());
-  else if (command === 'about') play(() => game.showCredits());
-  else if (command === 'quit') quit();
-});
-popup.addEventListener('keydown', (event) => {
-  const items = [...popup.querySelectorAll('button')];
-  const at = items.indexOf(document.activeElement);
-  if (event.key === 'ArrowDown' || event.key === 'ArrowUp') {
-    event.preventDefault();
-    items[(at + (event.key === 'ArrowDown' ? 1 : items.length - 1)) % items.length].focus();
-  } else if (event.key === 'Escape') {
-    event.preventDefault();
-    closePopup();
-  }
-  event.stopPropagation();
-});
-document.addEventListener('pointerdown', (event) => {
-  if (!popup.hidden && !popup.contains(event.target)) closePopup();
-}, true);
 
 function quit() {
   saves.keepPlace();
@@ -435,90 +243,6 @@ function quit() {
   showMessages().then(showOpenScreen);
 }
 
-// ---- keys -----------------------------------------------------------------
-
-let fastForwardDelay = null;
-let fastForward = null;
-function stopFastForward() {
-  clearTimeout(fastForwardDelay);
-  clearInterval(fastForward);
-  fastForwardDelay = fastForward = null;
-}
-
-document.addEventListener('keydown', (event) => {
-  if (!game || ended || document.querySelector('dialog[open]') || !popup.hidden && popup.contains(document.activeElement)) {
-    return;
-  }
-  unlockMusic();
-  // Holding Ctrl alone turns the pages every 50 ms, after a moment, so that
-  // Ctrl+C and the browser's own shortcuts never turn one.
-  if (event.key === 'Control') {
-    if (!event.repeat && backlogBox.hidden && !fastForwardDelay && !fastForward) {
-      fastForwardDelay = setTimeout(() => { fastForwardDelay = null; fastForward = setInterval(resume, 50); }, 300);
-    }
-    return;
-  }
-  stopFastForward();
-  const found = pageKey(module, event);
-  if (!found) return;
-  if (!backlogBox.hidden) {
-    switch (found.whileBacklog) {
-    case 'Ignored': return; // the backlog only shows pages; the story waits behind it
-    case 'ClosesIt': event.preventDefault(); closeBacklog(); return;
-    case 'ScrollsIt': return; // the backlog has the focus: the browser scrolls it
-    case 'ClosesFirst': closeBacklog(); break;
-    default: break; // 'ActsAsEver'
-    }
-  }
-  perform(found.action, event);
-});
-// What each action of the player's key table does on the page. Zooming, full
-// screen and quitting the program are the browser's own: their keys are left
-// to it.
-function perform(action, event) {
-  switch (action) {
-  case 'ReadOn':
-    if (labels.includes(document.activeElement) && event.key !== 'PageDown') return; // the caption's own click
-    event.preventDefault();
-    readOn();
-    break;
-  case 'ClickOption1': case 'ClickOption2': case 'ClickOption3': case 'ClickOption4':
-    chooseOption(Number(action.slice(-1)));
-    break;
-  case 'ScrollUp': event.preventDefault(); text1.scrollTop -= lineStep(); break;
-  case 'ScrollDown': event.preventDefault(); text1.scrollTop += lineStep(); break;
-  case 'ToggleBacklog': openBacklog(); break;
-  case 'CloseBacklog': break; // no backlog is open
-  case 'CopyPage': {
-    // A selection is copied by the browser; without one, the whole page text.
-    const selection = window.getSelection();
-    if (selection && selection.isCollapsed) navigator.clipboard?.writeText(text1.textContent).catch(() => {});
-    break;
-  }
-  case 'PopupMenu': {
-    event.preventDefault();
-    const box = sceneBox.getBoundingClientRect();
-    const at = pointer ? { x: box.left + pointer.x * view.zoom, y: box.top + pointer.y * view.zoom }
-      : { x: box.left + (layout.Image1.x + layout.Image1.width / 2) * view.zoom,
-          y: box.top + (layout.Image1.y + layout.Image1.height / 2) * view.zoom };
-    openPopup(at.x, at.y);
-    break;
-  }
-  // F5 quick save, F9 quick load, Ctrl+S "Save…", Ctrl+L "Load…": the
-  // browser's own meaning of each (reload, save the page, the address bar)
-  // gives way while a game plays.
-  case 'QuickSave': event.preventDefault(); saves.quickSave(); break;
-  case 'QuickLoad': event.preventDefault(); saves.quickLoad(); break;
-  case 'SaveDialog': event.preventDefault(); saves.openDialog(true); break;
-  case 'LoadDialog': event.preventDefault(); saves.openDialog(false); break;
-  default: break; // ZoomIn, ZoomOut, ToggleFullScreen, Quit
-  }
-}
-document.addEventListener('keyup', (event) => { if (event.key === 'Control') stopFastForward(); });
-window.addEventListener('blur', stopFastForward);
-function lineStep() {
-  return parseFloat(getComputedStyle(text1).lineHeight) || 18 * view.zoom;
-}
 window.addEventListener('resize', () => { if (!sceneBox.hidden) applyZoom(); });
 
 // ---- the music --------------------------------------------------------------
@@ -654,30 +378,6 @@ dropZone.addEventListener('drop', (event) => {
 });
 
 // ---- saved games -------------------------------------------------------------
-
-// A small picture of the scene as the reader sees it, 316 x 212 as the
-// desktop's: the pictures, the page text and the captions, without the notice.
-function scenePicture() {
-  const small = document.createElement('canvas');
-  small.width = 316;
-  small.height = 212;
-  const g = small.getContext('2d');
-  g.drawImage(canvas, 0, 0, small.width, small.height);
-  g.scale(small.width / 632, small.height / 425);
-  const write = (element, rect) => {
-    const style = getComputedStyle(element);
-    g.fillStyle = style.color;
-    g.font = `${parseFloat(style.fontSize) / view.zoom}px ${style.fontFamily}`;
-    g.textBaseline = 'top';
-    const lineHeight = (parseFloat(style.lineHeight) || parseFloat(style.fontSize) * 1.2) / view.zoom;
-    element.textContent.split(/\r?\n/).slice(0, Math.max(1, Math.floor(rect.height / lineHeight)))
-      .forEach((line, k) => g.fillText(line, rect.x + 2, rect.y + 2 + k * lineHeight, rect.width - 4));
-  };
-  write(text1, layout.Text1);
-  labels.forEach((label, i) => write(label, layout[`Label${i + 1}`]));
-  const data = atob(small.toDataURL('image/png').split(',')[1]);
-  return Uint8Array.from(data, (c) => c.charCodeAt(0));
-}
 
 const saves = new PageSaves({
   game: () => (game && !ended ? game : null),

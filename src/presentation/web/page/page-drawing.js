@@ -1,0 +1,94 @@
+// Drawing the scene: the pictures on the canvas at the page's zoom, the places
+// of the page text and the captions, the game's cursor, and the small picture
+// of the scene that a save keeps.
+
+export const ELEMENTS = ['Form1', 'Image1', 'Image2']; // back to front
+
+export async function decode(bytes) {
+  return createImageBitmap(new Blob([bytes]));
+}
+
+// The drawing of the page's scene: `view` is what the page shows (its zoom,
+// pictures and cursor), the elements are the page's own.
+export function sceneDrawing({ layout, view, canvas, sceneBox, text1, moreBelow, labels }) {
+  function place(element, rect) {
+    const z = view.zoom;
+    Object.assign(element.style, {
+      left: `${rect.x * z}px`, top: `${rect.y * z}px`, width: `${rect.width * z}px`, height: `${rect.height * z}px`,
+    });
+  }
+
+  // The largest whole zoom, 1 to 4, at which the scene fits the browser window.
+  function fittingZoom() {
+    const z = Math.floor(Math.min(window.innerWidth / 632, window.innerHeight / 425));
+    return Math.max(1, Math.min(4, z));
+  }
+
+  function applyZoom() {
+    view.zoom = fittingZoom();
+    document.documentElement.style.setProperty('--zoom', view.zoom);
+    canvas.width = 632 * view.zoom;
+    canvas.height = 425 * view.zoom;
+    labels.forEach((label, i) => place(label, layout[`Label${i + 1}`]));
+    place(text1, layout.Text1);
+    const mark = { width: 12, height: 9 };
+    const inset = 2;
+    const t = layout.Text1;
+    place(moreBelow, { x: t.x + t.width - mark.width - inset, y: t.y + t.height - mark.height - inset, ...mark });
+    draw();
+    applyCursor();
+  }
+
+  function draw() {
+    const z = view.zoom;
+    const g = canvas.getContext('2d');
+    g.imageSmoothingEnabled = false; // whole zooms repeat pixels exactly
+    g.fillStyle = '#efefef';
+    g.fillRect(0, 0, canvas.width, canvas.height);
+    for (const element of ELEMENTS) {
+      const picture = view.pictures[element];
+      if (!picture || !picture.image) continue;
+      const at = layout[element === 'Form1' ? 'Background' : element];
+      g.drawImage(picture.image, at.x * z, at.y * z, picture.image.width * z, picture.image.height * z);
+    }
+  }
+
+  // The game's cursor grows with the scene; an icon's hot spot is its centre.
+  function applyCursor() {
+    const image = view.cursor;
+    if (!image) return;
+    const c = document.createElement('canvas');
+    c.width = image.width * view.zoom;
+    c.height = image.height * view.zoom;
+    const g = c.getContext('2d');
+    g.imageSmoothingEnabled = false;
+    g.drawImage(image, 0, 0, c.width, c.height);
+    sceneBox.style.cursor = `url(${c.toDataURL()}) ${c.width >> 1} ${c.height >> 1}, auto`;
+  }
+
+  // A small picture of the scene as the reader sees it, 316 x 212 as the
+  // desktop's: the pictures, the page text and the captions, without the notice.
+  function scenePicture() {
+    const small = document.createElement('canvas');
+    small.width = 316;
+    small.height = 212;
+    const g = small.getContext('2d');
+    g.drawImage(canvas, 0, 0, small.width, small.height);
+    g.scale(small.width / 632, small.height / 425);
+    const write = (element, rect) => {
+      const style = getComputedStyle(element);
+      g.fillStyle = style.color;
+      g.font = `${parseFloat(style.fontSize) / view.zoom}px ${style.fontFamily}`;
+      g.textBaseline = 'top';
+      const lineHeight = (parseFloat(style.lineHeight) || parseFloat(style.fontSize) * 1.2) / view.zoom;
+      element.textContent.split(/\r?\n/).slice(0, Math.max(1, Math.floor(rect.height / lineHeight)))
+        .forEach((line, k) => g.fillText(line, rect.x + 2, rect.y + 2 + k * lineHeight, rect.width - 4));
+    };
+    write(text1, layout.Text1);
+    labels.forEach((label, i) => write(label, layout[`Label${i + 1}`]));
+    const data = atob(small.toDataURL('image/png').split(',')[1]);
+    return Uint8Array.from(data, (c) => c.charCodeAt(0));
+  }
+
+  return { applyZoom, draw, applyCursor, scenePicture };
+}
