@@ -34,6 +34,9 @@ class MemoryTree : public StoredNameTree {
         const std::optional<std::size_t> size = kind == Kind::File ? std::optional(bytes.size()) : std::nullopt;
         keep(StoredNameTree::add(stored, kind, files_.size(), size), std::move(bytes));
     }
+    // The archive the files came from, as the reader named it, or "" for a
+    // folder: a file in it that cannot be read is told as the archive's fault.
+    std::string archive() const override { return archive_; }
     // Why the files cannot be played, from the first entry refused, or nothing.
     const Message& problem() const { return problem_; }
 
@@ -46,6 +49,7 @@ class MemoryTree : public StoredNameTree {
     // archive or the folder as the reader named it. Called once, after the
     // last file is added.
     Opened open(const std::string& name, bool isArchive) {
+        if (isArchive) archive_ = name;
         finish();
         if (!problem_.empty())
             return {Message(kArchiveUnplayable, {Message::words(name), problem_}).english(), ""};
@@ -75,6 +79,7 @@ class MemoryTree : public StoredNameTree {
 
     std::vector<std::string> files_; // by entry number
     Message problem_;
+    std::string archive_;
 };
 
 } // namespace vorn
