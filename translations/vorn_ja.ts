@@ -450,77 +450,77 @@ GAME_DIR（省略時は今のフォルダ）にあるスクリプト「code.vrn�
         <translation>スロット「%1」を削除できません: %2</translation>
     </message>
     <message>
-        <location filename="../src/saves/save_format.cpp" line="18"/>
+        <location filename="../src/saves/save_words.h" line="10"/>
         <source>it is cut short or damaged (%1 at byte %2)</source>
         <translation>途中で切れているか壊れています（%2 バイト目: %1）</translation>
     </message>
     <message>
-        <location filename="../src/saves/save_format.cpp" line="19"/>
+        <location filename="../src/saves/save_words.h" line="11"/>
         <source>it is cut short or damaged (%1)</source>
         <translation>途中で切れているか壊れています（%1）</translation>
     </message>
     <message>
-        <location filename="../src/saves/save_format.cpp" line="20"/>
+        <location filename="../src/saves/save_words.h" line="12"/>
         <source>lists and objects nested more than %1 deep</source>
         <translation>リストとオブジェクトが %1 段より深く入れ子になっています</translation>
     </message>
     <message>
-        <location filename="../src/saves/save_format.cpp" line="21"/>
+        <location filename="../src/saves/save_words.h" line="13"/>
         <source>it is not a saved game of this player</source>
         <translation>このプレイヤーのセーブデータではありません</translation>
     </message>
     <message>
-        <location filename="../src/saves/save_format.cpp" line="22"/>
+        <location filename="../src/saves/save_words.h" line="14"/>
         <source>it was made by a newer version of the player (save format %1; this one reads format %2): play it with that version</source>
         <translation>新しい版のプレイヤーで作られています（セーブ形式 %1。このプレイヤーが読めるのは形式 %2 です）。その版で遊んでください</translation>
     </message>
     <message>
-        <location filename="../src/saves/save_format.cpp" line="24"/>
+        <location filename="../src/saves/save_words.h" line="16"/>
         <source>it is damaged: %1</source>
         <translation>壊れています: %1</translation>
     </message>
     <message>
-        <location filename="../src/saves/save_format.cpp" line="25"/>
+        <location filename="../src/saves/save_words.h" line="17"/>
         <source>&quot;%1&quot; is not %2</source>
         <translation>「%1」が%2ではありません</translation>
     </message>
     <message>
-        <location filename="../src/saves/save_format.cpp" line="26"/>
+        <location filename="../src/saves/save_words.h" line="18"/>
         <source>an object</source>
         <translation>オブジェクト</translation>
     </message>
     <message>
-        <location filename="../src/saves/save_format.cpp" line="27"/>
+        <location filename="../src/saves/save_words.h" line="19"/>
         <source>a list</source>
         <translation>リスト</translation>
     </message>
     <message>
-        <location filename="../src/saves/save_format.cpp" line="28"/>
+        <location filename="../src/saves/save_words.h" line="20"/>
         <source>a list of %1</source>
         <translation>%1 個の値のリスト</translation>
     </message>
     <message>
-        <location filename="../src/saves/save_format.cpp" line="29"/>
+        <location filename="../src/saves/save_words.h" line="21"/>
         <source>a text</source>
         <translation>テキスト</translation>
     </message>
     <message>
-        <location filename="../src/saves/save_format.cpp" line="30"/>
+        <location filename="../src/saves/save_words.h" line="22"/>
         <source>a whole number from %1 to %2</source>
         <translation>%1 から %2 までの整数</translation>
     </message>
     <message>
-        <location filename="../src/saves/save_format.cpp" line="31"/>
+        <location filename="../src/saves/save_words.h" line="23"/>
         <source>true or false</source>
         <translation>true か false</translation>
     </message>
     <message>
-        <location filename="../src/saves/save_format.cpp" line="32"/>
+        <location filename="../src/saves/save_words.h" line="24"/>
         <source>a list of pages and options chosen</source>
         <translation>読んだページと選んだ選択肢のリスト</translation>
     </message>
     <message>
-        <location filename="../src/saves/save_format.cpp" line="34"/>
+        <location filename="../src/saves/save_words.h" line="26"/>
         <source>it is larger than 24 MB, far larger than a saved game</source>
         <translation>24 MB を超えていて、セーブデータとしては大きすぎます</translation>
     </message>
