@@ -4,7 +4,7 @@
 // in it. Whatever the archive holds, the player must neither crash nor leave
 // its root nor unpack past the limit it is given.
 
-#include "shell/game_archive.h"
+#include "game_files/game_archive.h"
 
 #include <cstdint>
 #include <cstdio>

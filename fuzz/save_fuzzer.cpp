@@ -9,9 +9,9 @@
 
 #include "interpreter/fatal_error.h"
 #include "interpreter/interpreter.h"
-#include "shell/save_format.h"
-#include "shell/saves.h"
-#include "shell/slot_store.h"
+#include "saves/save_format.h"
+#include "saves/saves.h"
+#include "saves/slot_store.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -134,7 +134,7 @@ def main():
             count += 1
     archives = pathlib.Path(sys.argv[2]) / "archive"
     archives.mkdir(parents=True, exist_ok=True)
-    seeds = [fixture.read_bytes() for fixture in sorted(repo.glob("tests/shell/fixtures/*.lzh"))]
+    seeds = [fixture.read_bytes() for fixture in sorted(repo.glob("tests/game_files/fixtures/*.lzh"))]
     for game in sorted((repo / "examples").glob("*/code.vrn")):
         for method in (zipfile.ZIP_STORED, zipfile.ZIP_DEFLATED):
             packed = io.BytesIO()
@@ -148,7 +148,7 @@ def main():
         (archives / hashlib.sha1(seed).hexdigest()).write_bytes(seed)
     saves = pathlib.Path(sys.argv[2]) / "save"
     saves.mkdir(parents=True, exist_ok=True)
-    documents = [fixture.read_bytes() for fixture in sorted(repo.glob("tests/shell/fixtures/saves/*.json"))]
+    documents = [fixture.read_bytes() for fixture in sorted(repo.glob("tests/saves/fixtures/*.json"))]
     documents += [save_document(**place) for place in SAVE_PLACES]
     for document in documents:
         (saves / hashlib.sha1(document).hexdigest()).write_bytes(document)

@@ -8,7 +8,7 @@
 #include "presentation/language/language.h"
 #include "presentation/window/window_app.h"
 #include "shell/command_line.h"
-#include "shell/open_game.h"
+#include "game_files/open_game.h"
 
 #include <QCoreApplication>
 #include <cstdlib>

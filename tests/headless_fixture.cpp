@@ -3,7 +3,7 @@
 #include "interpreter/code_page.h"
 #include "presentation/headless/headless_driver.h"
 #include "presentation/headless/headless_session.h"
-#include "shell/open_game.h"
+#include "game_files/open_game.h"
 
 #include <QCoreApplication>
 #include <atomic>

@@ -290,7 +290,7 @@
         <translation>%1%2 行にわたって続いているので、閉じる「%3」が抜けているようです。</translation>
     </message>
     <message>
-        <location filename="../src/shell/game_archive.cpp" line="+20"/>
+        <location filename="../src/game_files/game_archive.cpp" line="+20"/>
         <source>the archive is encrypted; unpack it with its password, then play the folder</source>
         <translation>アーカイブにパスワードがかかっています。パスワードを入れて展開し、そのフォルダで遊んでください</translation>
     </message>
@@ -300,7 +300,7 @@
         <translation>アーカイブにゲームがありません（code.vrn が入っていません）</translation>
     </message>
     <message>
-        <location filename="../src/shell/open_game.cpp" line="+11"/>
+        <location filename="../src/game_files/open_game.cpp" line="+11"/>
         <source>no game was named</source>
         <translation>ゲームが指定されていません</translation>
     </message>
@@ -385,147 +385,147 @@ GAME_DIR（省略時は今のフォルダ）にあるスクリプト「code.vrn�
         <translation>フォルダ「%1」には code.vrn がないので、VORN のゲームではありません</translation>
     </message>
     <message>
-        <location filename="../src/shell/saves.cpp" line="13"/>
+        <location filename="../src/saves/saves.cpp" line="13"/>
         <source>the save in slot &quot;%1&quot; %2</source>
         <translation>スロット「%1」のセーブは%2</translation>
     </message>
     <message>
-        <location filename="../src/shell/saves.cpp" line="14"/>
+        <location filename="../src/saves/saves.cpp" line="14"/>
         <source>cannot be loaded: %1</source>
         <translation>ロードできません: %1</translation>
     </message>
     <message>
-        <location filename="../src/shell/saves.cpp" line="15"/>
+        <location filename="../src/saves/saves.cpp" line="15"/>
         <source>&quot;%1&quot; is no slot name: use letters, digits, &apos;-&apos; and &apos;_&apos;, 1 to 32</source>
         <translation>「%1」はスロット名ではありません。英字、数字、「-」と「_」を 1 から 32 文字で使ってください</translation>
     </message>
     <message>
-        <location filename="../src/shell/saves.cpp" line="16"/>
+        <location filename="../src/saves/saves.cpp" line="16"/>
         <source>&quot;%1&quot; is no slot name</source>
         <translation>「%1」はスロット名ではありません</translation>
     </message>
     <message>
-        <location filename="../src/shell/saves.cpp" line="17"/>
+        <location filename="../src/saves/saves.cpp" line="17"/>
         <source>the game cannot be saved to slot &quot;%1&quot; in the middle of a run</source>
         <translation>実行の途中なので、スロット「%1」にセーブできません</translation>
     </message>
     <message>
-        <location filename="../src/shell/saves.cpp" line="18"/>
+        <location filename="../src/saves/saves.cpp" line="18"/>
         <source>the game cannot be saved to slot &quot;%1&quot;: %2</source>
         <translation>スロット「%1」にセーブできません: %2</translation>
     </message>
     <message>
-        <location filename="../src/shell/saves.cpp" line="20"/>
+        <location filename="../src/saves/saves.cpp" line="20"/>
         <source>the save would be larger than %1 MB, the most a saved game may hold</source>
         <translation>セーブがセーブデータの上限の %1 MB を超えてしまいます</translation>
     </message>
     <message>
-        <location filename="../src/shell/saves.cpp" line="21"/>
+        <location filename="../src/saves/saves.cpp" line="21"/>
         <source>slot &quot;%1&quot; is empty</source>
         <translation>スロット「%1」は空です</translation>
     </message>
     <message>
-        <location filename="../src/shell/saves.cpp" line="22"/>
+        <location filename="../src/saves/saves.cpp" line="22"/>
         <source>belongs to the game &quot;%1&quot;, not to &quot;%2&quot;</source>
         <translation>「%2」ではなく、ゲーム「%1」のものです</translation>
     </message>
     <message>
-        <location filename="../src/shell/saves.cpp" line="23"/>
+        <location filename="../src/saves/saves.cpp" line="23"/>
         <source>slot &quot;%1&quot; cannot be loaded in the middle of a run</source>
         <translation>実行の途中なので、スロット「%1」をロードできません</translation>
     </message>
     <message>
-        <location filename="../src/shell/saves.cpp" line="24"/>
+        <location filename="../src/saves/saves.cpp" line="24"/>
         <source>slot &quot;%1&quot; cannot be loaded: the script cannot be read: %2</source>
         <translation>スロット「%1」をロードできません: スクリプトを読めません: %2</translation>
     </message>
     <message>
-        <location filename="../src/shell/saves.cpp" line="26"/>
+        <location filename="../src/saves/saves.cpp" line="26"/>
         <source>was made with another version of this game&apos;s script: %1 has changed since. The save is kept; it loads again with the script it was made with</source>
         <translation>このゲームの別の版のスクリプトで作られました。%1 はその後変更されています。セーブはそのまま残り、作られたときのスクリプトでまたロードできます</translation>
     </message>
     <message>
-        <location filename="../src/shell/saves.cpp" line="28"/>
+        <location filename="../src/saves/saves.cpp" line="28"/>
         <source>was made with another version of this game&apos;s script, or by another game in a folder of the same name</source>
         <translation>このゲームの別の版のスクリプトか、同じ名前のフォルダにある別のゲームで作られました</translation>
     </message>
     <message>
-        <location filename="../src/shell/saves.cpp" line="30"/>
+        <location filename="../src/saves/saves.cpp" line="30"/>
         <source>slot &quot;%1&quot; cannot be deleted: %2</source>
         <translation>スロット「%1」を削除できません: %2</translation>
     </message>
     <message>
-        <location filename="../src/shell/save_format.cpp" line="18"/>
+        <location filename="../src/saves/save_words.h" line="10"/>
         <source>it is cut short or damaged (%1 at byte %2)</source>
         <translation>途中で切れているか壊れています（%2 バイト目: %1）</translation>
     </message>
     <message>
-        <location filename="../src/shell/save_format.cpp" line="19"/>
+        <location filename="../src/saves/save_words.h" line="11"/>
         <source>it is cut short or damaged (%1)</source>
         <translation>途中で切れているか壊れています（%1）</translation>
     </message>
     <message>
-        <location filename="../src/shell/save_format.cpp" line="20"/>
+        <location filename="../src/saves/save_words.h" line="12"/>
         <source>lists and objects nested more than %1 deep</source>
         <translation>リストとオブジェクトが %1 段より深く入れ子になっています</translation>
     </message>
     <message>
-        <location filename="../src/shell/save_format.cpp" line="21"/>
+        <location filename="../src/saves/save_words.h" line="13"/>
         <source>it is not a saved game of this player</source>
         <translation>このプレイヤーのセーブデータではありません</translation>
     </message>
     <message>
-        <location filename="../src/shell/save_format.cpp" line="22"/>
+        <location filename="../src/saves/save_words.h" line="14"/>
         <source>it was made by a newer version of the player (save format %1; this one reads format %2): play it with that version</source>
         <translation>新しい版のプレイヤーで作られています（セーブ形式 %1。このプレイヤーが読めるのは形式 %2 です）。その版で遊んでください</translation>
     </message>
     <message>
-        <location filename="../src/shell/save_format.cpp" line="24"/>
+        <location filename="../src/saves/save_words.h" line="16"/>
         <source>it is damaged: %1</source>
         <translation>壊れています: %1</translation>
     </message>
     <message>
-        <location filename="../src/shell/save_format.cpp" line="25"/>
+        <location filename="../src/saves/save_words.h" line="17"/>
         <source>&quot;%1&quot; is not %2</source>
         <translation>「%1」が%2ではありません</translation>
     </message>
     <message>
-        <location filename="../src/shell/save_format.cpp" line="26"/>
+        <location filename="../src/saves/save_words.h" line="18"/>
         <source>an object</source>
         <translation>オブジェクト</translation>
     </message>
     <message>
-        <location filename="../src/shell/save_format.cpp" line="27"/>
+        <location filename="../src/saves/save_words.h" line="19"/>
         <source>a list</source>
         <translation>リスト</translation>
     </message>
     <message>
-        <location filename="../src/shell/save_format.cpp" line="28"/>
+        <location filename="../src/saves/save_words.h" line="20"/>
         <source>a list of %1</source>
         <translation>%1 個の値のリスト</translation>
     </message>
     <message>
-        <location filename="../src/shell/save_format.cpp" line="29"/>
+        <location filename="../src/saves/save_words.h" line="21"/>
         <source>a text</source>
         <translation>テキスト</translation>
     </message>
     <message>
-        <location filename="../src/shell/save_format.cpp" line="30"/>
+        <location filename="../src/saves/save_words.h" line="22"/>
         <source>a whole number from %1 to %2</source>
         <translation>%1 から %2 までの整数</translation>
     </message>
     <message>
-        <location filename="../src/shell/save_format.cpp" line="31"/>
+        <location filename="../src/saves/save_words.h" line="23"/>
         <source>true or false</source>
         <translation>true か false</translation>
     </message>
     <message>
-        <location filename="../src/shell/save_format.cpp" line="32"/>
+        <location filename="../src/saves/save_words.h" line="24"/>
         <source>a list of pages and options chosen</source>
         <translation>読んだページと選んだ選択肢のリスト</translation>
     </message>
     <message>
-        <location filename="../src/shell/save_format.cpp" line="34"/>
+        <location filename="../src/saves/save_words.h" line="26"/>
         <source>it is larger than 24 MB, far larger than a saved game</source>
         <translation>24 MB を超えていて、セーブデータとしては大きすぎます</translation>
     </message>

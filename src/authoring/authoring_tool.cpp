@@ -5,7 +5,7 @@
 #include "interpreter/script_stream.h"
 #include "script_check.h"
 #include "shell/command_line.h"
-#include "shell/open_game.h"
+#include "game_files/open_game.h"
 
 #include <QGuiApplication>
 #include <charconv>

@@ -2,7 +2,7 @@
 // here goes through the device, and the rendered sound is examined.
 
 #include "presentation/music/fluid_music_device.h"
-#include "shell/game_archive.h"
+#include "game_files/game_archive.h"
 
 #include "archive_writer.h"
 

@@ -5,7 +5,7 @@
 #include "interpreter/music_device.h"
 #include "presentation/window/form1.h"
 #include "presentation/window/slot_dialog.h"
-#include "shell/saves.h"
+#include "saves/saves.h"
 
 #include <QApplication>
 #include <QClipboard>

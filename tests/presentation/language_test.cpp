@@ -8,7 +8,7 @@
 #include "presentation/language/language.h"
 #include "presentation/window/form1.h"
 #include "presentation/window/start_screen.h"
-#include "shell/open_game.h"
+#include "game_files/open_game.h"
 #include "shell/shell.h"
 
 #include <QApplication>

@@ -4,7 +4,7 @@
 #include "archive_writer.h"
 #include "headless_fixture.h"
 #include "presentation/window/player_window.h"
-#include "shell/open_game.h"
+#include "game_files/open_game.h"
 
 #include <QApplication>
 #include <QFileDialog>

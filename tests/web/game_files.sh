@@ -19,7 +19,7 @@ VORN_WEB_MODULES="$modules" VORN_WEB_BUILD="$build" node --test tests/web/game_f
 if [ -x build/vorn ]; then
   python3 - "$modules/game.lzh" <<'PY'
 import sys
-sys.path.insert(0, "tests/shell/fixtures")
+sys.path.insert(0, "tests/game_files/fixtures")
 import make_lzh, pack_lzh
 members = list(make_lzh.MEMBERS)
 members[0] = ("ゲーム\\code.vrn", b'"   ' + "ソ".encode("cp932") + b' lh5"')

@@ -15,7 +15,7 @@ const modules = process.env.VORN_WEB_MODULES;
 const build = process.env.VORN_WEB_BUILD;
 const files = await import(pathToFileURL(path.join(modules, 'game-files.js')));
 const { deflateSync } = await import(pathToFileURL(path.join(modules, 'fflate.js')));
-const fixtures = path.join(source, 'tests/shell/fixtures');
+const fixtures = path.join(source, 'tests/game_files/fixtures');
 
 const latin = (s) => Uint8Array.from(s, (c) => c.charCodeAt(0));
 const text = (bytes) => Buffer.from(bytes).toString('latin1');

@@ -15,7 +15,7 @@ zip_game "$PWD/examples/demo" "$scratch/demo.zip"
 # Names with '\' between folders, as LHA packers on Windows store them.
 mapfile -t members < <(cd examples/demo && find . -type f ! -name README.md | sort |
   sed -e 's|^\./||' -e 's|.*|demo\\&=examples/demo/&|' -e ':a' -e 's|^\([^=]*\)/|\1\\|' -e 'ta')
-python3 tests/shell/fixtures/pack_lzh.py "$scratch/demo.lzh" lh5 1 --block 65535 "${members[@]}"
+python3 tests/game_files/fixtures/pack_lzh.py "$scratch/demo.lzh" lh5 1 --block 65535 "${members[@]}"
 
 for archive in "$scratch/demo.zip" "$scratch/demo.lzh"; do
   for events in tests/web/demo_paths/*.events; do

@@ -2,8 +2,8 @@
 
 #include "headless_session.h"
 #include "presentation/picture_decoder.h"
-#include "shell/save_store.h"
-#include "shell/saves.h"
+#include "saves/save_store.h"
+#include "saves/saves.h"
 
 #include <QFile>
 #include <memory>

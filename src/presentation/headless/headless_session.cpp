@@ -5,7 +5,7 @@
 #include "interpreter/message.h"
 #include "json_lines.h"
 #include "shell/shell.h"
-#include "shell/slot_name.h"
+#include "saves/slot_name.h"
 
 #include <sstream>
 #include <string>

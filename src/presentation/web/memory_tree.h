@@ -2,7 +2,7 @@
 // A game's files held in memory, as the page read them from a folder or an
 // archive chosen by the reader.
 
-#include "shell/archive_names.h"
+#include "game_files/archive_names.h"
 
 #include <string>
 #include <vector>

@@ -11,10 +11,10 @@
 #include "presentation/scene_layout.h"
 #include "presentation/web/memory_tree.h"
 #include "presentation/web/js_bytes.h"
-#include "shell/saves.h"
+#include "saves/saves.h"
 #include "shell/shell.h"
-#include "shell/slot_name.h"
-#include "shell/slot_store.h"
+#include "saves/slot_name.h"
+#include "saves/slot_store.h"
 
 #include <emscripten/bind.h>
 #include <emscripten/val.h>

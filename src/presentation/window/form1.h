@@ -11,8 +11,8 @@
 #include "interpreter/interpreter.h"
 #include "keyboard.h"
 #include "scene_geometry.h"
-#include "shell/save_store.h"
-#include "shell/saves.h"
+#include "saves/save_store.h"
+#include "saves/saves.h"
 #include "shell/shell.h"
 
 #include <QImage>

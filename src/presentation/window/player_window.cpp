@@ -4,8 +4,8 @@
 #include "presentation/language/language.h"
 #include "text_views.h"
 
-#include "shell/open_game.h"
-#include "shell/save_store.h"
+#include "game_files/open_game.h"
+#include "saves/save_store.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -7,7 +7,7 @@
 
 #include "form1.h"
 #include "shell/command_line.h"
-#include "shell/games_list.h"
+#include "presentation/window/games_list.h"
 #include "start_screen.h"
 #include "window_game.h"
 

@@ -1,6 +1,6 @@
 #include "slot_dialog.h"
 
-#include "shell/slot_name.h"
+#include "saves/slot_name.h"
 #include "presentation/language/language.h"
 #include "text_views.h"
 

@@ -5,7 +5,7 @@
 // (or a new one) or to load, and may delete slots; the dialog only says which
 // slot was picked, the window saves or loads it.
 
-#include "shell/saves.h"
+#include "saves/saves.h"
 
 #include <QDialog>
 #include <QSize>

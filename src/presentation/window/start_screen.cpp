@@ -2,9 +2,9 @@
 
 #include "interpreter/script_stream.h"
 #include "presentation/picture_decoder.h"
-#include "shell/open_game.h"
-#include "shell/save_store.h"
-#include "shell/saves.h"
+#include "game_files/open_game.h"
+#include "saves/save_store.h"
+#include "saves/saves.h"
 #include "text_views.h"
 
 #include <QBoxLayout>

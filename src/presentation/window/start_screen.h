@@ -6,7 +6,7 @@
 // Everything on it works from the keyboard.
 
 #include "interpreter/game_folder.h"
-#include "shell/games_list.h"
+#include "presentation/window/games_list.h"
 
 #include <QWidget>
 #include <filesystem>

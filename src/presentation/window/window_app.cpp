@@ -5,9 +5,9 @@
 #include "player_window.h"
 #include "presentation/language/language.h"
 #include "presentation/music/fluid_music_device.h"
-#include "shell/games_list.h"
-#include "shell/open_game.h"
-#include "shell/save_store.h"
+#include "presentation/window/games_list.h"
+#include "game_files/open_game.h"
+#include "saves/save_store.h"
 #include "text_views.h"
 #include "window_game.h"
 

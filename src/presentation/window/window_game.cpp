@@ -1,7 +1,7 @@
 #include "window_game.h"
 
-#include "shell/save_store.h"
-#include "shell/saves.h"
+#include "saves/save_store.h"
+#include "saves/saves.h"
 
 #include <optional>
 

@@ -5,9 +5,9 @@
 #include "headless_fixture.h"
 #include "interpreter/music_device.h"
 #include "quiet_surface.h"
-#include "shell/save_format.h"
-#include "shell/save_store.h"
-#include "shell/saves.h"
+#include "saves/save_format.h"
+#include "saves/save_store.h"
+#include "saves/saves.h"
 
 #include <gtest/gtest.h>
 

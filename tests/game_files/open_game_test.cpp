@@ -1,7 +1,7 @@
 // What the start screen, the file dialog and drops accept as a game.
 
 #include "headless_fixture.h"
-#include "shell/open_game.h"
+#include "game_files/open_game.h"
 
 #include <fstream>
 #include <gtest/gtest.h>

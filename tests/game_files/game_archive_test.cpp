@@ -1,5 +1,5 @@
-#include "shell/game_archive.h"
-#include "shell/open_game.h"
+#include "game_files/game_archive.h"
+#include "game_files/open_game.h"
 
 #include "archive_writer.h"
 #include "headless_fixture.h"
@@ -119,13 +119,13 @@ TEST(GameArchive, EveryKindOfArchivePlaysAsItsFolderDoes) {
 }
 
 TEST(GameArchive, ACodePage932LzhPlays) {
-    // Made by tests/shell/fixtures/make_lzh.py: level 0 headers, code page 932
+    // Made by tests/game_files/fixtures/make_lzh.py: level 0 headers, code page 932
     // names with '\' between folders, and the picture "ソ.bmp" in a script in
     // code page 932.
-    const OpenedGame game = openGame(fs::path(VORN_SOURCE_DIR) / "tests/shell/fixtures/game.lzh");
+    const OpenedGame game = openGame(fs::path(VORN_SOURCE_DIR) / "tests/game_files/fixtures/game.lzh");
     ASSERT_TRUE(game.folder) << game.error;
-    EXPECT_EQ(game.folder->describe(), std::string(VORN_SOURCE_DIR) + "/tests/shell/fixtures/game.lzh/ゲーム");
-    const TestGame::Result played = TestGame::playArchive(fs::path(VORN_SOURCE_DIR) / "tests/shell/fixtures/game.lzh");
+    EXPECT_EQ(game.folder->describe(), std::string(VORN_SOURCE_DIR) + "/tests/game_files/fixtures/game.lzh/ゲーム");
+    const TestGame::Result played = TestGame::playArchive(fs::path(VORN_SOURCE_DIR) / "tests/game_files/fixtures/game.lzh");
     EXPECT_EQ(played.status, 0) << played.errors;
     EXPECT_EQ(played.matching("{\"picture\":\"Image1\""), Lines{"{\"picture\":\"Image1\",\"file\":\"ソ.bmp\"}"});
     EXPECT_EQ(game.folder->read("表\\moon.bmp", 100).bytes, "moon");

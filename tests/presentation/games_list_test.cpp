@@ -1,7 +1,7 @@
 // The list of games played: newest first, one entry per game, kept across
 // sessions, and never in the way when its file is damaged or cannot be written.
 
-#include "shell/games_list.h"
+#include "presentation/window/games_list.h"
 
 #include <fstream>
 #include <gtest/gtest.h>

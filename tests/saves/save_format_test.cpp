@@ -9,10 +9,10 @@
 #include "interpreter/music_device.h"
 #include "presentation/web/memory_tree.h"
 #include "quiet_surface.h"
-#include "shell/save_format.h"
-#include "shell/saves.h"
-#include "shell/slot_name.h"
-#include "shell/slot_store.h"
+#include "saves/save_format.h"
+#include "saves/saves.h"
+#include "saves/slot_name.h"
+#include "saves/slot_store.h"
 
 #include <gtest/gtest.h>
 
@@ -24,7 +24,7 @@ using namespace vorn;
 namespace {
 
 std::string fixture(const std::string& name) {
-    std::ifstream in(std::string(VORN_SOURCE_DIR) + "/tests/shell/fixtures/saves/" + name, std::ios::binary);
+    std::ifstream in(std::string(VORN_SOURCE_DIR) + "/tests/saves/fixtures/" + name, std::ios::binary);
     std::ostringstream bytes;
     bytes << in.rdbuf();
     EXPECT_FALSE(bytes.str().empty()) << name;
