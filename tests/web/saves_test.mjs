@@ -90,6 +90,10 @@ assert.match(await page.textContent('#continue-text'), /Go on from where you lef
 assert.ok((await page.textContent('#continue-text')).includes(leftAt.text.split(/\r?\n/)[0].trim()));
 await page.screenshot({ path: `${shots}/saves-continue.png` });
 await page.click('#continue button[value="go"]');
+// The dialog's close event, which starts the load, comes a task after the
+// click: wait for the page to change, then compare it whole.
+await page.waitForFunction((text) => document.getElementById('Text1').textContent === text, leftAt.text,
+  { timeout: 10000 }).catch(() => {});
 await idle();
 assert.deepEqual(await screen(), leftAt, '"Go on" comes back to where the page was left');
 
