@@ -173,6 +173,14 @@ TEST(HeadlessSaves, ALoadWhosePictureNoLongerDecodesPutsTheScreenBackAndIsRefuse
 // one beyond the largest a save may be is refused unread, and one within it,
 // padded with what no save has or with a backlog of countless entries, is
 // read in bounded memory. Measured on the player as a process.
+// AddressSanitizer's shadow memory and quarantine multiply what a process
+// holds: the bound is checked where the player is built for use.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kMemoryIsMeasurable = false;
+#else
+constexpr bool kMemoryIsMeasurable = true;
+#endif
+
 TEST(HeadlessSaves, APaddedSaveIsAnsweredWithinBoundedMemory) {
     TestGame game("\"one\"\"two\"\"three\"");
     const fs::path saves = game.dir() / "saves";
@@ -198,14 +206,14 @@ TEST(HeadlessSaves, APaddedSaveIsAnsweredWithinBoundedMemory) {
     EXPECT_TRUE(has(over.out, R"(cannot be loaded: it is larger than 24 MB, far larger than a saved game"})"))
         << over.out.substr(0, 300);
     EXPECT_TRUE(has(over.out, R"({"text":"two"})")) << "the game goes on";
-    EXPECT_LT(over.peakMB, 250);
+    if (kMemoryIsMeasurable) EXPECT_LT(over.peakMB, 250);
 
     const PlayerRun objects = runPlayer(game.dir(), saves, "load objects\n");
     EXPECT_TRUE(has(objects.out, R"({"loaded":"objects"})")) << objects.out.substr(0, 300);
-    EXPECT_LT(objects.peakMB, 250);
+    if (kMemoryIsMeasurable) EXPECT_LT(objects.peakMB, 250);
 
     const PlayerRun entries = runPlayer(game.dir(), saves, "load entries\nsave again\n");
     EXPECT_TRUE(has(entries.out, R"({"loaded":"entries"})")) << entries.out.substr(0, 300);
-    EXPECT_LT(entries.peakMB, 250);
+    if (kMemoryIsMeasurable) EXPECT_LT(entries.peakMB, 250);
     EXPECT_TRUE(fs::exists(saves / "over.json")) << "a refused slot is kept";
 }
