@@ -48,16 +48,6 @@ wait_width() {
   done
   fail "the window is $(where "$1"), not $2 wide"
 }
-ended() {
-  for _ in $(seq 200); do
-    kill -0 $pid 2>/dev/null || break
-    sleep 0.1
-  done
-  local status=0
-  wait $pid || status=$?
-  pid=""
-  return $status
-}
 
 "$player" --zoom 2 --no-music --save-dir "$saves" "$game" &
 pid=$!

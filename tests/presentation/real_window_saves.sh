@@ -39,17 +39,6 @@ shot() {
     mv "$shots/$1.next.png" "$shots/$1.png"
   done
 }
-# Waits for the player to end by itself; its exit status.
-ended() {
-  for _ in $(seq 200); do
-    kill -0 $pid 2>/dev/null || break
-    sleep 0.1
-  done
-  local status=0
-  wait $pid || status=$?
-  pid=""
-  return $status
-}
 # Pixels that differ between two screenshots.
 differing() { compare -metric AE "$shots/$1.png" "$shots/$2.png" null: 2>&1 || true; }
 

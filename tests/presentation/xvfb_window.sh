@@ -24,3 +24,16 @@ window_id() {
   done
   return 1
 }
+
+# Waits for the player started as $pid to end by itself (20 s at most); its
+# exit status.
+ended() {
+  for _ in $(seq 200); do
+    kill -0 $pid 2>/dev/null || break
+    sleep 0.1
+  done
+  local status=0
+  wait $pid || status=$?
+  pid=""
+  return $status
+}
