@@ -60,8 +60,6 @@ class StoredNameTree : public FileTree {
     // The same for a name already split into its parts (a folder's relative
     // path, where only '/' separates).
     Message addParts(std::vector<std::string> parts, Kind kind, std::size_t entry, std::optional<std::size_t> size);
-    // Called after the last add; each folder's entries are in byte order already.
-    void finish() {}
 
     // Every folder that holds a code.vrn, the one to play first: the
     // top-most, among equals the first in byte order.

@@ -197,7 +197,6 @@ Message ArchiveTree::index() {
             size = static_cast<std::size_t>(archive_entry_size(entry));
         if (Message why = add(stored, kind, n, size); !why.empty()) return why;
     }
-    finish();
     return {};
 }
 

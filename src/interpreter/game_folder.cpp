@@ -203,8 +203,6 @@ Message fileTooLargeReason(std::size_t maxBytes) {
     return Message(kFileTooLarge, {Message::words(std::to_string(maxBytes / (1024 * 1024)))});
 }
 
-std::string fileTooLarge(std::size_t maxBytes) { return fileTooLargeReason(maxBytes).english(); }
-
 GameFolder::GameFolder(fs::path root) : tree_(std::make_shared<DiskTree>(std::move(root))) {}
 
 GameFolder::GameFolder(std::shared_ptr<const FileTree> tree) : tree_(std::move(tree)) {}

@@ -42,7 +42,6 @@ Message archiveFileUnreadable(const std::string& archive, Message what, const st
 
 // Why a file larger than `maxBytes` is refused.
 Message fileTooLargeReason(std::size_t maxBytes);
-std::string fileTooLarge(std::size_t maxBytes); // the same in English
 
 struct FileContents {
     std::string bytes;

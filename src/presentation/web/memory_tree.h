@@ -50,7 +50,6 @@ class MemoryTree : public StoredNameTree {
     // last file is added.
     Opened open(const std::string& name, bool isArchive) {
         if (isArchive) archive_ = name;
-        finish();
         if (!problem_.empty())
             return {Message(kArchiveUnplayable, {Message::words(name), problem_}).english(), ""};
         const std::vector<std::string> games = chooseGame();
