@@ -31,6 +31,17 @@ std::span<const KeyRow> keyRows() {
         {"F9", kNoModifier, KeyAction::QuickLoad},
         {"s", kCtrl, KeyAction::SaveDialog},
         {"l", kCtrl, KeyAction::LoadDialog},
+        {"ArrowLeft", kNoModifier, KeyAction::StepBack},
+        {"PageUp", kNoModifier, KeyAction::StepBack},
+        {"Control", kCtrl, KeyAction::SkipWhileHeld}, // the Ctrl key itself, pressed
+        {"s", kNoModifier, KeyAction::ToggleSkip},
+        {"a", kNoModifier, KeyAction::ToggleAuto},
+        {"m", kNoModifier, KeyAction::ToggleMute},
+        {"9", kNoModifier, KeyAction::VolumeDown}, // 9 and 0 as in the common media players
+        {"0", kNoModifier, KeyAction::VolumeUp},
+        {",", kCtrl, KeyAction::OpenSettings}, // Ctrl+comma, as the desktop's programs open their settings
+        {"v", kNoModifier, KeyAction::ToggleVoicing},
+        {"r", kNoModifier, KeyAction::RepeatSpeech},
     };
     return rows;
 }
@@ -53,11 +64,21 @@ BacklogKey whileBacklogOpen(KeyAction action) {
     case KeyAction::ToggleFullScreen:
     case KeyAction::ZoomIn:
     case KeyAction::ZoomOut:
-    case KeyAction::CopyPage: return BacklogKey::ActsAsEver;
+    case KeyAction::CopyPage:
+    case KeyAction::ToggleMute:
+    case KeyAction::VolumeDown:
+    case KeyAction::VolumeUp:
+    case KeyAction::ToggleVoicing:
+    case KeyAction::RepeatSpeech: return BacklogKey::ActsAsEver;
     case KeyAction::QuickSave:
     case KeyAction::QuickLoad:
     case KeyAction::SaveDialog:
-    case KeyAction::LoadDialog: return BacklogKey::ClosesFirst;
+    case KeyAction::LoadDialog:
+    case KeyAction::StepBack:
+    case KeyAction::SkipWhileHeld:
+    case KeyAction::ToggleSkip:
+    case KeyAction::ToggleAuto:
+    case KeyAction::OpenSettings: return BacklogKey::ClosesFirst;
     case KeyAction::None:
     case KeyAction::ReadOn:
     case KeyAction::ClickOption1:
@@ -91,6 +112,16 @@ const char* actionName(KeyAction action) {
     case KeyAction::QuickLoad: return "QuickLoad";
     case KeyAction::SaveDialog: return "SaveDialog";
     case KeyAction::LoadDialog: return "LoadDialog";
+    case KeyAction::StepBack: return "StepBack";
+    case KeyAction::SkipWhileHeld: return "SkipWhileHeld";
+    case KeyAction::ToggleSkip: return "ToggleSkip";
+    case KeyAction::ToggleAuto: return "ToggleAuto";
+    case KeyAction::ToggleMute: return "ToggleMute";
+    case KeyAction::VolumeDown: return "VolumeDown";
+    case KeyAction::VolumeUp: return "VolumeUp";
+    case KeyAction::OpenSettings: return "OpenSettings";
+    case KeyAction::ToggleVoicing: return "ToggleVoicing";
+    case KeyAction::RepeatSpeech: return "RepeatSpeech";
     }
     return "None";
 }

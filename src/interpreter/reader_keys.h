@@ -30,6 +30,16 @@ enum class KeyAction {
     QuickLoad,
     SaveDialog,
     LoadDialog,
+    StepBack,      // back to the place where the reader last waited
+    SkipWhileHeld, // turn pages already read for as long as the key is held
+    ToggleSkip,    // turn pages already read until pressed again
+    ToggleAuto,    // pages turn by themselves after a delay
+    ToggleMute,
+    VolumeDown,
+    VolumeUp,
+    OpenSettings,
+    ToggleVoicing, // the player reads each page and its options aloud
+    RepeatSpeech,  // says the page and its options again
 };
 
 // The modifiers held with a key, as bits; a key with others held does nothing.

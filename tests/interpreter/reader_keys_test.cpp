@@ -26,7 +26,7 @@ TEST(ReaderKeys, EachRowIsReachedAndEachActionHasAKey) {
             EXPECT_EQ(keyAction(key, row.modifiers | kAlt), KeyAction::None);
         }
     }
-    for (int a = static_cast<int>(KeyAction::ReadOn); a <= static_cast<int>(KeyAction::LoadDialog); ++a)
+    for (int a = static_cast<int>(KeyAction::ReadOn); a <= static_cast<int>(KeyAction::RepeatSpeech); ++a)
         EXPECT_TRUE(actions.count(static_cast<KeyAction>(a))) << actionName(static_cast<KeyAction>(a));
     EXPECT_FALSE(actions.count(KeyAction::None));
 }

@@ -77,6 +77,18 @@ void Form1::perform(KeyAction action) {
     case KeyAction::QuickLoad: quickLoad(); break;
     case KeyAction::SaveDialog: openSaveDialog(); break;
     case KeyAction::LoadDialog: openLoadDialog(); break;
+    // Keys of controls still being built: taken, and for now nothing happens.
+    case KeyAction::StepBack:
+    case KeyAction::SkipWhileHeld:
+    case KeyAction::ToggleSkip:
+    case KeyAction::ToggleAuto:
+    case KeyAction::ToggleMute:
+    case KeyAction::VolumeDown:
+    case KeyAction::VolumeUp:
+    case KeyAction::OpenSettings:
+    case KeyAction::ToggleVoicing:
+    case KeyAction::RepeatSpeech:
+        break;
     }
 }
 

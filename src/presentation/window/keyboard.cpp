@@ -27,6 +27,7 @@ std::string keyName(int key) {
     case Qt::Key_Up: return "ArrowUp";
     case Qt::Key_Down: return "ArrowDown";
     case Qt::Key_Menu: return "ContextMenu";
+    case Qt::Key_Control: return "Control";
     default: return "";
     }
 }
