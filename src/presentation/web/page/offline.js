@@ -6,7 +6,8 @@ const KEPT_CACHE = 'vorn-kept'; // the service worker's name for it
 
 // Browsers give service workers only to pages served over https or from this
 // computer; elsewhere the page plays as before, online only.
-const usable = () => 'serviceWorker' in navigator && window.isSecureContext && 'caches' in window;
+const usable = () => 'serviceWorker' in (globalThis.navigator ?? {}) && globalThis.isSecureContext === true
+  && 'caches' in globalThis;
 
 export function keepPageOffline() {
   if (!usable()) return;
@@ -25,6 +26,11 @@ async function keep(url) {
   } catch (error) {
     console.warn(`"${url}" is not kept for offline play:`, error);
   }
+}
+
+// Keeps `url` now: fetched once more if the browser no longer holds it.
+export function keepNow(url) {
+  if (usable()) keep(new URL(url, location.href).href);
 }
 
 // Keeps `url` once the page has fetched it (at once if it has): a game's

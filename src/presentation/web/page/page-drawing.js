@@ -38,7 +38,11 @@ export function sceneDrawing({ layout, view, canvas, sceneBox, text1, moreBelow,
   }
 
   function applyZoom() {
-    view.zoom = fittingZoom(window.innerWidth, window.innerHeight);
+    // The layout viewport's size: on a phone the window's inner size follows
+    // the visual viewport, which the browser widens while the scene is still
+    // wider than the screen.
+    const root = document.documentElement;
+    view.zoom = fittingZoom(root.clientWidth || window.innerWidth, root.clientHeight || window.innerHeight);
     view.pixels = canvasZoom(view.zoom, window.devicePixelRatio || 1);
     document.documentElement.style.setProperty('--zoom', view.zoom);
     // Below zoom 1 the canvas keeps a whole multiple of the pictures' pixels

@@ -11,7 +11,7 @@
 // starts. Offline, only the games kept for offline play are listed.
 
 import { words } from './page-words.js';
-import { isKept } from './offline.js';
+import { isKept, keepNow } from './offline.js';
 
 const PLAYED = 'vorn-played'; // localStorage: the games played from the site
 const INDEX = 'games/index.json';
@@ -37,12 +37,27 @@ function savePlayed(list) {
   }
 }
 
-// A game from the site has opened: it goes to the top of the list.
+// A game from the site has opened: it goes to the top of the list, under
+// its title on the site's shelf where it has one (else `title`), with the
+// shelf's picture, which is kept for offline play with the game.
 export function rememberPlayed(address, title) {
   const list = playedGames();
   const before = list.find((game) => game.address === address);
   const rest = list.filter((game) => game.address !== address);
-  savePlayed([{ address, title, when: new Date().toISOString(), kept: before?.kept ?? false }, ...rest]);
+  const played = { ...before, address, title: before?.title ?? title, when: new Date().toISOString(),
+    kept: before?.kept ?? false };
+  savePlayed([played, ...rest]);
+  siteGames().then(({ games }) => {
+    const listed = games.find((game) => game.address === address);
+    if (!listed) return;
+    const now = playedGames();
+    const record = now.find((game) => game.address === address);
+    if (!record) return;
+    record.title = listed.title;
+    record.picture = listed.picture;
+    savePlayed(now);
+    if (listed.picture) keepNow(listed.picture);
+  }).catch(() => {}); // no shelf on this site, or none to be had now
 }
 
 // Whether the game at `address` has a place kept (the player keeps or drops
@@ -65,6 +80,7 @@ export async function siteGames(indexUrl = new URL(INDEX, location.href).href) {
   if (!response.ok) throw new Error(`${response.status} ${response.statusText}`.trim());
   const index = await response.json();
   if (!index || !Array.isArray(index.games)) throw new Error('it holds no list "games"');
+  keepNow(indexUrl); // the shelf offline, as the site last listed it
   const games = [];
   let leftOut = 0;
   for (const entry of index.games) {
@@ -140,11 +156,13 @@ function shelfItem(game) {
   const item = document.createElement('li');
   const link = document.createElement('a');
   link.href = playAddress(game.address);
-  const picture = document.createElement('img');
-  picture.alt = '';
-  picture.width = 96;
-  picture.height = 64;
-  if (game.picture) picture.src = game.picture;
+  // The game's picture, or an empty frame of the same size.
+  const picture = document.createElement(game.picture ? 'img' : 'span');
+  picture.className = 'picture';
+  if (game.picture) {
+    picture.alt = '';
+    picture.src = game.picture;
+  }
   const about = document.createElement('span');
   about.className = 'about';
   const title = document.createElement('strong');
