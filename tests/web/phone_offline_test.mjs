@@ -147,6 +147,13 @@ await ready();
 await goOnIfAsked('go');
 assert.match(await controller(), /service-worker\.js$/, 'the second visit runs under the service worker');
 const playing = await screen();
+// The browser finds the page installable: its manifest, icons and worker.
+const manifest = await (await context.newCDPSession(page)).send('Page.getAppManifest');
+assert.deepEqual(manifest.errors, [], 'the web app manifest reads without errors');
+const installable = await (await context.newCDPSession(page)).send('Page.getInstallabilityErrors');
+// (Playwright's contexts are incognito windows, where nothing is installed.)
+assert.deepEqual(installable.installabilityErrors.filter((e) => e.errorId !== 'in-incognito'), [],
+  'the browser can install the page');
 
 // A new version of the player appears on the site while a game plays.
 const worker = `${siteDir}/service-worker.js`;
