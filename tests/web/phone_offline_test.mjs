@@ -126,6 +126,20 @@ await tapAt(sceneBox.x + sceneBox.width - 8, sceneBox.y + sceneBox.height / 2);
 assert.ok(await page.locator('#popup').isHidden(), 'a tap beside the menu closes it');
 assert.deepEqual(await screen(), atMenu, 'the long press chose nothing and turned no page');
 
+// The menu's "Load…", by touch: the slot dialog fits the phone, and closes.
+await cdp.send('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints: [background] });
+await wait(800);
+await cdp.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
+await page.locator('#popup').waitFor({ state: 'visible', timeout: 3000 });
+await tapBox('#popup button[data-command="load"]');
+await page.locator('#slots').waitFor({ state: 'visible', timeout: 3000 });
+inViewport(await page.locator('#slots').boundingBox(), 'the slot dialog');
+inViewport(await page.locator('#slots button[value="cancel"]').boundingBox(), 'the slot dialog\'s Cancel');
+await page.screenshot({ path: `${shots}/phone-slots.png` });
+await tapBox('#slots button[value="cancel"]');
+assert.equal(await page.evaluate(() => document.getElementById('slots').open), false);
+assert.deepEqual(await screen(), atMenu);
+
 // A tap on an option chooses it.
 const option = await page.locator('#Label2').boundingBox();
 await tapAt(option.x + 4, option.y + option.height / 2);
