@@ -195,6 +195,10 @@ await page.waitForFunction(async () => (await caches.keys()).includes('vorn-page
 await page.waitForFunction((old) => caches.keys().then((names) => !names.includes(old)), versionA,
   { timeout: 10000, polling: 200 });
 
+// The soundfont the music fetched is kept with the new version too.
+await page.waitForFunction(async () => !!(await caches.match(new URL('soundfont.sf2', location.href).href)),
+  null, { timeout: 20000, polling: 250 });
+
 // ---- offline: the site is gone ----------------------------------------------------------
 
 process.kill(Number(serverPid));
