@@ -208,6 +208,7 @@ await page.goto(`${site}/index.html`);
 await page.waitForFunction(() => document.querySelectorAll('#shelf-list li').length > 0, null, { timeout: 10000 });
 const offlineShelf = await shelf();
 assert.deepEqual(offlineShelf.map((g) => g.title), ['VORN demo'], 'offline the shelf lists the kept game only');
+assert.ok(await page.locator('#shelf-problem').isHidden(), 'offline is no problem of the site\'s list');
 assert.match(offlineShelf[0].about, /last played/);
 assert.ok(offlineShelf[0].picture > 0, 'the kept game\'s picture shows offline');
 await page.screenshot({ path: `${shots}/phone-offline-start.png` });

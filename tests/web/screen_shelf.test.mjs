@@ -9,6 +9,7 @@ globalThis.location = new URL('https://site.test/play/index.html');
 const answers = new Map();
 globalThis.fetch = async (url) => {
   const answer = answers.get(String(url));
+  if (answer === 'offline') throw new TypeError('Failed to fetch');
   if (!answer) return new Response('', { status: 404, statusText: 'Not Found' });
   return new Response(answer.body, { status: answer.status ?? 200 });
 };
@@ -53,6 +54,12 @@ test('a site\'s list of games: entries on the site with a title and an archive',
 
 test('a site without a list has no games; a list that is not one is refused in words', async () => {
   assert.deepEqual(await siteGames('https://site.test/play/none/index.json'), { games: [], leftOut: 0 });
+  // Offline with no list kept: none, and no fault of the site's.
+  answers.set('https://site.test/play/away/index.json', 'offline');
+  const warn = console.warn;
+  console.warn = () => {};
+  assert.deepEqual(await siteGames('https://site.test/play/away/index.json'), { games: [], leftOut: 0 });
+  console.warn = warn;
   answers.set('https://site.test/play/bad/index.json', { body: '{"games": ' });
   await assert.rejects(siteGames('https://site.test/play/bad/index.json'), SyntaxError);
   answers.set('https://site.test/play/odd/index.json', { body: '[1, 2]' });

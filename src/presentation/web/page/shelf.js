@@ -74,8 +74,15 @@ export function rememberKeptPlace(address, kept) {
 
 // The entries of the site's index.json, with full addresses; a site without
 // one has none. Entries that are not as described are left out and counted.
+// Without a network and none kept, there is none to be had, which is no fault.
 export async function siteGames(indexUrl = new URL(INDEX, location.href).href) {
-  const response = await fetch(indexUrl);
+  let response;
+  try {
+    response = await fetch(indexUrl);
+  } catch (error) {
+    console.warn('the site\'s list of games cannot be fetched now:', error);
+    return { games: [], leftOut: 0 };
+  }
   if (response.status === 404) return { games: [], leftOut: 0 };
   if (!response.ok) throw new Error(`${response.status} ${response.statusText}`.trim());
   const index = await response.json();
