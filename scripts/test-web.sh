@@ -35,6 +35,14 @@ bash tests/web/keys.sh
 # The page in headless Chromium, beside the desktop window.
 bash tests/web/page.sh build build-web examples/demo build-web/test-shots
 
+# The page's fitting of the scene to any screen, and its reading of a site's
+# list of games.
+bash tests/web/screen_shelf.sh
+
+# The page on an upright phone, by touch; kept by its service worker, updated
+# at the next visit, and played offline.
+bash tests/web/phone_offline.sh build-web examples/demo build-web/test-shots
+
 # The page's music in headless Chromium: the AudioWorklet's sound, its ends
 # and loops.
 bash tests/web/music.sh

@@ -8,6 +8,25 @@ export async function decode(bytes) {
   return createImageBitmap(new Blob([bytes]));
 }
 
+// The zoom at which the scene shows in a window of width x height CSS pixels:
+// the largest whole zoom, 1 to 4, at which it fits, and where even zoom 1 does
+// not fit (a phone held upright), the fraction at which it just fits, keeping
+// its proportions.
+export function fittingZoom(width, height) {
+  const fits = Math.min(width / 632, height / 425);
+  if (!(fits > 0)) return 1; // a window of no size yet: as it will be on most screens
+  if (fits < 1) return fits;
+  return Math.min(4, Math.floor(fits));
+}
+
+// How many canvas pixels each of the pictures' pixels is drawn as: the zoom
+// itself at a whole zoom; below zoom 1, enough whole pixels for the screen's
+// own pixels (device pixel ratio), so that a sharp screen gets a sharp scene.
+export function canvasZoom(zoom, deviceRatio) {
+  if (zoom >= 1) return zoom;
+  return Math.max(1, Math.min(4, Math.ceil(zoom * deviceRatio)));
+}
+
 // The drawing of the page's scene: `view` is what the page shows (its zoom,
 // pictures and cursor), the elements are the page's own.
 export function sceneDrawing({ layout, view, canvas, sceneBox, text1, moreBelow, labels }) {
@@ -18,17 +37,19 @@ export function sceneDrawing({ layout, view, canvas, sceneBox, text1, moreBelow,
     });
   }
 
-  // The largest whole zoom, 1 to 4, at which the scene fits the browser window.
-  function fittingZoom() {
-    const z = Math.floor(Math.min(window.innerWidth / 632, window.innerHeight / 425));
-    return Math.max(1, Math.min(4, z));
-  }
-
   function applyZoom() {
-    view.zoom = fittingZoom();
+    // The layout viewport's size: on a phone the window's inner size follows
+    // the visual viewport, which the browser widens while the scene is still
+    // wider than the screen.
+    const root = document.documentElement;
+    view.zoom = fittingZoom(root.clientWidth || window.innerWidth, root.clientHeight || window.innerHeight);
+    view.pixels = canvasZoom(view.zoom, window.devicePixelRatio || 1);
     document.documentElement.style.setProperty('--zoom', view.zoom);
-    canvas.width = 632 * view.zoom;
-    canvas.height = 425 * view.zoom;
+    // Below zoom 1 the canvas keeps a whole multiple of the pictures' pixels
+    // and the browser scales it down smoothly to the scene's size.
+    sceneBox.classList.toggle('scaled-down', view.zoom < 1);
+    canvas.width = 632 * view.pixels;
+    canvas.height = 425 * view.pixels;
     labels.forEach((label, i) => place(label, layout[`Label${i + 1}`]));
     place(text1, layout.Text1);
     const mark = { width: 12, height: 9 };
@@ -40,7 +61,7 @@ export function sceneDrawing({ layout, view, canvas, sceneBox, text1, moreBelow,
   }
 
   function draw() {
-    const z = view.zoom;
+    const z = view.pixels;
     const g = canvas.getContext('2d');
     g.imageSmoothingEnabled = false; // whole zooms repeat pixels exactly
     g.fillStyle = '#efefef';
@@ -58,8 +79,8 @@ export function sceneDrawing({ layout, view, canvas, sceneBox, text1, moreBelow,
     const image = view.cursor;
     if (!image) return;
     const c = document.createElement('canvas');
-    c.width = image.width * view.zoom;
-    c.height = image.height * view.zoom;
+    c.width = Math.max(1, Math.round(image.width * view.zoom));
+    c.height = Math.max(1, Math.round(image.height * view.zoom));
     const g = c.getContext('2d');
     g.imageSmoothingEnabled = false;
     g.drawImage(image, 0, 0, c.width, c.height);

@@ -12,6 +12,12 @@ const japanese = {
   options: '選択肢',
   page: '本文',
   backlog: 'バックログ',
+  // The start page's shelf of games.
+  shelf: 'ゲーム',
+  lastPlayed: (when) => `最後にプレイ: ${when}`,
+  canContinue: ' · 続きから遊べます',
+  shelfUnreadable: (why) => `このサイトのゲームの一覧（games/index.json）を読めません: ${why}`,
+  shelfLeftOut: (count) => `このサイトのゲームの一覧（games/index.json）の ${count} 件は、タイトルかアーカイブがないため表示していません`,
   notOnSite: (name) => `「${name}」はこのサイトのものではありません。このページは、このサイトにあるゲームだけを遊びます。`,
   // Saved games, in the desktop player's words.
   saveMenu: 'セーブ…',
@@ -46,6 +52,11 @@ const japanese = {
 };
 
 const english = {
+  lastPlayed: (when) => `last played ${when}`,
+  canContinue: ' \u00b7 can be continued',
+  shelfUnreadable: (why) => `The site's list of games (games/index.json) cannot be read: ${why}`,
+  shelfLeftOut: (count) => `${count} entries of the site's list of games (games/index.json) are left out: `
+    + 'each needs a "title" and an "archive" on this site',
   notOnSite: (name) => `"${name}" is not on this site; the page plays games from its own site only.`,
   saveMenu: 'Save\u2026',
   loadMenu: 'Load\u2026',

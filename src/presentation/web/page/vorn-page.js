@@ -9,6 +9,8 @@ import { PageSaves } from './saves.js';
 import { ELEMENTS, decode, sceneDrawing } from './page-drawing.js';
 import { pageBacklog } from './page-backlog.js';
 import { pageInput } from './page-input.js';
+import { keepPageOffline, keepWhenFetched } from './offline.js';
+import { rememberKeptPlace, rememberPlayed, showShelf } from './shelf.js';
 
 const $ = (id) => document.getElementById(id);
 const sceneBox = $('scene');
@@ -58,6 +60,7 @@ const layout = module.sceneLayout();
 // What the page shows, kept for redrawing at another zoom.
 const view = {
   zoom: 1,
+  pixels: 1, // canvas pixels per picture pixel
   builtInScene: null,
   // Per picture element: the decoded picture (none while empty) and the size
   // that presses on it use; an emptied element keeps its last picture's size.
@@ -151,8 +154,8 @@ const page = {
     if (music) music.property(name, value);
   },
   // Saved games: each save and deletion is kept in the browser's storage at once.
-  keepSlot(slot, documentText, png, picture) { saves.keep(slot, documentText, png, picture); },
-  forgetSlot(slot) { saves.forget(slot); },
+  keepSlot(slot, documentText, png, picture) { saves.keep(slot, documentText, png, picture); noteKeptPlace(slot, true); },
+  forgetSlot(slot) { saves.forget(slot); noteKeptPlace(slot, false); },
 };
 
 // Boxes the player asks for while it runs are shown once it has paused: the
@@ -285,6 +288,7 @@ function showOpenScreen() {
   openScreen.hidden = false;
   $('loading').hidden = true;
   document.title = 'VORN Interpeter';
+  showShelf();
 }
 function showProblem(words) {
   problem.textContent = words;
@@ -317,7 +321,26 @@ function showBuiltInScene() {
   }).finally(() => { view.pending--; settle(); });
 }
 
-async function openGame(readFiles) {
+// The site's archive the game being played came from (its full address), or
+// null for a game from the reader's own files.
+let playedFrom = null;
+
+// The shelf remembers, for each game from the site, whether the player keeps
+// a place to go on from.
+function noteKeptPlace(slot, kept) {
+  const from = playedFrom;
+  const current = game;
+  if (!from || !current) return;
+  queueMicrotask(() => {
+    try {
+      if (current.automaticSlot(slot) === 'continue') rememberKeptPlace(from, kept);
+    } catch {
+      // the game has gone meanwhile; its next opening says again
+    }
+  });
+}
+
+async function openGame(readFiles, from = null) {
   problem.hidden = true;
   $('loading').hidden = false;
   let files;
@@ -329,6 +352,7 @@ async function openGame(readFiles) {
     return;
   }
   if (game) { endGame(); game.delete(); game = null; }
+  playedFrom = from;
   resetPictures();
   view.cursor = null;
   sceneBox.style.cursor = '';
@@ -350,6 +374,11 @@ async function openGame(readFiles) {
   whenIdle().then(() => performance.mark('vorn: pictures drawn'));
   sceneBox.focus();
   showNotice(game.notice());
+  if (playedFrom) {
+    rememberPlayed(playedFrom, game.savesName() || playedFrom.split('/').pop());
+    keepWhenFetched(playedFrom);
+  }
+  if (music) keepWhenFetched(new URL('soundfont.sf2', import.meta.url).href);
   // The kept slots are read while the first page shows, not before it.
   await saves.open(game);
   saves.offerContinue(); // asks over the first page; the page is ready meanwhile
@@ -405,10 +434,11 @@ if (wanted) {
     showProblem(words('notOnSite', wanted));
   } else {
     openScreen.hidden = true;
-    await openGame(() => wantedFiles);
+    await openGame(() => wantedFiles, wantedUrl.href);
     if (!game) showOpenScreen();
   }
 } else {
   showOpenScreen();
 }
 document.body.dataset.ready = 'true';
+keepPageOffline();
