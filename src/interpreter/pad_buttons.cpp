@@ -11,7 +11,8 @@ std::span<const PadRow> padRows() {
     // and south presses Enter: the next page, or the focused option. East
     // steps back a place, west opens the backlog, north and Start the pop-up
     // menu, Select quick saves; the left shoulder skips read pages while
-    // held, the right one turns auto mode on and off.
+    // held, the right one turns auto mode on and off. Over a dialog up and
+    // down walk its list or menu, left and right go from control to control.
     static const PadRow rows[] = {
         {PadButton::South, "south", PadKey{"Enter", kNoModifier}, PadKey{"Enter", kNoModifier}, false},
         {PadButton::East, "east", PadKey{"ArrowLeft", kNoModifier}, PadKey{"Escape", kNoModifier}, false},
@@ -23,8 +24,8 @@ std::span<const PadRow> padRows() {
         {PadButton::RightShoulder, "right-shoulder", PadKey{"a", kNoModifier}, std::nullopt, false},
         {PadButton::DpadUp, "dpad-up", PadKey{"Tab", kShift}, PadKey{"ArrowUp", kNoModifier}, false},
         {PadButton::DpadDown, "dpad-down", PadKey{"Tab", kNoModifier}, PadKey{"ArrowDown", kNoModifier}, false},
-        {PadButton::DpadLeft, "dpad-left", PadKey{"Tab", kShift}, PadKey{"ArrowLeft", kNoModifier}, false},
-        {PadButton::DpadRight, "dpad-right", PadKey{"Tab", kNoModifier}, PadKey{"ArrowRight", kNoModifier}, false},
+        {PadButton::DpadLeft, "dpad-left", PadKey{"Tab", kShift}, PadKey{"Tab", kShift}, false},
+        {PadButton::DpadRight, "dpad-right", PadKey{"Tab", kNoModifier}, PadKey{"Tab", kNoModifier}, false},
     };
     return rows;
 }
