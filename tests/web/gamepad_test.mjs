@@ -42,6 +42,7 @@ try {
   const text = () => page.textContent('#Text1');
   const offered = () => page.evaluate(() => document.getElementById('Label1').tabIndex === 0);
 
+  await page.waitForTimeout(100); // the page's first look at the pads
   const first = await text();
   await click(SOUTH);
   assert.notEqual(await text(), first, 'south turns the page');

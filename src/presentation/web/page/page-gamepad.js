@@ -120,4 +120,5 @@ export function pageGamepad({ module, sceneBox, labels, backlogBox, popup }) {
   function start() { if (frame === null) frame = requestAnimationFrame(everyFrame); }
   window.addEventListener('gamepadconnected', start);
   setInterval(() => { if (frame === null && look()) start(); }, 500);
+  if (look()) start();
 }
