@@ -178,3 +178,41 @@ TEST(Gamepad, NorthOpensTheMenuAndEastClosesIt) {
     EXPECT_TRUE(closed);
     EXPECT_EQ(w.text(), "first") << "neither the menu's buttons nor its closing turned the page";
 }
+
+// The menu walked to "Save…" and the slot dialog it opens answered, by the
+// d-pad, south and east alone.
+TEST(Gamepad, TheMenuAndTheSlotDialogAreWalkedAndAnswered) {
+    TestGame game("\"first\"\"second\"");
+    Window w(game);
+    ASSERT_TRUE(w.start());
+    GamepadReader reader([&w] { return storyHasTheKeyboard(w.form); });
+    VirtualPad pad;
+    ASSERT_TRUE(pad.plugged()) << SDL_GetError();
+    reader.poll();
+    const auto click = [&](SDL_GameControllerButton button) {
+        pad.set(button, true);
+        reader.poll();
+        pad.set(button, false);
+        reader.poll();
+    };
+    QString chosen, dialog;
+    bool dialogClosed = false;
+    // The menu and the dialog each run a loop of their own: each step is a timer's.
+    QTimer::singleShot(100, [&] {
+        for (int step = 0; step < 4; ++step) click(SDL_CONTROLLER_BUTTON_DPAD_DOWN); // New, Quit, About, Save…
+        if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget()); menu && menu->activeAction())
+            chosen = menu->activeAction()->text();
+        QTimer::singleShot(150, [&] {
+            if (QWidget* modal = QApplication::activeModalWidget()) dialog = modal->metaObject()->className();
+            click(SDL_CONTROLLER_BUTTON_B); // east: cancel
+            dialogClosed = QApplication::activeModalWidget() == nullptr;
+        });
+        click(SDL_CONTROLLER_BUTTON_A); // south: take "Save…"
+    });
+    click(SDL_CONTROLLER_BUTTON_START);
+    QTest::qWait(400);
+    EXPECT_EQ(chosen, QString::fromUtf8("Save…"));
+    EXPECT_EQ(dialog, "vorn::SlotDialog");
+    EXPECT_TRUE(dialogClosed);
+    EXPECT_EQ(w.text(), "first");
+}
