@@ -8,7 +8,7 @@ packages=(
   build-essential cmake pkg-config ninja-build
   qt6-base-dev qt6-base-dev-tools libgl-dev libfontconfig-dev
   qt6-tools-dev qt6-l10n-tools
-  libfluidsynth-dev libarchive-dev libpulse-dev nlohmann-json3-dev
+  libfluidsynth-dev libarchive-dev libpulse-dev nlohmann-json3-dev libsdl2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   # run time
   qt6-qpa-plugins fluid-soundfont-gm fonts-ipafont-gothic qt6-translations-l10n

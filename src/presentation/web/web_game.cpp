@@ -5,6 +5,7 @@
 
 #include "interpreter/fatal_error.h"
 #include "interpreter/interpreter.h"
+#include "interpreter/pad_buttons.h"
 #include "interpreter/reader_keys.h"
 #include "presentation/headless/headless_recorder.h"
 #include "presentation/picture_check.h"
@@ -77,6 +78,28 @@ val keyTable() {
         shown.set("key", std::string(row.key));
         shown.set("modifiers", row.modifiers);
         shown.set("action", std::string(actionName(row.action)));
+        rows.call<void>("push", shown);
+    }
+    return rows;
+}
+
+// The pad table, {name, inPlay, inDialog, held} a row, each key {key, modifiers}
+// or null; rows by the buttons' names ("south", "dpad-up").
+val padTable() {
+    const auto keyOf = [](const std::optional<PadKey>& key) {
+        if (!key) return val::null();
+        val shown = val::object();
+        shown.set("key", std::string(key->key));
+        shown.set("modifiers", key->modifiers);
+        return shown;
+    };
+    val rows = val::array();
+    for (const PadRow& row : padRows()) {
+        val shown = val::object();
+        shown.set("name", std::string(row.name));
+        shown.set("inPlay", keyOf(row.inPlay));
+        shown.set("inDialog", keyOf(row.inDialog));
+        shown.set("held", row.held);
         rows.call<void>("push", shown);
     }
     return rows;
@@ -435,4 +458,5 @@ EMSCRIPTEN_BINDINGS(vorn_web) {
     emscripten::function("sceneLayout", &vorn::sceneLayout);
     emscripten::function("keyAction", &vorn::keyActionOf);
     emscripten::function("keyTable", &vorn::keyTable);
+    emscripten::function("padTable", &vorn::padTable);
 }

@@ -1,6 +1,7 @@
 #include "window_app.h"
 
 #include "form1.h"
+#include "gamepad.h"
 #include "interpreter/message.h"
 #include "player_window.h"
 #include "presentation/language/language.h"
@@ -91,6 +92,22 @@ int startZoom(const Options& options) {
 
 } // namespace
 
+// Whether the story has the keyboard: no dialog, menu or message is open
+// over it, and its backlog is closed. A pad's buttons mean the story's keys
+// then, and walk and answer what is open otherwise.
+bool storyHasTheKeyboard() {
+    if (QApplication::activePopupWidget() || QApplication::activeModalWidget()) return false;
+    for (QWidget* widget = QApplication::focusWidget(); widget; widget = widget->parentWidget())
+        if (auto* form = qobject_cast<Form1*>(widget)) return !form->backlog()->isVisible();
+    return false;
+}
+
+// Gamepads are looked for once the window is up: a pad is not needed for
+// the first page, and looking costs a moment.
+void startGamepads(QObject* context) {
+    QTimer::singleShot(200, context, [context] { new GamepadReader(storyHasTheKeyboard, context); });
+}
+
 int runWindow(int argc, char** argv, const Options& options, std::function<void()> firstPagePainted) {
     if (!hasDisplay()) {
         std::cerr << "vorn: no display to open a window on; to play without one, use 'vorn --headless'.\n";
@@ -118,6 +135,7 @@ int runWindow(int argc, char** argv, const Options& options, std::function<void(
             window.setFullScreen(true);
         else
             window.show();
+        startGamepads(&window);
         return app.exec();
     }
     if (!game.folder) {
@@ -168,6 +186,7 @@ int runWindow(int argc, char** argv, const Options& options, std::function<void(
     else
         window.show();
     QTimer::singleShot(0, &window, [&window] { window.activate(); });
+    startGamepads(&window);
     const int status = app.exec();
     if (remembered.valid()) {
         remembered.wait();

@@ -9,6 +9,7 @@ import { PageSaves } from './saves.js';
 import { ELEMENTS, decode, sceneDrawing } from './page-drawing.js';
 import { pageBacklog } from './page-backlog.js';
 import { pageInput } from './page-input.js';
+import { pageGamepad } from './page-gamepad.js';
 import { keepPageOffline, keepWhenFetched } from './offline.js';
 import { rememberKeptPlace, rememberPlayed, showShelf } from './shelf.js';
 
@@ -238,6 +239,7 @@ const { updateMarked, updateOffered, stopFastForward } = pageInput({
   saves: () => saves,
   play, quit, resume, readOn, chooseOption, unlockMusic, updateMoreBelow, openBacklog, closeBacklog,
 });
+pageGamepad({ module, sceneBox, labels, backlogBox, popup });
 
 function quit() {
   saves.keepPlace();
