@@ -32,7 +32,8 @@ bash tests/web/game_files.sh
 # The page's keys: the player's key table, read from the compiled player.
 bash tests/web/keys.sh
 
-# The page in headless Chromium, beside the desktop window.
+# The page in headless Chromium, beside the desktop window, and as a screen
+# reader and the keyboard alone meet it.
 bash tests/web/page.sh build build-web examples/demo build-web/test-shots
 
 # The page's fitting of the scene to any screen, and its reading of a site's

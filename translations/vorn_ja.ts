@@ -758,6 +758,38 @@ It goes on from where you left it.</source>
         <source>Delete “%1”? It cannot be brought back.</source>
         <translation>「%1」を削除しますか？ 元には戻せません。</translation>
     </message>
+    <message>
+        <source>Slots to save into</source>
+        <translation>セーブ先のスロット</translation>
+    </message>
+    <message>
+        <source>Slots to load</source>
+        <translation>ロードするスロット</translation>
+    </message>
+    <message>
+        <source>Enter saves into the chosen slot, Delete deletes it</source>
+        <translation>Enter で選んだスロットにセーブ、Delete で削除します</translation>
+    </message>
+    <message>
+        <source>Enter loads the chosen slot, Delete deletes it</source>
+        <translation>Enter で選んだスロットをロード、Delete で削除します</translation>
+    </message>
+    <message>
+        <source>Save into the chosen slot (Enter)</source>
+        <translation>選んだスロットにセーブします（Enter）</translation>
+    </message>
+    <message>
+        <source>Load the chosen slot (Enter)</source>
+        <translation>選んだスロットをロードします（Enter）</translation>
+    </message>
+    <message>
+        <source>Delete the chosen slot (Delete)</source>
+        <translation>選んだスロットを削除します（Delete）</translation>
+    </message>
+    <message>
+        <source>Close without saving or loading (Escape)</source>
+        <translation>セーブもロードもせずに閉じます（Escape）</translation>
+    </message>
 </context>
 <context>
     <name>vorn::StartScreen</name>
@@ -865,6 +897,10 @@ It goes on from where you left it.</source>
         <location line="+1"/>
         <source>not found at %1</source>
         <translation>見つかりません: %1</translation>
+    </message>
+    <message>
+        <source>Up and Down choose a game, Enter plays it, Ctrl+Enter goes on where it was left, Delete forgets it</source>
+        <translation>上下キーでゲームを選び、Enter で遊び、Ctrl+Enter で前回の続きから遊び、Delete で一覧から外します</translation>
     </message>
 </context>
 </TS>

@@ -1,19 +1,17 @@
 #!/usr/bin/python3
 """Reads the player's window as a screen reader does, through the desktop's
 accessibility bus (AT-SPI, with pyatspi as Orca uses it), and plays the demo
-to its ending with keys alone. Run by real_window_a11y.sh inside Xvfb and a
-D-Bus session of its own.
+to its ending with keys alone; every new page must be announced. Run by
+real_window_a11y.sh inside Xvfb and a D-Bus session of its own.
 
-Usage: a11y_reader.py PLAYER_PID
+Usage: a11y_reader.py PLAYER GAME_DIR
 """
-import subprocess
 import sys
-import time
 
 import pyatspi
-from gi.repository import GLib
+from a11y_bus import Player, key, listen, pump, showing, until, walk
 
-PID = int(sys.argv[1])
+PLAYER, GAME = sys.argv[1], sys.argv[2]
 failures = []
 
 
@@ -21,41 +19,6 @@ def check(ok, what):
     if not ok:
         failures.append(what)
         print("FAIL:", what, flush=True)
-
-
-def pump(seconds):
-    """Lets the bus deliver what the player sends, for `seconds`."""
-    end = time.monotonic() + seconds
-    context = GLib.MainContext.default()
-    while time.monotonic() < end:
-        while context.iteration(False):
-            pass
-        time.sleep(0.02)
-
-
-def player_app():
-    for _ in range(100):
-        desktop = pyatspi.Registry.getDesktop(0)
-        for app in desktop:
-            try:
-                if app is not None and app.get_process_id() == PID:
-                    return app
-            except Exception:
-                pass
-        time.sleep(0.1)
-    sys.exit("FAIL: the player never appeared on the accessibility bus")
-
-
-def walk(node):
-    yield node
-    for i in range(node.childCount):
-        child = node.getChildAtIndex(i)
-        if child is not None:
-            yield from walk(child)
-
-
-def showing(node):
-    return node.getState().contains(pyatspi.STATE_SHOWING)
 
 
 def page_text(app):
@@ -82,23 +45,6 @@ def scene_picture(app):
     return names
 
 
-def key(name):
-    subprocess.run(["xdotool", "key", name], check=True)
-    pump(0.3)
-
-
-def until(condition, seconds=8.0):
-    """Whether `condition` comes true within `seconds`: a loaded machine
-    may take its time to turn a page and tell the bus."""
-    end = time.monotonic() + seconds
-    while True:
-        if condition():
-            return True
-        if time.monotonic() >= end:
-            return False
-        pump(0.1)
-
-
 def turn_page():
     """Enter, and the wait for the page it turns to."""
     shown = page_text(app)
@@ -115,27 +61,16 @@ def page_starts(words):
 
 
 inserted = []
-# Whether the bus has delivered any text event to this reader yet: Qt sends
-# events only for the kinds a listener has registered, and learns of this
-# reader's registration a moment after it is made, later on a loaded machine.
-heard = []
 
 
 def on_text(event):
     if event.type.startswith("object:text-changed:insert"):
         inserted.append(str(event.any_data))
-        heard.append(True)
 
 
 def announced(words):
-    """The page starting with `words` was sent as inserted text; before the
-    bus has delivered any event to this reader, its page text shows it."""
-    if any(t.startswith(words) for t in inserted):
-        return True
-    if not heard:
-        print(f"note: no text event delivered yet; the page is read instead", file=sys.stderr)
-        return page_starts(words)()
-    return False
+    """The page starting with `words` was sent as inserted text."""
+    return any(t.startswith(words) for t in inserted)
 
 
 described = []
@@ -152,16 +87,15 @@ def on_description(event):
 
 
 def descriptions():
-    """The window's descriptions sent since the last clear, and the one it
-    gives now: on a loaded bus the event may come late or not at all, while
-    the window's description is what a screen reader reads on its focus."""
-    now = [n.description or "" for n in walk(app) if n.name == "VORN Interpeter"]
-    return described + now
+    """The window's descriptions sent since the last clear."""
+    return list(described)
 
 
-pyatspi.Registry.registerEventListener(on_text, "object:text-changed:insert")
-pyatspi.Registry.registerEventListener(on_description, "object:property-change:accessible-description")
-app = player_app()
+# The listeners first: the player, started once the bus holds them, sends
+# every page's events from its first on.
+listen({on_text: "object:text-changed:insert", on_description: "object:property-change:accessible-description"})
+player = Player([PLAYER, "--zoom", "1", "--no-music", "--language", "en", GAME])
+app = player.app
 pump(1.0)
 
 
@@ -170,12 +104,8 @@ def window_focused():
 
 
 # Without a window manager the window takes the keyboard when asked to.
-for _ in range(50):
-    if window_focused():
-        break
-    subprocess.run(["xdotool", "search", "--name", "^VORN Interpeter$", "windowfocus", "--sync"], check=False)
-    pump(0.1)
-check(window_focused(), "the window has the focus")
+player.focus_window()
+check(until(window_focused, 5), "the window has the focus")
 
 first = page_text(app)
 check(first is not None and first.startswith("THE LANTERN ROAD"), f"the first page is read: {first!r}")
@@ -243,6 +173,8 @@ for _ in range(10):
 until(page_starts("THE END"))
 check((page_text(app) or "").startswith("THE END"), f"the ending is reached: {page_text(app)!r}")
 
+status = player.terminate()
+check(status == 0, f"SIGTERM ended the player with status {status}")
 if failures:
     sys.exit(1)
 print("read through AT-SPI: ok")

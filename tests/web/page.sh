@@ -3,7 +3,8 @@
 # the demo opens from a URL parameter, every demo path plays as the desktop
 # player plays it, and at the first menu the pictures on the page's canvas are
 # those of the desktop window at zoom 1, pixel for pixel, outside the text box
-# and the captions (whose words each draws with its own text engine).
+# and the captions (whose words each draws with its own text engine); axe-core
+# and Chromium's accessibility tree find the page readable without sight.
 # Usage: page.sh BUILD_DIR BUILD_WEB_DIR GAME_DIR SHOTS_DIR
 set -euo pipefail
 build=$(realpath "$1") web=$(realpath "$2") game=$(realpath "$3") shots=$4
@@ -49,6 +50,8 @@ node "$here/saves_test.mjs" "http://127.0.0.1:$port/index.html?game=games/demo.z
 node "$here/gamepad_test.mjs" "http://127.0.0.1:$port/index.html?game=games/demo.zip"
 node "$here/page_test.mjs" "http://127.0.0.1:$port/index.html?game=games/demo.zip" "$build/vorn" "$game" "$shots" \
   "$here"/demo_paths/*.events
+# The page as a screen reader and the keyboard alone meet it.
+node "$here/a11y_test.mjs" "http://127.0.0.1:$port/index.html?game=games/demo.zip" "$shots"
 
 # The desktop window at the same moment: the first menu, five clicks in.
 "$build/vorn" --zoom 1 --no-music "$game" &

@@ -72,13 +72,20 @@ SlotDialog::SlotDialog(Purpose purpose, Saves& saves, Confirm confirm, Tell tell
     list_->setWordWrap(true);
     // Four rows; the dialog fits over the window, whatever its zoom.
     list_->setMinimumSize(QSize(480, 336) * std::max(1.0, scale));
+    list_->setAccessibleName(saving ? tr("Slots to save into") : tr("Slots to load"));
+    list_->setAccessibleDescription(saving ? tr("Enter saves into the chosen slot, Delete deletes it")
+                                           : tr("Enter loads the chosen slot, Delete deletes it"));
     layout->addWidget(list_);
 
     auto* buttons = new QDialogButtonBox(this);
     take_ = buttons->addButton(saving ? tr("Save") : tr("Load"), QDialogButtonBox::AcceptRole);
     delete_ = buttons->addButton(tr("Delete"), QDialogButtonBox::DestructiveRole);
-    buttons->addButton(QDialogButtonBox::Cancel);
+    QPushButton* cancel = buttons->addButton(QDialogButtonBox::Cancel);
     take_->setDefault(true);
+    // Their tips are also what a screen reader gives as their descriptions.
+    take_->setToolTip(saving ? tr("Save into the chosen slot (Enter)") : tr("Load the chosen slot (Enter)"));
+    delete_->setToolTip(tr("Delete the chosen slot (Delete)"));
+    cancel->setToolTip(tr("Close without saving or loading (Escape)"));
     layout->addWidget(buttons);
     // The buttons act themselves: "Save" may ask first, and "Delete" keeps the dialog open.
     disconnect(buttons, &QDialogButtonBox::accepted, nullptr, nullptr);

@@ -97,6 +97,7 @@ StartScreen::StartScreen(GamesList& games, std::optional<std::filesystem::path> 
 
     list_ = new QListWidget(this);
     list_->setAccessibleName(tr("Games played before"));
+    heading->setBuddy(list_); // a screen reader finds the list labelled by the heading
     list_->setUniformItemSizes(true);
     list_->setWordWrap(false);
     list_->setTextElideMode(Qt::ElideMiddle);
@@ -146,6 +147,7 @@ StartScreen::StartScreen(GamesList& games, std::optional<std::filesystem::path> 
     setTabOrder(forget_, continue_);
     setTabOrder(continue_, play_);
 
+    showError({});
     setZoom(1);
 }
 
@@ -288,6 +290,11 @@ void StartScreen::selectionChanged() {
 void StartScreen::showError(const QString& message) {
     error_->setText(shortenedForDisplay(message));
     error_->setVisible(!message.isEmpty());
+    // The list has the focus when the screen comes back: a screen reader
+    // reads its description, which starts with the error shown above it.
+    const QString keys = tr("Up and Down choose a game, Enter plays it, Ctrl+Enter goes on where it was left, "
+                            "Delete forgets it");
+    list_->setAccessibleDescription(message.isEmpty() ? keys : error_->text() + "\n" + keys);
 }
 
 QString StartScreen::error() const { return error_->isVisible() ? error_->text() : QString(); }

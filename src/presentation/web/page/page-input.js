@@ -28,6 +28,26 @@ export function pageInput({
 
   let pressedLabel = 0;
   let longPress = null;
+  // Whether the press going on opened or closed the pop-up menu: the rest of
+  // it (the button's release, the click, the browser's own menu and its move
+  // of the focus) is the menu's, and reaches neither the story nor the focus.
+  let menuPress = false;
+  document.addEventListener('pointerdown', (event) => {
+    menuPress = false;
+    if (popup.hidden || popup.contains(event.target)) return;
+    menuPress = true;
+    event.stopPropagation();
+    closePopup();
+  }, true);
+  for (const type of ['mousedown', 'pointerup', 'mouseup', 'click', 'auxclick', 'dblclick', 'contextmenu']) {
+    document.addEventListener(type, (event) => {
+      if (!menuPress || (type === 'click' && event.detail === 0)) return; // a key's click is no press
+      event.preventDefault();
+      event.stopPropagation();
+      // The release's click comes in the same task as the release: the press ends after it.
+      if (type === 'pointerup') setTimeout(() => { menuPress = false; });
+    }, true);
+  }
   sceneBox.addEventListener('pointerdown', (event) => {
     unlockMusic();
     if (!backlogBox.hidden || !popup.hidden) return;
@@ -35,9 +55,16 @@ export function pageInput({
     const element = elementAt(scenePoint(event));
     pressedLabel = event.button === 0 ? labelOf(element) : 0;
     const onBackground = element === 'Background';
-    if (onBackground && event.button === 2) openPopup(event.clientX, event.clientY);
+    if (onBackground && event.button === 2) {
+      menuPress = true;
+      openPopup(event.clientX, event.clientY);
+    }
     if (onBackground && event.pointerType === 'touch') {
-      longPress = setTimeout(() => { longPress = null; pressedLabel = 0; openPopup(event.clientX, event.clientY); }, 500);
+      longPress = setTimeout(() => {
+        longPress = null;
+        menuPress = true;
+        openPopup(event.clientX, event.clientY);
+      }, 500);
     }
   });
   sceneBox.addEventListener('pointerup', (event) => {
@@ -62,14 +89,26 @@ export function pageInput({
     }
     labels.forEach((label, i) => label.classList.toggle('marked', marked === i + 1));
   }
-  // Offered options are reached with Tab as well; the others are words only.
-  // They change only when the player runs or the game ends.
+  // Offered options are reached with Tab as well; the others are words only,
+  // left out of what a screen reader reads, as is the group of options on a
+  // page that offers none. They change only when the player runs or the game
+  // ends.
   function updateOffered() {
+    const offered = labels.map((label, i) => Boolean(game() && !ended() && game().offersOption(i + 1)));
     labels.forEach((label, i) => {
-      const offered = game() && !ended() && game().offersOption(i + 1);
-      label.tabIndex = offered ? 0 : -1;
-      label.setAttribute('aria-disabled', String(!offered));
+      label.tabIndex = offered[i] ? 0 : -1;
+      label.setAttribute('aria-disabled', String(!offered[i]));
+      if (offered[i]) label.removeAttribute('aria-hidden');
+      else label.setAttribute('aria-hidden', 'true');
     });
+    // A caption chosen from the keyboard leaves the tree, and an emptied one
+    // loses the focus to the page's body: the scene takes it back, where the
+    // keys go on working and the screen reader stays.
+    const focused = labels.indexOf(document.activeElement);
+    if ((focused >= 0 && !offered[focused]) || document.activeElement === document.body) sceneBox.focus();
+    const captions = labels[0].parentElement;
+    if (offered.some(Boolean)) captions.removeAttribute('aria-hidden');
+    else captions.setAttribute('aria-hidden', 'true');
     updateMarked();
   }
   // A caption taken from the keyboard (Tab, then Enter or Space) is its own option.
@@ -91,7 +130,13 @@ export function pageInput({
     if (event.deltaY < 0 && text1.scrollTop === 0) { event.preventDefault(); openBacklog(); }
   }, { passive: false });
 
+  // The pop-up menu takes the focus, wherever it was opened from, and gives
+  // it back where it was when it closes.
+  let focusBeforePopup = null;
   function openPopup(clientX, clientY) {
+    clearTimeout(longPress);
+    pressedLabel = 0;
+    focusBeforePopup = document.activeElement;
     const box = sceneBox.getBoundingClientRect();
     popup.hidden = false;
     const x = Math.min(clientX - box.left, box.width - popup.offsetWidth);
@@ -102,7 +147,11 @@ export function pageInput({
   }
   function closePopup() {
     popup.hidden = true;
-    sceneBox.focus();
+    const back = focusBeforePopup;
+    focusBeforePopup = null;
+    // A caption no longer offered has left the tree; the scene takes the focus then.
+    if (back && back !== document.body && back.isConnected && back.tabIndex >= 0 && !back.closest('[hidden]')) back.focus();
+    else sceneBox.focus();
   }
   popup.addEventListener('click', (event) => {
     const command = event.target.dataset.command;
@@ -114,21 +163,26 @@ export function pageInput({
     else if (command === 'about') play(() => game().showCredits());
     else if (command === 'quit') quit();
   });
+  // Inside the menu its own keys, as a desktop menu has them: the arrows and
+  // Tab move, Home and End go to the first and the last item, Enter and
+  // Space choose (the items are buttons), Escape closes it. No key pressed
+  // in the menu reaches the story behind it.
   popup.addEventListener('keydown', (event) => {
     const items = [...popup.querySelectorAll('button')];
     const at = items.indexOf(document.activeElement);
-    if (event.key === 'ArrowDown' || event.key === 'ArrowUp') {
+    const step = { ArrowDown: 1, ArrowUp: -1, Tab: event.shiftKey ? -1 : 1 }[event.key];
+    if (step && !event.ctrlKey && !event.altKey && !event.metaKey) {
       event.preventDefault();
-      items[(at + (event.key === 'ArrowDown' ? 1 : items.length - 1)) % items.length].focus();
+      items[(at + step + items.length) % items.length].focus();
+    } else if (event.key === 'Home' || event.key === 'End') {
+      event.preventDefault();
+      items[event.key === 'Home' ? 0 : items.length - 1].focus();
     } else if (event.key === 'Escape') {
       event.preventDefault();
       closePopup();
     }
     event.stopPropagation();
   });
-  document.addEventListener('pointerdown', (event) => {
-    if (!popup.hidden && !popup.contains(event.target)) closePopup();
-  }, true);
 
   let fastForwardDelay = null;
   let fastForward = null;
@@ -139,7 +193,10 @@ export function pageInput({
   }
 
   document.addEventListener('keydown', (event) => {
-    if (!game() || ended() || document.querySelector('dialog[open]') || !popup.hidden && popup.contains(document.activeElement)) {
+    if (!game() || ended() || document.querySelector('dialog[open]')) return;
+    // The open menu has the keys, also where the focus has left it: Escape closes it.
+    if (!popup.hidden) {
+      if (event.key === 'Escape') { event.preventDefault(); closePopup(); }
       return;
     }
     unlockMusic();

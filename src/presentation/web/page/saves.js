@@ -244,9 +244,10 @@ export class PageSaves {
     const rows = [];
     if (this.saving) rows.push({ slot: game.newSlotName(), fresh: true });
     rows.push(...this.slots);
-    for (const row of rows) {
+    for (const [index, row] of rows.entries()) {
       const item = document.createElement('li');
       item.role = 'option';
+      item.id = `slot-${index}`;
       item.dataset.slot = row.slot;
       const picture = document.createElement('img');
       picture.alt = '';
@@ -271,6 +272,9 @@ export class PageSaves {
 
   choose(item) {
     for (const row of this.list.children) row.setAttribute('aria-selected', String(row === item));
+    // The list keeps the focus; a screen reader follows the row chosen in it.
+    if (item) this.list.setAttribute('aria-activedescendant', item.id);
+    else this.list.removeAttribute('aria-activedescendant');
     const row = item && this.slots.find((s) => s.slot === item.dataset.slot);
     this.take.disabled = !item || (!this.saving && (!row || !!row.problem));
     this.remove.disabled = !row;
