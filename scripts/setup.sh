@@ -8,6 +8,9 @@ packages=(
   build-essential cmake pkg-config ninja-build
   qt6-base-dev qt6-base-dev-tools libgl-dev libfontconfig-dev
   qt6-tools-dev qt6-l10n-tools
+  # self-voicing: Qt TextToSpeech (its CMake package asks for QmlIntegration,
+  # which Debian ships in qt6-declarative-dev) and the speech-dispatcher plugin
+  qt6-speech-dev qt6-declarative-dev qt6-speech-speechd-plugin
   libfluidsynth-dev libarchive-dev libpulse-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   # run time
