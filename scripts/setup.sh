@@ -25,6 +25,8 @@ packages=(
   at-spi2-core python3-pyatspi dbus dbus-x11
   # the music benchmark's sound server with a null sink
   pulseaudio pulseaudio-utils
+  # self-voicing heard in a real window: a speech service and a voice
+  speech-dispatcher espeak-ng
   # the script fuzzer (libFuzzer) and its seed corpus
   clang libclang-rt-14-dev python3
 )
