@@ -35,6 +35,9 @@ bash tests/web/keys.sh
 # The page in headless Chromium, beside the desktop window.
 bash tests/web/page.sh build build-web examples/demo build-web/test-shots
 
+# Self-voicing on the page, through a recording stand-in for speechSynthesis.
+bash tests/web/voicing.sh build-web examples/demo
+
 # The page's music in headless Chromium: the AudioWorklet's sound, its ends
 # and loops.
 bash tests/web/music.sh

@@ -9,6 +9,7 @@ import { PageSaves } from './saves.js';
 import { ELEMENTS, decode, sceneDrawing } from './page-drawing.js';
 import { pageBacklog } from './page-backlog.js';
 import { pageInput } from './page-input.js';
+import { pageVoicing } from './page-voicing.js';
 
 const $ = (id) => document.getElementById(id);
 const sceneBox = $('scene');
@@ -222,6 +223,7 @@ function endGame() {
   ended = true;
   updateOffered();
   stopFastForward();
+  voicing.stop();
   if (music) music.stop();
 }
 
@@ -234,6 +236,8 @@ const { updateMarked, updateOffered, stopFastForward } = pageInput({
   ended: () => ended,
   saves: () => saves,
   play, quit, resume, readOn, chooseOption, unlockMusic, updateMoreBelow, openBacklog, closeBacklog,
+  toggleVoicing: () => { if (game && !ended) voicing.toggle(game); },
+  repeatSpeech: () => { if (game && !ended) voicing.repeat(game); },
 });
 
 function quit() {
@@ -277,6 +281,7 @@ function showNotice(words, milliseconds = 4000) {
   clearTimeout(noticeTimer);
   noticeTimer = setTimeout(() => { notice.hidden = true; }, milliseconds);
 }
+const voicing = pageVoicing({ showNotice });
 
 const openScreen = $('open-game');
 const problem = $('open-problem');
@@ -339,6 +344,7 @@ async function openGame(readFiles) {
   if (!music) music = await makeMusic();
   if (music) music.fileSource = (name) => game && game.musicFile(name);
   game = new module.WebGame(page);
+  voicing.attach(game);
   const problemWords = handToGame(files, game);
   if (problemWords) { showProblem(problemWords); game.delete(); game = null; return; }
   openScreen.hidden = true;
