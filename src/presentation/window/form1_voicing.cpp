@@ -6,6 +6,8 @@
 #include "qt_speaker.h"
 #include "saves/settings_store.h"
 
+#include <QAccessible>
+#include <QLabel>
 #include <iostream>
 
 namespace vorn {
@@ -62,6 +64,10 @@ void Form1::tellVoicing(VoicingNotice notice) {
     }
     std::cerr << "vorn: " << words.toStdString() << std::endl;
     showNotice(words, 6000);
+    // A screen reader, which may be all the reader has without speech, hears it as an alert.
+    notice_->setAccessibleName(words);
+    QAccessibleEvent alert(notice_, QAccessible::Alert);
+    QAccessible::updateAccessibility(&alert);
 }
 
 } // namespace vorn
