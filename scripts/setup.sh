@@ -8,6 +8,9 @@ packages=(
   build-essential cmake pkg-config ninja-build
   qt6-base-dev qt6-base-dev-tools libgl-dev libfontconfig-dev
   qt6-tools-dev qt6-l10n-tools
+  # self-voicing: Qt TextToSpeech (its CMake package asks for QmlIntegration,
+  # which Debian ships in qt6-declarative-dev) and the speech-dispatcher plugin
+  qt6-speech-dev qt6-declarative-dev qt6-speech-speechd-plugin
   libfluidsynth-dev libarchive-dev libpulse-dev nlohmann-json3-dev libsdl2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   # run time
@@ -22,6 +25,8 @@ packages=(
   at-spi2-core python3-pyatspi dbus dbus-x11
   # the music benchmark's sound server with a null sink
   pulseaudio pulseaudio-utils
+  # self-voicing heard in a real window: a speech service and a voice
+  speech-dispatcher espeak-ng
   # the script fuzzer (libFuzzer) and its seed corpus
   clang libclang-rt-14-dev python3
 )

@@ -43,6 +43,8 @@ bash tests/web/screen_shelf.sh
 # The page on an upright phone, by touch; kept by its service worker, updated
 # at the next visit, and played offline.
 bash tests/web/phone_offline.sh build-web examples/demo build-web/test-shots
+# Self-voicing on the page, through a recording stand-in for speechSynthesis.
+bash tests/web/voicing.sh build-web examples/demo
 
 # The page's music in headless Chromium: the AudioWorklet's sound, its ends
 # and loops.

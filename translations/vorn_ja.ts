@@ -671,6 +671,31 @@ It goes on from where you left it.</source>
         <source>Options: %1</source>
         <translation>選択肢: %1</translation>
     </message>
+    <message>
+        <location filename="../src/presentation/window/form1_voicing.cpp" line="+30"/>
+        <source>Self-voicing on</source>
+        <translation>読み上げ オン</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Self-voicing off</source>
+        <translation>読み上げ オフ</translation>
+    </message>
+    <message>
+        <location line="+24"/>
+        <source>Speech is not available: no speech service answers. The game plays on silent.</source>
+        <translation>音声合成が使えません（音声サービスが応答しません）。読み上げなしで続けます。</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>No Japanese voice is installed: another voice reads the Japanese text.</source>
+        <translation>日本語の音声がありません。日本語の文は別の音声で読み上げます。</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>No voice for this text&apos;s language is installed: another voice reads it.</source>
+        <translation>この文の言語の音声がありません。別の音声で読み上げます。</translation>
+    </message>
 </context>
 <context>
     <name>vorn::OptionStandIn</name>

@@ -91,6 +91,11 @@ class Interpreter {
     Message restore(const Snapshot& saved, std::string script);
     // The pages read and the options chosen, oldest first.
     const std::deque<BacklogEntry>& backlog() const { return surface_.backlog(); }
+    // What the screen shows as the script put it there (UTF-8): Text1's page
+    // and the four captions; and a count that grows with each change of them.
+    const std::string& pageText() const { return surface_.text(); }
+    const std::array<std::string, 4>& captions() const { return surface_.captions(); }
+    unsigned long long screenChanges() const { return surface_.changes(); }
 
   private:
     // The command table names the command procedures.

@@ -13,6 +13,7 @@ std::size_t SurfaceMirror::weight(const std::string& utf8) {
 void SurfaceMirror::setText(const std::string& text) {
     target_->setText(text);
     text_ = text;
+    ++changes_;
     if (text.empty()) return; // a menu empties the text box; that is no page read
     keep({BacklogEntry::Kind::Page, text});
 }
@@ -43,6 +44,7 @@ void SurfaceMirror::replaceBacklog(const std::vector<BacklogEntry>& entries) {
 
 void SurfaceMirror::setCaption(int label, const std::string& text) {
     target_->setCaption(label, text);
+    ++changes_;
     if (label >= 1 && label <= 4) captions_[static_cast<std::size_t>(label - 1)] = text;
 }
 

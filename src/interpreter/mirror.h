@@ -32,6 +32,9 @@ class SurfaceMirror {
     void keepAlive() { target_->keepAlive(); }
 
     const std::string& text() const { return text_; }
+    // Grows by one with each page or caption put on the screen, the same ones
+    // again too: a reader listening is told of a new screen by it.
+    unsigned long long changes() const { return changes_; }
     const std::array<std::string, 4>& captions() const { return captions_; }
     const PictureState& picture(PictureElement element) const { return pictures_[index(element)]; }
     const std::deque<BacklogEntry>& backlog() const { return backlog_; }
@@ -53,6 +56,7 @@ class SurfaceMirror {
     DisplaySurface* target_;
     std::string text_;
     std::array<std::string, 4> captions_;
+    unsigned long long changes_ = 0;
     std::array<PictureState, 3> pictures_;
     std::deque<BacklogEntry> backlog_;
     std::size_t backlogCharacters_ = 0;

@@ -651,6 +651,9 @@ int main(int argc, char** argv) {
     // The windows here keep no saves in the user's own data folder.
     QTemporaryDir data;
     qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
+    // Nor do they read or keep the reader's own settings.
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -219,6 +219,9 @@ TEST(Language, TheHelpIsTranslatedAndKeepsEveryOption) {
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The windows here neither read nor keep the reader's own settings.
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
     QApplication app(argc, argv);
     // As the player does: the desktop's language, which ctest sets to Japanese.
     translationsInstalled = installTranslations(desktopLanguage());

@@ -7,6 +7,7 @@
 #include "interpreter/interpreter.h"
 #include "interpreter/pad_buttons.h"
 #include "interpreter/reader_keys.h"
+#include "interpreter/self_voicing.h"
 #include "presentation/headless/headless_recorder.h"
 #include "presentation/picture_check.h"
 #include "presentation/scene_layout.h"
@@ -59,6 +60,32 @@ val sceneLayout() {
     }
     return layout;
 }
+
+// Self-voicing's speaker on the page: an object of the page's with
+// available(), hasVoice(lang), say(text, lang), stop() and notice(name), where
+// lang is "ja" or "en" and name one of "SpeechUnavailable", "NoJapaneseVoice",
+// "NoLatinVoice". The page speaks through the browser's speechSynthesis.
+class PageSpeaker : public Speaker {
+  public:
+    explicit PageSpeaker(val page) : page_(std::move(page)) {}
+    bool available() override { return page_.call<bool>("available"); }
+    bool hasVoice(SpeechLanguage language) override {
+        return page_.call<bool>("hasVoice", std::string(languageTag(language)));
+    }
+    void say(const std::string& text, SpeechLanguage language) override {
+        page_.call<void>("say", text, std::string(languageTag(language)));
+    }
+    void stop() override { page_.call<void>("stop"); }
+    void notice(VoicingNotice notice) {
+        const char* name = notice == VoicingNotice::SpeechUnavailable ? "SpeechUnavailable"
+                           : notice == VoicingNotice::NoJapaneseVoice ? "NoJapaneseVoice"
+                                                                      : "NoLatinVoice";
+        page_.call<void>("notice", std::string(name));
+    }
+
+  private:
+    val page_;
+};
 
 // The key table's answer for a key press, by the names the page knows:
 // {action, whileBacklog}.
@@ -245,6 +272,7 @@ class WebGame {
         shell_ = std::make_unique<Shell>(*interpreter_, surface_, surface_);
         saves_ = std::make_unique<Saves>(*interpreter_, *folder_, store_, savesName(),
                                          [this](std::string_view) { return scriptHash_; });
+        if (voicing_ && voicingOn_) voicing_->setOn(true, *interpreter_); // says the first page
         const std::string fatal = guarded([this] {
             interpreter_->load();
             interpreter_->playRun();
@@ -269,6 +297,25 @@ class WebGame {
     }
     std::string quit() {
         return guarded([this] { shell_->shutDown(); });
+    }
+
+    // ---- self-voicing -----------------------------------------------------------
+    // The page hands its speaker over before the game starts (see PageSpeaker).
+    void setSpeaker(val speaker) {
+        if (voicing_ && interpreter_) voicing_->setOn(false, *interpreter_);
+        voicing_.reset();
+        speaker_ = std::make_unique<PageSpeaker>(std::move(speaker));
+        voicing_ = std::make_unique<SelfVoicing>(*speaker_, [this](VoicingNotice n) { speaker_->notice(n); });
+        if (voicingOn_ && interpreter_) voicing_->setOn(true, *interpreter_);
+    }
+    // On: says the screen as it stands, then each new one; off: falls silent.
+    void setVoicing(bool on) {
+        voicingOn_ = on;
+        if (voicing_ && interpreter_) voicing_->setOn(on, *interpreter_);
+    }
+    bool voicing() const { return voicingOn_; }
+    void repeatSpeech() {
+        if (voicing_ && interpreter_ && fatal_.empty()) voicing_->repeat(*interpreter_);
     }
 
     // ---- saved games ----------------------------------------------------------
@@ -398,10 +445,20 @@ class WebGame {
         } catch (const std::bad_alloc&) {
             fatal_ = Message(kArchiveUnplayable, {Message::words(name_), Message(kNotEnoughMemoryToOpen)}).english();
         }
+        // A new page or menu is said; after a fatal error, nothing more.
+        if (voicing_ && interpreter_) {
+            if (fatal_.empty())
+                voicing_->screenShown(*interpreter_);
+            else
+                voicing_->setOn(false, *interpreter_);
+        }
         return fatal_;
     }
 
     PageSurface surface_;
+    std::unique_ptr<PageSpeaker> speaker_;
+    std::unique_ptr<SelfVoicing> voicing_;
+    bool voicingOn_ = false;
     std::shared_ptr<MemoryTree> tree_ = std::make_shared<MemoryTree>();
     std::string name_; // the folder or archive, as the reader chose it
     bool outOfMemory_ = false;
@@ -439,6 +496,10 @@ EMSCRIPTEN_BINDINGS(vorn_web) {
         .function("offersOption", &vorn::WebGame::offersOption)
         .function("elementAt", &vorn::WebGame::elementAt)
         .function("backlog", &vorn::WebGame::backlog)
+        .function("setSpeaker", &vorn::WebGame::setSpeaker)
+        .function("setVoicing", &vorn::WebGame::setVoicing)
+        .function("voicing", &vorn::WebGame::voicing)
+        .function("repeatSpeech", &vorn::WebGame::repeatSpeech)
         // saved games
         .function("scriptBytes", &vorn::WebGame::scriptBytes)
         .function("setScriptHash", &vorn::WebGame::setScriptHash)

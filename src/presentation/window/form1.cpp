@@ -90,6 +90,7 @@ Form1::Form1(const GameFolder& folder, MusicDevice& device, int zoom, QWidget* p
     connect(&noticeTimer_, &QTimer::timeout, notice_, &QWidget::hide);
 
     setUpFastForward();
+    setUpVoicing();
 
     presentMessage_ = [this](const QString& title, const QString& text, bool isError) {
         QMessageBox box(isError ? QMessageBox::Critical : QMessageBox::NoIcon, title, text, QMessageBox::Ok,
@@ -126,6 +127,8 @@ bool Form1::load() {
 }
 
 void Form1::activate() {
+    // Kept on from the last time: it says the first page the run shows.
+    if (settings_.selfVoicing && !voicing_->on()) voicing_->setOn(true, interpreter_);
     guarded([this] {
         if (!goOnFromKeptPlace()) interpreter_.playRun();
         startPlace_ = interpreter_.snapshot();
@@ -162,6 +165,7 @@ void Form1::guarded(const std::function<void()>& action) {
     if (!finished_) { // a run may have offered options or taken them away
         updateMarkedOption();
         updateStandIns();
+        voicing_->screenShown(interpreter_); // a new page or menu is said
     }
 }
 
@@ -171,6 +175,7 @@ void Form1::reportFatal(const QString& english, const QString& message) {
     if (finished_) return;
     finished_ = true;
     stopFastForward();
+    voicing_->setOn(false, interpreter_);
     shell_.shutDown(false);
     if (ended_) {
         hide();
@@ -185,6 +190,7 @@ void Form1::reportFatal(const QString& english, const QString& message) {
 void Form1::shutDown(bool showCredits, int exitCode, bool keepPlace) {
     if (finished_) return;
     stopFastForward();
+    voicing_->setOn(false, interpreter_);
     const std::string notKept = keepPlace ? keepPlaceToGoOn() : "";
     shell_.shutDown(showCredits);
     if (!notKept.empty()) {

@@ -9,9 +9,11 @@
 
 #include "interpreter/display_surface.h"
 #include "interpreter/interpreter.h"
+#include "interpreter/self_voicing.h"
 #include "keyboard.h"
 #include "scene_geometry.h"
 #include "saves/save_store.h"
+#include "saves/reader_settings.h"
 #include "saves/saves.h"
 #include "shell/shell.h"
 
@@ -33,6 +35,7 @@ class QMenu;
 namespace vorn {
 class OptionStandIn;
 class PictureStandIn;
+class QtSpeaker;
 } // namespace vorn
 
 namespace vorn {
@@ -113,6 +116,17 @@ class Form1 : public QWidget, public DisplaySurface {
     void setFullScreen(bool on);
     bool fullScreen() const { return fullScreen_; }
 
+    // Self-voicing: V turns it on and off (and the settings keep it), R says
+    // the screen again. Tests put a speaker of their own in the desktop's place.
+    void toggleVoicing();
+    void repeatSpeech();
+    bool selfVoicing() const { return voicing_ && voicing_->on(); }
+    void setSpeaker(std::unique_ptr<Speaker> speaker);
+    // The settings' speech rows (rate, voice) and self-voicing on or off, as a
+    // settings dialog changes them; kept by the caller.
+    void applySpeechSettings(const ReaderSettings& settings);
+    const ReaderSettings& readerSettings() const { return settings_; }
+
     // Shows a modal message box; tests replace it to answer at once.
     using MessagePresenter = std::function<void(const QString& title, const QString& text, bool isError)>;
     void setMessagePresenter(MessagePresenter presenter) { presentMessage_ = std::move(presenter); }
@@ -167,7 +181,9 @@ class Form1 : public QWidget, public DisplaySurface {
     void waitUntilPlaced();        // until the window manager has put the window on the screen
     std::string keepPlaceToGoOn(); // "" or why the place could not be kept
     QByteArray scenePicture();
-    void showNotice(const QString& text);
+    void showNotice(const QString& text, int milliseconds = 1500);
+    void setUpVoicing();
+    void tellVoicing(VoicingNotice notice);
     // Runs `dialog`, a child of this window, over the scene: in its middle,
     // its text as large as the scene's.
     int execOverScene(QDialog& dialog);
@@ -218,6 +234,10 @@ class Form1 : public QWidget, public DisplaySurface {
     bool continueAtOnce_ = false;
     std::optional<Snapshot> startPlace_; // the game as the window started it: closed there, nothing is kept
     EndHandler ended_;
+
+    ReaderSettings settings_;             // as read at the start, with the reader's changes since
+    std::unique_ptr<Speaker> speaker_;    // made at the first use of self-voicing
+    std::unique_ptr<SelfVoicing> voicing_;
 };
 
 } // namespace vorn

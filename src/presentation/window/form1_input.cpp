@@ -86,9 +86,9 @@ void Form1::perform(KeyAction action) {
     case KeyAction::VolumeDown:
     case KeyAction::VolumeUp:
     case KeyAction::OpenSettings:
-    case KeyAction::ToggleVoicing:
-    case KeyAction::RepeatSpeech:
         break;
+    case KeyAction::ToggleVoicing: toggleVoicing(); break;
+    case KeyAction::RepeatSpeech: repeatSpeech(); break;
     }
 }
 

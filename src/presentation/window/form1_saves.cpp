@@ -104,7 +104,7 @@ QByteArray Form1::scenePicture() {
     return png;
 }
 
-void Form1::showNotice(const QString& text) {
+void Form1::showNotice(const QString& text, int milliseconds) {
     notice_->setFont(gothicFont(fontPixels()));
     notice_->setText(text);
     notice_->adjustSize();
@@ -112,7 +112,7 @@ void Form1::showNotice(const QString& text) {
     notice_->move(scene.topLeft() + QPoint(8, 8) * transform_.scale);
     notice_->show();
     notice_->raise();
-    noticeTimer_.start();
+    noticeTimer_.start(milliseconds);
 }
 
 } // namespace vorn

@@ -7,6 +7,7 @@ import { pageKey } from './keys.js';
 export function pageInput({
   module, layout, view, sceneBox, text1, labels, backlogBox, popup, game, ended, saves,
   play, quit, resume, readOn, chooseOption, unlockMusic, updateMoreBelow, openBacklog, closeBacklog,
+  toggleVoicing, repeatSpeech,
 }) {
   function scenePoint(event) {
     const box = sceneBox.getBoundingClientRect();
@@ -261,6 +262,8 @@ export function pageInput({
     case 'QuickLoad': event.preventDefault(); saves().quickLoad(); break;
     case 'SaveDialog': event.preventDefault(); saves().openDialog(true); break;
     case 'LoadDialog': event.preventDefault(); saves().openDialog(false); break;
+    case 'ToggleVoicing': toggleVoicing(); break;
+    case 'RepeatSpeech': repeatSpeech(); break;
     default: break; // ZoomIn, ZoomOut, ToggleFullScreen, Quit
     }
   }

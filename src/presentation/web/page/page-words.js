@@ -49,6 +49,12 @@ const japanese = {
   unknownMethod: (method) => `このページでは展開できない方式で圧縮されています（${method}）。展開してから、そのフォルダを開いてください`,
   lhaLevel: (level) => `このページでは読めない LHA レベル ${level} のヘッダーです。展開してから、そのフォルダを開いてください`,
   notAnArchive: 'ゲームのフォルダでも、このページで読めるアーカイブ（.zip か .lzh）でもありません',
+  // Self-voicing, in the desktop player's words.
+  voicingOn: '読み上げ オン',
+  voicingOff: '読み上げ オフ',
+  speechUnavailable: '音声合成が使えません。読み上げなしで続けます。',
+  noJapaneseVoice: '日本語の音声がありません。日本語の文は別の音声で読み上げます。',
+  noLatinVoice: 'この文の言語の音声がありません。別の音声で読み上げます。',
 };
 
 const english = {
@@ -82,6 +88,11 @@ const english = {
   unknownMethod: (method) => `the archive is packed by a method the page cannot unpack (${method}); unpack it and open its folder`,
   lhaLevel: (level) => `the archive has headers of LHA level ${level}, which the page cannot read; unpack it and open its folder`,
   notAnArchive: 'it is neither a game folder nor an archive the page can read (a .zip or an .lzh)',
+  voicingOn: 'Self-voicing on',
+  voicingOff: 'Self-voicing off',
+  speechUnavailable: 'Speech is not available: the browser has no voice. The game plays on silent.',
+  noJapaneseVoice: 'No Japanese voice is installed: another voice reads the Japanese text.',
+  noLatinVoice: 'No voice for this text\u2019s language is installed: another voice reads it.',
 };
 
 // (Read where there is a navigator: the archive readers run under Node.js too.)

@@ -12,6 +12,7 @@ import { pageInput } from './page-input.js';
 import { pageGamepad } from './page-gamepad.js';
 import { keepPageOffline, keepWhenFetched } from './offline.js';
 import { rememberKeptPlace, rememberPlayed, showShelf } from './shelf.js';
+import { pageVoicing } from './page-voicing.js';
 
 const $ = (id) => document.getElementById(id);
 const sceneBox = $('scene');
@@ -226,6 +227,7 @@ function endGame() {
   ended = true;
   updateOffered();
   stopFastForward();
+  voicing.stop();
   if (music) music.stop();
 }
 
@@ -238,6 +240,8 @@ const { updateMarked, updateOffered, stopFastForward } = pageInput({
   ended: () => ended,
   saves: () => saves,
   play, quit, resume, readOn, chooseOption, unlockMusic, updateMoreBelow, openBacklog, closeBacklog,
+  toggleVoicing: () => { if (game && !ended) voicing.toggle(game); },
+  repeatSpeech: () => { if (game && !ended) voicing.repeat(game); },
 });
 pageGamepad({ module, sceneBox, labels, backlogBox, popup });
 
@@ -282,6 +286,7 @@ function showNotice(words, milliseconds = 4000) {
   clearTimeout(noticeTimer);
   noticeTimer = setTimeout(() => { notice.hidden = true; }, milliseconds);
 }
+const voicing = pageVoicing({ showNotice });
 
 const openScreen = $('open-game');
 const problem = $('open-problem');
@@ -365,6 +370,7 @@ async function openGame(readFiles, from = null) {
   if (!music) music = await makeMusic();
   if (music) music.fileSource = (name) => game && game.musicFile(name);
   game = new module.WebGame(page);
+  voicing.attach(game);
   const problemWords = handToGame(files, game);
   if (problemWords) { showProblem(problemWords); game.delete(); game = null; return; }
   openScreen.hidden = true;

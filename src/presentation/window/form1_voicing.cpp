@@ -1,0 +1,73 @@
+// Self-voicing in the window: the desktop's speaker, the key that turns it on
+// and off (kept in the reader's settings), the repeat key, and what the reader
+// is told when the desktop cannot speak or has no voice for the page.
+
+#include "form1.h"
+#include "qt_speaker.h"
+#include "saves/settings_store.h"
+
+#include <QAccessible>
+#include <QLabel>
+#include <iostream>
+
+namespace vorn {
+
+void Form1::setUpVoicing() {
+    const SettingsRead read = loadSettings();
+    settings_ = read.settings;
+    if (!read.note.empty()) std::cerr << "vorn: " << read.note << std::endl;
+    setSpeaker(std::make_unique<QtSpeaker>(settings_.speechRate, QString::fromStdString(settings_.voice)));
+}
+
+void Form1::setSpeaker(std::unique_ptr<Speaker> speaker) {
+    const bool on = voicing_ && voicing_->on();
+    if (voicing_) voicing_->setOn(false, interpreter_);
+    voicing_ = std::make_unique<SelfVoicing>(*speaker, [this](VoicingNotice notice) { tellVoicing(notice); });
+    speaker_ = std::move(speaker);
+    if (on) voicing_->setOn(true, interpreter_);
+}
+
+void Form1::toggleVoicing() {
+    const bool on = !voicing_->on();
+    showNotice(on ? tr("Self-voicing on") : tr("Self-voicing off"));
+    voicing_->setOn(on, interpreter_); // a notice that it cannot speak replaces the one above
+    settings_.selfVoicing = on;
+    const std::string notKept = keepSettings(settings_);
+    if (!notKept.empty()) std::cerr << "vorn: " << notKept << std::endl;
+}
+
+void Form1::repeatSpeech() { voicing_->repeat(interpreter_); }
+
+void Form1::applySpeechSettings(const ReaderSettings& settings) {
+    settings_.speechRate = settings.speechRate;
+    settings_.voice = settings.voice;
+    if (auto* desktop = dynamic_cast<QtSpeaker*>(speaker_.get())) {
+        desktop->setRate(settings.speechRate);
+        desktop->setVoice(QString::fromStdString(settings.voice));
+    }
+    settings_.selfVoicing = settings.selfVoicing;
+    voicing_->setOn(settings.selfVoicing, interpreter_);
+}
+
+void Form1::tellVoicing(VoicingNotice notice) {
+    QString words;
+    switch (notice) {
+    case VoicingNotice::SpeechUnavailable:
+        words = tr("Speech is not available: no speech service answers. The game plays on silent.");
+        break;
+    case VoicingNotice::NoJapaneseVoice:
+        words = tr("No Japanese voice is installed: another voice reads the Japanese text.");
+        break;
+    case VoicingNotice::NoLatinVoice:
+        words = tr("No voice for this text's language is installed: another voice reads it.");
+        break;
+    }
+    std::cerr << "vorn: " << words.toStdString() << std::endl;
+    showNotice(words, 6000);
+    // A screen reader, which may be all the reader has without speech, hears it as an alert.
+    notice_->setAccessibleName(words);
+    QAccessibleEvent alert(notice_, QAccessible::Alert);
+    QAccessible::updateAccessibility(&alert);
+}
+
+} // namespace vorn
