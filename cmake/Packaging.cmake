@@ -85,7 +85,9 @@ set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
 # The libraries the program links come from dpkg-shlibdeps. FluidSynth is
 # opened at run time, out of its sight: its package is the one that holds the
 # library under the name the player opens. The soundfont the music plays
-# through and the Gothic font the window asks for are named too.
+# through and the Gothic font the window asks for are named too. Speech goes
+# through Qt's plugin for speech-dispatcher, which Qt opens at run time: it is
+# recommended, as the player plays on without it.
 set(vorn_fluidsynth_package libfluidsynth3)
 find_program(DPKG_QUERY_PROGRAM dpkg-query)
 if(DPKG_QUERY_PROGRAM)
@@ -99,4 +101,5 @@ endif()
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "${vorn_fluidsynth_package}, fluid-soundfont-gm | sf2-soundfont-gm, fonts-ipafont-gothic, qt6-translations-l10n")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-speech-speechd-plugin")
 include(CPack)
