@@ -189,6 +189,40 @@ class WebGame {
             outOfMemory_ = true;
         }
     }
+    // An archive's file handed in still packed, with the size the archive
+    // states: its bytes are asked of the source given to setEntrySource()
+    // when the game first reads it.
+    void addPackedEntry(val name, std::size_t size) {
+        try {
+            tree_->addPackedEntry(bytesOf(name), size);
+        } catch (const std::bad_alloc&) {
+            outOfMemory_ = true;
+        }
+    }
+    // `source(entry)`, the entry's number in the order the entries were
+    // added, gives a packed file's bytes (a Uint8Array of the stated size)
+    // or, as a string, why they cannot be read.
+    void setEntrySource(val source) {
+        tree_->unpackWith([source](std::size_t entry) {
+            const val got = source(entry);
+            if (got.isString()) return FileContents::refused(Message::sentence(got.as<std::string>()));
+            return FileContents{bytesOf(got), {}};
+        });
+    }
+    // The entry numbers of the files every game reads as it starts, once the
+    // files are open: a page that unpacks as the game reads unpacks these
+    // first, all at once, before start().
+    val startUpEntries() const {
+        val found = val::array();
+        const GameFolder folder(tree_);
+        for (const char* name : kStartUpFiles) {
+            const FileLookup lookup = folder.resolve(name);
+            if (!lookup.place) continue;
+            if (const std::optional<std::size_t> entry = tree_->fileEntry(*lookup.place))
+                found.call<void>("push", *entry);
+        }
+        return found;
+    }
     void setName(const std::string& name) { tree_->setName(name); }
     // Picks the game among the files added, the top-most folder that holds a
     // code.vrn, as the desktop player does in an archive. Returns "" or why
@@ -402,6 +436,9 @@ EMSCRIPTEN_BINDINGS(vorn_web) {
         .constructor<emscripten::val>()
         .function("addFile", &vorn::WebGame::addFile)
         .function("addEntry", &vorn::WebGame::addEntry)
+        .function("addPackedEntry", &vorn::WebGame::addPackedEntry)
+        .function("setEntrySource", &vorn::WebGame::setEntrySource)
+        .function("startUpEntries", &vorn::WebGame::startUpEntries)
         .function("setName", &vorn::WebGame::setName)
         .function("openFiles", &vorn::WebGame::openFiles)
         .function("notice", &vorn::WebGame::notice)

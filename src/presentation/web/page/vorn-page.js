@@ -3,7 +3,7 @@
 // compiled player (vorn-web.js); this page shows what it says and hands it the
 // reader's presses and keys.
 
-import { filesFromArchive, filesFromDrop, filesFromInput, filesFromUrl, handToGame } from './game-files.js';
+import { archiveAsRead, filesFromDrop, filesFromInput, filesFromUrl, handToGame } from './game-files.js';
 import { translatePage, words } from './page-words.js';
 import { PageSaves } from './saves.js';
 import { ELEMENTS, decode, sceneDrawing } from './page-drawing.js';
@@ -21,8 +21,9 @@ const labels = [1, 2, 3, 4].map((n) => $(`Label${n}`));
 
 translatePage();
 // What the first page needs is fetched while the compiled player starts, not
-// after it: the game named in the address, the built-in scene picture and the
-// music's code. Each is awaited where it is used, and a failure shows there.
+// after it: the game named in the address and the music's code. Each is
+// awaited where it is used, and a failure shows there. The built-in scene
+// picture is fetched only once a game shows it, or when the page is idle.
 const wanted = new URLSearchParams(location.search).get('game');
 // Only archives on this site: the game is named by a path, not a web address.
 // What is no address at all (http://[) is refused in the same words.
@@ -38,7 +39,7 @@ const started = window.vornStart ?? {};
 const wantedFiles = wantedUrl && wantedUrl.origin === location.origin
   ? started.gameFiles ?? filesFromUrl(wantedUrl.href) : null;
 wantedFiles?.catch(() => {});
-let builtInScene = fetchBuiltInScene();
+let builtInScene = null; // the built-in scene picture's fetch and decoding, once begun
 const musicCode = import('./music.js');
 musicCode.catch(() => {});
 
@@ -68,6 +69,7 @@ const view = {
 };
 
 let game = null;
+let gameFiles = null; // the files the game reads, while it plays
 let music = null;
 let ended = true;
 
@@ -122,7 +124,7 @@ const page = {
     const copy = bytes.slice(); // the view into the player's memory lasts only for this call
     const generation = (picture.generation = (picture.generation || 0) + 1);
     view.pending++;
-    decode(copy).then((image) => {
+    decoded(copy).then((image) => {
       if (picture.generation !== generation) return;
       picture.image = image;
       picture.width = image.width;
@@ -134,12 +136,13 @@ const page = {
     const picture = view.pictures[element];
     picture.generation = (picture.generation || 0) + 1;
     Object.assign(picture, startPicture(element));
+    if (picture.builtIn) showBuiltInScene();
     draw();
   },
   setCursor(name, bytes) {
     const copy = bytes.slice();
     view.pending++;
-    decode(copy).then((image) => {
+    decoded(copy).then((image) => {
       view.cursor = image;
       applyCursor();
     }, () => {}).finally(() => { view.pending--; settle(); });
@@ -168,6 +171,23 @@ function showMessages() {
   return new Promise((resolve) => {
     messageBox.addEventListener('close', () => resolve(showMessages()), { once: true });
   });
+}
+
+// Pictures decoded ahead, while the game starts: a picture the game shows
+// with the same bytes takes that decoding rather than starting another.
+let aheadOfGame = [];
+function decodeAhead(pictures) {
+  aheadOfGame = pictures.filter(Boolean).map((bytes) => ({ bytes, image: decode(bytes) }));
+  for (const { image } of aheadOfGame) image.catch(() => {}); // not every file is a picture
+}
+function sameBytes(a, b) {
+  if (a.length !== b.length) return false;
+  for (let i = 0; i < a.length; i++) if (a[i] !== b[i]) return false;
+  return true;
+}
+function decoded(bytes) {
+  const at = aheadOfGame.findIndex((ahead) => sameBytes(ahead.bytes, bytes));
+  return at < 0 ? decode(bytes) : aheadOfGame.splice(at, 1)[0].image;
 }
 
 // Waiting for every picture to be decoded, for those who measure the page.
@@ -298,13 +318,14 @@ function fetchBuiltInScene() {
   picture.catch(() => {});
   return picture;
 }
-// The game starts without waiting for the built-in scene: most games put
-// their own picture in Image1 at once. Until it is decoded, Image1 waits as
-// any picture being decoded does, and it is drawn only where Image1 still
-// shows it.
+// Most games put their own picture in Image1 at once, so the built-in scene
+// is fetched only when Image1 still shows it once the game has started (or
+// is reset to it later). Until it is decoded, Image1 waits as any picture
+// being decoded does, and it is drawn only where Image1 still shows it.
 function showBuiltInScene() {
   if (view.builtInScene) return;
   view.pending++;
+  builtInScene ??= fetchBuiltInScene();
   builtInScene.then((image) => {
     view.builtInScene = image;
     const picture = view.pictures.Image1;
@@ -313,7 +334,7 @@ function showBuiltInScene() {
       draw();
     }
   }, () => {
-    builtInScene = fetchBuiltInScene(); // the next game tries again
+    builtInScene = null; // the next game tries again
   }).finally(() => { view.pending--; settle(); });
 }
 
@@ -329,10 +350,11 @@ async function openGame(readFiles) {
     return;
   }
   if (game) { endGame(); game.delete(); game = null; }
+  gameFiles?.stop?.();
+  gameFiles = files;
   resetPictures();
   view.cursor = null;
   sceneBox.style.cursor = '';
-  showBuiltInScene();
   labels.forEach((label) => { label.textContent = ''; });
   text1.textContent = '';
   closeBacklog();
@@ -341,13 +363,29 @@ async function openGame(readFiles) {
   game = new module.WebGame(page);
   const problemWords = handToGame(files, game);
   if (problemWords) { showProblem(problemWords); game.delete(); game = null; return; }
+  // An archive unpacked as the game reads it: the files every game reads as
+  // it starts are unpacked first, all at once, and their pictures decoded
+  // while the game starts.
+  if (files.unpack) {
+    const startUp = game.startUpEntries();
+    await files.unpack(startUp);
+    decodeAhead(startUp.map((n) => files.ahead(n)));
+  }
   openScreen.hidden = true;
   sceneBox.hidden = false;
   applyZoom();
   ended = false;
   play(() => game.start());
   performance.mark('vorn: first page set');
-  whenIdle().then(() => performance.mark('vorn: pictures drawn'));
+  decodeAhead([]);
+  if (view.pictures.Image1.builtIn) showBuiltInScene();
+  whenIdle().then(() => {
+    performance.mark('vorn: pictures drawn');
+    // The rest of the archive, and the built-in scene a new game or a reset
+    // may show, once the first page is on screen.
+    files.unpackRest?.();
+    setTimeout(() => { builtInScene ??= fetchBuiltInScene(); });
+  });
   sceneBox.focus();
   showNotice(game.notice());
   // The kept slots are read while the first page shows, not before it.
@@ -362,7 +400,7 @@ $('open-folder').addEventListener('change', (event) => {
 });
 $('open-archive').addEventListener('change', (event) => {
   const file = event.target.files[0];
-  if (file) openGame(async () => filesFromArchive(file.name, await file.arrayBuffer()));
+  if (file) openGame(async () => archiveAsRead(file.name, await file.arrayBuffer()));
 });
 const dropZone = document.body;
 dropZone.addEventListener('dragover', (event) => {
