@@ -223,12 +223,6 @@ std::vector<std::string> StoredNameTree::chooseGame() {
     return games;
 }
 
-std::optional<std::size_t> StoredNameTree::fileEntry(const std::string& place) const {
-    const Node* found = node(place);
-    if (!found || found->kind != Kind::File) return std::nullopt;
-    return found->entry;
-}
-
 FileContents StoredNameTree::read(const std::string& place, std::size_t maxBytes) const {
     const Node* found = node(place);
     if (!found) return {{}, kNoSuchFile};

@@ -29,10 +29,6 @@ inline constexpr const char* kArchiveNameTooDeep =
     VORN_TR("the archive holds an entry %1 folders deep (\"%2\"); the player refuses entries more than %3 folders "
             "deep");
 
-// The files every game reads as it starts, before its window can show
-// anything: a reader of archives unpacks them first.
-inline constexpr const char* kStartUpFiles[] = {"code.vrn", "back.bmp", "mouse.ico"};
-
 // More entries than any game or CD holds; a hostile archive stops here rather
 // than filling the memory with its index. Folders implied by the names count
 // as entries too.
@@ -78,9 +74,6 @@ class StoredNameTree : public FileTree {
     bool exists(const std::string& place) const override { return node(place) != nullptr; }
     bool isFolder(const std::string& place) const override;
     std::vector<std::string> entries(const std::string& place) const override;
-    // The archive's entry number of the file at `place`; none for a folder,
-    // for what is not a regular file, or where nothing is.
-    std::optional<std::size_t> fileEntry(const std::string& place) const;
     FileContents read(const std::string& place, std::size_t maxBytes) const final;
     // The archive, and the game's folder in it.
     std::string describe() const override;

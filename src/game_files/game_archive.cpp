@@ -285,8 +285,9 @@ ArchiveGame openArchive(const fs::path& archivePath) {
         return game;
     }
     game.folder.emplace(std::shared_ptr<const FileTree>(tree));
+    // Every game opens these first, before its window can show anything.
     std::vector<std::string> startUp;
-    for (const char* name : kStartUpFiles)
+    for (const char* name : {"code.vrn", "back.bmp", "mouse.ico"})
         if (const FileLookup found = game.folder->resolve(name); found.place) startUp.push_back(*found.place);
     tree->unpackAhead(std::move(startUp));
     return game;

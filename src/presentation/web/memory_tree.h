@@ -44,9 +44,15 @@ class MemoryTree : public StoredNameTree {
     }
     // How the files added packed are unpacked, by entry number: their bytes,
     // or why they cannot be read (a damaged entry), which the game then
-    // reports as it reports any file of an archive it cannot read.
-    using Unpack = std::function<FileContents(std::size_t entry)>;
+    // reports as it reports any file of an archive it cannot read. With
+    // `now` false, none where the file is not unpacked yet.
+    using Unpack = std::function<std::optional<FileContents>(std::size_t entry, bool now)>;
     void unpackWith(Unpack unpack) { unpack_ = std::move(unpack); }
+
+    // While `wanted` is set, a file not unpacked yet is read as an empty one
+    // (and not kept), and its entry is added to `wanted`: the game's start
+    // run this way names the files its first page reads.
+    void noteUnpacked(std::vector<std::size_t>* wanted) { wanted_ = wanted; }
 
     // The archive the files came from, as the reader named it, or "" for a
     // folder: a file in it that cannot be read is told as the archive's fault.
@@ -83,9 +89,13 @@ class MemoryTree : public StoredNameTree {
         std::optional<std::string>& bytes = files_[entry];
         if (!bytes) {
             if (!unpack_) return FileContents::refused(Message::sentence("the entry was never unpacked"));
-            FileContents unpacked = unpack_(entry);
-            if (!unpacked.error.empty()) return unpacked; // asked again at the next read, refused again
-            bytes = std::move(unpacked.bytes);
+            std::optional<FileContents> unpacked = unpack_(entry, wanted_ == nullptr);
+            if (!unpacked) {
+                wanted_->push_back(entry);
+                return {};
+            }
+            if (!unpacked->error.empty()) return *unpacked; // asked again at the next read, refused again
+            bytes = std::move(unpacked->bytes);
         }
         if (bytes->size() > maxBytes) return FileContents::refused(fileTooLargeReason(maxBytes));
         return {*bytes, {}};
@@ -100,6 +110,7 @@ class MemoryTree : public StoredNameTree {
     // By entry number; none for a file still packed. Filled as the game reads.
     mutable std::vector<std::optional<std::string>> files_;
     Unpack unpack_;
+    std::vector<std::size_t>* wanted_ = nullptr;
     Message problem_;
     std::string archive_;
 };

@@ -128,6 +128,24 @@ class PageSurface : public DisplaySurface, public MusicDevice {
     val page_;
 };
 
+// A surface that shows and plays nothing, and takes every picture: what a
+// game's start reads, without what it shows.
+class QuietSurface : public DisplaySurface, public MusicDevice {
+  public:
+    void setText(const std::string&) override {}
+    void setCaption(int, const std::string&) override {}
+    void refreshLabel(int) override {}
+    bool setPicture(PictureElement, const PictureFile&) override { return true; }
+    bool setCursor(const PictureFile&) override { return true; }
+    void showMessage(const std::string&, const std::string&) override {}
+    void setDeviceType(const std::string&) override {}
+    void setFileName(const std::string&) override {}
+    void setCommand(MusicCommand) override {}
+    void setNotify(bool) override {}
+    void setWait(bool) override {}
+    void setShareable(bool) override {}
+};
+
 // The slots of the game being played, held here and kept by the page in the
 // browser's storage (IndexedDB): the page hands in what it has kept when the
 // game opens, and each save or deletion goes to the page at once.
@@ -199,28 +217,40 @@ class WebGame {
             outOfMemory_ = true;
         }
     }
-    // `source(entry)`, the entry's number in the order the entries were
-    // added, gives a packed file's bytes (a Uint8Array of the stated size)
-    // or, as a string, why they cannot be read.
+    // `source(entry, now)`, the entry's number in the order the entries
+    // were added, gives a packed file's bytes (a Uint8Array of the stated
+    // size) or, as a string, why they cannot be read; with `now` false, null
+    // where they are not unpacked yet.
     void setEntrySource(val source) {
-        tree_->unpackWith([source](std::size_t entry) {
-            const val got = source(entry);
+        tree_->unpackWith([source](std::size_t entry, bool now) -> std::optional<FileContents> {
+            const val got = source(entry, now);
+            if (got.isNull() || got.isUndefined()) return std::nullopt;
             if (got.isString()) return FileContents::refused(Message::sentence(got.as<std::string>()));
             return FileContents{bytesOf(got), {}};
         });
     }
-    // The entry numbers of the files every game reads as it starts, once the
-    // files are open: a page that unpacks as the game reads unpacks these
-    // first, all at once, before start().
-    val startUpEntries() const {
-        val found = val::array();
-        const GameFolder folder(tree_);
-        for (const char* name : kStartUpFiles) {
-            const FileLookup lookup = folder.resolve(name);
-            if (!lookup.place) continue;
-            if (const std::optional<std::size_t> entry = tree_->fileEntry(*lookup.place))
-                found.call<void>("push", *entry);
+    // The files the game's start reads that are not unpacked yet, by entry
+    // number: its start is run on a surface that shows and plays nothing,
+    // each such file read as an empty one. The page unpacks them and asks
+    // again until none is left (a file may name others), so that start()
+    // finds every file of the first page unpacked. What is read meanwhile is
+    // kept for start().
+    val entriesToUnpack() {
+        std::vector<std::size_t> wanted;
+        tree_->noteUnpacked(&wanted);
+        try {
+            QuietSurface quiet;
+            GameFolder folder(tree_);
+            Interpreter interpreter(folder, quiet, quiet);
+            interpreter.load();
+            interpreter.playRun();
+        } catch (const FatalError&) {
+            // start() meets it again, and reports it
+        } catch (const std::bad_alloc&) {
         }
+        tree_->noteUnpacked(nullptr);
+        val found = val::array();
+        for (const std::size_t entry : wanted) found.call<void>("push", entry);
         return found;
     }
     void setName(const std::string& name) { tree_->setName(name); }
@@ -438,7 +468,7 @@ EMSCRIPTEN_BINDINGS(vorn_web) {
         .function("addEntry", &vorn::WebGame::addEntry)
         .function("addPackedEntry", &vorn::WebGame::addPackedEntry)
         .function("setEntrySource", &vorn::WebGame::setEntrySource)
-        .function("startUpEntries", &vorn::WebGame::startUpEntries)
+        .function("entriesToUnpack", &vorn::WebGame::entriesToUnpack)
         .function("setName", &vorn::WebGame::setName)
         .function("openFiles", &vorn::WebGame::openFiles)
         .function("notice", &vorn::WebGame::notice)

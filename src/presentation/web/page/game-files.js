@@ -70,11 +70,13 @@ function zipAsRead(name, u8) {
     entries: entries.map((entry) => (entry.type === 'folder' ? { name: entry.name, type: 'folder' }
       : { name: entry.name, size: entry.size, ...(entry.type ? { type: entry.type } : {}) })),
     // Entry `n`'s bytes, unpacked now if they are not yet, or why they
-    // cannot be read. Taken once: the game keeps them from then on.
-    read(n) {
+    // cannot be read; with `now` false, null if they are not unpacked yet.
+    // Taken once: the game keeps them from then on.
+    read(n, now = true) {
       if (!isFile(n)) return words('damaged', 'no such entry');
       let got = unpacked.get(n);
       if (got === undefined) {
+        if (!now) return null;
         unpacking.delete(n); // what is being unpacked already is not waited for
         try {
           got = unpackEntryNow(name, u8, entries[n]);
@@ -207,7 +209,7 @@ export async function filesFromDrop(dataTransfer) {
 // desktop player does. Returns "" or why there is nothing to play.
 export function handToGame(files, game) {
   if (files.read) {
-    game.setEntrySource((n) => files.read(n));
+    game.setEntrySource((n, now) => files.read(n, now));
     // One call an entry, in order: the game numbers them as they come.
     for (const entry of files.entries) {
       if (entry.type) game.addEntry(entry.name, new Uint8Array(0), entry.type);

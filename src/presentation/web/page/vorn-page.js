@@ -176,9 +176,14 @@ function showMessages() {
 // Pictures decoded ahead, while the game starts: a picture the game shows
 // with the same bytes takes that decoding rather than starting another.
 let aheadOfGame = [];
-function decodeAhead(pictures) {
-  aheadOfGame = pictures.filter(Boolean).map((bytes) => ({ bytes, image: decode(bytes) }));
-  for (const { image } of aheadOfGame) image.catch(() => {}); // not every file is a picture
+// `more` of the files unpacked ahead are decoded; none is kept but these.
+function decodeAhead(files, more = files) {
+  aheadOfGame = aheadOfGame.filter((ahead) => files.includes(ahead.bytes));
+  for (const bytes of more) {
+    const image = decode(bytes);
+    image.catch(() => {}); // not every file is a picture
+    aheadOfGame.push({ bytes, image });
+  }
 }
 function sameBytes(a, b) {
   if (a.length !== b.length) return false;
@@ -363,13 +368,21 @@ async function openGame(readFiles) {
   game = new module.WebGame(page);
   const problemWords = handToGame(files, game);
   if (problemWords) { showProblem(problemWords); game.delete(); game = null; return; }
-  // An archive unpacked as the game reads it: the files every game reads as
-  // it starts are unpacked first, all at once, and their pictures decoded
-  // while the game starts.
+  // An archive unpacked as the game reads it: the files its first page
+  // reads are unpacked first, by the browser's inflater, and their pictures
+  // decoded while the game starts. The game names them (a script names more
+  // once it is unpacked); what it names after a few rounds is unpacked as
+  // it is read.
   if (files.unpack) {
-    const startUp = game.startUpEntries();
-    await files.unpack(startUp);
-    decodeAhead(startUp.map((n) => files.ahead(n)));
+    const ahead = [];
+    for (let round = 0; round < 4; round++) {
+      const wanted = game.entriesToUnpack();
+      if (wanted.length === 0) break;
+      await files.unpack(wanted);
+      const unpacked = wanted.map((n) => files.ahead(n)).filter(Boolean);
+      ahead.push(...unpacked);
+      decodeAhead(ahead, unpacked);
+    }
   }
   openScreen.hidden = true;
   sceneBox.hidden = false;
