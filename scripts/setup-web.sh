@@ -2,10 +2,11 @@
 # Installs what the WebAssembly build needs beyond scripts/setup.sh: Debian's
 # Emscripten (with its prebuilt system libraries), Node.js and npm (for the
 # page's own parts, see src/presentation/web/package.json), the General MIDI
-# soundfont the page's music plays with, and Chromium for the page's tests.
+# soundfont the page's music plays with, esbuild to bundle the page's modules,
+# and Chromium for the page's tests.
 set -euo pipefail
 
-packages=(emscripten nodejs timgm6mb-soundfont chromium)
+packages=(emscripten nodejs timgm6mb-soundfont esbuild chromium)
 
 extra=()
 if ! command -v node >/dev/null; then extra+=(nodejs); fi

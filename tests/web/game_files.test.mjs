@@ -436,13 +436,15 @@ test('a zip read as the game reads it plays as one read whole, and only what the
     await ahead.lazy.unpack(wanted);
     assert.ok(rounds.length < 4, JSON.stringify(rounds));
   }
-  assert.deepEqual(rounds, [['demo/code.vrn', 'demo/back.bmp', 'demo/mouse.ico'], ['demo/forest.bmp']]);
+  // The music as well, which the page's synthesizer reads when it is opened.
+  assert.deepEqual(rounds, [['demo/code.vrn', 'demo/back.bmp', 'demo/mouse.ico'], ['demo/theme.mid', 'demo/forest.bmp']]);
   const back = ahead.lazy.entries.findIndex((entry) => text(entry.name) === 'demo/back.bmp');
   // Taken by the game as it named the rest: start() finds them all there.
   assert.equal(ahead.lazy.ahead(back), null);
-  assert.deepEqual(ahead.read, ['demo/code.vrn', 'demo/back.bmp', 'demo/mouse.ico', 'demo/forest.bmp']);
+  assert.deepEqual(ahead.read, ['demo/code.vrn', 'demo/back.bmp', 'demo/mouse.ico', 'demo/theme.mid', 'demo/forest.bmp']);
   assert.equal(game.start(), '');
-  assert.equal(ahead.read.length, 4);
+  assert.ok(game.musicFile('theme.mid'));
+  assert.equal(ahead.read.length, 5);
   await ahead.lazy.unpackRest();
   const shrine = ahead.lazy.entries.findIndex((entry) => text(entry.name) === 'demo/shrine.bmp');
   assert.ok(Buffer.from(ahead.lazy.ahead(shrine)).equals(fs.readFileSync(path.join(source, 'examples/demo/shrine.bmp'))));

@@ -28,6 +28,9 @@ namespace {
 
 using emscripten::val;
 
+// The largest music file handed to the page's synthesizer.
+constexpr std::size_t kMusicFileMaxBytes = 64 * 1024 * 1024;
+
 const char* sceneElementName(SceneElement element) {
     switch (element) {
     case SceneElement::Background: return "Background";
@@ -129,9 +132,12 @@ class PageSurface : public DisplaySurface, public MusicDevice {
 };
 
 // A surface that shows and plays nothing, and takes every picture: what a
-// game's start reads, without what it shows.
+// game's start reads, without what it shows. Music it reads as the page's
+// music does, when the file is opened.
 class QuietSurface : public DisplaySurface, public MusicDevice {
   public:
+    explicit QuietSurface(const GameFolder& folder) : folder_(folder) {}
+
     void setText(const std::string&) override {}
     void setCaption(int, const std::string&) override {}
     void refreshLabel(int) override {}
@@ -139,11 +145,19 @@ class QuietSurface : public DisplaySurface, public MusicDevice {
     bool setCursor(const PictureFile&) override { return true; }
     void showMessage(const std::string&, const std::string&) override {}
     void setDeviceType(const std::string&) override {}
-    void setFileName(const std::string&) override {}
-    void setCommand(MusicCommand) override {}
+    void setFileName(const std::string& value) override { fileName_ = value; }
+    void setCommand(MusicCommand command) override {
+        if (command != MusicCommand::Open) return;
+        if (const FileLookup found = folder_.resolve(fileName_); found.place && !found.isFolder)
+            folder_.read(fileName_, kMusicFileMaxBytes);
+    }
     void setNotify(bool) override {}
     void setWait(bool) override {}
     void setShareable(bool) override {}
+
+  private:
+    const GameFolder& folder_;
+    std::string fileName_;
 };
 
 // The slots of the game being played, held here and kept by the page in the
@@ -239,8 +253,8 @@ class WebGame {
         std::vector<std::size_t> wanted;
         tree_->noteUnpacked(&wanted);
         try {
-            QuietSurface quiet;
             GameFolder folder(tree_);
+            QuietSurface quiet(folder);
             Interpreter interpreter(folder, quiet, quiet);
             interpreter.load();
             interpreter.playRun();
@@ -276,7 +290,7 @@ class WebGame {
     val musicFile(const std::string& name) const {
         const FileLookup found = folder_->resolve(name);
         if (!found.place || found.isFolder) return val::null();
-        musicBytes_ = folder_->read(name, 64 * 1024 * 1024).bytes;
+        musicBytes_ = folder_->read(name, kMusicFileMaxBytes).bytes;
         return viewOf(musicBytes_);
     }
 

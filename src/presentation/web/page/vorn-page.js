@@ -383,6 +383,7 @@ async function openGame(readFiles) {
       ahead.push(...unpacked);
       decodeAhead(ahead, unpacked);
     }
+    performance.mark('vorn: first page\'s files unpacked');
   }
   openScreen.hidden = true;
   sceneBox.hidden = false;
