@@ -35,20 +35,30 @@ const browser = await chromium.launch({
     '--disable-background-networking', '--disable-component-update', '--disable-sync'],
 });
 
-// Runs in the page before its own scripts: once the page says it is ready,
-// waits for its pictures and for the next frame to be painted (a task queued
-// from an animation frame runs after that frame's paint), and notes the time
-// since navigation start.
+// Runs in the page before its own scripts: once the page has set its first
+// page (the player marks "vorn: first page set" on the performance timeline,
+// then goes on to read its saved games while the page shows) or says it is
+// ready (the floor and the empty canvases), waits for its pictures and for
+// the next frame to be painted (a task queued from an animation frame runs
+// after that frame's paint), and notes the time since navigation start.
 function watchFirstPage() {
   window.__shownAt = new Promise((resolve) => {
-    const check = () => {
-      if (!document.body || document.body.dataset.ready !== 'true') return false;
+    let seen = false;
+    const shown = () => {
+      if (seen) return;
+      seen = true;
       observer.disconnect();
+      marks.disconnect();
       window.vornPage.whenIdle().then(() => requestAnimationFrame(() => setTimeout(() => resolve(performance.now()))));
-      return true;
     };
-    const observer = new MutationObserver(check);
+    const observer = new MutationObserver(() => {
+      if (document.body && document.body.dataset.ready === 'true') shown();
+    });
     observer.observe(document, { subtree: true, attributes: true, attributeFilter: ['data-ready'] });
+    const marks = new PerformanceObserver((list) => {
+      if (list.getEntries().some((mark) => mark.name === 'vorn: first page set')) shown();
+    });
+    marks.observe({ type: 'mark' });
   });
 }
 
