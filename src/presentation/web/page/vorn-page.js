@@ -376,19 +376,28 @@ async function openGame(readFiles) {
   if (problemWords) { showProblem(problemWords); game.delete(); game = null; return; }
   // An archive unpacked as the game reads it: the files its first page
   // reads are unpacked first, by the browser's inflater, and their pictures
-  // decoded while the game starts. The game names them (a script names more
-  // once it is unpacked); what it names after a few rounds is unpacked as
-  // it is read.
+  // decoded while the game starts. The game names them, and names more once
+  // a file it names is unpacked (a script names its pictures), so it is
+  // asked again as each file comes, while the others are still inflated.
+  // What it names after a few rounds is unpacked as it is read.
   if (files.unpack) {
     const ahead = [];
-    for (let round = 0; round < 4; round++) {
-      const wanted = game.entriesToUnpack();
-      if (wanted.length === 0) break;
-      await files.unpack(wanted);
-      const unpacked = wanted.map((n) => files.ahead(n)).filter(Boolean);
+    const named = new Set(); // named and not yet decoding
+    // Decodes the files unpacked since, before the game takes them.
+    const decodeUnpacked = () => {
+      const unpacked = [...named].map((n) => files.ahead(n)).filter(Boolean);
+      for (const n of named) if (files.ahead(n)) named.delete(n);
       ahead.push(...unpacked);
       decodeAhead(ahead, unpacked);
+    };
+    for (let round = 0; round < 8; round++) {
+      decodeUnpacked();
+      const wanted = game.entriesToUnpack();
+      if (wanted.length === 0) break;
+      for (const n of wanted) named.add(n);
+      await Promise.race(wanted.map((n) => files.unpack([n])));
     }
+    decodeUnpacked();
     performance.mark('vorn: first page\'s files unpacked');
   }
   openScreen.hidden = true;
