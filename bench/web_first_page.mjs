@@ -1,21 +1,30 @@
-// Times, in headless Chromium, how long a page takes from navigation start to
+// Times, in headless Chromium, how long pages take from navigation start to
 // being on screen: the player's page with a game named in its URL (its first
 // page set, every picture decoded and drawn, and the next frame painted)
-// against a page that shows only an empty canvas of the scene's size. The two
-// are loaded in turns, each in a fresh browser context (its own empty cache,
-// as a first visit has), so that a busy moment of the machine hits both.
+// against the floor (a page that does only the work no first page can skip:
+// fetch the zip, inflate and decode the first page's files, draw them), an
+// empty canvas of the scene's size, and that canvas once the compiled player
+// has started. The pages are loaded in turns, the order rotated from one
+// turn to the next, each in a fresh browser context (its own empty cache, as
+// a first visit has), so that a busy moment of the machine hits them all.
 //
-// Prints one line per sample and, at the end, a JSON line with every sample
-// and the share of the page's time each resource took, for the shell script.
+// Before the samples, the floor and the player are held to one another: the
+// same pixels on the canvas and the same page text, so that the floor draws
+// the first page the player draws.
 //
-// Usage: node web_first_page.mjs GAME_URL BASELINE_URL RUNS
+// Prints one line per turn and, at the end, a JSON line with every sample and
+// the player's timeline in its median sample, for the shell script.
+//
+// Usage: node web_first_page.mjs PLAYER_URL FLOOR_URL EMPTY_URL RUNS [PLAYER_CANVAS_URL]
 import { createRequire } from 'node:module';
 
 const require = createRequire(new URL('../src/presentation/web/package.json', import.meta.url));
 const { chromium } = require('playwright-core');
 
-const [gameUrl, baselineUrl, runsArg, playerUrl] = process.argv.slice(2);
+const [playerUrl, floorUrl, emptyUrl, runsArg, playerCanvasUrl] = process.argv.slice(2);
 const runs = Number(runsArg) || 15;
+const pages = { empty: emptyUrl, floor: floorUrl, player: playerUrl };
+if (playerCanvasUrl) pages.playerCanvas = playerCanvasUrl;
 
 // playwright starts Chromium with a fresh user data folder of its own, in a
 // temporary folder it removes at the end.
@@ -26,20 +35,30 @@ const browser = await chromium.launch({
     '--disable-background-networking', '--disable-component-update', '--disable-sync'],
 });
 
-// Runs in the page before its own scripts: once the page says it is ready,
-// waits for its pictures and for the next frame to be painted (a task queued
-// from an animation frame runs after that frame's paint), and notes the time
-// since navigation start.
+// Runs in the page before its own scripts: once the page has set its first
+// page (the player marks "vorn: first page set" on the performance timeline,
+// then goes on to read its saved games while the page shows) or says it is
+// ready (the floor and the empty canvases), waits for its pictures and for
+// the next frame to be painted (a task queued from an animation frame runs
+// after that frame's paint), and notes the time since navigation start.
 function watchFirstPage() {
   window.__shownAt = new Promise((resolve) => {
-    const check = () => {
-      if (!document.body || document.body.dataset.ready !== 'true') return false;
+    let seen = false;
+    const shown = () => {
+      if (seen) return;
+      seen = true;
       observer.disconnect();
+      marks.disconnect();
       window.vornPage.whenIdle().then(() => requestAnimationFrame(() => setTimeout(() => resolve(performance.now()))));
-      return true;
     };
-    const observer = new MutationObserver(check);
+    const observer = new MutationObserver(() => {
+      if (document.body && document.body.dataset.ready === 'true') shown();
+    });
     observer.observe(document, { subtree: true, attributes: true, attributeFilter: ['data-ready'] });
+    const marks = new PerformanceObserver((list) => {
+      if (list.getEntries().some((mark) => mark.name === 'vorn: first page set')) shown();
+    });
+    marks.observe({ type: 'mark' });
   });
 }
 
@@ -53,6 +72,18 @@ function timeline() {
   const marks = performance.getEntriesByType('mark').map((m) => ({ name: m.name, at: m.startTime }));
   const nav = performance.getEntriesByType('navigation')[0];
   return { resources, marks, domContentLoaded: nav.domContentLoadedEventEnd, load: nav.loadEventEnd };
+}
+
+// What the page shows: its canvas (size and a digest of its pixels) and its text.
+function shown() {
+  const canvas = document.querySelector('canvas');
+  const pixels = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height).data;
+  let digest = 0;
+  for (let i = 0; i < pixels.length; i++) digest = (Math.imul(digest, 31) + pixels[i]) | 0;
+  return {
+    canvas: [canvas.width, canvas.height], digest,
+    text: document.getElementById('Text1')?.textContent ?? null,
+  };
 }
 
 async function sample(url) {
@@ -77,39 +108,45 @@ async function sample(url) {
       }),
     ]).finally(() => clearTimeout(timer));
     if (errors.length) throw new Error(`${url}: ${errors.join('; ')}`);
-    const shown = await page.evaluate(() => ({
-      canvas: [document.querySelector('canvas')?.width, document.querySelector('canvas')?.height],
-      text: document.getElementById('Text1')?.textContent ?? null,
-    }));
-    return { ms, shown, timeline: await page.evaluate(timeline) };
+    return { ms, shown: await page.evaluate(shown), timeline: await page.evaluate(timeline) };
   } finally {
     await context.close();
   }
 }
 
+const median = (values) => {
+  const sorted = [...values].sort((a, b) => a - b);
+  const middle = sorted.length >> 1;
+  return sorted.length % 2 ? sorted[middle] : (sorted[middle - 1] + sorted[middle]) / 2;
+};
+
 // The samples; a page that never shows ends the benchmark with the reason.
-const baseline = [];
-const game = [];
-const player = [];
+const names = Object.keys(pages);
+const samples = Object.fromEntries(names.map((name) => [name, []]));
 try {
-  // A first pair, not counted: the browser's own first start of a renderer and
-  // of its compilers is no part of either page.
-  const first = await sample(baselineUrl);
-  const firstGame = await sample(gameUrl);
-  if (first.shown.canvas.join('x') !== '632x425') throw new Error(`the baseline canvas is ${first.shown.canvas.join('x')}`);
-  if (firstGame.shown.canvas.join('x') !== '632x425' || !firstGame.shown.text) {
-    throw new Error(`the game's first page is not on screen at zoom 1 (canvas ${firstGame.shown.canvas.join('x')})`);
+  // A first turn, not counted: the browser's own first start of a renderer
+  // and of its compilers is no part of any page. It checks what they show.
+  const first = {};
+  for (const name of names) first[name] = (await sample(pages[name])).shown;
+  for (const name of names) {
+    if (first[name].canvas.join('x') !== '632x425') throw new Error(`${name}: the canvas is ${first[name].canvas.join('x')}, not the scene at zoom 1`);
   }
+  if (!first.player.text) throw new Error('the player shows no first page');
+  if (first.floor.text !== first.player.text) {
+    throw new Error(`the floor's page text differs from the player's: ${JSON.stringify(first.floor.text)} against ${JSON.stringify(first.player.text)}`);
+  }
+  if (first.floor.digest !== first.player.digest) throw new Error('the floor draws other pixels than the player');
+  console.log('the floor draws the pixels and sets the text the player does');
 
   for (let i = 0; i < runs; i++) {
-    const b = await sample(baselineUrl);
-    const g = await sample(gameUrl);
-    const p = playerUrl ? await sample(playerUrl) : null;
-    baseline.push(b.ms);
-    game.push(g);
-    if (p) player.push(p.ms);
-    console.log(`sample ${i + 1}: empty canvas ${b.ms.toFixed(1)} ms, first page ${g.ms.toFixed(1)} ms` +
-      (p ? `, the player's empty canvas ${p.ms.toFixed(1)} ms` : ''));
+    const order = names.map((_, k) => names[(i + k) % names.length]);
+    const line = [];
+    for (const name of order) {
+      const s = await sample(pages[name]);
+      samples[name].push(name === 'player' ? s : s.ms);
+      line.push(`${name} ${s.ms.toFixed(1)} ms`);
+    }
+    console.log(`turn ${i + 1}: ${line.join(', ')}`);
   }
 } catch (error) {
   await browser.close();
@@ -118,7 +155,12 @@ try {
 }
 await browser.close();
 
-// The game page's timeline of its median sample, to see where the time goes.
-const sorted = [...game].sort((a, b) => a.ms - b.ms);
-const median = sorted[Math.floor((sorted.length - 1) / 2)];
-console.log(JSON.stringify({ baseline, player, game: game.map((g) => g.ms), median: { ms: median.ms, ...median.timeline } }));
+// The player's timeline of its median sample, to see where the time goes.
+const players = samples.player;
+const playerMs = players.map((s) => s.ms);
+const sorted = [...players].sort((a, b) => a.ms - b.ms);
+const middle = sorted[(sorted.length - 1) >> 1];
+const medians = Object.fromEntries(names.map((name) => [name, median(name === 'player' ? playerMs : samples[name])]));
+console.log(JSON.stringify({
+  medians, samples: { ...samples, player: playerMs }, timeline: { ms: middle.ms, ...middle.timeline },
+}));

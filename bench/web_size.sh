@@ -16,9 +16,13 @@ target=$((1536 * 1024)) # 1.5 MB
 # style sheets in the folders beside it; the Node.js player (with its copy of
 # the page's archive readers), the build's own files, source maps (fetched
 # only by a browser's developer tools) and the files of tests and benchmarks
-# are not served to the page.
+# are not served to the page, nor are the page's modules that its two
+# bundles, game-files.js and vorn-page.js, hold (kept beside them for the
+# tests, and in page-modules/ for bundling).
 served() {
   case "$(basename "$1")" in
+    archive-checks.js | zip-reader.js | lzh-reader.js | fflate.js | page-words.js | saves.js | page-drawing.js | \
+      page-input.js | page-backlog.js | keys.js | music.js) return 1 ;; # in the bundles
     vorn-headless | vorn-headless.js | vorn-headless.wasm) return 1 ;;
     *.sf2 | *.sf3 | *.dls) return 1 ;; # the soundfont
     build.ninja | .ninja_* | *.cmake | CMakeCache.txt | *.map) return 1 ;;
@@ -28,7 +32,8 @@ served() {
 files=()
 while IFS= read -r -d '' f; do served "$f" && files+=("$f"); done < <(find "$web" -maxdepth 1 -type f -print0 | sort -z)
 while IFS= read -r -d '' f; do served "$f" && files+=("$f"); done < <(find "$web" -mindepth 1 \
-  \( -path "$web/CMakeFiles" -o -path "$web/src" -o -path "$web/vorn-headless-readers" -o -name '*test*' \
+  \( -path "$web/CMakeFiles" -o -path "$web/src" -o -path "$web/vorn-headless-readers" -o -path "$web/page-modules" \
+     -o -name '*test*' \
      -o -name '*bench*' \) -prune -o \
   -path "$web/*/*" -type f \( -name '*.js' -o -name '*.mjs' -o -name '*.wasm' -o -name '*.css' \) -print0 | sort -z)
 

@@ -2,11 +2,12 @@
 # Installs what the WebAssembly build needs beyond scripts/setup.sh: Debian's
 # Emscripten (with its prebuilt system libraries), Node.js and npm (for the
 # page's own parts, see src/presentation/web/package.json), the General MIDI
-# soundfont the page's music plays with, Chromium for the page's tests, and
-# ImageMagick, which makes the icons of the page's web app manifest.
+# soundfont the page's music plays with, esbuild to bundle the page's modules,
+# Chromium for the page's tests, and ImageMagick, which makes the icons of the
+# page's web app manifest.
 set -euo pipefail
 
-packages=(emscripten nodejs timgm6mb-soundfont chromium imagemagick)
+packages=(emscripten nodejs timgm6mb-soundfont esbuild chromium imagemagick)
 
 extra=()
 if ! command -v node >/dev/null; then extra+=(nodejs); fi

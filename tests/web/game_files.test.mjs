@@ -375,6 +375,129 @@ test('archives the desktop player refuses are refused in its words, and several 
   assert.equal(noFolderGame.opened, 'the folder "tools" holds no code.vrn, so it is no VORN game');
 });
 
+// ---- a zip read as the game reads it, as the page reads one ----
+
+// The demo zipped as games are passed around, in a folder of its own.
+function demoZip() {
+  const demo = path.join(source, 'examples/demo');
+  const members = [];
+  const walk = (dir, rel) => {
+    for (const name of fs.readdirSync(dir).sort()) {
+      const full = path.join(dir, name);
+      if (fs.statSync(full).isDirectory()) {
+        members.push([latin(`${rel}/${name}/`), Buffer.alloc(0), { method: 0, folder: true }]);
+        walk(full, `${rel}/${name}`);
+      } else {
+        members.push([latin(`${rel}/${name}`), fs.readFileSync(full)]);
+      }
+    }
+  };
+  walk(demo, 'demo');
+  return zip(members);
+}
+
+// The files of archiveAsRead(), noting which entries the game reads.
+async function readAsPlayed(name, bytes) {
+  const lazy = await files.archiveAsRead(name, buffer(bytes));
+  const read = [];
+  const readEntry = lazy.read;
+  lazy.read = (n, now) => {
+    const got = readEntry(n, now);
+    if (got) read.push(text(lazy.entries[n].name));
+    return got;
+  };
+  return { lazy, read };
+}
+
+test('a zip read as the game reads it plays as one read whole, and only what the first page needs is unpacked', async () => {
+  const bytes = demoZip();
+  const whole = playPage(await files.filesFromArchive('demo.zip', buffer(bytes)));
+  const { lazy, read } = await readAsPlayed('demo.zip', bytes);
+  // The directory is read and checked; nothing is unpacked yet.
+  assert.ok(lazy.entries.every((entry) => entry.bytes === undefined));
+  const asRead = playPage(lazy);
+  assert.equal(asRead.started, '');
+  assert.deepEqual(asRead.texts, whole.texts);
+  assert.deepEqual(asRead.pictures, whole.pictures);
+  assert.deepEqual(read.sort(), ['demo/back.bmp', 'demo/code.vrn', 'demo/forest.bmp', 'demo/mouse.ico']);
+  // Each is unpacked once: the game keeps what it has read.
+  assert.equal(asRead.game.clickText(), '');
+  assert.equal(read.filter((name) => name === 'demo/code.vrn').length, 1);
+
+  // The game names the files its first page reads, by entry number, a
+  // round at a time (the script names more once it is unpacked); the page
+  // unpacks them ahead with the browser's inflater, then the rest as it idles.
+  const ahead = await readAsPlayed('demo.zip', bytes);
+  const game = new vorn.WebGame(new Proxy({}, { get: () => () => {} }));
+  assert.equal(files.handToGame(ahead.lazy, game), '');
+  const rounds = [];
+  for (let wanted = game.entriesToUnpack(); wanted.length; wanted = game.entriesToUnpack()) {
+    rounds.push(wanted.map((n) => text(ahead.lazy.entries[n].name)));
+    await ahead.lazy.unpack(wanted);
+    assert.ok(rounds.length < 4, JSON.stringify(rounds));
+  }
+  // The music as well, which the page's synthesizer reads when it is opened.
+  assert.deepEqual(rounds, [['demo/code.vrn', 'demo/back.bmp', 'demo/mouse.ico'], ['demo/theme.mid', 'demo/forest.bmp']]);
+  const back = ahead.lazy.entries.findIndex((entry) => text(entry.name) === 'demo/back.bmp');
+  // Taken by the game as it named the rest: start() finds them all there.
+  assert.equal(ahead.lazy.ahead(back), null);
+  assert.deepEqual(ahead.read, ['demo/code.vrn', 'demo/back.bmp', 'demo/mouse.ico', 'demo/theme.mid', 'demo/forest.bmp']);
+  assert.equal(game.start(), '');
+  assert.ok(game.musicFile('theme.mid'));
+  assert.equal(ahead.read.length, 5);
+  await ahead.lazy.unpackRest();
+  const shrine = ahead.lazy.entries.findIndex((entry) => text(entry.name) === 'demo/shrine.bmp');
+  assert.ok(Buffer.from(ahead.lazy.ahead(shrine)).equals(fs.readFileSync(path.join(source, 'examples/demo/shrine.bmp'))));
+  ahead.lazy.stop();
+  assert.equal(ahead.lazy.ahead(shrine), null);
+  game.delete();
+});
+
+test('a damaged entry of a zip read as the game reads it is told when the game reads it', async () => {
+  const script = Buffer.from('"first"<bad.bmp>"second"');
+  const bitmap = fs.readFileSync(path.join(source, 'examples/demo/text.bmp'));
+  const members = [[latin('g/code.vrn'), script], [latin('g/back.bmp'), bitmap], [latin('g/mouse.ico'),
+    fs.readFileSync(path.join(source, 'examples/demo/mouse.ico'))], [latin('g/bad.bmp'), bitmap, { crc: 1 }],
+  [latin('g/unread.bmp'), bitmap, { crc: 2 }]];
+  // The first page plays; the damaged picture ends the game when it is shown,
+  // naming the archive and the damage; the entry never read is never told.
+  const { lazy, read } = await readAsPlayed('damaged.zip', zip(members));
+  const played = playPage(lazy);
+  assert.equal(played.started, '');
+  assert.deepEqual(played.texts, ['first']);
+  const fatal = played.game.clickText();
+  assert.match(fatal, /damaged\.zip/);
+  assert.match(fatal, /the archive is damaged or truncated: an entry's checksum does not match/);
+  assert.ok(!read.includes('g/unread.bmp'));
+  // The same damage in the script stops the game at its start.
+  const badScript = playPage((await readAsPlayed('script.zip', zip([[latin('g/code.vrn'), script, { crc: 3 }], ...members.slice(1, 3)]))).lazy);
+  assert.match(badScript.started, /script\.zip[\s\S]*an entry's checksum does not match/);
+  // An entry unpacked ahead is held to its checksum as well.
+  const ahead = await files.archiveAsRead('ahead.zip', buffer(zip(members)));
+  await ahead.unpack([3]);
+  assert.equal(ahead.ahead(3), null);
+  assert.match(ahead.read(3), /checksum does not match/);
+});
+
+test('a zip read as the game reads it is held to the same limits before anything is unpacked', async () => {
+  const saved = { ...files.limits };
+  try {
+    files.limits.bytes = 1000;
+    const big = zip([[latin('code.vrn'), Buffer.alloc(600)], [latin('back.bmp'), Buffer.alloc(401)]]);
+    assert.match(await refusal(files.archiveAsRead('big.zip', buffer(big))), /^cannot play "big.zip": it unpacks to more than/);
+    files.limits.entries = 2;
+    const many = zip([1, 2, 3].map((n) => [latin(`${n}.txt`), Buffer.from('x')]));
+    assert.equal(await refusal(files.archiveAsRead('many.zip', buffer(many))),
+      'cannot play "many.zip": the archive holds more than 2 entries.');
+  } finally {
+    Object.assign(files.limits, saved);
+  }
+  // An lzh archive is read whole, as before.
+  const lzh = await files.archiveAsRead('game.lzh', buffer(new Uint8Array(gameLzh)));
+  assert.equal(lzh.read, undefined);
+  assert.ok(lzh.entries.every((entry) => entry.bytes));
+});
+
 // ---- hostile and damaged archives, each read in a process of its own ----
 
 // Runs `body` (an async function's body, given `files`, the page's module,
@@ -458,6 +581,32 @@ test('a zip whose entry inflates far past its stated size is refused before it f
     // Inflating 200 MB would take that much and more.
     assert.ok(seen.peakMB - seen.idleMB < 60, how);
   }
+});
+
+test('a zip bomb read as the game reads it is refused when read, in bounded memory, by either inflater', async () => {
+  const bomb = await zipBomb(1);
+  const readLazily = `
+    const lazy = await files.archiveAsRead('hostile.zip', input.buffer);
+    const n = lazy.entries.findIndex((entry) => entry.size !== undefined);
+    await lazy.unpack([n]);
+    const ahead = lazy.read(n);
+    const again = lazy.read(n);
+    return { ahead, again };`;
+  const seen = inChild(readLazily, bomb);
+  assert.match(seen.ahead, /^cannot play "hostile.zip": the archive is damaged or truncated: an entry inflates to more than its stated size;/);
+  assert.equal(seen.again, seen.ahead);
+  assert.ok(seen.peakMB - seen.idleMB < 60, JSON.stringify(seen));
+  // Read before the browser's inflater had it: fflate, at once.
+  const now = inChild(`
+    const lazy = await files.archiveAsRead('hostile.zip', input.buffer);
+    return { now: lazy.read(lazy.entries.findIndex((entry) => entry.size !== undefined)) };`, bomb);
+  assert.match(now.now, /an entry inflates to more than its stated size/);
+  assert.ok(now.peakMB - now.idleMB < 60, JSON.stringify(now));
+  // Entries that overlap are refused before anything is inflated.
+  const overlapping = inChild(`
+    try { await files.archiveAsRead('hostile.zip', input.buffer); return { accepted: true }; }
+    catch (error) { return { refusal: error.message }; }`, await zipBomb(4));
+  assert.match(overlapping.refusal, /entries overlap one another/);
 });
 
 test('a zip whose directory names the same data several times is refused without inflating it', async () => {

@@ -4,6 +4,8 @@
 
 #include "game_files/archive_names.h"
 
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -34,6 +36,24 @@ class MemoryTree : public StoredNameTree {
         const std::optional<std::size_t> size = kind == Kind::File ? std::optional(bytes.size()) : std::nullopt;
         keep(StoredNameTree::add(stored, kind, files_.size(), size), std::move(bytes));
     }
+    // An archive's file still packed: its bytes are unpacked by the function
+    // given to unpackWith() when the game first reads it, and kept from then
+    // on. `size` is the size the archive states, which the page holds it to.
+    void addPackedEntry(const std::string& stored, std::size_t size) {
+        keep(StoredNameTree::add(stored, Kind::File, files_.size(), size), std::nullopt);
+    }
+    // How the files added packed are unpacked, by entry number: their bytes,
+    // or why they cannot be read (a damaged entry), which the game then
+    // reports as it reports any file of an archive it cannot read. With
+    // `now` false, none where the file is not unpacked yet.
+    using Unpack = std::function<std::optional<FileContents>(std::size_t entry, bool now)>;
+    void unpackWith(Unpack unpack) { unpack_ = std::move(unpack); }
+
+    // While `wanted` is set, a file not unpacked yet is read as an empty one
+    // (and not kept), and its entry is added to `wanted`: the game's start
+    // run this way names the files its first page reads.
+    void noteUnpacked(std::vector<std::size_t>* wanted) { wanted_ = wanted; }
+
     // The archive the files came from, as the reader named it, or "" for a
     // folder: a file in it that cannot be read is told as the archive's fault.
     std::string archive() const override { return archive_; }
@@ -66,17 +86,31 @@ class MemoryTree : public StoredNameTree {
 
   protected:
     FileContents readEntry(std::size_t entry, std::size_t maxBytes) const override {
-        if (files_[entry].size() > maxBytes) return FileContents::refused(fileTooLargeReason(maxBytes));
-        return {files_[entry], {}};
+        std::optional<std::string>& bytes = files_[entry];
+        if (!bytes) {
+            if (!unpack_) return FileContents::refused(Message::sentence("the entry was never unpacked"));
+            std::optional<FileContents> unpacked = unpack_(entry, wanted_ == nullptr);
+            if (!unpacked) {
+                wanted_->push_back(entry);
+                return {};
+            }
+            if (!unpacked->error.empty()) return *unpacked; // asked again at the next read, refused again
+            bytes = std::move(unpacked->bytes);
+        }
+        if (bytes->size() > maxBytes) return FileContents::refused(fileTooLargeReason(maxBytes));
+        return {*bytes, {}};
     }
 
   private:
-    void keep(const Message& why, std::string bytes) {
+    void keep(const Message& why, std::optional<std::string> bytes) {
         if (problem_.empty()) problem_ = why;
         files_.push_back(std::move(bytes));
     }
 
-    std::vector<std::string> files_; // by entry number
+    // By entry number; none for a file still packed. Filled as the game reads.
+    mutable std::vector<std::optional<std::string>> files_;
+    Unpack unpack_;
+    std::vector<std::size_t>* wanted_ = nullptr;
     Message problem_;
     std::string archive_;
 };

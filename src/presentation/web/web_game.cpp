@@ -30,6 +30,9 @@ namespace {
 
 using emscripten::val;
 
+// The largest music file handed to the page's synthesizer.
+constexpr std::size_t kMusicFileMaxBytes = 64 * 1024 * 1024;
+
 const char* sceneElementName(SceneElement element) {
     switch (element) {
     case SceneElement::Background: return "Background";
@@ -178,6 +181,35 @@ class PageSurface : public DisplaySurface, public MusicDevice {
     val page_;
 };
 
+// A surface that shows and plays nothing, and takes every picture: what a
+// game's start reads, without what it shows. Music it reads as the page's
+// music does, when the file is opened.
+class QuietSurface : public DisplaySurface, public MusicDevice {
+  public:
+    explicit QuietSurface(const GameFolder& folder) : folder_(folder) {}
+
+    void setText(const std::string&) override {}
+    void setCaption(int, const std::string&) override {}
+    void refreshLabel(int) override {}
+    bool setPicture(PictureElement, const PictureFile&) override { return true; }
+    bool setCursor(const PictureFile&) override { return true; }
+    void showMessage(const std::string&, const std::string&) override {}
+    void setDeviceType(const std::string&) override {}
+    void setFileName(const std::string& value) override { fileName_ = value; }
+    void setCommand(MusicCommand command) override {
+        if (command != MusicCommand::Open) return;
+        if (const FileLookup found = folder_.resolve(fileName_); found.place && !found.isFolder)
+            folder_.read(fileName_, kMusicFileMaxBytes);
+    }
+    void setNotify(bool) override {}
+    void setWait(bool) override {}
+    void setShareable(bool) override {}
+
+  private:
+    const GameFolder& folder_;
+    std::string fileName_;
+};
+
 // The slots of the game being played, held here and kept by the page in the
 // browser's storage (IndexedDB): the page hands in what it has kept when the
 // game opens, and each save or deletion goes to the page at once.
@@ -239,6 +271,52 @@ class WebGame {
             outOfMemory_ = true;
         }
     }
+    // An archive's file handed in still packed, with the size the archive
+    // states: its bytes are asked of the source given to setEntrySource()
+    // when the game first reads it.
+    void addPackedEntry(val name, std::size_t size) {
+        try {
+            tree_->addPackedEntry(bytesOf(name), size);
+        } catch (const std::bad_alloc&) {
+            outOfMemory_ = true;
+        }
+    }
+    // `source(entry, now)`, the entry's number in the order the entries
+    // were added, gives a packed file's bytes (a Uint8Array of the stated
+    // size) or, as a string, why they cannot be read; with `now` false, null
+    // where they are not unpacked yet.
+    void setEntrySource(val source) {
+        tree_->unpackWith([source](std::size_t entry, bool now) -> std::optional<FileContents> {
+            const val got = source(entry, now);
+            if (got.isNull() || got.isUndefined()) return std::nullopt;
+            if (got.isString()) return FileContents::refused(Message::sentence(got.as<std::string>()));
+            return FileContents{bytesOf(got), {}};
+        });
+    }
+    // The files the game's start reads that are not unpacked yet, by entry
+    // number: its start is run on a surface that shows and plays nothing,
+    // each such file read as an empty one. The page unpacks them and asks
+    // again until none is left (a file may name others), so that start()
+    // finds every file of the first page unpacked. What is read meanwhile is
+    // kept for start().
+    val entriesToUnpack() {
+        std::vector<std::size_t> wanted;
+        tree_->noteUnpacked(&wanted);
+        try {
+            GameFolder folder(tree_);
+            QuietSurface quiet(folder);
+            Interpreter interpreter(folder, quiet, quiet);
+            interpreter.load();
+            interpreter.playRun();
+        } catch (const FatalError&) {
+            // start() meets it again, and reports it
+        } catch (const std::bad_alloc&) {
+        }
+        tree_->noteUnpacked(nullptr);
+        val found = val::array();
+        for (const std::size_t entry : wanted) found.call<void>("push", entry);
+        return found;
+    }
     void setName(const std::string& name) { tree_->setName(name); }
     // Picks the game among the files added, the top-most folder that holds a
     // code.vrn, as the desktop player does in an archive. Returns "" or why
@@ -262,7 +340,7 @@ class WebGame {
     val musicFile(const std::string& name) const {
         const FileLookup found = folder_->resolve(name);
         if (!found.place || found.isFolder) return val::null();
-        musicBytes_ = folder_->read(name, 64 * 1024 * 1024).bytes;
+        musicBytes_ = folder_->read(name, kMusicFileMaxBytes).bytes;
         return viewOf(musicBytes_);
     }
 
@@ -482,6 +560,9 @@ EMSCRIPTEN_BINDINGS(vorn_web) {
         .constructor<emscripten::val>()
         .function("addFile", &vorn::WebGame::addFile)
         .function("addEntry", &vorn::WebGame::addEntry)
+        .function("addPackedEntry", &vorn::WebGame::addPackedEntry)
+        .function("setEntrySource", &vorn::WebGame::setEntrySource)
+        .function("entriesToUnpack", &vorn::WebGame::entriesToUnpack)
         .function("setName", &vorn::WebGame::setName)
         .function("openFiles", &vorn::WebGame::openFiles)
         .function("notice", &vorn::WebGame::notice)

@@ -9,10 +9,15 @@
 // an archive's are its entries' names as stored, byte for byte (code page 932
 // or UTF-8), since the player reads them by its own rules, as the desktop
 // player does. handToGame() gives such files to the compiled player.
+//
+// The page reads a zip archive as the game reads it (archiveAsRead()): its
+// directory is checked at once, and each file is unpacked only when the game
+// first asks for it, or beforehand with unpack() and unpackRest(). Its
+// entries are { name, size } for a file and { name, type } for the rest.
 
 import { limits, tooLarge, unplayable } from './archive-checks.js';
 import { isLzh, readLzh } from './lzh-reader.js';
-import { isZip, readZip } from './zip-reader.js';
+import { indexZip, isZip, readZip, unpackEntry, unpackEntryNow } from './zip-reader.js';
 import { words } from './page-words.js';
 
 export { limits };
@@ -32,14 +37,100 @@ export async function filesFromArchive(name, arrayBuffer) {
   return { name, kind: 'archive', entries };
 }
 
-// `fetching`: the fetch of `url` if it has already begun.
+// The same, for the page: a zip archive is unpacked as the game reads it.
+export async function archiveAsRead(name, arrayBuffer) {
+  const u8 = new Uint8Array(arrayBuffer);
+  if (!isZip(u8)) return filesFromArchive(name, arrayBuffer);
+  return zipAsRead(name, u8);
+}
+
+function zipAsRead(name, u8) {
+  const entries = indexZip(name, u8);
+  // Unpacked files not yet taken by the game, and the damaged ones' refusals,
+  // by entry number; the game keeps what it has taken.
+  const unpacked = new Map();
+  const unpacking = new Map(); // entry number => promise
+  const taken = new Set();
+  const isFile = (n) => entries[n] !== undefined && !entries[n].type;
+  const unpack = (n) => {
+    if (!isFile(n) || unpacked.has(n) || taken.has(n)) return Promise.resolve();
+    if (!unpacking.has(n)) {
+      unpacking.set(n, unpackEntry(name, u8, entries[n]).then(
+        (bytes) => { if (unpacking.has(n)) unpacked.set(n, bytes); },
+        (error) => { if (unpacking.has(n)) unpacked.set(n, error.message); },
+      ).finally(() => unpacking.delete(n)));
+    }
+    return unpacking.get(n);
+  };
+  let rest = null;
+  let stopped = false;
+  return {
+    name,
+    kind: 'archive',
+    entries: entries.map((entry) => (entry.type === 'folder' ? { name: entry.name, type: 'folder' }
+      : { name: entry.name, size: entry.size, ...(entry.type ? { type: entry.type } : {}) })),
+    // Entry `n`'s bytes, unpacked now if they are not yet, or why they
+    // cannot be read; with `now` false, null if they are not unpacked yet.
+    // Taken once: the game keeps them from then on.
+    read(n, now = true) {
+      if (!isFile(n)) return words('damaged', 'no such entry');
+      let got = unpacked.get(n);
+      if (got === undefined) {
+        if (!now) return null;
+        unpacking.delete(n); // what is being unpacked already is not waited for
+        try {
+          got = unpackEntryNow(name, u8, entries[n]);
+        } catch (error) {
+          got = error.message;
+        }
+      }
+      if (typeof got === 'string') {
+        unpacked.set(n, got);
+      } else {
+        unpacked.delete(n);
+        taken.add(n);
+      }
+      return got;
+    },
+    // Unpacks these entries, all at once, for the game to read.
+    unpack(numbers) {
+      return Promise.all(numbers.map(unpack));
+    },
+    // Unpacks the files the game has not read yet, one after another, each
+    // when the page is otherwise idle.
+    unpackRest() {
+      rest ??= (async () => {
+        for (let n = 0; n < entries.length && !stopped; n++) {
+          if (!isFile(n) || taken.has(n)) continue;
+          await new Promise((resolve) => (globalThis.requestIdleCallback ?? setTimeout)(resolve));
+          if (!stopped) await unpack(n);
+        }
+      })();
+      return rest;
+    },
+    // Once the game is over: nothing more is unpacked, nor kept.
+    stop() {
+      stopped = true;
+      unpacked.clear();
+      unpacking.clear();
+    },
+    // The bytes unpacked ahead and not yet read, by entry number.
+    ahead(n) {
+      const got = unpacked.get(n);
+      return got instanceof Uint8Array ? got : null;
+    },
+  };
+}
+
+// `fetching`: the fetch of `url` if it has already begun. A zip archive is
+// read as the game reads it (see archiveAsRead()).
 export async function filesFromUrl(url, fetching = fetch(url)) {
   const response = await fetching;
   const name = decodeURIComponent(new URL(url, globalThis.location?.href ?? 'file:///').pathname.split('/').pop());
   if (!response.ok) throw new Error(words('cannotLoad', url, `${response.status} ${response.statusText}`.trim()));
   const length = Number(response.headers.get('Content-Length'));
   if (length > limits.bytes) throw tooLarge(name);
-  return filesFromArchive(name, await response.arrayBuffer());
+  return archiveAsRead(name, await response.arrayBuffer());
 }
 
 const archiveName = /\.(zip|lzh|lha)$/i;
@@ -70,7 +161,7 @@ function topFolder(paths) {
 export async function filesFromInput(fileList) {
   const files = Array.from(fileList);
   if (files.length === 1 && !files[0].webkitRelativePath && archiveName.test(files[0].name)) {
-    return filesFromArchive(files[0].name, await files[0].arrayBuffer());
+    return archiveAsRead(files[0].name, await files[0].arrayBuffer());
   }
   const chosen = files.map((file) => ({ path: file.webkitRelativePath || file.name, file }));
   return folderFiles(topFolder(chosen.map((c) => c.path)), chosen);
@@ -107,7 +198,7 @@ export async function filesFromDrop(dataTransfer) {
   if (entries.length === 0) return filesFromInput(files);
   if (entries.length === 1 && entries[0].isFile && archiveName.test(entries[0].name)) {
     const file = await new Promise((resolve, reject) => entries[0].file(resolve, reject));
-    return filesFromArchive(file.name, await file.arrayBuffer());
+    return archiveAsRead(file.name, await file.arrayBuffer());
   }
   const found = [];
   for (const entry of entries) await walkDropped(entry, found);
@@ -117,6 +208,15 @@ export async function filesFromDrop(dataTransfer) {
 // Gives the files to a WebGame, which finds the game among them as the
 // desktop player does. Returns "" or why there is nothing to play.
 export function handToGame(files, game) {
+  if (files.read) {
+    game.setEntrySource((n, now) => files.read(n, now));
+    // One call an entry, in order: the game numbers them as they come.
+    for (const entry of files.entries) {
+      if (entry.type) game.addEntry(entry.name, new Uint8Array(0), entry.type);
+      else game.addPackedEntry(entry.name, entry.size);
+    }
+    return game.openFiles(files.name, true);
+  }
   for (const entry of files.entries) {
     if (files.kind === 'folder') game.addFile(entry.name, entry.bytes);
     else game.addEntry(entry.name, entry.bytes, entry.type ?? 'file');

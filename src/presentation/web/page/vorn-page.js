@@ -3,7 +3,7 @@
 // compiled player (vorn-web.js); this page shows what it says and hands it the
 // reader's presses and keys.
 
-import { filesFromArchive, filesFromDrop, filesFromInput, filesFromUrl, handToGame } from './game-files.js';
+import { archiveAsRead, filesFromDrop, filesFromInput, filesFromUrl, handToGame } from './game-files.js';
 import { translatePage, words } from './page-words.js';
 import { PageSaves } from './saves.js';
 import { ELEMENTS, decode, sceneDrawing } from './page-drawing.js';
@@ -25,8 +25,9 @@ const labels = [1, 2, 3, 4].map((n) => $(`Label${n}`));
 
 translatePage();
 // What the first page needs is fetched while the compiled player starts, not
-// after it: the game named in the address, the built-in scene picture and the
-// music's code. Each is awaited where it is used, and a failure shows there.
+// after it: the game named in the address and the music's code. Each is
+// awaited where it is used, and a failure shows there. The built-in scene
+// picture is fetched only once a game shows it, or when the page is idle.
 const wanted = new URLSearchParams(location.search).get('game');
 // Only archives on this site: the game is named by a path, not a web address.
 // What is no address at all (http://[) is refused in the same words.
@@ -42,7 +43,7 @@ const started = window.vornStart ?? {};
 const wantedFiles = wantedUrl && wantedUrl.origin === location.origin
   ? started.gameFiles ?? filesFromUrl(wantedUrl.href) : null;
 wantedFiles?.catch(() => {});
-let builtInScene = fetchBuiltInScene();
+let builtInScene = null; // the built-in scene picture's fetch and decoding, once begun
 const musicCode = import('./music.js');
 musicCode.catch(() => {});
 
@@ -73,6 +74,7 @@ const view = {
 };
 
 let game = null;
+let gameFiles = null; // the files the game reads, while it plays
 let music = null;
 let ended = true;
 
@@ -127,7 +129,7 @@ const page = {
     const copy = bytes.slice(); // the view into the player's memory lasts only for this call
     const generation = (picture.generation = (picture.generation || 0) + 1);
     view.pending++;
-    decode(copy).then((image) => {
+    decoded(copy).then((image) => {
       if (picture.generation !== generation) return;
       picture.image = image;
       picture.width = image.width;
@@ -139,12 +141,13 @@ const page = {
     const picture = view.pictures[element];
     picture.generation = (picture.generation || 0) + 1;
     Object.assign(picture, startPicture(element));
+    if (picture.builtIn) showBuiltInScene();
     draw();
   },
   setCursor(name, bytes) {
     const copy = bytes.slice();
     view.pending++;
-    decode(copy).then((image) => {
+    decoded(copy).then((image) => {
       view.cursor = image;
       applyCursor();
     }, () => {}).finally(() => { view.pending--; settle(); });
@@ -173,6 +176,34 @@ function showMessages() {
   return new Promise((resolve) => {
     messageBox.addEventListener('close', () => resolve(showMessages()), { once: true });
   });
+}
+
+// Pictures decoded ahead, while the game starts: a picture the game shows
+// with the same bytes takes that decoding rather than starting another.
+let aheadOfGame = [];
+// `more` of the files unpacked ahead are decoded; none is kept but these.
+function decodeAhead(files, more = files) {
+  aheadOfGame = aheadOfGame.filter((ahead) => files.includes(ahead.bytes));
+  for (const bytes of more) {
+    const image = decode(bytes);
+    image.catch(() => {}); // not every file is a picture
+    aheadOfGame.push({ bytes, image });
+  }
+}
+function sameBytes(a, b) {
+  if (a.length !== b.length) return false;
+  // Four bytes at a time where both lie on four-byte boundaries, as arrays
+  // of their own do.
+  const whole = a.byteOffset % 4 === 0 && b.byteOffset % 4 === 0 ? a.length >> 2 : 0;
+  const a4 = new Int32Array(a.buffer, a.byteOffset, whole);
+  const b4 = new Int32Array(b.buffer, b.byteOffset, whole);
+  for (let i = 0; i < whole; i++) if (a4[i] !== b4[i]) return false;
+  for (let i = whole * 4; i < a.length; i++) if (a[i] !== b[i]) return false;
+  return true;
+}
+function decoded(bytes) {
+  const at = aheadOfGame.findIndex((ahead) => sameBytes(ahead.bytes, bytes));
+  return at < 0 ? decode(bytes) : aheadOfGame.splice(at, 1)[0].image;
 }
 
 // Waiting for every picture to be decoded, for those who measure the page.
@@ -309,13 +340,14 @@ function fetchBuiltInScene() {
   picture.catch(() => {});
   return picture;
 }
-// The game starts without waiting for the built-in scene: most games put
-// their own picture in Image1 at once. Until it is decoded, Image1 waits as
-// any picture being decoded does, and it is drawn only where Image1 still
-// shows it.
+// Most games put their own picture in Image1 at once, so the built-in scene
+// is fetched only when Image1 still shows it once the game has started (or
+// is reset to it later). Until it is decoded, Image1 waits as any picture
+// being decoded does, and it is drawn only where Image1 still shows it.
 function showBuiltInScene() {
   if (view.builtInScene) return;
   view.pending++;
+  builtInScene ??= fetchBuiltInScene();
   builtInScene.then((image) => {
     view.builtInScene = image;
     const picture = view.pictures.Image1;
@@ -324,7 +356,7 @@ function showBuiltInScene() {
       draw();
     }
   }, () => {
-    builtInScene = fetchBuiltInScene(); // the next game tries again
+    builtInScene = null; // the next game tries again
   }).finally(() => { view.pending--; settle(); });
 }
 
@@ -360,10 +392,11 @@ async function openGame(readFiles, from = null) {
   }
   if (game) { endGame(); game.delete(); game = null; }
   playedFrom = from;
+  gameFiles?.stop?.();
+  gameFiles = files;
   resetPictures();
   view.cursor = null;
   sceneBox.style.cursor = '';
-  showBuiltInScene();
   labels.forEach((label) => { label.textContent = ''; });
   text1.textContent = '';
   closeBacklog();
@@ -373,13 +406,47 @@ async function openGame(readFiles, from = null) {
   voicing.attach(game);
   const problemWords = handToGame(files, game);
   if (problemWords) { showProblem(problemWords); game.delete(); game = null; return; }
+  // An archive unpacked as the game reads it: the files its first page
+  // reads are unpacked first, by the browser's inflater, and their pictures
+  // decoded while the game starts. The game names them, and names more once
+  // a file it names is unpacked (a script names its pictures), so it is
+  // asked again as each file comes, while the others are still inflated.
+  // What it names after a few rounds is unpacked as it is read.
+  if (files.unpack) {
+    const ahead = [];
+    const named = new Set(); // named and not yet decoding
+    // Decodes the files unpacked since, before the game takes them.
+    const decodeUnpacked = () => {
+      const unpacked = [...named].map((n) => files.ahead(n)).filter(Boolean);
+      for (const n of named) if (files.ahead(n)) named.delete(n);
+      ahead.push(...unpacked);
+      decodeAhead(ahead, unpacked);
+    };
+    for (let round = 0; round < 8; round++) {
+      decodeUnpacked();
+      const wanted = game.entriesToUnpack();
+      if (wanted.length === 0) break;
+      for (const n of wanted) named.add(n);
+      await Promise.race(wanted.map((n) => files.unpack([n])));
+    }
+    decodeUnpacked();
+    performance.mark('vorn: first page\'s files unpacked');
+  }
   openScreen.hidden = true;
   sceneBox.hidden = false;
   applyZoom();
   ended = false;
   play(() => game.start());
   performance.mark('vorn: first page set');
-  whenIdle().then(() => performance.mark('vorn: pictures drawn'));
+  decodeAhead([]);
+  if (view.pictures.Image1.builtIn) showBuiltInScene();
+  whenIdle().then(() => {
+    performance.mark('vorn: pictures drawn');
+    // The rest of the archive, and the built-in scene a new game or a reset
+    // may show, once the first page is on screen.
+    files.unpackRest?.();
+    setTimeout(() => { builtInScene ??= fetchBuiltInScene(); });
+  });
   sceneBox.focus();
   showNotice(game.notice());
   if (playedFrom) {
@@ -399,7 +466,7 @@ $('open-folder').addEventListener('change', (event) => {
 });
 $('open-archive').addEventListener('change', (event) => {
   const file = event.target.files[0];
-  if (file) openGame(async () => filesFromArchive(file.name, await file.arrayBuffer()));
+  if (file) openGame(async () => archiveAsRead(file.name, await file.arrayBuffer()));
 });
 const dropZone = document.body;
 dropZone.addEventListener('dragover', (event) => {

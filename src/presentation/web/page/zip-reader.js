@@ -45,44 +45,62 @@ function browserInflater(packed) {
   return source.pipeThrough(inflater);
 }
 
-// Inflates a deflated zip member into the size the directory gives, which is
-// all that is ever made room for: output past it stops the inflating at once.
-// With the browser's own inflater where it has one (several times quicker
-// than one in JavaScript in a page that has just started), else fflate's.
-async function inflate(packed, size) {
+// Takes an inflater's output into `out`, which holds exactly the size the
+// directory gives: output past it stops the inflating at once.
+function sizedOutput(size) {
   const out = new Uint8Array(size);
   let written = 0;
-  const take = (chunk) => {
-    if (chunk.length > size - written) throw new DamagedData('an entry inflates to more than its stated size');
-    out.set(chunk, written);
-    written += chunk.length;
+  return {
+    take(chunk) {
+      if (chunk.length > size - written) throw new DamagedData('an entry inflates to more than its stated size');
+      out.set(chunk, written);
+      written += chunk.length;
+    },
+    whole() {
+      if (written !== size) throw new DamagedData('an entry inflates to less than its stated size');
+      return out;
+    },
   };
+}
+
+// Inflates a deflated zip member with fflate, at once: for a file the game
+// reads before the browser's own inflater could have unpacked it.
+function inflateNow(packed, size) {
+  const output = sizedOutput(size);
+  const inflater = new Inflate((chunk) => output.take(chunk));
+  let at = 0;
+  do {
+    inflater.push(packed.subarray(at, at + inflateSlice), at + inflateSlice >= packed.length);
+    at += inflateSlice;
+  } while (at < packed.length);
+  return output.whole();
+}
+
+// Inflates a deflated zip member into the size the directory gives, which is
+// all that is ever made room for. With the browser's own inflater where it
+// has one (several times quicker than one in JavaScript in a page that has
+// just started), else fflate's.
+async function inflate(packed, size) {
   const stream = browserInflater(packed);
-  if (stream) {
-    const reader = stream.getReader();
-    try {
-      for (let read = await reader.read(); !read.done; read = await reader.read()) take(read.value);
-    } catch (error) {
-      reader.cancel().catch(() => {});
-      throw error;
-    }
-  } else {
-    const inflater = new Inflate(take);
-    let at = 0;
-    do {
-      inflater.push(packed.subarray(at, at + inflateSlice), at + inflateSlice >= packed.length);
-      at += inflateSlice;
-    } while (at < packed.length);
+  if (!stream) return inflateNow(packed, size);
+  const output = sizedOutput(size);
+  const reader = stream.getReader();
+  try {
+    for (let read = await reader.read(); !read.done; read = await reader.read()) output.take(read.value);
+  } catch (error) {
+    reader.cancel().catch(() => {});
+    throw error;
   }
-  if (written !== size) throw new DamagedData('an entry inflates to less than its stated size');
-  return out;
+  return output.whole();
 }
 
 // The central directory names each entry with its flags, method, sizes and
 // checksum. The sizes it states are weighed against the page's limit before
-// anything is unpacked; each entry's data must lie apart from every other's;
-// the entries are then unpacked one at a time, each into its stated size.
-export async function readZip(name, u8) {
+// anything is unpacked, each entry's data must lie apart from every other's,
+// and every file's method must be one the page unpacks. Returns the entries,
+// { name, type } for a folder or what is not a plain file, and for a file
+// { name, size } and where its packed bytes lie, for unpackEntry().
+export function indexZip(name, u8) {
   const view = new DataView(u8.buffer, u8.byteOffset, u8.byteLength);
   const u16 = (at) => view.getUint16(at, true);
   const u32 = (at) => view.getUint32(at, true);
@@ -149,7 +167,7 @@ export async function readZip(name, u8) {
       throw unplayable(name, words('unknownMethod', `zip method ${header.method}`));
     }
     if (header.method === 0 && header.packed !== header.size) throw damaged(name, 'an entry\'s sizes do not agree');
-    const entry = { name: header.name, header, local, end: start + header.packed };
+    const entry = { name: header.name, size: header.size, header, local, end: start + header.packed };
     if (unixType !== 0 && unixType !== 0o100000) entry.type = 'other';
     return entry;
   });
@@ -160,25 +178,55 @@ export async function readZip(name, u8) {
     if (files[n].local < files[n - 1].end) throw damaged(name, 'entries overlap one another');
   }
 
-  for (const entry of files) {
-    const { header } = entry;
-    const packed = u8.subarray(entry.end - header.packed, entry.end);
-    let bytes;
-    if (header.method === 0) {
-      bytes = packed.slice();
-    } else {
-      try {
-        bytes = await inflate(packed, header.size);
-      } catch (error) {
-        if (error instanceof DamagedData) throw damaged(name, error.message);
-        throw damaged(name, `an entry cannot be inflated (${error.message})`);
-      }
-    }
+  return entries;
+}
+
+// The bytes of a file of indexZip(), checked against its checksum; a damaged
+// one is refused in the page's words. `now`: at once, by fflate, rather than
+// by the browser's inflater.
+function unpackEntryBy(name, u8, entry, now) {
+  const { header } = entry;
+  const packed = u8.subarray(entry.end - header.packed, entry.end);
+  const checked = (bytes) => {
     if (crc32(bytes) !== header.crc) throw damaged(name, 'an entry\'s checksum does not match');
-    entry.bytes = bytes;
+    return bytes;
+  };
+  const refused = (error) => {
+    if (error instanceof DamagedData) throw damaged(name, error.message);
+    throw damaged(name, `an entry cannot be inflated (${error.message})`);
+  };
+  if (header.method === 0) return checked(packed.slice());
+  if (now) {
+    let bytes;
+    try {
+      bytes = inflateNow(packed, header.size);
+    } catch (error) {
+      refused(error);
+    }
+    return checked(bytes);
+  }
+  return inflate(packed, header.size).then(checked, refused);
+}
+
+export async function unpackEntry(name, u8, entry) {
+  return unpackEntryBy(name, u8, entry, false);
+}
+
+export function unpackEntryNow(name, u8, entry) {
+  return unpackEntryBy(name, u8, entry, true);
+}
+
+// Every entry of the archive, each file unpacked into its stated size, one at
+// a time.
+export async function readZip(name, u8) {
+  const entries = indexZip(name, u8);
+  for (const entry of entries) {
+    if (entry.type === 'folder') continue;
+    entry.bytes = await unpackEntry(name, u8, entry);
     delete entry.header;
     delete entry.local;
     delete entry.end;
+    delete entry.size;
   }
   return entries;
 }
