@@ -4,6 +4,7 @@
 #include "interpreter/message.h"
 #include "presentation/language/language.h"
 #include "presentation/picture_decoder.h"
+#include "reader_marks.h"
 #include "scene_dialog.h"
 #include "scene_stand_ins.h"
 #include "text_views.h"
@@ -23,7 +24,8 @@
 namespace vorn {
 
 Form1::Form1(const GameFolder& folder, MusicDevice& device, int zoom, QWidget* parent)
-    : QWidget(parent), folder_(folder), interpreter_(folder_, *this, device), shell_(interpreter_, *this, device) {
+    : QWidget(parent), folder_(folder), music_(device), interpreter_(folder_, *this, device),
+      shell_(interpreter_, *this, device) {
     if (!parent) setWindowFlags(kWindowFlags);
     setWindowTitle("VORN Interpeter"); // spelled as the original player spelled it, on purpose
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -80,6 +82,7 @@ Form1::Form1(const GameFolder& folder, MusicDevice& device, int zoom, QWidget* p
     };
     addSaveEntry(tr("Save\u2026"), QKeySequence(Qt::CTRL | Qt::Key_S), &Form1::openSaveDialog);
     addSaveEntry(tr("Load\u2026"), QKeySequence(Qt::CTRL | Qt::Key_L), &Form1::openLoadDialog);
+    addSaveEntry(tr("Settings\u2026"), QKeySequence(Qt::CTRL | Qt::Key_Comma), &Form1::openSettings);
 
     notice_ = new QLabel(this);
     notice_->setStyleSheet("QLabel { color: white; background: rgba(0, 0, 0, 190); padding: 4px 10px; }");
@@ -90,6 +93,10 @@ Form1::Form1(const GameFolder& folder, MusicDevice& device, int zoom, QWidget* p
     connect(&noticeTimer_, &QTimer::timeout, notice_, &QWidget::hide);
 
     setUpFastForward();
+
+    marks_ = new ReaderMarks(this);
+    autoTurn_.setSingleShot(true);
+    connect(&autoTurn_, &QTimer::timeout, this, [this] { autoTurn(); });
 
     presentMessage_ = [this](const QString& title, const QString& text, bool isError) {
         QMessageBox box(isError ? QMessageBox::Critical : QMessageBox::NoIcon, title, text, QMessageBox::Ok,
@@ -162,6 +169,7 @@ void Form1::guarded(const std::function<void()>& action) {
     if (!finished_) { // a run may have offered options or taken them away
         updateMarkedOption();
         updateStandIns();
+        scheduleAutoTurn();
     }
 }
 

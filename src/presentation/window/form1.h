@@ -10,6 +10,7 @@
 #include "interpreter/display_surface.h"
 #include "interpreter/interpreter.h"
 #include "keyboard.h"
+#include "reader_settings_keeper.h"
 #include "scene_geometry.h"
 #include "saves/save_store.h"
 #include "saves/saves.h"
@@ -33,6 +34,7 @@ class QMenu;
 namespace vorn {
 class OptionStandIn;
 class PictureStandIn;
+class ReaderMarks;
 } // namespace vorn
 
 namespace vorn {
@@ -87,6 +89,25 @@ class Form1 : public QWidget, public DisplaySurface {
     // At the start, go on from the place kept at the last close without asking.
     void setContinueAtOnce(bool atOnce) { continueAtOnce_ = atOnce; }
     Saves& saves();
+
+    // The reader's settings: kept in memory until useSettings() names where
+    // they are kept. The music plays at their level from then on.
+    void useSettings(ReaderSettingsKeeper& keeper);
+    const ReaderSettings& readerSettings() const { return settings_->settings(); }
+    // Takes changed settings: the music's level at once, the rest where they
+    // apply; kept for the next start.
+    void changeSettings(const ReaderSettings& settings);
+    void openSettings(); // "Settings…", Ctrl+comma
+    // The music's mute and volume keys: M, 9, 0; the new level shows for a moment.
+    void changeVolumeByKey(KeyAction action);
+    // Auto mode: while on, a page that waits for a click turns by itself after
+    // a delay that grows with its length, a box at a time on a long page.
+    void setAutoMode(bool on);
+    bool autoMode() const { return autoMode_; }
+    // Whether auto mode will turn the page or scroll a box, and in how many milliseconds.
+    bool autoTurnPending() const { return autoTurn_.isActive(); }
+    int autoTurnInterval() const { return autoTurn_.interval(); }
+    ReaderMarks* marks() const { return marks_; }
 
     Interpreter& interpreter() { return interpreter_; }
     QPlainTextEdit* text1() const { return text1_; }
@@ -168,11 +189,14 @@ class Form1 : public QWidget, public DisplaySurface {
     std::string keepPlaceToGoOn(); // "" or why the place could not be kept
     QByteArray scenePicture();
     void showNotice(const QString& text);
+    void scheduleAutoTurn(); // starts auto mode's wait, when it is on and the page waits for a click
+    void autoTurn();
     // Runs `dialog`, a child of this window, over the scene: in its middle,
     // its text as large as the scene's.
     int execOverScene(QDialog& dialog);
 
     GameFolder folder_;
+    MusicDevice& music_;
     Interpreter interpreter_;
     Shell shell_;
 
@@ -216,6 +240,11 @@ class Form1 : public QWidget, public DisplaySurface {
     std::unique_ptr<SlotStore> store_; // made at the first save or load
     std::unique_ptr<Saves> saves_;
     bool continueAtOnce_ = false;
+    ReaderSettingsKeeper ownSettings_; // until useSettings()
+    ReaderSettingsKeeper* settings_ = &ownSettings_;
+    bool autoMode_ = false;
+    QTimer autoTurn_;
+    ReaderMarks* marks_ = nullptr;
     std::optional<Snapshot> startPlace_; // the game as the window started it: closed there, nothing is kept
     EndHandler ended_;
 };

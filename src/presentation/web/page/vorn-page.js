@@ -9,6 +9,7 @@ import { PageSaves } from './saves.js';
 import { ELEMENTS, decode, sceneDrawing } from './page-drawing.js';
 import { pageBacklog } from './page-backlog.js';
 import { pageInput } from './page-input.js';
+import { pageSettings } from './page-settings.js';
 
 const $ = (id) => document.getElementById(id);
 const sceneBox = $('scene');
@@ -188,6 +189,7 @@ function play(action) {
   if (!game || ended) return;
   const fatal = action();
   updateOffered();
+  readerSettings.scheduleAuto(); // the page the run left, if a click would turn it
   if (fatal) {
     // The report, then the page's start, where the report stays in view.
     messages.push({ text: fatal, title: 'VORN' });
@@ -201,7 +203,8 @@ function play(action) {
   showMessages();
 }
 
-const resume = () => play(() => game.clickText());
+// The reader's turn comes first: auto mode starts its wait again on the next page.
+const resume = () => { readerSettings.stopAuto(); play(() => game.clickText()); };
 const chooseOption = (option) => play(() => game.chooseOption(option));
 
 function restOfPageHidden() {
@@ -216,12 +219,15 @@ function readOn() {
   if (!restOfPageHidden()) { resume(); return; }
   text1.scrollTop += Math.max(1, text1.clientHeight - 4 * view.zoom);
   updateMoreBelow();
+  readerSettings.stopAuto();
+  readerSettings.scheduleAuto(); // the next box waits as long as its own text asks
 }
 
 function endGame() {
   ended = true;
   updateOffered();
   stopFastForward();
+  readerSettings.stopAuto();
   if (music) music.stop();
 }
 
@@ -233,7 +239,15 @@ const { updateMarked, updateOffered, stopFastForward } = pageInput({
   game: () => game,
   ended: () => ended,
   saves: () => saves,
+  settings: () => readerSettings,
   play, quit, resume, readOn, chooseOption, unlockMusic, updateMoreBelow, openBacklog, closeBacklog,
+});
+
+const readerSettings = pageSettings({
+  module, text1, readOn,
+  music: () => music,
+  game: () => (game && !ended ? game : null),
+  busy: () => !backlogBox.hidden || !popup.hidden || document.querySelector('dialog[open]') !== null,
 });
 
 function quit() {
@@ -257,6 +271,7 @@ async function makeMusic() {
     const { PageMusic } = await musicCode;
     const made = new PageMusic({ baseUrl: new URL('.', import.meta.url).href });
     made.onEnded = () => play(() => game.musicEnded());
+    made.setLevel(module.musicLevel(readerSettings.settings.musicVolume, readerSettings.settings.musicMuted));
     return made;
   } catch (error) {
     console.warn('the page plays without music:', error);
@@ -397,6 +412,7 @@ window.vornPage = {
   get zoom() { return view.zoom; },
   get ended() { return ended; },
   get music() { return music; },
+  get settings() { return readerSettings; },
 };
 
 if (wanted) {
