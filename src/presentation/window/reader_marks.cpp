@@ -62,14 +62,16 @@ void ReaderMarks::showVolume(const ReaderSettings& settings) {
     volumeTimer_.start();
 }
 
-// Both in the upper-right corner, the volume below the auto mark when both show.
+// In the scene's lower-left corner, beside the text box and clear of the
+// pictures, the choice box and the notices ("Saved") in the upper-left; the
+// volume above the auto mark when both show.
 void ReaderMarks::layOut() {
     const int margin = static_cast<int>(8 * scale_);
-    int top = scene_.top() + margin;
+    int bottom = scene_.bottom() - margin;
     for (QLabel* mark : {auto_, volume_}) {
         mark->adjustSize();
-        mark->move(scene_.right() - margin - mark->width(), top);
-        if (mark->isVisible()) top += mark->height() + margin / 2;
+        mark->move(scene_.left() + margin, bottom - mark->height());
+        if (mark->isVisible()) bottom -= mark->height() + margin / 2;
     }
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // The small marks over the scene that say what the reader's controls are
-// doing: "Auto" in the scene's upper-right corner while auto mode is on, and
+// doing: "Auto" in the scene's lower-left corner while auto mode is on, and
 // the music's volume for a moment after a key changes it. Each mark is also
 // named to screen readers, which announce the change.
 
