@@ -603,6 +603,11 @@ GAME_DIR（省略時は今のフォルダ）にあるスクリプト「code.vrn�
         <translation>ロード…</translation>
     </message>
     <message>
+        <location line="+1"/>
+        <source>Settings…</source>
+        <translation>設定…</translation>
+    </message>
+    <message>
         <location filename="../src/presentation/window/form1_saves.cpp" line="+40"/>
         <source>There is no quick save yet: F5 makes one.</source>
         <translation>クイックセーブはまだありません。F5 でクイックセーブできます。</translation>
@@ -718,6 +723,112 @@ It goes on from where you left it.</source>
 %2</source>
         <translation>%1 はエラーで止まりました:
 %2</translation>
+    </message>
+</context>
+<context>
+    <name>vorn::ReaderMarks</name>
+    <message>
+        <location filename="../src/presentation/window/reader_marks.cpp" line="+1"/>
+        <source>Auto</source>
+        <translation>オート</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Auto mode is on</source>
+        <translation>オートモード中</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Music muted</source>
+        <translation>音楽オフ</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Volume %1 %</source>
+        <translation>音量 %1 %</translation>
+    </message>
+</context>
+<context>
+    <name>vorn::SettingsDialog</name>
+    <message>
+        <source>Read each page aloud (self-voicing)</source>
+        <translation>各ページを読み上げる（セルフボイシング）</translation>
+    </message>
+    <message>
+        <source>Speech rate</source>
+        <translation>読み上げの速さ</translation>
+    </message>
+    <message>
+        <source>From -10, the slowest, to 10, the fastest; 0 is the voice&apos;s own rate</source>
+        <translation>-10（最も遅い）から 10（最も速い）まで。0 は声そのものの速さ</translation>
+    </message>
+    <message>
+        <source>One for the page&apos;s language</source>
+        <translation>ページの言語に合う声</translation>
+    </message>
+    <message>
+        <source>Voice</source>
+        <translation>声</translation>
+    </message>
+    <message>
+        <location filename="../src/presentation/window/settings_dialog.cpp" line="+1"/>
+        <source>Settings</source>
+        <translation>設定</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1 %</source>
+        <translation>%1 %</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Music volume</source>
+        <translation>音楽の音量</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Mute the music</source>
+        <translation>音楽を消す</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source> ms per character</source>
+        <translation> ミリ秒（1 文字あたり）</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Auto mode waits</source>
+        <translation>オートモードの待ち時間</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Skipping turns unread pages too</source>
+        <translation>スキップで未読のページも進める</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>As large as the screen allows</source>
+        <translation>画面に収まる最大</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1 ×</source>
+        <translation>%1 倍</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Window size at start</source>
+        <translation>起動時のウィンドウの大きさ</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The desktop&apos;s</source>
+        <translation>デスクトップの言語</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Language (from the next start)</source>
+        <translation>言語（次の起動から）</translation>
     </message>
 </context>
 <context>

@@ -20,6 +20,9 @@ class MusicDevice {
     virtual void setNotify(bool value) = 0;
     virtual void setWait(bool value) = 0;
     virtual void setShareable(bool value) = 0;
+    // How loud the music plays, from 0 (silent) to 1 (its own level), set by
+    // the reader rather than the script; a device that plays nothing ignores it.
+    virtual void setLevel(double level) { (void)level; }
 };
 
 // A device that plays nothing, for --no-music and for tools.

@@ -111,6 +111,31 @@ std::string writeSettings(const ReaderSettings& s) {
     return json.dump(1, '\t', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
 }
 
+double musicLevel(const ReaderSettings& settings) {
+    if (settings.musicMuted) return 0;
+    const double fraction =
+        std::clamp(settings.musicVolume, 0, ReaderSettings::kMaxVolume) / double(ReaderSettings::kMaxVolume);
+    return fraction * fraction;
+}
+
+std::size_t pageCharacters(std::string_view utf8) {
+    std::size_t count = 0;
+    for (const char c : utf8) {
+        const auto byte = static_cast<unsigned char>(c);
+        if ((byte & 0xC0) == 0x80) continue; // a continuation byte: part of the character before
+        if (byte == ' ' || byte == '\n' || byte == '\r' || byte == '\t') continue;
+        ++count;
+    }
+    return count;
+}
+
+int autoTurnDelay(std::size_t characters, int autoDelay) {
+    constexpr long long kFirstLook = 1000, kLongest = 60000;
+    const long long perCharacter = std::clamp(autoDelay, ReaderSettings::kMinAutoDelay, ReaderSettings::kMaxAutoDelay);
+    const long long delay = kFirstLook + static_cast<long long>(std::min<std::size_t>(characters, 1u << 20)) * perCharacter;
+    return static_cast<int>(std::min(delay, kLongest));
+}
+
 int louder(int volume) { return std::min(ReaderSettings::kMaxVolume, volume + ReaderSettings::kVolumeStep); }
 int quieter(int volume) { return std::max(0, volume - ReaderSettings::kVolumeStep); }
 

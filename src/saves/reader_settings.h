@@ -5,6 +5,7 @@
 // keeps it in the browser's storage. A damaged document never stops the
 // player: each value that cannot be read is its default, and the reader is told.
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -48,5 +49,19 @@ std::string writeSettings(const ReaderSettings& settings);
 // The volume one step louder or quieter, within 0 to 100.
 int louder(int volume);
 int quieter(int volume);
+
+// How loud the music plays, from 0 (silent) to 1 (its own level): nothing
+// when muted, else the square of the volume's fraction, so that each step of
+// the slider sounds about as much quieter as the one before (50 % is some
+// 12 dB below the full level, 10 % some 40 dB).
+double musicLevel(const ReaderSettings& settings);
+
+// Auto mode. The characters of a page as the reader counts them: its UTF-8
+// text's code points, line breaks and spaces left out.
+std::size_t pageCharacters(std::string_view utf8);
+// How long a page (or a box of a long page) of `characters` characters stays
+// before auto mode turns it: a moment to take it in, then `autoDelay`
+// milliseconds per character, and never longer than a minute.
+int autoTurnDelay(std::size_t characters, int autoDelay);
 
 } // namespace vorn

@@ -118,6 +118,7 @@ class FluidMusicDeviceTest : public ::testing::Test {
         dones = 0;
         device->setDoneCallback([this] { ++dones; });
         device->setCommand(vorn::MusicCommand::Close);
+        device->setLevel(1);
     }
     void TearDown() override {
         if (device) device->setDoneCallback({});
@@ -190,6 +191,30 @@ TEST_F(FluidMusicDeviceTest, AnEndThatACloseOvertookDoesNotStand) {
     // A music command got in before the window's thread heard of the end.
     playAsTheInterpreterDoes(*device, "Music/theme.mid");
     EXPECT_FALSE(device->takeEnd());
+}
+
+TEST_F(FluidMusicDeviceTest, TheLevelScalesTheRenderedMusicAndZeroSilencesIt) {
+    const auto loudness = [this](double level) {
+        device->setLevel(level);
+        playAsTheInterpreterDoes(*device, "Music/theme.mid");
+        const double measured = rms(device->render(rate / 2));
+        device->setCommand(vorn::MusicCommand::Close);
+        device->render(rate / 2); // the last notes die away
+        return measured;
+    };
+    const double full = loudness(1);
+    ASSERT_GT(full, 0.01);
+    // The same piece at a quarter of the level: a quarter of the sound, whatever the notes.
+    EXPECT_NEAR(loudness(0.25) / full, 0.25, 0.02);
+    EXPECT_LT(loudness(0), silence);
+    // Changed while a piece plays: the notes sounding fall silent at once;
+    // only the reverb of what was played before still dies away.
+    device->setLevel(1);
+    playAsTheInterpreterDoes(*device, "Music/theme.mid");
+    const double playing = rms(device->render(rate / 4));
+    device->setLevel(0);
+    device->render(chunk);
+    EXPECT_LT(rms(device->render(rate / 4)), playing / 20);
 }
 
 TEST_F(FluidMusicDeviceTest, PlaysARiffMidiFile) {

@@ -163,13 +163,13 @@ TEST(WindowSaves, TheBacklogShowsTheOptionsChosenAndALoadBringsBackItsOwn) {
     EXPECT_EQ(w.form.backlog()->toPlainText(), "First page\n\nSecond page\nits second line");
 }
 
-TEST(WindowSaves, TheMenuOffersSaveAndLoadBelowTheOriginalThree) {
+TEST(WindowSaves, TheMenuOffersSaveLoadAndSettingsBelowTheOriginalThree) {
     TestGame game("\"x\"");
     QTemporaryDir saves;
     SavingWindow w(game, saves.path());
     w.start();
     const QList<QAction*> entries = w.form.popupMenu()->actions();
-    ASSERT_EQ(entries.size(), 6);
+    ASSERT_EQ(entries.size(), 7);
     EXPECT_EQ(entries[0]->text(), "New");
     EXPECT_EQ(entries[1]->text(), "Quit");
     EXPECT_EQ(entries[2]->text(), "About");
@@ -178,6 +178,8 @@ TEST(WindowSaves, TheMenuOffersSaveAndLoadBelowTheOriginalThree) {
     EXPECT_EQ(entries[5]->text(), "Load\u2026");
     EXPECT_EQ(entries[4]->shortcut(), QKeySequence("Ctrl+S"));
     EXPECT_EQ(entries[5]->shortcut(), QKeySequence("Ctrl+L"));
+    EXPECT_EQ(entries[6]->text(), "Settings\u2026");
+    EXPECT_EQ(entries[6]->shortcut(), QKeySequence("Ctrl+,"));
 }
 
 TEST(WindowSaves, TheSaveDialogListsTheSlotsAndOverwritesAndDeletesThem) {

@@ -39,6 +39,7 @@ struct Window {
     explicit Window(const TestGame& game) : folder(game.dir()), form(folder, device, 1) {
         form.setMessagePresenter([](const QString&, const QString&, bool) {});
         form.setSpeaker(std::make_unique<RecordingSpeaker>(heard));
+        form.useSettings(settings); // kept in the settings file, as the player keeps them
     }
     bool start() {
         if (!form.load()) return false;
@@ -54,6 +55,7 @@ struct Window {
     }
 
     std::shared_ptr<RecordingSpeaker::Heard> heard = std::make_shared<RecordingSpeaker::Heard>();
+    ReaderSettingsKeeper settings{loadSettings().settings, true};
     GameFolder folder;
     SilentMusicDevice device;
     Form1 form;

@@ -95,7 +95,8 @@ TEST(Language, TheGamesOwnWordsStayWhileThePlayersOwnAreTranslated) {
         if (!action->isSeparator()) entries << action->text();
     // The original program's three entries, then the player's own, translated.
     EXPECT_EQ(entries,
-              QStringList({"New", "Quit", "About", QString::fromUtf8("セーブ…"), QString::fromUtf8("ロード…")}));
+              QStringList({"New", "Quit", "About", QString::fromUtf8("セーブ…"), QString::fromUtf8("ロード…"),
+                           QString::fromUtf8("設定…")}));
     EXPECT_EQ(w.form.popupMenu()->title(), "File");
 
     w.form.showAbout();

@@ -57,5 +57,38 @@ TEST(ReaderSettings, VolumeStepsStayWithinItsRange) {
     EXPECT_EQ(quieter(50), 40);
 }
 
+TEST(ReaderSettings, MusicLevelFollowsVolumeAndMute) {
+    ReaderSettings settings;
+    EXPECT_DOUBLE_EQ(musicLevel(settings), 1.0);
+    settings.musicVolume = 50;
+    EXPECT_DOUBLE_EQ(musicLevel(settings), 0.25);
+    settings.musicVolume = 0;
+    EXPECT_DOUBLE_EQ(musicLevel(settings), 0.0);
+    settings.musicVolume = 80;
+    settings.musicMuted = true;
+    EXPECT_DOUBLE_EQ(musicLevel(settings), 0.0);
+    // Each step down is quieter than the one before it, all the way to silence.
+    settings.musicMuted = false;
+    for (int volume = ReaderSettings::kMaxVolume; volume > 0; volume = quieter(volume)) {
+        settings.musicVolume = volume;
+        const double level = musicLevel(settings);
+        settings.musicVolume = quieter(volume);
+        EXPECT_LT(musicLevel(settings), level) << volume;
+    }
+}
+
+TEST(ReaderSettings, AutoDelayGrowsWithThePageWithinItsBounds) {
+    EXPECT_EQ(pageCharacters("ab c\nd\r\n"), 4u);
+    EXPECT_EQ(pageCharacters("\xe6\x97\xa5\xe6\x9c\xac\xe3\x80\x80x"), 4u); // 日本, a full-width space, x
+    EXPECT_EQ(pageCharacters(""), 0u);
+    EXPECT_EQ(autoTurnDelay(0, 60), 1000);
+    EXPECT_EQ(autoTurnDelay(100, 60), 7000);
+    EXPECT_LT(autoTurnDelay(100, 60), autoTurnDelay(101, 60));
+    EXPECT_LT(autoTurnDelay(100, 30), autoTurnDelay(100, 60));
+    // A huge page, or a delay out of range from elsewhere, stays within bounds.
+    EXPECT_EQ(autoTurnDelay(std::size_t(-1), 60), 60000);
+    EXPECT_EQ(autoTurnDelay(10, -5), autoTurnDelay(10, ReaderSettings::kMinAutoDelay));
+}
+
 } // namespace
 } // namespace vorn

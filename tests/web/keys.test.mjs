@@ -26,7 +26,7 @@ const press = (key, modifiers) => ({
 // What the page does for each action; the rest are left to the browser.
 const performed = new Set(['ReadOn', 'ClickOption1', 'ClickOption2', 'ClickOption3', 'ClickOption4', 'ScrollUp',
   'ScrollDown', 'ToggleBacklog', 'CloseBacklog', 'CopyPage', 'PopupMenu', 'QuickSave', 'QuickLoad', 'SaveDialog',
-  'LoadDialog']);
+  'LoadDialog', 'ToggleAuto', 'ToggleMute', 'VolumeDown', 'VolumeUp', 'OpenSettings']);
 const leftToBrowser = new Set(['ZoomIn', 'ZoomOut', 'ToggleFullScreen', 'Quit']);
 
 test('every key of the table does on the page what the table says', () => {

@@ -112,6 +112,30 @@ try {
         results.loopRestartGapMs = +restartGapMs.toFixed(1);
     });
 
+    await test("the reader's volume scales the music, and zero silences it", async (page) => {
+        await page.evaluate(() => window.putNote("long.mid", 2000));
+        await unlock(page);
+        // The same note from its start at each level, after the last one has died away.
+        const loudness = (level) => page.evaluate(async (wanted) => {
+            window.setLevel(wanted);
+            window.startPiece("long.mid");
+            await window.sleep(50);
+            await window.level();
+            await window.sleep(400);
+            const measured = await window.level();
+            window.send(["Command", "Close"]);
+            await window.sleep(1200);
+            return measured;
+        }, level);
+        const full = await loudness(1);
+        const quarter = await loudness(0.25);
+        const none = await loudness(0);
+        results.quarterVolumeRmsRatio = +(quarter.rms / full.rms).toFixed(3);
+        check(full.rms > 0.005, `the note sounds at full volume (RMS ${full.rms})`);
+        check(Math.abs(quarter.rms / full.rms - 0.25) < 0.05, `a quarter of the level gives a quarter of the sound (${quarter.rms / full.rms})`);
+        check(silent(none), `level 0 is silence ${JSON.stringify(none)}`);
+    });
+
     await test("no end is reported for a playback that a Close or an Open cut short", async (page) => {
         await page.evaluate(() => { window.putNote("half.mid", 500); window.putNote("long.mid", 1200); });
         await unlock(page);

@@ -48,6 +48,7 @@ serve_site "$site"
 
 node "$here/saves_test.mjs" "http://127.0.0.1:$port/index.html?game=games/demo.zip" "$shots"
 node "$here/gamepad_test.mjs" "http://127.0.0.1:$port/index.html?game=games/demo.zip"
+node "$here/reader_settings_test.mjs" "http://127.0.0.1:$port/index.html?game=games/demo.zip" "$shots"
 node "$here/page_test.mjs" "http://127.0.0.1:$port/index.html?game=games/demo.zip" "$build/vorn" "$game" "$shots" \
   "$here"/demo_paths/*.events
 # The page as a screen reader and the keyboard alone meet it.

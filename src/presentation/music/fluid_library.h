@@ -21,6 +21,7 @@ namespace vorn {
     X(new_fluid_synth)                                                                                                 \
     X(delete_fluid_synth)                                                                                              \
     X(fluid_synth_get_internal_bufsize)                                                                                \
+    X(fluid_synth_set_gain)                                                                                \
     X(fluid_synth_sfload)                                                                                              \
     X(fluid_synth_system_reset)                                                                                        \
     X(fluid_synth_all_sounds_off)                                                                                      \

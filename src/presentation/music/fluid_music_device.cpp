@@ -185,6 +185,16 @@ bool FluidMusicDevice::Impl::takeEnd() {
     return std::exchange(endStands_, false);
 }
 
+void FluidMusicDevice::Impl::setLevel(double level) {
+    std::lock_guard lock(mutex_);
+    level_ = std::clamp(level, 0.0, 1.0);
+    if (setUpFinished_ && !off_) applyLevelLocked();
+}
+
+void FluidMusicDevice::Impl::applyLevelLocked() {
+    if (synth_) fl_->fluid_synth_set_gain(synth_, static_cast<float>(kFullGain * level_));
+}
+
 bool FluidMusicDevice::Impl::waitUntilReady() {
     startSetUp();
     std::unique_lock lock(mutex_);
@@ -214,6 +224,7 @@ void FluidMusicDevice::Impl::setUp() {
         std::lock_guard lock(mutex_);
         setUpFinished_ = true;
         off_ = !problem.empty();
+        if (!off_) applyLevelLocked(); // before any note sounds
         if (!off_ && open_) prepareLocked();
         if (!off_ && playWanted_ && open_ && open_->ready) startPlayerLocked();
         if (!open_ || off_ || open_->ready) playWanted_ = false;
@@ -234,9 +245,7 @@ std::string FluidMusicDevice::Impl::prepare() {
     fl_->fluid_settings_setint(settings_, "audio.period-size", options_.periodSize);
     fl_->fluid_settings_setint(settings_, "audio.periods", options_.periods);
     fl_->fluid_settings_setstr(settings_, "player.timing-source", "sample");
-    // FluidSynth's default gain of 0.2 leaves General MIDI music some 27 dB
-    // below full scale, far quieter than a Windows synthesizer played it.
-    fl_->fluid_settings_setnum(settings_, "synth.gain", 0.6);
+    fl_->fluid_settings_setnum(settings_, "synth.gain", kFullGain);
     if (options_.loadSamplesOnDemand) fl_->fluid_settings_setint(settings_, "synth.dynamic-sample-loading", 1);
     synth_ = fl_->new_fluid_synth(settings_);
     if (!synth_) return "FluidSynth cannot start: " + takeFluidError();
@@ -309,6 +318,7 @@ void FluidMusicDevice::setWait(bool) {}
 void FluidMusicDevice::setShareable(bool) {}
 
 void FluidMusicDevice::setFileName(const std::string& value) { impl_->setFileName(value); }
+void FluidMusicDevice::setLevel(double level) { impl_->setLevel(level); }
 
 void FluidMusicDevice::setCommand(MusicCommand command) {
     switch (command) {

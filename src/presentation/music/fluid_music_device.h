@@ -58,6 +58,8 @@ class FluidMusicDevice : public MusicDevice {
     void setNotify(bool value) override;
     void setWait(bool value) override;
     void setShareable(bool value) override;
+    // Scales the synth's gain; heard within one audio buffer. Thread-safe.
+    void setLevel(double level) override;
 
     // Called once each time a playback reaches the end of its file by itself;
     // never for a Close, an Open or a playback that a Close cut short. It runs

@@ -28,6 +28,10 @@ constexpr std::size_t maxMidiBytes = 16 * 1024 * 1024;
 // How long the audio thread waits for the restart of a piece that ended
 // within the buffer it renders: a fifth of the default buffer.
 constexpr int restartWaitMs = 10;
+// FluidSynth's default gain of 0.2 leaves General MIDI music some 27 dB below
+// full scale, far quieter than a Windows synthesizer played it; this is the
+// gain at the reader's full volume.
+constexpr double kFullGain = 0.6;
 
 // The open file and a render's outcome live outside the device's class, so
 // that every compiler sees them complete where the class constructs them.
@@ -65,6 +69,7 @@ class FluidMusicDevice::Impl {
     void play();
     void close();
     void setDoneCallback(std::function<void()> callback);
+    void setLevel(double level);
     bool takeEnd();
     bool waitUntilReady();
     std::vector<float> render(std::size_t frames);
@@ -78,6 +83,7 @@ class FluidMusicDevice::Impl {
     void prepareLocked();
     void pinInstruments();
     void resetSynthLocked();
+    void applyLevelLocked();
     void startPlayerLocked();
     bool knownOff();
     static int onAudio(void* data, int len, int nfx, float* fx[], int nout, float* out[]);
@@ -117,6 +123,7 @@ class FluidMusicDevice::Impl {
     bool endReached_ = false; // the playback reached the end of its file
     bool endStands_ = false;  // ... and no Close came since
     bool failed_ = false;
+    double level_ = 1; // the reader's volume, as a fraction of kFullGain
 
     // Held while the callback runs, so that whoever replaces it waits for a
     // call in progress. Never taken with mutex_ held.

@@ -13,6 +13,7 @@
 #include "presentation/scene_layout.h"
 #include "presentation/web/memory_tree.h"
 #include "presentation/web/js_bytes.h"
+#include "saves/reader_settings.h"
 #include "saves/saves.h"
 #include "shell/shell.h"
 #include "saves/slot_name.h"
@@ -21,6 +22,7 @@
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
 
+#include <algorithm>
 #include <chrono>
 #include <memory>
 #include <new>
@@ -133,6 +135,42 @@ val padTable() {
         rows.call<void>("push", shown);
     }
     return rows;
+}
+
+// The reader's settings from the document the page keeps in the browser's
+// storage: every member, and `note` (empty, or what was not understood).
+val readReaderSettings(const std::string& document) {
+    const SettingsRead read = readSettings(document);
+    const ReaderSettings& s = read.settings;
+    val shown = val::object();
+    shown.set("musicVolume", s.musicVolume);
+    shown.set("musicMuted", s.musicMuted);
+    shown.set("autoDelay", s.autoDelay);
+    shown.set("skipUnread", s.skipUnread);
+    shown.set("zoom", s.zoom);
+    shown.set("language", s.language);
+    shown.set("selfVoicing", s.selfVoicing);
+    shown.set("speechRate", s.speechRate);
+    shown.set("voice", s.voice);
+    shown.set("note", read.note);
+    return shown;
+}
+
+// The document to keep for settings the page gives as JSON: read by the same
+// rules as a kept one, so a value out of range is kept as its default.
+std::string writeReaderSettings(const std::string& json) { return writeSettings(readSettings(json).settings); }
+
+double musicLevelOf(int volume, bool muted) {
+    ReaderSettings settings;
+    settings.musicVolume = volume;
+    settings.musicMuted = muted;
+    return musicLevel(settings);
+}
+
+// Auto mode's wait for the share `shown` (0 to 1) of a page's text in view.
+int autoTurnDelayOf(const std::string& pageText, int autoDelay, double shown) {
+    const double characters = static_cast<double>(pageCharacters(pageText)) * std::clamp(shown, 0.0, 1.0);
+    return autoTurnDelay(static_cast<std::size_t>(characters), autoDelay);
 }
 
 val viewOf(const std::string& bytes) {
@@ -358,6 +396,8 @@ class WebGame {
         startPlace_ = interpreter_->snapshot();
         return fatal;
     }
+    // Whether a click on the page text would play on now (auto mode turns only such a page).
+    bool textClickPlaysOn() const { return interpreter_ && fatal_.empty() && interpreter_->textClickPlaysOn(); }
     std::string clickText() {
         return guarded([this] { interpreter_->resume(); });
     }
@@ -569,6 +609,7 @@ EMSCRIPTEN_BINDINGS(vorn_web) {
         .function("musicFile", &vorn::WebGame::musicFile)
         .function("start", &vorn::WebGame::start)
         .function("clickText", &vorn::WebGame::clickText)
+        .function("textClickPlaysOn", &vorn::WebGame::textClickPlaysOn)
         .function("chooseOption", &vorn::WebGame::chooseOption)
         .function("musicEnded", &vorn::WebGame::musicEnded)
         .function("newGame", &vorn::WebGame::newGame)
@@ -601,4 +642,10 @@ EMSCRIPTEN_BINDINGS(vorn_web) {
     emscripten::function("keyAction", &vorn::keyActionOf);
     emscripten::function("keyTable", &vorn::keyTable);
     emscripten::function("padTable", &vorn::padTable);
+    emscripten::function("readSettings", &vorn::readReaderSettings);
+    emscripten::function("writeSettings", &vorn::writeReaderSettings);
+    emscripten::function("musicLevel", &vorn::musicLevelOf);
+    emscripten::function("autoTurnDelay", &vorn::autoTurnDelayOf);
+    emscripten::function("louder", &vorn::louder);
+    emscripten::function("quieter", &vorn::quieter);
 }

@@ -4,6 +4,7 @@
 #include "interpreter/message.h"
 #include "presentation/language/language.h"
 #include "presentation/picture_decoder.h"
+#include "reader_marks.h"
 #include "scene_dialog.h"
 #include "scene_stand_ins.h"
 #include "text_views.h"
@@ -23,7 +24,8 @@
 namespace vorn {
 
 Form1::Form1(const GameFolder& folder, MusicDevice& device, int zoom, QWidget* parent)
-    : QWidget(parent), folder_(folder), interpreter_(folder_, *this, device), shell_(interpreter_, *this, device) {
+    : QWidget(parent), folder_(folder), music_(device), interpreter_(folder_, *this, device),
+      shell_(interpreter_, *this, device) {
     if (!parent) setWindowFlags(kWindowFlags);
     setWindowTitle("VORN Interpeter"); // spelled as the original player spelled it, on purpose
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -80,6 +82,7 @@ Form1::Form1(const GameFolder& folder, MusicDevice& device, int zoom, QWidget* p
     };
     addSaveEntry(tr("Save\u2026"), QKeySequence(Qt::CTRL | Qt::Key_S), &Form1::openSaveDialog);
     addSaveEntry(tr("Load\u2026"), QKeySequence(Qt::CTRL | Qt::Key_L), &Form1::openLoadDialog);
+    addSaveEntry(tr("Settings\u2026"), QKeySequence(Qt::CTRL | Qt::Key_Comma), &Form1::openSettings);
 
     notice_ = new QLabel(this);
     notice_->setStyleSheet("QLabel { color: white; background: rgba(0, 0, 0, 190); padding: 4px 10px; }");
@@ -91,6 +94,10 @@ Form1::Form1(const GameFolder& folder, MusicDevice& device, int zoom, QWidget* p
 
     setUpFastForward();
     setUpVoicing();
+
+    marks_ = new ReaderMarks(this);
+    autoTurn_.setSingleShot(true);
+    connect(&autoTurn_, &QTimer::timeout, this, [this] { autoTurn(); });
 
     presentMessage_ = [this](const QString& title, const QString& text, bool isError) {
         QMessageBox box(isError ? QMessageBox::Critical : QMessageBox::NoIcon, title, text, QMessageBox::Ok,
@@ -128,7 +135,7 @@ bool Form1::load() {
 
 void Form1::activate() {
     // Kept on from the last time: it says the first page the run shows.
-    if (settings_.selfVoicing && !voicing_->on()) voicing_->setOn(true, interpreter_);
+    if (readerSettings().selfVoicing && !voicing_->on()) voicing_->setOn(true, interpreter_);
     guarded([this] {
         if (!goOnFromKeptPlace()) interpreter_.playRun();
         startPlace_ = interpreter_.snapshot();
@@ -166,6 +173,7 @@ void Form1::guarded(const std::function<void()>& action) {
         updateMarkedOption();
         updateStandIns();
         voicing_->screenShown(interpreter_); // a new page or menu is said
+        scheduleAutoTurn();
     }
 }
 

@@ -11,6 +11,7 @@
 #include "interpreter/interpreter.h"
 #include "interpreter/self_voicing.h"
 #include "keyboard.h"
+#include "reader_settings_keeper.h"
 #include "scene_geometry.h"
 #include "saves/save_store.h"
 #include "saves/reader_settings.h"
@@ -36,6 +37,7 @@ namespace vorn {
 class OptionStandIn;
 class PictureStandIn;
 class QtSpeaker;
+class ReaderMarks;
 } // namespace vorn
 
 namespace vorn {
@@ -91,6 +93,25 @@ class Form1 : public QWidget, public DisplaySurface {
     void setContinueAtOnce(bool atOnce) { continueAtOnce_ = atOnce; }
     Saves& saves();
 
+    // The reader's settings: kept in memory until useSettings() names where
+    // they are kept. The music plays at their level from then on.
+    void useSettings(ReaderSettingsKeeper& keeper);
+    const ReaderSettings& readerSettings() const { return settings_->settings(); }
+    // Takes changed settings: the music's level at once, the rest where they
+    // apply; kept for the next start.
+    void changeSettings(const ReaderSettings& settings);
+    void openSettings(); // "Settings…", Ctrl+comma
+    // The music's mute and volume keys: M, 9, 0; the new level shows for a moment.
+    void changeVolumeByKey(KeyAction action);
+    // Auto mode: while on, a page that waits for a click turns by itself after
+    // a delay that grows with its length, a box at a time on a long page.
+    void setAutoMode(bool on);
+    bool autoMode() const { return autoMode_; }
+    // Whether auto mode will turn the page or scroll a box, and in how many milliseconds.
+    bool autoTurnPending() const { return autoTurn_.isActive(); }
+    int autoTurnInterval() const { return autoTurn_.interval(); }
+    ReaderMarks* marks() const { return marks_; }
+
     Interpreter& interpreter() { return interpreter_; }
     QPlainTextEdit* text1() const { return text1_; }
     QPlainTextEdit* backlog() const { return backlog_; }
@@ -122,10 +143,8 @@ class Form1 : public QWidget, public DisplaySurface {
     void repeatSpeech();
     bool selfVoicing() const { return voicing_ && voicing_->on(); }
     void setSpeaker(std::unique_ptr<Speaker> speaker);
-    // The settings' speech rows (rate, voice) and self-voicing on or off, as a
-    // settings dialog changes them; kept by the caller.
+    // The speaker's voice and rate as the settings name them.
     void applySpeechSettings(const ReaderSettings& settings);
-    const ReaderSettings& readerSettings() const { return settings_; }
 
     // Shows a modal message box; tests replace it to answer at once.
     using MessagePresenter = std::function<void(const QString& title, const QString& text, bool isError)>;
@@ -184,11 +203,14 @@ class Form1 : public QWidget, public DisplaySurface {
     void showNotice(const QString& text, int milliseconds = 1500);
     void setUpVoicing();
     void tellVoicing(VoicingNotice notice);
+    void scheduleAutoTurn(); // starts auto mode's wait, when it is on and the page waits for a click
+    void autoTurn();
     // Runs `dialog`, a child of this window, over the scene: in its middle,
     // its text as large as the scene's.
     int execOverScene(QDialog& dialog);
 
     GameFolder folder_;
+    MusicDevice& music_;
     Interpreter interpreter_;
     Shell shell_;
 
@@ -232,10 +254,14 @@ class Form1 : public QWidget, public DisplaySurface {
     std::unique_ptr<SlotStore> store_; // made at the first save or load
     std::unique_ptr<Saves> saves_;
     bool continueAtOnce_ = false;
+    ReaderSettingsKeeper ownSettings_; // until useSettings()
+    ReaderSettingsKeeper* settings_ = &ownSettings_;
+    bool autoMode_ = false;
+    QTimer autoTurn_;
+    ReaderMarks* marks_ = nullptr;
     std::optional<Snapshot> startPlace_; // the game as the window started it: closed there, nothing is kept
     EndHandler ended_;
 
-    ReaderSettings settings_;             // as read at the start, with the reader's changes since
     std::unique_ptr<Speaker> speaker_;    // made at the first use of self-voicing
     std::unique_ptr<SelfVoicing> voicing_;
 };

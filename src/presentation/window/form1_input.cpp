@@ -10,6 +10,7 @@
 namespace vorn {
 
 void Form1::resume() {
+    autoTurn_.stop(); // the reader turned the page first; the next page starts its own wait
     guarded([this] { interpreter_.resume(); });
 }
 
@@ -22,6 +23,8 @@ void Form1::readOn() {
         return;
     }
     lines->setValue(lines->value() + std::max(1, lines->pageStep())); // one line at least, in a box too low for one
+    autoTurn_.stop();
+    scheduleAutoTurn(); // the next box waits as long as its own text asks
 }
 
 void Form1::chooseOption(int option) {
@@ -77,15 +80,15 @@ void Form1::perform(KeyAction action) {
     case KeyAction::QuickLoad: quickLoad(); break;
     case KeyAction::SaveDialog: openSaveDialog(); break;
     case KeyAction::LoadDialog: openLoadDialog(); break;
+    case KeyAction::ToggleAuto: setAutoMode(!autoMode_); break;
+    case KeyAction::ToggleMute:
+    case KeyAction::VolumeDown:
+    case KeyAction::VolumeUp: changeVolumeByKey(action); break;
+    case KeyAction::OpenSettings: openSettings(); break;
     // Keys of controls still being built: taken, and for now nothing happens.
     case KeyAction::StepBack:
     case KeyAction::SkipWhileHeld:
     case KeyAction::ToggleSkip:
-    case KeyAction::ToggleAuto:
-    case KeyAction::ToggleMute:
-    case KeyAction::VolumeDown:
-    case KeyAction::VolumeUp:
-    case KeyAction::OpenSettings:
         break;
     case KeyAction::ToggleVoicing: toggleVoicing(); break;
     case KeyAction::RepeatSpeech: repeatSpeech(); break;

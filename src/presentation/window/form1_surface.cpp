@@ -1,4 +1,5 @@
 #include "form1.h"
+#include "reader_marks.h"
 
 #include "presentation/picture_decoder.h"
 #include "scene_dialog.h"
@@ -46,6 +47,7 @@ void Form1::updateTransform() {
         QRect(QPoint(text1_->width() - mark.width() - inset, text1_->height() - mark.height() - inset), mark));
     // The pop-up menu grows with the scene, from the desktop's own menu font.
     menu_->setFont(scaledFont(QApplication::font(menu_), transform_.scale));
+    marks_->place(transform_.scene(), transform_.scale, fontPixels());
     updateMarkedOption();
     updateStandIns();
     applyCursor();

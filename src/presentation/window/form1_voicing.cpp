@@ -4,7 +4,6 @@
 
 #include "form1.h"
 #include "qt_speaker.h"
-#include "saves/settings_store.h"
 
 #include <QAccessible>
 #include <QLabel>
@@ -13,10 +12,8 @@
 namespace vorn {
 
 void Form1::setUpVoicing() {
-    const SettingsRead read = loadSettings();
-    settings_ = read.settings;
-    if (!read.note.empty()) std::cerr << "vorn: " << read.note << std::endl;
-    setSpeaker(std::make_unique<QtSpeaker>(settings_.speechRate, QString::fromStdString(settings_.voice)));
+    const ReaderSettings& settings = readerSettings();
+    setSpeaker(std::make_unique<QtSpeaker>(settings.speechRate, QString::fromStdString(settings.voice)));
 }
 
 void Form1::setSpeaker(std::unique_ptr<Speaker> speaker) {
@@ -31,22 +28,18 @@ void Form1::toggleVoicing() {
     const bool on = !voicing_->on();
     showNotice(on ? tr("Self-voicing on") : tr("Self-voicing off"));
     voicing_->setOn(on, interpreter_); // a notice that it cannot speak replaces the one above
-    settings_.selfVoicing = on;
-    const std::string notKept = keepSettings(settings_);
-    if (!notKept.empty()) std::cerr << "vorn: " << notKept << std::endl;
+    ReaderSettings settings = readerSettings();
+    settings.selfVoicing = on;
+    changeSettings(settings);
 }
 
 void Form1::repeatSpeech() { voicing_->repeat(interpreter_); }
 
 void Form1::applySpeechSettings(const ReaderSettings& settings) {
-    settings_.speechRate = settings.speechRate;
-    settings_.voice = settings.voice;
     if (auto* desktop = dynamic_cast<QtSpeaker*>(speaker_.get())) {
         desktop->setRate(settings.speechRate);
         desktop->setVoice(QString::fromStdString(settings.voice));
     }
-    settings_.selfVoicing = settings.selfVoicing;
-    voicing_->setOn(settings.selfVoicing, interpreter_);
 }
 
 void Form1::tellVoicing(VoicingNotice notice) {

@@ -96,6 +96,7 @@ void PlayerWindow::play(const std::filesystem::path& path, bool goOn) {
     if (presentMessage_) form->setMessagePresenter(presentMessage_);
     if (presentQuestion_) form->setQuestionPresenter(presentQuestion_);
     form->setContinueAtOnce(goOn);
+    if (settings_) form->useSettings(*settings_);
     form->setEndHandler([this](int status, const QString& fatal) { gameEnded(status, fatal); });
     // The music's set-up begins once the first page is on its way.
     if (game->fluid) QTimer::singleShot(300, form, [device = game->fluid] { device->startSetUp(); });

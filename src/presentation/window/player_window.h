@@ -40,6 +40,8 @@ class PlayerWindow : public QWidget {
     // The message boxes of the games played here; tests answer them at once.
     void setMessagePresenter(Form1::MessagePresenter presenter) { presentMessage_ = std::move(presenter); }
     void setQuestionPresenter(Form1::QuestionPresenter presenter) { presentQuestion_ = std::move(presenter); }
+    // Where each game played finds the reader's settings and keeps their changes.
+    void useSettings(ReaderSettingsKeeper& keeper) { settings_ = &keeper; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -60,6 +62,7 @@ class PlayerWindow : public QWidget {
     void disposeOfEndedGames();
 
     GamesList& games_;
+    ReaderSettingsKeeper* settings_ = nullptr;
     Options options_;
     StartScreen* start_ = nullptr;
     std::unique_ptr<Game> game_;

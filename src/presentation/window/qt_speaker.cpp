@@ -28,6 +28,13 @@ QTextToSpeech* QtSpeaker::engine() {
     return engine_.get();
 }
 
+QStringList QtSpeaker::knownVoices() const {
+    QStringList names;
+    if (engine_ && engine_->state() != QTextToSpeech::Error)
+        for (const QVoice& voice : engine_->availableVoices()) names << voice.name();
+    return names;
+}
+
 bool QtSpeaker::available() {
     QTextToSpeech* tts = engine();
     return tts && !tts->availableLocales().isEmpty();

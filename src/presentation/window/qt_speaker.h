@@ -25,6 +25,10 @@ class QtSpeaker : public Speaker {
 
     void setRate(int rate);
     void setVoice(const QString& voice) { voiceName_ = voice; }
+    // The names of the voices of the engine's language, once the engine is
+    // made (making it asks the speech service for every voice, which can
+    // take seconds); none before.
+    QStringList knownVoices() const;
 
     bool available() override;
     bool hasVoice(SpeechLanguage language) override;

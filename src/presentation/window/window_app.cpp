@@ -9,6 +9,7 @@
 #include "presentation/window/games_list.h"
 #include "game_files/open_game.h"
 #include "saves/save_store.h"
+#include "saves/settings_store.h"
 #include "text_views.h"
 #include "window_game.h"
 
@@ -84,10 +85,12 @@ void endOnTerminationSignal(QObject* context, std::function<void()> terminate) {
     sigaction(SIGINT, &action, nullptr);
 }
 
-int startZoom(const Options& options) {
+// --zoom, else the reader's setting, else as large as the screen allows.
+int startZoom(const Options& options, const ReaderSettings& settings) {
     if (options.zoom != 0) return options.zoom;
     const QScreen* screen = QGuiApplication::primaryScreen();
-    return screen ? largestZoomOn(screen) : 1;
+    const int largest = screen ? largestZoomOn(screen) : 1;
+    return settings.zoom != 0 ? std::min(settings.zoom, largest) : largest;
 }
 
 } // namespace
@@ -125,11 +128,20 @@ int runWindow(int argc, char** argv, const Options& options, std::function<void(
     fontConfiguration.join();
     QApplication::setApplicationName("vorn");
     QApplication::setApplicationVersion(VORN_VERSION);
-    installTranslations(chosenLanguage(options.language));
+    // The reader's settings: a file that cannot be read or understood gives
+    // the defaults and a note, and the player starts all the same.
+    const SettingsRead kept = loadSettings();
+    if (!kept.note.empty()) std::cerr << "vorn: " << escapeControls(kept.note) << '\n';
+    ReaderSettingsKeeper settings(kept.settings, true);
+    // --language, else the reader's setting, else the desktop's.
+    std::optional<std::string> language = options.language;
+    if (!language && !kept.settings.language.empty()) language = kept.settings.language;
+    installTranslations(chosenLanguage(language));
     // No game named and none in the current folder: the start screen.
     if (!options.gameNamed && !holdsGame(game)) {
         GamesList games;
-        PlayerWindow window(games, options, startZoom(options));
+        PlayerWindow window(games, options, startZoom(options, kept.settings));
+        window.useSettings(settings);
         endOnTerminationSignal(&window, [&window] { window.terminate(); });
         if (options.fullscreen)
             window.setFullScreen(true);
@@ -146,8 +158,9 @@ int runWindow(int argc, char** argv, const Options& options, std::function<void(
     }
     const GameFolder& folder = *game.folder;
     if (const std::string note = scriptEncodingNote(folder); !note.empty()) std::cerr << "vorn: " << note << '\n';
-    WindowGame played(folder, options, startZoom(options));
+    WindowGame played(folder, options, startZoom(options, kept.settings));
     Form1& window = *played.form;
+    window.useSettings(settings);
     window.setContinueAtOnce(options.continueGame);
     if (!window.load()) return 1;
     // The start screen offers the game next time. The list is written, and the

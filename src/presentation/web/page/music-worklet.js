@@ -7,6 +7,7 @@
 //   {type: "soundfont", bytes}            once, before anything plays
 //   {type: "open", generation, smf, division}
 //   {type: "play"} and {type: "close"}
+//   {type: "gain", level}                the reader's volume, 0 (silent) to 1
 //   {type: "level"} and {type: "capture", frames}, for the page's tests
 // and hears back "ready", "ended" (with the generation of the file that
 // reached its end), "failed", "sound" (the first sound of a playback),
@@ -65,6 +66,10 @@ class VornMusicProcessor extends AudioWorkletProcessor {
                 break;
             case "close":
                 this.close();
+                break;
+            case "gain":
+                // As the desktop does it: the synth's own gain, scaled.
+                this.synth.setGain(GAIN * Math.min(1, Math.max(0, Number(message.level) || 0)));
                 break;
             case "level":
                 this.port.postMessage({

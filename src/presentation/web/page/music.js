@@ -77,6 +77,7 @@ export class PageMusic {
     #soundfont = null; // the soundfont's download, started by the first Open
     #saidOff = false;
     #levelWaiters = [];
+    #gain = 1; // the reader's volume, 0 to 1
     #captureWaiter = null;
 
     // Called once each time a playback reaches the end of its file by itself.
@@ -122,6 +123,13 @@ export class PageMusic {
             );
         }
         return this.#unlocking;
+    }
+
+    // How loud the music plays, 0 (silent) to 1 (its own level), as the
+    // reader's settings say; heard within the synthesizer's next buffer.
+    setLevel(level) {
+        this.#gain = level;
+        this.#node?.port.postMessage({ type: "gain", level });
     }
 
     // A new game is loaded: silence, and nothing of the old game is kept.
@@ -232,6 +240,7 @@ export class PageMusic {
         node.connect(context.destination);
         const bytes = await soundfont;
         node.port.postMessage({ type: "soundfont", bytes }, [bytes]);
+        node.port.postMessage({ type: "gain", level: this.#gain });
         this.#soundfont = null; // handed over; the synthesizer keeps it for every game
         this.#node = node;
         // What the game did before the click: the latest state.

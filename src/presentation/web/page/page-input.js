@@ -5,7 +5,7 @@
 import { pageKey } from './keys.js';
 
 export function pageInput({
-  module, layout, view, sceneBox, text1, labels, backlogBox, popup, game, ended, saves,
+  module, layout, view, sceneBox, text1, labels, backlogBox, popup, game, ended, saves, settings,
   play, quit, resume, readOn, chooseOption, unlockMusic, updateMoreBelow, openBacklog, closeBacklog,
   toggleVoicing, repeatSpeech,
 }) {
@@ -160,6 +160,7 @@ export function pageInput({
     closePopup();
     if (command === 'save') saves().openDialog(true);
     else if (command === 'load') saves().openDialog(false);
+    else if (command === 'settings') settings().openDialog();
     else if (command === 'new') play(() => game().newGame());
     else if (command === 'about') play(() => game().showCredits());
     else if (command === 'quit') quit();
@@ -264,6 +265,8 @@ export function pageInput({
     case 'LoadDialog': event.preventDefault(); saves().openDialog(false); break;
     case 'ToggleVoicing': toggleVoicing(); break;
     case 'RepeatSpeech': repeatSpeech(); break;
+    case 'OpenSettings': event.preventDefault(); settings().perform(action); break;
+    case 'ToggleAuto': case 'ToggleMute': case 'VolumeDown': case 'VolumeUp': settings().perform(action); break;
     default: break; // ZoomIn, ZoomOut, ToggleFullScreen, Quit
     }
   }

@@ -38,6 +38,21 @@ const japanese = {
   saveOver: (name) => `「${name}」に上書きしますか？`,
   saveOverBroken: (name) => `「${name}」はこのままではロードできません。上書きしますか？`,
   deleteQuestion: (name) => `「${name}」を削除しますか？ 元には戻せません。`,
+  // The reader's settings, auto mode and the music's volume.
+  settingsMenu: '設定…',
+  settingsTitle: '設定',
+  musicVolume: '音楽の音量',
+  muteMusic: '音楽を消す',
+  autoWaits: 'オートモードの待ち時間',
+  perCharacter: 'ミリ秒（1 文字あたり）',
+  skipUnread: 'スキップで未読のページも進める',
+  languageNext: '言語（次の起動から）',
+  desktopLanguage: 'ブラウザーの言語',
+  ok: 'OK',
+  percent: (value) => `${value} %`,
+  autoMark: 'オート',
+  musicMuted: '音楽オフ',
+  volumeMark: (value) => `音量 ${value} %`,
   // Games the page cannot play, and why.
   cannotPlay: (name, why) => `「${name}」は遊べません: ${why}。`,
   cannotLoad: (url, answer) => `「${url}」を読み込めません: サーバーの応答は ${answer} です`,
@@ -78,6 +93,10 @@ const english = {
   saveOver: (name) => `Save over \u201c${name}\u201d?`,
   saveOverBroken: (name) => `\u201c${name}\u201d cannot be loaded as it is. Save over it?`,
   deleteQuestion: (name) => `Delete \u201c${name}\u201d? It cannot be brought back.`,
+  settingsMenu: 'Settings\u2026',
+  percent: (value) => `${value} %`,
+  musicMuted: 'Music muted',
+  volumeMark: (value) => `Volume ${value} %`,
   cannotPlay: (name, why) => `cannot play "${name}": ${why}.`,
   cannotLoad: (url, answer) => `cannot load "${url}": the server answers ${answer}`,
   damaged: (why) => `the archive is damaged or truncated: ${why}; download it again, or open the game's folder instead`,
@@ -97,8 +116,18 @@ const english = {
 
 // (Read where there is a navigator: the archive readers run under Node.js too.)
 const browser = globalThis.navigator ?? {};
-export const language = (browser.languages?.[0] ?? browser.language ?? 'en').toLowerCase().startsWith('ja')
-  ? 'ja' : 'en';
+// The reader's choice in the settings comes first; the page reads only this
+// member, at its load, as the desktop reads it at its start.
+function chosenLanguage() {
+  try {
+    const chosen = JSON.parse(globalThis.localStorage?.getItem('vorn-settings') ?? '{}')?.language;
+    return chosen === 'en' || chosen === 'ja' ? chosen : '';
+  } catch {
+    return '';
+  }
+}
+export const language = chosenLanguage()
+  || ((browser.languages?.[0] ?? browser.language ?? 'en').toLowerCase().startsWith('ja') ? 'ja' : 'en');
 
 const table = language === 'ja' ? japanese : english;
 

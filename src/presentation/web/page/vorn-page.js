@@ -13,6 +13,7 @@ import { pageGamepad } from './page-gamepad.js';
 import { keepPageOffline, keepWhenFetched } from './offline.js';
 import { rememberKeptPlace, rememberPlayed, showShelf } from './shelf.js';
 import { pageVoicing } from './page-voicing.js';
+import { pageSettings } from './page-settings.js';
 
 const $ = (id) => document.getElementById(id);
 const sceneBox = $('scene');
@@ -224,6 +225,7 @@ function play(action) {
   if (!game || ended) return;
   const fatal = action();
   updateOffered();
+  readerSettings.scheduleAuto(); // the page the run left, if a click would turn it
   if (fatal) {
     // The report, then the page's start, where the report stays in view.
     messages.push({ text: fatal, title: 'VORN' });
@@ -237,7 +239,8 @@ function play(action) {
   showMessages();
 }
 
-const resume = () => play(() => game.clickText());
+// The reader's turn comes first: auto mode starts its wait again on the next page.
+const resume = () => { readerSettings.stopAuto(); play(() => game.clickText()); };
 const chooseOption = (option) => play(() => game.chooseOption(option));
 
 function restOfPageHidden() {
@@ -252,6 +255,8 @@ function readOn() {
   if (!restOfPageHidden()) { resume(); return; }
   text1.scrollTop += Math.max(1, text1.clientHeight - 4 * view.zoom);
   updateMoreBelow();
+  readerSettings.stopAuto();
+  readerSettings.scheduleAuto(); // the next box waits as long as its own text asks
 }
 
 function endGame() {
@@ -259,6 +264,7 @@ function endGame() {
   updateOffered();
   stopFastForward();
   voicing.stop();
+  readerSettings.stopAuto();
   if (music) music.stop();
 }
 
@@ -270,11 +276,19 @@ const { updateMarked, updateOffered, stopFastForward } = pageInput({
   game: () => game,
   ended: () => ended,
   saves: () => saves,
+  settings: () => readerSettings,
   play, quit, resume, readOn, chooseOption, unlockMusic, updateMoreBelow, openBacklog, closeBacklog,
   toggleVoicing: () => { if (game && !ended) voicing.toggle(game); },
   repeatSpeech: () => { if (game && !ended) voicing.repeat(game); },
 });
 pageGamepad({ module, sceneBox, labels, backlogBox, popup });
+
+const readerSettings = pageSettings({
+  module, text1, readOn,
+  music: () => music,
+  game: () => (game && !ended ? game : null),
+  busy: () => !backlogBox.hidden || !popup.hidden || document.querySelector('dialog[open]') !== null,
+});
 
 function quit() {
   saves.keepPlace();
@@ -297,6 +311,7 @@ async function makeMusic() {
     const { PageMusic } = await musicCode;
     const made = new PageMusic({ baseUrl: new URL('.', import.meta.url).href });
     made.onEnded = () => play(() => game.musicEnded());
+    made.setLevel(module.musicLevel(readerSettings.settings.musicVolume, readerSettings.settings.musicMuted));
     return made;
   } catch (error) {
     console.warn('the page plays without music:', error);
@@ -317,7 +332,9 @@ function showNotice(words, milliseconds = 4000) {
   clearTimeout(noticeTimer);
   noticeTimer = setTimeout(() => { notice.hidden = true; }, milliseconds);
 }
-const voicing = pageVoicing({ showNotice });
+const voicing = pageVoicing({
+  showNotice, settings: () => readerSettings.settings, change: (next) => readerSettings.change(next),
+});
 
 const openScreen = $('open-game');
 const problem = $('open-problem');
@@ -501,6 +518,7 @@ window.vornPage = {
   get zoom() { return view.zoom; },
   get ended() { return ended; },
   get music() { return music; },
+  get settings() { return readerSettings; },
 };
 
 if (wanted) {
