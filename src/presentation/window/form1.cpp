@@ -89,7 +89,7 @@ Form1::Form1(const GameFolder& folder, MusicDevice& device, int zoom, QWidget* p
     noticeTimer_.setInterval(1500);
     connect(&noticeTimer_, &QTimer::timeout, notice_, &QWidget::hide);
 
-    setUpFastForward();
+    setUpSkipping();
 
     presentMessage_ = [this](const QString& title, const QString& text, bool isError) {
         QMessageBox box(isError ? QMessageBox::Critical : QMessageBox::NoIcon, title, text, QMessageBox::Ok,
@@ -170,7 +170,8 @@ void Form1::reportFatal(const QString& english, const QString& message) {
     std::cerr << "vorn: " << escapeControls(english.toStdString()) << std::endl;
     if (finished_) return;
     finished_ = true;
-    stopFastForward();
+    stopSkipping();
+    flushReadPages();
     shell_.shutDown(false);
     if (ended_) {
         hide();
@@ -184,7 +185,8 @@ void Form1::reportFatal(const QString& english, const QString& message) {
 
 void Form1::shutDown(bool showCredits, int exitCode, bool keepPlace) {
     if (finished_) return;
-    stopFastForward();
+    stopSkipping();
+    flushReadPages();
     const std::string notKept = keepPlace ? keepPlaceToGoOn() : "";
     shell_.shutDown(showCredits);
     if (!notKept.empty()) {

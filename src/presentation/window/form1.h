@@ -4,11 +4,13 @@
 // interpreter. It is the display surface of the windowed player. Its code is
 // split by concern: form1.cpp the window's life cycle, form1_surface.cpp the
 // display surface and its drawing, form1_input.cpp the mouse and the keys,
-// form1_backlog.cpp the backlog and the fast-forward, form1_saves.cpp saving,
-// loading and the place kept when the window closes.
+// form1_backlog.cpp the backlog, form1_going_back.cpp going back and
+// skipping, form1_saves.cpp saving, loading and the place kept when the
+// window closes.
 
 #include "interpreter/display_surface.h"
 #include "interpreter/interpreter.h"
+#include "interpreter/read_pages.h"
 #include "keyboard.h"
 #include "scene_geometry.h"
 #include "saves/save_store.h"
@@ -24,6 +26,7 @@
 #include <future>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class QDialog;
 class QLabel;
@@ -74,6 +77,21 @@ class Form1 : public QWidget, public DisplaySurface {
     void quit();      // the menu's "Quit": closes the window, credits first
     void showAbout(); // the menu's "About"
     void perform(KeyAction action);
+
+    // Going back and skipping.
+    void stepBack();                      // Left, Page Up, the wheel up at the top of a page
+    void stepBackTo(std::size_t backlogIndex); // a click on a page in the backlog
+    void toggleSkip();                    // S: skip pages read until pressed again
+    bool skipping() const { return skipTimer_.isActive(); }
+    // Skipping turns unread pages too (the reader's setting).
+    void setSkipUnread(bool skipUnread) { skipUnread_ = skipUnread; }
+    // The pages this reader has read, kept by `keep` whenever a page is newly
+    // read (a store in the reader's data folder); without it, for this run only.
+    using ReadPagesKeeper = std::function<void(const ReadPages&)>;
+    void setReadPages(ReadPages pages, ReadPagesKeeper keep);
+    const ReadPages& readPages() const { return readPages_; }
+    // "back 3" while the reader is back in play, "Skip" while pages are skipped.
+    const QLabel* placeMark() const { return placeMark_; }
 
     // Saving and loading, between runs only.
     void quickSave();      // F5
@@ -135,6 +153,7 @@ class Form1 : public QWidget, public DisplaySurface {
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -151,8 +170,19 @@ class Form1 : public QWidget, public DisplaySurface {
     void updateTransform();
     void applyCursor();
     int fontPixels() const;
-    void setUpFastForward();
-    void stopFastForward();
+    void setUpSkipping();
+    void startSkipping(bool whileHeld);
+    void stopSkipping();
+    void skipOnce();
+    // Ctrl held alone this long starts skipping, so that Ctrl+C and the other
+    // shortcuts never turn a page.
+    static constexpr int kSkipHoldDelay = 300;
+    void playedOn();     // a run has played on from where the reader was: no longer back
+    void readPagesChanged(); // a page may have been read: kept a moment later
+    void flushReadPages();    // hands the read pages to their keeper now, when they changed
+    void updatePlaceMark();
+    void wheelTurned(QWheelEvent* event); // over the text box or the scene
+    std::size_t backlogEntryAt(QPoint viewportPoint) const;
     int offeredCaptions() const;           // how many captions a click can choose from now
     int labelAt(QPoint widgetPoint) const; // the caption 1..4 a click there lands on, or 0
     void updateMarkedOption();
@@ -198,8 +228,20 @@ class Form1 : public QWidget, public DisplaySurface {
     QImage cursorImage_;
     QLabel* notice_ = nullptr; // "Saved", "Loaded", for a moment
     QTimer noticeTimer_;
-    QTimer fastForwardDelay_; // Ctrl held alone this long starts the fast-forward
-    QTimer fastForward_;
+    QTimer skipDelay_; // Ctrl held alone this long starts skipping
+    QTimer skipTimer_; // a page every 50 ms while skipping
+    bool skipWhileHeld_ = false; // skipping ends when Ctrl is let go, not at a stop
+    bool skipUnread_ = false;
+    ReadPages readPages_;
+    ReadPagesKeeper keepReadPages_;
+    std::size_t readPagesKept_ = 0; // the changes of readPages_ already handed to the keeper
+    QTimer keepReadPagesTimer_;
+    QLabel* placeMark_ = nullptr;
+    int stepsBack_ = 0;    // places gone back since the reader last played on
+    int wheelBack_ = 0;    // the wheel's turn upwards not yet taken as a step back
+    std::vector<int> backlogStarts_; // where each backlog entry starts in the text shown
+    QPoint backlogPress_;
+    bool pressStoppedSkipping_ = false; // the press on the text box stopped skipping: its click turns nothing
     int zoom_ = 1;
     bool fullScreen_ = false;
     SceneTransform transform_;

@@ -48,6 +48,7 @@ void Form1::updateTransform() {
     menu_->setFont(scaledFont(QApplication::font(menu_), transform_.scale));
     updateMarkedOption();
     updateStandIns();
+    if (placeMark_) updatePlaceMark(); // in the scene's corner at its new size
     applyCursor();
     update();
 }
