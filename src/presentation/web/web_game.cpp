@@ -343,6 +343,8 @@ class WebGame {
 
     // What the page needs to take a press as the window takes it.
     bool offersOption(int option) const { return interpreter_ && interpreter_->offersOption(option); }
+    // Whether a click on the page text would play on now (not while a menu waits).
+    bool textClickPlaysOn() const { return interpreter_ && interpreter_->textClickPlaysOn(); }
     int offeredCaptions() const { return interpreter_ ? interpreter_->offeredCaptions() : 4; }
     // The element a press at (x, y), in scene pixels, lands on, given the
     // sizes of the two pictures as the page shows them.
@@ -414,6 +416,7 @@ EMSCRIPTEN_BINDINGS(vorn_web) {
         .function("showCredits", &vorn::WebGame::showCredits)
         .function("quit", &vorn::WebGame::quit)
         .function("offersOption", &vorn::WebGame::offersOption)
+        .function("textClickPlaysOn", &vorn::WebGame::textClickPlaysOn)
         .function("elementAt", &vorn::WebGame::elementAt)
         .function("backlog", &vorn::WebGame::backlog)
         // saved games

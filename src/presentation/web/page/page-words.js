@@ -32,6 +32,10 @@ const japanese = {
   saveOver: (name) => `「${name}」に上書きしますか？`,
   saveOverBroken: (name) => `「${name}」はこのままではロードできません。上書きしますか？`,
   deleteQuestion: (name) => `「${name}」を削除しますか？ 元には戻せません。`,
+  // Going back and skipping, as the desktop window marks them.
+  backMark: (count) => `${count} つ前`,
+  skipMark: 'スキップ',
+  nothingBack: 'これより前には戻れません',
   // Games the page cannot play, and why.
   cannotPlay: (name, why) => `「${name}」は遊べません: ${why}。`,
   cannotLoad: (url, answer) => `「${url}」を読み込めません: サーバーの応答は ${answer} です`,
@@ -61,6 +65,9 @@ const english = {
   saveOver: (name) => `Save over \u201c${name}\u201d?`,
   saveOverBroken: (name) => `\u201c${name}\u201d cannot be loaded as it is. Save over it?`,
   deleteQuestion: (name) => `Delete \u201c${name}\u201d? It cannot be brought back.`,
+  backMark: (count) => `back ${count}`,
+  skipMark: 'Skip',
+  nothingBack: 'Nothing to go back to',
   cannotPlay: (name, why) => `cannot play "${name}": ${why}.`,
   cannotLoad: (url, answer) => `cannot load "${url}": the server answers ${answer}`,
   damaged: (why) => `the archive is damaged or truncated: ${why}; download it again, or open the game's folder instead`,

@@ -86,7 +86,8 @@ export function displayName(slot, game) {
 }
 
 // `page` gives: game() the WebGame, play(action) to call it as every press
-// does, scenePicture() a PNG of the scene, message(text) a box, notice(words).
+// does, scenePicture() a PNG of the scene, message(text) a box, notice(words),
+// loaded() after a load.
 export class PageSaves {
   constructor(page) {
     this.page = page;
@@ -145,8 +146,12 @@ export class PageSaves {
     let why = '';
     this.page.play(() => { why = game.load(slot); return game.fatalError(); });
     if (game.fatalError()) return;
-    if (why) this.page.message(why);
-    else this.page.notice(words('loaded', displayName(slot, game)));
+    if (why) {
+      this.page.message(why);
+      return;
+    }
+    this.page.loaded?.();
+    this.page.notice(words('loaded', displayName(slot, game)));
   }
 
   // F5: into the game's own quick slot, never over a save of another game or version.

@@ -9,6 +9,7 @@ import { PageSaves } from './saves.js';
 import { ELEMENTS, decode, sceneDrawing } from './page-drawing.js';
 import { pageBacklog } from './page-backlog.js';
 import { pageInput } from './page-input.js';
+import { pageGoingBack } from './page-going-back.js';
 
 const $ = (id) => document.getElementById(id);
 const sceneBox = $('scene');
@@ -201,8 +202,22 @@ function play(action) {
   showMessages();
 }
 
-const resume = () => play(() => game.clickText());
-const chooseOption = (option) => play(() => game.chooseOption(option));
+// A click that plays on (or an option taken) leaves the place gone back to,
+// and may have read a page.
+function playedOn() {
+  goingBack.playedOn();
+  goingBack.readPages.changed();
+}
+const resume = () => {
+  const playsOn = game && game.textClickPlaysOn();
+  play(() => game.clickText());
+  if (playsOn) playedOn();
+};
+const chooseOption = (option) => {
+  const playsOn = game && game.offersOption(option);
+  play(() => game.chooseOption(option));
+  if (playsOn) playedOn();
+};
 
 function restOfPageHidden() {
   const lineHeight = parseFloat(getComputedStyle(text1).lineHeight) || 15 * view.zoom * 1.2;
@@ -221,19 +236,37 @@ function readOn() {
 function endGame() {
   ended = true;
   updateOffered();
-  stopFastForward();
+  goingBack.stopSkipping();
+  goingBack.readPages.keep();
   if (music) music.stop();
 }
 
 // ---- presses, keys, the pop-up menu and the backlog -------------------------
 
-const { openBacklog, closeBacklog } = pageBacklog({ backlogBox, game: () => game, updateMarked: () => updateMarked() });
-const { updateMarked, updateOffered, stopFastForward } = pageInput({
+// The reader's settings, as the page keeps them. (Hook: the page's settings
+// dialog fills these in from the browser's storage; until then, the defaults.)
+const readerSettings = { skipUnread: false };
+
+const { openBacklog, closeBacklog } = pageBacklog({
+  backlogBox,
+  game: () => game,
+  updateMarked: () => updateMarked(),
+  stepBackTo: (index) => goingBack.stepBackTo(index),
+});
+const goingBack = pageGoingBack({
+  game: () => game,
+  play,
+  placeMark: $('place-mark'),
+  closeBacklog,
+  showNotice: (text) => showNotice(text, 1500),
+  settings: () => readerSettings,
+});
+const { updateMarked, updateOffered } = pageInput({
   module, layout, view, sceneBox, text1, labels, backlogBox, popup,
   game: () => game,
   ended: () => ended,
   saves: () => saves,
-  play, quit, resume, readOn, chooseOption, unlockMusic, updateMoreBelow, openBacklog, closeBacklog,
+  play, quit, resume, readOn, chooseOption, unlockMusic, updateMoreBelow, openBacklog, closeBacklog, goingBack,
 });
 
 function quit() {
@@ -329,6 +362,7 @@ async function openGame(readFiles) {
     return;
   }
   if (game) { endGame(); game.delete(); game = null; }
+  goingBack.reset();
   resetPictures();
   view.cursor = null;
   sceneBox.style.cursor = '';
@@ -352,6 +386,7 @@ async function openGame(readFiles) {
   showNotice(game.notice());
   // The kept slots are read while the first page shows, not before it.
   await saves.open(game);
+  if (game) goingBack.readPages.open(game); // the script's hash is known now
   saves.offerContinue(); // asks over the first page; the page is ready meanwhile
 }
 
@@ -385,10 +420,14 @@ const saves = new PageSaves({
   scenePicture,
   message: (text) => { messages.push({ text, title: 'VORN' }); showMessages(); },
   notice: (text) => showNotice(text, 1500),
+  loaded: () => goingBack.playedOn(), // the reader is at the place loaded, no longer back
 });
 
 // Leaving the page in the middle of a game keeps the place, as closing the window does.
-window.addEventListener('pagehide', () => { if (game && !ended) saves.keepPlace(); });
+window.addEventListener('pagehide', () => {
+  if (game && !ended) saves.keepPlace();
+  if (game) goingBack.readPages.keep();
+});
 
 // For tests and benchmarks: the page's state, and a promise for the moment
 // every picture asked for so far is on the canvas.
