@@ -671,6 +671,21 @@ It goes on from where you left it.</source>
         <source>Options: %1</source>
         <translation>選択肢: %1</translation>
     </message>
+    <message>
+        <location filename="../src/presentation/window/form1_going_back.cpp" line="+26"/>
+        <source>Nothing to go back to</source>
+        <translation>これより前には戻れません</translation>
+    </message>
+    <message>
+        <location line="+35"/>
+        <source>Skip</source>
+        <translation>スキップ</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>back %1</source>
+        <translation>%1 つ前</translation>
+    </message>
 </context>
 <context>
     <name>vorn::OptionStandIn</name>

@@ -171,7 +171,6 @@ void Form1::reportFatal(const QString& english, const QString& message) {
     if (finished_) return;
     finished_ = true;
     stopSkipping();
-    flushReadPages();
     shell_.shutDown(false);
     if (ended_) {
         hide();
@@ -186,7 +185,6 @@ void Form1::reportFatal(const QString& english, const QString& message) {
 void Form1::shutDown(bool showCredits, int exitCode, bool keepPlace) {
     if (finished_) return;
     stopSkipping();
-    flushReadPages();
     const std::string notKept = keepPlace ? keepPlaceToGoOn() : "";
     shell_.shutDown(showCredits);
     if (!notKept.empty()) {

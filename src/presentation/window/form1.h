@@ -10,7 +10,6 @@
 
 #include "interpreter/display_surface.h"
 #include "interpreter/interpreter.h"
-#include "interpreter/read_pages.h"
 #include "keyboard.h"
 #include "scene_geometry.h"
 #include "saves/save_store.h"
@@ -85,11 +84,6 @@ class Form1 : public QWidget, public DisplaySurface {
     bool skipping() const { return skipTimer_.isActive(); }
     // Skipping turns unread pages too (the reader's setting).
     void setSkipUnread(bool skipUnread) { skipUnread_ = skipUnread; }
-    // The pages this reader has read, kept by `keep` whenever a page is newly
-    // read (a store in the reader's data folder); without it, for this run only.
-    using ReadPagesKeeper = std::function<void(const ReadPages&)>;
-    void setReadPages(ReadPages pages, ReadPagesKeeper keep);
-    const ReadPages& readPages() const { return readPages_; }
     // "back 3" while the reader is back in play, "Skip" while pages are skipped.
     const QLabel* placeMark() const { return placeMark_; }
 
@@ -178,8 +172,6 @@ class Form1 : public QWidget, public DisplaySurface {
     // shortcuts never turn a page.
     static constexpr int kSkipHoldDelay = 300;
     void playedOn();     // a run has played on from where the reader was: no longer back
-    void readPagesChanged(); // a page may have been read: kept a moment later
-    void flushReadPages();    // hands the read pages to their keeper now, when they changed
     void updatePlaceMark();
     void wheelTurned(QWheelEvent* event); // over the text box or the scene
     std::size_t backlogEntryAt(QPoint viewportPoint) const;
@@ -232,10 +224,6 @@ class Form1 : public QWidget, public DisplaySurface {
     QTimer skipTimer_; // a page every 50 ms while skipping
     bool skipWhileHeld_ = false; // skipping ends when Ctrl is let go, not at a stop
     bool skipUnread_ = false;
-    ReadPages readPages_;
-    ReadPagesKeeper keepReadPages_;
-    std::size_t readPagesKept_ = 0; // the changes of readPages_ already handed to the keeper
-    QTimer keepReadPagesTimer_;
     QLabel* placeMark_ = nullptr;
     int stepsBack_ = 0;    // places gone back since the reader last played on
     int wheelBack_ = 0;    // the wheel's turn upwards not yet taken as a step back

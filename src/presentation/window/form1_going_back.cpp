@@ -126,12 +126,10 @@ void Form1::skipOnce() {
     bool turned = false;
     guarded([&] { turned = interpreter_.skipStep(skipUnread_); });
     if (finished_) return;
-    if (turned) {
+    if (turned)
         playedOn();
-        readPagesChanged();
-    } else if (!skipWhileHeld_) {
-        stopSkipping();
-    }
+    else if (!skipWhileHeld_)
+        stopSkipping(); // S's skipping ends at the first stop; Ctrl's waits while it is held
 }
 
 void Form1::setUpSkipping() {
@@ -145,30 +143,6 @@ void Form1::setUpSkipping() {
     placeMark_->setStyleSheet("QLabel { color: white; background: rgba(0, 0, 0, 190); padding: 4px 10px; }");
     placeMark_->setAttribute(Qt::WA_TransparentForMouseEvents);
     placeMark_->hide();
-
-    keepReadPagesTimer_.setSingleShot(true);
-    keepReadPagesTimer_.setInterval(2000);
-    connect(&keepReadPagesTimer_, &QTimer::timeout, this, [this] { flushReadPages(); });
-    interpreter_.setReadPages(&readPages_, [](std::string_view script) { return Saves::scriptHash(script); });
-}
-
-void Form1::setReadPages(ReadPages pages, ReadPagesKeeper keep) {
-    readPages_ = std::move(pages);
-    keepReadPages_ = std::move(keep);
-    readPagesKept_ = readPages_.changes();
-}
-
-// The read pages are written a moment after the last page read, not at each
-// page: a skip turns twenty pages a second. The close writes what is left.
-void Form1::readPagesChanged() {
-    if (readPages_.changes() != readPagesKept_ && !keepReadPagesTimer_.isActive()) keepReadPagesTimer_.start();
-}
-
-void Form1::flushReadPages() {
-    keepReadPagesTimer_.stop();
-    if (readPages_.changes() == readPagesKept_) return;
-    readPagesKept_ = readPages_.changes();
-    if (keepReadPages_) keepReadPages_(readPages_);
 }
 
 } // namespace vorn

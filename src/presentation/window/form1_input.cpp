@@ -13,10 +13,7 @@ namespace vorn {
 void Form1::resume() {
     const bool playsOn = interpreter_.textClickPlaysOn();
     guarded([this] { interpreter_.resume(); });
-    if (playsOn) {
-        playedOn();
-        readPagesChanged();
-    }
+    if (playsOn) playedOn();
 }
 
 // As a pager does: the keys show the hidden rest of a long page first, a box
@@ -33,10 +30,7 @@ void Form1::readOn() {
 void Form1::chooseOption(int option) {
     const bool playsOn = interpreter_.offersOption(option);
     guarded([this, option] { interpreter_.chooseOption(option); });
-    if (playsOn) {
-        playedOn();
-        readPagesChanged();
-    }
+    if (playsOn) playedOn();
 }
 
 void Form1::backgroundPressed(Qt::MouseButtons buttons, QPoint globalPos) {

@@ -1,12 +1,9 @@
 #include "window_game.h"
 
-#include "saves/read_pages_store.h"
 #include "saves/save_store.h"
 #include "saves/saves.h"
 #include "saves/settings_store.h"
 
-#include <QFile>
-#include <iostream>
 #include <optional>
 
 namespace vorn {
@@ -26,20 +23,8 @@ WindowGame::WindowGame(const GameFolder& folder, const Options& options, int zoo
     form = std::make_unique<Form1>(folder, *music, zoom, parent);
     form->setSaveFolder(saveFolder(folder, options.saveDir));
     // Skipping reads the reader's setting once, at the start of the game.
-    // (Hook: the settings dialog, once the window keeps its settings, sets it too.)
+    // (Hook: once the window keeps the reader's settings, the settings dialog sets it too.)
     form->setSkipUnread(loadSettings().settings.skipUnread);
-    // The pages read, in the reader's data folder (in DIR with --save-dir, as
-    // headless play keeps them), for every game; a damaged file is set aside
-    // with a note and every page counts as unread.
-    const QString readPages =
-        options.saveDir ? QFile::decodeName(options.saveDir->c_str()) + "/read.pages.json" : readPagesFile();
-    ReadPages pages;
-    const std::string note = loadReadPages(readPages, pages);
-    if (!note.empty()) std::cerr << "vorn: " << note << '\n';
-    form->setReadPages(std::move(pages), [readPages](const ReadPages& read) {
-        const std::string why = keepReadPages(readPages, read);
-        if (!why.empty()) std::cerr << "vorn: " << why << '\n';
-    });
     if (fluid) {
         // The end of the music arrives on the audio thread; the window handles
         // it between its own events. takeEnd() drops an end that a Close overtook.
