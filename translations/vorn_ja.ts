@@ -677,6 +677,11 @@ It goes on from where you left it.</source>
         <translation>これより前には戻れません</translation>
     </message>
     <message>
+        <location line="+17"/>
+        <source>That page is too far back to go to</source>
+        <translation>そのページは遠すぎて戻れません</translation>
+    </message>
+    <message>
         <location line="+35"/>
         <source>Skip</source>
         <translation>スキップ</translation>

@@ -38,7 +38,11 @@ void Form1::stepBackTo(std::size_t backlogIndex) {
     const std::size_t before = interpreter_.placesBehind();
     Message why;
     guarded([&] { why = interpreter_.stepBackTo(backlogIndex); });
-    if (finished_ || !why.empty()) return; // that page is where the reader is, or no longer kept
+    if (finished_) return;
+    if (!why.empty()) {
+        showNotice(tr("That page is too far back to go to"));
+        return;
+    }
     stepsBack_ += static_cast<int>(before - std::min(before, interpreter_.placesBehind()));
     pressedLabel_ = 0;
     updatePlaceMark();

@@ -61,7 +61,11 @@ export function pageGoingBack({ game, play, placeMark, closeBacklog, showNotice,
       why = game().stepBackTo(index);
       return game().fatalError();
     });
-    if (!game() || why) return;
+    if (!game()) return;
+    if (why) {
+      showNotice(words('tooFarBack'));
+      return;
+    }
     stepsBack += Math.max(0, before - game().placesBehind());
     updateMark();
   }
