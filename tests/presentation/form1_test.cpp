@@ -404,6 +404,7 @@ TEST(Keyboard, TheKeysShowTheRestOfALongPageBeforeTurningIt) {
     longPage += "\\\\\\\\\\\\end\"";
     TestGame game(longPage + longPage + "\"short\"" + longPage + longPage + "(2 a,b){\"A\"}{\"B\"}");
     Window w(game);
+    w.form.setSkipUnread(true); // the pages after "short" are not read yet
     ASSERT_TRUE(w.start());
     QScrollBar* lines = w.form.text1()->verticalScrollBar();
     const QString first = w.text();
