@@ -175,6 +175,36 @@ class Interpreter {
     std::string showSavedPicture(PictureElement element, const PictureState& saved, const std::string& bytes,
                                  const std::string& sizeBytes);
     void putPictureBack(PictureElement element, const PictureState& shown);
+    // Shows the pictures `saved` holds, or only those that differ from the
+    // ones on screen; returns why not, with the screen as it was.
+    Message showSavedPictures(const Snapshot& saved, bool onlyChanged);
+    Snapshot stateWithoutBacklog() const;
+
+    // A kept place: the game as the reader waited there, without its backlog,
+    // which the backlog shown now holds (numbered entries start to end), or,
+    // for a place kept before a load, a copy shared by all such places.
+    struct BacklogCopy {
+        std::deque<BacklogEntry> entries;
+        std::size_t start = 0; // the number of its first entry
+    };
+    struct KeptPlace {
+        Snapshot state;
+        std::shared_ptr<const std::string> script;
+        std::size_t backlogStart = 0;
+        std::size_t backlogEnd = 0;
+        std::shared_ptr<const BacklogCopy> backlogBefore;
+    };
+    void keepPlace();
+    // The places kept before the backlog is replaced by a load keep a copy of it.
+    void keepBacklogForPlaces();
+    // How far the backlog's trimming may go: the oldest place's entries stay.
+    void guardPlacesBacklog();
+    Message putBack(const KeptPlace& place);
+    // The byte offset where the text of the page on screen starts; none
+    // while a menu waits, during a run, and before the first page.
+    std::optional<std::size_t> pageOffset() const;
+    const std::string& scriptDigest() const;
+    void markPageRead();
 
     const GameFolder& folder_;
     SurfaceMirror surface_; // every display and device operation goes through these
@@ -188,6 +218,12 @@ class Interpreter {
     std::size_t commandOffset_ = 0; // where the command being carried out starts
     std::size_t menuOffset_ = 0;    // where the latest menu starts: branch reports name it
     std::uint32_t cyclesSinceCheck_ = 0;
+    std::deque<KeptPlace> places_;
+    bool keepingPlaces_ = true;
+    ReadPages* readPages_ = nullptr;
+    ScriptDigest digest_;
+    mutable std::shared_ptr<const std::string> digested_; // the script whose digest digestText_ is
+    mutable std::string digestText_;
     std::chrono::steady_clock::time_point lastAlive_;
 };
 

@@ -25,6 +25,7 @@ namespace vorn {
 Form1::Form1(const GameFolder& folder, MusicDevice& device, int zoom, QWidget* parent)
     : QWidget(parent), folder_(folder), interpreter_(folder_, *this, device), shell_(interpreter_, *this, device) {
     if (!parent) setWindowFlags(kWindowFlags);
+    interpreter_.setReadPages(&readPages_, &Saves::scriptHash);
     setWindowTitle("VORN Interpeter"); // spelled as the original player spelled it, on purpose
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
@@ -163,6 +164,7 @@ void Form1::guarded(const std::function<void()>& action) {
         updateMarkedOption();
         updateStandIns();
     }
+    keepReadPagesIfChanged();
 }
 
 void Form1::reportFatal(const QString& english, const QString& message) {

@@ -96,6 +96,10 @@ class Form1 : public QWidget, public DisplaySurface {
     void loadFrom(const std::string& slot);
     // Where the saves go; by default the user's folder for the game.
     void setSaveFolder(const QString& folder);
+    // Where the pages read are kept between plays (the reader's data folder,
+    // or --save-dir); read from there now. Without a file they are kept in
+    // memory only, for this window.
+    void setReadPagesFile(const QString& path);
     // At the start, go on from the place kept at the last close without asking.
     void setContinueAtOnce(bool atOnce) { continueAtOnce_ = atOnce; }
     Saves& saves();
@@ -194,9 +198,15 @@ class Form1 : public QWidget, public DisplaySurface {
     // its text as large as the scene's.
     int execOverScene(QDialog& dialog);
 
+    // Writes the read pages when a run has read one since they were last written.
+    void keepReadPagesIfChanged();
+
     GameFolder folder_;
     Interpreter interpreter_;
     Shell shell_;
+    ReadPages readPages_;
+    QString readPagesFile_;
+    std::size_t keptReadPages_ = 0;
 
     // Decoded meanwhile; taken at the first paint.
     struct BuiltInPictures {

@@ -1,9 +1,11 @@
 #include "window_game.h"
 
+#include "saves/read_pages_store.h"
 #include "saves/save_store.h"
 #include "saves/saves.h"
 #include "saves/settings_store.h"
 
+#include <QFile>
 #include <optional>
 
 namespace vorn {
@@ -25,6 +27,8 @@ WindowGame::WindowGame(const GameFolder& folder, const Options& options, int zoo
     // Skipping reads the reader's setting once, at the start of the game.
     // (Hook: once the window keeps the reader's settings, the settings dialog sets it too.)
     form->setSkipUnread(loadSettings().settings.skipUnread);
+    form->setReadPagesFile(options.saveDir ? QFile::decodeName(options.saveDir->c_str()) + "/read.pages.json"
+                                           : readPagesFile());
     if (fluid) {
         // The end of the music arrives on the audio thread; the window handles
         // it between its own events. takeEnd() drops an end that a Close overtook.
