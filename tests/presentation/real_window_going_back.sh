@@ -92,11 +92,11 @@ shot skipped
 same p3 skipped "Ctrl held from the first page stops at the first page not read"
 
 # On to the menu, back to the start, and Ctrl stops at the menu.
-for _ in 1 2; do next_page; done
+for _ in 1 2 3; do next_page; done
 shot menu
-for _ in 1 2 3 4; do key Left; done
+for _ in 1 2 3 4 5; do key Left; done
 shot back-to-start
-same_unmarked p1 back-to-start "four places back"
+same_unmarked p1 back-to-start "five places back"
 hold_ctrl 2
 shot skipped-to-menu
 same menu skipped-to-menu "Ctrl held stops at the menu"

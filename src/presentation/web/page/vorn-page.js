@@ -436,6 +436,7 @@ window.vornPage = {
   get zoom() { return view.zoom; },
   get ended() { return ended; },
   get music() { return music; },
+  settings: readerSettings,
 };
 
 if (wanted) {
