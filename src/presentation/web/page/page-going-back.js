@@ -123,7 +123,13 @@ export function pageGoingBack({ game, play, placeMark, closeBacklog, showNotice,
   const readPages = {
     kept: 0,
     timer: null,
-    open(opened) {
+    // Without its script's hash a game cannot be told from another: its pages
+    // read count for this visit only, and none are taken from or kept in storage.
+    enabled: false,
+    open(opened, hashed) {
+      this.enabled = hashed;
+      this.kept = opened.readPagesChanges();
+      if (!hashed) return;
       let document = null;
       try {
         document = localStorage.getItem(READ_PAGES_KEY);
@@ -137,14 +143,14 @@ export function pageGoingBack({ game, play, placeMark, closeBacklog, showNotice,
       this.kept = opened.readPagesChanges();
     },
     changed() {
-      if (!this.timer && game() && game().readPagesChanges() !== this.kept) {
+      if (this.enabled && !this.timer && game() && game().readPagesChanges() !== this.kept) {
         this.timer = setTimeout(() => this.keep(), 2000);
       }
     },
     keep() {
       clearTimeout(this.timer);
       this.timer = null;
-      if (!game() || game().readPagesChanges() === this.kept) return;
+      if (!this.enabled || !game() || game().readPagesChanges() === this.kept) return;
       this.kept = game().readPagesChanges();
       try {
         localStorage.setItem(READ_PAGES_KEY, game().readPagesDocument());
@@ -159,6 +165,9 @@ export function pageGoingBack({ game, play, placeMark, closeBacklog, showNotice,
     stopSkipping();
     stepsBack = 0;
     updateMark();
+    clearTimeout(readPages.timer);
+    readPages.timer = null;
+    readPages.enabled = false;
   }
 
   return {

@@ -105,9 +105,11 @@ export class PageSaves {
   // Before the game starts: the script's hash and the slots kept for the game.
   async open(game) {
     this.ready = false;
+    this.hashed = false; // whether the game knows its script's SHA-256, which names its saves and read pages
     this.name = game.savesName() || 'game';
     try {
       game.setScriptHash(await sha256(game.scriptBytes().slice()));
+      this.hashed = true;
       this.db = await openDatabase();
       for (const record of await readSlots(this.name)) {
         game.keepSlot(record.slot, record.document, record.png ?? null, record.picture ?? '');

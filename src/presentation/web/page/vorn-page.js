@@ -386,7 +386,7 @@ async function openGame(readFiles) {
   showNotice(game.notice());
   // The kept slots are read while the first page shows, not before it.
   await saves.open(game);
-  if (game) goingBack.readPages.open(game); // the script's hash is known now
+  if (game) goingBack.readPages.open(game, saves.hashed); // the script's hash is known now, if it can be
   saves.offerContinue(); // asks over the first page; the page is ready meanwhile
 }
 
