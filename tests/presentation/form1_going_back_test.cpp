@@ -9,9 +9,9 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QLabel>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QScrollBar>
-#include <QPainter>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>

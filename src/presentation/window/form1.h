@@ -78,9 +78,9 @@ class Form1 : public QWidget, public DisplaySurface {
     void perform(KeyAction action);
 
     // Going back and skipping.
-    void stepBack();                      // Left, Page Up, the wheel up at the top of a page
+    void stepBack();                           // Left, Page Up, the wheel up at the top of a page
     void stepBackTo(std::size_t backlogIndex); // a click on a page in the backlog
-    void toggleSkip();                    // S: skip pages read until pressed again
+    void toggleSkip();                         // S: skip pages read until pressed again
     bool skipping() const { return skipTimer_.isActive(); }
     // Skipping turns unread pages too (the reader's setting).
     void setSkipUnread(bool skipUnread) { skipUnread_ = skipUnread; }
@@ -175,7 +175,7 @@ class Form1 : public QWidget, public DisplaySurface {
     // Ctrl held alone this long starts skipping, so that Ctrl+C and the other
     // shortcuts never turn a page.
     static constexpr int kSkipHoldDelay = 300;
-    void playedOn();     // a run has played on from where the reader was: no longer back
+    void playedOn(); // a run has played on from where the reader was: no longer back
     void updatePlaceMark();
     void wheelTurned(QWheelEvent* event); // over the text box or the scene
     std::size_t backlogEntryAt(QPoint viewportPoint) const;
@@ -230,13 +230,13 @@ class Form1 : public QWidget, public DisplaySurface {
     QImage cursorImage_;
     QLabel* notice_ = nullptr; // "Saved", "Loaded", for a moment
     QTimer noticeTimer_;
-    QTimer skipDelay_; // Ctrl held alone this long starts skipping
-    QTimer skipTimer_; // a page every 50 ms while skipping
+    QTimer skipDelay_;           // Ctrl held alone this long starts skipping
+    QTimer skipTimer_;           // a page every 50 ms while skipping
     bool skipWhileHeld_ = false; // skipping ends when Ctrl is let go, not at a stop
     bool skipUnread_ = false;
     QLabel* placeMark_ = nullptr;
-    int stepsBack_ = 0;    // places gone back since the reader last played on
-    int wheelBack_ = 0;    // the wheel's turn upwards not yet taken as a step back
+    int stepsBack_ = 0;              // places gone back since the reader last played on
+    int wheelBack_ = 0;              // the wheel's turn upwards not yet taken as a step back
     std::vector<int> backlogStarts_; // where each backlog entry starts in the text shown
     QPoint backlogPress_;
     bool pressStoppedSkipping_ = false; // the press on the text box stopped skipping: its click turns nothing
