@@ -530,6 +530,31 @@ GAME_DIR（省略時は今のフォルダ）にあるスクリプト「code.vrn�
         <translation>24 MB を超えていて、セーブデータとしては大きすぎます</translation>
     </message>
     <message>
+        <location filename="../src/interpreter/kept_places.cpp" line="12"/>
+        <source>there is no earlier place to go back to</source>
+        <translation>戻れる前の場面はありません</translation>
+    </message>
+    <message>
+        <location filename="../src/interpreter/kept_places.cpp" line="13"/>
+        <source>the game is in the middle of a run; go back when the page has been shown</source>
+        <translation>ゲームは実行の途中です。ページが表示されてから戻ってください</translation>
+    </message>
+    <message>
+        <location filename="../src/interpreter/kept_places.cpp" line="14"/>
+        <source>the backlog holds no such entry</source>
+        <translation>バックログにその項目はありません</translation>
+    </message>
+    <message>
+        <location filename="../src/interpreter/kept_places.cpp" line="16"/>
+        <source>the places kept to go back to (the latest %1) do not reach back to that page</source>
+        <translation>戻るために記録している場面（最新の %1 か所）はそのページまでさかのぼれません</translation>
+    </message>
+    <message>
+        <location filename="../src/interpreter/kept_places.cpp" line="17"/>
+        <source>that page is the one on screen</source>
+        <translation>そのページは今表示されているページです</translation>
+    </message>
+    <message>
         <location filename="../src/interpreter/snapshot.cpp" line="13"/>
         <source>the game is in the middle of a run; load it when the page has been shown</source>
         <translation>ゲームは実行の途中です。ページが表示されてからロードしてください</translation>
@@ -700,6 +725,26 @@ It goes on from where you left it.</source>
         <location line="+3"/>
         <source>No voice for this text&apos;s language is installed: another voice reads it.</source>
         <translation>この文の言語の音声がありません。別の音声で読み上げます。</translation>
+    </message>
+    <message>
+        <location filename="../src/presentation/window/form1_going_back.cpp" line="+26"/>
+        <source>Nothing to go back to</source>
+        <translation>これより前には戻れません</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>That page is too far back to go to</source>
+        <translation>そのページは遠すぎて戻れません</translation>
+    </message>
+    <message>
+        <location line="+35"/>
+        <source>Skip</source>
+        <translation>スキップ</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>back %1</source>
+        <translation>%1 つ前</translation>
     </message>
 </context>
 <context>

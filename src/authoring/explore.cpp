@@ -111,6 +111,7 @@ ExploreResult explore(const GameFolder& folder, const ExploreOptions& options) {
     ExploreResult result;
 
     auto start = std::make_unique<Interpreter>(folder, surface, device);
+    start->setKeepingPlaces(false); // copied at every branch: no way back is needed
     try {
         surface.startRun();
         start->load();

@@ -97,6 +97,7 @@ void Interpreter::playRun() {
         musicDonePending_ = false;
         musicEnded();
     }
+    keepPlace(); // the reader waits here
 }
 
 bool Interpreter::fetch(ScriptChar& ch) {
@@ -134,6 +135,7 @@ int Interpreter::offeredCaptions() const { return menuWaiting_ ? valueOr0(NumCmd
 void Interpreter::resume() {
     // One click starts at most one run, so the page it shows stays to be read.
     if (!textClickPlaysOn()) return;
+    markPageRead(); // the reader plays on from the page on screen
     WaitCmd = 0;
     playRun();
 }

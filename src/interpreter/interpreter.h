@@ -9,12 +9,15 @@
 #include "game_folder.h"
 #include "mirror.h"
 #include "music_device.h"
+#include "read_pages.h"
 #include "script_stream.h"
 #include "snapshot.h"
 
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <deque>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -97,6 +100,51 @@ class Interpreter {
     const std::array<std::string, 4>& captions() const { return surface_.captions(); }
     unsigned long long screenChanges() const { return surface_.changes(); }
 
+    // Going back. The places where the reader waited are kept, newest last:
+    // one after every run that ended (start-up's first run, a click that
+    // played on, an option chosen, "New") and one after each load. The
+    // newest is where the reader is now.
+    static constexpr std::size_t kKeptPlaces = 200;
+    // How many places lie behind the one the reader is at: how often
+    // stepBack() can be done.
+    std::size_t placesBehind() const;
+    // Puts the game back as it was at the place before the current one, and
+    // drops the current one: the screen and the music through the surface
+    // and the device (only what differs from what is shown), and the
+    // position, members, flags and backlog exactly. The same clicks after it
+    // play as they did the first time. Returns why not (nothing behind, a run
+    // in progress), with nothing changed; nothing when done. Throws
+    // FatalError only when a picture of the place can no longer be shown.
+    Message stepBack();
+    // Goes back to the place where the backlog's entry `backlogIndex`
+    // (0 = the oldest entry backlog() holds) was on screen: the page itself,
+    // or for an option chosen, the menu that offered it. Returns why not
+    // (no kept place shows it, or the reader is there already).
+    Message stepBackTo(std::size_t backlogIndex);
+    // Drops every kept place but none: the next run keeps the first one. For
+    // a front end that puts the game back to its start by restore().
+    void forgetPlaces();
+    // Places are kept unless turned off (the explorer's copies keep none).
+    void setKeepingPlaces(bool keep);
+
+    // Read pages. `pages` is the set the front end keeps (and stores);
+    // `digest` names the script in it. Without them no page counts as read.
+    void setReadPages(ReadPages* pages, ScriptDigest digest);
+    // Whether the page on screen has been played on from before in this game
+    // (its script), by this reader. False at a menu and before any page.
+    bool pageRead() const;
+    // Skipping stops after this many pages in a row.
+    static constexpr std::size_t kSkipLimit = 10000;
+    // Turns the page on screen as a click on the text would, if it may be
+    // skipped: read before (or `skipUnread`), no menu waiting, no run going
+    // on, and the script not at its end. Returns whether it turned it. The
+    // page turned keeps a place, as a click does. Throws FatalError as a
+    // click would.
+    bool skipStep(bool skipUnread);
+    // skipStep() until it turns nothing or kSkipLimit pages have turned;
+    // returns the pages turned.
+    std::size_t skip(bool skipUnread);
+
   private:
     // The command table names the command procedures.
     friend std::span<const CommandRow> commandRows();
@@ -132,6 +180,36 @@ class Interpreter {
     std::string showSavedPicture(PictureElement element, const PictureState& saved, const std::string& bytes,
                                  const std::string& sizeBytes);
     void putPictureBack(PictureElement element, const PictureState& shown);
+    // Shows the pictures `saved` holds, or only those that differ from the
+    // ones on screen; returns why not, with the screen as it was.
+    Message showSavedPictures(const Snapshot& saved, bool onlyChanged);
+    Snapshot stateWithoutBacklog() const;
+
+    // A kept place: the game as the reader waited there, without its backlog,
+    // which the backlog shown now holds (numbered entries start to end), or,
+    // for a place kept before a load, a copy shared by all such places.
+    struct BacklogCopy {
+        std::deque<BacklogEntry> entries;
+        std::size_t start = 0; // the number of its first entry
+    };
+    struct KeptPlace {
+        Snapshot state;
+        std::shared_ptr<const std::string> script;
+        std::size_t backlogStart = 0;
+        std::size_t backlogEnd = 0;
+        std::shared_ptr<const BacklogCopy> backlogBefore;
+    };
+    void keepPlace();
+    // The places kept before the backlog is replaced by a load keep a copy of it.
+    void keepBacklogForPlaces();
+    // How far the backlog's trimming may go: the oldest place's entries stay.
+    void guardPlacesBacklog();
+    Message putBack(const KeptPlace& place);
+    // The byte offset where the text of the page on screen starts; none
+    // while a menu waits, during a run, and before the first page.
+    std::optional<std::size_t> pageOffset() const;
+    const std::string& scriptDigest() const;
+    void markPageRead();
 
     const GameFolder& folder_;
     SurfaceMirror surface_; // every display and device operation goes through these
@@ -145,6 +223,12 @@ class Interpreter {
     std::size_t commandOffset_ = 0; // where the command being carried out starts
     std::size_t menuOffset_ = 0;    // where the latest menu starts: branch reports name it
     std::uint32_t cyclesSinceCheck_ = 0;
+    std::deque<KeptPlace> places_;
+    bool keepingPlaces_ = true;
+    ReadPages* readPages_ = nullptr;
+    ScriptDigest digest_;
+    mutable std::shared_ptr<const std::string> digested_; // the script whose digest digestText_ is
+    mutable std::string digestText_;
     std::chrono::steady_clock::time_point lastAlive_;
 };
 

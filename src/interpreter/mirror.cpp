@@ -1,5 +1,7 @@
 #include "mirror.h"
 
+#include <algorithm>
+
 namespace vorn {
 
 // Characters, not bytes, so Japanese and Latin pages weigh alike.
@@ -18,6 +20,11 @@ void SurfaceMirror::setText(const std::string& text) {
     keep({BacklogEntry::Kind::Page, text});
 }
 
+void SurfaceMirror::showTextAgain(const std::string& text) {
+    target_->setText(text);
+    text_ = text;
+}
+
 void SurfaceMirror::keepChoice(int label) {
     if (label >= 1 && label <= 4) keep({BacklogEntry::Kind::Choice, captions_[static_cast<std::size_t>(label - 1)]});
 }
@@ -29,17 +36,48 @@ void SurfaceMirror::keep(BacklogEntry entry) {
 }
 
 void SurfaceMirror::trimBacklog() {
-    while (backlog_.size() > 1 && backlogCharacters_ > kBacklogCharacters) {
+    while (backlog_.size() > 1 && backlogCharacters_ > kBacklogCharacters && backlogDropped_ < backlogFloor_) {
         backlogCharacters_ -= weight(backlog_.front().text);
         backlog_.pop_front();
+        ++backlogDropped_;
     }
 }
 
 void SurfaceMirror::replaceBacklog(const std::vector<BacklogEntry>& entries) {
+    backlogDropped_ = backlogEnd(); // numbered on from the entries before
     backlog_.assign(entries.begin(), entries.end());
     backlogCharacters_ = 0;
     for (const BacklogEntry& entry : backlog_) backlogCharacters_ += weight(entry.text);
     trimBacklog();
+}
+
+void SurfaceMirror::keepBacklogFrom(std::size_t start) {
+    backlogFloor_ = start;
+    trimBacklog();
+}
+
+void SurfaceMirror::showBacklogAgain(std::size_t start, std::size_t end) {
+    while (backlogEnd() > end && !backlog_.empty()) {
+        backlogCharacters_ -= weight(backlog_.back().text);
+        backlog_.pop_back();
+    }
+    while (backlogDropped_ < start && !backlog_.empty()) {
+        backlogCharacters_ -= weight(backlog_.front().text);
+        backlog_.pop_front();
+        ++backlogDropped_;
+    }
+    if (backlog_.empty()) backlogDropped_ = end;
+}
+
+void SurfaceMirror::showBacklogAgain(std::size_t start, std::size_t end, const std::deque<BacklogEntry>& from,
+                                     std::size_t fromStart) {
+    backlog_.clear();
+    backlogCharacters_ = 0;
+    for (std::size_t n = std::max(start, fromStart); n < end && n - fromStart < from.size(); ++n) {
+        backlog_.push_back(from[n - fromStart]);
+        backlogCharacters_ += weight(backlog_.back().text);
+    }
+    backlogDropped_ = end - backlog_.size();
 }
 
 void SurfaceMirror::setCaption(int label, const std::string& text) {

@@ -9,6 +9,7 @@
 #include "snapshot.h"
 
 #include <array>
+#include <cstdint>
 #include <deque>
 #include <optional>
 #include <string>
@@ -20,6 +21,9 @@ class SurfaceMirror {
     explicit SurfaceMirror(DisplaySurface& target) : target_(&target) {}
 
     void setText(const std::string& text);
+    // The text box shows `text` again, as it was at an earlier place: the
+    // backlog holds that page already.
+    void showTextAgain(const std::string& text);
     void setCaption(int label, const std::string& text);
     void refreshLabel(int label) { target_->refreshLabel(label); }
     // The reader chose option `label` of the menu on screen: its caption goes
@@ -39,6 +43,22 @@ class SurfaceMirror {
     const PictureState& picture(PictureElement element) const { return pictures_[index(element)]; }
     const std::deque<BacklogEntry>& backlog() const { return backlog_; }
     void replaceBacklog(const std::vector<BacklogEntry>& entries);
+
+    // Every entry ever kept has a number, counted from the first one kept; a
+    // backlog replaced by a load counts on from those before it. The backlog
+    // holds the entries numbered backlogStart() up to (not including)
+    // backlogEnd(). Kept places remember these two numbers instead of a copy.
+    std::size_t backlogStart() const { return backlogDropped_; }
+    std::size_t backlogEnd() const { return backlogDropped_ + backlog_.size(); }
+    // Trimming the backlog's oldest entries never drops the entry numbered
+    // `start` or later ones, so a kept place's backlog stays whole.
+    void keepBacklogFrom(std::size_t start);
+    // The backlog as it was when it held the entries numbered `start` to
+    // `end`, all of which it still holds (or keeps in `from`, when given:
+    // the backlog as a load found it, numbered from `fromStart`).
+    void showBacklogAgain(std::size_t start, std::size_t end);
+    void showBacklogAgain(std::size_t start, std::size_t end, const std::deque<BacklogEntry>& from,
+                          std::size_t fromStart);
 
     // The latest entries are kept up to this many characters, and the latest
     // one always, so a script showing huge pages over and over cannot fill
@@ -60,6 +80,8 @@ class SurfaceMirror {
     std::array<PictureState, 3> pictures_;
     std::deque<BacklogEntry> backlog_;
     std::size_t backlogCharacters_ = 0;
+    std::size_t backlogDropped_ = 0; // the number of the backlog's first entry
+    std::size_t backlogFloor_ = SIZE_MAX; // trimming stops at the entry of this number
 };
 
 class DeviceMirror {

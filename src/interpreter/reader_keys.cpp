@@ -75,7 +75,6 @@ BacklogKey whileBacklogOpen(KeyAction action) {
     case KeyAction::SaveDialog:
     case KeyAction::LoadDialog:
     case KeyAction::StepBack:
-    case KeyAction::SkipWhileHeld:
     case KeyAction::ToggleSkip:
     case KeyAction::ToggleAuto:
     case KeyAction::OpenSettings: return BacklogKey::ClosesFirst;
@@ -85,7 +84,9 @@ BacklogKey whileBacklogOpen(KeyAction action) {
     case KeyAction::ClickOption2:
     case KeyAction::ClickOption3:
     case KeyAction::ClickOption4:
-    case KeyAction::PopupMenu: return BacklogKey::Ignored;
+    case KeyAction::PopupMenu:
+    // Ctrl is pressed first for every shortcut: Ctrl+C copies from the backlog.
+    case KeyAction::SkipWhileHeld: return BacklogKey::Ignored;
     }
     return BacklogKey::Ignored;
 }

@@ -21,7 +21,8 @@ constexpr const char* kRunsOver = VORN_TR("%1 It runs over %2 lines: its closing
 
 } // namespace
 
-ScriptStream::ScriptStream(const GameFolder& folder) : folder_(folder) {}
+ScriptStream::ScriptStream(const GameFolder& folder)
+    : folder_(folder), shared_(std::make_shared<const std::string>()), bytes_(*shared_) {}
 
 void ScriptStream::open() {
     FileContents contents = folder_.read(kScriptName, kMaxScriptBytes);
@@ -40,8 +41,11 @@ std::size_t ScriptStream::firstCharacter(std::string_view bytes) {
     return bytes.substr(0, 3) == "\xEF\xBB\xBF" ? 3 : 0;
 }
 
-void ScriptStream::adopt(std::string bytes) {
-    bytes_ = std::move(bytes);
+void ScriptStream::adopt(std::string bytes) { adopt(std::make_shared<const std::string>(std::move(bytes))); }
+
+void ScriptStream::adopt(std::shared_ptr<const std::string> bytes) {
+    shared_ = bytes ? std::move(bytes) : std::make_shared<const std::string>();
+    bytes_ = *shared_;
     start_ = firstCharacter(bytes_);
     encoding_ = start_ == 3 ? Encoding::Utf8 : Encoding::CodePage932;
     pos_ = start_;
@@ -56,8 +60,8 @@ bool ScriptStream::seek(std::size_t offset) {
 }
 
 void ScriptStream::close() {
-    bytes_.clear();
-    bytes_.shrink_to_fit();
+    shared_ = std::make_shared<const std::string>();
+    bytes_ = *shared_;
     pos_ = start_ = 0;
     open_ = false;
 }

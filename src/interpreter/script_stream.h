@@ -8,6 +8,7 @@
 #include "message.h"
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -38,11 +39,16 @@ class ScriptStream {
     bool isOpen() const { return open_; }
     // Takes `bytes` as the script, read from its first character, as open() does.
     void adopt(std::string bytes);
+    // The same for bytes shared with whoever keeps them (a kept place).
+    void adopt(std::shared_ptr<const std::string> bytes);
     // Moves the stream to a byte offset between the first character and the
     // end; false (and no move) for any other offset.
     bool seek(std::size_t offset);
     // The script's bytes, as read from code.vrn.
-    const std::string& contents() const { return bytes_; }
+    const std::string& contents() const { return *shared_; }
+    // The same bytes, shared: they never change once read, so a kept place
+    // holds them without a copy.
+    const std::shared_ptr<const std::string>& shared() const { return shared_; }
     // Where the first character of a script is: behind a byte-order mark.
     static std::size_t firstCharacter(std::string_view bytes);
 
@@ -80,7 +86,8 @@ class ScriptStream {
 
   private:
     const GameFolder& folder_;
-    std::string bytes_;
+    std::shared_ptr<const std::string> shared_;
+    std::string_view bytes_; // *shared_
     std::size_t pos_ = 0;
     std::size_t start_ = 0; // behind a byte-order mark
     Encoding encoding_ = Encoding::CodePage932;

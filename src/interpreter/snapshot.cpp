@@ -69,6 +69,12 @@ Message impossibleSnapshot(const Snapshot& s) {
 
 std::optional<Snapshot> Interpreter::snapshot() const {
     if (running_ || !stream_.isOpen()) return std::nullopt;
+    Snapshot s = stateWithoutBacklog();
+    s.backlog.assign(surface_.backlog().begin(), surface_.backlog().end());
+    return s;
+}
+
+Snapshot Interpreter::stateWithoutBacklog() const {
     Snapshot s;
     s.position = stream_.position();
     s.menuOffset = menuOffset_;
@@ -83,7 +89,6 @@ std::optional<Snapshot> Interpreter::snapshot() const {
     s.captions = surface_.captions();
     s.text = surface_.text();
     s.music = device_.playing();
-    s.backlog.assign(surface_.backlog().begin(), surface_.backlog().end());
     return s;
 }
 
@@ -95,26 +100,7 @@ Message Interpreter::restore(const Snapshot& saved, std::string script) {
         return Message(kPlaceOutside, {Message::words(kScriptName)});
     if (Message why = impossibleSnapshot(saved); !why.empty()) return why;
 
-    // Every picture is read before anything changes, so a missing one refuses
-    // the load instead of leaving half a screen.
-    std::array<std::string, 3> bytes, sizeBytes;
-    for (const PictureElement element : kElements) {
-        const std::size_t k = static_cast<std::size_t>(element);
-        if (Message why = readSavedPicture(saved.pictures[k], bytes[k], sizeBytes[k]); !why.empty()) return why;
-    }
-
-    // The pictures are shown before the state changes. One that no longer
-    // decodes puts back those shown before it, and the load is refused with
-    // the game as it was.
-    std::array<PictureState, 3> shown;
-    for (const PictureElement element : kElements) shown[static_cast<std::size_t>(element)] = surface_.picture(element);
-    for (const PictureElement element : kElements) {
-        const std::size_t k = static_cast<std::size_t>(element);
-        const std::string broken = showSavedPicture(element, saved.pictures[k], bytes[k], sizeBytes[k]);
-        if (broken.empty()) continue;
-        for (std::size_t back = 0; back <= k; ++back) putPictureBack(kElements[back], shown[back]);
-        return Message(kPictureUndecodable, {Message::words(broken), Message::words(elementName(element))});
-    }
+    if (Message why = showSavedPictures(saved, false); !why.empty()) return why;
 
     stream_.adopt(std::move(script));
     stream_.seek(saved.position);
@@ -131,11 +117,42 @@ Message Interpreter::restore(const Snapshot& saved, std::string script) {
 
     for (int label = 1; label <= 4; ++label) surface_.setCaption(label, saved.captions[std::size_t(label - 1)]);
     surface_.setText(saved.text);
+    keepBacklogForPlaces();
     surface_.replaceBacklog(saved.backlog); // after the page, which is in it already
     if (saved.music)
         sendMusic(*saved.music);
     else
         device_.setCommand(MusicCommand::Close);
+    keepPlace(); // a load is a place to go back to, and the places before it stay
+    return {};
+}
+
+Message Interpreter::showSavedPictures(const Snapshot& saved, bool onlyChanged) {
+    const auto unchanged = [&](std::size_t k) { return onlyChanged && saved.pictures[k] == surface_.picture(kElements[k]); };
+    // Every picture is read before anything changes, so a missing one refuses
+    // the load instead of leaving half a screen.
+    std::array<std::string, 3> bytes, sizeBytes;
+    for (std::size_t k = 0; k < 3; ++k) {
+        if (unchanged(k)) continue;
+        if (Message why = readSavedPicture(saved.pictures[k], bytes[k], sizeBytes[k]); !why.empty()) return why;
+    }
+    // The pictures are shown before the state changes. One that no longer
+    // decodes puts back those shown before it, and the load is refused with
+    // the game as it was.
+    std::array<PictureState, 3> shown;
+    std::array<bool, 3> changed{};
+    for (std::size_t k = 0; k < 3; ++k) {
+        shown[k] = surface_.picture(kElements[k]);
+        changed[k] = !unchanged(k);
+    }
+    for (std::size_t k = 0; k < 3; ++k) {
+        if (!changed[k]) continue;
+        const std::string broken = showSavedPicture(kElements[k], saved.pictures[k], bytes[k], sizeBytes[k]);
+        if (broken.empty()) continue;
+        for (std::size_t back = 0; back <= k; ++back)
+            if (changed[back]) putPictureBack(kElements[back], shown[back]);
+        return Message(kPictureUndecodable, {Message::words(broken), Message::words(elementName(kElements[k]))});
+    }
     return {};
 }
 

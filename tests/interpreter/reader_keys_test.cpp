@@ -53,4 +53,7 @@ TEST(ReaderKeys, UnderTheBacklogTheStoryWaits) {
     EXPECT_EQ(whileBacklogOpen(KeyAction::QuickLoad), BacklogKey::ClosesFirst);
     EXPECT_EQ(whileBacklogOpen(KeyAction::Quit), BacklogKey::ActsAsEver);
     EXPECT_EQ(whileBacklogOpen(KeyAction::CopyPage), BacklogKey::ActsAsEver);
+    // Ctrl comes first in Ctrl+C: pressed alone it leaves the backlog open.
+    EXPECT_EQ(whileBacklogOpen(KeyAction::SkipWhileHeld), BacklogKey::Ignored);
+    EXPECT_EQ(whileBacklogOpen(KeyAction::StepBack), BacklogKey::ClosesFirst);
 }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The browser page in headless Chromium (Debian's), driven by playwright-core:
-# the demo opens from a URL parameter, every demo path plays as the desktop
+# the demo opens from a URL parameter, going back and skipping work as in the
+# window, every demo path plays as the desktop
 # player plays it, and at the first menu the pictures on the page's canvas are
 # those of the desktop window at zoom 1, pixel for pixel, outside the text box
 # and the captions (whose words each draws with its own text engine); axe-core
@@ -49,6 +50,7 @@ serve_site "$site"
 node "$here/saves_test.mjs" "http://127.0.0.1:$port/index.html?game=games/demo.zip" "$shots"
 node "$here/gamepad_test.mjs" "http://127.0.0.1:$port/index.html?game=games/demo.zip"
 node "$here/reader_settings_test.mjs" "http://127.0.0.1:$port/index.html?game=games/demo.zip" "$shots"
+node "$here/going_back_test.mjs" "http://127.0.0.1:$port/index.html?game=games/demo.zip" "$shots"
 node "$here/page_test.mjs" "http://127.0.0.1:$port/index.html?game=games/demo.zip" "$build/vorn" "$game" "$shots" \
   "$here"/demo_paths/*.events
 # The page as a screen reader and the keyboard alone meet it.

@@ -186,9 +186,11 @@ for (const file of eventFiles) {
   await context.close();
 }
 
-// Holding Ctrl turns the pages by itself, up to the first menu, where it stops.
+// Holding Ctrl turns the pages by itself, up to the first menu, where it
+// stops: with the setting to skip unread pages too, as this visit has read none.
 {
   const page = await openDemo();
+  await page.evaluate(() => { const s = window.vornPage.settings; s.change({ ...s.settings, skipUnread: true }); });
   await page.keyboard.down('Control');
   await page.waitForFunction(() => document.getElementById('Label1').textContent !== '', null, { timeout: 10000 });
   await page.waitForTimeout(300);

@@ -43,6 +43,8 @@ std::string parseEvent(const std::string& line) {
         if (is({"menu", e})) return std::string("menu ") + e;
     if (is({"music", "done"})) return "music done";
     if (is({"close"})) return "close";
+    if (is({"back"})) return "back";
+    if (is({"skip"})) return "skip";
     if (w.size() == 2 && (w[0] == "save" || w[0] == "load") && isSlotName(w[1])) return w[0] + " " + w[1];
     return "";
 }
@@ -67,6 +69,19 @@ int playHeadless(const GameFolder& folder, std::istream& in, std::ostream& out, 
     Interpreter interpreter(folder, recorder, recorder);
     Shell shell(interpreter, recorder, recorder);
     const std::unique_ptr<HeadlessSaving> saves = makeSaving(interpreter, folder);
+    ReadPages readPages;
+    if (const std::string note = saves->loadReadPages(readPages); !note.empty())
+        err << "vorn: " << escapeControls(note) << '\n';
+    interpreter.setReadPages(&readPages, [&saves](std::string_view script) { return saves->scriptDigest(script); });
+    std::size_t keptChanges = readPages.changes();
+    // Pages read are kept after each event that read one, so that a later
+    // play finds them whatever ends this one.
+    const auto keepReadPages = [&] {
+        if (readPages.changes() == keptChanges) return;
+        keptChanges = readPages.changes();
+        if (const std::string why = saves->keepReadPages(readPages); !why.empty())
+            err << "vorn: " << escapeControls(why) << '\n';
+    };
     try {
         interpreter.load();
         interpreter.playRun();
@@ -85,7 +100,7 @@ int playHeadless(const GameFolder& folder, std::istream& in, std::ostream& out, 
                     out.flush();
                     err << "vorn --headless: \"" << line << "\" is not an event; expected one of: click text, "
                         << "click option 1..4, menu new, menu quit, menu about, music done, close, save SLOT, load "
-                           "SLOT "
+                           "SLOT, back, skip "
                         << "(a slot is named by 1 to 32 letters, digits, '-' and '_')\n";
                     return 2;
                 }
@@ -104,6 +119,16 @@ int playHeadless(const GameFolder& folder, std::istream& in, std::ostream& out, 
                 shell.showCredits();
             else if (event == "music done")
                 interpreter.musicEnded();
+            else if (event == "back") {
+                const Message why = interpreter.stepBack();
+                if (why.empty())
+                    recorder.line("{\"back\":" + std::to_string(interpreter.placesBehind()) + "}");
+                else
+                    recorder.line("{\"refused\":\"back\",\"why\":" + json::quote(why.english()) + "}");
+            } else if (event == "skip") {
+                const std::size_t turned = interpreter.skip(false);
+                recorder.line("{\"skipped\":" + std::to_string(turned) + "}");
+            }
             else if (event.rfind("save ", 0) == 0 || event.rfind("load ", 0) == 0) {
                 const std::string slot = event.substr(5);
                 const bool saving = event[0] == 's';
@@ -114,10 +139,12 @@ int playHeadless(const GameFolder& folder, std::istream& in, std::ostream& out, 
                     recorder.line("{\"refused\":" + json::quote(slot) + ",\"why\":" + json::quote(why) + "}");
             } else
                 interpreter.chooseOption(event.back() - '0');
+            keepReadPages();
             recorder.line(stateRecord(interpreter));
             out.flush();
         }
     } catch (const FatalError& error) {
+        keepReadPages();
         return endWithFatal(error.what(), out, err);
     }
 }

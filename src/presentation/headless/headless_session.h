@@ -6,6 +6,7 @@
 
 #include "headless_recorder.h"
 #include "interpreter/game_folder.h"
+#include "interpreter/read_pages.h"
 
 #include <functional>
 #include <istream>
@@ -18,12 +19,19 @@ namespace vorn {
 class Interpreter;
 
 // What `save SLOT` and `load SLOT` do; each returns "" when done, otherwise
-// why not, naming the slot.
+// why not, naming the slot. And where the read pages are kept, which `skip`
+// turns: by default in the memory of the process only.
 class HeadlessSaving {
   public:
     virtual ~HeadlessSaving() = default;
     virtual std::string save(const std::string& slot) = 0;
     virtual std::string load(const std::string& slot) = 0;
+    // The script's SHA-256, which names its read pages.
+    virtual std::string scriptDigest(std::string_view script) = 0;
+    // The pages kept by earlier plays; returns a note when they cannot be read.
+    virtual std::string loadReadPages(ReadPages&) { return ""; }
+    // Called when pages were read; returns why they could not be kept, or "".
+    virtual std::string keepReadPages(const ReadPages&) { return ""; }
 };
 
 using HeadlessSavingFactory = std::function<std::unique_ptr<HeadlessSaving>(Interpreter&, const GameFolder&)>;

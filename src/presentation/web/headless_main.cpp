@@ -5,7 +5,7 @@
 // in the runner's script (vorn-headless), which hands its entries in here, as
 // the page hands them to its player, before main() runs. Pictures are checked
 // by their headers, as the desktop's decoder would accept them; saved games
-// are not kept in this build.
+// are not kept in this build, and the pages read only in its memory.
 
 #include "interpreter/code_page.h"
 #include "presentation/headless/headless_session.h"
@@ -17,6 +17,7 @@
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <iostream>
 #include <memory>
@@ -38,6 +39,14 @@ class NoSaving : public HeadlessSaving {
   public:
     std::string save(const std::string& slot) override { return why(slot); }
     std::string load(const std::string& slot) override { return why(slot); }
+    // The read pages stay in the memory of the process, where a script needs
+    // only to be told apart from another one read in the same play (after
+    // "New" re-reads an edited script): its length and an FNV-1a hash do.
+    std::string scriptDigest(std::string_view script) override {
+        std::uint64_t hash = 14695981039346656037ull;
+        for (const char c : script) hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+        return std::to_string(script.size()) + "-" + std::to_string(hash);
+    }
 
   private:
     static std::string why(const std::string& slot) {

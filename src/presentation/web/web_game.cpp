@@ -14,6 +14,7 @@
 #include "presentation/web/memory_tree.h"
 #include "presentation/web/js_bytes.h"
 #include "saves/reader_settings.h"
+#include "saves/read_pages_format.h"
 #include "saves/saves.h"
 #include "shell/shell.h"
 #include "saves/slot_name.h"
@@ -389,6 +390,7 @@ class WebGame {
         saves_ = std::make_unique<Saves>(*interpreter_, *folder_, store_, savesName(),
                                          [this](std::string_view) { return scriptHash_; });
         if (voicing_ && voicingOn_) voicing_->setOn(true, *interpreter_); // says the first page
+        interpreter_->setReadPages(&readPages_, [this](std::string_view) { return scriptHash_; });
         const std::string fatal = guarded([this] {
             interpreter_->load();
             interpreter_->playRun();
@@ -531,6 +533,8 @@ class WebGame {
 
     // What the page needs to take a press as the window takes it.
     bool offersOption(int option) const { return interpreter_ && interpreter_->offersOption(option); }
+    // Whether a click on the page text would play on now (not while a menu waits).
+    bool textClickPlaysOn() const { return interpreter_ && interpreter_->textClickPlaysOn(); }
     int offeredCaptions() const { return interpreter_ ? interpreter_->offeredCaptions() : 4; }
     // The element a press at (x, y), in scene pixels, lands on, given the
     // sizes of the two pictures as the page shows them.
@@ -550,6 +554,40 @@ class WebGame {
         }
         return entries;
     }
+
+    // ---- going back and skipping ---------------------------------------------
+    // Each returns "" when done, otherwise why not; a screen that cannot be
+    // put back ends the game as a fatal error: see fatalError().
+    std::string stepBack() {
+        if (!interpreter_ || !fatal_.empty()) return "the game has ended";
+        std::string why;
+        guarded([&] { why = interpreter_->stepBack().english(); });
+        return why;
+    }
+    // To where the backlog's entry `index` (0 = the oldest) was on screen.
+    std::string stepBackTo(int index) {
+        if (!interpreter_ || !fatal_.empty()) return "the game has ended";
+        if (index < 0) return "the backlog holds no such entry";
+        std::string why;
+        guarded([&] { why = interpreter_->stepBackTo(static_cast<std::size_t>(index)).english(); });
+        return why;
+    }
+    int placesBehind() const { return interpreter_ ? static_cast<int>(interpreter_->placesBehind()) : 0; }
+    bool pageRead() const { return interpreter_ && interpreter_->pageRead(); }
+    // Turns the page if it may be skipped; whether it did. After a fatal
+    // error it turns nothing: see fatalError().
+    bool skipStep(bool skipUnread) {
+        bool turned = false;
+        if (interpreter_) guarded([&] { turned = interpreter_->skipStep(skipUnread); });
+        return turned && fatal_.empty();
+    }
+    // The read pages of every game, for the page to keep in the browser's
+    // storage whenever readPagesChanges() has moved on, and to hand back in
+    // before start(). adoptReadPages() returns "" or why the document was
+    // set aside (every page then counts as unread).
+    std::string readPagesDocument() const { return writeReadPages(readPages_); }
+    std::string adoptReadPages(const std::string& document) { return readReadPages(document, readPages_); }
+    int readPagesChanges() const { return static_cast<int>(readPages_.changes() & 0x7fffffff); }
 
   private:
     template <typename F>
@@ -586,6 +624,7 @@ class WebGame {
     PageSlotStore store_;
     std::unique_ptr<Saves> saves_;
     std::string scriptHash_, scriptBytes_;
+    ReadPages readPages_;
     std::optional<Snapshot> startPlace_;
     mutable std::string musicBytes_;
     std::string notice_;
@@ -616,6 +655,7 @@ EMSCRIPTEN_BINDINGS(vorn_web) {
         .function("showCredits", &vorn::WebGame::showCredits)
         .function("quit", &vorn::WebGame::quit)
         .function("offersOption", &vorn::WebGame::offersOption)
+        .function("textClickPlaysOn", &vorn::WebGame::textClickPlaysOn)
         .function("elementAt", &vorn::WebGame::elementAt)
         .function("backlog", &vorn::WebGame::backlog)
         .function("setSpeaker", &vorn::WebGame::setSpeaker)
@@ -637,7 +677,16 @@ EMSCRIPTEN_BINDINGS(vorn_web) {
         .function("findSlot", &vorn::WebGame::findSlot)
         .function("newSlotName", &vorn::WebGame::newSlotName)
         .function("keepPlace", &vorn::WebGame::keepPlace)
-        .function("markStartPlace", &vorn::WebGame::markStartPlace);
+        .function("markStartPlace", &vorn::WebGame::markStartPlace)
+        // going back and skipping
+        .function("stepBack", &vorn::WebGame::stepBack)
+        .function("stepBackTo", &vorn::WebGame::stepBackTo)
+        .function("placesBehind", &vorn::WebGame::placesBehind)
+        .function("pageRead", &vorn::WebGame::pageRead)
+        .function("skipStep", &vorn::WebGame::skipStep)
+        .function("readPagesDocument", &vorn::WebGame::readPagesDocument)
+        .function("adoptReadPages", &vorn::WebGame::adoptReadPages)
+        .function("readPagesChanges", &vorn::WebGame::readPagesChanges);
     emscripten::function("sceneLayout", &vorn::sceneLayout);
     emscripten::function("keyAction", &vorn::keyActionOf);
     emscripten::function("keyTable", &vorn::keyTable);

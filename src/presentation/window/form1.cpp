@@ -27,6 +27,7 @@ Form1::Form1(const GameFolder& folder, MusicDevice& device, int zoom, QWidget* p
     : QWidget(parent), folder_(folder), music_(device), interpreter_(folder_, *this, device),
       shell_(interpreter_, *this, device) {
     if (!parent) setWindowFlags(kWindowFlags);
+    interpreter_.setReadPages(&readPages_, &Saves::scriptHash);
     setWindowTitle("VORN Interpeter"); // spelled as the original player spelled it, on purpose
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
@@ -92,7 +93,7 @@ Form1::Form1(const GameFolder& folder, MusicDevice& device, int zoom, QWidget* p
     noticeTimer_.setInterval(1500);
     connect(&noticeTimer_, &QTimer::timeout, notice_, &QWidget::hide);
 
-    setUpFastForward();
+    setUpSkipping();
     setUpVoicing();
 
     marks_ = new ReaderMarks(this);
@@ -175,6 +176,7 @@ void Form1::guarded(const std::function<void()>& action) {
         voicing_->screenShown(interpreter_); // a new page or menu is said
         scheduleAutoTurn();
     }
+    keepReadPagesIfChanged();
 }
 
 void Form1::reportFatal(const QString& english, const QString& message) {
@@ -182,7 +184,7 @@ void Form1::reportFatal(const QString& english, const QString& message) {
     std::cerr << "vorn: " << escapeControls(english.toStdString()) << std::endl;
     if (finished_) return;
     finished_ = true;
-    stopFastForward();
+    stopSkipping();
     voicing_->setOn(false, interpreter_);
     shell_.shutDown(false);
     if (ended_) {
@@ -197,7 +199,7 @@ void Form1::reportFatal(const QString& english, const QString& message) {
 
 void Form1::shutDown(bool showCredits, int exitCode, bool keepPlace) {
     if (finished_) return;
-    stopFastForward();
+    stopSkipping();
     voicing_->setOn(false, interpreter_);
     const std::string notKept = keepPlace ? keepPlaceToGoOn() : "";
     shell_.shutDown(showCredits);

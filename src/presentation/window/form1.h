@@ -4,8 +4,9 @@
 // interpreter. It is the display surface of the windowed player. Its code is
 // split by concern: form1.cpp the window's life cycle, form1_surface.cpp the
 // display surface and its drawing, form1_input.cpp the mouse and the keys,
-// form1_backlog.cpp the backlog and the fast-forward, form1_saves.cpp saving,
-// loading and the place kept when the window closes.
+// form1_backlog.cpp the backlog, form1_going_back.cpp going back and
+// skipping, form1_saves.cpp saving, loading and the place kept when the
+// window closes.
 
 #include "interpreter/display_surface.h"
 #include "interpreter/interpreter.h"
@@ -27,6 +28,7 @@
 #include <future>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class QDialog;
 class QLabel;
@@ -80,6 +82,16 @@ class Form1 : public QWidget, public DisplaySurface {
     void showAbout(); // the menu's "About"
     void perform(KeyAction action);
 
+    // Going back and skipping.
+    void stepBack();                           // Left, Page Up, the wheel up at the top of a page
+    void stepBackTo(std::size_t backlogIndex); // a click on a page in the backlog
+    void toggleSkip();                         // S: skip pages read until pressed again
+    bool skipping() const { return skipTimer_.isActive(); }
+    // Skipping turns unread pages too (the reader's setting).
+    void setSkipUnread(bool skipUnread); // as the settings would have it
+    // "back 3" while the reader is back in play, "Skip" while pages are skipped.
+    const QLabel* placeMark() const { return placeMark_; }
+
     // Saving and loading, between runs only.
     void quickSave();      // F5
     void quickLoad();      // F9
@@ -89,6 +101,10 @@ class Form1 : public QWidget, public DisplaySurface {
     void loadFrom(const std::string& slot);
     // Where the saves go; by default the user's folder for the game.
     void setSaveFolder(const QString& folder);
+    // Where the pages read are kept between plays (the reader's data folder,
+    // or --save-dir); read from there now. Without a file they are kept in
+    // memory only, for this window.
+    void setReadPagesFile(const QString& path);
     // At the start, go on from the place kept at the last close without asking.
     void setContinueAtOnce(bool atOnce) { continueAtOnce_ = atOnce; }
     Saves& saves();
@@ -168,6 +184,7 @@ class Form1 : public QWidget, public DisplaySurface {
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -184,8 +201,17 @@ class Form1 : public QWidget, public DisplaySurface {
     void updateTransform();
     void applyCursor();
     int fontPixels() const;
-    void setUpFastForward();
-    void stopFastForward();
+    void setUpSkipping();
+    void startSkipping(bool whileHeld);
+    void stopSkipping();
+    void skipOnce();
+    // Ctrl held alone this long starts skipping, so that Ctrl+C and the other
+    // shortcuts never turn a page.
+    static constexpr int kSkipHoldDelay = 300;
+    void playedOn(); // a run has played on from where the reader was: no longer back
+    void updatePlaceMark();
+    void wheelTurned(QWheelEvent* event); // over the text box or the scene
+    std::size_t backlogEntryAt(QPoint viewportPoint) const;
     int offeredCaptions() const;           // how many captions a click can choose from now
     int labelAt(QPoint widgetPoint) const; // the caption 1..4 a click there lands on, or 0
     void updateMarkedOption();
@@ -209,10 +235,16 @@ class Form1 : public QWidget, public DisplaySurface {
     // its text as large as the scene's.
     int execOverScene(QDialog& dialog);
 
+    // Writes the read pages when a run has read one since they were last written.
+    void keepReadPagesIfChanged();
+
     GameFolder folder_;
     MusicDevice& music_;
     Interpreter interpreter_;
     Shell shell_;
+    ReadPages readPages_;
+    QString readPagesFile_;
+    std::size_t keptReadPages_ = 0;
 
     // Decoded meanwhile; taken at the first paint.
     struct BuiltInPictures {
@@ -236,8 +268,15 @@ class Form1 : public QWidget, public DisplaySurface {
     QImage cursorImage_;
     QLabel* notice_ = nullptr; // "Saved", "Loaded", for a moment
     QTimer noticeTimer_;
-    QTimer fastForwardDelay_; // Ctrl held alone this long starts the fast-forward
-    QTimer fastForward_;
+    QTimer skipDelay_;           // Ctrl held alone this long starts skipping
+    QTimer skipTimer_;           // a page every 50 ms while skipping
+    bool skipWhileHeld_ = false; // skipping ends when Ctrl is let go, not at a stop
+    QLabel* placeMark_ = nullptr;
+    int stepsBack_ = 0;              // places gone back since the reader last played on
+    int wheelBack_ = 0;              // the wheel's turn upwards not yet taken as a step back
+    std::vector<int> backlogStarts_; // where each backlog entry starts in the text shown
+    QPoint backlogPress_;
+    bool pressStoppedSkipping_ = false; // the press on the text box stopped skipping: its click turns nothing
     int zoom_ = 1;
     bool fullScreen_ = false;
     SceneTransform transform_;

@@ -6,12 +6,15 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <utility>
 
 namespace vorn {
 
 void Form1::resume() {
     autoTurn_.stop(); // the reader turned the page first; the next page starts its own wait
+    const bool playsOn = interpreter_.textClickPlaysOn();
     guarded([this] { interpreter_.resume(); });
+    if (playsOn) playedOn();
 }
 
 // As a pager does: the keys show the hidden rest of a long page first, a box
@@ -28,7 +31,9 @@ void Form1::readOn() {
 }
 
 void Form1::chooseOption(int option) {
+    const bool playsOn = interpreter_.offersOption(option);
     guarded([this, option] { interpreter_.chooseOption(option); });
+    if (playsOn) playedOn();
 }
 
 void Form1::backgroundPressed(Qt::MouseButtons buttons, QPoint globalPos) {
@@ -37,7 +42,9 @@ void Form1::backgroundPressed(Qt::MouseButtons buttons, QPoint globalPos) {
 }
 
 void Form1::newGame() {
+    stopSkipping();
     guarded([this] { shell_.newGame(); });
+    playedOn();
 }
 
 void Form1::quit() { close(); }
@@ -85,11 +92,11 @@ void Form1::perform(KeyAction action) {
     case KeyAction::VolumeDown:
     case KeyAction::VolumeUp: changeVolumeByKey(action); break;
     case KeyAction::OpenSettings: openSettings(); break;
-    // Keys of controls still being built: taken, and for now nothing happens.
-    case KeyAction::StepBack:
+    case KeyAction::StepBack: stepBack(); break;
     case KeyAction::SkipWhileHeld:
-    case KeyAction::ToggleSkip:
+        if (!skipping()) skipDelay_.start(); // skipping starts once Ctrl has been held alone a moment
         break;
+    case KeyAction::ToggleSkip: toggleSkip(); break;
     case KeyAction::ToggleVoicing: toggleVoicing(); break;
     case KeyAction::RepeatSpeech: repeatSpeech(); break;
     }
@@ -106,6 +113,7 @@ void Form1::popUpMenuFromKeyboard() {
 
 void Form1::mousePressEvent(QMouseEvent* event) {
     if (backlog_->isVisible()) return;
+    stopSkipping();
     const QPoint at = event->position().toPoint();
     pressedLabel_ = event->button() == Qt::LeftButton ? labelAt(at) : 0;
     const bool onBackground =
@@ -160,12 +168,14 @@ void Form1::updateMarkedOption() {
 }
 
 void Form1::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Control) {
-        if (!event->isAutoRepeat() && !backlog_->isVisible()) fastForwardDelay_.start();
-        return;
-    }
-    stopFastForward();
-    const KeyAction action = keyAction(event->key(), event->modifiers());
+    // The Ctrl key itself is pressed with Ctrl held, whatever the platform reports.
+    const bool ctrlItself = event->key() == Qt::Key_Control;
+    if (ctrlItself && event->isAutoRepeat()) return;
+    const KeyAction action =
+        keyAction(event->key(), ctrlItself ? event->modifiers() | Qt::ControlModifier : event->modifiers());
+    // Any other key ends skipping: a key held with Ctrl is a shortcut, and
+    // S toggles it itself.
+    if (action != KeyAction::ToggleSkip) stopSkipping();
     if (action == KeyAction::None) {
         QWidget::keyPressEvent(event);
         return;
@@ -174,32 +184,50 @@ void Form1::keyPressEvent(QKeyEvent* event) {
 }
 
 void Form1::keyReleaseEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Control && !event->isAutoRepeat()) stopFastForward();
+    if (event->key() == Qt::Key_Control && !event->isAutoRepeat() && (skipWhileHeld_ || skipDelay_.isActive()))
+        stopSkipping();
     QWidget::keyReleaseEvent(event);
 }
 
 void Form1::focusOutEvent(QFocusEvent* event) {
-    stopFastForward();
+    stopSkipping();
     QWidget::focusOutEvent(event);
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
     if (watched == text1_->viewport()) {
-        if (event->type() == QEvent::MouseButtonRelease) {
+        if (event->type() == QEvent::MouseButtonPress) {
+            // A click while skipping stops it, and turns no page of its own.
+            pressStoppedSkipping_ = skipping();
+            stopSkipping();
+        } else if (event->type() == QEvent::MouseButtonRelease) {
             auto* mouse = static_cast<QMouseEvent*>(event);
-            if (mouse->button() == Qt::LeftButton && text1_->viewport()->rect().contains(mouse->position().toPoint()))
+            const bool stoppedSkipping = std::exchange(pressStoppedSkipping_, false);
+            if (mouse->button() == Qt::LeftButton && !stoppedSkipping &&
+                text1_->viewport()->rect().contains(mouse->position().toPoint()))
                 resume();
         } else if (event->type() == QEvent::Wheel) {
-            // Turning the wheel up at the top of the page opens the backlog.
             auto* wheel = static_cast<QWheelEvent*>(event);
             if (wheel->angleDelta().y() > 0 && text1_->verticalScrollBar()->value() == 0) {
-                openBacklog();
+                wheelTurned(wheel); // at the top of the page the wheel up steps back
                 return true;
             }
         }
     } else if (watched == backlog_->viewport()) {
-        if (event->type() == QEvent::MouseButtonRelease) {
-            closeBacklog();
+        // A click on a page in the backlog goes back to that page; on the page
+        // being read, or with some text selected, it only closes the backlog.
+        if (event->type() == QEvent::MouseButtonPress) {
+            backlogPress_ = static_cast<QMouseEvent*>(event)->position().toPoint();
+        } else if (event->type() == QEvent::MouseButtonRelease) {
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            const QPoint at = mouse->position().toPoint();
+            const bool aClick = mouse->button() == Qt::LeftButton &&
+                                (at - backlogPress_).manhattanLength() < QApplication::startDragDistance();
+            const std::size_t entry = backlogEntryAt(at);
+            if (aClick && entry + 1 < interpreter_.backlog().size())
+                stepBackTo(entry);
+            else
+                closeBacklog();
             return true;
         }
         if (event->type() == QEvent::Wheel) {

@@ -49,7 +49,10 @@ bool Form1::goOnFromKeptPlace() {
     if (presentQuestion_(question, tr("Go on"), tr("Start anew"))) return true;
     // Back to the game as it stood before the kept place was shown.
     const Message notBack = interpreter_.restore(*start, interpreter_.stream().contents());
-    if (notBack.empty()) return false;
+    if (notBack.empty()) {
+        interpreter_.forgetPlaces(); // starting anew: the kept place is no place to go back to
+        return false;
+    }
     presentMessage_("VORN",
                     tr("The game cannot start from the beginning: %1\n\nIt goes on from where you left it.")
                         .arg(withVisibleControls(translated(notBack))),

@@ -29,9 +29,15 @@ void Form1::changeSettings(const ReaderSettings& settings) {
         std::cerr << "vorn: the settings are not kept for the next start: " << escapeControls(why) << std::endl;
 }
 
+void Form1::setSkipUnread(bool skipUnread) {
+    ReaderSettings settings = readerSettings();
+    settings.skipUnread = skipUnread;
+    changeSettings(settings);
+}
+
 void Form1::openSettings() {
     if (finished_ || interpreter_.running()) return;
-    stopFastForward();
+    stopSkipping();
     closeBacklog();
     const auto* desktop = dynamic_cast<const QtSpeaker*>(speaker_.get());
     SettingsDialog dialog(

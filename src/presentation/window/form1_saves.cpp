@@ -48,7 +48,7 @@ void Form1::openLoadDialog() { openSlotDialog(false); }
 
 void Form1::openSlotDialog(bool saving) {
     if (finished_ || interpreter_.running()) return;
-    stopFastForward();
+    stopSkipping();
     closeBacklog();
     SlotDialog dialog(
         saving ? SlotDialog::Purpose::Save : SlotDialog::Purpose::Load, saves(),
@@ -63,7 +63,7 @@ void Form1::openSlotDialog(bool saving) {
 
 void Form1::saveTo(const std::string& slot) {
     if (finished_) return;
-    stopFastForward();
+    stopSkipping();
     closeBacklog();
     const Message why = saves().save(slot, scenePicture().toStdString());
     if (!why.empty()) {
@@ -75,7 +75,7 @@ void Form1::saveTo(const std::string& slot) {
 
 void Form1::loadFrom(const std::string& slot) {
     if (finished_) return;
-    stopFastForward();
+    stopSkipping();
     closeBacklog();
     // A load that cannot be done changes nothing and is told; only a screen
     // that cannot even be put back as it was ends the game, as a fatal error.
@@ -86,17 +86,20 @@ void Form1::loadFrom(const std::string& slot) {
             return;
         }
         pressedLabel_ = 0;
+        playedOn();
         showNotice(tr("Loaded: %1").arg(SlotDialog::displayName(slot)));
     });
 }
 
-// A small picture of the scene as the reader sees it, without the notice.
+// A small picture of the scene as the reader sees it, without the notice and the mark.
 QByteArray Form1::scenePicture() {
-    const bool noticeShown = notice_->isVisible();
+    const bool noticeShown = notice_->isVisible(), markShown = placeMark_->isVisible();
     notice_->hide();
+    placeMark_->hide();
     const QImage scene =
         grab(transform_.scene()).toImage().scaled(kSceneSize / 2, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     notice_->setVisible(noticeShown);
+    placeMark_->setVisible(markShown);
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);

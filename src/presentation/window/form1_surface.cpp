@@ -50,6 +50,7 @@ void Form1::updateTransform() {
     marks_->place(transform_.scene(), transform_.scale, fontPixels());
     updateMarkedOption();
     updateStandIns();
+    if (placeMark_) updatePlaceMark(); // in the scene's corner at its new size
     applyCursor();
     update();
 }

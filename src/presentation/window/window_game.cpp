@@ -1,8 +1,10 @@
 #include "window_game.h"
 
+#include "saves/read_pages_store.h"
 #include "saves/save_store.h"
 #include "saves/saves.h"
 
+#include <QFile>
 #include <optional>
 
 namespace vorn {
@@ -21,6 +23,8 @@ WindowGame::WindowGame(const GameFolder& folder, const Options& options, int zoo
     }
     form = std::make_unique<Form1>(folder, *music, zoom, parent);
     form->setSaveFolder(saveFolder(folder, options.saveDir));
+    form->setReadPagesFile(options.saveDir ? QFile::decodeName(options.saveDir->c_str()) + "/read.pages.json"
+                                           : readPagesFile());
     if (fluid) {
         // The end of the music arrives on the audio thread; the window handles
         // it between its own events. takeEnd() drops an end that a Close overtook.

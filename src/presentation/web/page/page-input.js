@@ -6,7 +6,7 @@ import { pageKey } from './keys.js';
 
 export function pageInput({
   module, layout, view, sceneBox, text1, labels, backlogBox, popup, game, ended, saves, settings,
-  play, quit, resume, readOn, chooseOption, unlockMusic, updateMoreBelow, openBacklog, closeBacklog,
+  play, quit, resume, readOn, chooseOption, unlockMusic, updateMoreBelow, openBacklog, closeBacklog, goingBack,
   toggleVoicing, repeatSpeech,
 }) {
   function scenePoint(event) {
@@ -49,9 +49,13 @@ export function pageInput({
       if (type === 'pointerup') setTimeout(() => { menuPress = false; });
     }, true);
   }
+  let pressStoppedSkipping = false;
   sceneBox.addEventListener('pointerdown', (event) => {
     unlockMusic();
     if (!backlogBox.hidden || !popup.hidden) return;
+    // A press while skipping stops it, and turns no page of its own.
+    pressStoppedSkipping = goingBack.skipping();
+    goingBack.stopSkipping();
     if (event.target === text1 || text1.contains(event.target)) return;
     const element = elementAt(scenePoint(event));
     pressedLabel = event.button === 0 ? labelOf(element) : 0;
@@ -120,15 +124,25 @@ export function pageInput({
   // A click on the page text turns the page, unless it selected some of it.
   text1.addEventListener('click', (event) => {
     unlockMusic();
-    if (event.button !== 0) return;
+    if (event.button !== 0 || pressStoppedSkipping) return;
     const selection = window.getSelection();
     if (selection && !selection.isCollapsed && text1.contains(selection.anchorNode)) return;
     resume();
   });
   text1.addEventListener('scroll', updateMoreBelow);
-  // Turning the wheel up at the top of the page opens the backlog.
-  text1.addEventListener('wheel', (event) => {
-    if (event.deltaY < 0 && text1.scrollTop === 0) { event.preventDefault(); openBacklog(); }
+  // Turning the wheel up at the top of the page steps back a place, a notch
+  // at a time (a touchpad's small turns add up to one); below the top it
+  // scrolls the page.
+  let wheelBack = 0;
+  sceneBox.addEventListener('wheel', (event) => {
+    if (!backlogBox.hidden || !popup.hidden || !game() || ended()) return;
+    if (event.deltaY >= 0 || text1.scrollTop > 0) { wheelBack = 0; return; }
+    event.preventDefault();
+    wheelBack += event.deltaMode === 0 ? -event.deltaY : -event.deltaY * 40; // pixels, or lines and pages
+    while (wheelBack >= 100) {
+      wheelBack -= 100;
+      goingBack.stepBack();
+    }
   }, { passive: false });
 
   // The pop-up menu takes the focus, wherever it was opened from, and gives
@@ -161,7 +175,11 @@ export function pageInput({
     if (command === 'save') saves().openDialog(true);
     else if (command === 'load') saves().openDialog(false);
     else if (command === 'settings') settings().openDialog();
-    else if (command === 'new') play(() => game().newGame());
+    else if (command === 'new') {
+      goingBack.stopSkipping();
+      play(() => game().newGame());
+      goingBack.playedOn();
+    }
     else if (command === 'about') play(() => game().showCredits());
     else if (command === 'quit') quit();
   });
@@ -186,14 +204,6 @@ export function pageInput({
     event.stopPropagation();
   });
 
-  let fastForwardDelay = null;
-  let fastForward = null;
-  function stopFastForward() {
-    clearTimeout(fastForwardDelay);
-    clearInterval(fastForward);
-    fastForwardDelay = fastForward = null;
-  }
-
   document.addEventListener('keydown', (event) => {
     if (!game() || ended() || document.querySelector('dialog[open]')) return;
     // The open menu has the keys, also where the focus has left it: Escape closes it.
@@ -202,16 +212,11 @@ export function pageInput({
       return;
     }
     unlockMusic();
-    // Holding Ctrl alone turns the pages every 50 ms, after a moment, so that
-    // Ctrl+C and the browser's own shortcuts never turn one.
-    if (event.key === 'Control') {
-      if (!event.repeat && backlogBox.hidden && !fastForwardDelay && !fastForward) {
-        fastForwardDelay = setTimeout(() => { fastForwardDelay = null; fastForward = setInterval(resume, 50); }, 300);
-      }
-      return;
-    }
-    stopFastForward();
+    if (event.repeat && event.key === 'Control') return;
     const found = pageKey(module, event);
+    // Any other key ends skipping: a key held with Ctrl is a shortcut, and S
+    // toggles it itself.
+    if (found?.action !== 'ToggleSkip') goingBack.stopSkipping();
     if (!found) return;
     if (!backlogBox.hidden) {
       switch (found.whileBacklog) {
@@ -267,14 +272,18 @@ export function pageInput({
     case 'RepeatSpeech': repeatSpeech(); break;
     case 'OpenSettings': event.preventDefault(); settings().perform(action); break;
     case 'ToggleAuto': case 'ToggleMute': case 'VolumeDown': case 'VolumeUp': settings().perform(action); break;
+    // Left and Page Up step back; Ctrl held alone and S skip the pages read.
+    case 'StepBack': event.preventDefault(); goingBack.stepBack(); break;
+    case 'SkipWhileHeld': goingBack.ctrlPressed(); break;
+    case 'ToggleSkip': goingBack.toggleSkip(); break;
     default: break; // ZoomIn, ZoomOut, ToggleFullScreen, Quit
     }
   }
-  document.addEventListener('keyup', (event) => { if (event.key === 'Control') stopFastForward(); });
-  window.addEventListener('blur', stopFastForward);
+  document.addEventListener('keyup', (event) => { if (event.key === 'Control') goingBack.ctrlReleased(); });
+  window.addEventListener('blur', () => goingBack.stopSkipping());
   function lineStep() {
     return parseFloat(getComputedStyle(text1).lineHeight) || 18 * view.zoom;
   }
 
-  return { updateMarked, updateOffered, stopFastForward };
+  return { updateMarked, updateOffered };
 }

@@ -53,6 +53,11 @@ const japanese = {
   autoMark: 'オート',
   musicMuted: '音楽オフ',
   volumeMark: (value) => `音量 ${value} %`,
+  // Going back and skipping, as the desktop window marks them.
+  backMark: (count) => `${count} つ前`,
+  skipMark: 'スキップ',
+  nothingBack: 'これより前には戻れません',
+  tooFarBack: 'そのページは遠すぎて戻れません',
   // Games the page cannot play, and why.
   cannotPlay: (name, why) => `「${name}」は遊べません: ${why}。`,
   cannotLoad: (url, answer) => `「${url}」を読み込めません: サーバーの応答は ${answer} です`,
@@ -97,6 +102,10 @@ const english = {
   percent: (value) => `${value} %`,
   musicMuted: 'Music muted',
   volumeMark: (value) => `Volume ${value} %`,
+  backMark: (count) => `back ${count}`,
+  skipMark: 'Skip',
+  nothingBack: 'Nothing to go back to',
+  tooFarBack: 'That page is too far back to go to',
   cannotPlay: (name, why) => `cannot play "${name}": ${why}.`,
   cannotLoad: (url, answer) => `cannot load "${url}": the server answers ${answer}`,
   damaged: (why) => `the archive is damaged or truncated: ${why}; download it again, or open the game's folder instead`,

@@ -86,7 +86,8 @@ export function displayName(slot, game) {
 }
 
 // `page` gives: game() the WebGame, play(action) to call it as every press
-// does, scenePicture() a PNG of the scene, message(text) a box, notice(words).
+// does, scenePicture() a PNG of the scene, message(text) a box, notice(words),
+// loaded() after a load.
 export class PageSaves {
   constructor(page) {
     this.page = page;
@@ -104,9 +105,11 @@ export class PageSaves {
   // Before the game starts: the script's hash and the slots kept for the game.
   async open(game) {
     this.ready = false;
+    this.hashed = false; // whether the game knows its script's SHA-256, which names its saves and read pages
     this.name = game.savesName() || 'game';
     try {
       game.setScriptHash(await sha256(game.scriptBytes().slice()));
+      this.hashed = true;
       this.db = await openDatabase();
       for (const record of await readSlots(this.name)) {
         game.keepSlot(record.slot, record.document, record.png ?? null, record.picture ?? '');
@@ -145,8 +148,12 @@ export class PageSaves {
     let why = '';
     this.page.play(() => { why = game.load(slot); return game.fatalError(); });
     if (game.fatalError()) return;
-    if (why) this.page.message(why);
-    else this.page.notice(words('loaded', displayName(slot, game)));
+    if (why) {
+      this.page.message(why);
+      return;
+    }
+    this.page.loaded?.();
+    this.page.notice(words('loaded', displayName(slot, game)));
   }
 
   // F5: into the game's own quick slot, never over a save of another game or version.

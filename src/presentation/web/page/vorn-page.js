@@ -14,6 +14,7 @@ import { keepPageOffline, keepWhenFetched } from './offline.js';
 import { rememberKeptPlace, rememberPlayed, showShelf } from './shelf.js';
 import { pageVoicing } from './page-voicing.js';
 import { pageSettings } from './page-settings.js';
+import { pageGoingBack } from './page-going-back.js';
 
 const $ = (id) => document.getElementById(id);
 const sceneBox = $('scene');
@@ -239,9 +240,24 @@ function play(action) {
   showMessages();
 }
 
-// The reader's turn comes first: auto mode starts its wait again on the next page.
-const resume = () => { readerSettings.stopAuto(); play(() => game.clickText()); };
-const chooseOption = (option) => play(() => game.chooseOption(option));
+// The reader's turn comes first: auto mode starts its wait again on the next
+// page. A click that plays on (or an option taken) leaves the place gone back
+// to, and may have read a page.
+function playedOn() {
+  goingBack.playedOn();
+  goingBack.readPages.changed();
+}
+const resume = () => {
+  readerSettings.stopAuto();
+  const playsOn = game && game.textClickPlaysOn();
+  play(() => game.clickText());
+  if (playsOn) playedOn();
+};
+const chooseOption = (option) => {
+  const playsOn = game && game.offersOption(option);
+  play(() => game.chooseOption(option));
+  if (playsOn) playedOn();
+};
 
 function restOfPageHidden() {
   const lineHeight = parseFloat(getComputedStyle(text1).lineHeight) || 15 * view.zoom * 1.2;
@@ -262,22 +278,36 @@ function readOn() {
 function endGame() {
   ended = true;
   updateOffered();
-  stopFastForward();
   voicing.stop();
   readerSettings.stopAuto();
+  goingBack.stopSkipping();
+  goingBack.readPages.keep();
   if (music) music.stop();
 }
 
 // ---- presses, keys, the pop-up menu and the backlog -------------------------
 
-const { openBacklog, closeBacklog } = pageBacklog({ backlogBox, game: () => game, updateMarked: () => updateMarked() });
-const { updateMarked, updateOffered, stopFastForward } = pageInput({
+const { openBacklog, closeBacklog } = pageBacklog({
+  backlogBox,
+  game: () => game,
+  updateMarked: () => updateMarked(),
+  stepBackTo: (index) => goingBack.stepBackTo(index),
+});
+const goingBack = pageGoingBack({
+  game: () => game,
+  play,
+  placeMark: $('place-mark'),
+  closeBacklog,
+  showNotice: (text) => showNotice(text, 1500),
+  settings: () => readerSettings.settings,
+});
+const { updateMarked, updateOffered } = pageInput({
   module, layout, view, sceneBox, text1, labels, backlogBox, popup,
   game: () => game,
   ended: () => ended,
   saves: () => saves,
   settings: () => readerSettings,
-  play, quit, resume, readOn, chooseOption, unlockMusic, updateMoreBelow, openBacklog, closeBacklog,
+  play, quit, resume, readOn, chooseOption, unlockMusic, updateMoreBelow, openBacklog, closeBacklog, goingBack,
   toggleVoicing: () => { if (game && !ended) voicing.toggle(game); },
   repeatSpeech: () => { if (game && !ended) voicing.repeat(game); },
 });
@@ -411,6 +441,7 @@ async function openGame(readFiles, from = null) {
   playedFrom = from;
   gameFiles?.stop?.();
   gameFiles = files;
+  goingBack.reset();
   resetPictures();
   view.cursor = null;
   sceneBox.style.cursor = '';
@@ -473,6 +504,7 @@ async function openGame(readFiles, from = null) {
   if (music) keepWhenFetched(new URL('soundfont.sf2', import.meta.url).href);
   // The kept slots are read while the first page shows, not before it.
   await saves.open(game);
+  if (game) goingBack.readPages.open(game, saves.hashed); // the script's hash is known now, if it can be
   saves.offerContinue(); // asks over the first page; the page is ready meanwhile
 }
 
@@ -506,10 +538,14 @@ const saves = new PageSaves({
   scenePicture,
   message: (text) => { messages.push({ text, title: 'VORN' }); showMessages(); },
   notice: (text) => showNotice(text, 1500),
+  loaded: () => goingBack.playedOn(), // the reader is at the place loaded, no longer back
 });
 
 // Leaving the page in the middle of a game keeps the place, as closing the window does.
-window.addEventListener('pagehide', () => { if (game && !ended) saves.keepPlace(); });
+window.addEventListener('pagehide', () => {
+  if (game && !ended) saves.keepPlace();
+  if (game) goingBack.readPages.keep();
+});
 
 // For tests and benchmarks: the page's state, and a promise for the moment
 // every picture asked for so far is on the canvas.
