@@ -70,6 +70,7 @@ key Left
 shot back2
 same_unmarked p1 back2 "Left from the second page"
 key Prior
+sleep 2 # its notice, "Nothing to go back to", gone
 shot back-none
 same back2 back-none "Page Up with nothing to go back to"
 next_page
