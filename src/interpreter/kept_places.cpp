@@ -48,7 +48,12 @@ void Interpreter::keepBacklogForPlaces() {
     std::shared_ptr<BacklogCopy> copy;
     for (KeptPlace& place : places_) {
         if (place.backlogBefore) continue;
-        if (!copy) copy = std::make_shared<BacklogCopy>(BacklogCopy{surface_.backlog(), surface_.backlogStart()});
+        if (!copy) {
+            // With the entries held aside: an older place may show them.
+            const std::deque<BacklogEntry>& aside = surface_.trimmedBacklog();
+            copy = std::make_shared<BacklogCopy>(BacklogCopy{aside, surface_.backlogStart() - aside.size()});
+            copy->entries.insert(copy->entries.end(), surface_.backlog().begin(), surface_.backlog().end());
+        }
         place.backlogBefore = copy;
     }
 }

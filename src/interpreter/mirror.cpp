@@ -36,15 +36,21 @@ void SurfaceMirror::keep(BacklogEntry entry) {
 }
 
 void SurfaceMirror::trimBacklog() {
-    while (backlog_.size() > 1 && backlogCharacters_ > kBacklogCharacters && backlogDropped_ < backlogFloor_) {
+    while (backlog_.size() > 1 && backlogCharacters_ > kBacklogCharacters) {
         backlogCharacters_ -= weight(backlog_.front().text);
+        if (backlogDropped_ >= backlogFloor_) trimmed_.push_back(std::move(backlog_.front()));
         backlog_.pop_front();
         ++backlogDropped_;
     }
 }
 
+void SurfaceMirror::dropTrimmedBelowFloor() {
+    while (!trimmed_.empty() && backlogDropped_ - trimmed_.size() < backlogFloor_) trimmed_.pop_front();
+}
+
 void SurfaceMirror::replaceBacklog(const std::vector<BacklogEntry>& entries) {
     backlogDropped_ = backlogEnd(); // numbered on from the entries before
+    trimmed_.clear();
     backlog_.assign(entries.begin(), entries.end());
     backlogCharacters_ = 0;
     for (const BacklogEntry& entry : backlog_) backlogCharacters_ += weight(entry.text);
@@ -53,25 +59,41 @@ void SurfaceMirror::replaceBacklog(const std::vector<BacklogEntry>& entries) {
 
 void SurfaceMirror::keepBacklogFrom(std::size_t start) {
     backlogFloor_ = start;
-    trimBacklog();
+    dropTrimmedBelowFloor();
 }
 
 void SurfaceMirror::showBacklogAgain(std::size_t start, std::size_t end) {
-    while (backlogEnd() > end && !backlog_.empty()) {
+    // Entries from `end` on go, from the backlog and then from those held aside.
+    while (!backlog_.empty() && backlogEnd() > end) {
         backlogCharacters_ -= weight(backlog_.back().text);
         backlog_.pop_back();
     }
+    while (backlog_.empty() && !trimmed_.empty() && backlogDropped_ > end) {
+        trimmed_.pop_back();
+        --backlogDropped_;
+    }
+    // Entries held aside come back, down to `start`.
+    while (backlogDropped_ > start && !trimmed_.empty()) {
+        backlog_.push_front(std::move(trimmed_.back()));
+        trimmed_.pop_back();
+        --backlogDropped_;
+        backlogCharacters_ += weight(backlog_.front().text);
+    }
+    // Entries before `start` are held aside for the older places.
     while (backlogDropped_ < start && !backlog_.empty()) {
         backlogCharacters_ -= weight(backlog_.front().text);
+        trimmed_.push_back(std::move(backlog_.front()));
         backlog_.pop_front();
         ++backlogDropped_;
     }
     if (backlog_.empty()) backlogDropped_ = end;
+    dropTrimmedBelowFloor();
 }
 
 void SurfaceMirror::showBacklogAgain(std::size_t start, std::size_t end, const std::deque<BacklogEntry>& from,
                                      std::size_t fromStart) {
     backlog_.clear();
+    trimmed_.clear(); // the places before this one have the same copy
     backlogCharacters_ = 0;
     for (std::size_t n = std::max(start, fromStart); n < end && n - fromStart < from.size(); ++n) {
         backlog_.push_back(from[n - fromStart]);

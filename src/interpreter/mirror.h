@@ -50,12 +50,15 @@ class SurfaceMirror {
     // backlogEnd(). Kept places remember these two numbers instead of a copy.
     std::size_t backlogStart() const { return backlogDropped_; }
     std::size_t backlogEnd() const { return backlogDropped_ + backlog_.size(); }
-    // Trimming the backlog's oldest entries never drops the entry numbered
-    // `start` or later ones, so a kept place's backlog stays whole.
+    // The entries trimmed off the backlog's front that a kept place still
+    // shows, numbered up to backlogStart(): held aside, not shown.
+    const std::deque<BacklogEntry>& trimmedBacklog() const { return trimmed_; }
+    // Entries trimmed off from the one numbered `start` on are held aside
+    // (the oldest kept place's backlog starts there); older ones are dropped.
     void keepBacklogFrom(std::size_t start);
     // The backlog as it was when it held the entries numbered `start` to
-    // `end`, all of which it still holds (or keeps in `from`, when given:
-    // the backlog as a load found it, numbered from `fromStart`).
+    // `end`, all of which it holds or holds aside (or, with `from`, the
+    // backlog as a load found it, numbered from `fromStart`).
     void showBacklogAgain(std::size_t start, std::size_t end);
     void showBacklogAgain(std::size_t start, std::size_t end, const std::deque<BacklogEntry>& from,
                           std::size_t fromStart);
@@ -72,6 +75,7 @@ class SurfaceMirror {
     static std::size_t index(PictureElement element) { return static_cast<std::size_t>(element); }
     void keep(BacklogEntry entry);
     void trimBacklog();
+    void dropTrimmedBelowFloor();
 
     DisplaySurface* target_;
     std::string text_;
@@ -81,7 +85,8 @@ class SurfaceMirror {
     std::deque<BacklogEntry> backlog_;
     std::size_t backlogCharacters_ = 0;
     std::size_t backlogDropped_ = 0; // the number of the backlog's first entry
-    std::size_t backlogFloor_ = SIZE_MAX; // trimming stops at the entry of this number
+    std::size_t backlogFloor_ = SIZE_MAX; // trimmed entries from this number on are held aside
+    std::deque<BacklogEntry> trimmed_;    // numbered up to backlogDropped_
 };
 
 class DeviceMirror {

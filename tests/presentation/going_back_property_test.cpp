@@ -212,3 +212,37 @@ TEST(GoingBackTo, APageOfTheBacklogOrTheMenuOfAnOptionChosen) {
     EXPECT_EQ(interpreter.snapshot()->text, "one");
     EXPECT_FALSE(interpreter.stepBack().empty());
 }
+
+// Pages so long that the backlog drops its oldest ones: the backlog shown
+// stays within its bound, and each place still comes back with the backlog
+// it had, the dropped pages it showed included.
+TEST(GoingBackProperty, ABacklogTrimmedOfHugePagesComesBackAsItWas) {
+    std::string script = "*a*\r\n";
+    for (char c = 'a'; c <= 'd'; ++c) script += "\"" + std::string(300 * 1024, c) + "\"\r\n";
+    TestGame game(script + ">a<\r\n");
+    std::ostringstream sink;
+    vorn::HeadlessRecorder recorder(sink, {[](const std::string&) { return true; },
+                                           [](const std::string&) { return true; }});
+    const vorn::GameFolder folder(game.dir());
+    vorn::Interpreter interpreter(folder, recorder, recorder);
+    interpreter.load();
+    interpreter.playRun();
+    std::vector<vorn::Snapshot> places{*interpreter.snapshot()};
+    for (int click = 0; click < 12; ++click) {
+        interpreter.resume();
+        places.push_back(*interpreter.snapshot());
+        sink.str("");
+        std::size_t characters = 0;
+        for (const vorn::BacklogEntry& entry : interpreter.backlog()) characters += entry.text.size();
+        ASSERT_LE(characters, vorn::SurfaceMirror::kBacklogCharacters);
+    }
+    ASSERT_TRUE(interpreter.restore(places[4], interpreter.stream().contents()).empty()); // a load
+    places.push_back(places[4]);
+    while (places.size() > 1) {
+        ASSERT_TRUE(interpreter.stepBack().empty());
+        places.pop_back();
+        ASSERT_EQ(interpreter.snapshot(), places.back()) << places.size() - 1 << " places behind";
+        sink.str("");
+    }
+    EXPECT_EQ(places.size(), 1u);
+}
