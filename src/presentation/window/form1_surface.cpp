@@ -188,7 +188,10 @@ void Form1::keepAlive() {
 }
 
 void Form1::paintEvent(QPaintEvent*) {
-    takeBuiltInPictures();
+    if (!sceneReplaced_)
+        takeBuiltInPictures();
+    else if (builtIn_.valid())
+        QMetaObject::invokeMethod(this, [this] { takeBuiltInPictures(); }, Qt::QueuedConnection);
     QPainter p(this);
     p.fillRect(rect(), Qt::black); // the bars around a scene that does not fill the window
     const QRect scene = transform_.scene();
