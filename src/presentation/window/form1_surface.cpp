@@ -188,10 +188,7 @@ void Form1::keepAlive() {
 }
 
 void Form1::paintEvent(QPaintEvent*) {
-    if (!sceneReplaced_)
-        takeBuiltInPictures();
-    else if (builtIn_.valid())
-        QMetaObject::invokeMethod(this, [this] { takeBuiltInPictures(); }, Qt::QueuedConnection);
+    if (!sceneReplaced_) takeBuiltInPictures();
     QPainter p(this);
     p.fillRect(rect(), Qt::black); // the bars around a scene that does not fill the window
     const QRect scene = transform_.scene();
