@@ -86,6 +86,12 @@ class PrivateServer {
         fs::remove_all(dir_, ec);
     }
     bool ready() const { return ready_; }
+    void stop() {
+        if (pid_ <= 0) return;
+        ::kill(pid_, SIGKILL);
+        ::waitpid(pid_, nullptr, 0);
+        pid_ = 0;
+    }
 
   private:
     fs::path dir_;
@@ -152,7 +158,7 @@ TEST(PulseOutput, WithoutAServerSaysWhyAndRendersNothing) {
     ScopedVariable server("PULSE_SERVER", "unix:/nonexistent/vorn-no-such-socket");
     Calls calls;
     std::string why;
-    EXPECT_EQ(PulseOutput::open(smallOptions(), calls.renderer(), why), nullptr);
+    EXPECT_EQ(PulseOutput::open(smallOptions(), calls.renderer(), {}, why), nullptr);
     EXPECT_EQ(why.rfind("cannot reach the sound server: ", 0), 0u) << why;
     EXPECT_EQ(calls.count(), 0u);
 }
@@ -163,7 +169,7 @@ TEST(PulseOutput, RendersWholeQuantaInLargeBlocksAndStopsWhenClosed) {
     if (!server.ready()) GTEST_SKIP() << "the private sound server did not start";
     Calls calls;
     std::string why;
-    std::unique_ptr<PulseOutput> output = PulseOutput::open(smallOptions(), calls.renderer(), why);
+    std::unique_ptr<PulseOutput> output = PulseOutput::open(smallOptions(), calls.renderer(), {}, why);
     ASSERT_NE(output, nullptr) << why;
     // The queue fills, then drains and is topped up, block by block.
     ASSERT_TRUE(calls.waitFor([](const auto&) { return true; }));
@@ -187,7 +193,7 @@ TEST(PulseOutput, RenderSoonReplacesTheQueueOnlyWhenTheRendererHasSoundToReplace
     if (!server.ready()) GTEST_SKIP() << "the private sound server did not start";
     Calls calls;
     std::string why;
-    std::unique_ptr<PulseOutput> output = PulseOutput::open(smallOptions(), calls.renderer(), why);
+    std::unique_ptr<PulseOutput> output = PulseOutput::open(smallOptions(), calls.renderer(), {}, why);
     ASSERT_NE(output, nullptr) << why;
     ASSERT_TRUE(calls.waitFor([](const auto&) { return true; }));
     // Nothing to replace: the renderer says so and the stream plays on.
@@ -213,6 +219,37 @@ TEST(PulseOutput, RenderSoonReplacesTheQueueOnlyWhenTheRendererHasSoundToReplace
     // The stream goes on after the flush.
     const std::size_t replacedAt = calls.count();
     EXPECT_TRUE(calls.waitFor([&](const auto&) { return calls.renders.size() > replacedAt + 1; }));
+}
+
+TEST(PulseOutput, SaysOnceThatTheServerWentAway) {
+    if (!havePulseaudio()) GTEST_SKIP() << "no pulseaudio";
+    PrivateServer server;
+    if (!server.ready()) GTEST_SKIP() << "the private sound server did not start";
+    Calls calls;
+    std::mutex mutex;
+    std::vector<std::string> told;
+    std::string why;
+    std::unique_ptr<PulseOutput> output = PulseOutput::open(
+        smallOptions(), calls.renderer(),
+        [&](const std::string& lost) {
+            std::lock_guard lock(mutex);
+            told.push_back(lost);
+        },
+        why);
+    ASSERT_NE(output, nullptr) << why;
+    ASSERT_TRUE(calls.waitFor([](const auto&) { return true; }));
+    server.stop();
+    for (int i = 0; i < 200; ++i) {
+        {
+            std::lock_guard lock(mutex);
+            if (!told.empty()) break;
+        }
+        std::this_thread::sleep_for(10ms);
+    }
+    output->renderSoon(); // asked of a thread that has ended: nothing happens
+    output.reset();
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_EQ(told[0].rfind("the sound server went away: ", 0), 0u) << told[0];
 }
 
 } // namespace

@@ -299,7 +299,7 @@ std::string FluidMusicDevice::Impl::openDriver() {
         [this](float* interleaved, int frames, bool onlyToReplace) {
             return renderForOutput(interleaved, frames, onlyToReplace);
         },
-        pulseWhy);
+        [this](const std::string& why) { reportMusicOff(reported_, why); }, pulseWhy);
     if (output) {
         std::lock_guard lock(mutex_);
         output_ = std::move(output);

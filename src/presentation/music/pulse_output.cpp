@@ -81,6 +81,7 @@ struct PulseOutput::State {
     const PulseLibrary* pa = nullptr;
     PulseOutputOptions options;
     Render render;
+    Lost lost;
     pa_mainloop* loop = nullptr;
     pa_context* context = nullptr;
     pa_stream* stream = nullptr;
@@ -146,14 +147,17 @@ struct PulseOutput::State {
         while (!stopping.load()) {
             // A whole buffer, to stand in for the queue it replaces.
             if (renderWanted.exchange(false)) renderAndWrite(options.bufferedFrames, true);
-            if (pa->pa_mainloop_iterate(loop, 1, nullptr) < 0) break;
-            // The server went away: nothing more can be heard.
-            if (pa->pa_stream_get_state(stream) != PA_STREAM_READY) break;
+            if (pa->pa_mainloop_iterate(loop, 1, nullptr) < 0 || pa->pa_stream_get_state(stream) != PA_STREAM_READY) {
+                // The server went away: nothing more can be heard.
+                if (lost && !stopping.load()) lost("the sound server went away: " + contextError());
+                return;
+            }
         }
     }
 };
 
-std::unique_ptr<PulseOutput> PulseOutput::open(const PulseOutputOptions& options, Render render, std::string& why) {
+std::unique_ptr<PulseOutput> PulseOutput::open(const PulseOutputOptions& options, Render render, Lost lost,
+                                               std::string& why) {
     const PulseLibrary& pa = pulseLibrary();
     if (!pa.complete) {
         why = pa.why;
@@ -163,6 +167,7 @@ std::unique_ptr<PulseOutput> PulseOutput::open(const PulseOutputOptions& options
     state->pa = &pa;
     state->options = options;
     state->render = std::move(render);
+    state->lost = std::move(lost);
     state->loop = pa.pa_mainloop_new();
     if (!state->loop) {
         why = "libpulse cannot start";

@@ -36,9 +36,14 @@ class PulseOutput {
     // output's thread.
     using Render = std::function<Rendered(float* interleaved, int frames, bool onlyToReplace)>;
 
+    // Told once, on the output's thread, why the sound stopped for good (the
+    // server went away).
+    using Lost = std::function<void(const std::string& why)>;
+
     // A stream connected to the default server and playing, or null with
     // `why` telling what failed (no libpulse, no server, no stream).
-    static std::unique_ptr<PulseOutput> open(const PulseOutputOptions& options, Render render, std::string& why);
+    static std::unique_ptr<PulseOutput> open(const PulseOutputOptions& options, Render render, Lost lost,
+                                             std::string& why);
 
     // Stops the thread and closes the stream: `render` is not called once
     // this returns.
