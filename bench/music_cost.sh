@@ -10,7 +10,8 @@
 #     worst 10 s of playing, the start included, thread by thread;
 #   - the milliseconds from a music command to its first sound at the sink:
 #     the first music with the device set up from nothing, as the window does
-#     it, a change of music once it is up, and the player from its start;
+#     it, a change of music once it is up, and the player from its start; and
+#     from a stop (Close) to the last sound heard;
 #   - the silences heard at the loop point of a short tune.
 # With a BASELINE_BUILD_DIR, that build's player (another branch, say) plays
 # in the same turns, and its worst 10 s are shown beside this one's.
@@ -182,13 +183,14 @@ worst_windows() { # NAME RUN_LINES...
 worst_windows "$player" "${loud[@]}"
 [ -z "$baseline" ] || worst_windows "$baseline/vorn" "${before[@]}"
 
-declare -a first=() change=() launch=()
+declare -a first=() change=() stop=() launch=()
 for r in $(seq "$runs"); do
-  read -r f c < <("$probe" start "$work/game" theme.mid night.mid)
-  first+=("$f"); change+=("$c")
+  read -r f c s < <("$probe" start "$work/game" theme.mid night.mid)
+  first+=("$f"); change+=("$c"); stop+=("$s")
   launch+=("$("$probe" launch "$player" --zoom 1 "$work/game" 2>/dev/null)")
 done
 echo "silences at the loop point through the sound server: $("$probe" loop "$work/loop" 8)"
 echo "first sound: first music of a game, device set up from nothing $(printf '%s\n' "${first[@]}" | median) ms;" \
      "change of music $(printf '%s\n' "${change[@]}" | median) ms (target: at most 150 ms);" \
+     "a stop to its last sound $(printf '%s\n' "${stop[@]}" | median) ms;" \
      "player started to its first sound $(printf '%s\n' "${launch[@]}" | median) ms"

@@ -7,7 +7,8 @@
 //       through the real audio output, as the window does: the device set up
 //       from nothing, and the milliseconds from the first music command to
 //       its first sound; then, the music closed and silent, from a second
-//       music command to its first sound
+//       music command to its first sound; and from the Close to the last
+//       sound heard
 //   music_probe loop [--soundfont FILE] FOLDER SECONDS
 //       a tune of one second loops through the real audio output for SECONDS,
 //       restarted as the window restarts it; prints the silences heard at
@@ -127,6 +128,9 @@ class Listener {
         return false;
     }
 
+    // The moment of the last sound heard.
+    Clock::time_point lastSound() const { return Clock::time_point(Clock::duration(lastLoud_.load())); }
+
     void record(bool on) { recording_ = on; }
     std::vector<float> recorded() {
         std::lock_guard lock(recordMutex_);
@@ -149,6 +153,12 @@ class Listener {
                 std::lock_guard lock(recordMutex_);
                 recorded_.insert(recorded_.end(), buffer.begin(), buffer.end());
             }
+            for (int i = fragment - 1; i >= 0; --i)
+                if (std::fabs(buffer[2 * i]) > threshold || std::fabs(buffer[2 * i + 1]) > threshold) {
+                    const auto at = now - std::chrono::microseconds(long((fragment - 1 - i) * 1e6 / rate));
+                    lastLoud_ = at.time_since_epoch().count();
+                    break;
+                }
             if (!armed_ || heard_) continue;
             for (int i = 0; i < fragment; ++i)
                 if (std::fabs(buffer[2 * i]) > threshold || std::fabs(buffer[2 * i + 1]) > threshold) {
@@ -171,6 +181,7 @@ class Listener {
     std::atomic<bool> armed_{false};
     std::atomic<bool> heard_{false};
     std::atomic<Clock::duration::rep> when_{0};
+    std::atomic<Clock::duration::rep> lastLoud_{0};
 };
 
 int synthesis(const std::optional<fs::path>& font, const fs::path& piece, double seconds) {
@@ -209,11 +220,13 @@ int start(const std::optional<fs::path>& font, const fs::path& game, const std::
         return 1;
     }
     std::this_thread::sleep_for(std::chrono::seconds(1));
+    const auto stopCommand = Clock::now();
     device.setCommand(vorn::MusicCommand::Close);
     if (!listener.waitForSilence(1.0, 5)) {
         std::fprintf(stderr, "music_probe: the music did not stop\n");
         return 1;
     }
+    const double stopped = std::max(0.0, ms(stopCommand, listener.lastSound()));
     listener.arm();
     const auto secondCommand = Clock::now();
     playFromStart(device, second);
@@ -222,7 +235,7 @@ int start(const std::optional<fs::path>& font, const fs::path& game, const std::
         std::fprintf(stderr, "music_probe: the second music was not heard\n");
         return 1;
     }
-    std::printf("%.1f %.1f\n", ms(command, *firstSound), ms(secondCommand, *secondSound));
+    std::printf("%.1f %.1f %.1f\n", ms(command, *firstSound), ms(secondCommand, *secondSound), stopped);
     return 0;
 }
 

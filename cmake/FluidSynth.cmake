@@ -12,10 +12,12 @@ if(NOT CMAKE_MATCH_1)
   message(FATAL_ERROR "cannot read the SONAME of ${FLUIDSYNTH_LIBRARY_FILE}")
 endif()
 set(VORN_FLUIDSYNTH_SONAME ${CMAKE_MATCH_1})
+# libpulse's headers: the music's own output opens the library at run time too.
+pkg_check_modules(PULSE REQUIRED libpulse)
 
-# Gives `target` FluidSynth's declarations and the library's name to open.
+# Gives `target` FluidSynth's and libpulse's declarations and FluidSynth's name to open.
 function(vorn_use_fluidsynth target)
-  target_include_directories(${target} PRIVATE ${FLUIDSYNTH_INCLUDE_DIRS})
+  target_include_directories(${target} PRIVATE ${FLUIDSYNTH_INCLUDE_DIRS} ${PULSE_INCLUDE_DIRS})
   target_compile_definitions(${target} PRIVATE VORN_FLUIDSYNTH_SONAME="${VORN_FLUIDSYNTH_SONAME}")
   target_link_libraries(${target} PRIVATE ${CMAKE_DL_LIBS})
 endfunction()

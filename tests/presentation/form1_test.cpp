@@ -83,6 +83,22 @@ TEST(Form1, AGameThatSetsItsSceneAtOnceNeverShowsTheBuiltInOne) {
     EXPECT_EQ(shot.pixelColor(79 + 100, 27 + 100), QColor(10, 200, 30));
 }
 
+// The built-in pictures of a game that replaced its scene are decoded only
+// once the first page is up, and then leave the game's own scene on screen.
+TEST(Form1, TheBuiltInPicturesComeLaterWhereTheGameReplacedItsScene) {
+    TestGame game("<own.bmp>\"p\"");
+    game.write("own.bmp", test::bitmap(482, 297, 10, 200, 30));
+    Window w(game);
+    ASSERT_TRUE(w.start());
+    (void)w.form.grab();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(w.form.windowIcon().isNull()) << "nothing of them before the page is up";
+    w.form.takeBuiltInPictures(); // as the window does once the first page is painted
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(w.form.windowIcon().isNull());
+    EXPECT_EQ(w.form.grab().toImage().pixelColor(79 + 100, 27 + 100), QColor(10, 200, 30)) << "the game's own scene";
+}
+
 TEST(Form1, ClicksReachTheTextBoxAndTheFrontCaption) {
     TestGame game("\"Where now?\"(3 North,South,Stay)\r\n{\"N\"}{\"S\"}{\"T\"}\"Night\"");
     Window w(game);

@@ -1,8 +1,9 @@
 // Background music through FluidSynth.
 //
 // Threads: the window's thread sends the commands; the set-up thread creates
-// the synth, loads the soundfont and opens the audio driver; the driver's
-// thread renders. FluidSynth's MIDI player runs inside the rendering, on the
+// the synth, loads the soundfont and opens the audio output; the output's
+// thread renders (the player's own, feeding the PulseAudio server in large
+// blocks; FluidSynth's ALSA driver where no server can be reached). FluidSynth's MIDI player runs inside the rendering, on the
 // synth's sample timer, so an offline render plays exactly as the sound card
 // does. Creating or deleting a player changes the synth's list of sample
 // timers, which FluidSynth does not guard against the rendering thread, so the
@@ -121,6 +122,7 @@ FluidMusicDevice::Impl::~Impl() {
     }
     pinWanted_.notify_all();
     if (pinThread_.joinable()) pinThread_.join();
+    output_.reset();                                      // joins the output's thread: no render after this
     if (driver_) fl_->delete_fluid_audio_driver(driver_); // joins the audio thread: no callback after this
     if (player_) fl_->delete_fluid_player(player_);
     if (synth_) fl_->delete_fluid_synth(synth_);
@@ -165,6 +167,11 @@ void FluidMusicDevice::Impl::close() {
     playWanted_ = false;
     endStands_ = false;
     if (player_) {
+        // A piece cut short stops at once, its queued sound dropped; a
+        // piece that reached its end has its last notes queued, to be
+        // heard up to the restart that follows.
+        closedAtEnd_ = endReached_;
+        if (!endReached_) requestReplaceLocked();
         fl_->delete_fluid_player(player_);
         player_ = nullptr;
         // Nothing of the old piece may reach the next one. The reset puts
@@ -214,6 +221,7 @@ void FluidMusicDevice::Impl::setUp() {
     ::malloc_trim(0);
     if (!problem.empty()) {
         // Give back the soundfont's memory at once; the device stays silent.
+        output_.reset();
         if (driver_) fl_->delete_fluid_audio_driver(driver_);
         if (synth_) fl_->delete_fluid_synth(synth_);
         driver_ = nullptr;
@@ -289,14 +297,27 @@ std::string FluidMusicDevice::Impl::prepare() {
 }
 
 std::string FluidMusicDevice::Impl::openDriver() {
-    std::string failures;
-    for (const char* name : {"pulseaudio", "alsa"}) {
-        fl_->fluid_settings_setstr(settings_, "audio.driver", name);
-        driver_ = fl_->new_fluid_audio_driver2(settings_, &Impl::onAudio, this);
-        if (driver_) return {};
-        failures += std::string(failures.empty() ? "" : "; ") + name + ": " + takeFluidError();
+    PulseOutputOptions pulse;
+    pulse.sampleRate = options_.sampleRate;
+    pulse.blockFrames = options_.periodSize;
+    pulse.bufferedFrames = options_.periodSize * std::max(1, options_.periods);
+    pulse.renderQuantum = blockFrames_;
+    std::string pulseWhy;
+    std::unique_ptr<PulseOutput> output = PulseOutput::open(
+        pulse,
+        [this](float* interleaved, int frames, bool onlyToReplace) {
+            return renderForOutput(interleaved, frames, onlyToReplace);
+        },
+        [this](const std::string& why) { reportMusicOff(reported_, why); }, pulseWhy);
+    if (output) {
+        std::lock_guard lock(mutex_);
+        output_ = std::move(output);
+        return {};
     }
-    return "no audio output (" + failures + ")";
+    fl_->fluid_settings_setstr(settings_, "audio.driver", "alsa");
+    driver_ = fl_->new_fluid_audio_driver2(settings_, &Impl::onAudio, this);
+    if (driver_) return {};
+    return "no audio output (pulseaudio: " + pulseWhy + "; alsa: " + takeFluidError() + ")";
 }
 
 bool FluidMusicDevice::Impl::knownOff() {

@@ -1,8 +1,8 @@
 #pragma once
-// The music device that really plays: MIDI files through FluidSynth's synth,
-// MIDI file player and audio driver.
+// The music device that really plays: MIDI files through FluidSynth's synth
+// and MIDI file player, to the sound server.
 //
-// The synth, the audio driver and the soundfont are set up once, on a thread
+// The synth, the audio output and the soundfont are set up once, on a thread
 // of their own started by the constructor, so the window never waits for the
 // soundfont. Commands given before that is done are remembered and carried
 // out when it is. Any failure (no soundfont, no audio output, a file that is
@@ -24,16 +24,17 @@ namespace vorn {
 
 struct FluidMusicOptions {
     enum class Output {
-        AudioDriver, // the first of PulseAudio and ALSA that opens
+        AudioDriver, // the PulseAudio server, or ALSA where none can be reached
         Offline,     // no audio driver: the caller pulls the sound with render()
     };
     Output output = Output::AudioDriver;
     double sampleRate = 44100;
-    // Frames the audio driver asks for at a time (46 ms). Background music
-    // needs no quick answer, and larger buffers wake the audio thread and the
-    // sound server less often; a new piece is still heard within one buffer.
+    // The least the audio output renders at a time (46 ms). Background music
+    // needs no quick answer, and larger blocks wake the output's thread and
+    // the sound server less often; a stop or a new piece is still heard at
+    // once, since it replaces the sound queued at the server.
     int periodSize = 2048;
-    int periods = 4; // buffers the ALSA driver keeps queued
+    int periods = 4; // blocks the sound server or the ALSA driver keeps queued (186 ms)
     // The set-up starts with startSetUp() rather than in the constructor. The
     // window starts it once its first page is painted: loading a soundfont of
     // a hundred megabytes beside the first page slows that page by a third.
@@ -88,7 +89,7 @@ class FluidMusicDevice : public MusicDevice {
     // not; true when music can play.
     bool waitUntilReady();
 
-    // The frames of one audio buffer, as asked of the driver.
+    // The frames of one block of the audio output.
     int periodSize() const;
     double sampleRate() const;
 

@@ -6,6 +6,7 @@
 #include "presentation/music/fluid_library.h"
 #include "presentation/music/fluid_music_device.h"
 #include "presentation/music/midi_presets.h"
+#include "presentation/music/pulse_output.h"
 #include "presentation/music/soundfont_directory.h"
 #include "presentation/music/trimmed_soundfont.h"
 
@@ -14,6 +15,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <set>
@@ -85,8 +87,12 @@ class FluidMusicDevice::Impl {
     void resetSynthLocked();
     void applyLevelLocked();
     void startPlayerLocked();
+    void requestReplaceLocked();
     bool knownOff();
     static int onAudio(void* data, int len, int nfx, float* fx[], int nout, float* out[]);
+    PulseOutput::Rendered renderForOutput(float* interleaved, int frames, bool onlyToReplace);
+    template <typename RenderBlock>
+    void renderWatchedLocked(std::unique_lock<std::mutex>& lock, int frames, Outcome& outcome, RenderBlock renderBlock);
     void watchPlayerLocked(Outcome& outcome);
     double ticksPerBlock() const;
     void deliver(const Outcome& outcome);
@@ -102,7 +108,10 @@ class FluidMusicDevice::Impl {
     bool off_ = false;                 // no soundfont or no audio output: silent for good
     fluid_settings_t* settings_ = nullptr;
     fluid_synth_t* synth_ = nullptr;
-    fluid_audio_driver_t* driver_ = nullptr;
+    fluid_audio_driver_t* driver_ = nullptr;      // where the sound server cannot be reached: ALSA
+    std::unique_ptr<PulseOutput> output_;         // the sound server, fed from a thread of the player's own
+    bool replaceQueued_ = false;                  // the next render replaces the sound queued at the server
+    bool closedAtEnd_ = false;                    // the last Close came after its piece's end: a loop's restart
     int blockFrames_ = 64;                        // the synth renders and the player moves by these
     fluid_sfont_t* sfont_ = nullptr;              // on demand: the current piece's soundfont, in the synth
     int sfontId_ = 0;                             // changes each time the reset takes the soundfont out and back in

@@ -124,6 +124,9 @@ void FluidMusicDevice::Impl::startPlayerLocked() {
     }
     player_ = fl_->new_fluid_player(synth_);
     if (!player_) return;
+    // A piece that starts from silence (or after a cut) is heard at once; a
+    // restart after the end follows the end's last notes, queued.
+    if (!std::exchange(closedAtEnd_, false)) requestReplaceLocked();
     ++playerStarts_;
     playerStarted_.notify_all();
     fl_->fluid_player_add_mem(player_, open_->smf.data(), open_->smf.size());
@@ -134,11 +137,55 @@ void FluidMusicDevice::Impl::startPlayerLocked() {
     fl_->fluid_player_play(player_);
 }
 
-// The audio driver's thread asks for the next buffer.
+// Renders `frames` frames block by block, `renderBlock(done, n)` rendering
+// n frames from frame `done`, with the player's end watched after each block.
+template <typename RenderBlock>
+void FluidMusicDevice::Impl::renderWatchedLocked(std::unique_lock<std::mutex>& lock, int frames, Outcome& outcome,
+                                                 RenderBlock renderBlock) {
+    for (int done = 0; done < frames; done += blockFrames_) {
+        const int n = std::min(blockFrames_, frames - done);
+        renderBlock(done, n);
+        watchPlayerLocked(outcome);
+        if (outcome.ended && done + n < frames) {
+            // The end lies within this buffer. The window's thread restarts
+            // the piece as soon as it hears of it, in well under a
+            // millisecond when idle; the buffer waits that long for the
+            // restart, which then sounds right after the end instead of a
+            // buffer later. The sound server still holds what was queued
+            // before, so the wait is never heard.
+            const std::uint64_t startsBefore = playerStarts_;
+            lock.unlock();
+            deliver(outcome);
+            outcome = {};
+            lock.lock();
+            playerStarted_.wait_for(lock, std::chrono::milliseconds(restartWaitMs),
+                                    [&] { return playerStarts_ != startsBefore; });
+        }
+    }
+}
+
+// The output's thread asks for the next block, stereo interleaved.
+PulseOutput::Rendered FluidMusicDevice::Impl::renderForOutput(float* interleaved, int frames, bool onlyToReplace) {
+    Outcome outcome;
+    bool replaces = false;
+    {
+        std::unique_lock lock(mutex_);
+        if (onlyToReplace && !replaceQueued_) return PulseOutput::Rendered::Nothing;
+        replaces = std::exchange(replaceQueued_, false);
+        renderWatchedLocked(lock, frames, outcome, [&](int done, int n) {
+            float* at = interleaved + 2 * done;
+            fl_->fluid_synth_write_float(synth_, n, at, 0, 2, at, 1, 2);
+        });
+    }
+    deliver(outcome);
+    return replaces ? PulseOutput::Rendered::Replaces : PulseOutput::Rendered::Follows;
+}
+
+// FluidSynth's ALSA driver's thread asks for the next buffer.
 int FluidMusicDevice::Impl::onAudio(void* data, int len, int nfx, float* fx[], int nout, float* out[]) {
     auto* self = static_cast<Impl*>(data);
-    // PulseAudio and ALSA ask for two buffers and no effect buffers; more
-    // than this many stay silent.
+    // ALSA asks for two buffers and no effect buffers; more than this many
+    // stay silent.
     constexpr int most = 16;
     nout = std::min(nout, most);
     nfx = fx ? std::min(nfx, most) : 0;
@@ -152,8 +199,7 @@ int FluidMusicDevice::Impl::onAudio(void* data, int len, int nfx, float* fx[], i
         std::unique_lock lock(self->mutex_);
         float* outAt[most];
         float* fxAt[most];
-        for (int done = 0; done < len; done += self->blockFrames_) {
-            const int n = std::min(self->blockFrames_, len - done);
+        self->renderWatchedLocked(lock, len, outcome, [&](int done, int n) {
             for (int i = 0; i < nout; ++i) outAt[i] = out[i] ? out[i] + done : nullptr;
             for (int i = 0; i < nfx; ++i) fxAt[i] = fx[i] ? fx[i] + done : nullptr;
             // Without effect buffers of its own the driver gets reverb and
@@ -162,26 +208,17 @@ int FluidMusicDevice::Impl::onAudio(void* data, int len, int nfx, float* fx[], i
                 self->fl_->fluid_synth_process(self->synth_, n, nout, outAt, nout, outAt);
             else
                 self->fl_->fluid_synth_process(self->synth_, n, nfx, fxAt, nout, outAt);
-            self->watchPlayerLocked(outcome);
-            if (outcome.ended && done + n < len) {
-                // The end lies within this buffer. The window's thread
-                // restarts the piece as soon as it hears of it, in well
-                // under a millisecond when idle; the buffer waits that
-                // long for the restart, which then sounds right after the
-                // end instead of a buffer later. The sound server still
-                // holds a whole buffer, so the wait is never heard.
-                const std::uint64_t startsBefore = self->playerStarts_;
-                lock.unlock();
-                self->deliver(outcome);
-                outcome = {};
-                lock.lock();
-                self->playerStarted_.wait_for(lock, std::chrono::milliseconds(restartWaitMs),
-                                              [&] { return self->playerStarts_ != startsBefore; });
-            }
-        }
+        });
     }
     self->deliver(outcome);
     return FLUID_OK;
+}
+
+// The next render of the output replaces the sound queued at the server,
+// and comes at once rather than when the server asks for more.
+void FluidMusicDevice::Impl::requestReplaceLocked() {
+    replaceQueued_ = true;
+    if (output_) output_->renderSoon();
 }
 
 // After each rendered block: has the playback reached its end, or has the

@@ -32,9 +32,11 @@ Form1::Form1(const GameFolder& folder, MusicDevice& device, int zoom, QWidget* p
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true); // the option under the pointer is marked
-    // The built-in pictures are decoded on a thread of their own: the first
-    // page does not wait for them, and most games replace the scene before it.
-    builtIn_ = std::async(std::launch::async, [] {
+    // The built-in pictures are decoded when first needed: by the first
+    // paint of a scene the game has not replaced, else once the first page
+    // is on screen (most games replace the scene before it), so that nothing
+    // of them competes with the first page for the processor.
+    builtIn_ = std::async(std::launch::deferred, [] {
         BuiltInPictures pictures;
         QFile scene(":/scene.bmp");
         if (scene.open(QIODevice::ReadOnly))

@@ -56,6 +56,9 @@ class Form1 : public QWidget, public DisplaySurface {
     bool load();
     // Starts the first run, as the window's activation does.
     void activate();
+    // Decodes the built-in scene and icon, if not yet done, and gives the
+    // window its icon; a scene the game has not replaced shows it.
+    void takeBuiltInPictures();
     // The device reached the end of the music; called on the window's thread.
     void musicDone();
     // A termination signal: music stopped, script closed, exit status 0, no box.
@@ -246,11 +249,10 @@ class Form1 : public QWidget, public DisplaySurface {
     QString readPagesFile_;
     std::size_t keptReadPages_ = 0;
 
-    // Decoded meanwhile; taken at the first paint.
+    // Decoded when first taken.
     struct BuiltInPictures {
         QImage scene, icon;
     };
-    void takeBuiltInPictures();
     std::future<BuiltInPictures> builtIn_;
     bool sceneReplaced_ = false; // the game has set Image1 itself
     QImage builtInScene_;        // kept for a loaded game that shows it again

@@ -191,7 +191,7 @@ void Form1::keepAlive() {
 }
 
 void Form1::paintEvent(QPaintEvent*) {
-    takeBuiltInPictures();
+    if (!sceneReplaced_) takeBuiltInPictures();
     QPainter p(this);
     p.fillRect(rect(), Qt::black); // the bars around a scene that does not fill the window
     const QRect scene = transform_.scene();

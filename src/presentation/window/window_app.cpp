@@ -163,34 +163,33 @@ int runWindow(int argc, char** argv, const Options& options, std::function<void(
     window.useSettings(settings);
     window.setContinueAtOnce(options.continueGame);
     if (!window.load()) return 1;
-    // The start screen offers the game next time. The list is written, and the
-    // script hashed for it, once the first page is on screen, on a thread of
-    // its own: the write waits for the disk, and the window answers the reader
-    // meanwhile. It is finished before the program ends.
+    // What the first page does not need starts once that page is on screen
+    // (its text painted), or after a moment where it never shows (a page
+    // without text, a window manager that keeps the window hidden):
+    //  - the start screen offers the game next time: the list is written, and
+    //    the script hashed for it, on a thread of its own, since the write
+    //    waits for the disk; it is finished before the program ends;
+    //  - the music's soundfont loads on the device's own thread;
+    //  - the built-in pictures are decoded, where the game replaced the scene.
     std::future<void> remembered;
-    AfterFirstPaint remember(
-        &window, [] { return true; },
-        [&game, &window, &remembered] {
-            remembered = std::async(std::launch::async,
-                                    [location = game.location, script = window.interpreter().stream().contents()] {
-                                        GamesList().add(location, Saves::scriptHash(script));
-                                    });
-        });
+    bool firstPageDone = false;
+    FluidMusicDevice* device = played.fluid;
+    const auto afterFirstPage = [&game, &window, &remembered, &firstPageDone, device] {
+        if (std::exchange(firstPageDone, true)) return;
+        remembered = std::async(std::launch::async,
+                                [location = game.location, script = window.interpreter().stream().contents()] {
+                                    GamesList().add(location, Saves::scriptHash(script));
+                                });
+        if (device) device->startSetUp();
+        window.takeBuiltInPictures();
+    };
+    QPlainTextEdit* text = window.text1();
+    const auto pageShown = [text] { return !text->document()->isEmpty(); };
+    AfterFirstPaint firstPageShown(text->viewport(), pageShown, afterFirstPage);
+    QTimer::singleShot(500, &window, afterFirstPage);
+    // Watched last, so that its news is posted before the work above starts.
     std::optional<AfterFirstPaint> firstPageWatch;
-    if (firstPagePainted) {
-        QPlainTextEdit* text = window.text1();
-        firstPageWatch.emplace(
-            text->viewport(), [text] { return !text->document()->isEmpty(); }, std::move(firstPagePainted));
-    }
-    // The soundfont loads on the device's own thread from the moment the window
-    // is on screen, or after a moment where it never shows (a window manager
-    // that keeps it hidden).
-    std::optional<AfterFirstPaint> musicStart;
-    if (FluidMusicDevice* device = played.fluid) {
-        musicStart.emplace(
-            &window, [] { return true; }, [device] { device->startSetUp(); });
-        QTimer::singleShot(500, &window, [device] { device->startSetUp(); });
-    }
+    if (firstPagePainted) firstPageWatch.emplace(text->viewport(), pageShown, std::move(firstPagePainted));
 
     endOnTerminationSignal(&window, [&window] { window.terminate(); });
 
