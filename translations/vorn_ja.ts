@@ -796,6 +796,14 @@ It goes on from where you left it.</source>
 <context>
     <name>vorn::SettingsDialog</name>
     <message>
+        <source>Gamepad</source>
+        <translation>ゲームパッド</translation>
+    </message>
+    <message>
+        <source>Buttons by their place, as SDL maps the pad: south reads on or chooses, east steps back, west the backlog, north and Start the menu, Select a quick save, the left shoulder skips while held, the right one auto mode.</source>
+        <translation>ボタンは位置で決まります（SDL の対応表による）。下：次へ／選ぶ、右：戻る、左：バックログ、上とスタート：メニュー、セレクト：クイックセーブ、左肩：押している間スキップ、右肩：オートモード。</translation>
+    </message>
+    <message>
         <source>Read each page aloud (self-voicing)</source>
         <translation>各ページを読み上げる（セルフボイシング）</translation>
     </message>

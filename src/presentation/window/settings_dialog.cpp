@@ -90,6 +90,15 @@ SettingsDialog::SettingsDialog(const ReaderSettings& settings, Preview preview, 
     voice_->setCurrentIndex(std::max(0, voice_->findData(voice)));
     addRow(tr("Voice"), voice_);
 
+    // The gamepad's mapping, named: it is the same for every pad, so nothing to set.
+    auto* pad = new QLabel(tr("Buttons by their place, as SDL maps the pad: south reads on or chooses, east "
+                              "steps back, west the backlog, north and Start the menu, Select a quick save, "
+                              "the left shoulder skips while held, the right one auto mode."),
+                           this);
+    pad->setWordWrap(true);
+    pad->setMaximumWidth(fontMetrics().averageCharWidth() * 48);
+    addRow(tr("Gamepad"), pad);
+
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);

@@ -40,6 +40,7 @@ const japanese = {
   deleteQuestion: (name) => `「${name}」を削除しますか？ 元には戻せません。`,
   // The reader's settings, auto mode and the music's volume.
   settingsMenu: '設定…',
+  gamepadMapping: 'ゲームパッド：ボタンは位置で決まります（ブラウザーの標準の対応表）。下：次へ／選ぶ、右：戻る、左：バックログ、上とスタート：メニュー、セレクト：クイックセーブ、左肩：押している間スキップ、右肩：オートモード。',
   settingsTitle: '設定',
   musicVolume: '音楽の音量',
   muteMusic: '音楽を消す',
@@ -99,6 +100,7 @@ const english = {
   saveOverBroken: (name) => `\u201c${name}\u201d cannot be loaded as it is. Save over it?`,
   deleteQuestion: (name) => `Delete \u201c${name}\u201d? It cannot be brought back.`,
   settingsMenu: 'Settings\u2026',
+  gamepadMapping: 'Gamepad: buttons by their place, in the browser\'s standard mapping: south reads on or chooses, east steps back, west the backlog, north and Start the menu, Select a quick save, the left shoulder skips while held, the right one auto mode.',
   percent: (value) => `${value} %`,
   musicMuted: 'Music muted',
   volumeMark: (value) => `Volume ${value} %`,
