@@ -205,6 +205,7 @@ class Interpreter {
     // How far the backlog's trimming may go: the oldest place's entries stay.
     void guardPlacesBacklog();
     Message putBack(const KeptPlace& place);
+    void takeMembersOf(const Snapshot& saved);
     // The byte offset where the text of the page on screen starts; none
     // while a menu waits, during a run, and before the first page.
     std::optional<std::size_t> pageOffset() const;

@@ -102,17 +102,7 @@ Message Interpreter::putBack(const KeptPlace& place) {
     if (Message why = showSavedPictures(saved, true); !why.empty()) return why;
 
     if (stream_.shared() != place.script) stream_.adopt(place.script);
-    stream_.seek(saved.position);
-    menuOffset_ = saved.menuOffset;
-    commandOffset_ = saved.position;
-    WaitCmd = saved.WaitCmd;
-    NumCmds = saved.NumCmds;
-    musfile = saved.musfile;
-    Flag = saved.Flag;
-    Cmd_Selected = saved.Cmd_Selected;
-    menuWaiting_ = saved.menuWaiting;
-    newCycle_ = false;
-    musicDonePending_ = false;
+    takeMembersOf(saved);
 
     for (int label = 1; label <= 4; ++label) surface_.setCaption(label, saved.captions[std::size_t(label - 1)]);
     surface_.showTextAgain(saved.text);

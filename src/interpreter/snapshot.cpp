@@ -92,17 +92,9 @@ Snapshot Interpreter::stateWithoutBacklog() const {
     return s;
 }
 
-Message Interpreter::restore(const Snapshot& saved, std::string script) {
-    if (running_) return Message(kInRun);
-    if (!stream_.isOpen()) return Message(kNotStarted);
-    if (saved.position < ScriptStream::firstCharacter(script) || saved.position > script.size() ||
-        saved.menuOffset > script.size())
-        return Message(kPlaceOutside, {Message::words(kScriptName)});
-    if (Message why = impossibleSnapshot(saved); !why.empty()) return why;
-
-    if (Message why = showSavedPictures(saved, false); !why.empty()) return why;
-
-    stream_.adopt(std::move(script));
+// The script's place and the members as `saved` holds them; the next run
+// starts a cycle afresh.
+void Interpreter::takeMembersOf(const Snapshot& saved) {
     stream_.seek(saved.position);
     menuOffset_ = saved.menuOffset;
     commandOffset_ = saved.position;
@@ -114,6 +106,20 @@ Message Interpreter::restore(const Snapshot& saved, std::string script) {
     menuWaiting_ = saved.menuWaiting;
     newCycle_ = false;
     musicDonePending_ = false;
+}
+
+Message Interpreter::restore(const Snapshot& saved, std::string script) {
+    if (running_) return Message(kInRun);
+    if (!stream_.isOpen()) return Message(kNotStarted);
+    if (saved.position < ScriptStream::firstCharacter(script) || saved.position > script.size() ||
+        saved.menuOffset > script.size())
+        return Message(kPlaceOutside, {Message::words(kScriptName)});
+    if (Message why = impossibleSnapshot(saved); !why.empty()) return why;
+
+    if (Message why = showSavedPictures(saved, false); !why.empty()) return why;
+
+    stream_.adopt(std::move(script));
+    takeMembersOf(saved);
 
     for (int label = 1; label <= 4; ++label) surface_.setCaption(label, saved.captions[std::size_t(label - 1)]);
     surface_.setText(saved.text);
