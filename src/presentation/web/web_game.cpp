@@ -398,7 +398,9 @@ class WebGame {
         startPlace_ = interpreter_->snapshot();
         return fatal;
     }
-    // Whether a click on the page text would play on now (auto mode turns only such a page).
+    // Whether a click on the page text would play on now (not while a menu
+    // waits, nor after a fatal error): auto mode turns only such a page, and
+    // only such a click leaves a place gone back to.
     bool textClickPlaysOn() const { return interpreter_ && fatal_.empty() && interpreter_->textClickPlaysOn(); }
     std::string clickText() {
         return guarded([this] { interpreter_->resume(); });
@@ -533,8 +535,6 @@ class WebGame {
 
     // What the page needs to take a press as the window takes it.
     bool offersOption(int option) const { return interpreter_ && interpreter_->offersOption(option); }
-    // Whether a click on the page text would play on now (not while a menu waits).
-    bool textClickPlaysOn() const { return interpreter_ && interpreter_->textClickPlaysOn(); }
     int offeredCaptions() const { return interpreter_ ? interpreter_->offeredCaptions() : 4; }
     // The element a press at (x, y), in scene pixels, lands on, given the
     // sizes of the two pictures as the page shows them.
@@ -655,7 +655,6 @@ EMSCRIPTEN_BINDINGS(vorn_web) {
         .function("showCredits", &vorn::WebGame::showCredits)
         .function("quit", &vorn::WebGame::quit)
         .function("offersOption", &vorn::WebGame::offersOption)
-        .function("textClickPlaysOn", &vorn::WebGame::textClickPlaysOn)
         .function("elementAt", &vorn::WebGame::elementAt)
         .function("backlog", &vorn::WebGame::backlog)
         .function("setSpeaker", &vorn::WebGame::setSpeaker)
