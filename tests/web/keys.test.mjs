@@ -27,7 +27,7 @@ const press = (key, modifiers) => ({
 const performed = new Set(['ReadOn', 'ClickOption1', 'ClickOption2', 'ClickOption3', 'ClickOption4', 'ScrollUp',
   'ScrollDown', 'ToggleBacklog', 'CloseBacklog', 'CopyPage', 'PopupMenu', 'QuickSave', 'QuickLoad', 'SaveDialog',
   'LoadDialog', 'ToggleAuto', 'ToggleMute', 'VolumeDown', 'VolumeUp', 'OpenSettings', 'StepBack', 'SkipWhileHeld',
-  'ToggleSkip']);
+  'ToggleSkip', 'ToggleVoicing', 'RepeatSpeech']);
 const leftToBrowser = new Set(['ZoomIn', 'ZoomOut', 'ToggleFullScreen', 'Quit']);
 
 test('every key of the table does on the page what the table says', () => {
