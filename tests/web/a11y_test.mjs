@@ -164,7 +164,7 @@ async function turnPages(page, count) {
   await noViolations(page, 'the pop-up menu');
   const items = find(await accessibilityTree(page), (n) => n.role === 'menuitem');
   assert.deepEqual(items.map((i) => [i.name, i.focused]),
-    [['New', true], ['Quit', false], ['About', false], ['Save…', false], ['Load…', false]], 'the pop-up menu in the tree');
+    [['New', true], ['Quit', false], ['About', false], ['Save…', false], ['Load…', false], ['Settings…', false]], 'the pop-up menu in the tree');
   await page.keyboard.press('Escape');
   assert.equal(await focusedItem(page), 'Label1', 'Escape did not give the focus back to the option it came from');
 
