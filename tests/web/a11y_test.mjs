@@ -118,6 +118,14 @@ function optionsIn(tree) {
 // The demo's first menu, as the desktop window's screen-reader test finds it too.
 const firstMenu = ['鈴 Ring bell', '賽銭 Offer coin', '休む Just rest'];
 
+// The settings dialog's controls as the tree names them, in order: `names`.
+async function settingsAreNamed(page, state, names) {
+  const dialog = find(await accessibilityTree(page), (n) => n.role === 'dialog')[0];
+  assert.ok(dialog, `${state}: no dialog in the tree`);
+  const controls = find(dialog, (n) => ['slider', 'checkbox', 'spinbutton', 'combobox'].includes(n.role));
+  assert.deepEqual(controls.map((c) => c.name), names, `${state}: its controls' names in the tree`);
+}
+
 async function scenePoint(page, x, y, options = {}) {
   const box = await page.locator('#scene').boundingBox();
   await page.mouse.click(box.x + x, box.y + y, options);
@@ -164,7 +172,8 @@ async function turnPages(page, count) {
   await noViolations(page, 'the pop-up menu');
   const items = find(await accessibilityTree(page), (n) => n.role === 'menuitem');
   assert.deepEqual(items.map((i) => [i.name, i.focused]),
-    [['New', true], ['Quit', false], ['About', false], ['Save…', false], ['Load…', false], ['Settings…', false]], 'the pop-up menu in the tree');
+    [['New', true], ['Quit', false], ['About', false], ['Save…', false], ['Load…', false], ['Settings…', false]],
+    'the pop-up menu in the tree');
   await page.keyboard.press('Escape');
   assert.equal(await focusedItem(page), 'Label1', 'Escape did not give the focus back to the option it came from');
 
@@ -190,6 +199,18 @@ async function turnPages(page, count) {
   await noViolations(page, 'a message box');
   await page.keyboard.press('Enter');
 
+  // The settings dialog, from the pop-up menu's "Settings…": each control
+  // named in the tree as its label reads.
+  await page.keyboard.press('Shift+F10');
+  await page.click('#popup [data-command="settings"]');
+  await page.waitForSelector('#settings[open]');
+  await noViolations(page, 'the "Settings…" dialog');
+  await settingsAreNamed(page, 'the "Settings…" dialog', ['Music volume', 'Mute the music', 'Auto mode waits',
+    'Skipping turns unread pages too', 'Language (from the next start)', 'Read each page aloud (self-voicing)',
+    'Speech rate', 'Voice']);
+  await page.keyboard.press('Escape');
+  await page.waitForSelector('#settings', { state: 'hidden' });
+
   // The box that asks whether to go on from where the page was left.
   await page.reload();
   await page.waitForSelector('#continue[open]');
@@ -197,13 +218,12 @@ async function turnPages(page, count) {
   await page.context().close();
 }
 
-// A settings dialog (the page's dialog `#settings`) is one more state to check
-// here, opened as the reader opens it; every dialog of the page must have been
-// checked above.
+// Every dialog of the page must have been checked above.
 {
   const page = await openPage(startUrl);
   const dialogs = await page.evaluate(() => [...document.querySelectorAll('dialog')].map((d) => d.id));
-  const checkedDialogs = { slots: 'the "Save…" dialog', message: 'a message box', continue: 'the question whether to go on' };
+  const checkedDialogs = { slots: 'the "Save…" dialog', message: 'a message box', continue: 'the question whether to go on',
+    settings: 'the "Settings…" dialog' };
   for (const dialog of dialogs) {
     assert.ok(checked.has(checkedDialogs[dialog]), `the dialog #${dialog} is not checked with axe-core: add it above`);
   }
@@ -216,6 +236,11 @@ async function turnPages(page, count) {
   await idle(page);
   await turnPages(page, 5);
   await noViolations(page, 'the first menu in Japanese');
+  await page.keyboard.press('Control+Comma');
+  await page.waitForSelector('#settings[open]');
+  await noViolations(page, 'the "Settings…" dialog in Japanese');
+  await settingsAreNamed(page, 'the "Settings…" dialog in Japanese', ['音楽の音量', '音楽を消す', 'オートモードの待ち時間',
+    'スキップで未読のページも進める', '言語（次の起動から）', '各ページを読み上げる（セルフボイシング）', '読み上げの速さ', '声']);
   await page.context().close();
 }
 
@@ -233,7 +258,7 @@ async function turnPages(page, count) {
   assert.equal(await focusedItem(page), 'quit');
   await page.keyboard.press('ArrowUp');
   await page.keyboard.press('ArrowUp');
-  assert.equal(await focusedItem(page), 'load', 'ArrowUp from the first item does not go to the last');
+  assert.equal(await focusedItem(page), 'settings', 'ArrowUp from the first item does not go to the last');
   await page.keyboard.press('Home');
   assert.equal(await focusedItem(page), 'new');
   // No key pressed in it reaches the story: not Enter's turn of the page, nor a number, nor B.

@@ -72,16 +72,31 @@ try {
   });
   await page.fill('#setting-auto-delay', '10');
   await page.check('#setting-skip-unread');
+  // The speech rows show the defaults; this browser has no voices to offer.
+  assert.deepEqual(await page.evaluate(() => [document.getElementById('setting-self-voicing').checked,
+    document.getElementById('setting-speech-rate').value,
+    [...document.getElementById('setting-voice').options].map((o) => o.value)]), [false, '0', ['']]);
+  await page.fill('#setting-speech-rate', '-3');
   await page.click('#settings button[value="ok"]');
   const afterDialog = await kept();
-  assert.deepEqual([afterDialog.musicVolume, afterDialog.autoDelay, afterDialog.skipUnread], [40, 10, true]);
+  assert.deepEqual([afterDialog.musicVolume, afterDialog.autoDelay, afterDialog.skipUnread, afterDialog.selfVoicing,
+    afterDialog.speechRate, afterDialog.voice], [40, 10, true, false, -3, '']);
+
+  // A rate beyond the field's limits is refused where it is typed: OK keeps the dialog open.
+  await page.keyboard.press('Control+Comma');
+  await page.fill('#setting-speech-rate', '11');
+  await page.click('#settings button[value="ok"]');
+  assert.equal(await page.evaluate(() => document.getElementById('settings').open), true, 'OK took a rate of 11');
+  await page.click('#settings button[value="cancel"]');
+  assert.equal((await kept()).speechRate, -3);
 
   // A reload reads them back, as the desktop's next start does.
   await page.reload();
   await ready();
   await page.click('#Text1'); // the reader's first click, as the scene's focus
   await idle();
-  assert.equal(await page.evaluate(() => window.vornPage.settings.settings.musicVolume), 40);
+  assert.deepEqual(await page.evaluate(() => [window.vornPage.settings.settings.musicVolume,
+    window.vornPage.settings.settings.speechRate]), [40, -3]);
 
   // Auto mode: the pages turn with no input, up to the menu, which waits.
   await page.keyboard.press('a');

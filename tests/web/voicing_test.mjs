@@ -2,7 +2,8 @@
 // page and the menu's options with their numbers; R repeats; a page turn cuts
 // the speech off; the voice follows the page's language; the choice is kept
 // for the next visit; without voices, or without a Japanese one, the reader
-// is told once. The browser's speechSynthesis is a recording stand-in.
+// is told once; the settings dialog's speech rows do as V does. The browser's
+// speechSynthesis is a recording stand-in.
 //
 // Usage: node voicing_test.mjs URL
 import { createRequire } from 'node:module';
@@ -131,6 +132,68 @@ async function key(page, name) {
   await page.evaluate(() => { document.getElementById('notice').hidden = true; });
   await key(page, 'Enter');
   assert.equal(await page.isHidden('#notice'), true, 'told once');
+  await context.close();
+}
+
+{
+  // The settings dialog's speech rows: they show the kept document (a kept
+  // voice this browser lacks stays offered), turning self-voicing on there
+  // speaks at once as V does and off falls silent at once, Cancel changes
+  // nothing, and OK keeps the rate and the voice, which the next words use.
+  const voices = [{ name: 'Kyoko', lang: 'ja-JP' }, { name: 'Otoya', lang: 'ja-JP' }, { name: 'Alex', lang: 'en-US' }];
+  const context = await browser.newContext();
+  let page = await openDemo(context, voices);
+  await page.evaluate(() => localStorage.setItem('vorn-settings', '{"speechRate": -5, "voice": "Fiona"}'));
+  await page.close();
+  page = await openDemo(context, voices);
+  const kept = () => page.evaluate(() => JSON.parse(localStorage.getItem('vorn-settings')));
+  const dialog = async (change, button = 'ok') => {
+    await page.keyboard.press('Control+Comma');
+    await page.waitForSelector('#settings[open]');
+    const shown = await page.evaluate(() => ({
+      on: document.getElementById('setting-self-voicing').checked,
+      rate: document.getElementById('setting-speech-rate').value,
+      voice: document.getElementById('setting-voice').value,
+      offered: [...document.getElementById('setting-voice').options].map((o) => [o.value, o.textContent]),
+    }));
+    await change();
+    await page.click(`#settings button[value="${button}"]`);
+    await page.evaluate(() => window.vornPage.whenIdle());
+    return shown;
+  };
+  const first = await text1(page);
+  await heard(page);
+
+  let shown = await dialog(() => page.check('#setting-self-voicing'), 'cancel');
+  assert.deepEqual(shown, { on: false, rate: '-5', voice: 'Fiona', offered: [
+    ['', "One for the page's language"], ['Kyoko', 'Kyoko (ja-JP)'],
+    ['Otoya', 'Otoya (ja-JP)'], ['Alex', 'Alex (en-US)'], ['Fiona', 'Fiona']] }, 'the speech rows show the kept document');
+  assert.deepEqual(await heard(page), [], 'Cancel turns nothing on');
+  assert.deepEqual(await kept(), { speechRate: -5, voice: 'Fiona' }, 'Cancel keeps nothing');
+
+  shown = await dialog(() => page.check('#setting-self-voicing'));
+  assert.deepEqual((await heard(page)).filter((u) => u !== 'cancel').map((u) => ({ ...u, rate: u.rate.toFixed(4) })),
+    [{ text: first, lang: 'ja-JP', voice: 'Kyoko', rate: '0.7071' }],
+    'turned on in the dialog, the page is said at once, at the kept rate, by a Japanese voice: Fiona is not there');
+  assert.deepEqual([(await kept()).selfVoicing, (await kept()).voice], [true, 'Fiona'], 'OK keeps the voice it was not offered');
+
+  shown = await dialog(async () => {
+    await page.fill('#setting-speech-rate', '10');
+    await page.selectOption('#setting-voice', 'Otoya');
+  });
+  assert.equal(shown.on, true);
+  assert.deepEqual(await heard(page), [], 'the rate and the voice change nothing said');
+  assert.deepEqual([(await kept()).speechRate, (await kept()).voice], [10, 'Otoya']);
+  await key(page, 'r');
+  assert.deepEqual((await heard(page)).filter((u) => u !== 'cancel'),
+    [{ text: first, lang: 'ja-JP', voice: 'Otoya', rate: 2 }], 'the chosen voice at the chosen rate');
+
+  shown = await dialog(() => page.uncheck('#setting-self-voicing'));
+  assert.deepEqual(shown.voice, 'Otoya');
+  assert.deepEqual(await heard(page), ['cancel'], 'turned off in the dialog: silent at once');
+  assert.equal((await kept()).selfVoicing, false);
+  await key(page, 'Enter');
+  assert.deepEqual((await heard(page)).filter((u) => u !== 'cancel'), [], 'off: the next page is not said');
   await context.close();
 }
 

@@ -11,7 +11,10 @@ export const SETTINGS_KEY = 'vorn-settings';
 // `page` gives: module, the compiled player; music(), the page's music or null;
 // game(), the WebGame while one plays; text1, the page text; readOn(), as the
 // keys turn the page; restOfPageHidden(); busy(), true while something covers
-// the story (the backlog, the pop-up menu, a dialog).
+// the story (the backlog, the pop-up menu, a dialog); voices(), the browser's
+// voices ({ name, lang }) to offer in the dialog; changed(settings, before),
+// told after each change, so that what a setting drives (self-voicing)
+// follows it at once.
 export function pageSettings(page) {
   const { module, text1 } = page;
   const $ = (id) => document.getElementById(id);
@@ -32,6 +35,7 @@ export function pageSettings(page) {
     return found;
   }
   function change(next) {
+    const before = settings;
     const document = module.writeSettings(JSON.stringify(next));
     settings = module.readSettings(document);
     delete settings.note;
@@ -41,6 +45,7 @@ export function pageSettings(page) {
       console.warn(`vorn: the settings are not kept for the next visit: ${error.message || error}`);
     }
     applyLevel(settings);
+    page.changed?.(settings, before);
   }
   function applyLevel(shown) {
     page.music()?.setLevel(module.musicLevel(shown.musicVolume, shown.musicMuted));
@@ -98,6 +103,9 @@ export function pageSettings(page) {
   const autoDelay = $('setting-auto-delay');
   const skipUnread = $('setting-skip-unread');
   const language = $('setting-language');
+  const selfVoicing = $('setting-self-voicing');
+  const speechRate = $('setting-speech-rate');
+  const voice = $('setting-voice');
   function shownInDialog() {
     return {
       ...settings,
@@ -106,6 +114,10 @@ export function pageSettings(page) {
       autoDelay: Number(autoDelay.value),
       skipUnread: skipUnread.checked,
       language: language.value,
+      selfVoicing: selfVoicing.checked,
+      // An emptied field is the voice's own rate; the field's limits hold the rest.
+      speechRate: speechRate.value === '' ? 0 : Number(speechRate.value),
+      voice: voice.value,
     };
   }
   function preview() {
@@ -119,12 +131,29 @@ export function pageSettings(page) {
     else applyLevel(settings); // as it was before the slider moved
     scheduleAuto();
   });
+  // The browser's voices by name, after the first choice (none: one for the
+  // page's language); a kept name the browser does not offer (the voices of
+  // another browser or computer) stays offered, so OK does not drop it.
+  function offerVoices(chosen) {
+    while (voice.options.length > 1) voice.remove(1);
+    const names = new Set();
+    for (const { name, lang } of page.voices?.() ?? []) {
+      if (!name || names.has(name)) continue;
+      names.add(name);
+      voice.add(new Option(lang ? `${name} (${lang})` : name, name));
+    }
+    if (chosen && !names.has(chosen)) voice.add(new Option(chosen, chosen));
+    voice.value = chosen;
+  }
   function openDialog() {
     volume.value = settings.musicVolume;
     muted.checked = settings.musicMuted;
     autoDelay.value = settings.autoDelay;
     skipUnread.checked = settings.skipUnread;
     language.value = settings.language;
+    selfVoicing.checked = settings.selfVoicing;
+    speechRate.value = settings.speechRate;
+    offerVoices(settings.voice);
     volumeValue.textContent = words('percent', volume.value);
     dialog.returnValue = '';
     dialog.showModal();

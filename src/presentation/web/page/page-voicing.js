@@ -58,12 +58,17 @@ export function pageVoicing({ showNotice, settings: current, change }) {
       game.setSpeaker(speaker);
       game.setVoicing(current().selfVoicing);
     },
-    toggle(game) {
+    // V: the setting turned over, which the game then follows (follow).
+    toggle() {
       const on = !current().selfVoicing;
-      change({ ...current(), selfVoicing: on });
       showNotice(words(on ? 'voicingOn' : 'voicingOff'), 1500);
-      game.setVoicing(on); // a notice that it cannot speak replaces the one above
+      change({ ...current(), selfVoicing: on }); // a notice that it cannot speak replaces the one above
     },
+    // The game speaks or falls silent as the settings now say, however they
+    // changed (V, the settings dialog): turned on, it says the page at once.
+    follow(game) { game.setVoicing(current().selfVoicing); },
+    // The browser's voices, as the settings dialog offers them.
+    voices,
     repeat(game) { game.repeatSpeech(); },
     stop() { speaker.stop(); },
     get on() { return current().selfVoicing; },

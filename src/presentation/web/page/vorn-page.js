@@ -308,7 +308,7 @@ const { updateMarked, updateOffered } = pageInput({
   saves: () => saves,
   settings: () => readerSettings,
   play, quit, resume, readOn, chooseOption, unlockMusic, updateMoreBelow, openBacklog, closeBacklog, goingBack,
-  toggleVoicing: () => { if (game && !ended) voicing.toggle(game); },
+  toggleVoicing: () => { if (game && !ended) voicing.toggle(); },
   repeatSpeech: () => { if (game && !ended) voicing.repeat(game); },
 });
 pageGamepad({ module, sceneBox, labels, backlogBox, popup });
@@ -318,6 +318,10 @@ const readerSettings = pageSettings({
   music: () => music,
   game: () => (game && !ended ? game : null),
   busy: () => !backlogBox.hidden || !popup.hidden || document.querySelector('dialog[open]') !== null,
+  voices: () => voicing.voices(),
+  changed: (now, before) => {
+    if (now.selfVoicing !== before.selfVoicing && game && !ended) voicing.follow(game);
+  },
 });
 
 function quit() {
