@@ -112,6 +112,21 @@ void SelfVoicing::repeat(const Interpreter& game) {
     if (on_) speak(game);
 }
 
+void SelfVoicing::speakerSettled(const Interpreter& game) {
+    if (!on_) return;
+    if (!speaker_.available()) {
+        tell(VoicingNotice::SpeechUnavailable);
+        speaking_ = false;
+        return;
+    }
+    if (!speaking_) return;
+    const std::string text = spokenScreen(game);
+    if (text.empty()) return;
+    const SpeechLanguage language = speechLanguage(text);
+    if (!speaker_.hasVoice(language))
+        tell(language == SpeechLanguage::Japanese ? VoicingNotice::NoJapaneseVoice : VoicingNotice::NoLatinVoice);
+}
+
 void SelfVoicing::speak(const Interpreter& game) {
     const std::string text = spokenScreen(game);
     if (text.empty()) return;

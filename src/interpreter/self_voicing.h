@@ -33,9 +33,11 @@ std::string spokenScreen(const Interpreter& game);
 class Speaker {
   public:
     virtual ~Speaker() = default;
-    // A speech engine is there to speak with.
+    // A speech engine is there to speak with. A speaker whose engine is still
+    // starting answers true (and keeps what it is asked to say until it can),
+    // and calls SelfVoicing::speakerSettled once it knows.
     virtual bool available() = 0;
-    // The engine has a voice for `language`.
+    // The engine has a voice for `language` (true while not yet known).
     virtual bool hasVoice(SpeechLanguage language) = 0;
     // Says `text` (UTF-8) in a voice for `language`, cutting off what was being said.
     virtual void say(const std::string& text, SpeechLanguage language) = 0;
@@ -63,6 +65,9 @@ class SelfVoicing {
     void screenShown(const Interpreter& game);
     // Says the screen again from its start, while on.
     void repeat(const Interpreter& game);
+    // The speaker has learnt whether it can speak, and with which voices: the
+    // reader is told now what could not be known when the screen was said.
+    void speakerSettled(const Interpreter& game);
 
   private:
     void speak(const Interpreter& game);

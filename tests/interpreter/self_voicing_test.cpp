@@ -174,3 +174,33 @@ TEST(SelfVoicing, WithoutASpeechEngineTheGamePlaysOnAndIsToldOnce) {
     EXPECT_TRUE(p.speaker.heard.empty());
     EXPECT_EQ(p.notices.size(), 1u);
 }
+
+TEST(SelfVoicing, ASpeakerThatLearnsLateIsToldOfOnceItSettles) {
+    // Still starting: the speaker counts as able, with every voice.
+    Playing p("\"" + kNihongo + "\"\"Two\"\"Three\"");
+    p.start();
+    p.voicing.setOn(true, p.interpreter);
+    EXPECT_TRUE(p.notices.empty());
+    // It started without a Japanese voice: told once, though asked again.
+    p.speaker.japaneseVoice = false;
+    p.voicing.speakerSettled(p.interpreter);
+    p.voicing.speakerSettled(p.interpreter);
+    EXPECT_EQ(p.notices, (std::vector<VoicingNotice>{VoicingNotice::NoJapaneseVoice}));
+    // It failed: told once, and nothing more is stopped or said.
+    p.click();
+    p.speaker.engine = false;
+    p.speaker.heard.clear();
+    p.voicing.speakerSettled(p.interpreter);
+    p.click();
+    p.voicing.speakerSettled(p.interpreter);
+    EXPECT_EQ(p.notices, (std::vector<VoicingNotice>{VoicingNotice::NoJapaneseVoice, VoicingNotice::SpeechUnavailable}));
+    EXPECT_TRUE(p.speaker.heard.empty());
+    // Turned off before the speaker settled: nothing is told.
+    Playing q("\"One\"");
+    q.start();
+    q.voicing.setOn(true, q.interpreter);
+    q.voicing.setOn(false, q.interpreter);
+    q.speaker.engine = false;
+    q.voicing.speakerSettled(q.interpreter);
+    EXPECT_TRUE(q.notices.empty());
+}

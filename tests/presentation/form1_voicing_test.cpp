@@ -12,8 +12,10 @@
 #include <QFile>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QSemaphore>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <mutex>
 
 using namespace vorn;
 using vorn::test::TestGame;
@@ -62,6 +64,50 @@ struct Window {
 };
 
 using Said = std::vector<std::string>;
+
+// A desktop engine that starts only when the test lets it, as speech-dispatcher
+// takes seconds to list its voices; it hears on the speaker's thread.
+struct SlowEngine : SpeechEngine {
+    struct Heard {
+        QSemaphore started;
+        bool canSpeak = true;
+        std::mutex lock;
+        Said said;
+        std::size_t count() {
+            std::lock_guard<std::mutex> hold(lock);
+            return said.size();
+        }
+        Said take() {
+            std::lock_guard<std::mutex> hold(lock);
+            Said out;
+            out.swap(said);
+            return out;
+        }
+    };
+    explicit SlowEngine(std::shared_ptr<Heard> heard) : heard_(std::move(heard)) {}
+    QList<QLocale> locales() override {
+        if (!heard_->canSpeak) return {};
+        return {QLocale(QLocale::English, QLocale::UnitedStates)};
+    }
+    QStringList voices() override { return {"slow"}; }
+    void say(const QString& text, const std::optional<QLocale>&, const QString&) override {
+        std::lock_guard<std::mutex> hold(heard_->lock);
+        heard_->said.push_back("say " + text.toStdString());
+    }
+    void stop() override {
+        std::lock_guard<std::mutex> hold(heard_->lock);
+        heard_->said.push_back("stop");
+    }
+    void setRate(double) override {}
+    std::shared_ptr<Heard> heard_;
+
+    static std::unique_ptr<QtSpeaker> speaker(const std::shared_ptr<Heard>& heard) {
+        return std::make_unique<QtSpeaker>(0, QString(), [heard]() -> std::unique_ptr<SpeechEngine> {
+            heard->started.acquire();
+            return std::make_unique<SlowEngine>(heard);
+        });
+    }
+};
 
 // Each test starts from no settings file.
 struct Form1Voicing : ::testing::Test {
@@ -125,6 +171,64 @@ TEST_F(Form1Voicing, WithoutSpeechTheReaderIsToldOnceAndPlaysOn) {
     EXPECT_FALSE(w.form.notice()->isVisible()) << "told once";
     EXPECT_EQ(w.form.text1()->toPlainText(), "Two.");
     EXPECT_TRUE(w.said().empty());
+}
+
+TEST_F(Form1Voicing, TheWindowPlaysOnWhileTheEngineStartsAndThenSaysTheLatestScreen) {
+    TestGame game("\"One.\"\"Two.\"\"Three.\"");
+    Window w(game);
+    auto heard = std::make_shared<SlowEngine::Heard>();
+    w.form.setSpeaker(SlowEngine::speaker(heard));
+    ASSERT_TRUE(w.start());
+    w.key(Qt::Key_V); // the engine starts, and goes on starting
+    EXPECT_TRUE(w.form.selfVoicing());
+    EXPECT_TRUE(w.form.notice()->text().contains("Self-voicing on")) << w.form.notice()->text().toStdString();
+    w.key(Qt::Key_Return);
+    EXPECT_EQ(w.form.text1()->toPlainText(), "Two.") << "the key was handled at once";
+    QTest::qWait(50);
+    EXPECT_TRUE(heard->take().empty());
+    heard->started.release();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return heard->count() == 1; }, 5000));
+    EXPECT_EQ(heard->take(), (Said{"say Two."})) << "only the page shown once it could speak";
+    w.key(Qt::Key_Return);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return heard->count() == 2; }, 5000));
+    EXPECT_EQ(heard->take(), (Said{"stop", "say Three."}));
+}
+
+TEST_F(Form1Voicing, TurnedOffWhileTheEngineStartsItSaysNothing) {
+    TestGame game("\"One.\"\"Two.\"");
+    Window w(game);
+    auto heard = std::make_shared<SlowEngine::Heard>();
+    w.form.setSpeaker(SlowEngine::speaker(heard));
+    ASSERT_TRUE(w.start());
+    w.key(Qt::Key_V);
+    w.key(Qt::Key_V);
+    EXPECT_FALSE(w.form.selfVoicing());
+    heard->started.release();
+    QTest::qWait(200);
+    EXPECT_TRUE(heard->take().empty());
+    w.key(Qt::Key_V); // started by now: said at once
+    ASSERT_TRUE(QTest::qWaitFor([&] { return heard->count() == 1; }, 5000));
+    EXPECT_EQ(heard->take(), (Said{"say One."}));
+}
+
+TEST_F(Form1Voicing, AnEngineThatFailsToStartIsToldOnceWhenItFails) {
+    TestGame game("\"One.\"\"Two.\"\"Three.\"");
+    Window w(game);
+    auto heard = std::make_shared<SlowEngine::Heard>();
+    heard->canSpeak = false;
+    w.form.setSpeaker(SlowEngine::speaker(heard));
+    ASSERT_TRUE(w.start());
+    w.key(Qt::Key_V);
+    w.key(Qt::Key_Return);
+    EXPECT_FALSE(w.form.notice()->text().contains("Speech is not available")) << "not known yet";
+    heard->started.release();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.form.notice()->text().contains("Speech is not available"); }, 5000));
+    w.form.notice()->hide();
+    w.key(Qt::Key_Return);
+    w.key(Qt::Key_R);
+    EXPECT_FALSE(w.form.notice()->isVisible()) << "told once";
+    EXPECT_EQ(w.form.text1()->toPlainText(), "Three.");
+    EXPECT_TRUE(heard->take().empty());
 }
 
 TEST(QtSpeaker, ChoosesAJapaneseVoiceForJapaneseAndAnotherForLatinLetters) {

@@ -21,6 +21,10 @@ void Form1::setSpeaker(std::unique_ptr<Speaker> speaker) {
     if (voicing_) voicing_->setOn(false, interpreter_);
     voicing_ = std::make_unique<SelfVoicing>(*speaker, [this](VoicingNotice notice) { tellVoicing(notice); });
     speaker_ = std::move(speaker);
+    // The desktop's engine starts on a thread of its own; once it has, the
+    // reader hears what waited, or is told that it cannot speak.
+    if (auto* desktop = dynamic_cast<QtSpeaker*>(speaker_.get()))
+        desktop->setOnSettled([this] { voicing_->speakerSettled(interpreter_); });
     if (on) voicing_->setOn(true, interpreter_);
 }
 
