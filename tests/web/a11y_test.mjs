@@ -8,20 +8,16 @@
 // Usage: node a11y_test.mjs URL_OF_THE_DEMO SHOTS_DIR
 import { readFileSync } from 'node:fs';
 import { createRequire } from 'node:module';
+import { launchChromium } from './chromium.mjs';
 import assert from 'node:assert/strict';
 
 const require = createRequire(new URL('../../src/presentation/web/package.json', import.meta.url));
-const { chromium } = require('playwright-core');
 const axeSource = readFileSync(require.resolve('axe-core/axe.min.js'), 'utf8');
 
 const [url, shots] = process.argv.slice(2);
 const startUrl = url.split('?')[0];
 
-const browser = await chromium.launch({
-  executablePath: '/usr/bin/chromium',
-  args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
-    '--disable-component-update', '--disable-sync'],
-});
+const browser = await launchChromium();
 
 async function openPage(address = url, options = {}) {
   const context = await browser.newContext({ viewport: { width: 640, height: 440 }, ...options });

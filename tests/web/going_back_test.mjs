@@ -6,19 +6,13 @@
 // a stop; the pages read outlive a reload of the page (the browser's storage).
 //
 // Usage: node going_back_test.mjs URL SHOTS_DIR
-import { createRequire } from 'node:module';
+import { launchChromium } from './chromium.mjs';
 import assert from 'node:assert/strict';
 
-const require = createRequire(new URL('../../src/presentation/web/package.json', import.meta.url));
-const { chromium } = require('playwright-core');
 
 const [url, shots] = process.argv.slice(2);
 
-const browser = await chromium.launch({
-  executablePath: '/usr/bin/chromium',
-  args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
-    '--disable-component-update', '--disable-sync'],
-});
+const browser = await launchChromium();
 // One context: its storage lasts across the reload below, as a browser's does.
 const context = await browser.newContext({ viewport: { width: 640, height: 440 } });
 const page = await context.newPage();

@@ -7,11 +7,9 @@
 // Usage: node page_test.mjs URL PLAYER GAME_DIR SHOTS_DIR EVENTS_FILE...
 import { execFileSync } from 'node:child_process';
 import { readFileSync, writeFileSync } from 'node:fs';
-import { createRequire } from 'node:module';
+import { launchChromium } from './chromium.mjs';
 import assert from 'node:assert/strict';
 
-const require = createRequire(new URL('../../src/presentation/web/package.json', import.meta.url));
-const { chromium } = require('playwright-core');
 
 const [url, player, gameDir, shots, ...eventFiles] = process.argv.slice(2);
 
@@ -33,11 +31,7 @@ function expectedScreens(events) {
   return screens; // the last is before the echoed close that ends the input
 }
 
-const browser = await chromium.launch({
-  executablePath: '/usr/bin/chromium',
-  args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
-    '--disable-component-update', '--disable-sync'],
-});
+const browser = await launchChromium();
 
 async function openDemo() {
   const page = await browser.newPage({ viewport: { width: 640, height: 440 } });

@@ -6,19 +6,13 @@
 // choice.
 //
 // Usage: node reader_settings_test.mjs URL SHOTS_DIR
-import { createRequire } from 'node:module';
+import { launchChromium } from './chromium.mjs';
 import assert from 'node:assert/strict';
 
-const require = createRequire(new URL('../../src/presentation/web/package.json', import.meta.url));
-const { chromium } = require('playwright-core');
 
 const [url, shots] = process.argv.slice(2);
 
-const browser = await chromium.launch({
-  executablePath: '/usr/bin/chromium',
-  args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
-    '--disable-component-update', '--disable-sync'],
-});
+const browser = await launchChromium();
 const context = await browser.newContext({ viewport: { width: 640, height: 440 } });
 const page = await context.newPage();
 page.on('pageerror', (error) => { throw error; });

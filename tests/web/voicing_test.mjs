@@ -6,18 +6,12 @@
 // speechSynthesis is a recording stand-in.
 //
 // Usage: node voicing_test.mjs URL
-import { createRequire } from 'node:module';
+import { launchChromium } from './chromium.mjs';
 import assert from 'node:assert/strict';
 
-const require = createRequire(new URL('../../src/presentation/web/package.json', import.meta.url));
-const { chromium } = require('playwright-core');
 
 const [url] = process.argv.slice(2);
-const browser = await chromium.launch({
-  executablePath: '/usr/bin/chromium',
-  args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
-    '--disable-component-update', '--disable-sync'],
-});
+const browser = await launchChromium();
 
 // Runs in the page before its own scripts: speechSynthesis offers `voices`
 // and records what it is asked, 'cancel' or { text, lang, voice, rate }.
