@@ -71,7 +71,10 @@ try {
     document.getElementById('setting-speech-rate').value,
     [...document.getElementById('setting-voice').options].map((o) => o.value)]), [false, '0', ['']]);
   await page.fill('#setting-speech-rate', '-3');
+  const beforeOk = await page.evaluate(() => localStorage.getItem('vorn-settings'));
   await page.click('#settings button[value="ok"]');
+  // Taken in the dialog's close event, a task of its own after the click.
+  await page.waitForFunction((b) => localStorage.getItem('vorn-settings') !== b, beforeOk);
   const afterDialog = await kept();
   assert.deepEqual([afterDialog.musicVolume, afterDialog.autoDelay, afterDialog.skipUnread, afterDialog.selfVoicing,
     afterDialog.speechRate, afterDialog.voice], [40, 10, true, false, -3, '']);

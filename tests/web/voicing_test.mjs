@@ -151,7 +151,14 @@ async function key(page, name) {
       offered: [...document.getElementById('setting-voice').options].map((o) => [o.value, o.textContent]),
     }));
     await change();
+    const before = await page.evaluate(() => localStorage.getItem('vorn-settings'));
     await page.click(`#settings button[value="${button}"]`);
+    // The dialog's answer is taken in its close event, a task of its own after
+    // the click: each OK here changes the kept document, which says it was taken.
+    await page.waitForFunction(() => !document.getElementById('settings').open);
+    if (button === 'ok') {
+      await page.waitForFunction((b) => localStorage.getItem('vorn-settings') !== b, before);
+    }
     await page.evaluate(() => window.vornPage.whenIdle());
     return shown;
   };
