@@ -492,20 +492,23 @@ async function openGame(readFiles, from = null) {
   performance.mark('vorn: first page set');
   decodeAhead([]);
   if (view.pictures.Image1.builtIn) showBuiltInScene();
+  const listedFrom = playedFrom;
+  const listedAs = listedFrom ? game.savesName() || listedFrom.split('/').pop() : '';
   whenIdle().then(() => {
     performance.mark('vorn: pictures drawn');
     // The rest of the archive, and the built-in scene a new game or a reset
     // may show, once the first page is on screen.
     files.unpackRest?.();
     setTimeout(() => { builtInScene ??= fetchBuiltInScene(); });
+    // The games list and the copies kept for offline play wait for it too.
+    if (listedFrom) {
+      rememberPlayed(listedFrom, listedAs);
+      keepWhenFetched(listedFrom);
+    }
+    if (music) keepWhenFetched(new URL('soundfont.sf2', import.meta.url).href);
   });
   sceneBox.focus();
   showNotice(game.notice());
-  if (playedFrom) {
-    rememberPlayed(playedFrom, game.savesName() || playedFrom.split('/').pop());
-    keepWhenFetched(playedFrom);
-  }
-  if (music) keepWhenFetched(new URL('soundfont.sf2', import.meta.url).href);
   // The kept slots are read while the first page shows, not before it.
   await saves.open(game);
   if (game) goingBack.readPages.open(game, saves.hashed); // the script's hash is known now, if it can be
@@ -574,4 +577,6 @@ if (wanted) {
   showOpenScreen();
 }
 document.body.dataset.ready = 'true';
-keepPageOffline();
+// The service worker, which fetches the page's files to keep them, once the
+// first page is drawn: its fetches would compete with the first page's.
+whenIdle().then(() => keepPageOffline());
