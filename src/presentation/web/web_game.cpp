@@ -174,6 +174,17 @@ int autoTurnDelayOf(const std::string& pageText, int autoDelay, double shown) {
     return autoTurnDelay(static_cast<std::size_t>(characters), autoDelay);
 }
 
+// The d-pad button the left stick presses at (x, y), each from -32768 to
+// 32767, by its name ("dpad-up"), given the one it pressed before ("" for
+// none); "" while it presses none.
+std::string padStickOf(int x, int y, const std::string& was) {
+    std::optional<PadButton> before;
+    for (const PadRow& row : padRows())
+        if (was == row.name) before = row.button;
+    const std::optional<PadButton> now = stickDirection(x, y, before);
+    return now ? padRow(*now).name : "";
+}
+
 val viewOf(const std::string& bytes) {
     return val(emscripten::typed_memory_view(bytes.size(), reinterpret_cast<const std::uint8_t*>(bytes.data())));
 }
@@ -690,6 +701,7 @@ EMSCRIPTEN_BINDINGS(vorn_web) {
     emscripten::function("keyAction", &vorn::keyActionOf);
     emscripten::function("keyTable", &vorn::keyTable);
     emscripten::function("padTable", &vorn::padTable);
+    emscripten::function("padStick", &vorn::padStickOf);
     emscripten::function("readSettings", &vorn::readReaderSettings);
     emscripten::function("writeSettings", &vorn::writeReaderSettings);
     emscripten::function("musicLevel", &vorn::musicLevelOf);

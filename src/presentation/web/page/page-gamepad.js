@@ -13,9 +13,6 @@ const STANDARD = {
   south: 0, east: 1, west: 2, north: 3, 'left-shoulder': 4, 'right-shoulder': 5,
   select: 8, start: 9, 'dpad-up': 12, 'dpad-down': 13, 'dpad-left': 14, 'dpad-right': 15,
 };
-// The left stick leans this far (of 1) to count as the d-pad, and lets go below half of it.
-const STICK_PRESS = 0.5;
-const STICK_RELEASE = 0.25;
 
 export function pageGamepad({ module, sceneBox, labels, backlogBox, popup }) {
   const rows = [...module.padTable()];
@@ -100,13 +97,11 @@ export function pageGamepad({ module, sceneBox, labels, backlogBox, popup }) {
     }
     return pads.length > 0;
   }
+  // The stick presses the d-pad by the pad table's rule, on SDL's scale of its axes.
   function lookAtStick(pad) {
     const [x = 0, y = 0] = pad.axes;
-    const before = stickWas.get(pad.index) ?? null;
-    const ax = Math.abs(x), ay = Math.abs(y);
-    let now = null;
-    if (ax >= STICK_PRESS || ay >= STICK_PRESS) now = ax >= ay ? (x < 0 ? 'dpad-left' : 'dpad-right') : (y < 0 ? 'dpad-up' : 'dpad-down');
-    else if (before && (ax >= STICK_RELEASE || ay >= STICK_RELEASE)) now = before;
+    const before = stickWas.get(pad.index) ?? '';
+    const now = module.padStick(Math.round(x * 32767), Math.round(y * 32767), before);
     if (now !== before && now) press(rows.find((r) => r.name === now));
     stickWas.set(pad.index, now);
   }
