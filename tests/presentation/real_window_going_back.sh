@@ -29,22 +29,8 @@ next_page() { xdotool mousemove --window "$win" 300 370 click 1; sleep 0.4; }
 key() { xdotool key --window "$win" "$1"; sleep 0.5; }
 wheel_up() { xdotool mousemove --window "$win" 300 370 click 4; sleep 0.5; }
 hold_ctrl() { xdotool keydown ctrl; sleep "$1"; xdotool keyup ctrl; sleep 0.4; }
-# A screenshot once the window has stopped changing.
-shot() {
-  import -window "$win" "$shots/$1.png"
-  for _ in $(seq 20); do
-    sleep 0.3
-    import -window "$win" "$shots/$1.next.png"
-    if [ "$(compare -metric AE "$shots/$1.png" "$shots/$1.next.png" null: 2>&1 || true)" = "0" ]; then
-      rm -f "$shots/$1.next.png"
-      return 0
-    fi
-    mv "$shots/$1.next.png" "$shots/$1.png"
-  done
-}
-# Pixels that differ between two screenshots, whole or with the scene's
-# upper-right corner, where the mark stands, left out.
-differing() { compare -metric AE "$shots/$1.png" "$shots/$2.png" null: 2>&1 || true; }
+# Pixels that differ between two screenshots with the scene's upper-right
+# corner, where the mark stands, left out (differing compares them whole).
 unmarked() {
   for s in "$1" "$2"; do
     convert "$shots/$s.png" -alpha off -fill magenta -draw "rectangle 440,0 631,60" "$shots/$s.unmarked.png"

@@ -26,21 +26,6 @@ key() { xdotool key "$1"; sleep 0.5; }
 # Keys reach the window that has the focus when they are sent: a dialog must
 # be up before they are.
 wait_window() { window_id "$1" >/dev/null || fail "no window \"$1\" appeared"; }
-# A screenshot once the window has stopped changing.
-shot() {
-  import -window "$win" "$shots/$1.png"
-  for _ in $(seq 20); do
-    sleep 0.3
-    import -window "$win" "$shots/$1.next.png"
-    if [ "$(compare -metric AE "$shots/$1.png" "$shots/$1.next.png" null: 2>&1 || true)" = "0" ]; then
-      rm -f "$shots/$1.next.png"
-      return 0
-    fi
-    mv "$shots/$1.next.png" "$shots/$1.png"
-  done
-}
-# Pixels that differ between two screenshots.
-differing() { compare -metric AE "$shots/$1.png" "$shots/$2.png" null: 2>&1 || true; }
 
 start
 next_page

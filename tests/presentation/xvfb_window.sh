@@ -37,3 +37,20 @@ ended() {
   pid=""
   return $status
 }
+
+# Screenshots of the window $win, into the folder $shots: shot NAME takes one
+# once the window has stopped changing; differing A B counts the pixels that
+# differ between two taken.
+shot() {
+  import -window "$win" "$shots/$1.png"
+  for _ in $(seq 20); do
+    sleep 0.3
+    import -window "$win" "$shots/$1.next.png"
+    if [ "$(compare -metric AE "$shots/$1.png" "$shots/$1.next.png" null: 2>&1 || true)" = "0" ]; then
+      rm -f "$shots/$1.next.png"
+      return 0
+    fi
+    mv "$shots/$1.next.png" "$shots/$1.png"
+  done
+}
+differing() { compare -metric AE "$shots/$1.png" "$shots/$2.png" null: 2>&1 || true; }
