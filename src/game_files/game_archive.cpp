@@ -1,6 +1,7 @@
 #include "game_archive.h"
 
 #include "archive_names.h"
+#include "start_up_files.h"
 
 #include "interpreter/code_page.h"
 #include "interpreter/script_stream.h"
@@ -285,9 +286,9 @@ ArchiveGame openArchive(const fs::path& archivePath) {
         return game;
     }
     game.folder.emplace(std::shared_ptr<const FileTree>(tree));
-    // Every game opens these first, before its window can show anything.
+    static_assert(std::string_view(kStartUpFiles[0]) == kScriptName, "the script comes first");
     std::vector<std::string> startUp;
-    for (const char* name : {"code.vrn", "back.bmp", "mouse.ico"})
+    for (const char* name : kStartUpFiles)
         if (const FileLookup found = game.folder->resolve(name); found.place) startUp.push_back(*found.place);
     tree->unpackAhead(std::move(startUp));
     return game;

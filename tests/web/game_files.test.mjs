@@ -431,11 +431,15 @@ test('a zip read as the game reads it plays as one read whole, and only what the
   const game = new vorn.WebGame(new Proxy({}, { get: () => () => {} }));
   assert.equal(files.handToGame(ahead.lazy, game), '');
   const rounds = [];
+  const namedAll = [];
   for (let wanted = game.entriesToUnpack(); wanted.length; wanted = game.entriesToUnpack()) {
     rounds.push(wanted.map((n) => text(ahead.lazy.entries[n].name)));
+    namedAll.push(game.namedAllToUnpack());
     await ahead.lazy.unpack(wanted);
     assert.ok(rounds.length < 4, JSON.stringify(rounds));
   }
+  // Once the script is there, one round names all the rest.
+  assert.deepEqual(namedAll, [false, true]);
   // The music as well, which the page's synthesizer reads when it is opened.
   assert.deepEqual(rounds, [['demo/code.vrn', 'demo/back.bmp', 'demo/mouse.ico'], ['demo/theme.mid', 'demo/forest.bmp']]);
   const back = ahead.lazy.entries.findIndex((entry) => text(entry.name) === 'demo/back.bmp');
@@ -451,6 +455,24 @@ test('a zip read as the game reads it plays as one read whole, and only what the
   ahead.lazy.stop();
   assert.equal(ahead.lazy.ahead(shrine), null);
   game.delete();
+});
+
+test('the files every start reads are unpacked before the player asks, from the game\'s own folder', async () => {
+  const bitmap = fs.readFileSync(path.join(source, 'examples/demo/text.bmp'));
+  const script = Buffer.from('"page"');
+  // Two games and a stray back.bmp: the top-most folder with a script is the
+  // game's, its names in any ASCII case, in the order of the player's list.
+  const archive = zip([[latin('back.bmp'), bitmap], [latin('a/b/code.vrn'), script], [latin('a/b/back.bmp'), bitmap],
+    [latin('top/MOUSE.ICO'), fs.readFileSync(path.join(source, 'examples/demo/mouse.ico'))],
+    [latin('top/Back.BMP'), bitmap], [latin('top/Code.Vrn'), script], [latin('top/forest.bmp'), bitmap]]);
+  const lazy = await files.archiveAsRead('two.zip', buffer(archive));
+  const numbers = await lazy.unpackStartUp();
+  assert.deepEqual(numbers.map((n) => text(lazy.entries[n].name)), ['top/Code.Vrn', 'top/Back.BMP', 'top/MOUSE.ICO']);
+  for (const n of numbers) assert.ok(lazy.ahead(n), 'unpacked ahead');
+  assert.equal(await lazy.unpackStartUp(), numbers, 'unpacked once');
+  // No script: nothing is guessed.
+  const none = await files.archiveAsRead('none.zip', buffer(zip([[latin('g/back.bmp'), bitmap]])));
+  assert.deepEqual(await none.unpackStartUp(), []);
 });
 
 test('a damaged entry of a zip read as the game reads it is told when the game reads it', async () => {

@@ -352,8 +352,13 @@ class WebGame {
     val entriesToUnpack() {
         std::vector<std::size_t> wanted;
         tree_->noteUnpacked(&wanted);
+        scriptWasRead_ = false;
         try {
             GameFolder folder(tree_);
+            // The script first: once it is there, one run names every file
+            // the first page reads (no other file names files).
+            folder.read(kScriptName, ScriptStream::kMaxScriptBytes);
+            scriptWasRead_ = wanted.empty();
             QuietSurface quiet(folder);
             Interpreter interpreter(folder, quiet, quiet);
             interpreter.load();
@@ -363,10 +368,16 @@ class WebGame {
         } catch (const std::bad_alloc&) {
         }
         tree_->noteUnpacked(nullptr);
+        // In the order read, each once.
         val found = val::array();
-        for (const std::size_t entry : wanted) found.call<void>("push", entry);
+        for (std::size_t i = 0; i < wanted.size(); i++)
+            if (std::find(wanted.begin(), wanted.begin() + i, wanted[i]) == wanted.begin() + i)
+                found.call<void>("push", wanted[i]);
         return found;
     }
+    // Whether the last entriesToUnpack() read the script: then the files it
+    // named are all the first page reads, and need not be asked for again.
+    bool namedAllToUnpack() const { return scriptWasRead_; }
     void setName(const std::string& name) { tree_->setName(name); }
     // Picks the game among the files added, the top-most folder that holds a
     // code.vrn, as the desktop player does in an archive. Returns "" or why
@@ -629,6 +640,7 @@ class WebGame {
     std::shared_ptr<MemoryTree> tree_ = std::make_shared<MemoryTree>();
     std::string name_; // the folder or archive, as the reader chose it
     bool outOfMemory_ = false;
+    bool scriptWasRead_ = false;
     std::unique_ptr<GameFolder> folder_;
     std::unique_ptr<Interpreter> interpreter_;
     std::unique_ptr<Shell> shell_;
@@ -653,6 +665,7 @@ EMSCRIPTEN_BINDINGS(vorn_web) {
         .function("addPackedEntry", &vorn::WebGame::addPackedEntry)
         .function("setEntrySource", &vorn::WebGame::setEntrySource)
         .function("entriesToUnpack", &vorn::WebGame::entriesToUnpack)
+        .function("namedAllToUnpack", &vorn::WebGame::namedAllToUnpack)
         .function("setName", &vorn::WebGame::setName)
         .function("openFiles", &vorn::WebGame::openFiles)
         .function("notice", &vorn::WebGame::notice)

@@ -19,6 +19,7 @@ import { limits, tooLarge, unplayable } from './archive-checks.js';
 import { isLzh, readLzh } from './lzh-reader.js';
 import { indexZip, isZip, readZip, unpackEntry, unpackEntryNow } from './zip-reader.js';
 import { words } from './page-words.js';
+import { START_UP_FILES } from './start-up-files.js';
 
 export { limits };
 
@@ -64,6 +65,7 @@ function zipAsRead(name, u8) {
   };
   let rest = null;
   let stopped = false;
+  let startUp = null;
   return {
     name,
     kind: 'archive',
@@ -91,6 +93,17 @@ function zipAsRead(name, u8) {
         taken.add(n);
       }
       return got;
+    },
+    // Unpacks the files every game's start reads, in the archive's top-most
+    // folder that holds a script, before the game is there to name them (the
+    // compiled player may still be starting). Returns their entry numbers.
+    // Only a guess at what to unpack first: the game names what it reads.
+    unpackStartUp() {
+      startUp ??= (() => {
+        const numbers = startUpEntries(entries);
+        return Promise.all(numbers.map(unpack)).then(() => numbers);
+      })();
+      return startUp;
     },
     // Unpacks these entries, all at once, for the game to read.
     unpack(numbers) {
@@ -120,6 +133,28 @@ function zipAsRead(name, u8) {
       return got instanceof Uint8Array ? got : null;
     },
   };
+}
+
+// The entries of START_UP_FILES, by number, in the folder nearest the
+// archive's top that holds the first of them (the script); names compared
+// without regard to ASCII case, as the player finds its files.
+function startUpEntries(entries) {
+  const split = (n) => {
+    const name = entries[n].name;
+    let cut = -1, depth = 0;
+    for (let i = 0; i < name.length; i++) if (name[i] === 0x2F || name[i] === 0x5C) { cut = i; depth++; }
+    return { folder: name.subarray(0, cut + 1), depth, base: String.fromCharCode(...name.subarray(cut + 1)).toLowerCase() };
+  };
+  const files = [];
+  for (let n = 0; n < entries.length; n++) {
+    if (entries[n].type === undefined && entries[n].name.length < 256) files.push({ n, ...split(n) });
+  }
+  const scripts = files.filter((file) => file.base === START_UP_FILES[0]);
+  if (scripts.length === 0) return [];
+  const top = scripts.reduce((a, b) => (b.depth < a.depth ? b : a)).folder;
+  const inTop = (folder) => folder.length === top.length && folder.every((byte, i) => byte === top[i]);
+  return START_UP_FILES.map((wanted) => files.find((file) => file.base === wanted && inTop(file.folder)))
+    .filter(Boolean).map((file) => file.n);
 }
 
 // `fetching`: the fetch of `url` if it has already begun. A zip archive is

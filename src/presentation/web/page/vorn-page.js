@@ -45,6 +45,16 @@ const started = window.vornStart ?? {};
 const wantedFiles = wantedUrl && wantedUrl.origin === location.origin
   ? started.gameFiles ?? filesFromUrl(wantedUrl.href) : null;
 wantedFiles?.catch(() => {});
+// The pictures among the files every game's start reads, decoded as soon as
+// they are unpacked, while the compiled player starts: [{ bytes, image }].
+const decodedEarly = wantedFiles?.then(async (files) => {
+  const numbers = (await files.unpackStartUp?.()) ?? [];
+  return numbers.map((n) => files.ahead(n)).filter(Boolean).map((bytes) => {
+    const image = decode(bytes);
+    image.catch(() => {}); // not every file is a picture
+    return { bytes, image };
+  });
+}).catch(() => []);
 let builtInScene = null; // the built-in scene picture's fetch and decoding, once begun
 const musicCode = import('./music.js');
 musicCode.catch(() => {});
@@ -466,6 +476,12 @@ async function openGame(readFiles, from = null) {
   // What it names after a few rounds is unpacked as it is read.
   if (files.unpack) {
     const ahead = [];
+    if (decodedEarly && files === await wantedFiles.catch(() => null)) {
+      for (const early of await decodedEarly) {
+        ahead.push(early.bytes);
+        aheadOfGame.push(early);
+      }
+    }
     const named = new Set(); // named and not yet decoding
     // Decodes the files unpacked since, before the game takes them.
     const decodeUnpacked = () => {
@@ -479,6 +495,11 @@ async function openGame(readFiles, from = null) {
       const wanted = game.entriesToUnpack();
       if (wanted.length === 0) break;
       for (const n of wanted) named.add(n);
+      if (game.namedAllToUnpack()) {
+        // Every file of the first page named: each decoded as it comes.
+        await Promise.all(wanted.map((n) => files.unpack([n]).then(decodeUnpacked)));
+        break;
+      }
       await Promise.race(wanted.map((n) => files.unpack([n])));
     }
     decodeUnpacked();

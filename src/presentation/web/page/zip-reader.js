@@ -21,25 +21,32 @@ function crc32(bytes) {
 // much) is made before the output is weighed against the declared size.
 const inflateSlice = 16 * 1024;
 
-// The browser's own inflater of raw deflate, fed a slice at a time as it
-// asks for more; none where the browser has none.
-function browserInflater(packed) {
+// The browser's own inflater, fed a slice at a time as it asks for more;
+// none where the browser has none. The packed bytes are given as a gzip
+// member (a 10-byte header, the raw deflate data, then the checksum and size
+// the zip directory states), so that the browser checks the checksum as it
+// inflates, in its own code rather than in a loop of the page's.
+const gzipHeader = new Uint8Array([0x1F, 0x8B, 8, 0, 0, 0, 0, 0, 0, 0xFF]);
+function browserInflater(packed, crc, size) {
   if (typeof DecompressionStream !== 'function') return null;
   let inflater;
   try {
-    inflater = new DecompressionStream('deflate-raw');
+    inflater = new DecompressionStream('gzip');
   } catch {
-    return null; // no raw deflate in this browser's inflater
+    return null; // no inflater in this browser
   }
-  let at = 0;
+  const trailer = new Uint8Array(8);
+  const stated = new DataView(trailer.buffer);
+  stated.setUint32(0, crc, true);
+  stated.setUint32(4, size % 0x100000000, true);
+  const slices = [gzipHeader];
+  for (let at = 0; at < packed.length; at += inflateSlice) slices.push(packed.subarray(at, at + inflateSlice));
+  slices.push(trailer);
+  let next = 0;
   const source = new ReadableStream({
     pull(controller) {
-      if (at >= packed.length) {
-        controller.close();
-        return;
-      }
-      controller.enqueue(packed.subarray(at, at + inflateSlice));
-      at += inflateSlice;
+      if (next >= slices.length) controller.close();
+      else controller.enqueue(slices[next++]);
     },
   }, { highWaterMark: 0 });
   return source.pipeThrough(inflater);
@@ -77,19 +84,22 @@ function inflateNow(packed, size) {
 }
 
 // Inflates a deflated zip member into the size the directory gives, which is
-// all that is ever made room for. With the browser's own inflater where it
-// has one (several times quicker than one in JavaScript in a page that has
-// just started), else fflate's.
-async function inflate(packed, size) {
-  const stream = browserInflater(packed);
-  if (!stream) return inflateNow(packed, size);
+// all that is ever made room for, checked against its stated checksum. With
+// the browser's own inflater where it has one (several times quicker than
+// one in JavaScript in a page that has just started), else fflate's. Returns
+// null where the browser's inflater refused the member: it says only that,
+// not whether the data or the checksum is wrong, which the caller finds out.
+async function inflate(packed, crc, size) {
+  const stream = browserInflater(packed, crc, size);
+  if (!stream) return null;
   const output = sizedOutput(size);
   const reader = stream.getReader();
   try {
     for (let read = await reader.read(); !read.done; read = await reader.read()) output.take(read.value);
   } catch (error) {
     reader.cancel().catch(() => {});
-    throw error;
+    if (error instanceof DamagedData) throw error;
+    return null;
   }
   return output.whole();
 }
@@ -205,7 +215,12 @@ function unpackEntryBy(name, u8, entry, now) {
     }
     return checked(bytes);
   }
-  return inflate(packed, header.size).then(checked, refused);
+  // The browser's inflater checks the checksum itself; where it refuses the
+  // member, fflate inflates it again to say what is wrong.
+  return inflate(packed, header.crc, header.size).then(
+    (bytes) => bytes ?? unpackEntryBy(name, u8, entry, true),
+    refused,
+  );
 }
 
 export async function unpackEntry(name, u8, entry) {

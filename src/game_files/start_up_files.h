@@ -1,0 +1,13 @@
+#pragma once
+// The files every game reads first, before its window can show anything: an
+// archive unpacks them ahead of the rest. The page's build writes this list
+// into its archive reader (start-up-files.js), which unpacks them while the
+// compiled player is still starting. Keep the names on the one line below.
+
+#include <array>
+
+namespace vorn {
+
+inline constexpr std::array<const char*, 3> kStartUpFiles{"code.vrn", "back.bmp", "mouse.ico"};
+
+} // namespace vorn
