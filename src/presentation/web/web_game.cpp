@@ -141,7 +141,9 @@ val padTable() {
 // The reader's settings from the document the page keeps in the browser's
 // storage: every member, and `note` (empty, or what was not understood).
 val readReaderSettings(const std::string& document) {
-    const SettingsRead read = readSettings(document);
+    // Nothing kept yet (a first visit): the defaults, without the JSON
+    // reader, whose code is compiled when first run, before the first page.
+    const SettingsRead read = document == "{}" ? SettingsRead{} : readSettings(document);
     const ReaderSettings& s = read.settings;
     val shown = val::object();
     shown.set("musicVolume", s.musicVolume);

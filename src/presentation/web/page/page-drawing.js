@@ -4,6 +4,15 @@
 
 export const ELEMENTS = ['Form1', 'Image1', 'Image2']; // back to front
 
+// Whether a file begins as a picture or icon the page may be asked to show
+// does (a Windows bitmap, PNG, JPEG, GIF or icon): the files unpacked while
+// a game starts are decoded ahead only if so, not its script or music.
+export function looksLikePicture(bytes) {
+  const starts = (...signature) => signature.every((byte, i) => bytes[i] === byte);
+  return starts(0x42, 0x4D) || starts(0x89, 0x50, 0x4E, 0x47) || starts(0xFF, 0xD8) || starts(0x47, 0x49, 0x46)
+    || starts(0, 0, 1, 0) || starts(0, 0, 2, 0);
+}
+
 export async function decode(bytes) {
   // A Windows bitmap goes to the browser's image decoder as it is, where the
   // browser has one (WebCodecs): a Blob is first sent to the browser's own

@@ -26,10 +26,12 @@ export function voiceFor(lang, voices, wanted = '') {
 
 export function pageVoicing({ showNotice, settings: current, change }) {
   const synth = globalThis.speechSynthesis;
-  // Browsers fill the list of voices some time after the page asks: asked
-  // now, it is there by the time the reader turns self-voicing on.
+  // Browsers fill the list of voices some time after the page asks, and the
+  // first asking may start the system's speech service: asked at once where
+  // self-voicing is on, else once the first page is on screen (askVoices()),
+  // in time for the reader to turn it on.
   const voices = () => synth?.getVoices() ?? [];
-  voices();
+  if (current().selfVoicing) voices();
 
   // The speaker the compiled player speaks through.
   const speaker = {
@@ -69,6 +71,7 @@ export function pageVoicing({ showNotice, settings: current, change }) {
     follow(game) { game.setVoicing(current().selfVoicing); },
     // The browser's voices, as the settings dialog offers them.
     voices,
+    askVoices() { voices(); },
     repeat(game) { game.repeatSpeech(); },
     stop() { speaker.stop(); },
     get on() { return current().selfVoicing; },

@@ -156,7 +156,7 @@ export function words(key, ...args) {
 // Puts the translated words into the elements that name them by data-text,
 // and the labels read aloud into those named by data-label.
 export function translatePage(root = document) {
-  document.documentElement.lang = language;
+  if (document.documentElement.lang !== language) document.documentElement.lang = language;
   if (language === 'en') return;
   for (const element of root.querySelectorAll('[data-text]')) {
     const translated = japanese[element.dataset.text];

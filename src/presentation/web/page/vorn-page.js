@@ -6,7 +6,7 @@
 import { archiveAsRead, filesFromDrop, filesFromInput, filesFromUrl, handToGame } from './game-files.js';
 import { translatePage, words } from './page-words.js';
 import { PageSaves } from './saves.js';
-import { ELEMENTS, decode, sceneDrawing } from './page-drawing.js';
+import { ELEMENTS, decode, looksLikePicture, sceneDrawing } from './page-drawing.js';
 import { pageBacklog } from './page-backlog.js';
 import { pageInput } from './page-input.js';
 import { pageGamepad } from './page-gamepad.js';
@@ -49,7 +49,7 @@ wantedFiles?.catch(() => {});
 // they are unpacked, while the compiled player starts: [{ bytes, image }].
 const decodedEarly = wantedFiles?.then(async (files) => {
   const numbers = (await files.unpackStartUp?.()) ?? [];
-  return numbers.map((n) => files.ahead(n)).filter(Boolean).map((bytes) => {
+  return numbers.map((n) => files.ahead(n)).filter((bytes) => bytes && looksLikePicture(bytes)).map((bytes) => {
     const image = decode(bytes);
     image.catch(() => {}); // not every file is a picture
     return { bytes, image };
@@ -196,7 +196,7 @@ let aheadOfGame = [];
 // `more` of the files unpacked ahead are decoded; none is kept but these.
 function decodeAhead(files, more = files) {
   aheadOfGame = aheadOfGame.filter((ahead) => files.includes(ahead.bytes));
-  for (const bytes of more) {
+  for (const bytes of more.filter(looksLikePicture)) {
     const image = decode(bytes);
     image.catch(() => {}); // not every file is a picture
     aheadOfGame.push({ bytes, image });
@@ -518,8 +518,9 @@ async function openGame(readFiles, from = null) {
   whenIdle().then(() => {
     performance.mark('vorn: pictures drawn');
     // The rest of the archive, and the built-in scene a new game or a reset
-    // may show, once the first page is on screen.
+    // may show, once the first page is on screen; the browser's voices too.
     files.unpackRest?.();
+    voicing.askVoices();
     setTimeout(() => { builtInScene ??= fetchBuiltInScene(); });
     // The games list and the copies kept for offline play wait for it too.
     if (listedFrom) {
@@ -530,7 +531,10 @@ async function openGame(readFiles, from = null) {
   });
   sceneBox.focus();
   showNotice(game.notice());
-  // The kept slots are read while the first page shows, not before it.
+  // The kept slots are read once the first page is on screen, not before it.
+  const opened = game;
+  await whenIdle();
+  if (game !== opened) return; // another game opened meanwhile
   await saves.open(game);
   if (game) goingBack.readPages.open(game, saves.hashed); // the script's hash is known now, if it can be
   saves.offerContinue(); // asks over the first page; the page is ready meanwhile
