@@ -113,7 +113,14 @@ export function pageGamepad({ module, sceneBox, labels, backlogBox, popup }) {
     frame = look() ? requestAnimationFrame(everyFrame) : null;
   }
   function start() { if (frame === null) frame = requestAnimationFrame(everyFrame); }
-  window.addEventListener('gamepadconnected', start);
-  setInterval(() => { if (frame === null && look()) start(); }, 500);
-  if (look()) start();
+  // Called once the first page is drawn: the first look at the pads, or a
+  // listener for them, wakes the browser's gamepad service, which the first
+  // page does not wait for.
+  return {
+    listen() {
+      window.addEventListener('gamepadconnected', start);
+      setInterval(() => { if (frame === null && look()) start(); }, 500);
+      if (look()) start();
+    },
+  };
 }

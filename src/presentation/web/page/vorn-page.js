@@ -321,7 +321,7 @@ const { updateMarked, updateOffered } = pageInput({
   toggleVoicing: () => { if (game && !ended) voicing.toggle(); },
   repeatSpeech: () => { if (game && !ended) voicing.repeat(game); },
 });
-pageGamepad({ module, sceneBox, labels, backlogBox, popup });
+const gamepad = pageGamepad({ module, sceneBox, labels, backlogBox, popup });
 
 const readerSettings = pageSettings({
   module, text1, readOn,
@@ -604,4 +604,7 @@ if (wanted) {
 document.body.dataset.ready = 'true';
 // The service worker, which fetches the page's files to keep them, once the
 // first page is drawn: its fetches would compete with the first page's.
-whenIdle().then(() => keepPageOffline());
+whenIdle().then(() => {
+  gamepad.listen();
+  keepPageOffline();
+});
