@@ -227,6 +227,16 @@ function settle() {
 function whenIdle() {
   return view.pending === 0 ? Promise.resolve() : new Promise((resolve) => idleWaiters.push(resolve));
 }
+// Once every picture asked for is drawn and that frame is on the screen (a
+// task queued from an animation frame runs after its paint): what the first
+// page does not need waits for this, so that it does not hold the paint up.
+// A page in a hidden tab paints no frames: there it waits half a second.
+function whenShown() {
+  return whenIdle().then(() => new Promise((resolve) => {
+    requestAnimationFrame(() => setTimeout(resolve));
+    setTimeout(resolve, 500);
+  }));
+}
 
 // ---- playing --------------------------------------------------------------
 
@@ -515,8 +525,8 @@ async function openGame(readFiles, from = null) {
   if (view.pictures.Image1.builtIn) showBuiltInScene();
   const listedFrom = playedFrom;
   const listedAs = listedFrom ? game.savesName() || listedFrom.split('/').pop() : '';
-  whenIdle().then(() => {
-    performance.mark('vorn: pictures drawn');
+  whenIdle().then(() => performance.mark('vorn: pictures drawn'));
+  whenShown().then(() => {
     // The rest of the archive, and the built-in scene a new game or a reset
     // may show, once the first page is on screen; the browser's voices too.
     files.unpackRest?.();
@@ -533,7 +543,7 @@ async function openGame(readFiles, from = null) {
   showNotice(game.notice());
   // The kept slots are read once the first page is on screen, not before it.
   const opened = game;
-  await whenIdle();
+  await whenShown();
   if (game !== opened) return; // another game opened meanwhile
   await saves.open(game);
   if (game) goingBack.readPages.open(game, saves.hashed); // the script's hash is known now, if it can be
@@ -604,7 +614,7 @@ if (wanted) {
 document.body.dataset.ready = 'true';
 // The service worker, which fetches the page's files to keep them, once the
 // first page is drawn: its fetches would compete with the first page's.
-whenIdle().then(() => {
+whenShown().then(() => {
   gamepad.listen();
   keepPageOffline();
 });
