@@ -13,6 +13,6 @@ web=src/presentation/web
 if [ ! -f "$web/node_modules/.package-lock.json" ] || [ "$web/package-lock.json" -nt "$web/node_modules/.package-lock.json" ]; then
   npm ci --prefix "$web" --no-audit --no-fund --loglevel=error
 fi
-# The preset `web` of CMakePresets.json: Emscripten's toolchain, a release build.
+# The preset `web` of CMakePresets.json: Emscripten's toolchain, built for size.
 cmake --preset web
 cmake --build --preset web
