@@ -348,6 +348,7 @@ function quit() {
   saves.keepPlace();
   play(() => game.quit());
   endGame();
+  gameFiles?.stop?.(); // the rest of its archive is no longer unpacked while the page idles
   showMessages().then(showOpenScreen);
 }
 
