@@ -48,6 +48,11 @@ Form1::Form1(const GameFolder& folder, MusicDevice& device, int zoom, QWidget* p
     image2Size_ = startRect(SceneElement::Image2).size();
 
     installStandInAccessibility();
+    // The window's own font is the page's, so that the views below are laid
+    // out in it from the start rather than first in the desktop's font, which
+    // the first page never shows (and which costs a font look-up of its own).
+    transform_ = SceneTransform::fitting(kSceneSize * std::clamp(zoom, 1, 4), zoom);
+    setFont(gothicFont(fontPixels()));
     image1StandIn_ = new PictureStandIn(this);
     text1_ = makeTextView(this, Qt::black);
     text1_->setAccessibleName(tr("Page"));

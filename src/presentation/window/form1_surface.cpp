@@ -36,6 +36,7 @@ int Form1::fontPixels() const { return static_cast<int>(std::lround(15 * transfo
 
 void Form1::updateTransform() {
     transform_ = fullScreen_ ? SceneTransform::filling(size()) : SceneTransform::fitting(size(), zoom_);
+    setFont(gothicFont(fontPixels()));
     text1_->setFont(gothicFont(fontPixels()));
     text1_->setGeometry(transform_.toWidget(startRect(SceneElement::Text1)));
     backlog_->setFont(gothicFont(fontPixels()));

@@ -12,12 +12,15 @@ namespace {
 
 // "MS Gothic" where it is installed; Debian has none, so a metric-compatible
 // Japanese Gothic stands in. Only installed families are named, which spares
-// the font matcher a search for fallbacks of a missing one.
+// the font matcher a search for fallbacks of a missing one. A family is
+// looked up by its own name among those installed (it has styles), which
+// asks fontconfig nothing, where hasFamily() would have it work out the
+// aliases of each name first.
 const QStringList& gothicFamilies() {
     static const QStringList families = [] {
         QStringList found;
         for (const char* family : {"MS Gothic", "IPAGothic", "Noto Sans Mono CJK JP"})
-            if (QFontDatabase::hasFamily(family)) found << family;
+            if (!QFontDatabase::styles(family).isEmpty()) found << family;
         return found.isEmpty() ? QStringList{"monospace"} : found;
     }();
     return families;
