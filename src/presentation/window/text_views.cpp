@@ -2,6 +2,7 @@
 
 #include "interpreter/message.h"
 
+#include <QApplication>
 #include <QFontDatabase>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -53,7 +54,16 @@ QFont gothicFont(int pixelSize) {
 }
 
 QPlainTextEdit* makeTextView(QWidget* parent, const QColor& background) {
+    // While it is made, a QPlainTextEdit lays out its empty document in the
+    // application's font, before it takes its own from its parent: a font
+    // look-up (with a search for the desktop font's fallbacks) that the page
+    // never shows and that costs the first page more than a tenth of its
+    // time. Made while the application's font is the parent's, it looks up
+    // only the font it shows; the application's font is put back at once.
+    const QFont desktopFont = QApplication::font();
+    if (parent) QApplication::setFont(parent->font());
     auto* view = new QPlainTextEdit(parent);
+    if (parent) QApplication::setFont(desktopFont);
     view->setReadOnly(true);
     view->setFrameShape(QFrame::NoFrame);
     view->setContextMenuPolicy(Qt::NoContextMenu);
