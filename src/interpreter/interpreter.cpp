@@ -28,7 +28,7 @@ Interpreter::Interpreter(const GameFolder& folder, DisplaySurface& surface, Musi
 
 void Interpreter::load() {
     stream_.open();
-    loadPicture(PictureElement::Form1, "back.bmp", kWindowBackground, std::nullopt);
+    loadPicture(PictureElement::Form1, kBackgroundPicture, kWindowBackground, std::nullopt);
     const FileContents icon = folder_.read("mouse.ico", kMaxIconBytes);
     if (!icon.error.empty()) {
         if (const std::string archive = folder_.archive(); !archive.empty())

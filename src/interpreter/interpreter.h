@@ -24,6 +24,9 @@
 
 namespace vorn {
 
+// The window's background, the first picture a game loads.
+inline constexpr const char* kBackgroundPicture = "back.bmp";
+
 class Interpreter {
   public:
     Interpreter(const GameFolder& folder, DisplaySurface& surface, MusicDevice& device);

@@ -254,6 +254,13 @@ class Form1 : public QWidget, public DisplaySurface {
         QImage scene, icon;
     };
     std::future<BuiltInPictures> builtIn_;
+    // The game's background, read and decoded on a thread of its own while
+    // the window is made; taken by the first picture set, when it is that one.
+    struct PictureAhead {
+        std::string bytes;
+        std::optional<QImage> image;
+    };
+    std::future<PictureAhead> backgroundAhead_;
     bool sceneReplaced_ = false; // the game has set Image1 itself
     QImage builtInScene_;        // kept for a loaded game that shows it again
 

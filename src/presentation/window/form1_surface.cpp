@@ -119,9 +119,12 @@ void Form1::setCaption(int label, const std::string& text) {
 void Form1::refreshLabel(int label) { repaint(transform_.toWidget(labelRect(label))); }
 
 bool Form1::setPicture(PictureElement element, const PictureFile& picture) {
+    std::optional<PictureAhead> ahead;
+    if (backgroundAhead_.valid()) ahead = backgroundAhead_.get();
     QImage image;
     if (picture.bytes) {
-        auto decoded = decodePicture(*picture.bytes);
+        // The same bytes decode to the same picture: the one decoded ahead serves.
+        auto decoded = ahead && ahead->bytes == *picture.bytes ? std::move(ahead->image) : decodePicture(*picture.bytes);
         if (!decoded) return false;
         image = *decoded;
     }
