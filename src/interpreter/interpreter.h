@@ -24,8 +24,9 @@
 
 namespace vorn {
 
-// The window's background, the first picture a game loads.
+// The window's background and the cursor's icon, the first pictures a game loads.
 inline constexpr const char* kBackgroundPicture = "back.bmp";
+inline constexpr const char* kCursorIcon = "mouse.ico";
 
 class Interpreter {
   public:

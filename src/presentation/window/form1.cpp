@@ -44,18 +44,21 @@ Form1::Form1(const GameFolder& folder, MusicDevice& device, int zoom, QWidget* p
         pictures.icon = QImage(":/vorn.png");
         return pictures;
     });
-    // Decoding the background is the larger part of loading a game; it is
-    // done beside the making of the window, which does not need it.
-    // (A background larger than any the games have is left to the game's own
-    // loading, so that it is not held in memory twice.)
-    backgroundAhead_ = std::async(std::launch::async, [folder] {
+    // Decoding the background and the cursor is the larger part of loading a
+    // game; it is done beside the making of the window, which does not need
+    // them. (Files larger than any the games have are left to the game's own
+    // loading, so that they are not held in memory twice.)
+    startPicturesAhead_ = std::async(std::launch::async, [folder] {
         constexpr std::size_t kLargestAhead = 16 * 1024 * 1024;
-        PictureAhead ahead;
-        FileContents file = folder.read(kBackgroundPicture, kLargestAhead);
-        if (!file.error.empty()) return ahead;
-        ahead.bytes = std::move(file.bytes);
-        ahead.image = decodePicture(ahead.bytes);
-        return ahead;
+        const auto readAhead = [&folder](const char* name, auto decode) {
+            PictureAhead ahead;
+            FileContents file = folder.read(name, kLargestAhead);
+            if (!file.error.empty()) return ahead;
+            ahead.bytes = std::move(file.bytes);
+            ahead.image = decode(ahead.bytes);
+            return ahead;
+        };
+        return StartPictures{readAhead(kBackgroundPicture, decodePicture), readAhead(kCursorIcon, decodeIcon)};
     });
     image1Size_ = startRect(SceneElement::Image1).size();
     image2Size_ = startRect(SceneElement::Image2).size();

@@ -254,13 +254,19 @@ class Form1 : public QWidget, public DisplaySurface {
         QImage scene, icon;
     };
     std::future<BuiltInPictures> builtIn_;
-    // The game's background, read and decoded on a thread of its own while
-    // the window is made; taken by the first picture set, when it is that one.
+    // The game's background and cursor, read and decoded on a thread of their
+    // own while the window is made; each serves once, where the game sets
+    // those same bytes.
     struct PictureAhead {
         std::string bytes;
         std::optional<QImage> image;
     };
-    std::future<PictureAhead> backgroundAhead_;
+    struct StartPictures {
+        PictureAhead background, cursor;
+    };
+    std::future<StartPictures> startPicturesAhead_;
+    StartPictures startPictures_;
+    std::optional<QImage> decodedAhead(PictureAhead StartPictures::*which, const std::string& bytes);
     bool sceneReplaced_ = false; // the game has set Image1 itself
     QImage builtInScene_;        // kept for a loaded game that shows it again
 

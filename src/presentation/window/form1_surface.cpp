@@ -118,13 +118,21 @@ void Form1::setCaption(int label, const std::string& text) {
 
 void Form1::refreshLabel(int label) { repaint(transform_.toWidget(labelRect(label))); }
 
+// The same bytes decode to the same picture: the one decoded ahead serves.
+std::optional<QImage> Form1::decodedAhead(PictureAhead StartPictures::*which, const std::string& bytes) {
+    if (startPicturesAhead_.valid()) startPictures_ = startPicturesAhead_.get();
+    PictureAhead& ahead = startPictures_.*which;
+    std::optional<QImage> image;
+    if (ahead.image && ahead.bytes == bytes) image = std::move(ahead.image);
+    ahead = {};
+    return image;
+}
+
 bool Form1::setPicture(PictureElement element, const PictureFile& picture) {
-    std::optional<PictureAhead> ahead;
-    if (backgroundAhead_.valid()) ahead = backgroundAhead_.get();
     QImage image;
     if (picture.bytes) {
-        // The same bytes decode to the same picture: the one decoded ahead serves.
-        auto decoded = ahead && ahead->bytes == *picture.bytes ? std::move(ahead->image) : decodePicture(*picture.bytes);
+        auto decoded = decodedAhead(&StartPictures::background, *picture.bytes);
+        if (!decoded) decoded = decodePicture(*picture.bytes);
         if (!decoded) return false;
         image = *decoded;
     }
@@ -167,7 +175,8 @@ void Form1::resetPicture(PictureElement element) {
 
 bool Form1::setCursor(const PictureFile& icon) {
     if (!icon.bytes) return false;
-    auto decoded = decodeIcon(*icon.bytes);
+    auto decoded = decodedAhead(&StartPictures::cursor, *icon.bytes);
+    if (!decoded) decoded = decodeIcon(*icon.bytes);
     if (!decoded) return false;
     cursorImage_ = *decoded;
     applyCursor();
