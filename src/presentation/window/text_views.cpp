@@ -2,7 +2,7 @@
 
 #include "interpreter/message.h"
 
-#include <QApplication>
+#include <QGuiApplication>
 #include <QFontDatabase>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -60,10 +60,12 @@ QPlainTextEdit* makeTextView(QWidget* parent, const QColor& background) {
     // never shows and that costs the first page more than a tenth of its
     // time. Made while the application's font is the parent's, it looks up
     // only the font it shows; the application's font is put back at once.
-    const QFont desktopFont = QApplication::font();
-    if (parent) QApplication::setFont(parent->font());
+    // QGuiApplication's own setFont, which leaves the desktop's fonts for
+    // menus, message boxes and the like as they are (QApplication's clears them).
+    const QFont desktopFont = QGuiApplication::font();
+    if (parent) QGuiApplication::setFont(parent->font());
     auto* view = new QPlainTextEdit(parent);
-    if (parent) QApplication::setFont(desktopFont);
+    if (parent) QGuiApplication::setFont(desktopFont);
     view->setReadOnly(true);
     view->setFrameShape(QFrame::NoFrame);
     view->setContextMenuPolicy(Qt::NoContextMenu);
