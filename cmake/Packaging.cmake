@@ -82,24 +82,32 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS OFF)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
-# The libraries the program links come from dpkg-shlibdeps. FluidSynth is
-# opened at run time, out of its sight: its package is the one that holds the
-# library under the name the player opens. The soundfont the music plays
-# through and the Gothic font the window asks for are named too. Speech goes
-# through Qt's plugin for speech-dispatcher, which Qt opens at run time: it is
-# recommended, as the player plays on without it.
-set(vorn_fluidsynth_package libfluidsynth3)
+# The libraries the program links come from dpkg-shlibdeps. FluidSynth,
+# libarchive and SDL2 are opened at run time, out of its sight: each one's
+# package is the one that holds the library under the name the player opens.
+# The soundfont the music plays through and the Gothic font the window asks
+# for are named too. Speech goes through Qt's plugin for speech-dispatcher,
+# which Qt opens at run time: it is recommended, as the player plays on
+# without it.
 find_program(DPKG_QUERY_PROGRAM dpkg-query)
-if(DPKG_QUERY_PROGRAM)
-  get_filename_component(fluidsynth_dir ${FLUIDSYNTH_LIBRARY_FILE} DIRECTORY)
-  execute_process(COMMAND ${DPKG_QUERY_PROGRAM} -S ${fluidsynth_dir}/${VORN_FLUIDSYNTH_SONAME}
-                  OUTPUT_VARIABLE fluidsynth_owner RESULT_VARIABLE fluidsynth_status ERROR_QUIET)
-  if(fluidsynth_status EQUAL 0 AND fluidsynth_owner MATCHES "^([^:, ]+)")
-    set(vorn_fluidsynth_package ${CMAKE_MATCH_1})
+# Sets `out_var` to the package holding `soname` beside `library_file`, else `fallback`.
+function(vorn_package_of out_var library_file soname fallback)
+  set(package ${fallback})
+  if(DPKG_QUERY_PROGRAM)
+    get_filename_component(dir ${library_file} DIRECTORY)
+    execute_process(COMMAND ${DPKG_QUERY_PROGRAM} -S ${dir}/${soname}
+                    OUTPUT_VARIABLE owner RESULT_VARIABLE status ERROR_QUIET)
+    if(status EQUAL 0 AND owner MATCHES "^([^:, ]+)")
+      set(package ${CMAKE_MATCH_1})
+    endif()
   endif()
-endif()
+  set(${out_var} ${package} PARENT_SCOPE)
+endfunction()
+vorn_package_of(vorn_fluidsynth_package ${FLUIDSYNTH_LIBRARY_FILE} ${VORN_FLUIDSYNTH_SONAME} libfluidsynth3)
+vorn_package_of(vorn_libarchive_package ${LIBARCHIVE_LIBRARY_FILE} ${VORN_LIBARCHIVE_SONAME} libarchive13)
+vorn_package_of(vorn_sdl2_package ${SDL2_LIBRARY_FILE} ${VORN_SDL2_SONAME} libsdl2-2.0-0)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "${vorn_fluidsynth_package}, fluid-soundfont-gm | sf2-soundfont-gm, fonts-ipafont-gothic, qt6-translations-l10n")
+    "${vorn_fluidsynth_package}, ${vorn_libarchive_package}, ${vorn_sdl2_package}, fluid-soundfont-gm | sf2-soundfont-gm, fonts-ipafont-gothic, qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-speech-speechd-plugin")
 include(CPack)

@@ -211,6 +211,11 @@
     </message>
     <message>
         <location line="+1"/>
+        <source>archives cannot be read here: %1; install libarchive, or play the game from its unpacked folder</source>
+        <translation>ここではアーカイブを読めません（%1）。libarchive を入れるか、展開したフォルダで遊んでください</translation>
+    </message>
+    <message>
+        <location line="+1"/>
         <source>there is not enough memory to read it</source>
         <translation>読み込むためのメモリが足りません</translation>
     </message>

@@ -1,5 +1,6 @@
 #include "game_archive.h"
 
+#include "archive_library.h"
 #include "archive_names.h"
 #include "start_up_files.h"
 
@@ -7,8 +8,6 @@
 #include "interpreter/script_stream.h"
 
 #include <algorithm>
-#include <archive.h>
-#include <archive_entry.h>
 #include <atomic>
 #include <clocale>
 #include <list>
@@ -31,12 +30,21 @@ constexpr const char* kUnreadableName = VORN_TR("the archive is damaged: an entr
 constexpr const char* kNoArchive =
     VORN_TR("it is neither a game folder, a .vrn script nor an archive the player can read (%1)");
 constexpr const char* kOutOfMemory = VORN_TR("out of memory");
+constexpr const char* kNoArchiveLibrary =
+    VORN_TR("archives cannot be read here: %1; install libarchive, or play the game from its unpacked folder");
 
 } // namespace
 namespace fs = std::filesystem;
 namespace {
 
 constexpr std::size_t kChunk = 64 * 1024;
+
+// The library, once openArchive() found it there: an archive's tree is made
+// only then.
+const ArchiveLibrary& lib() {
+    std::string why;
+    return *archiveLibrary(why);
+}
 
 // libarchive reads and converts entry names in the calling thread's locale:
 // in UTF-8 they come out as UTF-8 whatever the desktop's locale is, and names
@@ -58,31 +66,31 @@ class Utf8NamesLocale {
 };
 
 struct ArchiveCloser {
-    void operator()(archive* a) const { archive_read_free(a); }
+    void operator()(archive* a) const { lib().archive_read_free(a); }
 };
 using ArchiveHandle = std::unique_ptr<archive, ArchiveCloser>;
 
 ArchiveHandle openReader(const fs::path& path) {
-    ArchiveHandle a(archive_read_new());
+    ArchiveHandle a(lib().archive_read_new());
     if (!a) return a;
-    archive_read_support_filter_all(a.get());
-    archive_read_support_format_all(a.get());
+    lib().archive_read_support_filter_all(a.get());
+    lib().archive_read_support_format_all(a.get());
     // LHA names are read byte for byte (as Latin-1) and decoded by our own
     // rule below: libarchive's own guess fails on names in code page 932.
-    archive_read_set_options(a.get(), "lha:hdrcharset=ISO-8859-1");
+    lib().archive_read_set_options(a.get(), "lha:hdrcharset=ISO-8859-1");
     // A failure shows at the first header, with libarchive's reason.
-    (void)archive_read_open_filename(a.get(), path.c_str(), kChunk);
+    (void)lib().archive_read_open_filename(a.get(), path.c_str(), kChunk);
     return a;
 }
 
 std::string libarchiveError(archive* a) {
-    const char* why = archive_error_string(a);
+    const char* why = lib().archive_error_string(a);
     std::string text = why && *why ? why : "unknown error";
     while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
     return text;
 }
 
-bool isLha(archive* a) { return (archive_format(a) & ARCHIVE_FORMAT_BASE_MASK) == ARCHIVE_FORMAT_LHA; }
+bool isLha(archive* a) { return (lib().archive_format(a) & ARCHIVE_FORMAT_BASE_MASK) == ARCHIVE_FORMAT_LHA; }
 
 // The stored bytes of an LHA name read as Latin-1, with the trail bytes 0x5C
 // of code page 932 characters that libarchive took for folder separators put back.
@@ -174,28 +182,28 @@ Message ArchiveTree::index() {
     if (!a) return Message(kOutOfMemory);
     archive_entry* entry = nullptr;
     for (std::size_t n = 0;; ++n) {
-        const int status = archive_read_next_header(a.get(), &entry);
+        const int status = lib().archive_read_next_header(a.get(), &entry);
         if (status == ARCHIVE_EOF) break;
         if (status < ARCHIVE_WARN) {
             // No format recognised: asking more of libarchive would crash it.
-            if (archive_format(a.get()) == 0) return Message(kNoArchive, {Message::words(libarchiveError(a.get()))});
-            if (archive_read_has_encrypted_entries(a.get()) > 0) return Message(kArchiveEncrypted);
+            if (lib().archive_format(a.get()) == 0) return Message(kNoArchive, {Message::words(libarchiveError(a.get()))});
+            if (lib().archive_read_has_encrypted_entries(a.get()) > 0) return Message(kArchiveEncrypted);
             return Message(kDamaged, {Message::words(libarchiveError(a.get()))});
         }
-        if (archive_entry_is_encrypted(entry)) return Message(kArchiveEncrypted);
-        const char* name = archive_entry_pathname(entry);
-        if (!name) name = archive_entry_pathname_utf8(entry);
+        if (lib().archive_entry_is_encrypted(entry)) return Message(kArchiveEncrypted);
+        const char* name = lib().archive_entry_pathname(entry);
+        if (!name) name = lib().archive_entry_pathname_utf8(entry);
         if (!name) return Message(kUnreadableName);
         const std::string stored = isLha(a.get()) ? lhaStoredName(name) : std::string(name);
 
         auto kind = Kind::Other;
-        if (archive_entry_filetype(entry) == AE_IFDIR)
+        if (lib().archive_entry_filetype(entry) == AE_IFDIR)
             kind = Kind::Folder;
-        else if (archive_entry_filetype(entry) == AE_IFREG && !archive_entry_hardlink(entry))
+        else if (lib().archive_entry_filetype(entry) == AE_IFREG && !lib().archive_entry_hardlink(entry))
             kind = Kind::File;
         std::optional<std::size_t> size;
-        if (archive_entry_size_is_set(entry) && archive_entry_size(entry) >= 0)
-            size = static_cast<std::size_t>(archive_entry_size(entry));
+        if (lib().archive_entry_size_is_set(entry) && lib().archive_entry_size(entry) >= 0)
+            size = static_cast<std::size_t>(lib().archive_entry_size(entry));
         if (Message why = add(stored, kind, n, size); !why.empty()) return why;
     }
     return {};
@@ -238,7 +246,7 @@ FileContents ArchiveTree::unpack(std::size_t entry, std::size_t maxBytes) const 
     }
     archive_entry* header = nullptr;
     while (nextEntry_ <= entry) {
-        const int status = archive_read_next_header(reader_.get(), &header);
+        const int status = lib().archive_read_next_header(reader_.get(), &header);
         if (status < ARCHIVE_WARN || status == ARCHIVE_EOF) {
             Message why = status == ARCHIVE_EOF ? Message(kEndsEarly)
                                                 : Message(kDamaged, {Message::words(libarchiveError(reader_.get()))});
@@ -248,11 +256,11 @@ FileContents ArchiveTree::unpack(std::size_t entry, std::size_t maxBytes) const 
         ++nextEntry_;
     }
     FileContents contents;
-    if (archive_entry_size_is_set(header) && archive_entry_size(header) > 0)
-        contents.bytes.reserve(std::min(static_cast<std::size_t>(archive_entry_size(header)), maxBytes));
+    if (lib().archive_entry_size_is_set(header) && lib().archive_entry_size(header) > 0)
+        contents.bytes.reserve(std::min(static_cast<std::size_t>(lib().archive_entry_size(header)), maxBytes));
     char buffer[kChunk];
     while (true) {
-        const la_ssize_t got = archive_read_data(reader_.get(), buffer, sizeof buffer);
+        const la_ssize_t got = lib().archive_read_data(reader_.get(), buffer, sizeof buffer);
         if (got < 0) {
             contents = FileContents::refused(Message(kDamaged, {Message::words(libarchiveError(reader_.get()))}));
             reader_.reset();
@@ -273,6 +281,12 @@ FileContents ArchiveTree::unpack(std::size_t entry, std::size_t maxBytes) const 
 
 ArchiveGame openArchive(const fs::path& archivePath) {
     ArchiveGame game;
+    std::string missing;
+    if (!archiveLibrary(missing)) {
+        game.problem = Message(kNoArchiveLibrary, {Message::words(missing)});
+        game.error = game.problem.english();
+        return game;
+    }
     auto tree = std::make_shared<ArchiveTree>(archivePath);
     if (Message why = tree->index(); !why.empty()) {
         game.error = why.english();

@@ -28,15 +28,15 @@ Interpreter::Interpreter(const GameFolder& folder, DisplaySurface& surface, Musi
 
 void Interpreter::load() {
     stream_.open();
-    loadPicture(PictureElement::Form1, "back.bmp", kWindowBackground, std::nullopt);
-    const FileContents icon = folder_.read("mouse.ico", kMaxIconBytes);
+    loadPicture(PictureElement::Form1, kBackgroundPicture, kWindowBackground, std::nullopt);
+    const FileContents icon = folder_.read(kCursorIcon, kMaxIconBytes);
     if (!icon.error.empty()) {
         if (const std::string archive = folder_.archive(); !archive.empty())
-            throw FatalError(archiveFileUnreadable(archive, Message(kTheCursor), "mouse.ico", icon.why()));
-        throw FatalError(Message(kCursorUnreadable, {Message::words("mouse.ico"), icon.why()}));
+            throw FatalError(archiveFileUnreadable(archive, Message(kTheCursor), kCursorIcon, icon.why()));
+        throw FatalError(Message(kCursorUnreadable, {Message::words(kCursorIcon), icon.why()}));
     }
-    if (!surface_.setCursor({"mouse.ico", icon.bytes}))
-        throw FatalError(Message(kCursorNoIcon, {Message::words("mouse.ico")}));
+    if (!surface_.setCursor({kCursorIcon, icon.bytes}))
+        throw FatalError(Message(kCursorNoIcon, {Message::words(kCursorIcon)}));
     device_.setNotify(false);
     device_.setWait(true);
     device_.setShareable(false);

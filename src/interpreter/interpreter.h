@@ -24,6 +24,10 @@
 
 namespace vorn {
 
+// The window's background and the cursor's icon, the first pictures a game loads.
+inline constexpr const char* kBackgroundPicture = "back.bmp";
+inline constexpr const char* kCursorIcon = "mouse.ico";
+
 class Interpreter {
   public:
     Interpreter(const GameFolder& folder, DisplaySurface& surface, MusicDevice& device);

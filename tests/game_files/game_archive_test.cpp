@@ -1,3 +1,4 @@
+#include "game_files/archive_library.h"
 #include "game_files/game_archive.h"
 #include "game_files/open_game.h"
 
@@ -5,6 +6,8 @@
 #include "headless_fixture.h"
 #include "interpreter/stored_names.h"
 
+#include <cstdio>
+#include <dlfcn.h>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -317,4 +320,42 @@ TEST(GameArchive, FilesDroppedFromMemoryAreUnpackedAgainWhenAskedFor) {
         }
         EXPECT_EQ(game.folder->read("code.vrn", 100).bytes, "\"x\"");
     }
+}
+
+// libarchive is opened when the first archive is: a library that is missing,
+// or is not libarchive, is told as such, and the player ends in order.
+TEST(GameArchive, AMissingLibarchiveIsAClearErrorThatEndsThePlayer) {
+    std::string why;
+    EXPECT_FALSE(openArchiveLibrary("libvorn-absent.so.0", why));
+    EXPECT_NE(why.find("cannot load libarchive"), std::string::npos) << why;
+    EXPECT_NE(why.find("libvorn-absent.so.0"), std::string::npos) << why;
+    std::string found;
+    EXPECT_TRUE(openArchiveLibrary(VORN_LIBARCHIVE_SONAME, found)) << found;
+
+    // The player, with its libarchive's name taken by another library (the C library).
+    Scratch scratch;
+    Dl_info libc{};
+    ASSERT_NE(::dladdr(reinterpret_cast<void*>(&std::system), &libc), 0);
+    fs::create_directories(scratch / "lib");
+    fs::create_symlink(libc.dli_fname, scratch / "lib" / VORN_LIBARCHIVE_SONAME);
+    TestGame source(kScript);
+    writeArchive(scratch / "game.zip", entriesOf(source.dir(), ""), ArchiveFormat::Zip);
+    const auto run = [](const std::string& environment, const fs::path& game) {
+        const std::string command =
+            environment + " " + VORN_PLAYER + " --headless '" + game.string() + "' </dev/null 2>&1";
+        std::string said;
+        FILE* player = ::popen(command.c_str(), "r");
+        if (!player) return std::make_pair(-1, said);
+        char buffer[4096];
+        for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, player)) > 0;) said.append(buffer, got);
+        const int status = ::pclose(player);
+        return std::make_pair(WIFEXITED(status) ? WEXITSTATUS(status) : -1, said);
+    };
+    const std::string without = "LD_LIBRARY_PATH='" + (scratch / "lib").string() + "'";
+    const auto [status, said] = run(without, scratch / "game.zip");
+    EXPECT_EQ(status, 1) << said;
+    EXPECT_NE(said.find("archives cannot be read here"), std::string::npos) << said;
+    EXPECT_NE(said.find("has no archive_read_new"), std::string::npos) << said;
+    // A game from its folder needs no libarchive: it plays as it does with one.
+    EXPECT_EQ(run(without, source.dir()), run("", source.dir()));
 }

@@ -198,6 +198,23 @@ TEST(Form1, ZoomScalesTheTextBoxAndItsFont) {
     EXPECT_EQ(w.form.text1()->font().pixelSize(), 30);
 }
 
+// The window is made in the page's font without changing the desktop's: the
+// application's font, and the fonts the desktop gives menus and the like.
+TEST(Form1, TheDesktopsFontsAreLeftAsTheWindowFoundThem) {
+    const QFont before = QApplication::font();
+    const QFont menuFont("Serif", 13);
+    QApplication::setFont(menuFont, "QMenu");
+    {
+        TestGame game("\"x\"");
+        Window w(game);
+        ASSERT_TRUE(w.start());
+        EXPECT_EQ(QApplication::font(), before);
+        EXPECT_EQ(QApplication::font("QMenu"), menuFont);
+        EXPECT_EQ(w.form.text1()->font().pixelSize(), 15);
+    }
+    QApplication::setFont(before, "QMenu");
+}
+
 // Presses the mouse at a scene point and reports whether the pop-up menu opened.
 bool menuOpensAt(Window& w, QPoint scenePoint, Qt::MouseButtons buttons) {
     bool opened = false;

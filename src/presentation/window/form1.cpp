@@ -44,10 +44,31 @@ Form1::Form1(const GameFolder& folder, MusicDevice& device, int zoom, QWidget* p
         pictures.icon = QImage(":/vorn.png");
         return pictures;
     });
+    // Decoding the background and the cursor is the larger part of loading a
+    // game; it is done beside the making of the window, which does not need
+    // them. (Files larger than any the games have are left to the game's own
+    // loading, so that they are not held in memory twice.)
+    startPicturesAhead_ = std::async(std::launch::async, [folder] {
+        constexpr std::size_t kLargestAhead = 16 * 1024 * 1024;
+        const auto readAhead = [&folder](const char* name, auto decode) {
+            PictureAhead ahead;
+            FileContents file = folder.read(name, kLargestAhead);
+            if (!file.error.empty()) return ahead;
+            ahead.bytes = std::move(file.bytes);
+            ahead.image = decode(ahead.bytes);
+            return ahead;
+        };
+        return StartPictures{readAhead(kBackgroundPicture, decodePicture), readAhead(kCursorIcon, decodeIcon)};
+    });
     image1Size_ = startRect(SceneElement::Image1).size();
     image2Size_ = startRect(SceneElement::Image2).size();
 
     installStandInAccessibility();
+    // The window's own font is the page's, so that the views below are laid
+    // out in it from the start rather than first in the desktop's font, which
+    // the first page never shows (and which costs a font look-up of its own).
+    transform_ = SceneTransform::fitting(kSceneSize * std::clamp(zoom, 1, 4), zoom);
+    setFont(gothicFont(fontPixels()));
     image1StandIn_ = new PictureStandIn(this);
     text1_ = makeTextView(this, Qt::black);
     text1_->setAccessibleName(tr("Page"));

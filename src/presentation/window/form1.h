@@ -254,6 +254,19 @@ class Form1 : public QWidget, public DisplaySurface {
         QImage scene, icon;
     };
     std::future<BuiltInPictures> builtIn_;
+    // The game's background and cursor, read and decoded on a thread of their
+    // own while the window is made; each serves once, where the game sets
+    // those same bytes.
+    struct PictureAhead {
+        std::string bytes;
+        std::optional<QImage> image;
+    };
+    struct StartPictures {
+        PictureAhead background, cursor;
+    };
+    std::future<StartPictures> startPicturesAhead_;
+    StartPictures startPictures_;
+    std::optional<QImage> decodedAhead(PictureAhead StartPictures::*which, const std::string& bytes);
     bool sceneReplaced_ = false; // the game has set Image1 itself
     QImage builtInScene_;        // kept for a loaded game that shows it again
 

@@ -36,6 +36,7 @@ int Form1::fontPixels() const { return static_cast<int>(std::lround(15 * transfo
 
 void Form1::updateTransform() {
     transform_ = fullScreen_ ? SceneTransform::filling(size()) : SceneTransform::fitting(size(), zoom_);
+    setFont(gothicFont(fontPixels()));
     text1_->setFont(gothicFont(fontPixels()));
     text1_->setGeometry(transform_.toWidget(startRect(SceneElement::Text1)));
     backlog_->setFont(gothicFont(fontPixels()));
@@ -117,10 +118,21 @@ void Form1::setCaption(int label, const std::string& text) {
 
 void Form1::refreshLabel(int label) { repaint(transform_.toWidget(labelRect(label))); }
 
+// The same bytes decode to the same picture: the one decoded ahead serves.
+std::optional<QImage> Form1::decodedAhead(PictureAhead StartPictures::*which, const std::string& bytes) {
+    if (startPicturesAhead_.valid()) startPictures_ = startPicturesAhead_.get();
+    PictureAhead& ahead = startPictures_.*which;
+    std::optional<QImage> image;
+    if (ahead.image && ahead.bytes == bytes) image = std::move(ahead.image);
+    ahead = {};
+    return image;
+}
+
 bool Form1::setPicture(PictureElement element, const PictureFile& picture) {
     QImage image;
     if (picture.bytes) {
-        auto decoded = decodePicture(*picture.bytes);
+        auto decoded = decodedAhead(&StartPictures::background, *picture.bytes);
+        if (!decoded) decoded = decodePicture(*picture.bytes);
         if (!decoded) return false;
         image = *decoded;
     }
@@ -163,7 +175,8 @@ void Form1::resetPicture(PictureElement element) {
 
 bool Form1::setCursor(const PictureFile& icon) {
     if (!icon.bytes) return false;
-    auto decoded = decodeIcon(*icon.bytes);
+    auto decoded = decodedAhead(&StartPictures::cursor, *icon.bytes);
+    if (!decoded) decoded = decodeIcon(*icon.bytes);
     if (!decoded) return false;
     cursorImage_ = *decoded;
     applyCursor();

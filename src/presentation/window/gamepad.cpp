@@ -7,10 +7,65 @@
 #include <QWidget>
 
 #include <SDL.h>
+#include <dlfcn.h>
+#include <iostream>
+#include <optional>
+#include <string>
 
 namespace vorn {
 
+// SDL is opened when the pads are first looked for, not linked: it brings
+// the sound servers' and the display servers' libraries with it, which would
+// otherwise all be loaded and bound before the first page.
+#define VORN_SDL_FUNCTIONS(X)                                                                                          \
+    X(SDL_SetHint)                                                                                                     \
+    X(SDL_InitSubSystem)                                                                                               \
+    X(SDL_QuitSubSystem)                                                                                               \
+    X(SDL_PollEvent)                                                                                                   \
+    X(SDL_GameControllerOpen)                                                                                          \
+    X(SDL_GameControllerClose)                                                                                         \
+    X(SDL_GameControllerGetJoystick)                                                                                   \
+    X(SDL_JoystickInstanceID)
+
+struct SdlLibrary {
+#define VORN_SDL_POINTER(name) decltype(&::name) name = nullptr;
+    VORN_SDL_FUNCTIONS(VORN_SDL_POINTER)
+#undef VORN_SDL_POINTER
+};
+
 namespace {
+
+// Opened once and never closed; nothing, and why, when it cannot be.
+std::optional<SdlLibrary> openSdl(std::string& why) {
+    void* handle = ::dlopen(VORN_SDL2_SONAME, RTLD_LAZY | RTLD_LOCAL);
+    if (!handle) {
+        const char* error = ::dlerror();
+        why = "cannot load SDL (" + std::string(error ? error : VORN_SDL2_SONAME) + ")";
+        return std::nullopt;
+    }
+    SdlLibrary functions;
+#define VORN_SDL_LOOKUP(name)                                                                                          \
+    functions.name = reinterpret_cast<decltype(&::name)>(::dlsym(handle, #name));                                      \
+    if (!functions.name) {                                                                                             \
+        why = "the SDL library " VORN_SDL2_SONAME " has no " #name;                                                     \
+        return std::nullopt;                                                                                           \
+    }
+    VORN_SDL_FUNCTIONS(VORN_SDL_LOOKUP)
+#undef VORN_SDL_LOOKUP
+    return functions;
+}
+
+const SdlLibrary* sdlLibrary() {
+    static std::string why;
+    static const std::optional<SdlLibrary> opened = openSdl(why);
+    if (!opened) {
+        // Told once: the player plays on, from the keyboard and the mouse.
+        static const bool told = (std::cerr << "vorn: gamepads are not read: " << why << '\n', true);
+        (void)told;
+        return nullptr;
+    }
+    return &*opened;
+}
 
 // Polled often enough that a press feels at once while a pad is there, and
 // seldom while none is, only to notice one plugged in.
@@ -84,10 +139,12 @@ GamepadReader::GamepadReader(std::function<bool()> inPlay, QObject* parent)
     // SDL reads the pads and nothing else: the program's signals stay its
     // own, and buttons are read by their place (south, east…) whatever the
     // pad prints on them, as the pad table names them.
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
-    SDL_SetHint(SDL_HINT_GAMECONTROLLER_USE_BUTTON_LABELS, "0");
-    available_ = SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0;
+    sdl_ = sdlLibrary();
+    if (!sdl_) return;
+    sdl_->SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    sdl_->SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+    sdl_->SDL_SetHint(SDL_HINT_GAMECONTROLLER_USE_BUTTON_LABELS, "0");
+    available_ = sdl_->SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0;
     if (!available_) return;
     connect(&timer_, &QTimer::timeout, this, &GamepadReader::poll);
     timer_.start(kPollWithoutPad);
@@ -95,21 +152,22 @@ GamepadReader::GamepadReader(std::function<bool()> inPlay, QObject* parent)
 
 GamepadReader::~GamepadReader() {
     if (!available_) return;
-    for (auto& [id, pad] : pads_) SDL_GameControllerClose(pad);
-    SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
+    for (auto& [id, pad] : pads_) sdl_->SDL_GameControllerClose(pad);
+    sdl_->SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
 }
 
 void GamepadReader::poll() {
+    if (!available_) return;
     SDL_Event event;
-    while (SDL_PollEvent(&event)) {
+    while (sdl_->SDL_PollEvent(&event)) {
         switch (event.type) {
         case SDL_CONTROLLERDEVICEADDED:
-            if (SDL_GameController* pad = SDL_GameControllerOpen(event.cdevice.which))
-                pads_[SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(pad))] = pad;
+            if (SDL_GameController* pad = sdl_->SDL_GameControllerOpen(event.cdevice.which))
+                pads_[sdl_->SDL_JoystickInstanceID(sdl_->SDL_GameControllerGetJoystick(pad))] = pad;
             break;
         case SDL_CONTROLLERDEVICEREMOVED:
             if (auto found = pads_.find(event.cdevice.which); found != pads_.end()) {
-                SDL_GameControllerClose(found->second);
+                sdl_->SDL_GameControllerClose(found->second);
                 pads_.erase(found);
                 sticks_.erase(event.cdevice.which);
                 stickPressed_.erase(event.cdevice.which);

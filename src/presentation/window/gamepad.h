@@ -20,6 +20,10 @@
 struct _SDL_GameController;
 
 namespace vorn {
+struct SdlLibrary;
+}
+
+namespace vorn {
 
 class GamepadReader : public QObject {
     Q_OBJECT
@@ -43,6 +47,7 @@ class GamepadReader : public QObject {
     void releaseAll();
 
     std::function<bool()> inPlay_;
+    const SdlLibrary* sdl_ = nullptr; // SDL's functions, once it could be opened
     bool available_ = false;
     QTimer timer_;
     std::map<int, _SDL_GameController*> pads_; // by SDL's instance id

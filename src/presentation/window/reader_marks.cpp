@@ -69,6 +69,9 @@ void ReaderMarks::layOut() {
     const int margin = static_cast<int>(8 * scale_);
     int bottom = scene_.bottom() - margin;
     for (QLabel* mark : {auto_, volume_}) {
+        // A hidden mark is laid out when it shows: sizing it would look up
+        // its font for nothing.
+        if (mark->isHidden()) continue;
         mark->adjustSize();
         mark->move(scene_.left() + margin, bottom - mark->height());
         if (mark->isVisible()) bottom -= mark->height() + margin / 2;
