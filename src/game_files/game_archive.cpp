@@ -5,6 +5,7 @@
 #include "start_up_files.h"
 
 #include "interpreter/code_page.h"
+#include "interpreter/interpreter.h"
 #include "interpreter/script_stream.h"
 
 #include <algorithm>
@@ -301,6 +302,8 @@ ArchiveGame openArchive(const fs::path& archivePath) {
     }
     game.folder.emplace(std::shared_ptr<const FileTree>(tree));
     static_assert(std::string_view(kStartUpFiles[0]) == kScriptName, "the script comes first");
+    static_assert(std::string_view(kStartUpFiles[1]) == kBackgroundPicture);
+    static_assert(std::string_view(kStartUpFiles[2]) == kCursorIcon);
     std::vector<std::string> startUp;
     for (const char* name : kStartUpFiles)
         if (const FileLookup found = game.folder->resolve(name); found.place) startUp.push_back(*found.place);
