@@ -17,6 +17,12 @@ bench="$build/bench"
 if [ -z "${VORN_IN_XVFB:-}" ] && [ -z "${DISPLAY:-}" ]; then
   exec env VORN_IN_XVFB=1 xvfb-run -a -s "-screen 0 1920x1080x24 -noreset" bash "$0" "$@"
 fi
+# A session bus, as every desktop session has: without one, the first widget
+# of each program (the empty window's too) starts dbus-launch to look for the
+# accessibility bus, which no reader's desktop makes it do.
+if [ -z "${DBUS_SESSION_BUS_ADDRESS:-}" ] && command -v dbus-run-session >/dev/null; then
+  exec dbus-run-session -- bash "$0" "$@"
+fi
 # A home of its own: the player keeps its list of games there, not in the user's.
 home=$(mktemp -d)
 trap 'rm -rf "$home"' EXIT
