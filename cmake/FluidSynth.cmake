@@ -4,14 +4,8 @@
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(FLUIDSYNTH REQUIRED fluidsynth)
 find_library(FLUIDSYNTH_LIBRARY_FILE NAMES fluidsynth HINTS ${FLUIDSYNTH_LIBRARY_DIRS} REQUIRED)
-find_program(OBJDUMP_PROGRAM NAMES objdump REQUIRED)
-execute_process(COMMAND ${OBJDUMP_PROGRAM} -p ${FLUIDSYNTH_LIBRARY_FILE}
-                OUTPUT_VARIABLE fluidsynth_headers COMMAND_ERROR_IS_FATAL ANY)
-string(REGEX MATCH "SONAME +([^\n ]+)" fluidsynth_soname_line "${fluidsynth_headers}")
-if(NOT CMAKE_MATCH_1)
-  message(FATAL_ERROR "cannot read the SONAME of ${FLUIDSYNTH_LIBRARY_FILE}")
-endif()
-set(VORN_FLUIDSYNTH_SONAME ${CMAKE_MATCH_1})
+include(${CMAKE_CURRENT_LIST_DIR}/ReadSoname.cmake)
+vorn_read_soname(VORN_FLUIDSYNTH_SONAME ${FLUIDSYNTH_LIBRARY_FILE})
 # libpulse's headers: the music's own output opens the library at run time too.
 pkg_check_modules(PULSE REQUIRED libpulse)
 

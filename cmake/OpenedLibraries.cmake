@@ -3,18 +3,7 @@
 # gamepads' SDL2, loaded 200 ms after the window shows, and libarchive, loaded
 # the first time a game is opened from an archive. Each is compiled against
 # its headers and opened under its SONAME, read here from the library itself.
-find_program(OBJDUMP_PROGRAM NAMES objdump REQUIRED)
-
-# Sets `out_var` (in the caller's scope) to the SONAME of `library_file`.
-function(vorn_read_soname out_var library_file)
-  execute_process(COMMAND ${OBJDUMP_PROGRAM} -p ${library_file}
-                  OUTPUT_VARIABLE headers COMMAND_ERROR_IS_FATAL ANY)
-  string(REGEX MATCH "SONAME +([^\n ]+)" soname_line "${headers}")
-  if(NOT CMAKE_MATCH_1)
-    message(FATAL_ERROR "cannot read the SONAME of ${library_file}")
-  endif()
-  set(${out_var} ${CMAKE_MATCH_1} PARENT_SCOPE)
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/ReadSoname.cmake)
 
 find_package(SDL2 REQUIRED) # gamepads only
 find_library(SDL2_LIBRARY_FILE NAMES SDL2-2.0 SDL2 REQUIRED)

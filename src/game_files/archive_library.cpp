@@ -1,22 +1,15 @@
 #include "game_files/archive_library.h"
 
-#include <dlfcn.h>
+#include "shell/run_time_library.h"
 
 namespace vorn {
 
 std::optional<ArchiveLibrary> openArchiveLibrary(const char* soname, std::string& why) {
-    // Never closed: archives read later use it again.
-    void* handle = ::dlopen(soname, RTLD_LAZY | RTLD_LOCAL);
-    if (!handle) {
-        const char* error = ::dlerror();
-        why = "cannot load libarchive (" + std::string(error ? error : soname) + ")";
-        return std::nullopt;
-    }
+    RunTimeLibrary library(soname, "libarchive"); // kept open: archives read later use it again
     ArchiveLibrary functions;
 #define VORN_ARCHIVE_LOOKUP(name)                                                                                      \
-    functions.name = reinterpret_cast<decltype(&::name)>(::dlsym(handle, #name));                                      \
-    if (!functions.name) {                                                                                             \
-        why = "the libarchive library " + std::string(soname) + " has no " #name;                                      \
+    if (!library.find(functions.name, #name)) {                                                                        \
+        why = library.why();                                                                                           \
         return std::nullopt;                                                                                           \
     }
     VORN_ARCHIVE_FUNCTIONS(VORN_ARCHIVE_LOOKUP)

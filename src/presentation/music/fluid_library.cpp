@@ -1,6 +1,6 @@
 #include "presentation/music/fluid_library.h"
 
-#include <dlfcn.h>
+#include "shell/run_time_library.h"
 
 namespace vorn {
 namespace {
@@ -13,17 +13,11 @@ struct Opened {
 
 Opened open() {
     Opened opened;
-    // Never closed: the audio driver's thread runs in it until the end.
-    void* handle = ::dlopen(VORN_FLUIDSYNTH_SONAME, RTLD_LAZY | RTLD_LOCAL);
-    if (!handle) {
-        const char* error = ::dlerror();
-        opened.why = "cannot load FluidSynth (" + std::string(error ? error : VORN_FLUIDSYNTH_SONAME) + ")";
-        return opened;
-    }
+    // Kept open: the audio driver's thread runs in it until the end.
+    RunTimeLibrary library(VORN_FLUIDSYNTH_SONAME, "FluidSynth");
 #define VORN_FLUID_LOOKUP(name)                                                                                        \
-    opened.functions.name = reinterpret_cast<decltype(&::name)>(::dlsym(handle, #name));                               \
-    if (!opened.functions.name) {                                                                                      \
-        opened.why = "the FluidSynth library " VORN_FLUIDSYNTH_SONAME " has no " #name;                                \
+    if (!library.find(opened.functions.name, #name)) {                                                                 \
+        opened.why = library.why();                                                                                    \
         return opened;                                                                                                 \
     }
     VORN_FLUID_FUNCTIONS(VORN_FLUID_LOOKUP)

@@ -1,5 +1,7 @@
 #include "presentation/music/pulse_output.h"
 
+#include "shell/run_time_library.h"
+
 #include <pulse/pulseaudio.h>
 
 #include <dlfcn.h>
@@ -55,16 +57,10 @@ struct PulseLibrary {
 const PulseLibrary& pulseLibrary() {
     static const PulseLibrary library = [] {
         PulseLibrary opened;
-        void* handle = ::dlopen("libpulse.so.0", RTLD_LAZY | RTLD_LOCAL);
-        if (!handle) {
-            const char* error = ::dlerror();
-            opened.why = "cannot load libpulse (" + std::string(error ? error : "libpulse.so.0") + ")";
-            return opened;
-        }
+        RunTimeLibrary library("libpulse.so.0", "libpulse");
 #define VORN_PULSE_LOOKUP(name)                                                                                        \
-    opened.name = reinterpret_cast<decltype(&::name)>(::dlsym(handle, #name));                                         \
-    if (!opened.name) {                                                                                                \
-        opened.why = "libpulse.so.0 has no " #name;                                                                    \
+    if (!library.find(opened.name, #name)) {                                                                           \
+        opened.why = library.why();                                                                                    \
         return opened;                                                                                                 \
     }
         VORN_PULSE_FUNCTIONS(VORN_PULSE_LOOKUP)

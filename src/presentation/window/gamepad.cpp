@@ -1,13 +1,13 @@
 #include "gamepad.h"
 
 #include "keyboard.h"
+#include "shell/run_time_library.h"
 
 #include <QApplication>
 #include <QKeyEvent>
 #include <QWidget>
 
 #include <SDL.h>
-#include <dlfcn.h>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -37,17 +37,11 @@ namespace {
 
 // Opened once and never closed; nothing, and why, when it cannot be.
 std::optional<SdlLibrary> openSdl(std::string& why) {
-    void* handle = ::dlopen(VORN_SDL2_SONAME, RTLD_LAZY | RTLD_LOCAL);
-    if (!handle) {
-        const char* error = ::dlerror();
-        why = "cannot load SDL (" + std::string(error ? error : VORN_SDL2_SONAME) + ")";
-        return std::nullopt;
-    }
+    RunTimeLibrary library(VORN_SDL2_SONAME, "SDL");
     SdlLibrary functions;
 #define VORN_SDL_LOOKUP(name)                                                                                          \
-    functions.name = reinterpret_cast<decltype(&::name)>(::dlsym(handle, #name));                                      \
-    if (!functions.name) {                                                                                             \
-        why = "the SDL library " VORN_SDL2_SONAME " has no " #name;                                                     \
+    if (!library.find(functions.name, #name)) {                                                                        \
+        why = library.why();                                                                                           \
         return std::nullopt;                                                                                           \
     }
     VORN_SDL_FUNCTIONS(VORN_SDL_LOOKUP)
