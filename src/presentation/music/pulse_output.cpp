@@ -57,10 +57,10 @@ struct PulseLibrary {
 const PulseLibrary& pulseLibrary() {
     static const PulseLibrary library = [] {
         PulseLibrary opened;
-        RunTimeLibrary library("libpulse.so.0", "libpulse");
+        RunTimeLibrary shared("libpulse.so.0", "libpulse");
 #define VORN_PULSE_LOOKUP(name)                                                                                        \
-    if (!library.find(opened.name, #name)) {                                                                           \
-        opened.why = library.why();                                                                                    \
+    if (!shared.find(opened.name, #name)) {                                                                            \
+        opened.why = shared.why();                                                                                     \
         return opened;                                                                                                 \
     }
         VORN_PULSE_FUNCTIONS(VORN_PULSE_LOOKUP)
