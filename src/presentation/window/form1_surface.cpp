@@ -36,10 +36,11 @@ int Form1::fontPixels() const { return static_cast<int>(std::lround(15 * transfo
 
 void Form1::updateTransform() {
     transform_ = fullScreen_ ? SceneTransform::filling(size()) : SceneTransform::fitting(size(), zoom_);
-    setFont(gothicFont(fontPixels()));
-    text1_->setFont(gothicFont(fontPixels()));
+    const QFont pageFont = gothicFont(fontPixels());
+    setFont(pageFont);
+    text1_->setFont(pageFont);
     text1_->setGeometry(transform_.toWidget(startRect(SceneElement::Text1)));
-    backlog_->setFont(gothicFont(fontPixels()));
+    backlog_->setFont(pageFont);
     backlog_->setGeometry(transform_.scene().adjusted(40, 20, -40, -20));
     // The mark sits in the text box's lower-right corner, its size in scene pixels.
     const QSize mark = QSize(12, 9) * transform_.scale;
