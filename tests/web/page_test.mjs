@@ -227,7 +227,15 @@ for (const [y, option] of [[58, 2], [72, 3]]) {
   await page.close();
   const demo = await openDemo();
   await idle(demo);
-  assert.match(await demo.evaluate(() => document.getElementById('scene').style.cursor), /^url\("?data:image\/png/);
+  // The cursor names a PNG file the page made of the game's icon.
+  const cursor = await demo.evaluate(async () => {
+    const style = document.getElementById('scene').style.cursor;
+    const file = style.match(/^url\("?(blob:[^")]+)"?\)/)?.[1];
+    if (!file) return { style };
+    const png = new Uint8Array(await (await fetch(file)).arrayBuffer());
+    return { style, png: String.fromCharCode(...png.slice(1, 4)) === 'PNG', width: (await createImageBitmap(new Blob([png]))).width };
+  });
+  assert.ok(cursor.png && cursor.width > 0, `the cursor is ${cursor.style}`);
   await demo.close();
   console.log('page: PNG, GIF, JPEG, BMP and ICO pictures and the cursor icon decode in the browser');
 }

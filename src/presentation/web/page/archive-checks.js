@@ -25,15 +25,21 @@ export function tooManyEntries(name) {
   return unplayable(name, words('tooManyEntries', limits.entries));
 }
 
-// The table of a reflected CRC with the given polynomial, one entry a byte.
+// The table of a reflected CRC with the given polynomial, one entry a byte:
+// a function that makes it when it is first asked for (not while the page
+// loads, where the loop runs before any of it is compiled).
 export function crcTable(polynomial, Type) {
-  const table = new Type(256);
-  for (let n = 0; n < 256; n++) {
-    let c = n;
-    for (let k = 0; k < 8; k++) c = c & 1 ? polynomial ^ (c >>> 1) : c >>> 1;
-    table[n] = c;
-  }
-  return table;
+  let table = null;
+  return () => {
+    if (table) return table;
+    table = new Type(256);
+    for (let n = 0; n < 256; n++) {
+      let c = n;
+      for (let k = 0; k < 8; k++) c = c & 1 ? polynomial ^ (c >>> 1) : c >>> 1;
+      table[n] = c;
+    }
+    return table;
+  };
 }
 
 // What a reader refuses as damaged data, said in its own words, which the

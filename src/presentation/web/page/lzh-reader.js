@@ -8,8 +8,9 @@ import { words } from './page-words.js';
 const crc16Table = crcTable(0xA001, Uint16Array);
 
 function crc16(bytes) {
+  const table = crc16Table();
   let c = 0;
-  for (let i = 0; i < bytes.length; i++) c = crc16Table[(c ^ bytes[i]) & 0xFF] ^ (c >>> 8);
+  for (let i = 0; i < bytes.length; i++) c = table[(c ^ bytes[i]) & 0xFF] ^ (c >>> 8);
   return c;
 }
 

@@ -64,12 +64,17 @@ export function sceneDrawing({ layout, view, canvas, sceneBox, text1, moreBelow,
     });
   }
 
-  function applyZoom() {
-    // The layout viewport's size: on a phone the window's inner size follows
-    // the visual viewport, which the browser widens while the scene is still
-    // wider than the screen.
+  // The layout viewport's size: on a phone the window's inner size follows
+  // the visual viewport, which the browser widens while the scene is still
+  // wider than the screen. (Read where the page's layout is up to date, since
+  // reading it makes the browser lay out a page changed since.)
+  function viewportSize() {
     const root = document.documentElement;
-    view.zoom = fittingZoom(root.clientWidth || window.innerWidth, root.clientHeight || window.innerHeight);
+    return { width: root.clientWidth || window.innerWidth, height: root.clientHeight || window.innerHeight };
+  }
+
+  function applyZoom(viewport = viewportSize()) {
+    view.zoom = fittingZoom(viewport.width, viewport.height);
     view.pixels = canvasZoom(view.zoom, window.devicePixelRatio || 1);
     document.documentElement.style.setProperty('--zoom', view.zoom);
     // Below zoom 1 the canvas keeps a whole multiple of the pictures' pixels
@@ -102,16 +107,27 @@ export function sceneDrawing({ layout, view, canvas, sceneBox, text1, moreBelow,
   }
 
   // The game's cursor grows with the scene; an icon's hot spot is its centre.
+  // The icon at the scene's zoom is made into a PNG file in the browser's
+  // own time (toBlob), not on the way to the first page; the promise is
+  // settled once the cursor is set (or left, for another icon or zoom).
+  let cursorFile = null;
+  let cursorMade = 0;
   function applyCursor() {
     const image = view.cursor;
-    if (!image) return;
+    if (!image) return Promise.resolve();
     const c = document.createElement('canvas');
     c.width = Math.max(1, Math.round(image.width * view.zoom));
     c.height = Math.max(1, Math.round(image.height * view.zoom));
     const g = c.getContext('2d');
     g.imageSmoothingEnabled = false;
     g.drawImage(image, 0, 0, c.width, c.height);
-    sceneBox.style.cursor = `url(${c.toDataURL()}) ${c.width >> 1} ${c.height >> 1}, auto`;
+    const made = ++cursorMade;
+    return new Promise((resolve) => c.toBlob(resolve, 'image/png')).then((png) => {
+      if (!png || made !== cursorMade || view.cursor !== image) return;
+      if (cursorFile) URL.revokeObjectURL(cursorFile);
+      cursorFile = URL.createObjectURL(png);
+      sceneBox.style.cursor = `url(${cursorFile}) ${c.width >> 1} ${c.height >> 1}, auto`;
+    });
   }
 
   // A small picture of the scene as the reader sees it, 316 x 212 as the
@@ -138,5 +154,5 @@ export function sceneDrawing({ layout, view, canvas, sceneBox, text1, moreBelow,
     return Uint8Array.from(data, (c) => c.charCodeAt(0));
   }
 
-  return { applyZoom, draw, applyCursor, scenePicture };
+  return { applyZoom, viewportSize, draw, applyCursor, scenePicture };
 }

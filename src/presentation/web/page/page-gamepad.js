@@ -15,7 +15,7 @@ const STANDARD = {
 };
 
 export function pageGamepad({ module, sceneBox, labels, backlogBox, popup }) {
-  const rows = [...module.padTable()];
+  let rows = []; // the pad table, read once the page listens for pads
 
   function openDialog() { return document.querySelector('dialog[open]'); }
   // The story has the keyboard: no dialog, menu or backlog over it.
@@ -118,6 +118,7 @@ export function pageGamepad({ module, sceneBox, labels, backlogBox, popup }) {
   // page does not wait for.
   return {
     listen() {
+      rows = [...module.padTable()];
       window.addEventListener('gamepadconnected', start);
       setInterval(() => { if (frame === null && look()) start(); }, 500);
       if (look()) start();

@@ -81,6 +81,7 @@ const view = {
   // that presses on it use; an emptied element keeps its last picture's size.
   pictures: {},
   pending: 0, // pictures being decoded
+  cursorPending: 0, // cursor icons being decoded
   marked: 0,
   cursor: null, // the game's cursor icon, decoded
 };
@@ -105,25 +106,63 @@ function resetPictures() {
   view.pictures = Object.fromEntries(ELEMENTS.map((element) => [element, startPicture(element)]));
 }
 
-const { draw, applyCursor, scenePicture, applyZoom: zoomScene } = sceneDrawing({
+const { draw, applyCursor, scenePicture, viewportSize, applyZoom: zoomScene } = sceneDrawing({
   layout, view, canvas, sceneBox, text1, moreBelow, labels,
 });
-// The scene at the zoom that fits the browser window, and whether the page
-// text still hides some of its rest at that zoom.
-function applyZoom() {
-  zoomScene();
-  updateMoreBelow();
+// The scene at the zoom that fits the browser window (of the size given, if
+// it was read before the page changed), and whether the page text still
+// hides some of its rest at that zoom.
+let zoomedFor = null;
+function applyZoom(viewport = viewportSize()) {
+  zoomedFor = viewport;
+  zoomScene(viewport);
+  lookAfterLayout();
+}
+// What depends on the page's layout is looked at just before the next frame,
+// where the browser lays the page out anyway: looked at at once, after each
+// change, it would have the page laid out once more each time. There the
+// scene is zoomed again if the window it was zoomed for is no longer the
+// window's size (a scroll bar of the page before it has gone), and the mark
+// for a page text longer than its box is shown or hidden.
+let layoutLook = 0;
+function lookAfterLayout() {
+  if (layoutLook) return;
+  layoutLook = requestAnimationFrame(() => {
+    layoutLook = 0;
+    if (sceneBox.hidden) return;
+    if (textReplaced) { // scrolled by the reader since it was set, before its scroll was told
+      textReplaced = false;
+      if (text1.scrollTop !== 0) text1.scrollTop = 0;
+    }
+    const now = viewportSize();
+    if (zoomedFor && (now.width !== zoomedFor.width || now.height !== zoomedFor.height)) {
+      zoomedFor = now;
+      zoomScene(now);
+    }
+    updateMoreBelow();
+  });
 }
 
 // ---- what the player shows: the page object the compiled player calls ----
+
+// Whether the page text may be scrolled from its top: a new page starts at
+// its top. Setting the scroll lays the page out at once, so it is set only
+// where the text may have been scrolled.
+let text1Scrolled = false;
+let textReplaced = false;
+text1.addEventListener('scroll', () => { text1Scrolled = true; });
 
 const page = {
   setText(text) {
     // Line ends as the reader's system has them, so that a copy of the page
     // gives LF: a script's CR LF, or a CR alone, ends a line as in the window.
     text1.textContent = text.replace(/\r\n?/g, '\n');
-    text1.scrollTop = 0;
-    updateMoreBelow();
+    if (text1Scrolled) {
+      text1.scrollTop = 0;
+      text1Scrolled = false;
+    }
+    textReplaced = true;
+    lookAfterLayout();
   },
   setCaption(label, text) {
     labels[label - 1].textContent = text;
@@ -138,10 +177,9 @@ const page = {
       draw();
       return;
     }
-    const copy = bytes.slice(); // the view into the player's memory lasts only for this call
     const generation = (picture.generation = (picture.generation || 0) + 1);
     view.pending++;
-    decoded(copy).then((image) => {
+    decoded(bytes).then((image) => {
       if (picture.generation !== generation) return;
       picture.image = image;
       picture.width = image.width;
@@ -157,12 +195,11 @@ const page = {
     draw();
   },
   setCursor(name, bytes) {
-    const copy = bytes.slice();
-    view.pending++;
-    decoded(copy).then((image) => {
+    view.cursorPending++;
+    decoded(bytes).then((image) => {
       view.cursor = image;
-      applyCursor();
-    }, () => {}).finally(() => { view.pending--; settle(); });
+      return applyCursor();
+    }, () => {}).finally(() => { view.cursorPending--; settle(); });
   },
   showMessage(text, title) {
     messages.push({ text, title });
@@ -213,27 +250,40 @@ function sameBytes(a, b) {
   for (let i = whole * 4; i < a.length; i++) if (a[i] !== b[i]) return false;
   return true;
 }
+// The decoding of the picture in `bytes`, a view into the player's memory,
+// which lasts only for the call that hands it: a picture decoded ahead is
+// taken as it is, another is copied out first.
 function decoded(bytes) {
   const at = aheadOfGame.findIndex((ahead) => sameBytes(ahead.bytes, bytes));
-  return at < 0 ? decode(bytes) : aheadOfGame.splice(at, 1)[0].image;
+  return at < 0 ? decode(bytes.slice()) : aheadOfGame.splice(at, 1)[0].image;
 }
 
-// Waiting for every picture to be decoded, for those who measure the page.
+// Waiting for the pictures asked for to be drawn (and for the cursor icon too,
+// for whenIdle), for those who measure or test the page.
+const drawnWaiters = [];
 const idleWaiters = [];
 function settle() {
   if (view.pending > 0) return;
+  while (drawnWaiters.length) drawnWaiters.shift()();
+  if (view.cursorPending > 0) return;
   while (idleWaiters.length) idleWaiters.shift()();
 }
+function whenDrawn() {
+  return view.pending === 0 ? Promise.resolve() : new Promise((resolve) => drawnWaiters.push(resolve));
+}
 function whenIdle() {
-  return view.pending === 0 ? Promise.resolve() : new Promise((resolve) => idleWaiters.push(resolve));
+  return view.pending + view.cursorPending === 0 ? Promise.resolve() : new Promise((resolve) => idleWaiters.push(resolve));
 }
 // Once every picture asked for is drawn and that frame is on the screen (a
 // task queued from an animation frame runs after its paint): what the first
 // page does not need waits for this, so that it does not hold the paint up.
-// A page in a hidden tab paints no frames: there it waits half a second.
+// (The cursor icon is not drawn in the frame: the frame does not wait for
+// it.) It starts a task later still, so that what else was waiting for the
+// paint, such as a press made meanwhile, comes first. A page in a hidden tab
+// paints no frames: there it waits half a second.
 function whenShown() {
-  return whenIdle().then(() => new Promise((resolve) => {
-    requestAnimationFrame(() => setTimeout(resolve));
+  return whenDrawn().then(() => new Promise((resolve) => {
+    requestAnimationFrame(() => setTimeout(() => setTimeout(resolve)));
     setTimeout(resolve, 500);
   }));
 }
@@ -290,6 +340,7 @@ function updateMoreBelow() {
 function readOn() {
   if (!restOfPageHidden()) { resume(); return; }
   text1.scrollTop += Math.max(1, text1.clientHeight - 4 * view.zoom);
+  text1Scrolled = true;
   updateMoreBelow();
   readerSettings.stopAuto();
   readerSettings.scheduleAuto(); // the next box waits as long as its own text asks
@@ -455,9 +506,13 @@ async function openGame(readFiles, from = null) {
   problem.hidden = true;
   $('loading').hidden = false;
   let files;
+  let viewport;
   try {
     files = await readFiles();
     performance.mark('vorn: game read');
+    // Read before the page changes for the game, while its layout is still
+    // up to date (and the scene hidden): read after, it would lay the page out.
+    viewport = viewportSize();
   } catch (error) {
     showProblem(error.message || String(error));
     return;
@@ -518,7 +573,7 @@ async function openGame(readFiles, from = null) {
   }
   openScreen.hidden = true;
   sceneBox.hidden = false;
-  applyZoom();
+  applyZoom(viewport);
   ended = false;
   play(() => game.start());
   performance.mark('vorn: first page set');
@@ -526,7 +581,7 @@ async function openGame(readFiles, from = null) {
   if (view.pictures.Image1.builtIn) showBuiltInScene();
   const listedFrom = playedFrom;
   const listedAs = listedFrom ? game.savesName() || listedFrom.split('/').pop() : '';
-  whenIdle().then(() => performance.mark('vorn: pictures drawn'));
+  whenDrawn().then(() => performance.mark('vorn: pictures drawn'));
   whenShown().then(() => {
     // The rest of the archive, and the built-in scene a new game or a reset
     // may show, once the first page is on screen; the browser's voices too.
@@ -590,10 +645,11 @@ window.addEventListener('pagehide', () => {
   if (game) goingBack.readPages.keep();
 });
 
-// For tests and benchmarks: the page's state, and a promise for the moment
-// every picture asked for so far is on the canvas.
+// For tests and benchmarks: the page's state, and promises for the moment
+// every picture asked for so far is on the canvas (and the cursor icon set).
 window.vornPage = {
   whenIdle,
+  whenDrawn,
   get zoom() { return view.zoom; },
   get ended() { return ended; },
   get music() { return music; },

@@ -11,8 +11,9 @@ import { words } from './page-words.js';
 const crc32Table = crcTable(0xEDB88320, Int32Array);
 
 function crc32(bytes) {
+  const table = crc32Table();
   let c = -1;
-  for (let i = 0; i < bytes.length; i++) c = crc32Table[(c ^ bytes[i]) & 0xFF] ^ (c >>> 8);
+  for (let i = 0; i < bytes.length; i++) c = table[(c ^ bytes[i]) & 0xFF] ^ (c >>> 8);
   return (c ^ -1) >>> 0;
 }
 
