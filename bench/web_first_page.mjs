@@ -38,9 +38,10 @@ const browser = await chromium.launch({
 // Runs in the page before its own scripts: once the page has set its first
 // page (the player marks "vorn: first page set" on the performance timeline,
 // then goes on to read its saved games while the page shows) or says it is
-// ready (the floor and the empty canvases), waits for its pictures and for
-// the next frame to be painted (a task queued from an animation frame runs
-// after that frame's paint), and notes the time since navigation start.
+// ready (the floor and the empty canvases), waits for its pictures to be
+// drawn (not for the cursor icon, which no frame shows) and for the next
+// frame to be painted (a task queued from an animation frame runs after that
+// frame's paint), and notes the time since navigation start.
 function watchFirstPage() {
   window.__shownAt = new Promise((resolve) => {
     let seen = false;
@@ -49,7 +50,8 @@ function watchFirstPage() {
       seen = true;
       observer.disconnect();
       marks.disconnect();
-      window.vornPage.whenIdle().then(() => requestAnimationFrame(() => setTimeout(() => resolve(performance.now()))));
+      const drawn = window.vornPage.whenDrawn ?? window.vornPage.whenIdle;
+      drawn().then(() => requestAnimationFrame(() => setTimeout(() => resolve(performance.now()))));
     };
     const observer = new MutationObserver(() => {
       if (document.body && document.body.dataset.ready === 'true') shown();
