@@ -8,6 +8,8 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDateTime>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -17,6 +19,8 @@
 #include <QTextBlock>
 #include <QWheelEvent>
 #include <gtest/gtest.h>
+
+#include <set>
 
 using namespace vorn;
 using vorn::test::TestGame;
@@ -204,6 +208,38 @@ TEST(Skipping, WithTheSettingHoldingCtrlTurnsEveryPageUpToTheNextChoice) {
     w.holdCtrl(1500);
     EXPECT_EQ(w.form.caption(1), "a") << "it stops by itself at the menu";
     EXPECT_EQ(w.form.interpreter().backlog().size(), 12u);
+}
+
+// Skipping reads twenty pages a second: the file of pages read is written a
+// few times, not once a page, and holds every page read once skipping stops.
+TEST(Skipping, WritesTheFileOfPagesReadOnlyEveryFewSeconds) {
+    TestGame game(pages(400));
+    QTemporaryDir data;
+    const QString read = data.filePath("read.pages.json");
+    std::set<std::pair<qint64, QDateTime>> writes; // each write renames a new file into place
+    std::size_t skipped = 0;
+    {
+        Window w(game);
+        w.form.setSkipUnread(true);
+        ASSERT_TRUE(w.start(read));
+        w.key(Qt::Key_S);
+        for (int i = 0; i < 150; ++i) { // 3 s: some 60 pages
+            QTest::qWait(20);
+            const QFileInfo file(read);
+            if (file.exists()) writes.insert({file.size(), file.fileTime(QFileDevice::FileModificationTime)});
+        }
+        w.key(Qt::Key_S);
+        EXPECT_FALSE(w.form.skipping());
+        skipped = w.form.interpreter().backlog().size();
+        EXPECT_GE(skipped, 30u);
+    }
+    EXPECT_LE(writes.size(), 3u) << "written once a page while skipping";
+
+    Window again(game); // every page skipped counts as read in the next play
+    ASSERT_TRUE(again.start(read));
+    again.key(Qt::Key_S);
+    for (int i = 0; i < 500 && again.form.skipping(); ++i) QTest::qWait(20);
+    EXPECT_GE(again.form.interpreter().backlog().size() + 1, skipped);
 }
 
 TEST(Skipping, SStopsAgainAndAKeyOrAClickStopsIt) {

@@ -139,7 +139,9 @@ Form1::Form1(const GameFolder& folder, MusicDevice& device, int zoom, QWidget* p
     setZoom(zoom);
 }
 
-Form1::~Form1() = default;
+Form1::~Form1() {
+    keepReadPagesNow(); // a window closed without its game ending (as tests do) keeps them too
+}
 
 int Form1::execOverScene(QDialog& dialog) {
     if (dialog.parentWidget() != this) return dialog.exec(); // no window to show it over
@@ -231,6 +233,7 @@ void Form1::shutDown(bool showCredits, int exitCode, bool keepPlace) {
         if (showCredits) presentMessage_("VORN", withVisibleControls(notKept), true);
     }
     finished_ = true;
+    keepReadPagesNow(); // what waited to be written, before the window goes
     hide();
     if (ended_)
         ended_(exitCode, {});

@@ -238,8 +238,12 @@ class Form1 : public QWidget, public DisplaySurface {
     // its text as large as the scene's.
     int execOverScene(QDialog& dialog);
 
-    // Writes the read pages when a run has read one since they were last written.
+    // Writes the read pages when a run has read one since they were last
+    // written: two seconds after the first such run, so that skipping, which
+    // reads twenty pages a second, writes the file once in two seconds, not
+    // twenty times a second; at once when the window is closing.
     void keepReadPagesIfChanged();
+    void keepReadPagesNow();
 
     GameFolder folder_;
     MusicDevice& music_;
@@ -248,6 +252,7 @@ class Form1 : public QWidget, public DisplaySurface {
     ReadPages readPages_;
     QString readPagesFile_;
     std::size_t keptReadPages_ = 0;
+    QTimer readPagesKeep_; // running while read pages wait to be written
 
     // Decoded when first taken.
     struct BuiltInPictures {

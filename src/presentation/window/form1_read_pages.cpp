@@ -8,6 +8,11 @@
 namespace vorn {
 
 void Form1::setReadPagesFile(const QString& path) {
+    if (readPagesFile_.isEmpty()) {
+        readPagesKeep_.setSingleShot(true);
+        readPagesKeep_.setInterval(2000);
+        connect(&readPagesKeep_, &QTimer::timeout, this, [this] { keepReadPagesNow(); });
+    }
     readPagesFile_ = path;
     // A damaged file is no reason not to play: every page counts as unread.
     if (const std::string note = loadReadPages(path, readPages_); !note.empty())
@@ -16,6 +21,15 @@ void Form1::setReadPagesFile(const QString& path) {
 }
 
 void Form1::keepReadPagesIfChanged() {
+    if (readPagesFile_.isEmpty() || readPages_.changes() == keptReadPages_) return;
+    if (finished_)
+        keepReadPagesNow();
+    else if (!readPagesKeep_.isActive())
+        readPagesKeep_.start();
+}
+
+void Form1::keepReadPagesNow() {
+    readPagesKeep_.stop();
     if (readPagesFile_.isEmpty() || readPages_.changes() == keptReadPages_) return;
     keptReadPages_ = readPages_.changes();
     if (const std::string why = keepReadPages(readPagesFile_, readPages_); !why.empty())
