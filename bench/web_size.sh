@@ -16,13 +16,17 @@ target=$((1536 * 1024)) # 1.5 MB
 # style sheets in the folders beside it; the Node.js player (with its copy of
 # the page's archive readers), the build's own files, source maps (fetched
 # only by a browser's developer tools) and the files of tests and benchmarks
-# are not served to the page, nor are the page's modules that its two
-# bundles, game-files.js and vorn-page.js, hold (kept beside them for the
-# tests, and in page-modules/ for bundling).
+# are not served to the page, nor are the page's modules that its bundles
+# hold (kept beside them for the tests, and in page-modules/ for bundling),
+# which the build lists in page-modules/bundled.txt, as the service worker
+# leaves them out of what it keeps.
+[ -f "$web/page-modules/bundled.txt" ] || { echo "build the web version again: $web/page-modules/bundled.txt is missing" >&2; exit 2; }
+mapfile -t bundled <"$web/page-modules/bundled.txt"
 served() {
-  case "$(basename "$1")" in
-    archive-checks.js | zip-reader.js | lzh-reader.js | fflate.js | page-words.js | saves.js | page-drawing.js | \
-      page-input.js | page-backlog.js | keys.js | music.js) return 1 ;; # in the bundles
+  local name
+  name=$(basename "$1")
+  for b in "${bundled[@]}"; do [ "$name" = "$b" ] && return 1; done
+  case "$name" in
     vorn-headless | vorn-headless.js | vorn-headless.wasm) return 1 ;;
     *.sf2 | *.sf3 | *.dls) return 1 ;; # the soundfont
     build.ninja | .ninja_* | *.cmake | CMakeCache.txt | *.map) return 1 ;;
