@@ -4,9 +4,7 @@
 // limits, defaults) are the player's. Also the "Settings…" dialog, the music's
 // volume keys, auto mode, and their marks over the scene.
 
-import { words } from './page-words.js';
-
-export const SETTINGS_KEY = 'vorn-settings';
+import { SETTINGS_KEY, keptSettings, words } from './page-words.js';
 
 // `page` gives: module, the compiled player; music(), the page's music or null;
 // game(), the WebGame while one plays; text1, the page text; readOn(), as the
@@ -21,7 +19,7 @@ export function pageSettings(page) {
 
   function stored() {
     try {
-      return globalThis.localStorage?.getItem(SETTINGS_KEY) ?? null;
+      return keptSettings();
     } catch {
       return null; // storage the browser refuses: the defaults
     }

@@ -132,11 +132,22 @@ const english = {
 
 // (Read where there is a navigator: the archive readers run under Node.js too.)
 const browser = globalThis.navigator ?? {};
+
+// The reader's settings as kept in the browser's storage (a JSON document),
+// or null: as the page read them before its scripts came (window.vornStart),
+// else from the storage. Read once, at the page's load.
+export const SETTINGS_KEY = 'vorn-settings';
+export function keptSettings() {
+  const early = globalThis.vornStart;
+  if (early && 'settings' in early) return early.settings;
+  return globalThis.localStorage?.getItem(SETTINGS_KEY) ?? null;
+}
+
 // The reader's choice in the settings comes first; the page reads only this
 // member, at its load, as the desktop reads it at its start.
 function chosenLanguage() {
   try {
-    const chosen = JSON.parse(globalThis.localStorage?.getItem('vorn-settings') ?? '{}')?.language;
+    const chosen = JSON.parse(keptSettings() ?? '{}')?.language;
     return chosen === 'en' || chosen === 'ja' ? chosen : '';
   } catch {
     return '';
