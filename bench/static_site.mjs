@@ -23,7 +23,7 @@ http.createServer(async (request, response) => {
   const wanted = path.join(root, decodeURIComponent(new URL(request.url, 'http://site').pathname));
   let body;
   try {
-    if (!wanted.startsWith(root)) throw new Error('outside the site');
+    if (wanted !== root && !wanted.startsWith(root + path.sep)) throw new Error('outside the site');
     body = await fs.readFile(wanted.endsWith(path.sep) ? path.join(wanted, 'index.html') : wanted);
   } catch {
     response.writeHead(404).end();

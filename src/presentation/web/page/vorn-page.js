@@ -150,7 +150,7 @@ function lookAfterLayout() {
 // where the text may have been scrolled.
 let text1Scrolled = false;
 let textReplaced = false;
-text1.addEventListener('scroll', () => { text1Scrolled = true; });
+text1.addEventListener('scroll', () => { text1Scrolled = text1.scrollTop > 0; }); // laid out by then
 
 const page = {
   setText(text) {
