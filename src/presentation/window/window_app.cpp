@@ -14,17 +14,23 @@
 #include "window_game.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QLibraryInfo>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QSocketNotifier>
 #include <QTimer>
+#include <clocale>
 #include <csignal>
 #include <cstdlib>
+#include <dlfcn.h>
 #include <fontconfig/fontconfig.h>
 #include <future>
 #include <iostream>
+#include <langinfo.h>
 #include <optional>
+#include <string_view>
 #include <sys/socket.h>
 #include <thread>
 #include <unistd.h>
@@ -85,6 +91,55 @@ void endOnTerminationSignal(QObject* context, std::function<void()> terminate) {
     sigaction(SIGINT, &action, nullptr);
 }
 
+// Whether Qt will open the window through X11 (its xcb platform): asked for by
+// name, or left to Qt outside a Wayland session, where Qt looks for Wayland first.
+bool windowSystemIsX11() {
+    const char* platform = std::getenv("QT_QPA_PLATFORM");
+    if (platform && *platform) return std::string_view(platform).starts_with("xcb");
+    const char* session = std::getenv("XDG_SESSION_TYPE");
+    return !(session && std::string_view(session) == "wayland");
+}
+
+// The X11 platform plugin Qt will load, where it is sure to be the one in
+// Qt's own plugin folder (no other folder given to look in first).
+std::string x11PlatformPlugin() {
+    for (const char* variable : {"QT_PLUGIN_PATH", "QT_QPA_PLATFORM_PLUGIN_PATH"})
+        if (const char* set = std::getenv(variable); set && *set) return {};
+    return QFile::encodeName(QLibraryInfo::path(QLibraryInfo::PluginsPath) + "/platforms/libqxcb.so").toStdString();
+}
+
+// Prepares, on a thread of its own, what the window's start needs from the
+// process's shared state, while the application connects to the display and
+// mostly waits for it: the X11 platform plugin and the libraries it brings
+// loaded and bound; X11's locale data (the first window title reads it); the
+// font configuration (the first font look-up reads it). Each is global to the
+// process and safe to set up from any thread, so the main thread finds it
+// done, or waits for the part under way, rather than doing it in its turn.
+std::jthread prepareWindowSystem() {
+    std::string plugin;
+    bool readLocale = false;
+    if (windowSystemIsX11()) {
+        plugin = x11PlatformPlugin();
+        // The locale Qt sets as it starts: set now, before the thread reads it.
+        // Only a UTF-8 one, which Qt keeps as it is; any other it changes.
+        std::setlocale(LC_ALL, "");
+        readLocale = std::string_view(nl_langinfo(CODESET)) == "UTF-8";
+    }
+    return std::jthread([plugin, readLocale] {
+        if (!plugin.empty()) {
+            // Kept open: Qt opens the same file and finds it loaded.
+            if (void* loaded = ::dlopen(plugin.c_str(), RTLD_NOW | RTLD_LOCAL)) {
+                ::dlopen("libXcursor.so.1", RTLD_NOW | RTLD_LOCAL); // the window's cursor
+                using SupportsLocale = int();
+                if (auto* supports = reinterpret_cast<SupportsLocale*>(::dlsym(loaded, "XSupportsLocale"));
+                    supports && readLocale)
+                    supports();
+            }
+        }
+        FcInit();
+    });
+}
+
 // --zoom, else the reader's setting, else as large as the screen allows.
 int startZoom(const Options& options, const ReaderSettings& settings) {
     if (options.zoom != 0) return options.zoom;
@@ -116,16 +171,14 @@ int runWindow(int argc, char** argv, const Options& options, std::function<void(
         std::cerr << "vorn: no display to open a window on; to play without one, use 'vorn --headless'.\n";
         return 1;
     }
+    std::jthread windowSystem = prepareWindowSystem();
     // Opened first: a game in an archive unpacks its first files on a thread
     // of its own while the application sets up.
     const OpenedGame game = openGame(options.gameFolder);
     if (!game.notice.empty()) std::cerr << "vorn: " << escapeControls(game.notice) << '\n';
 
-    // Reading the font configuration is the largest cost of a first page; it
-    // runs beside the application's set-up, which does not need it yet.
-    std::jthread fontConfiguration([] { FcInit(); });
     QApplication app(argc, argv);
-    fontConfiguration.join();
+    windowSystem.join();
     QApplication::setApplicationName("vorn");
     QApplication::setApplicationVersion(VORN_VERSION);
     // The reader's settings: a file that cannot be read or understood gives
