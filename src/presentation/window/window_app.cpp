@@ -178,7 +178,6 @@ int runWindow(int argc, char** argv, const Options& options, std::function<void(
     if (!game.notice.empty()) std::cerr << "vorn: " << escapeControls(game.notice) << '\n';
 
     QApplication app(argc, argv);
-    windowSystem.join();
     QApplication::setApplicationName("vorn");
     QApplication::setApplicationVersion(VORN_VERSION);
     // The reader's settings: a file that cannot be read or understood gives
@@ -190,6 +189,8 @@ int runWindow(int argc, char** argv, const Options& options, std::function<void(
     std::optional<std::string> language = options.language;
     if (!language && !kept.settings.language.empty()) language = kept.settings.language;
     installTranslations(chosenLanguage(language));
+    // Fonts are looked up from here on (every window below has text).
+    windowSystem.join();
     // No game named and none in the current folder: the start screen.
     if (!options.gameNamed && !holdsGame(game)) {
         GamesList games;
