@@ -116,28 +116,24 @@ std::string x11PlatformPlugin() {
 // process and safe to set up from any thread, so the main thread finds it
 // done, or waits for the part under way, rather than doing it in its turn.
 std::jthread prepareWindowSystem() {
-    std::string plugin;
-    bool readLocale = false;
-    if (windowSystemIsX11()) {
-        plugin = x11PlatformPlugin();
-        // The locale Qt sets as it starts: set now, before the thread reads it.
-        // Only a UTF-8 one, which Qt keeps as it is; any other it changes.
-        std::setlocale(LC_ALL, "");
-        readLocale = std::string_view(nl_langinfo(CODESET)) == "UTF-8";
-    }
-    return std::jthread([plugin, readLocale] {
-        if (!plugin.empty()) {
-            // Kept open: Qt opens the same file and finds it loaded.
-            if (void* loaded = ::dlopen(plugin.c_str(), RTLD_NOW | RTLD_LOCAL)) {
-                ::dlopen("libXcursor.so.1", RTLD_NOW | RTLD_LOCAL); // the window's cursor
-                using SupportsLocale = int();
-                if (auto* supports = reinterpret_cast<SupportsLocale*>(::dlsym(loaded, "XSupportsLocale"));
-                    supports && readLocale)
-                    supports();
-            }
-        }
+    if (!windowSystemIsX11()) return std::jthread([] { FcInit(); });
+    const std::string plugin = x11PlatformPlugin();
+    // The locale Qt sets as it starts, set here while the thread loads the
+    // plugin, and read by the thread only once set. Only a UTF-8 one is read,
+    // which Qt keeps as it is; any other it changes.
+    std::promise<bool> localeSet;
+    std::jthread preparing([plugin, utf8 = localeSet.get_future()]() mutable {
+        // Kept open: Qt opens the same file and finds it loaded.
+        void* loaded = plugin.empty() ? nullptr : ::dlopen(plugin.c_str(), RTLD_NOW | RTLD_LOCAL);
+        if (loaded) ::dlopen("libXcursor.so.1", RTLD_NOW | RTLD_LOCAL); // the window's cursor
+        using SupportsLocale = int();
+        auto* supports = loaded ? reinterpret_cast<SupportsLocale*>(::dlsym(loaded, "XSupportsLocale")) : nullptr;
+        if (utf8.get() && supports) supports();
         FcInit();
     });
+    std::setlocale(LC_ALL, "");
+    localeSet.set_value(std::string_view(nl_langinfo(CODESET)) == "UTF-8");
+    return preparing;
 }
 
 // --zoom, else the reader's setting, else as large as the screen allows.
