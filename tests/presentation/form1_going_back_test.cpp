@@ -3,6 +3,7 @@
 // scene to the pixel; Ctrl held and S turn only pages read; the mark.
 
 #include "headless_fixture.h"
+#include "mark_look.h"
 #include "interpreter/music_device.h"
 #include "presentation/window/form1.h"
 
@@ -101,6 +102,7 @@ TEST(GoingBack, LeftAndPageUpStepBackToTheEarlierSceneToThePixelAndAClickPlaysOn
     w.key(Qt::Key_PageUp);
     EXPECT_EQ(w.text(), "one");
     EXPECT_TRUE(w.markShows("back 2"));
+    EXPECT_TRUE(hasMarkLook(w.form.placeMark(), 4, 10));
     EXPECT_TRUE(w.sameScene(w.scene(), first)) << "the red scene again, the blue one gone";
     EXPECT_FALSE(w.sameScene(w.scene(), second));
     EXPECT_EQ(w.form.interpreter().backlog().size(), 1u);

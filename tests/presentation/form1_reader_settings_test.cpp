@@ -2,6 +2,7 @@
 // music's volume keys and their mark, auto mode, and the "Settings…" dialog.
 
 #include "headless_fixture.h"
+#include "mark_look.h"
 #include "interpreter/music_device.h"
 #include "presentation/window/form1.h"
 #include "presentation/window/reader_marks.h"
@@ -77,6 +78,7 @@ TEST(ReaderControls, VolumeKeysChangeTheLevelKeepItAndShowIt) {
     EXPECT_DOUBLE_EQ(w.device.levels.back(), 0.36);
     EXPECT_TRUE(w.form.marks()->volumeMark()->isVisible());
     EXPECT_EQ(w.form.marks()->volumeMark()->text(), "Volume 60 %");
+    EXPECT_TRUE(hasMarkLook(w.form.marks()->volumeMark(), 2, 8));
 
     w.key(Qt::Key_M);
     EXPECT_TRUE(w.keeper.settings().musicMuted);
@@ -103,6 +105,7 @@ TEST(ReaderControls, AutoModeTurnsPagesByItselfAndWaitsAtTheMenu) {
     w.key(Qt::Key_A);
     ASSERT_TRUE(w.form.autoMode());
     EXPECT_TRUE(w.form.marks()->autoMark()->isVisible());
+    EXPECT_TRUE(hasMarkLook(w.form.marks()->autoMark(), 2, 8));
     ASSERT_TRUE(w.form.autoTurnPending());
     EXPECT_EQ(w.form.autoTurnInterval(), autoTurnDelay(pageCharacters("Where now?"), settings.autoDelay));
 

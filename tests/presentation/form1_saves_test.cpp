@@ -3,6 +3,7 @@
 // and offered at the next opening, and the backlog a load brings back.
 
 #include "headless_fixture.h"
+#include "mark_look.h"
 #include "interpreter/music_device.h"
 #include "presentation/window/form1.h"
 #include "presentation/window/slot_dialog.h"
@@ -127,6 +128,7 @@ TEST(WindowSaves, F5KeepsTheSceneAndF9BringsItBackPixelForPixel) {
     w.key(Qt::Key_F5);
     EXPECT_TRUE(w.form.notice()->isVisible());
     EXPECT_TRUE(w.form.notice()->text().contains("Saved")) << w.form.notice()->text().toStdString();
+    EXPECT_TRUE(hasMarkLook(w.form.notice(), 4, 10));
     EXPECT_TRUE(QFile::exists(saves.filePath("quick.json")));
     ASSERT_EQ(QDir(saves.path()).entryList({"quick.*.png"}).size(), 1) << "with a picture of the scene";
 

@@ -109,7 +109,6 @@ Form1::Form1(const GameFolder& folder, MusicDevice& device, int zoom, QWidget* p
     addSaveEntry(tr("Settings\u2026"), QKeySequence(Qt::CTRL | Qt::Key_Comma), &Form1::openSettings);
 
     notice_ = new QLabel(this);
-    notice_->setStyleSheet("QLabel { color: white; background: rgba(0, 0, 0, 190); padding: 4px 10px; }");
     notice_->setAttribute(Qt::WA_TransparentForMouseEvents);
     notice_->hide();
     noticeTimer_.setSingleShot(true);

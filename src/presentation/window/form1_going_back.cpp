@@ -66,6 +66,7 @@ void Form1::updatePlaceMark() {
         placeMark_->hide();
         return;
     }
+    giveMarkLook(placeMark_, "4px 10px");
     placeMark_->setFont(gothicFont(fontPixels()));
     placeMark_->setText(text);
     placeMark_->adjustSize();
@@ -144,7 +145,6 @@ void Form1::setUpSkipping() {
     connect(&skipTimer_, &QTimer::timeout, this, [this] { skipOnce(); });
 
     placeMark_ = new QLabel(this);
-    placeMark_->setStyleSheet("QLabel { color: white; background: rgba(0, 0, 0, 190); padding: 4px 10px; }");
     placeMark_->setAttribute(Qt::WA_TransparentForMouseEvents);
     placeMark_->hide();
 }

@@ -108,6 +108,7 @@ QByteArray Form1::scenePicture() {
 }
 
 void Form1::showNotice(const QString& text, int milliseconds) {
+    giveMarkLook(notice_, "4px 10px");
     notice_->setFont(gothicFont(fontPixels()));
     notice_->setText(text);
     notice_->adjustSize();

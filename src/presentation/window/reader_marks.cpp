@@ -11,7 +11,6 @@ namespace {
 
 QLabel* makeMark(QWidget* owner) {
     auto* mark = new QLabel(owner);
-    mark->setStyleSheet("QLabel { color: white; background: rgba(0, 0, 0, 190); padding: 2px 8px; }");
     mark->setAttribute(Qt::WA_TransparentForMouseEvents);
     mark->hide();
     return mark;
@@ -46,6 +45,7 @@ void ReaderMarks::place(QRect scene, double scale, int fontPixels) {
 }
 
 void ReaderMarks::setAuto(bool on) {
+    if (on) giveMarkLook(auto_, "2px 8px");
     auto_->setVisible(on);
     if (on) auto_->raise();
     announce(auto_);
@@ -53,6 +53,7 @@ void ReaderMarks::setAuto(bool on) {
 }
 
 void ReaderMarks::showVolume(const ReaderSettings& settings) {
+    giveMarkLook(volume_, "2px 8px");
     volume_->setText(volumeText(settings));
     volume_->setAccessibleName(volume_->text());
     volume_->show();

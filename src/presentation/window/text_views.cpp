@@ -4,6 +4,7 @@
 
 #include <QGuiApplication>
 #include <QFontDatabase>
+#include <QLabel>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QStringList>
@@ -79,6 +80,12 @@ QPlainTextEdit* makeTextView(QWidget* parent, const QColor& background) {
     palette.setColor(QPalette::Text, Qt::white);
     view->setPalette(palette);
     return view;
+}
+
+void giveMarkLook(QLabel* mark, const char* padding) {
+    if (!mark->styleSheet().isEmpty()) return;
+    mark->setStyleSheet(QStringLiteral("QLabel { color: white; background: rgba(0, 0, 0, 190); padding: %1; }")
+                            .arg(QLatin1String(padding)));
 }
 
 QWidget* makeMoreBelowMark(QWidget* parent) {

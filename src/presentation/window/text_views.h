@@ -8,6 +8,7 @@
 #include <QString>
 #include <string>
 
+class QLabel;
 class QPlainTextEdit;
 class QWidget;
 
@@ -19,6 +20,12 @@ QFont gothicFont(int pixelSize);
 // A read-only view of white text on `background`, without frame, scroll bars
 // or focus, that breaks lines between any two characters.
 QPlainTextEdit* makeTextView(QWidget* parent, const QColor& background);
+
+// Gives a notice or mark shown over the scene its look, white text on a dark
+// translucent box with `padding` (as a style sheet writes it), before it is
+// first shown; once. A style sheet has Qt work out a style of the label's own
+// when the window is first shown, which the first page does without.
+void giveMarkLook(QLabel* mark, const char* padding);
 
 // A small white triangle pointing down, on black, that lets clicks through to
 // what lies under it. Sized and placed by its owner.

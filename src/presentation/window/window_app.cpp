@@ -14,17 +14,23 @@
 #include "window_game.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QLibraryInfo>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QSocketNotifier>
 #include <QTimer>
+#include <clocale>
 #include <csignal>
 #include <cstdlib>
+#include <dlfcn.h>
 #include <fontconfig/fontconfig.h>
 #include <future>
 #include <iostream>
+#include <langinfo.h>
 #include <optional>
+#include <string_view>
 #include <sys/socket.h>
 #include <thread>
 #include <unistd.h>
@@ -85,6 +91,51 @@ void endOnTerminationSignal(QObject* context, std::function<void()> terminate) {
     sigaction(SIGINT, &action, nullptr);
 }
 
+// Whether Qt will open the window through X11 (its xcb platform): asked for by
+// name, or left to Qt outside a Wayland session, where Qt looks for Wayland first.
+bool windowSystemIsX11() {
+    const char* platform = std::getenv("QT_QPA_PLATFORM");
+    if (platform && *platform) return std::string_view(platform).starts_with("xcb");
+    const char* session = std::getenv("XDG_SESSION_TYPE");
+    return !(session && std::string_view(session) == "wayland");
+}
+
+// The X11 platform plugin Qt will load, where it is sure to be the one in
+// Qt's own plugin folder (no other folder given to look in first).
+std::string x11PlatformPlugin() {
+    for (const char* variable : {"QT_PLUGIN_PATH", "QT_QPA_PLATFORM_PLUGIN_PATH"})
+        if (const char* set = std::getenv(variable); set && *set) return {};
+    return QFile::encodeName(QLibraryInfo::path(QLibraryInfo::PluginsPath) + "/platforms/libqxcb.so").toStdString();
+}
+
+// Prepares, on a thread of its own, what the window's start needs from the
+// process's shared state, while the application connects to the display and
+// mostly waits for it: the X11 platform plugin and the libraries it brings
+// loaded and bound; X11's locale data (the first window title reads it); the
+// font configuration (the first font look-up reads it). Each is global to the
+// process and safe to set up from any thread, so the main thread finds it
+// done, or waits for the part under way, rather than doing it in its turn.
+std::jthread prepareWindowSystem() {
+    if (!windowSystemIsX11()) return std::jthread([] { FcInit(); });
+    const std::string plugin = x11PlatformPlugin();
+    // The locale Qt sets as it starts, set here while the thread loads the
+    // plugin, and read by the thread only once set. Only a UTF-8 one is read,
+    // which Qt keeps as it is; any other it changes.
+    std::promise<bool> localeSet;
+    std::jthread preparing([plugin, utf8 = localeSet.get_future()]() mutable {
+        // Kept open: Qt opens the same file and finds it loaded.
+        void* loaded = plugin.empty() ? nullptr : ::dlopen(plugin.c_str(), RTLD_NOW | RTLD_LOCAL);
+        if (loaded) ::dlopen("libXcursor.so.1", RTLD_NOW | RTLD_LOCAL); // the window's cursor
+        using SupportsLocale = int();
+        auto* supports = loaded ? reinterpret_cast<SupportsLocale*>(::dlsym(loaded, "XSupportsLocale")) : nullptr;
+        if (utf8.get() && supports) supports();
+        FcInit();
+    });
+    std::setlocale(LC_ALL, "");
+    localeSet.set_value(std::string_view(nl_langinfo(CODESET)) == "UTF-8");
+    return preparing;
+}
+
 // --zoom, else the reader's setting, else as large as the screen allows.
 int startZoom(const Options& options, const ReaderSettings& settings) {
     if (options.zoom != 0) return options.zoom;
@@ -116,16 +167,13 @@ int runWindow(int argc, char** argv, const Options& options, std::function<void(
         std::cerr << "vorn: no display to open a window on; to play without one, use 'vorn --headless'.\n";
         return 1;
     }
+    std::jthread windowSystem = prepareWindowSystem();
     // Opened first: a game in an archive unpacks its first files on a thread
     // of its own while the application sets up.
     const OpenedGame game = openGame(options.gameFolder);
     if (!game.notice.empty()) std::cerr << "vorn: " << escapeControls(game.notice) << '\n';
 
-    // Reading the font configuration is the largest cost of a first page; it
-    // runs beside the application's set-up, which does not need it yet.
-    std::jthread fontConfiguration([] { FcInit(); });
     QApplication app(argc, argv);
-    fontConfiguration.join();
     QApplication::setApplicationName("vorn");
     QApplication::setApplicationVersion(VORN_VERSION);
     // The reader's settings: a file that cannot be read or understood gives
@@ -137,6 +185,8 @@ int runWindow(int argc, char** argv, const Options& options, std::function<void(
     std::optional<std::string> language = options.language;
     if (!language && !kept.settings.language.empty()) language = kept.settings.language;
     installTranslations(chosenLanguage(language));
+    // Fonts are looked up from here on (every window below has text).
+    windowSystem.join();
     // No game named and none in the current folder: the start screen.
     if (!options.gameNamed && !holdsGame(game)) {
         GamesList games;
