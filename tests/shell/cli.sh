@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The player's command line as a user meets it: help, version, usage errors,
-# and a clear line when there is no display to open a window on.
+# and a clear line when there is no display to open a window on, or one that
+# cannot be reached.
 set -uo pipefail
 vorn=$1 demo=$2
 fail() { echo "FAIL: $*"; exit 1; }
@@ -21,6 +22,12 @@ err=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$vorn" "$demo" 2>&1)
 [ $status -eq 1 ] || fail "without a display the player exits with $status"
 [ "$(wc -l <<<"$err")" -eq 1 ] || fail "without a display the player says more than one line: $err"
 grep -q -- "--headless" <<<"$err" || fail "without a display the player does not point to --headless"
+# A display named that is not there: said as such, not Qt's abort.
+err=$(env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM DISPLAY=:65500 "$vorn" "$demo" 2>&1); status=$?
+[ $status -eq 1 ] || fail "with an unreachable display the player exits with $status: $err"
+grep -q "cannot open a window on the display (DISPLAY=:65500)" <<<"$err" || fail "an unreachable display is not named: $err"
+grep -q -- "--headless" <<<"$err" || fail "with an unreachable display the player does not point to --headless"
+! grep -qi "reinstall" <<<"$err" || fail "an unreachable display is blamed on the installation: $err"
 
 out=$(printf 'click text\n' | "$vorn" --headless "$demo/code.vrn") || fail "headless play of a code.vrn path"
 grep -q '"event":"click text"' <<<"$out" || fail "headless play did not echo the event"

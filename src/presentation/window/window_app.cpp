@@ -53,6 +53,27 @@ bool hasDisplay() {
     return (x11 && *x11) || (wayland && *wayland);
 }
 
+// While the application connects to the display: Qt ends the program when
+// it cannot (a DISPLAY that names no display, a display that refuses it),
+// aborting with advice to reinstall it. The reader is told what is wrong
+// instead, and the player exits as it does without a display. Qt's own line
+// before that (which display it could not reach) is let through; its notes
+// on the platform plugin that then failed to load are not.
+QtMessageHandler qtMessages = nullptr;
+void onQtMessageWhileConnecting(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (type != QtFatalMsg) {
+        if (qtMessages && std::string_view(context.category ? context.category : "") != "qt.qpa.plugin")
+            qtMessages(type, context, message);
+        return;
+    }
+    const char* x11 = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    std::cerr << "vorn: cannot open a window on the display (" << (x11 && *x11 ? "DISPLAY=" : "WAYLAND_DISPLAY=")
+              << escapeControls(x11 && *x11 ? x11 : wayland ? wayland : "")
+              << "); check that it is running and allows this user, or play without one: 'vorn --headless'.\n";
+    std::_Exit(1);
+}
+
 // Calls its function once a paint of `widget` for which `ready` holds has
 // been delivered; queued, so the paint has reached the screen by then.
 class AfterFirstPaint : public QObject {
@@ -173,7 +194,9 @@ int runWindow(int argc, char** argv, const Options& options, std::function<void(
     const OpenedGame game = openGame(options.gameFolder);
     if (!game.notice.empty()) std::cerr << "vorn: " << escapeControls(game.notice) << '\n';
 
+    qtMessages = qInstallMessageHandler(onQtMessageWhileConnecting);
     QApplication app(argc, argv);
+    qInstallMessageHandler(qtMessages);
     QApplication::setApplicationName("vorn");
     QApplication::setApplicationVersion(VORN_VERSION);
     // The reader's settings: a file that cannot be read or understood gives
