@@ -6,7 +6,7 @@
 // player's page, which asks for its scripts, its player and the game at once,
 // waited some 50 ms for files the floor page, asking for one, did not.
 //
-// Usage: node static_site.mjs FOLDER PORT (prints "ready" once it listens)
+// Usage: node static_site.mjs FOLDER PORT
 import fs from 'node:fs/promises';
 import http from 'node:http';
 import path from 'node:path';
@@ -34,4 +34,4 @@ http.createServer(async (request, response) => {
     'Content-Length': body.length,
   });
   response.end(request.method === 'HEAD' ? undefined : body);
-}).listen(Number(port), '127.0.0.1', () => console.log('ready'));
+}).listen(Number(port), '127.0.0.1');

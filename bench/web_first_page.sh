@@ -72,10 +72,7 @@ HTML
 
 # Served as a web server serves a site, not by the tests' Python server
 # (bench/static_site.mjs says why).
-port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
-node bench/static_site.mjs "$site" "$port" >/dev/null &
-server=$!
-for _ in $(seq 50); do (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null && break; sleep 0.1; done
+serve_site "$site" node bench/static_site.mjs
 
 results="$site/results.txt"
 site_url="http://127.0.0.1:$port"

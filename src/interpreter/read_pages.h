@@ -25,6 +25,10 @@ class ReadPages {
     static constexpr std::size_t kPagesPerGame = 20000;
     // At most this many games: the one read least recently is dropped first.
     static constexpr std::size_t kGames = 32;
+    // The front ends keep the set this long after a page is read that is not
+    // kept yet (and at once when the game is left): skipping reads twenty
+    // pages a second, which are written once, not twenty times.
+    static constexpr int kKeepDelayMs = 2000;
 
     struct Game {
         std::string script; // SHA-256, lower-case hex

@@ -1,10 +1,16 @@
-# Sourced by the page's tests and benchmarks: serve_site DIR serves DIR with
-# Python's own web server on a free localhost port, and returns once it
-# answers; $port is the port and $server the server's process, which the
-# caller stops (stop_site does).
+# Sourced by the page's tests and benchmarks: serve_site DIR [COMMAND...]
+# serves DIR on a free localhost port, with Python's own web server or with
+# COMMAND DIR PORT, and returns once it answers; $port is the port and
+# $server the server's process, which the caller stops (stop_site does).
 serve_site() {
+  local dir=$1
+  shift
   port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
-  python3 -m http.server "$port" --bind 127.0.0.1 --directory "$1" >/dev/null 2>&1 &
+  if [ $# -gt 0 ]; then
+    "$@" "$dir" "$port" >/dev/null 2>&1 &
+  else
+    python3 -m http.server "$port" --bind 127.0.0.1 --directory "$dir" >/dev/null 2>&1 &
+  fi
   server=$!
   for _ in $(seq 50); do (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null && return 0; sleep 0.1; done
 }

@@ -712,6 +712,7 @@ EMSCRIPTEN_BINDINGS(vorn_web) {
         .function("readPagesDocument", &vorn::WebGame::readPagesDocument)
         .function("adoptReadPages", &vorn::WebGame::adoptReadPages)
         .function("readPagesChanges", &vorn::WebGame::readPagesChanges);
+    emscripten::constant("readPagesKeepDelay", vorn::ReadPages::kKeepDelayMs);
     emscripten::function("sceneLayout", &vorn::sceneLayout);
     emscripten::function("keyAction", &vorn::keyActionOf);
     emscripten::function("keyTable", &vorn::keyTable);

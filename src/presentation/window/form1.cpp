@@ -27,7 +27,7 @@ Form1::Form1(const GameFolder& folder, MusicDevice& device, int zoom, QWidget* p
     : QWidget(parent), folder_(folder), music_(device), interpreter_(folder_, *this, device),
       shell_(interpreter_, *this, device) {
     if (!parent) setWindowFlags(kWindowFlags);
-    interpreter_.setReadPages(&readPages_, &Saves::scriptHash);
+    setUpReadPages();
     setWindowTitle("VORN Interpeter"); // spelled as the original player spelled it, on purpose
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);

@@ -239,9 +239,9 @@ class Form1 : public QWidget, public DisplaySurface {
     int execOverScene(QDialog& dialog);
 
     // Writes the read pages when a run has read one since they were last
-    // written: two seconds after the first such run, so that skipping, which
-    // reads twenty pages a second, writes the file once in two seconds, not
-    // twenty times a second; at once when the window is closing.
+    // written: ReadPages::kKeepDelayMs after the first such run; at once
+    // when the window is closing.
+    void setUpReadPages();
     void keepReadPagesIfChanged();
     void keepReadPagesNow();
 

@@ -7,12 +7,14 @@
 
 namespace vorn {
 
+void Form1::setUpReadPages() {
+    interpreter_.setReadPages(&readPages_, &Saves::scriptHash);
+    readPagesKeep_.setSingleShot(true);
+    readPagesKeep_.setInterval(ReadPages::kKeepDelayMs);
+    connect(&readPagesKeep_, &QTimer::timeout, this, [this] { keepReadPagesNow(); });
+}
+
 void Form1::setReadPagesFile(const QString& path) {
-    if (readPagesFile_.isEmpty()) {
-        readPagesKeep_.setSingleShot(true);
-        readPagesKeep_.setInterval(2000);
-        connect(&readPagesKeep_, &QTimer::timeout, this, [this] { keepReadPagesNow(); });
-    }
     readPagesFile_ = path;
     // A damaged file is no reason not to play: every page counts as unread.
     if (const std::string note = loadReadPages(path, readPages_); !note.empty())

@@ -30,6 +30,7 @@
 #include <iostream>
 #include <langinfo.h>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <sys/socket.h>
 #include <thread>
@@ -45,12 +46,16 @@ void onTerminationSignal(int) {
     [[maybe_unused]] auto written = ::write(signalPipe[0], &byte, 1);
 }
 
+// The display the session names, as "DISPLAY=:0" (or WAYLAND_DISPLAY=...), or "".
+std::string namedDisplay() {
+    for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY"})
+        if (const char* named = std::getenv(variable); named && *named) return std::string(variable) + "=" + named;
+    return {};
+}
+
 bool hasDisplay() {
     const char* platform = std::getenv("QT_QPA_PLATFORM");
-    if (platform && *platform) return true;
-    const char* x11 = std::getenv("DISPLAY");
-    const char* wayland = std::getenv("WAYLAND_DISPLAY");
-    return (x11 && *x11) || (wayland && *wayland);
+    return (platform && *platform) || !namedDisplay().empty();
 }
 
 // While the application connects to the display: Qt ends the program when
@@ -66,10 +71,7 @@ void onQtMessageWhileConnecting(QtMsgType type, const QMessageLogContext& contex
             qtMessages(type, context, message);
         return;
     }
-    const char* x11 = std::getenv("DISPLAY");
-    const char* wayland = std::getenv("WAYLAND_DISPLAY");
-    std::cerr << "vorn: cannot open a window on the display (" << (x11 && *x11 ? "DISPLAY=" : "WAYLAND_DISPLAY=")
-              << escapeControls(x11 && *x11 ? x11 : wayland ? wayland : "")
+    std::cerr << "vorn: cannot open a window on the display (" << escapeControls(namedDisplay())
               << "); check that it is running and allows this user, or play without one: 'vorn --headless'.\n";
     std::_Exit(1);
 }

@@ -13,7 +13,7 @@ const READ_PAGES_KEY = 'vorn-read-pages';
 const HOLD_DELAY = 300;
 const SKIP_INTERVAL = 50;
 
-export function pageGoingBack({ game, play, placeMark, closeBacklog, showNotice, settings }) {
+export function pageGoingBack({ module, game, play, placeMark, closeBacklog, showNotice, settings }) {
   let stepsBack = 0; // places gone back since the reader last played on
   let skipTimer = null;
   let holdTimer = null;
@@ -144,7 +144,7 @@ export function pageGoingBack({ game, play, placeMark, closeBacklog, showNotice,
     },
     changed() {
       if (this.enabled && !this.timer && game() && game().readPagesChanges() !== this.kept) {
-        this.timer = setTimeout(() => this.keep(), 2000);
+        this.timer = setTimeout(() => this.keep(), module.readPagesKeepDelay);
       }
     },
     keep() {

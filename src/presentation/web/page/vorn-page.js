@@ -365,6 +365,7 @@ const { openBacklog, closeBacklog } = pageBacklog({
   stepBackTo: (index) => goingBack.stepBackTo(index),
 });
 const goingBack = pageGoingBack({
+  module,
   game: () => game,
   play,
   placeMark: $('place-mark'),
