@@ -26,20 +26,15 @@ if [ -z "${VORN_IN_XVFB:-}" ]; then
   exec env VORN_IN_XVFB=1 xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" bash "$0" "$@"
 fi
 
+source tests/presentation/own_services.sh
 work=$(mktemp -d)
-export PULSE_RUNTIME_PATH=$work/pulse PULSE_SERVER=unix:$work/pulse/native
-mkdir -p "$work/pulse"
 pid=""
 cleanup() {
   [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
-  [ -f "$work/pulse/pid" ] && kill "$(cat "$work/pulse/pid")" 2>/dev/null || true
-  rm -rf "$work"
+  remove_services_work "$work"
 }
 trap cleanup EXIT
-HOME=$work pulseaudio -n --daemonize=yes --exit-idle-time=-1 --use-pid-file=yes --log-target=file:"$work/pulse.log" \
-  --load="module-native-protocol-unix auth-anonymous=1 socket=$work/pulse/native" \
-  --load="module-null-sink sink_name=bench" 2>/dev/null
-for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
+start_sound_server "$work" bench || { echo "the sound server did not start"; exit 1; }
 cp -r examples/demo "$work/game"
 # The players get homes of their own: what one run keeps (the list of games,
 # the place kept at a close) must not change what the next one does, nor

@@ -16,31 +16,18 @@ done
 source "$(dirname "$0")/xvfb_window.sh"
 run_in_xvfb "$@"
 
+source "$(dirname "$0")/own_services.sh"
 work=$(mktemp -d)
 pid="" recorder=""
 cleanup() {
   [ -n "$pid" ] && kill -9 "$pid" 2>/dev/null || true
   [ -n "$recorder" ] && kill "$recorder" 2>/dev/null || true
-  [ -f "$work/run/speechd.pid" ] && kill "$(cat "$work/run/speechd.pid")" 2>/dev/null || true
-  [ -f "$work/pulse/pid" ] && kill "$(cat "$work/pulse/pid")" 2>/dev/null || true
-  if [ -n "${VORN_KEEP_WORK:-}" ]; then echo "kept: $work"; else rm -rf "$work"; fi
+  remove_services_work "$work"
 }
 trap cleanup EXIT
-mkdir -p "$work/pulse" "$work/run" "$work/logs" "$work/home"
-chmod 700 "$work/run"
 
-# A sound server and a speech service of the test's own, found through the
-# environment by the player and by nothing else on the machine.
-export PULSE_RUNTIME_PATH=$work/pulse PULSE_SERVER=unix:$work/pulse/native
-HOME=$work pulseaudio -n --daemonize=yes --exit-idle-time=-1 --use-pid-file=yes --log-target=file:"$work/pulse.log" \
-  --load="module-native-protocol-unix auth-anonymous=1 socket=$work/pulse/native" \
-  --load="module-null-sink sink_name=voice" 2>/dev/null
-for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
-pactl info >/dev/null 2>&1 || fail "the sound server did not start"
-export HOME=$work/home XDG_RUNTIME_DIR=$work/run SPEECHD_ADDRESS=unix_socket:$work/run/speechd.sock
-speech-dispatcher -d -l 5 -L "$work/logs" -S "$work/run/speechd.sock" -t 0 -P "$work/run/speechd.pid" 2>"$work/speechd.err"
-for _ in $(seq 50); do [ -S "$work/run/speechd.sock" ] && break; sleep 0.1; done
-[ -S "$work/run/speechd.sock" ] || fail "the speech service did not start"
+start_sound_server "$work" voice || fail "the sound server did not start"
+start_speech_service "$work" 5 || fail "the speech service did not start"
 
 parecord -d voice.monitor --file-format=wav "$work/heard.wav" &
 recorder=$!
