@@ -673,6 +673,17 @@ TEST(Form1, BoxesAndDialogsShowOverTheSceneAsLargeAsItIsDrawn) {
         [&](QMessageBox& box) { EXPECT_NEAR(sizeOf(box.font()), scale * sizeOf(QApplication::font(&box)), 0.01); }));
 }
 
+// A window closed in a test ends the application, as it ends the player:
+// after that, every modal dialog's exec returns at once, unseen, in the tests
+// that follow in the same process. Running the application's loop once
+// between tests starts it afresh (and delivers what a test left posted).
+class ApplicationRestart : public ::testing::EmptyTestEventListener {
+    void OnTestEnd(const ::testing::TestInfo&) override {
+        QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+        QCoreApplication::exec();
+    }
+};
+
 int main(int argc, char** argv) {
     // One screen of 1920 x 1080, the size most desktops have.
     QTemporaryDir dir;
@@ -692,5 +703,6 @@ int main(int argc, char** argv) {
     qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
+    ::testing::UnitTest::GetInstance()->listeners().Append(new ApplicationRestart);
     return RUN_ALL_TESTS();
 }

@@ -290,7 +290,8 @@ TEST_F(StartScreenTest, TheDialogSaysWhenTheFolderChosenHoldsNoGame) {
             auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
             ASSERT_TRUE(dialog);
             dialog->selectFile(QString::fromStdString(folder.string()));
-            QTimer::singleShot(0, [&told, dialog] {
+            // Of a folder with a game, the dialog is gone (accepted) when this runs.
+            QTimer::singleShot(0, dialog, [&told, dialog] {
                 if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
                     told = box->text();
                     box->accept();
