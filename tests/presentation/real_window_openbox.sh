@@ -16,7 +16,9 @@ saves=$(mktemp -d)
 # The games it plays go on a list of the test's own, not the user's.
 export XDG_CONFIG_HOME=${XDG_CONFIG_HOME:-$home/player-config}
 pid="" wm=""
-trap '[ -n "$pid" ] && kill -9 $pid 2>/dev/null; [ -n "$wm" ] && kill $wm 2>/dev/null; rm -rf "$home" "$saves"' EXIT
+# Openbox is waited for: what it writes as it ends must not land in a folder
+# being removed.
+trap '[ -n "$pid" ] && kill -9 $pid 2>/dev/null; [ -n "$wm" ] && { kill $wm 2>/dev/null; wait $wm 2>/dev/null; }; rm -rf "$home" "$saves" || true' EXIT
 
 # Openbox with its default settings, not the user's.
 HOME="$home" XDG_CONFIG_HOME="$home/.config" openbox >/dev/null 2>&1 &
