@@ -6,6 +6,8 @@
 #     answer within 200 MB and 5 s;
 #   - eight 27 MB pictures shown one after the other, from the game's folder
 #     and from a zip of it: the zip at most 1.5 times the folder, plus 50 MB;
+#   - a page of 1 MB shown 300 times over: at most 100 MB, however many
+#     places are kept to go back to;
 #   - picture names of 4,000 and 25,000 `..\` parts: each within 2 s.
 # The games are made here, in a scratch folder, and played headless, each run
 # bounded to 4 GB of address space and 60 s (exit 124: the time ran out).
@@ -62,6 +64,14 @@ with zipfile.ZipFile(f"{scratch}/pictures.zip", "w", zipfile.ZIP_DEFLATED) as z:
     for name in sorted(os.listdir(game)):
         z.write(f"{game}/{name}", f"pictures/{name}")
 
+# A page of 1 MB shown over and over, by a jump back to it.
+folder = f"{scratch}/hugepage"
+os.makedirs(folder)
+for name in ("back.bmp", "mouse.ico", "text.bmp"):
+    os.link(f"{game}/{name}", f"{folder}/{name}")
+with open(f"{folder}/code.vrn", "wb") as f:
+    f.write(b'*a*\r\n"' + b"p" * (1024 * 1024) + b'"\r\n>a<\r\n')
+
 # Picture names of many parts that each lead up.
 for parts in (333, 4000, 25000):
     folder = f"{scratch}/climb{parts}"
@@ -106,6 +116,8 @@ measure "from a zip" "$scratch/pictures.zip" "$clicks"
 zip_kb=$(cat "$scratch/last_kb")
 awk -v z="$zip_kb" -v f="$folder_kb" \
   'BEGIN { printf "zip peak %.1f MB against a bound of %.1f MB (1.5 x %.1f + 50)\n", z / 1024, (1.5 * f + 50 * 1024) / 1024, f / 1024 }'
+echo "-- a 1 MB page shown 300 times, going back kept (at most 100 MB)"
+measure "300 clicks" "$scratch/hugepage" "$(printf 'click text\\n%.0s' $(seq 300))"
 echo "-- picture names of many ..\\ parts (each within 2 s)"
 measure "333 parts (1005 bytes: walked)" "$scratch/climb333" "click text\n"
 measure "4,000 parts" "$scratch/climb4000" "click text\n"

@@ -109,6 +109,11 @@ class Interpreter {
     // played on, an option chosen, "New") and one after each load. The
     // newest is where the reader is now.
     static constexpr std::size_t kKeptPlaces = 200;
+    // And their pages and captions up to this many bytes, the latest two
+    // places always: a script showing huge pages over and over keeps fewer
+    // places behind rather than a copy of each (and of the backlog entries
+    // they hold aside), which would fill the memory.
+    static constexpr std::size_t kKeptPlacesBytes = std::size_t(8) * 1024 * 1024;
     // How many places lie behind the one the reader is at: how often
     // stepBack() can be done.
     std::size_t placesBehind() const;

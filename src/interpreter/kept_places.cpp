@@ -34,6 +34,18 @@ void Interpreter::keepPlace() {
     if (!keepingPlaces_ || !stream_.isOpen()) return;
     places_.push_back({stateWithoutBacklog(), stream_.shared(), surface_.backlogStart(), surface_.backlogEnd(), {}});
     while (places_.size() > kKeptPlaces) places_.pop_front();
+    // What a place weighs against kKeptPlacesBytes: the words it shows.
+    const auto placeBytes = [](const KeptPlace& place) {
+        std::size_t bytes = place.state.text.size();
+        for (const std::string& caption : place.state.captions) bytes += caption.size();
+        return bytes;
+    };
+    std::size_t bytes = 0;
+    for (const KeptPlace& place : places_) bytes += placeBytes(place);
+    while (places_.size() > 2 && bytes > kKeptPlacesBytes) {
+        bytes -= placeBytes(places_.front());
+        places_.pop_front();
+    }
     guardPlacesBacklog();
 }
 
@@ -86,7 +98,7 @@ Message Interpreter::stepBackTo(std::size_t backlogIndex) {
             if (!choice) break;
         }
     }
-    if (!target) return Message(kEntryNotKept, {Message::words(std::to_string(kKeptPlaces))});
+    if (!target) return Message(kEntryNotKept, {Message::words(std::to_string(places_.size()))});
     if (*target + 1 == places_.size()) return Message(kEntryShown);
     if (Message why = putBack(places_[*target]); !why.empty()) return why;
     places_.resize(*target + 1);

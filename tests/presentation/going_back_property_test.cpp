@@ -246,3 +246,35 @@ TEST(GoingBackProperty, ABacklogTrimmedOfHugePagesComesBackAsItWas) {
     }
     EXPECT_EQ(places.size(), 1u);
 }
+
+// The places kept to go back to are the latest 200, and fewer of pages so
+// huge that a copy of each (and of the backlog entries each holds aside) would
+// fill the memory: as many as their words fit in the bound, the one behind the
+// reader always; each comes back whole.
+TEST(GoingBackProperty, HugePagesShownOverAndOverKeepFewerPlacesWithinTheBound) {
+    for (const std::size_t pageBytes : {std::size_t(10), std::size_t(1536) * 1024, std::size_t(9) * 1024 * 1024}) {
+        TestGame game("*a*\r\n\"" + std::string(pageBytes, 'p') + "\"\r\n>a<\r\n");
+        std::ostringstream sink;
+        vorn::HeadlessRecorder recorder(sink, {[](const std::string&) { return true; },
+                                               [](const std::string&) { return true; }});
+        const vorn::GameFolder folder(game.dir());
+        vorn::Interpreter interpreter(folder, recorder, recorder);
+        interpreter.load();
+        interpreter.playRun();
+        const bool small = pageBytes == 10;
+        for (int click = 0; click < (small ? 250 : 8); ++click) {
+            interpreter.resume();
+            sink.str("");
+        }
+        const std::size_t behind = interpreter.placesBehind();
+        if (small) EXPECT_EQ(behind, vorn::Interpreter::kKeptPlaces - 1);
+        else EXPECT_EQ(behind, std::max<std::size_t>(2, vorn::Interpreter::kKeptPlacesBytes / pageBytes) - 1) << pageBytes;
+        const vorn::Snapshot now = *interpreter.snapshot();
+        for (std::size_t k = 0; k < behind; ++k) {
+            ASSERT_TRUE(interpreter.stepBack().empty()) << pageBytes;
+            sink.str("");
+            ASSERT_EQ(interpreter.pageText(), now.text) << "the same page, as every place shows";
+        }
+        EXPECT_FALSE(interpreter.stepBack().empty()) << "nothing further behind";
+    }
+}
