@@ -73,6 +73,20 @@ void writePictures(const TestGame& game) {
     game.write("c.bmp", bitmap(30, 20, 10, 10, 200));
 }
 
+// A game's interpreter over a recorder whose lines nobody reads, played to
+// its first wait.
+struct Started {
+    explicit Started(const TestGame& game) : folder(game.dir()), interpreter(folder, recorder, recorder) {
+        interpreter.load();
+        interpreter.playRun();
+    }
+    std::ostringstream sink;
+    vorn::HeadlessRecorder recorder{sink, {[](const std::string&) { return true; },
+                                           [](const std::string&) { return true; }}};
+    const vorn::GameFolder folder;
+    vorn::Interpreter interpreter;
+};
+
 } // namespace
 
 TEST(GoingBackProperty, AfterGoingBackTheGamePlaysOnAsFromThatPlace) {
@@ -184,13 +198,8 @@ TEST(GoingBackProperty, EveryKeptPlaceComesBackWhole) {
 // menu that offered an option chosen.
 TEST(GoingBackTo, APageOfTheBacklogOrTheMenuOfAnOptionChosen) {
     TestGame game("\"one\"\"two\"(2 a,b){\"A\"}{\"B\"}\"three\"");
-    std::ostringstream sink;
-    vorn::HeadlessRecorder recorder(sink, {[](const std::string&) { return true; },
-                                           [](const std::string&) { return true; }});
-    const vorn::GameFolder folder(game.dir());
-    vorn::Interpreter interpreter(folder, recorder, recorder);
-    interpreter.load();
-    interpreter.playRun();
+    Started started(game);
+    vorn::Interpreter& interpreter = started.interpreter;
     interpreter.resume();
     interpreter.resume(); // the menu
     const vorn::Snapshot atMenu = *interpreter.snapshot();
@@ -220,13 +229,9 @@ TEST(GoingBackProperty, ABacklogTrimmedOfHugePagesComesBackAsItWas) {
     std::string script = "*a*\r\n";
     for (char c = 'a'; c <= 'd'; ++c) script += "\"" + std::string(300 * 1024, c) + "\"\r\n";
     TestGame game(script + ">a<\r\n");
-    std::ostringstream sink;
-    vorn::HeadlessRecorder recorder(sink, {[](const std::string&) { return true; },
-                                           [](const std::string&) { return true; }});
-    const vorn::GameFolder folder(game.dir());
-    vorn::Interpreter interpreter(folder, recorder, recorder);
-    interpreter.load();
-    interpreter.playRun();
+    Started started(game);
+    vorn::Interpreter& interpreter = started.interpreter;
+    std::ostringstream& sink = started.sink;
     std::vector<vorn::Snapshot> places{*interpreter.snapshot()};
     for (int click = 0; click < 12; ++click) {
         interpreter.resume();
@@ -254,13 +259,9 @@ TEST(GoingBackProperty, ABacklogTrimmedOfHugePagesComesBackAsItWas) {
 TEST(GoingBackProperty, HugePagesShownOverAndOverKeepFewerPlacesWithinTheBound) {
     for (const std::size_t pageBytes : {std::size_t(10), std::size_t(1536) * 1024, std::size_t(9) * 1024 * 1024}) {
         TestGame game("*a*\r\n\"" + std::string(pageBytes, 'p') + "\"\r\n>a<\r\n");
-        std::ostringstream sink;
-        vorn::HeadlessRecorder recorder(sink, {[](const std::string&) { return true; },
-                                               [](const std::string&) { return true; }});
-        const vorn::GameFolder folder(game.dir());
-        vorn::Interpreter interpreter(folder, recorder, recorder);
-        interpreter.load();
-        interpreter.playRun();
+        Started started(game);
+        vorn::Interpreter& interpreter = started.interpreter;
+        std::ostringstream& sink = started.sink;
         const bool small = pageBytes == 10;
         for (int click = 0; click < (small ? 250 : 8); ++click) {
             interpreter.resume();
