@@ -242,6 +242,7 @@ class Form1 : public QWidget, public DisplaySurface {
     // written: ReadPages::kKeepDelayMs after the first such run; at once
     // when the window is closing.
     void setUpReadPages();
+    bool readPagesWaiting() const; // read since they were last written, with a file to write
     void keepReadPagesIfChanged();
     void keepReadPagesNow();
 

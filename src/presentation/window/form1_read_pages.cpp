@@ -22,17 +22,20 @@ void Form1::setReadPagesFile(const QString& path) {
     keptReadPages_ = readPages_.changes();
 }
 
+bool Form1::readPagesWaiting() const {
+    return !readPagesFile_.isEmpty() && readPages_.changes() != keptReadPages_;
+}
+
 void Form1::keepReadPagesIfChanged() {
-    if (readPagesFile_.isEmpty() || readPages_.changes() == keptReadPages_) return;
     if (finished_)
         keepReadPagesNow();
-    else if (!readPagesKeep_.isActive())
+    else if (readPagesWaiting() && !readPagesKeep_.isActive())
         readPagesKeep_.start();
 }
 
 void Form1::keepReadPagesNow() {
     readPagesKeep_.stop();
-    if (readPagesFile_.isEmpty() || readPages_.changes() == keptReadPages_) return;
+    if (!readPagesWaiting()) return;
     keptReadPages_ = readPages_.changes();
     if (const std::string why = keepReadPages(readPagesFile_, readPages_); !why.empty())
         std::cerr << "vorn: " << escapeControls(why) << std::endl;
